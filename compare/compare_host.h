@@ -1,0 +1,55 @@
+// How a compare run talks to whoever started it: the main window, the terminal program or a
+// test. Everything that a run shows, asks or starts goes through this interface; texts are
+// UTF-8.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace verko {
+
+enum class RunMode { kInteractive, kBatch };
+
+// Flags shared between a run and the event handlers (or signal handler) of its host.
+struct RunFlags {
+  std::atomic<bool> CancelRequested{false};
+  std::atomic<bool> CompareRunning{false};
+};
+
+class CompareHost {
+ public:
+  virtual ~CompareHost() = default;
+
+  // Disable the file and option controls and the start, close and help commands; enable
+  // cancel (and the reverse).
+  virtual void LockControls() {}
+  virtual void UnlockControls() {}
+
+  // Size the progress bar to `percent` (<= 0 empty, >= 100 full) and serve pending events
+  // once: the only moment during a run at which cancel can be requested.
+  virtual void ShowProgress(int percent) = 0;
+  // Show the text of the running phase ("" clears it).
+  virtual void SetPhaseText(const std::string& text) = 0;
+  // Show or hide the progress display. At the end of a run the window hides it at once in
+  // batch mode and shortly after (Timer1) in interactive mode.
+  virtual void ShowProgressDisplay() {}
+  virtual void FinishProgressDisplay(RunMode mode) { (void)mode; }
+
+  // Interactive mode only: ask whether an existing result file may be overwritten.
+  virtual bool AskOverwrite(const std::string& text, const std::string& title) = 0;
+  // The line-limit message (exclamation icon, OK); shown in batch mode too.
+  virtual void ShowLineLimitMessage(const std::string& text, const std::string& title) = 0;
+  // Interactive mode only: record the three names in the file histories.
+  virtual void RecordHistory(const std::string& oldName, const std::string& newName,
+                             const std::string& resultName) {
+    (void)oldName, (void)newName, (void)resultName;
+  }
+  // Start the editor without waiting: program and arguments, the result path being one of
+  // them.
+  virtual void StartEditor(const std::string& program, const std::vector<std::string>& args) {
+    (void)program, (void)args;
+  }
+};
+
+}  // namespace verko

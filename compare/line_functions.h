@@ -1,0 +1,37 @@
+// The line functions of intake and report: normalising blanks, cutting a line that is too
+// wide, counting words, reading a stored text back. All texts are CP932 bytes; widths
+// count bytes. A "blank" is the ASCII space, the ideographic space (CP932 81 40) or a tab.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace verko {
+
+struct NormalizeOptions {
+  bool trimTop = false;   // remove blanks at the start of the line
+  bool trimTail = true;   // remove blanks at the end of the line
+  bool compress = false;  // replace every run of blanks by one ASCII space (after trimming)
+};
+
+std::string NormalizeLine(std::string_view line, const NormalizeOptions& options);
+
+// On entry `line` holds a text wider than splitWidth (or the remainder of one). On return
+// `line` holds the head part (at most splitWidth bytes, trailing ASCII spaces removed) and
+// `rest` the text after the untrimmed head, possibly empty. The head is cut right after a
+// match of splitCharPattern; when not even the first piece fits (or the pattern is refused)
+// after the last whole character that fits. A double-byte character is never cut.
+void SplitLine(std::string& line, std::string& rest, int splitWidth,
+               std::string_view splitCharPattern);
+
+// Number of words: stretches between separators, where runs of blanks, of kana and of
+// Japanese punctuation count as separators. 0 for an empty or all-space text.
+int32_t WordCountTC(std::string_view text);
+
+// A stored text for output: the single NUL character reads as empty text.
+inline std::string_view CutNull(std::string_view text) {
+  return text.size() == 1 && text[0] == '\0' ? std::string_view() : text;
+}
+
+}  // namespace verko

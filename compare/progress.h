@@ -1,0 +1,48 @@
+// ProgressValue of a run: every phase adds its share, the bar is shown after each step and
+// the cancel flag tested right after, since that is the only moment it can have been set.
+#pragma once
+
+#include "compare/compare_host.h"
+
+namespace verko {
+
+// Whether a phase goes on or the run ends as cancelled.
+enum class Flow { kContinue, kCancel };
+
+class ProgressMeter {
+ public:
+  ProgressMeter(CompareHost& host, RunFlags& flags) : host_(host), flags_(flags) {}
+
+  int Value() const { return value_; }
+  // Adds delta, shows the bar and tests the cancel flag.
+  Flow Step(int delta);
+  // Adds delta without showing it.
+  void AddSilently(int delta) { value_ += delta; }
+  // Lowers the value (a repeated matching cycle adds its shares again).
+  void Lower(int delta) { value_ -= delta; }
+  // Shows an explicit percent without changing the value (the bar full at the end).
+  void ShowPercent(int percent) { host_.ShowProgress(percent); }
+  void SetPhaseText(const char* utf8Text);
+  bool CancelRequested() const { return flags_.CancelRequested.load(); }
+
+ private:
+  CompareHost& host_;
+  RunFlags& flags_;
+  int value_ = 0;
+};
+
+// The per-line share of one stage: after the k-th of n lines the stage has earned
+// round-half-even(k / n * share); whenever that grows, the difference is stepped.
+class StageShare {
+ public:
+  StageShare(ProgressMeter& meter, double share) : meter_(meter), share_(share) {}
+  Flow Advance(int k, int n);
+  int Added() const { return added_; }
+
+ private:
+  ProgressMeter& meter_;
+  double share_;
+  int added_ = 0;
+};
+
+}  // namespace verko

@@ -1,0 +1,41 @@
+// The work database "VerkoText.mdb" of one comparison, an SQLite file in the work folder:
+// the line tables OldText and NewText (and the leftover tables OldText2, NewText2) with
+// their indexes LineIdOrder and TextOrder. The comparison works from memory; this file
+// records what it stored. Writes are queued to a second thread and joined by Finish().
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/status.h"
+#include "compare/work_store.h"
+
+namespace verko {
+
+inline constexpr const char* kWorkDatabaseName = "VerkoText.mdb";
+
+class WorkDatabase : public WorkStore {
+ public:
+  // Deletes any file at `path` and creates the database with empty OldText and NewText
+  // (Text sized splitWidth). On failure returns null and sets *status to the reason.
+  static std::unique_ptr<WorkDatabase> Create(const std::string& path, int splitWidth,
+                                              Status* status);
+  ~WorkDatabase() override;  // finishes and closes; errors ignored
+
+  void CreateLineTable(const std::string& table) override;
+  void AppendLines(const std::string& table, const LineTable& source,
+                   std::vector<int> lineIds) override;
+  void AppendAllLines(const std::string& table, const LineTable& source) override;
+  void CreateTextOrderIndex(const std::string& table) override;
+
+  // Waits until every queued write is done and closes the database. Returns the first
+  // failure of any write (later writes after a failure are skipped).
+  Status Finish();
+
+ private:
+  class Impl;
+  explicit WorkDatabase(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace verko

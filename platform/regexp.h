@@ -1,0 +1,49 @@
+// The regular-expression functions of the program over Oniguruma's Shift_JIS encoding.
+// Texts, patterns and replacements are CP932 bytes. Positions and lengths count characters
+// (a double-byte character is one). A pattern that cannot be compiled gives a negative
+// result; nothing here throws.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verko {
+
+// Tag separator of TaggedGSubRigc patterns: "〓" (CP932 81 AC).
+inline constexpr std::string_view kTagSeparator = "\x81\xAC";
+
+// Finds the leftmost match. Returns 1 and sets position (1-based character index) and
+// length (characters) when found; 0 with both 0 when not found; -1 for a pattern error.
+int MatchR(std::string_view text, std::string_view pattern, int& position, int& length);
+
+// Replaces the first match. Returns 1 when replaced, 0 when not found, -1 for a pattern error.
+int SubR(std::string& text, std::string_view pattern, std::string_view replacement);
+
+// Replaces every match. Returns the number of replacements, or -1 for a pattern error
+// (text unchanged). GSubRsimple is the same call for callers that ignore the count.
+int GSubR(std::string& text, std::string_view pattern, std::string_view replacement);
+int GSubRsimple(std::string& text, std::string_view pattern, std::string_view replacement);
+
+// GSubR with letters compared without regard to case.
+int GSubRigc(std::string& text, std::string_view pattern, std::string_view replacement);
+
+// Case-insensitive global replacement with a tagged pattern: sub-patterns separated by
+// kTagSeparator, sub-pattern n (from 0) being tag n. In the replacement "&" followed by a
+// decimal number n stands for the text tag n matched. Returns the number of replacements,
+// or a negative value for a pattern error (text unchanged).
+int TaggedGSubRigc(std::string& text, std::string_view taggedPattern,
+                   std::string_view replacement);
+
+}  // namespace verko
+
+namespace verko {
+
+// Cuts `text` into at most maxPieces pieces, each ending right after a match of `pattern`
+// (the last piece holds the rest and may be empty). `pieces` is resized to maxPieces, slots
+// past the returned count left empty. Returns the number of pieces filled, or -1 when the
+// pattern is refused.
+int SplitByMatch(std::string_view text, std::string_view pattern,
+                 std::vector<std::string>& pieces, int maxPieces);
+
+}  // namespace verko

@@ -1,0 +1,31 @@
+// The report phase: classifies every line from the links as common, deleted, added or
+// moved, and writes the header, the body (full or difference-only with context lines) and
+// the statistics, as CP932 text with CR LF line ends.
+#pragma once
+
+#include <string>
+
+#include "compare/line_table.h"
+#include "compare/progress.h"
+#include "matching/match_state.h"
+#include "report/report_counts.h"
+
+namespace verko {
+
+struct ReportSettings {
+  std::string oldName;   // the old file's name as given for the run (UTF-8)
+  std::string newName;   // the new file's name (UTF-8)
+  std::string dateTime;  // "yyyy/mm/dd hh:nn:ss"
+  bool diffOnly = false;
+  int contextLines = 3;  // context lines around a difference in difference-only mode
+};
+
+// Appends the report to `out`, fills `counts` and writes "P" into state.OldMarks for every
+// old line written. Shows "結果出力中", adds up to 20 to the progress while walking, and at
+// the end shows 100 and "処理完了". Returns kCancel when a cancel is seen at a progress
+// step; `out` then holds what was written so far.
+Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState& state,
+                 const ReportSettings& settings, ProgressMeter& progress, std::string& out,
+                 ReportCounts& counts);
+
+}  // namespace verko
