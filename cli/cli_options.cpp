@@ -1,0 +1,129 @@
+#include "cli/cli_options.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "common/encoding.h"
+#include "common/option_value.h"
+#include "platform/regexp.h"
+
+namespace verko {
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A split pattern is tried on a sample text, as the split-characters dialog does.
+bool IsValidSplitPattern(const std::string& pattern) {
+  int position = 0, length = 0;
+  return MatchR(ToCp932("あいう ABC."), ToCp932(pattern), position, length) >= 0;
+}
+
+}  // namespace
+
+std::string DefaultWorkPath() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string path = tmp && *tmp ? tmp : "/tmp";
+  if (path.back() != '/') path += '/';
+  return path;
+}
+
+std::string UsageText() {
+  return "使い方: verko-cli [オプション] 旧ファイル 新ファイル 結果ファイル\n"
+         "\n"
+         "旧ファイルと新ファイルを行単位で比較し、結果ファイルに書き出します。\n"
+         "既存の結果ファイルは確認なしで上書きされます。\n"
+         "\n"
+         "オプション:\n"
+         "  --trim-top           行頭の空白・タブを除く\n"
+         "  --keep-trailing      行末の空白・タブを除かない（既定は除く）\n"
+         "  --compress           連続する空白・タブを一つの空白にする\n"
+         "  --split WIDTH        WIDTH バイト以内に行を分割する（20～250）\n"
+         "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
+         "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
+         "  --work-dir DIR       作業用データベースのフォルダ（既定は一時フォルダ）\n"
+         "  --quiet              進行状況と統計を表示しない\n"
+         "  --help               この説明を表示する\n"
+         "\n"
+         "終了コード: 0 相違なし、1 相違あり、2 指定ミスまたはエラー、130 中断\n";
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
+                      std::string* error) {
+  CompareOptions& compare = options->request.options;
+  compare.workPath = DefaultWorkPath();
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= args.size()) {
+        *error = arg + " には値が必要です。";
+        return false;
+      }
+      *out = args[++i];
+      return true;
+    };
+    std::string text;
+    if (arg == "--help" || arg == "-h") {
+      options->help = true;
+    } else if (arg == "--trim-top") {
+      compare.trimTop = true;
+    } else if (arg == "--keep-trailing") {
+      compare.trimTail = false;
+    } else if (arg == "--compress") {
+      compare.compress = true;
+    } else if (arg == "--quiet") {
+      options->quiet = true;
+    } else if (arg == "--split") {
+      if (!value(&text)) return false;
+      if (!ParseOptionNumber(text, 20, 250, &compare.splitWidth)) {
+        *error = "分割するバイト数が無効: 有効な入力値は 20～250 です。";
+        return false;
+      }
+      compare.split = true;
+    } else if (arg == "--split-chars") {
+      if (!value(&compare.splitChar)) return false;
+      if (compare.splitChar.empty() || !IsValidSplitPattern(compare.splitChar)) {
+        *error = "行の分割文字の指定: 正規表現が間違っています。";
+        return false;
+      }
+    } else if (arg == "--diff-only") {
+      if (!value(&text)) return false;
+      if (!ParseOptionNumber(text, 1, 9, &compare.contextLines)) {
+        *error = "一致行の行数が無効: 有効な入力値は 1～9 です。";
+        return false;
+      }
+      compare.diffOnly = true;
+    } else if (arg == "--work-dir") {
+      if (!value(&text)) return false;
+      if (text.empty() || !IsDirectory(text)) {
+        *error = "作業フォルダ " + text + " が見つかりません。";
+        return false;
+      }
+      if (text.back() != '/') text += '/';
+      compare.workPath = text;
+    } else if (arg == "--") {
+      names.insert(names.end(), args.begin() + i + 1, args.end());
+      break;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      *error = "不明なオプションです: " + arg;
+      return false;
+    } else {
+      names.push_back(arg);
+    }
+  }
+  if (options->help) return true;
+  if (names.size() != 3) {
+    *error = "旧ファイル、新ファイル、結果ファイルの三つを指定してください。";
+    return false;
+  }
+  options->request.oldName = names[0];
+  options->request.newName = names[1];
+  options->request.resultName = names[2];
+  return true;
+}
+
+}  // namespace verko

@@ -1,0 +1,28 @@
+// The command line of verko-cli: comparison options with the main window's fresh defaults,
+// checked before anything is written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "compare/compare_run.h"
+
+namespace verko {
+
+struct CliOptions {
+  CompareRequest request;
+  bool quiet = false;
+  bool help = false;
+};
+
+// Parses argv (without the program name). Returns false with a message (UTF-8) when an
+// option or its value is not acceptable.
+bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
+                      std::string* error);
+
+std::string UsageText();
+
+// The system's temporary folder with a trailing "/".
+std::string DefaultWorkPath();
+
+}  // namespace verko

@@ -1,0 +1,37 @@
+// The terminal as the host of a compare run: progress (phase text and percent, updated in
+// place) on stderr when it is a terminal, messages on stderr, no questions (batch mode).
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "compare/compare_host.h"
+
+namespace verko {
+
+class ConsoleHost : public CompareHost {
+ public:
+  // Progress is drawn only when `showProgress` is set (stderr is a terminal, not --quiet).
+  ConsoleHost(std::FILE* err, bool showProgress) : err_(err), showProgress_(showProgress) {}
+
+  void ShowProgress(int percent) override;
+  void SetPhaseText(const std::string& text) override;
+  void FinishProgressDisplay(RunMode mode) override;
+  bool AskOverwrite(const std::string& text, const std::string& title) override;
+  void ShowLineLimitMessage(const std::string& text, const std::string& title) override;
+
+  // Prints a message with its title.
+  void ShowMessage(const std::string& text, const std::string& title);
+
+ private:
+  void Redraw();
+  void ClearLine();
+
+  std::FILE* err_;
+  bool showProgress_;
+  bool drawn_ = false;
+  int percent_ = 0;
+  std::string phase_;
+};
+
+}  // namespace verko

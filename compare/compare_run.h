@@ -1,0 +1,57 @@
+// ExecuteCompare: one whole comparison of an old file against a new file into the result
+// report: checks, the work database, reading, matching, the report and the end of run.
+// Everything window-bound goes through CompareHost.
+#pragma once
+
+#include <string>
+
+#include "compare/compare_host.h"
+#include "report/report_counts.h"
+
+namespace verko {
+
+struct CompareOptions {
+  bool trimTop = false;
+  bool trimTail = true;
+  bool compress = false;
+  bool split = false;
+  int splitWidth = 250;    // used when split is on: 20 to 250
+  std::string splitChar;   // UTF-8 split pattern; empty = the default pattern
+  bool diffOnly = false;
+  int contextLines = 3;    // 1 to 9
+  std::string workPath;    // work folder ending in "/"
+  bool displayWithEditor = false;
+  std::string editorSetting;  // command line with the placeholder "%1"
+};
+
+struct CompareRequest {
+  std::string oldName, newName, resultName;  // as given, UTF-8
+  CompareOptions options;
+};
+
+// A refusal or failure for the user: text, style (48: exclamation, OK) and title.
+struct CompareMessage {
+  std::string text;
+  int style = 0;
+  std::string title;
+};
+
+// Status values of a run.
+inline constexpr int kStatusDone = 0;
+inline constexpr int kStatusFailed = -1;
+inline constexpr int kStatusOverwriteDeclined = -2;
+inline constexpr int kStatusCancelled = -4;
+
+struct CompareResult {
+  int status = kStatusDone;
+  CompareMessage message;  // written for kStatusFailed only
+  ReportCounts counts;     // of the report, when the report phase ran
+  int oldLineCount = 0, newLineCount = 0;
+};
+
+// Runs one comparison. Not re-entrant: one run at a time per host. `flags` are shared with
+// the host's cancel command; CancelRequested is cleared when reading starts and at the end.
+CompareResult ExecuteCompare(const CompareRequest& request, RunMode mode, CompareHost& host,
+                             RunFlags& flags);
+
+}  // namespace verko

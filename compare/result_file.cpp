@@ -1,0 +1,52 @@
+#include "compare/result_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "common/system_error.h"
+
+namespace verko {
+
+Status ResultFile::Open(const std::string& path) {
+  (void)Close();
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return Status::Error(SystemErrorText(errno));
+  fd_ = fd;
+  return Status::Ok();
+}
+
+Status ResultFile::Write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Status::Error(SystemErrorText(errno));
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return Status::Ok();
+}
+
+Status ResultFile::Close() {
+  if (fd_ < 0) return Status::Ok();
+  int rc = ::close(fd_);
+  int err = errno;
+  fd_ = -1;
+  return rc == 0 ? Status::Ok() : Status::Error(SystemErrorText(err));
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace verko

@@ -1,0 +1,34 @@
+// The result file of a comparison: created or truncated when the run opens its files, and
+// written with every error (a full disk, a failing device) reported, never lost.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/status.h"
+
+namespace verko {
+
+class ResultFile {
+ public:
+  ResultFile() = default;
+  ResultFile(const ResultFile&) = delete;
+  ResultFile& operator=(const ResultFile&) = delete;
+  ~ResultFile() { (void)Close(); }
+
+  Status Open(const std::string& path);
+  Status Write(std::string_view bytes);
+  // Closes the file; reports a failure of the last writes that only closing reveals.
+  Status Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+// Whether two paths name the same existing file (same device and inode), however spelt.
+bool IsSameFile(const std::string& a, const std::string& b);
+// Whether anything exists at the path (a file or a folder).
+bool PathExists(const std::string& path);
+
+}  // namespace verko
