@@ -5,6 +5,7 @@
 namespace verko {
 
 void ConsoleHost::ShowProgress(int percent) {
+  if (interrupted_) flags_.CancelRequested = true;
   percent = std::clamp(percent, 0, 100);
   if (percent == percent_ && drawn_) return;
   percent_ = percent;

@@ -2,6 +2,7 @@
 // place) on stderr when it is a terminal, messages on stderr, no questions (batch mode).
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -12,7 +13,11 @@ namespace verko {
 class ConsoleHost : public CompareHost {
  public:
   // Progress is drawn only when `showProgress` is set (stderr is a terminal, not --quiet).
-  ConsoleHost(std::FILE* err, bool showProgress) : err_(err), showProgress_(showProgress) {}
+  // A Ctrl-C seen by `interrupted` before the run reads its files would be cleared when
+  // reading starts; it is set on the run's flags again at every progress step.
+  ConsoleHost(std::FILE* err, bool showProgress, RunFlags& flags,
+              const std::atomic<bool>& interrupted)
+      : err_(err), showProgress_(showProgress), flags_(flags), interrupted_(interrupted) {}
 
   void ShowProgress(int percent) override;
   void SetPhaseText(const std::string& text) override;
@@ -29,6 +34,8 @@ class ConsoleHost : public CompareHost {
 
   std::FILE* err_;
   bool showProgress_;
+  RunFlags& flags_;
+  const std::atomic<bool>& interrupted_;
   bool drawn_ = false;
   int percent_ = 0;
   std::string phase_;

@@ -2,6 +2,7 @@
 // batch mode (no questions; an existing result file is overwritten).
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -18,11 +19,13 @@ constexpr int kExitDifferent = 1;
 constexpr int kExitFailed = 2;
 constexpr int kExitInterrupted = 130;
 
-// The run's flags, reachable from the Ctrl-C handler; std::atomic<bool> is lock-free, so
-// setting it there is safe.
+// Set by the Ctrl-C handler together with the run's cancel flag; std::atomic<bool> is
+// lock-free, so setting it there is safe.
+std::atomic<bool> g_interrupted{false};
 verko::RunFlags* g_flags = nullptr;
 
 void OnInterrupt(int) {
+  g_interrupted = true;
   if (g_flags) g_flags->CancelRequested = true;
 }
 
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
-  verko::ConsoleHost host(stderr, !options.quiet && isatty(STDERR_FILENO));
+  verko::ConsoleHost host(stderr, !options.quiet && isatty(STDERR_FILENO), flags, g_interrupted);
   verko::CompareResult result =
       verko::ExecuteCompare(options.request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;

@@ -1,0 +1,273 @@
+#include "compare/compare_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "common/encoding.h"
+#include "compare/line_intake.h"
+#include "tests/support/scripted_host.h"
+#include "tests/support/temp_dir.h"
+
+namespace verko {
+namespace {
+
+using testing::ReadFile;
+using testing::ScriptedHost;
+using testing::TempDir;
+using testing::WriteFile;
+
+// Lines joined with CR LF, converted to CP932.
+std::string Cp932Lines(std::initializer_list<const char*> lines) {
+  std::string out;
+  for (const char* line : lines) out += ToCp932(line) + "\r\n";
+  return out;
+}
+
+class CompareRunTest : public ::testing::Test {
+ protected:
+  CompareRunTest() : host(flags) {
+    request.oldName = dir.File("old.txt");
+    request.newName = dir.File("new.txt");
+    request.resultName = dir.File("result.txt");
+    request.options.workPath = dir.Path();
+    WriteFile(request.oldName, Cp932Lines({"alpha", "bravo", "charlie", "delta"}));
+    WriteFile(request.newName, Cp932Lines({"alpha", "bravo 2", "charlie", "delta", "echo"}));
+  }
+
+  CompareResult Run(RunMode mode = RunMode::kInteractive) {
+    return ExecuteCompare(request, mode, host, flags);
+  }
+
+  TempDir dir;
+  RunFlags flags;
+  ScriptedHost host;
+  CompareRequest request;
+};
+
+TEST_F(CompareRunTest, CompletesAndWritesReportWithStatistics) {
+  CompareResult result = Run();
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  EXPECT_EQ(result.counts.CountCommon, 3);
+  EXPECT_EQ(result.counts.CountDeleted, 1);
+  EXPECT_EQ(result.counts.CountAdded, 2);
+  std::string report = FromCp932(ReadFile(request.resultName));
+  EXPECT_NE(report.find("+               2    | bravo 2\r\n-      2             | bravo\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(host.progress.back(), 100);
+  EXPECT_EQ(host.LastPhase(), "処理完了");
+  EXPECT_FALSE(host.locked);
+  EXPECT_FALSE(flags.CompareRunning);
+  ASSERT_EQ(host.histories.size(), 1u);
+  EXPECT_TRUE(host.displayShown && host.displayFinished);
+}
+
+TEST_F(CompareRunTest, NameChecksRefuseInOrder) {
+  struct Case {
+    std::string oldName, newName, resultName;
+    const char* text;
+  } cases[] = {
+      {"", "", "r", "旧ファイルが指定されていません。"},
+      {"o", "", "r", "新ファイルが指定されていません。"},
+      {"o", "n", "", "結果ファイルが指定されていません。"},
+      {"C:\\A.TXT", "c:\\a.txt", "r", "旧ファイルと新ファイルが同じです。"},
+  };
+  for (const auto& c : cases) {
+    request.oldName = c.oldName;
+    request.newName = c.newName;
+    request.resultName = c.resultName;
+    CompareResult result = Run();
+    EXPECT_EQ(result.status, kStatusFailed);
+    EXPECT_EQ(result.message.text, c.text);
+    EXPECT_EQ(result.message.title, "ファイル指定ミス");
+    EXPECT_EQ(result.message.style, 48);
+    EXPECT_FALSE(host.displayShown);
+    EXPECT_FALSE(host.locked);
+  }
+  // Different spellings of one path are not the same name.
+  request.oldName = "C:\\A.TXT";
+  request.newName = "C:\\.\\A.TXT";
+  request.resultName = dir.File("r.txt");
+  EXPECT_EQ(Run().message.title, "ファイルを開けない");
+}
+
+TEST_F(CompareRunTest, ResultNamingAnInputIsRefusedAndTheInputKeepsItsBytes) {
+  const std::string oldBytes = ReadFile(request.oldName);
+  mkdir(dir.File("sub").c_str(), 0755);
+  request.resultName = dir.File("sub/../old.txt");
+  CompareResult result = Run(RunMode::kBatch);
+  EXPECT_EQ(result.status, kStatusFailed);
+  EXPECT_EQ(result.message.text, "結果ファイルに旧ファイルと同じファイルが指定されています。");
+  EXPECT_EQ(ReadFile(request.oldName), oldBytes);
+
+  symlink(request.newName.c_str(), dir.File("link.txt").c_str());
+  request.resultName = dir.File("link.txt");
+  result = Run(RunMode::kBatch);
+  EXPECT_EQ(result.message.text, "結果ファイルに新ファイルと同じファイルが指定されています。");
+}
+
+TEST_F(CompareRunTest, DeclinedOverwriteKeepsTheResultFile) {
+  WriteFile(request.resultName, "keep me");
+  host.answerOverwrite = false;
+  CompareResult result = Run();
+  EXPECT_EQ(result.status, kStatusOverwriteDeclined);
+  EXPECT_EQ(ReadFile(request.resultName), "keep me");
+  ASSERT_EQ(host.questions.size(), 1u);
+  EXPECT_EQ(host.questions[0],
+            "比較結果を\n  " + request.resultName + "\nに上書きしてよろしいですか？");
+  // The work database is created before the checks, whatever they decide.
+  struct stat st;
+  EXPECT_EQ(stat(dir.File("VerkoText.mdb").c_str(), &st), 0);
+}
+
+TEST_F(CompareRunTest, BatchModeOverwritesWithoutQuestionAndKeepsHistories) {
+  WriteFile(request.resultName, "old result");
+  EXPECT_EQ(Run(RunMode::kBatch).status, kStatusDone);
+  EXPECT_TRUE(host.questions.empty());
+  EXPECT_TRUE(host.histories.empty());
+  EXPECT_NE(ReadFile(request.resultName), "old result");
+}
+
+TEST_F(CompareRunTest, OpenFailuresNameTheFileAndTheReason) {
+  mkdir(dir.File("folder").c_str(), 0755);
+  WriteFile(dir.File("plain"), "x");
+  struct Case {
+    std::string* field;
+    std::string value;
+    const char* role;
+    const char* reason;
+  } cases[] = {
+      {&request.oldName, dir.File("missing.txt"), "旧ファイル", "見つかりません"},
+      {&request.newName, dir.File("folder"), "新ファイル", "フォルダが指定されています"},
+      {&request.resultName, dir.File("nofolder/result.txt"), "結果ファイル", "見つかりません"},
+      {&request.resultName, dir.File("plain/result.txt"), "結果ファイル", "フォルダではない"},
+  };
+  for (const auto& c : cases) {
+    std::string saved = *c.field;
+    *c.field = c.value;
+    CompareResult result = Run(RunMode::kBatch);
+    EXPECT_EQ(result.status, kStatusFailed) << c.value;
+    EXPECT_EQ(result.message.title, "ファイルを開けない");
+    EXPECT_EQ(result.message.text.rfind(std::string(c.role) + "\n   " + c.value +
+                                            "\nを開くことができません。\n\n理由： ",
+                                        0),
+              0u)
+        << result.message.text;
+    EXPECT_NE(result.message.text.find(c.reason), std::string::npos) << result.message.text;
+    EXPECT_FALSE(host.displayShown);
+    *c.field = saved;
+  }
+}
+
+TEST_F(CompareRunTest, UnusableWorkFolderFailsWithAMessage) {
+  WriteFile(dir.File("plain"), "x");
+  for (std::string work : {dir.File("nowhere") + "/", dir.File("plain") + "/"}) {
+    request.options.workPath = work;
+    CompareResult result = Run(RunMode::kBatch);
+    EXPECT_EQ(result.status, kStatusFailed);
+    EXPECT_EQ(result.message.title, "比較処理でエラー");
+    EXPECT_NE(result.message.text.find(work + "VerkoText.mdb"), std::string::npos);
+    EXPECT_NE(result.message.text.find("理由： "), std::string::npos);
+    EXPECT_FALSE(host.locked);
+  }
+}
+
+TEST_F(CompareRunTest, WorkDatabaseNamedAsInputIsNotDeleted) {
+  WriteFile(dir.File("VerkoText.mdb"), "precious");
+  request.oldName = dir.File("VerkoText.mdb");
+  EXPECT_EQ(Run().status, kStatusFailed);
+  EXPECT_EQ(ReadFile(dir.File("VerkoText.mdb")), "precious");
+}
+
+TEST_F(CompareRunTest, CancelWhileReadingLeavesAnEmptyResult) {
+  std::string big;
+  for (int i = 0; i < 3000; ++i) big += "line " + std::to_string(i) + "\r\n";
+  WriteFile(request.newName, big);
+  // The first progress step of the new file (the old file is small: one step of 15).
+  host.onProgress = [](ScriptedHost& h) {
+    if (h.progress.back() > 15) h.RequestCancel();
+  };
+  CompareResult result = Run();
+  EXPECT_EQ(result.status, kStatusCancelled);
+  EXPECT_EQ(ReadFile(request.resultName), "");
+  EXPECT_FALSE(host.locked);
+  EXPECT_FALSE(flags.CancelRequested);
+  EXPECT_FALSE(flags.CompareRunning);
+}
+
+TEST_F(CompareRunTest, CancelDuringReportKeepsTheLinesWrittenSoFar) {
+  std::string lines;
+  for (int i = 0; i < 200; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  WriteFile(request.oldName, lines);
+  WriteFile(request.newName, lines);
+  host.onProgress = [](ScriptedHost& h) {
+    if (h.LastPhase() == "結果出力中" && h.progress.back() < 100) h.RequestCancel();
+  };
+  CompareResult result = Run();
+  EXPECT_EQ(result.status, kStatusCancelled);
+  std::string report = ReadFile(request.resultName);
+  EXPECT_NE(report.find("OLD#"), std::string::npos);
+  EXPECT_EQ(report.find(ToCp932("統計情報")), std::string::npos);
+}
+
+TEST_F(CompareRunTest, LineLimitIsShownOncePerFileAndTheRestIgnored) {
+  std::string exact, over;
+  for (int i = 1; i <= kMaxLines; ++i) exact += std::to_string(i) + "\r\n";
+  over = exact + "one more\r\nand another\r\n";
+  WriteFile(request.oldName, exact);
+  WriteFile(request.newName, over);
+  CompareResult result = Run(RunMode::kBatch);
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  ASSERT_EQ(host.limitMessages.size(), 1u);
+  EXPECT_EQ(host.limitMessages[0],
+            "行数制限オーバー: 新ファイル: 処理できる最大行数（32000）を超えました。\n"
+            "それ以降のテキストは無視して続行します。");
+  EXPECT_EQ(result.oldLineCount, kMaxLines);
+  EXPECT_EQ(result.newLineCount, kMaxLines);
+  EXPECT_EQ(result.counts.Differences(), 0);
+}
+
+TEST_F(CompareRunTest, LineWhosePartsCrossTheLimitKeepsThePartsThatFit) {
+  std::string lines;
+  for (int i = 1; i <= kMaxLines - 2; ++i) lines += "x\r\n";
+  lines += std::string(600, 'a') + "\r\nlast\r\n";  // three parts at the width 250
+  WriteFile(request.oldName, lines);
+  CompareResult result = Run(RunMode::kBatch);
+  ASSERT_EQ(result.status, kStatusDone);
+  EXPECT_EQ(result.oldLineCount, kMaxLines);
+  ASSERT_EQ(host.limitMessages.size(), 1u);
+  EXPECT_EQ(host.limitMessages[0].find("行数制限オーバー: 旧ファイル"), 0u);
+}
+
+TEST_F(CompareRunTest, EditorStartsWithTheResultPathAsOneArgument) {
+  request.resultName = dir.File("my result.txt");
+  request.options.displayWithEditor = true;
+  request.options.editorSetting = "xdg-open %1";
+  ASSERT_EQ(Run().status, kStatusDone);
+  EXPECT_EQ(host.editorProgram, "xdg-open");
+  EXPECT_EQ(host.editorArgs, std::vector<std::string>{request.resultName});
+
+  // Two files without lines give a report without lines: no editor.
+  host.editorProgram.clear();
+  WriteFile(request.oldName, "");
+  WriteFile(request.newName, "");
+  ASSERT_EQ(Run().status, kStatusDone);
+  EXPECT_TRUE(host.editorProgram.empty());
+}
+
+TEST_F(CompareRunTest, EmptyFileAgainstLinesGivesOnlyAddedOrDeletedLines) {
+  WriteFile(request.oldName, "");
+  CompareResult result = Run(RunMode::kBatch);
+  ASSERT_EQ(result.status, kStatusDone);
+  EXPECT_EQ(result.counts.CountAdded, 5);
+  EXPECT_EQ(result.counts.Lines(), 5);
+
+  WriteFile(request.oldName, Cp932Lines({"a", "b"}));
+  WriteFile(request.newName, "");
+  result = Run(RunMode::kBatch);
+  EXPECT_EQ(result.counts.CountDeleted, 2);
+  EXPECT_EQ(result.counts.Lines(), 2);
+}
+
+}  // namespace
+}  // namespace verko
