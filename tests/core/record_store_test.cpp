@@ -51,29 +51,6 @@ TEST(TextCollationOrder, AgreesWithCompareFoldedOnRandomTexts) {
   }
 }
 
-TEST(RecordStore, CollationFoldsCaseInQueries) {
-  ScratchFolder folder;
-  ASSERT_TRUE(folder.Made());
-  auto db = OpenOrFail(folder.Path() + "c.db", Database::OpenMode::kCreate);
-  ASSERT_NE(db, nullptr);
-  struct Case {
-    const char* a;
-    const char* b;
-    const char* equal;
-  } cases[] = {
-      {"abc", "ABC", "1"}, {"ａｂ", "ＡＢ", "1"}, {"abc", "ＡＢＣ", "0"}, {"abc ", "abc", "0"}};
-  Statement compare;
-  ASSERT_TRUE(db->Prepare("SELECT ? = ? COLLATE VerkoText", &compare).ok());
-  for (const auto& c : cases) {
-    ASSERT_TRUE(compare.BindText(1, ToCp932(c.a)).ok());
-    ASSERT_TRUE(compare.BindText(2, ToCp932(c.b)).ok());
-    bool hasRow = false;
-    ASSERT_TRUE(compare.Step(&hasRow).ok());
-    EXPECT_EQ(compare.ColumnText(0), c.equal) << c.a << " / " << c.b;
-    compare.Reset();
-  }
-}
-
 TEST(RecordStore, TextsRoundTripByteForByteAndEmptyIsNotNull) {
   ScratchFolder folder;
   ASSERT_TRUE(folder.Made());
