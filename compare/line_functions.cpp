@@ -248,6 +248,9 @@ void SplitLine(std::string& line, std::string& rest, int splitWidth,
   const std::size_t width = splitWidth > 0 ? static_cast<std::size_t>(splitWidth) : 0;
   std::size_t head = HeadByPattern(line, width, SplitSearch(splitCharPattern), splitWidth / 2);
   if (head == 0) head = HeadByCharacters(line, width);
+  // Only a width below 2 can leave no room for the first character; it is taken anyway so
+  // that a caller cutting the rest again always advances.
+  if (head == 0 && !line.empty()) head = CharLengthAt(line, 0);
   rest.assign(line, head, std::string::npos);
   line.resize(EndWithoutTrailingSpaces(std::string_view(line).substr(0, head)));
 }

@@ -190,6 +190,8 @@ TEST(SplitLine, CutsLinesIntoParts) {
       {"abcd efgh ijkl mnop qrst uvwx", 20, pattern, {"abcd efgh ijkl mnop", "qrst uvwx"}},
       {kanji30, 20, pattern, {kanji10, kanji10, kanji10}},
       {kanji30, 21, pattern, {kanji10, kanji10, kanji10}},
+      // A width too small for one character still advances, one character per part.
+      {Sj("一二"), 1, pattern, {Sj("一"), Sj("二")}},
       // A refused pattern: cut by characters.
       {"abcdefghij klmnopqrstuvwxyz", 20, "[", {"abcdefghij klmnopqrs", "tuvwxyz"}},
       // The first piece is too wide: cut after the last whole character that fits; "字" at
@@ -203,15 +205,6 @@ TEST(SplitLine, CutsLinesIntoParts) {
   for (const auto& c : cases) {
     EXPECT_EQ(SplitIntoParts(c.line, c.width, c.pattern), c.parts) << FromCp932(c.line);
   }
-}
-
-TEST(SplitLine, HeadOfSixWordsKeepsTrailingBlankInRest) {
-  std::string line = "abcd efgh ijkl mnop qrst uvwx";
-  std::string rest;
-  SplitLine(line, rest, 20, Sj(kDefaultSplitChar));
-  EXPECT_EQ(line, "abcd efgh ijkl mnop");
-  EXPECT_EQ(line.size(), 19u);
-  EXPECT_EQ(rest, "qrst uvwx");
 }
 
 TEST(SplitLine, ManyShortPiecesLimitTheHead) {
