@@ -8,7 +8,7 @@ Flow AnchorUniqueLines(const TextIndex& oldIndex, const MatchTexts& texts, Match
   const int newCount = texts.NewCount();
   for (int c = 1; c <= newCount; ++c) {
     if (state.NewMarks[c] == 'U') {
-      const int oldId = oldIndex.SeekEqual(texts.NewFolded[c]);
+      const int oldId = oldIndex.SeekEqual(texts.NewKey[c]);
       if (oldId != 0) {
         if (state.OldMarks[oldId] == 'U') {
           state.Link(c, oldId);

@@ -1,24 +1,22 @@
 #include "matching/mark_occurrences.h"
 
-#include <string_view>
-
 namespace verko {
 
 Flow MarkOccurrences(const TextIndex& index, std::vector<char>& marks, StageShare* share) {
   const int count = index.Count();
   if (count == 0) return Flow::kContinue;
   int previous = index.LineIdAt(0);
-  std::string_view groupHead = index.TextAt(0);
+  int groupHead = index.KeyAt(0);
   bool anyDifference = false;
   for (int k = 1; k < count; ++k) {
     const int current = index.LineIdAt(k);
-    const std::string_view text = index.TextAt(k);
-    if (text == groupHead) {
+    const int key = index.KeyAt(k);
+    if (key == groupHead) {
       marks[previous] = 'D';
       marks[current] = 'D';
     } else {
       if (marks[previous] != 'D') marks[previous] = 'U';
-      groupHead = text;
+      groupHead = key;
       anyDifference = true;
     }
     previous = current;

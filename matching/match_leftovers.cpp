@@ -39,8 +39,8 @@ Flow MatchLeftovers(const LineTable& oldText, const LineTable& newText, const Ma
 
   store.CreateTextOrderIndex("OldText2");
   store.CreateTextOrderIndex("NewText2");
-  const TextIndex oldIndex(texts.OldFolded, oldLeft);
-  const TextIndex newIndex(texts.NewFolded, newLeft);
+  const TextIndex oldIndex(texts.OldKey, texts.KeyCount, oldLeft);
+  const TextIndex newIndex(texts.NewKey, texts.KeyCount, newLeft);
   if (progress.Step(1) == Flow::kCancel) return Flow::kCancel;
 
   std::fill(state.OldMarks.begin(), state.OldMarks.end(), '\0');
@@ -51,7 +51,7 @@ Flow MatchLeftovers(const LineTable& oldText, const LineTable& newText, const Ma
 
   for (int j : newLeft) {
     if (state.NewMarks[j] != 'U') continue;
-    const int i = oldIndex.SeekEqual(texts.NewFolded[j]);
+    const int i = oldIndex.SeekEqual(texts.NewKey[j]);
     if (i != 0 && state.OldMarks[i] == 'U') state.Link(j, i);
   }
   return progress.Step(1);

@@ -50,8 +50,8 @@ Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& 
 
   progress.SetPhaseText("比較処理中");
   const MatchTexts texts = PrepareMatchTexts(oldText, newText);
-  const TextIndex oldIndex(texts.OldFolded, AllLineIds(oldText.Count()));
-  const TextIndex newIndex(texts.NewFolded, AllLineIds(newText.Count()));
+  const TextIndex oldIndex(texts.OldKey, texts.KeyCount, AllLineIds(oldText.Count()));
+  const TextIndex newIndex(texts.NewKey, texts.KeyCount, AllLineIds(newText.Count()));
   store.CreateTextOrderIndex("OldText");
   store.CreateTextOrderIndex("NewText");
   if (progress.Step(5) == Flow::kCancel) return Flow::kCancel;

@@ -1,11 +1,25 @@
 #include "matching/match_texts.h"
 
 #include <string_view>
-#include <unordered_map>
 
 #include "common/text_collation.h"
+#include "matching/text_numbering.h"
+#include "matching/text_sort.h"
 
 namespace verko {
+namespace {
+
+// Whether FoldCase can change the text: it touches only the bytes A-Z and the characters
+// led by 0x82, 0x83 and 0x84, so a text without such bytes is its own folded form.
+bool MayFold(std::string_view text) {
+  for (char ch : text) {
+    const auto b = static_cast<unsigned char>(ch);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0x82 && b <= 0x84)) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 bool IsBlankText(const std::string& text) {
   if (text.size() == 1 && text[0] == '\0') return true;
@@ -18,30 +32,71 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
   MatchTexts texts;
   const int oldCount = oldText.Count();
   const int newCount = newText.Count();
-  texts.OldFolded.resize(oldCount + 1);
-  texts.NewFolded.resize(newCount + 1);
+
+  // Exact numbers: old texts first, so that the numbers of old texts come first.
+  TextNumbering exact(oldCount + newCount);
   texts.OldExact.assign(oldCount + 1, -1);
   texts.NewExact.assign(newCount + 1, -1);
   texts.NewBlank.assign(newCount + 1, 0);
-
-  // The views point into the tables, which outlive this function.
-  std::unordered_map<std::string_view, int> numberOf;
-  numberOf.reserve(static_cast<std::size_t>(oldCount + newCount));
-  auto numberText = [&numberOf](const std::string& text) {
-    return numberOf.try_emplace(text, static_cast<int>(numberOf.size())).first->second;
-  };
-
-  for (int id = 1; id <= oldCount; ++id) {
-    const std::string& text = oldText.Line(id).Text;
-    texts.OldFolded[id] = FoldCase(text);
-    texts.OldExact[id] = numberText(text);
-  }
-  texts.OldExactCount = static_cast<int>(numberOf.size());
+  for (int id = 1; id <= oldCount; ++id) texts.OldExact[id] = exact.Number(oldText.Line(id).Text);
+  texts.OldExactCount = exact.Count();
   for (int id = 1; id <= newCount; ++id) {
     const std::string& text = newText.Line(id).Text;
-    texts.NewFolded[id] = FoldCase(text);
-    texts.NewExact[id] = numberText(text);
+    texts.NewExact[id] = exact.Number(text);
     texts.NewBlank[id] = IsBlankText(text) ? 1 : 0;
+  }
+
+  // Fold each distinct text once. A text that folds to another text of the files shares
+  // that text's number; folded forms found in neither file are numbered after the exact
+  // texts. Their copies live in storage reserved in advance, so views into them stay valid.
+  const int exactCount = exact.Count();
+  std::vector<std::string> foldedCopies;
+  foldedCopies.reserve(exactCount);
+  TextNumbering foldedOnly(16);
+  std::vector<int> formOfExact(exactCount);
+  for (int number = 0; number < exactCount; ++number) {
+    formOfExact[number] = number;
+    const std::string_view text = exact.Texts()[number];
+    if (!MayFold(text)) continue;
+    std::string folded = FoldCase(text);
+    if (folded == text) continue;
+    const int same = exact.Find(folded);
+    if (same >= 0) {
+      formOfExact[number] = same;
+    } else if (const int known = foldedOnly.Find(folded); known >= 0) {
+      formOfExact[number] = exactCount + known;
+    } else {
+      foldedCopies.push_back(std::move(folded));
+      formOfExact[number] = exactCount + foldedOnly.Number(foldedCopies.back());
+    }
+  }
+
+  // The key of a text is the rank of its folded form among the folded forms in use.
+  std::vector<std::string_view> formTexts;
+  std::vector<int> formPosition(exactCount + foldedOnly.Count(), -1);
+  for (int number = 0; number < exactCount; ++number) {
+    const int form = formOfExact[number];
+    if (formPosition[form] >= 0) continue;
+    formPosition[form] = static_cast<int>(formTexts.size());
+    formTexts.push_back(form < exactCount ? exact.Texts()[form]
+                                          : foldedOnly.Texts()[form - exactCount]);
+  }
+  texts.KeyCount = static_cast<int>(formTexts.size());
+  std::vector<int> keyOfPosition(texts.KeyCount);
+  const std::vector<int> byText = SortTextPositions(formTexts);
+  for (int rank = 0; rank < texts.KeyCount; ++rank) keyOfPosition[byText[rank]] = rank;
+  std::vector<int> keyOfExact(exactCount);
+  for (int number = 0; number < exactCount; ++number) {
+    keyOfExact[number] = keyOfPosition[formPosition[formOfExact[number]]];
+  }
+
+  texts.OldKey.assign(oldCount + 1, -1);
+  texts.NewKey.assign(newCount + 1, -1);
+  for (int id = 1; id <= oldCount; ++id) {
+    texts.OldKey[id] = keyOfExact[texts.OldExact[id]];
+  }
+  for (int id = 1; id <= newCount; ++id) {
+    texts.NewKey[id] = keyOfExact[texts.NewExact[id]];
   }
   return texts;
 }

@@ -1,6 +1,7 @@
-// The line texts as matching compares them, computed once per run: the case-folded form
-// that orders and equates texts in the text index, and an exact-text number per line so
-// that identical bytes compare as equal integers.
+// The line texts as matching compares them, computed once per run. Each line gets a text
+// key, the rank of its case-folded text in text-index order (equal keys: index-equal, that
+// is textually equal, texts), and an exact number (equal numbers: identical bytes), so the
+// stages compare integers instead of texts.
 #pragma once
 
 #include <string>
@@ -12,9 +13,10 @@ namespace verko {
 
 struct MatchTexts {
   // Indexed by LineID; slot 0 is unused.
-  std::vector<std::string> OldFolded, NewFolded;  // FoldCase of each text
-  std::vector<int> OldExact, NewExact;            // equal numbers = identical bytes
-  std::vector<char> NewBlank;                     // 1 for a blank new text
+  std::vector<int> OldKey, NewKey;      // 0 .. KeyCount - 1, in the order of folded texts
+  std::vector<int> OldExact, NewExact;  // equal numbers = identical bytes
+  std::vector<char> NewBlank;           // 1 for a blank new text
+  int KeyCount = 0;
   // Exact numbers below this occur in the old file; the others only in the new file.
   int OldExactCount = 0;
 
@@ -22,7 +24,7 @@ struct MatchTexts {
   int NewCount() const { return static_cast<int>(NewExact.size()) - 1; }
 };
 
-// Folds, numbers and classifies the texts of both tables.
+// Keys, numbers and blank flags of the texts of both tables.
 MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText);
 
 // A blank text: nothing but spaces (or nothing at all), or exactly one NUL character.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "matching/mark_occurrences.h"
 #include "matching/match_texts.h"
 #include "matching/text_index.h"
+#include "matching/text_sort.h"
 #include "matching_test_support.h"
 
 namespace verko {
@@ -19,19 +22,38 @@ namespace {
 using Texts = std::vector<std::string>;
 
 TEST(TextIndex, OrdersByFoldedTextThenLineIdAndSeeksTheFirstEqual) {
-  LineTable table = MakeTable({"b", "B", "a", "A ", "b", "ab"});
-  MatchTexts texts = PrepareMatchTexts(table, table);
-  TextIndex index(texts.OldFolded, AllLineIds(table.Count()));
+  LineTable table = MakeTable({"b", "B", "a", "A ", "b", "ab", "\x82\x60", "\x82\x81"});
+  MatchTexts texts = PrepareMatchTexts(table, MakeTable({"B", "zz"}));
+  TextIndex index(texts.OldKey, texts.KeyCount, AllLineIds(table.Count()));
   std::vector<int> order;
   for (int pos = 0; pos < index.Count(); ++pos) order.push_back(index.LineIdAt(pos));
-  EXPECT_EQ(order, (std::vector<int>{3, 4, 6, 1, 2, 5}));
-  EXPECT_EQ(index.SeekEqual("b"), 1);
-  EXPECT_EQ(index.SeekEqual("a "), 4);
-  EXPECT_EQ(index.SeekEqual("c"), 0);
+  EXPECT_EQ(order, (std::vector<int>{3, 4, 6, 1, 2, 5, 7, 8}));  // "Ａ" folds to "ａ"
+  EXPECT_EQ(index.SeekEqual(texts.NewKey[1]), 1);
+  EXPECT_EQ(index.SeekEqual(texts.OldKey[4]), 4);
+  EXPECT_EQ(index.SeekEqual(texts.NewKey[2]), 0);
 
-  TextIndex subset(texts.OldFolded, {2, 4, 5});
-  EXPECT_EQ(subset.SeekEqual("b"), 2);
-  EXPECT_EQ(subset.SeekEqual("a"), 0);
+  TextIndex subset(texts.OldKey, texts.KeyCount, {2, 4, 5});
+  EXPECT_EQ(subset.SeekEqual(texts.NewKey[1]), 2);
+  EXPECT_EQ(subset.SeekEqual(texts.OldKey[3]), 0);
+}
+
+TEST(SortTextPositions, OrdersLikeUnsignedByteComparison) {
+  std::mt19937 random(7);
+  const std::string pieces[] = {"", "a", "ab", "    ", "\x82", "\xff", "x", "  line "};
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::string> owned;
+    for (int k = 0; k < static_cast<int>(random() % 300); ++k) {
+      std::string text;
+      for (int p = 0; p < static_cast<int>(random() % 6); ++p) text += pieces[random() % 8];
+      owned.push_back(text);
+    }
+    std::vector<std::string_view> texts(owned.begin(), owned.end());
+    std::vector<std::string_view> sorted;
+    for (int pos : SortTextPositions(texts)) sorted.push_back(texts[pos]);
+    std::vector<std::string_view> expected = texts;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sorted, expected);
+  }
 }
 
 TEST(MarkOccurrences, MarksUniqueAndRepeatedTextsOfOneFile) {
@@ -50,7 +72,7 @@ TEST(MarkOccurrences, MarksUniqueAndRepeatedTextsOfOneFile) {
   for (const auto& c : cases) {
     LineTable table = MakeTable(c.texts);
     MatchTexts texts = PrepareMatchTexts(table, table);
-    TextIndex index(texts.OldFolded, AllLineIds(table.Count()));
+    TextIndex index(texts.OldKey, texts.KeyCount, AllLineIds(table.Count()));
     std::vector<char> marks(table.Count() + 2, '\0');
     EXPECT_EQ(MarkOccurrences(index, marks, nullptr), Flow::kContinue);
     EXPECT_EQ(MarksOf(marks, table.Count()), c.marks) << ::testing::PrintToString(c.texts);
@@ -255,8 +277,8 @@ TEST(ExtendRuns, GrowsAnAnchorForwardsThenBackwards) {
   LineTable oldText = MakeTable({"A", "B", "C", "A", "C"});
   LineTable newText = MakeTable({"A", "B", "C", "C", "A"});
   MatchTexts texts = PrepareMatchTexts(oldText, newText);
-  TextIndex oldIndex(texts.OldFolded, AllLineIds(oldText.Count()));
-  TextIndex newIndex(texts.NewFolded, AllLineIds(newText.Count()));
+  TextIndex oldIndex(texts.OldKey, texts.KeyCount, AllLineIds(oldText.Count()));
+  TextIndex newIndex(texts.NewKey, texts.KeyCount, AllLineIds(newText.Count()));
   MatchState state;
   state.Reset(oldText.Count(), newText.Count());
   RunFlags flags;
