@@ -7,6 +7,13 @@
 #include "matching/text_sort.h"
 
 namespace verko {
+bool IsBlankText(const std::string& text) {
+  if (text.size() == 1 && text[0] == '\0') return true;
+  // A space byte is never the second byte of a double-byte character, so a text of space
+  // bytes is a text of spaces.
+  return text.find_first_not_of(' ') == std::string::npos;
+}
+
 namespace {
 
 // Whether FoldCase can change the text: it touches only the bytes A-Z and the characters
@@ -19,21 +26,67 @@ bool MayFold(std::string_view text) {
   return false;
 }
 
-}  // namespace
-
-bool IsBlankText(const std::string& text) {
-  if (text.size() == 1 && text[0] == '\0') return true;
-  // A space byte is never the second byte of a double-byte character, so a text of space
-  // bytes is a text of spaces.
-  return text.find_first_not_of(' ') == std::string::npos;
+// The folded form of every distinct text, as a number: a text whose folded form is itself
+// a text of the files gets that text's number; folded forms found in neither file are
+// numbered from exact.Count() on, and `foldedOnly` holds them (their bytes in `copies`,
+// reserved in advance so that the views into them stay valid).
+std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& foldedOnly,
+                                   std::vector<std::string>& copies) {
+  const int exactCount = exact.Count();
+  copies.reserve(exactCount);
+  std::vector<int> formOfExact(exactCount);
+  for (int number = 0; number < exactCount; ++number) {
+    formOfExact[number] = number;
+    const std::string_view text = exact.Texts()[number];
+    if (!MayFold(text)) continue;
+    std::string folded = FoldCase(text);
+    if (folded == text) continue;
+    // A folded form folds to itself, so the text found here is its own form.
+    const int same = exact.Find(folded);
+    if (same >= 0) {
+      formOfExact[number] = same;
+    } else if (const int known = foldedOnly.Find(folded); known >= 0) {
+      formOfExact[number] = exactCount + known;
+    } else {
+      copies.push_back(std::move(folded));
+      formOfExact[number] = exactCount + foldedOnly.Number(copies.back());
+    }
+  }
+  return formOfExact;
 }
+
+// The key of each distinct text: the rank of its folded form among the forms in use.
+std::vector<int> RankFoldedForms(const TextNumbering& exact, const TextNumbering& foldedOnly,
+                                 const std::vector<int>& formOfExact, int& keyCount) {
+  const int exactCount = exact.Count();
+  std::vector<std::string_view> formTexts;
+  std::vector<int> formPosition(exactCount + foldedOnly.Count(), -1);
+  for (int number = 0; number < exactCount; ++number) {
+    const int form = formOfExact[number];
+    if (formPosition[form] >= 0) continue;
+    formPosition[form] = static_cast<int>(formTexts.size());
+    formTexts.push_back(form < exactCount ? exact.Texts()[form]
+                                          : foldedOnly.Texts()[form - exactCount]);
+  }
+  keyCount = static_cast<int>(formTexts.size());
+  std::vector<int> keyOfPosition(keyCount);
+  const std::vector<int> byText = SortTextPositions(formTexts);
+  for (int rank = 0; rank < keyCount; ++rank) keyOfPosition[byText[rank]] = rank;
+  std::vector<int> keyOfExact(exactCount);
+  for (int number = 0; number < exactCount; ++number) {
+    keyOfExact[number] = keyOfPosition[formPosition[formOfExact[number]]];
+  }
+  return keyOfExact;
+}
+
+}  // namespace
 
 MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText) {
   MatchTexts texts;
   const int oldCount = oldText.Count();
   const int newCount = newText.Count();
 
-  // Exact numbers: old texts first, so that the numbers of old texts come first.
+  // Old texts are numbered first, so the numbers of old texts come first.
   TextNumbering exact(oldCount + newCount);
   texts.OldExact.assign(oldCount + 1, -1);
   texts.NewExact.assign(newCount + 1, -1);
@@ -46,58 +99,16 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
     texts.NewBlank[id] = IsBlankText(text) ? 1 : 0;
   }
 
-  // Fold each distinct text once. A text that folds to another text of the files shares
-  // that text's number; folded forms found in neither file are numbered after the exact
-  // texts. Their copies live in storage reserved in advance, so views into them stay valid.
-  const int exactCount = exact.Count();
-  std::vector<std::string> foldedCopies;
-  foldedCopies.reserve(exactCount);
   TextNumbering foldedOnly(16);
-  std::vector<int> formOfExact(exactCount);
-  for (int number = 0; number < exactCount; ++number) {
-    formOfExact[number] = number;
-    const std::string_view text = exact.Texts()[number];
-    if (!MayFold(text)) continue;
-    std::string folded = FoldCase(text);
-    if (folded == text) continue;
-    const int same = exact.Find(folded);
-    if (same >= 0) {
-      formOfExact[number] = same;
-    } else if (const int known = foldedOnly.Find(folded); known >= 0) {
-      formOfExact[number] = exactCount + known;
-    } else {
-      foldedCopies.push_back(std::move(folded));
-      formOfExact[number] = exactCount + foldedOnly.Number(foldedCopies.back());
-    }
-  }
-
-  // The key of a text is the rank of its folded form among the folded forms in use.
-  std::vector<std::string_view> formTexts;
-  std::vector<int> formPosition(exactCount + foldedOnly.Count(), -1);
-  for (int number = 0; number < exactCount; ++number) {
-    const int form = formOfExact[number];
-    if (formPosition[form] >= 0) continue;
-    formPosition[form] = static_cast<int>(formTexts.size());
-    formTexts.push_back(form < exactCount ? exact.Texts()[form]
-                                          : foldedOnly.Texts()[form - exactCount]);
-  }
-  texts.KeyCount = static_cast<int>(formTexts.size());
-  std::vector<int> keyOfPosition(texts.KeyCount);
-  const std::vector<int> byText = SortTextPositions(formTexts);
-  for (int rank = 0; rank < texts.KeyCount; ++rank) keyOfPosition[byText[rank]] = rank;
-  std::vector<int> keyOfExact(exactCount);
-  for (int number = 0; number < exactCount; ++number) {
-    keyOfExact[number] = keyOfPosition[formPosition[formOfExact[number]]];
-  }
+  std::vector<std::string> foldedCopies;
+  const std::vector<int> formOfExact = NumberFoldedForms(exact, foldedOnly, foldedCopies);
+  const std::vector<int> keyOfExact =
+      RankFoldedForms(exact, foldedOnly, formOfExact, texts.KeyCount);
 
   texts.OldKey.assign(oldCount + 1, -1);
   texts.NewKey.assign(newCount + 1, -1);
-  for (int id = 1; id <= oldCount; ++id) {
-    texts.OldKey[id] = keyOfExact[texts.OldExact[id]];
-  }
-  for (int id = 1; id <= newCount; ++id) {
-    texts.NewKey[id] = keyOfExact[texts.NewExact[id]];
-  }
+  for (int id = 1; id <= oldCount; ++id) texts.OldKey[id] = keyOfExact[texts.OldExact[id]];
+  for (int id = 1; id <= newCount; ++id) texts.NewKey[id] = keyOfExact[texts.NewExact[id]];
   return texts;
 }
 
