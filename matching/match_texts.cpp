@@ -7,6 +7,7 @@
 #include "matching/text_sort.h"
 
 namespace verko {
+
 bool IsBlankText(const std::string& text) {
   if (text.size() == 1 && text[0] == '\0') return true;
   // A space byte is never the second byte of a double-byte character, so a text of space

@@ -1,5 +1,5 @@
 // Sorting of distinct texts into text-index order: bytes compared as unsigned values, a
-// text before every longer text it begins with. A three-way radix quicksort, which stays
+// text before every longer text it begins with. Sorted eight bytes at a time, so it stays
 // fast when many texts share a long beginning (indented source lines, numbered lines).
 #pragma once
 
