@@ -15,9 +15,9 @@
 namespace verko {
 namespace {
 
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
+using test_support::ReadFile;
+using test_support::TempDir;
+using test_support::WriteFile;
 
 struct Outcome {
   int exitCode = -1;
@@ -102,7 +102,7 @@ TEST_F(CliTest, InvalidOptionsAreRefusedBeforeAnythingIsWritten) {
     Outcome outcome = Run(args);
     EXPECT_EQ(outcome.exitCode, 2) << args[0];
     EXPECT_NE(outcome.err.find("verko-cli: "), std::string::npos);
-    EXPECT_FALSE(testing::ReadFile(resultPath).size()) << args[0];
+    EXPECT_FALSE(test_support::ReadFile(resultPath).size()) << args[0];
     EXPECT_NE(access(resultPath.c_str(), F_OK), 0) << args[0];
   }
   Outcome help = Run({"--help"});

@@ -10,7 +10,7 @@
 namespace verko {
 namespace {
 
-using testing::ScriptedHost;
+using test_support::ScriptedHost;
 
 class LineIntakeTest : public ::testing::Test {
  protected:
@@ -103,9 +103,9 @@ TEST(OptionNumber, AcceptsRoundedValuesInRange) {
     const char* text;
     bool ok;
     int value;
-  } cases[] = {{"1", true, 1},   {"9.4", true, 9},  {" 3 ", true, 3}, {"0", false, 0},
-               {"10", false, 0}, {"abc", false, 0}, {"", false, 0},   {"9.6", false, 0},
-               {"0.5", false, 0}, {"1.5", true, 2}, {"2.5", true, 2}, {"1e1", false, 0}};
+  } cases[] = {{"1", true, 1},    {"9.4", true, 9},  {" 3 ", true, 3}, {"0", false, 0},
+               {"10", false, 0},  {"abc", false, 0}, {"", false, 0},   {"9.6", false, 0},
+               {"0.5", false, 0}, {"1.5", true, 2},  {"2.5", true, 2}, {"1e1", false, 0}};
   for (const auto& c : cases) {
     int value = -1;
     EXPECT_EQ(ParseOptionNumber(c.text, 1, 9, &value), c.ok) << c.text;

@@ -8,7 +8,7 @@
 
 #include "common/encoding.h"
 #include "common/text_collation.h"
-#include "tests/core/scratch_folder.h"
+#include "tests/support/temp_dir.h"
 
 namespace verko {
 namespace {
@@ -52,8 +52,7 @@ TEST(TextCollationOrder, AgreesWithCompareFoldedOnRandomTexts) {
 }
 
 TEST(RecordStore, TextsRoundTripByteForByteAndEmptyIsNotNull) {
-  ScratchFolder folder;
-  ASSERT_TRUE(folder.Made());
+  test_support::TempDir folder;
   auto db = OpenOrFail(folder.Path() + "t.db", Database::OpenMode::kCreate);
   ASSERT_NE(db, nullptr);
   ASSERT_TRUE(db->Exec("CREATE TABLE T (ID INTEGER, Text VARCHAR(20))").ok());
@@ -88,8 +87,7 @@ TEST(RecordStore, TextsRoundTripByteForByteAndEmptyIsNotNull) {
 }
 
 TEST(RecordStore, TransactionRollsBackUnlessCommitted) {
-  ScratchFolder folder;
-  ASSERT_TRUE(folder.Made());
+  test_support::TempDir folder;
   auto db = OpenOrFail(folder.Path() + "x.db", Database::OpenMode::kCreate);
   ASSERT_NE(db, nullptr);
   ASSERT_TRUE(db->Exec("CREATE TABLE T (V INTEGER)").ok());
@@ -109,8 +107,7 @@ TEST(RecordStore, TransactionRollsBackUnlessCommitted) {
 }
 
 TEST(RecordStore, OpenFailuresNameTheCause) {
-  ScratchFolder folder;
-  ASSERT_TRUE(folder.Made());
+  test_support::TempDir folder;
   std::ofstream(folder.Path() + "plain.txt") << "not a folder";
   struct Case {
     std::string path;
@@ -135,8 +132,7 @@ TEST(RecordStore, OpenFailuresNameTheCause) {
 }
 
 TEST(RecordStore, WriteFailuresNameTheCause) {
-  ScratchFolder folder;
-  ASSERT_TRUE(folder.Made());
+  test_support::TempDir folder;
   const std::string path = folder.Path() + "w.db";
   std::ofstream(folder.Path() + "text.db") << "This is plain text, long enough to be read as a "
                                               "header of a database file, which it is not.";

@@ -14,6 +14,7 @@
 #include "matching/match_state.h"
 #include "report/report_lines.h"
 #include "report/report_writer.h"
+#include "tests/support/golden.h"
 
 namespace verko {
 namespace {
@@ -152,23 +153,6 @@ std::string Summary(const std::string& out) {
   return summary;
 }
 
-std::string ReadGolden(const std::string& name) {
-  std::ifstream in(std::string(VERKO_TEST_DATA_DIR) + "/" + name, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-
-// Replaces the date and time of the header by a fixed mark.
-std::string MaskDate(std::string report) {
-  const std::string label = ToCp932("比較日時 = ");
-  std::size_t pos = report.find(label);
-  if (pos == std::string::npos) return report;
-  pos += label.size();
-  std::size_t end = report.find("\r\n", pos);
-  return report.replace(pos, end - pos, "####/##/## ##:##:##");
-}
-
 TEST(ReportWalk, CompleteSampleMatchesGolden) {
   LineTable oldText = MakeTable({"alpha", "bravo", "charlie", "delta"});
   LineTable newText = MakeTable({"alpha", "bravo 2", "charlie", "delta", "echo"});
@@ -180,14 +164,14 @@ TEST(ReportWalk, CompleteSampleMatchesGolden) {
   std::string out;
   ReportCounts counts;
   ASSERT_EQ(WriteReport(oldText, newText, state, settings, meter, out, counts), Flow::kContinue);
-  EXPECT_EQ(out, ReadGolden("report_sample_full.txt"));  // byte for byte, date included
+  EXPECT_EQ(out, test_support::ReadGolden("report_sample_full.txt"));  // byte for byte, date included
 }
 
 TEST(ReportWalk, WorkedExampleMatchesGoldenInBothModes) {
   for (bool diffOnly : {false, true}) {
     ReportRun run = RunLetters("abcdefgh", "acdefgbh", diffOnly, 1);
     const char* golden = diffOnly ? "report_worked_diff.txt" : "report_worked_full.txt";
-    EXPECT_EQ(MaskDate(run.out), MaskDate(ReadGolden(golden))) << golden;
+    EXPECT_EQ(test_support::MaskDate(run.out), test_support::MaskDate(test_support::ReadGolden(golden))) << golden;
     EXPECT_EQ(run.counts.CountCommon, 7);
     EXPECT_EQ(run.counts.CountMoved, 1);
   }
@@ -199,7 +183,7 @@ TEST(ReportWalk, IdenticalFilesMatchGoldenInBothModes) {
     LineTable newText = MakeTable({"one", "two words", ""});
     ReportRun run = RunReport(oldText, newText, LinkByText(oldText, newText), diffOnly, 3);
     const char* golden = diffOnly ? "report_identical_diff.txt" : "report_identical_full.txt";
-    EXPECT_EQ(MaskDate(run.out), MaskDate(ReadGolden(golden))) << golden;
+    EXPECT_EQ(test_support::MaskDate(run.out), test_support::MaskDate(test_support::ReadGolden(golden))) << golden;
   }
 }
 

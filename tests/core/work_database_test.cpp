@@ -8,14 +8,14 @@
 
 #include "common/encoding.h"
 #include "platform/record_store.h"
-#include "tests/core/scratch_folder.h"
+#include "tests/support/temp_dir.h"
 
 namespace verko {
 namespace {
 
 class WorkDatabaseTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(folder_.Made()); }
+
 
   std::string DbPath() const { return folder_.Path() + kWorkDatabaseName; }
 
@@ -47,7 +47,7 @@ class WorkDatabaseTest : public testing::Test {
     return rows;
   }
 
-  ScratchFolder folder_;
+  test_support::TempDir folder_;
 };
 
 LineTable MakeTable(const std::vector<std::string>& texts) {

@@ -8,7 +8,7 @@
 
 #include "compare/compare_host.h"
 
-namespace verko::testing {
+namespace verko::test_support {
 
 class ScriptedHost : public CompareHost {
  public:
@@ -57,4 +57,4 @@ class ScriptedHost : public CompareHost {
   RunFlags& flags_;
 };
 
-}  // namespace verko::testing
+}  // namespace verko::test_support
