@@ -1,7 +1,6 @@
 #include "batch/batch_list_store.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,73 +8,44 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
+#include <variant>
 
 #include "common/path_parts.h"
-#include "common/rounding.h"
 #include "common/system_error.h"
 
 namespace verko {
 namespace {
 
-// One prepared statement, finalised when it goes out of scope.
-class Statement {
- public:
-  Statement(sqlite3* db, const char* sql) : db_(db) {
-    rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
-  }
-  ~Statement() { sqlite3_finalize(stmt_); }
-  Statement(const Statement&) = delete;
-  Statement& operator=(const Statement&) = delete;
+// A statement parameter: null, a number, or a text. TextOrNull turns an empty text into null.
+using Param = std::variant<std::nullptr_t, int64_t, std::string>;
 
-  // Binds a text; an empty text becomes null.
-  Statement& Text(int index, const std::string& value) {
-    if (ok()) {
-      rc_ = value.empty() ? sqlite3_bind_null(stmt_, index)
-                          : sqlite3_bind_text(stmt_, index, value.data(),
-                                              static_cast<int>(value.size()), SQLITE_TRANSIENT);
+Param TextOrNull(const std::string& text) { return text.empty() ? Param(nullptr) : Param(text); }
+
+Status Prepare(Database& db, const std::string& sql, std::initializer_list<Param> params,
+               Statement* statement) {
+  Status status = db.Prepare(sql, statement);
+  int index = 1;
+  for (const Param& param : params) {
+    if (!status.ok()) break;
+    if (std::holds_alternative<int64_t>(param)) {
+      status = statement->BindInt(index, std::get<int64_t>(param));
+    } else if (std::holds_alternative<std::string>(param)) {
+      status = statement->BindText(index, std::get<std::string>(param));
+    } else {
+      status = statement->BindNull(index);
     }
-    return *this;
+    ++index;
   }
-  Statement& Int(int index, int64_t value) {
-    if (ok()) rc_ = sqlite3_bind_int64(stmt_, index, value);
-    return *this;
-  }
-  Statement& Real(int index, double value) {
-    if (ok()) rc_ = sqlite3_bind_double(stmt_, index, value);
-    return *this;
-  }
+  return status;
+}
 
-  // Steps once; true while a row is available. A failure ends the walk and shows in status().
-  bool Step() {
-    if (!ok()) return false;
-    int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) rc_ = rc;
-    return false;
-  }
-  Status Run() {
-    Step();
-    return status();
-  }
-
-  std::string ColumnText(int column) const {
-    const unsigned char* text = sqlite3_column_text(stmt_, column);
-    return text ? std::string(reinterpret_cast<const char*>(text),
-                              static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
-                : std::string();
-  }
-  int64_t ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
-  double ColumnReal(int column) const { return sqlite3_column_double(stmt_, column); }
-
-  bool ok() const { return rc_ == SQLITE_OK; }
-  Status status() const { return ok() ? Status::Ok() : Status::Error(sqlite3_errmsg(db_)); }
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* stmt_ = nullptr;
-  int rc_;
-};
+Status Run(Database& db, const std::string& sql, std::initializer_list<Param> params) {
+  Statement statement;
+  Status status = Prepare(db, sql, params, &statement);
+  return status.ok() ? statement.Run() : status;
+}
 
 // A method index as stored: 16-bit, anything unusable read as 0.
 int StoredMethod(int64_t value) {
@@ -85,30 +55,19 @@ int StoredMethod(int64_t value) {
              : 0;
 }
 
-// The initial value is stored from a floating value and read back as a 32-bit integer.
-int32_t StoredInitNo(double value) {
-  if (!std::isfinite(value)) return 0;
-  value = std::nearbyint(value);
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return RoundHalfEven(value);
+// The initial value goes in as a floating value (the column's numeric affinity takes the
+// text as a number) and comes back rounded to a 32-bit integer by the query.
+std::string InitNoText(const std::string& fieldText) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", LeadingNumber(fieldText));
+  return text;
 }
 
-const char* PairFieldColumn(PairField field) {
-  switch (field) {
-    case PairField::kOldFile:
-      return "UPDATE BatchListContent SET OldFile = ?1 WHERE rowid = ?2";
-    case PairField::kNewFile:
-      return "UPDATE BatchListContent SET NewFile = ?1 WHERE rowid = ?2";
-    case PairField::kResultFile:
-      break;
-  }
-  return "UPDATE BatchListContent SET ResultFile = ?1 WHERE rowid = ?2";
-}
-
-bool PathExists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+std::string PairFieldUpdate(PairField field) {
+  const char* column = field == PairField::kOldFile   ? "OldFile"
+                       : field == PairField::kNewFile ? "NewFile"
+                                                      : "ResultFile";
+  return std::string("UPDATE BatchListContent SET ") + column + " = ?1 WHERE rowid = ?2";
 }
 
 // Flushes a finished file to the disk before it takes the original's place.
@@ -142,89 +101,98 @@ double LeadingNumber(const std::string& text) {
 }
 
 Status BatchListStore::Open(const std::string& path, std::unique_ptr<BatchListStore>* store) {
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-  if (rc != SQLITE_OK) {
-    Status status = Status::Error(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    sqlite3_close(db);
-    return status;
-  }
-  sqlite3_busy_timeout(db, 2000);
-  std::unique_ptr<BatchListStore> opened(new BatchListStore(db));
+  Status status = Status::Ok();
+  std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadWrite, &status);
+  if (!db) return status;
   // A file that is not a database, or lacks a table, is refused here rather than later.
-  Statement check(db,
-                  "SELECT (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                  "('BatchListGroup', 'BatchListContent'))");
-  if (!check.Step()) return check.ok() ? Status::Error("no tables") : check.status();
-  if (check.ColumnInt(0) != 2) {
+  Statement check;
+  status = Prepare(*db,
+                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                   "('BatchListGroup', 'BatchListContent')",
+                   {}, &check);
+  bool hasRow = false;
+  if (status.ok()) status = check.Step(&hasRow);
+  if (!status.ok()) return status;
+  if (!hasRow || check.ColumnInt(0) != 2) {
     return Status::Error("テーブル BatchListGroup または BatchListContent がありません。");
   }
-  *store = std::move(opened);
+  check = Statement();
+  store->reset(new BatchListStore(std::move(db)));
   return Status::Ok();
 }
 
-BatchListStore::~BatchListStore() { sqlite3_close_v2(db_); }
-
-Status BatchListStore::Exec(const char* sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return Status::Ok();
-  Status status = Status::Error(message ? message : sqlite3_errmsg(db_));
-  sqlite3_free(message);
-  return status;
-}
+BatchListStore::~BatchListStore() = default;
 
 std::optional<int32_t> BatchListStore::FindListByName(const std::string& name) {
-  Statement find(db_, "SELECT BatchID FROM BatchListGroup WHERE BatchName = ?1 ORDER BY BatchID");
-  if (name.empty()) return std::nullopt;
-  if (find.Text(1, name).Step()) return static_cast<int32_t>(find.ColumnInt(0));
-  return std::nullopt;
+  Statement find;
+  bool hasRow = false;
+  if (name.empty() ||
+      !Prepare(*db_, "SELECT BatchID FROM BatchListGroup WHERE BatchName = ?1 ORDER BY BatchID",
+               {name}, &find)
+           .ok() ||
+      !find.Step(&hasRow).ok() || !hasRow) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(find.ColumnInt(0));
 }
 
 bool BatchListStore::ListExists(int32_t batchId) {
-  Statement find(db_, "SELECT 1 FROM BatchListGroup WHERE BatchID = ?1");
-  return find.Int(1, batchId).Step();
+  Statement find;
+  bool hasRow = false;
+  return Prepare(*db_, "SELECT 1 FROM BatchListGroup WHERE BatchID = ?1", {int64_t{batchId}},
+                 &find)
+             .ok() &&
+         find.Step(&hasRow).ok() && hasRow;
 }
 
 Status BatchListStore::ReadListNames(std::vector<std::pair<int32_t, std::string>>* lists) {
   lists->clear();
-  Statement read(db_, "SELECT BatchID, BatchName FROM BatchListGroup ORDER BY BatchID");
-  while (read.Step()) lists->emplace_back(static_cast<int32_t>(read.ColumnInt(0)), read.ColumnText(1));
-  return read.status();
+  Statement read;
+  Status status =
+      Prepare(*db_, "SELECT BatchID, BatchName FROM BatchListGroup ORDER BY BatchID", {}, &read);
+  bool hasRow = false;
+  while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {
+    lists->emplace_back(static_cast<int32_t>(read.ColumnInt(0)), read.ColumnText(1));
+  }
+  return status;
 }
 
 Status BatchListStore::AddList(const std::string& name, int32_t* batchId) {
-  Statement add(db_, "INSERT INTO BatchListGroup (BatchName) VALUES (?1)");
-  Status status = add.Text(1, name).Run();
-  if (status.ok()) *batchId = static_cast<int32_t>(sqlite3_last_insert_rowid(db_));
+  Status status = Run(*db_, "INSERT INTO BatchListGroup (BatchName) VALUES (?1)", {name});
+  if (status.ok()) *batchId = static_cast<int32_t>(db_->LastInsertRowId());
   return status;
 }
 
 Status BatchListStore::RenameList(int32_t batchId, const std::string& name) {
-  return Statement(db_, "UPDATE BatchListGroup SET BatchName = ?1 WHERE BatchID = ?2")
-      .Text(1, name)
-      .Int(2, batchId)
-      .Run();
+  return Run(*db_, "UPDATE BatchListGroup SET BatchName = ?1 WHERE BatchID = ?2",
+             {name, int64_t{batchId}});
 }
 
 Status BatchListStore::DeleteList(int32_t batchId) {
-  Status status = Exec("BEGIN IMMEDIATE");
-  if (!status.ok()) return status;
-  status = Statement(db_, "DELETE FROM BatchListContent WHERE BatchID = ?1").Int(1, batchId).Run();
+  Transaction transaction(*db_);
+  Status status = transaction.Begin();
   if (status.ok()) {
-    status = Statement(db_, "DELETE FROM BatchListGroup WHERE BatchID = ?1").Int(1, batchId).Run();
+    status = Run(*db_, "DELETE FROM BatchListContent WHERE BatchID = ?1", {int64_t{batchId}});
   }
-  if (status.ok()) status = Exec("COMMIT");
-  if (!status.ok()) Exec("ROLLBACK");
-  return status;
+  if (status.ok()) {
+    status = Run(*db_, "DELETE FROM BatchListGroup WHERE BatchID = ?1", {int64_t{batchId}});
+  }
+  return status.ok() ? transaction.Commit() : status;
 }
 
 Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSettings>* settings) {
   settings->reset();
-  Statement read(db_,
-                 "SELECT BatchName, OldPath, NewPath, ResultPath, PairingMethod, PairingFname, "
-                 "PairingExt, PairingFname2, PairingExt2, ResultMethod, ResultFname, ResultExt, "
-                 "InitNo FROM BatchListGroup WHERE BatchID = ?1");
-  if (!read.Int(1, batchId).Step()) return read.status();
+  Statement read;
+  Status status = Prepare(
+      *db_,
+      "SELECT BatchName, OldPath, NewPath, ResultPath, PairingMethod, PairingFname, PairingExt, "
+      "PairingFname2, PairingExt2, ResultMethod, ResultFname, ResultExt, "
+      "CAST(round(max(min(coalesce(InitNo, 0), 2147483647), -2147483648)) AS INTEGER) "
+      "FROM BatchListGroup WHERE BatchID = ?1",
+      {int64_t{batchId}}, &read);
+  bool hasRow = false;
+  if (status.ok()) status = read.Step(&hasRow);
+  if (!status.ok() || !hasRow) return status;
   BatchListSettings& s = settings->emplace();
   s.batchName = read.ColumnText(0);
   s.oldPath = read.ColumnText(1);
@@ -238,116 +206,97 @@ Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSett
   s.resultMethod = StoredMethod(read.ColumnInt(9));
   s.resultFname = read.ColumnText(10);
   s.resultExt = read.ColumnText(11);
-  s.initNo = std::to_string(StoredInitNo(read.ColumnReal(12)));
+  s.initNo = std::to_string(read.ColumnInt(12));
   return Status::Ok();
 }
 
 Status BatchListStore::SaveSettings(int32_t batchId, const BatchListSettings& s) {
-  return Statement(db_,
-                   "UPDATE BatchListGroup SET OldPath = ?1, NewPath = ?2, ResultPath = ?3, "
-                   "PairingMethod = ?4, PairingFname = ?5, PairingExt = ?6, PairingFname2 = ?7, "
-                   "PairingExt2 = ?8, ResultMethod = ?9, ResultFname = ?10, ResultExt = ?11, "
-                   "InitNo = ?12 WHERE BatchID = ?13")
-      .Text(1, s.oldPath)
-      .Text(2, s.newPath)
-      .Text(3, s.resultPath)
-      .Int(4, static_cast<int16_t>(s.pairingMethod))
-      .Text(5, s.pairingFname)
-      .Text(6, s.pairingExt)
-      .Text(7, s.pairingFname2)
-      .Text(8, s.pairingExt2)
-      .Int(9, static_cast<int16_t>(s.resultMethod))
-      .Text(10, s.resultFname)
-      .Text(11, s.resultExt)
-      .Real(12, LeadingNumber(s.initNo))
-      .Int(13, batchId)
-      .Run();
+  return Run(*db_,
+             "UPDATE BatchListGroup SET OldPath = ?1, NewPath = ?2, ResultPath = ?3, "
+             "PairingMethod = ?4, PairingFname = ?5, PairingExt = ?6, PairingFname2 = ?7, "
+             "PairingExt2 = ?8, ResultMethod = ?9, ResultFname = ?10, ResultExt = ?11, "
+             "InitNo = ?12 WHERE BatchID = ?13",
+             {TextOrNull(s.oldPath), TextOrNull(s.newPath), TextOrNull(s.resultPath),
+              int64_t{static_cast<int16_t>(s.pairingMethod)}, TextOrNull(s.pairingFname),
+              TextOrNull(s.pairingExt), TextOrNull(s.pairingFname2), TextOrNull(s.pairingExt2),
+              int64_t{static_cast<int16_t>(s.resultMethod)}, TextOrNull(s.resultFname),
+              TextOrNull(s.resultExt), InitNoText(s.initNo), int64_t{batchId}});
 }
 
 Status BatchListStore::ReadPairs(int32_t batchId, std::vector<PairRow>* rows) {
   rows->clear();
-  Statement read(db_,
-                 "SELECT BatchListContent.rowid, BatchListContent.OldFile, "
-                 "BatchListContent.NewFile, BatchListContent.ResultFile FROM BatchListContent "
-                 "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
-                 "WHERE BatchListGroup.BatchID = ?1 "
-                 "ORDER BY BatchListContent.OldFile, BatchListContent.rowid");
-  read.Int(1, batchId);
-  while (read.Step()) {
+  Statement read;
+  Status status = Prepare(
+      *db_,
+      "SELECT BatchListContent.rowid, BatchListContent.OldFile, BatchListContent.NewFile, "
+      "BatchListContent.ResultFile FROM BatchListContent "
+      "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
+      "WHERE BatchListGroup.BatchID = ?1 "
+      "ORDER BY BatchListContent.OldFile, BatchListContent.rowid",
+      {int64_t{batchId}}, &read);
+  bool hasRow = false;
+  while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {
     rows->push_back({read.ColumnInt(0), read.ColumnText(1), read.ColumnText(2), read.ColumnText(3)});
   }
-  return read.status();
-}
-
-Status BatchListStore::AddPairs(int32_t batchId, const std::vector<PairRow>& rows) {
-  Status status = Exec("BEGIN IMMEDIATE");
-  if (!status.ok()) return status;
-  for (const PairRow& row : rows) {
-    status = Statement(db_,
-                       "INSERT INTO BatchListContent (BatchID, OldFile, NewFile, ResultFile) "
-                       "VALUES (?1, ?2, ?3, ?4)")
-                 .Int(1, batchId)
-                 .Text(2, row.oldFile)
-                 .Text(3, row.newFile)
-                 .Text(4, row.resultFile)
-                 .Run();
-    if (!status.ok()) break;
-  }
-  if (status.ok()) status = Exec("COMMIT");
-  if (!status.ok()) Exec("ROLLBACK");
   return status;
 }
 
+Status BatchListStore::AddPairs(int32_t batchId, const std::vector<PairRow>& rows) {
+  Transaction transaction(*db_);
+  Status status = transaction.Begin();
+  for (const PairRow& row : rows) {
+    if (!status.ok()) break;
+    status = Run(*db_,
+                 "INSERT INTO BatchListContent (BatchID, OldFile, NewFile, ResultFile) "
+                 "VALUES (?1, ?2, ?3, ?4)",
+                 {int64_t{batchId}, TextOrNull(row.oldFile), TextOrNull(row.newFile),
+                  TextOrNull(row.resultFile)});
+  }
+  return status.ok() ? transaction.Commit() : status;
+}
+
 Status BatchListStore::SetPairField(int64_t pairId, PairField field, const std::string& value) {
-  // The pair fields are required: an emptied cell is refused by the table as a null.
-  return Statement(db_, PairFieldColumn(field)).Text(1, value).Int(2, pairId).Run();
+  // The pair fields are required: an empty name is refused by the table as a null.
+  return Run(*db_, PairFieldUpdate(field), {TextOrNull(value), pairId});
 }
 
 Status BatchListStore::SetPairFields(
     PairField field, const std::vector<std::pair<int64_t, std::string>>& values) {
-  Status status = Exec("BEGIN IMMEDIATE");
-  if (!status.ok()) return status;
+  Transaction transaction(*db_);
+  Status status = transaction.Begin();
   for (const auto& [pairId, value] : values) {
-    status = SetPairField(pairId, field, value);
     if (!status.ok()) break;
+    status = SetPairField(pairId, field, value);
   }
-  if (status.ok()) status = Exec("COMMIT");
-  if (!status.ok()) Exec("ROLLBACK");
-  return status;
+  return status.ok() ? transaction.Commit() : status;
 }
 
 Status BatchListStore::DeletePair(int64_t pairId) {
-  return Statement(db_, "DELETE FROM BatchListContent WHERE rowid = ?1").Int(1, pairId).Run();
+  return Run(*db_, "DELETE FROM BatchListContent WHERE rowid = ?1", {pairId});
 }
 
 Status BatchListStore::ClearPairs(int32_t batchId) {
-  return Statement(db_, "DELETE FROM BatchListContent WHERE BatchID = ?1").Int(1, batchId).Run();
+  return Run(*db_, "DELETE FROM BatchListContent WHERE BatchID = ?1", {int64_t{batchId}});
 }
 
 Status CompactBatchListDb(const std::string& path) {
   const std::string temp = DirPart(path) + "Temp.mdb";
-  if (PathExists(temp) && std::remove(temp.c_str()) != 0) {
+  struct stat st;
+  if (::lstat(temp.c_str(), &st) == 0 && std::remove(temp.c_str()) != 0) {
     return Status::Error("前回の一時ファイル " + temp + " を削除できません: " +
                          SystemErrorText(errno));
   }
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   Status status = Status::Ok();
-  if (rc != SQLITE_OK) {
-    status = Status::Error(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-  } else {
-    Statement vacuum(db, "VACUUM INTO ?1");
-    vacuum.Text(1, temp);
-    status = vacuum.Run();
+  {
+    std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadOnly, &status);
+    if (db) status = Run(*db, "VACUUM INTO ?1", {temp});
   }
-  sqlite3_close(db);
   if (status.ok()) status = SyncFile(temp);
   if (status.ok() && std::rename(temp.c_str(), path.c_str()) != 0) {
     status = Status::Error(SystemErrorText(errno));
   }
   if (!status.ok()) {
     // Only a file we may have begun is removed; the original has not been touched.
-    struct stat st;
     if (::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(temp.c_str());
     return Status::Error("一時ファイル " + temp + " に圧縮できません: " + status.reason());
   }

@@ -1,4 +1,4 @@
-// The batch-list database VerkoBatchList.mdb over SQLite: the lists (BatchListGroup) with
+// The batch-list database VerkoBatchList.mdb over the record store (SQLite): the lists (BatchListGroup) with
 // their settings and the file pairs of each list (BatchListContent), and the compaction of
 // the file. Names and texts are always bound as parameters. Empty texts are stored as null
 // and null is read back as empty text (numbers as 0).
@@ -13,8 +13,7 @@
 
 #include "batch/batch_types.h"
 #include "common/status.h"
-
-struct sqlite3;
+#include "platform/record_store.h"
 
 namespace verko {
 
@@ -56,10 +55,9 @@ class BatchListStore {
   Status ClearPairs(int32_t batchId);
 
  private:
-  explicit BatchListStore(sqlite3* db) : db_(db) {}
-  Status Exec(const char* sql);
+  explicit BatchListStore(std::unique_ptr<Database> db) : db_(std::move(db)) {}
 
-  sqlite3* db_;
+  std::unique_ptr<Database> db_;
 };
 
 // Compacts the closed database file at `path` through "Temp.mdb" in the same folder: a
