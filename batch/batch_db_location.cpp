@@ -45,14 +45,18 @@ Status LocateBatchListDb(const std::string& appDir, std::string* path) {
   *path = ChooseBatchListDbPath(appDir, writable, UserDataFolder());
   if (*path == delivered) return Status::Ok();
 
+  return SeedBatchListDb(delivered, *path);
+}
+
+Status SeedBatchListDb(const std::string& delivered, const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  if (fs::exists(*path, ec)) return Status::Ok();
-  fs::create_directories(DirPart(*path), ec);
-  if (ec) return Status::Error(DirPart(*path) + ": " + ec.message());
-  const std::string partial = *path + ".part";
+  if (fs::exists(path, ec)) return Status::Ok();
+  fs::create_directories(DirPart(path), ec);
+  if (ec) return Status::Error(DirPart(path) + ": " + ec.message());
+  const std::string partial = path + ".part";
   fs::copy_file(delivered, partial, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(partial, *path, ec);
+  if (!ec) fs::rename(partial, path, ec);
   if (ec) {
     std::error_code ignored;
     fs::remove(partial, ignored);

@@ -23,6 +23,10 @@ std::string UserDataFolder();
 std::string ChooseBatchListDbPath(const std::string& appDir, bool appDirWritable,
                                   const std::string& userDataDir);
 
+// Copies the delivered file to `path` (making its folder) unless `path` exists already. The
+// copy is written under a temporary name and renamed into place.
+Status SeedBatchListDb(const std::string& delivered, const std::string& path);
+
 // Decides the path for `appDir` and, when it is the user's copy and does not exist yet,
 // creates the folder and copies the delivered file there (under a temporary name, renamed
 // into place). Sets *path even on failure, so that the caller can name it.

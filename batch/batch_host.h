@@ -25,13 +25,11 @@ struct CountButtons {
 class BatchHost : public BatchRunHost {
  public:
   // A message box with OK.
-  virtual void ShowMessage(const std::string& text, const std::string& title,
-                           MessageIcon icon) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   // Question icon, Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
   // OK and Cancel with the given icon; true for OK.
-  virtual bool AskOkCancel(const std::string& text, const std::string& title,
-                           MessageIcon icon) = 0;
+  virtual bool AskOkCancel(const std::string& text, const std::string& title, MessageIcon icon) = 0;
   // An input box; nullopt when cancelled.
   virtual std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                              const std::string& defaultText) = 0;

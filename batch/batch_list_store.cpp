@@ -21,7 +21,9 @@ namespace {
 // A statement parameter: null, a number, or a text. TextOrNull turns an empty text into null.
 using Param = std::variant<std::nullptr_t, int64_t, std::string>;
 
-Param TextOrNull(const std::string& text) { return text.empty() ? Param(nullptr) : Param(text); }
+Param TextOrNull(const std::string& text) {
+  return text.empty() ? Param(nullptr) : Param(text);
+}
 
 Status Prepare(Database& db, const std::string& sql, std::initializer_list<Param> params,
                Statement* statement) {
@@ -139,8 +141,7 @@ std::optional<int32_t> BatchListStore::FindListByName(const std::string& name) {
 bool BatchListStore::ListExists(int32_t batchId) {
   Statement find;
   bool hasRow = false;
-  return Prepare(*db_, "SELECT 1 FROM BatchListGroup WHERE BatchID = ?1", {int64_t{batchId}},
-                 &find)
+  return Prepare(*db_, "SELECT 1 FROM BatchListGroup WHERE BatchID = ?1", {int64_t{batchId}}, &find)
              .ok() &&
          find.Step(&hasRow).ok() && hasRow;
 }
@@ -226,17 +227,18 @@ Status BatchListStore::SaveSettings(int32_t batchId, const BatchListSettings& s)
 Status BatchListStore::ReadPairs(int32_t batchId, std::vector<PairRow>* rows) {
   rows->clear();
   Statement read;
-  Status status = Prepare(
-      *db_,
-      "SELECT BatchListContent.rowid, BatchListContent.OldFile, BatchListContent.NewFile, "
-      "BatchListContent.ResultFile FROM BatchListContent "
-      "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
-      "WHERE BatchListGroup.BatchID = ?1 "
-      "ORDER BY BatchListContent.OldFile, BatchListContent.rowid",
-      {int64_t{batchId}}, &read);
+  Status status =
+      Prepare(*db_,
+              "SELECT BatchListContent.rowid, BatchListContent.OldFile, BatchListContent.NewFile, "
+              "BatchListContent.ResultFile FROM BatchListContent "
+              "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
+              "WHERE BatchListGroup.BatchID = ?1 "
+              "ORDER BY BatchListContent.OldFile, BatchListContent.rowid",
+              {int64_t{batchId}}, &read);
   bool hasRow = false;
   while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {
-    rows->push_back({read.ColumnInt(0), read.ColumnText(1), read.ColumnText(2), read.ColumnText(3)});
+    rows->push_back(
+        {read.ColumnInt(0), read.ColumnText(1), read.ColumnText(2), read.ColumnText(3)});
   }
   return status;
 }
@@ -260,8 +262,8 @@ Status BatchListStore::SetPairField(int64_t pairId, PairField field, const std::
   return Run(*db_, PairFieldUpdate(field), {TextOrNull(value), pairId});
 }
 
-Status BatchListStore::SetPairFields(
-    PairField field, const std::vector<std::pair<int64_t, std::string>>& values) {
+Status BatchListStore::SetPairFields(PairField field,
+                                     const std::vector<std::pair<int64_t, std::string>>& values) {
   Transaction transaction(*db_);
   Status status = transaction.Begin();
   for (const auto& [pairId, value] : values) {
@@ -283,8 +285,8 @@ Status CompactBatchListDb(const std::string& path) {
   const std::string temp = DirPart(path) + "Temp.mdb";
   struct stat st;
   if (::lstat(temp.c_str(), &st) == 0 && std::remove(temp.c_str()) != 0) {
-    return Status::Error("前回の一時ファイル " + temp + " を削除できません: " +
-                         SystemErrorText(errno));
+    return Status::Error("前回の一時ファイル " + temp +
+                         " を削除できません: " + SystemErrorText(errno));
   }
   Status status = Status::Ok();
   {

@@ -1,7 +1,7 @@
-// The batch-list database VerkoBatchList.mdb over the record store (SQLite): the lists (BatchListGroup) with
-// their settings and the file pairs of each list (BatchListContent), and the compaction of
-// the file. Names and texts are always bound as parameters. Empty texts are stored as null
-// and null is read back as empty text (numbers as 0).
+// The batch-list database VerkoBatchList.mdb over the record store (SQLite): the lists
+// (BatchListGroup) with their settings and the file pairs of each list (BatchListContent), and the
+// compaction of the file. Names and texts are always bound as parameters. Empty texts are stored as
+// null and null is read back as empty text (numbers as 0).
 #pragma once
 
 #include <cstdint>
@@ -49,8 +49,7 @@ class BatchListStore {
   Status AddPairs(int32_t batchId, const std::vector<PairRow>& rows);
   Status SetPairField(int64_t pairId, PairField field, const std::string& value);
   // Sets one field of several rows, (pairId, value) each, in one transaction.
-  Status SetPairFields(PairField field,
-                       const std::vector<std::pair<int64_t, std::string>>& values);
+  Status SetPairFields(PairField field, const std::vector<std::pair<int64_t, std::string>>& values);
   Status DeletePair(int64_t pairId);
   Status ClearPairs(int32_t batchId);
 

@@ -43,7 +43,7 @@ bool CheckList(const std::vector<PairRow>& rows, const BatchFolders& folders, in
     host.ShowRunRefusal("ファイルリストの内容が空です。", kCannotRunTitle);
     return false;
   }
-  const char* missing = folders.oldPath.empty()  ? "旧ファイルの存在するパスが設定されていません。"
+  const char* missing = folders.oldPath.empty() ? "旧ファイルの存在するパスが設定されていません。"
                         : folders.newPath.empty() ? "新ファイルの存在するパスが設定されていません。"
                         : folders.resultPath.empty()
                             ? "比較結果ファイルの格納先のパスが設定されていません。"
@@ -59,9 +59,9 @@ bool CheckList(const std::vector<PairRow>& rows, const BatchFolders& folders, in
     return false;
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    std::string defect = RowDefect(folders.oldPath + rows[i].oldFile,
-                                   folders.newPath + rows[i].newFile,
-                                   folders.resultPath + rows[i].resultFile);
+    std::string defect =
+        RowDefect(folders.oldPath + rows[i].oldFile, folders.newPath + rows[i].newFile,
+                  folders.resultPath + rows[i].resultFile);
     if (!defect.empty()) {
       *currentRow = static_cast<int>(i);
       host.ShowListDefect(defect, "バッチリストの内容に不備があります", *currentRow);
@@ -112,11 +112,11 @@ BatchRunSummary RunBatch(const std::vector<PairRow>& rows, const BatchFolders& f
         ++summary.processed;
       } else if (result.status == kStatusFailed) {
         ++summary.failed;
-        if (!host.AskContinueAfterError(
-                PairLines(oldPath, newPath, resultPath) +
-                    "の比較を実行しようとしてエラーが起きました。\n\n" + result.message.text +
-                    "\n\nバッチリストの残りの処理を続行しますか？",
-                "比較処理でエラー")) {
+        if (!host.AskContinueAfterError(PairLines(oldPath, newPath, resultPath) +
+                                            "の比較を実行しようとしてエラーが起きました。\n\n" +
+                                            result.message.text +
+                                            "\n\nバッチリストの残りの処理を続行しますか？",
+                                        "比較処理でエラー")) {
           break;
         }
       } else if (result.status == kStatusCancelled) {

@@ -22,7 +22,9 @@ std::string& RowField(PairRow& row, PairField field) {
 }
 
 // The side's word in the window's texts: 旧 or 新.
-const char* SideWord(PairSide side) { return side == PairSide::kOld ? "旧" : "新"; }
+const char* SideWord(PairSide side) {
+  return side == PairSide::kOld ? "旧" : "新";
+}
 
 }  // namespace
 
@@ -107,15 +109,15 @@ void BatchSession::UpdateCountInfo() {
 }
 
 std::optional<std::string> BatchSession::AskFreeName(const std::string& prompt,
-                                                     const std::string& title,
-                                                     std::string proposal,
+                                                     const std::string& title, std::string proposal,
                                                      const std::string& retryDefault) {
   for (;;) {
     std::optional<std::string> name = host_.AskText(prompt, title, proposal);
     if (!name || name->empty()) return std::nullopt;
     if (!store_->FindListByName(*name)) return name;
-    host_.ShowMessage("「" + *name + "」という名前は既に使われています。別の名前を指定してください。",
-                      "名前が重複", MessageIcon::kExclamation);
+    host_.ShowMessage(
+        "「" + *name + "」という名前は既に使われています。別の名前を指定してください。",
+        "名前が重複", MessageIcon::kExclamation);
     proposal = retryDefault.empty() ? *name : retryDefault;
   }
 }
@@ -128,8 +130,8 @@ void BatchSession::NewList() {
     proposal = "新規" + std::to_string(n);
     if (!store_->FindListByName(proposal)) break;
   }
-  std::optional<std::string> name = AskFreeName("新しいバッチリストの名前を入力してください。",
-                                                "新規バッチリスト", proposal, "");
+  std::optional<std::string> name =
+      AskFreeName("新しいバッチリストの名前を入力してください。", "新規バッチリスト", proposal, "");
   if (!name) return;
   int32_t batchId = 0;
   if (!Check(store_->AddList(*name, &batchId))) return;
@@ -141,8 +143,8 @@ void BatchSession::NewList() {
 void BatchSession::RenameList() {
   if (!store_ || !listShown_ || currentBatchId_ == kDefaultBatchID) return;
   const std::string current = settings_.batchName;
-  std::optional<std::string> name = AskFreeName(
-      "バッチリストの変更後の名前を入力してください。", "バッチリストの改名", current, current);
+  std::optional<std::string> name = AskFreeName("バッチリストの変更後の名前を入力してください。",
+                                                "バッチリストの改名", current, current);
   if (!name || !Check(store_->RenameList(currentBatchId_, *name))) return;
   settings_.batchName = *name;
   host_.ShowSettings(settings_, false);
@@ -150,8 +152,9 @@ void BatchSession::RenameList() {
 
 void BatchSession::DeleteList() {
   if (!store_ || !listShown_ || currentBatchId_ == kDefaultBatchID) return;
-  if (!host_.AskOkCancel("現在のバッチリスト「" + settings_.batchName + "」を削除してよろしいですか？",
-                         "バッチリストの削除の確認", MessageIcon::kQuestion)) {
+  if (!host_.AskOkCancel(
+          "現在のバッチリスト「" + settings_.batchName + "」を削除してよろしいですか？",
+          "バッチリストの削除の確認", MessageIcon::kQuestion)) {
     return;
   }
   if (!Check(store_->DeleteList(currentBatchId_))) return;
@@ -272,15 +275,16 @@ void BatchSession::SelectFiles(PairSide side) {
   Folder(side) = selected.folder;
   host_.ShowSettings(settings_, currentBatchId_ == kDefaultBatchID);
   if (rows_.size() + selected.names.size() > static_cast<std::size_t>(kMaxPairs)) {
-    host_.ShowMessage("１つのバッチリストに登録できるファイルペアは " +
-                          std::to_string(kMaxPairs) + " 組までです。",
+    host_.ShowMessage("１つのバッチリストに登録できるファイルペアは " + std::to_string(kMaxPairs) +
+                          " 組までです。",
                       word + "ファイルの選択", MessageIcon::kExclamation);
   } else {
     std::vector<PairRow> added;
     for (const std::string& name : selected.names) {
-      added.push_back(side == PairSide::kOld
-                          ? PairRow{0, name, std::string(UnpairedMark), std::string(UndecidedMark)}
-                          : PairRow{0, std::string(UnpairedMark), name, std::string(UndecidedMark)});
+      added.push_back(
+          side == PairSide::kOld
+              ? PairRow{0, name, std::string(UnpairedMark), std::string(UndecidedMark)}
+              : PairRow{0, std::string(UnpairedMark), name, std::string(UndecidedMark)});
     }
     Check(store_->AddPairs(currentBatchId_, added));
   }
@@ -302,15 +306,16 @@ void BatchSession::AutoPair(PairSide side) {
   }
   const std::string word = SideWord(side);
   const std::string other = side == PairSide::kOld ? "新" : "旧";
-  std::optional<std::string> chosen = host_.ChooseFolder(
-      "「" + other + "ファイル」と対応づける" + word + "ファイルのパスを選択", Folder(side),
-      "《比較対象の｢" + word + "ﾌｧｲﾙ｣のあるﾊﾟｽを選ぶ》");
+  std::optional<std::string> chosen =
+      host_.ChooseFolder("「" + other + "ファイル」と対応づける" + word + "ファイルのパスを選択",
+                         Folder(side), "《比較対象の｢" + word + "ﾌｧｲﾙ｣のあるﾊﾟｽを選ぶ》");
   if (!chosen) return;
   const std::string folder = DirPart(*chosen);
   if (!Folder(side).empty() && folder != Folder(side)) {
-    if (!host_.AskOkCancel(std::string(kOtherFolderQuestion) + "現在対応づけられている" + word +
-                               "ファイルを《未ペア》に戻してから、再度対応づけを実行してよろしいですか？",
-                           word + "ファイルの自動対応づけ", MessageIcon::kExclamation)) {
+    if (!host_.AskOkCancel(
+            std::string(kOtherFolderQuestion) + "現在対応づけられている" + word +
+                "ファイルを《未ペア》に戻してから、再度対応づけを実行してよろしいですか？",
+            word + "ファイルの自動対応づけ", MessageIcon::kExclamation)) {
       return;
     }
     ResetSide(side);
@@ -347,8 +352,8 @@ void BatchSession::PairIndividually(PairSide side) {
   const std::string title = word + "ファイルの個別対応づけ";
   const std::string folder = DirPart(*path);
   if (!Folder(side).empty() && folder != Folder(side)) {
-    if (!host_.AskOkCancel(std::string(kOtherFolderQuestion) + "現在対応づけられている他の" +
-                               word + "ファイルを《未ペア》に戻してよろしいですか？",
+    if (!host_.AskOkCancel(std::string(kOtherFolderQuestion) + "現在対応づけられている他の" + word +
+                               "ファイルを《未ペア》に戻してよろしいですか？",
                            title, MessageIcon::kExclamation)) {
       return;
     }
@@ -359,9 +364,9 @@ void BatchSession::PairIndividually(PairSide side) {
   const std::string name = FileNamePart(*path);
   const std::string current = RowField(rows_[row], field);
   if (current != UnpairedMark &&
-      !host_.AskOkCancel(other + "ファイル " + partner + " には、すでに" + word + "ファイルとして " +
-                             current + " が対応づけられています。\n" + word + "ファイルを " +
-                             name + " に変更してよろしいですか？",
+      !host_.AskOkCancel(other + "ファイル " + partner + " には、すでに" + word +
+                             "ファイルとして " + current + " が対応づけられています。\n" + word +
+                             "ファイルを " + name + " に変更してよろしいですか？",
                          title, MessageIcon::kQuestion)) {
     return;
   }

@@ -16,8 +16,11 @@ std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> chars;
   for (std::size_t i = 0; i < text.size();) {
     unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                       : (lead >> 3) == 0x1E ? 4 : 1;
+    std::size_t len = lead < 0x80           ? 1
+                      : (lead >> 5) == 0x6  ? 2
+                      : (lead >> 4) == 0xE  ? 3
+                      : (lead >> 3) == 0x1E ? 4
+                                            : 1;
     len = std::min(len, text.size() - i);
     chars.push_back(text.substr(i, len));
     i += len;
@@ -174,7 +177,8 @@ std::string FindWildcardEntry(const std::vector<std::string>& entries, std::stri
 }
 
 bool HasInvalidPatternChar(const BatchListSettings& s) {
-  for (const std::string* field : {&s.pairingFname, &s.pairingFname2, &s.pairingExt, &s.pairingExt2}) {
+  for (const std::string* field :
+       {&s.pairingFname, &s.pairingFname2, &s.pairingExt, &s.pairingExt2}) {
     if (field->find_first_of("\\?") != std::string::npos) return true;
   }
   return false;

@@ -8,11 +8,11 @@
 namespace verko {
 
 struct PairingDisplay {
-  bool fnameShown = false;     // TxtPairingFname
+  bool fnameShown = false;  // TxtPairingFname
   bool fnameReadOnly = false;
-  bool extShown = false;       // TxtPairingExt
-  bool point1Shown = false;    // LabelPoint1
-  bool newSideShown = false;   // TxtPairingFname2, TxtPairingExt2, LabelPoint3, LabelPairPattern
+  bool extShown = false;      // TxtPairingExt
+  bool point1Shown = false;   // LabelPoint1
+  bool newSideShown = false;  // TxtPairingFname2, TxtPairingExt2, LabelPoint3, LabelPairPattern
   bool wildcardNoteShown = false;  // LabelPairing1
   bool matchNoteShown = false;     // LabelPairing2
 };
@@ -20,10 +20,10 @@ struct PairingDisplay {
 struct ResultNameDisplay {
   bool fnameShown = false;  // TxtResultFname
   bool fnameReadOnly = false;
-  bool extShown = false;    // TxtResultExt
-  bool point2Shown = false;  // LabelPoint2
+  bool extShown = false;           // TxtResultExt
+  bool point2Shown = false;        // LabelPoint2
   bool templateNoteShown = false;  // LabelResultName
-  bool initNoShown = false;  // LabelInitNo, TxtInitNo
+  bool initNoShown = false;        // LabelInitNo, TxtInitNo
 };
 
 PairingDisplay PairingMethodDisplay(int method);

@@ -18,8 +18,7 @@ constexpr int kExitInterrupted = 130;
 // Runs each pair through ExecuteCompare in batch mode and prints how it ended.
 class CliCompareRunner : public CompareRunner {
  public:
-  CliCompareRunner(const BatchCommand& command, ConsoleHost& host, RunFlags& flags,
-                   std::FILE* out)
+  CliCompareRunner(const BatchCommand& command, ConsoleHost& host, RunFlags& flags, std::FILE* out)
       : command_(command), host_(host), flags_(flags), out_(out) {}
 
   CompareResult RunBatchCompare(const std::string& oldName, const std::string& newName,
@@ -31,7 +30,8 @@ class CliCompareRunner : public CompareRunner {
       std::fflush(out_);
     } else if (result.status == kStatusFailed) {
       host_.ShowMessage("ファイルペア：\n　　旧： " + oldName + "\n　　新： " + newName +
-                            "\n　　結果： " + resultName + "\nの比較を実行しようとしてエラーが起きました。\n\n" +
+                            "\n　　結果： " + resultName +
+                            "\nの比較を実行しようとしてエラーが起きました。\n\n" +
                             result.message.text,
                         "比較処理でエラー");
     }
@@ -85,8 +85,9 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& fl
   if (dbPath.empty()) {
     Status located = LocateBatchListDb(ProgramFolder(), &dbPath);
     if (!located.ok()) {
-      host.ShowMessage("バッチリスト用のデータベースを用意できません。\n\n理由: " + located.reason(),
-                       "Verko ドルパキネッセル");
+      host.ShowMessage(
+          "バッチリスト用のデータベースを用意できません。\n\n理由: " + located.reason(),
+          "Verko ドルパキネッセル");
       return kExitFailed;
     }
   }
@@ -97,9 +98,9 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& fl
     std::unique_ptr<BatchListStore> store;
     Status status = BatchListStore::Open(dbPath, &store);
     if (!status.ok()) {
-      host.ShowMessage("バッチリスト用のデータベースをオープンできません。\n\n理由: " +
-                           status.reason(),
-                       "Verko ドルパキネッセル");
+      host.ShowMessage(
+          "バッチリスト用のデータベースをオープンできません。\n\n理由: " + status.reason(),
+          "Verko ドルパキネッセル");
       return kExitFailed;
     }
     std::optional<int32_t> batchId = store->FindListByName(command.listName);
@@ -128,9 +129,10 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& fl
                runHost, runner, batchFlags);
   if (!summary.started) return interrupted ? kExitInterrupted : kExitFailed;
 
-  std::fprintf(out, "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）\n",
-               summary.completed ? "完了" : "中止", summary.processed,
-               summary.failed + summary.cancelled, summary.skipped);
+  std::fprintf(
+      out, "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）\n",
+      summary.completed ? "完了" : "中止", summary.processed, summary.failed + summary.cancelled,
+      summary.skipped);
   std::fflush(out);
   if (interrupted) return kExitInterrupted;
   return summary.completed && summary.failed == 0 && summary.cancelled == 0 ? kExitDone
