@@ -100,7 +100,7 @@ class CompareRun {
         return false;
       }
     }
-    Status status;
+    Status status = Status::Ok();
     workDb_ = WorkDatabase::Create(path, splitWidth_, &status);
     if (!workDb_) {
       Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()),

@@ -148,7 +148,7 @@ TEST_F(CliTest, BinaryAndHugeInputsGiveAReport) {
   EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
   EXPECT_NE(ReadFile(resultPath).find(std::string("\xFF\xFE\xFD\x80\x81")), std::string::npos);
 
-  WriteFile(dir.File("huge"), std::string(5 * 1024 * 1024, 'y'));
+  WriteFile(dir.File("huge"), std::string(10 * 1024 * 1024, 'y'));
   outcome = Run({dir.File("huge"), newPath, resultPath});
   EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
   EXPECT_NE(outcome.err.find("行数制限オーバー"), std::string::npos);

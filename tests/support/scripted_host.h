@@ -40,7 +40,7 @@ class ScriptedHost : public CompareHost {
 
   // Requests a cancel, as a confirmed cancel click during a yield would.
   void RequestCancel() { flags_.CancelRequested = true; }
-  const std::string& LastPhase() const { return phases.back(); }
+  std::string LastPhase() const { return phases.empty() ? std::string() : phases.back(); }
 
   bool answerOverwrite = true;
   std::function<void(ScriptedHost&)> onProgress;
