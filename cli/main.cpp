@@ -35,8 +35,8 @@ void PrintSummary(const verko::CompareRequest& request, const verko::CompareResu
   std::printf("結果ファイル = %s\n", request.resultName.c_str());
   std::printf("旧ファイルの行数（分割後）: %d  新ファイルの行数（分割後）: %d\n",
               result.oldLineCount, result.newLineCount);
-  std::printf("一致行: %d  削除行: %d  追加行: %d  移動行: %d\n", c.CountCommon, c.CountDeleted,
-              c.CountAdded, c.CountMoved);
+  std::printf("一致行: %d  削除行: %d  追加行: %d  移動行: %d\n", c.CountCommon,
+              c.CountDeleted, c.CountAdded, c.CountMoved);
 }
 
 }  // namespace

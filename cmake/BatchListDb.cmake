@@ -20,3 +20,6 @@ if(TARGET verko)
             $<TARGET_FILE_DIR:verko>/VerkoBatchList.mdb
     VERBATIM)
 endif()
+
+# verko-cli finds the database beside itself by default.
+add_dependencies(verko-cli batch_list_db)
