@@ -3,6 +3,7 @@
 // character class and the first alternative that fits the first character wins, so a
 // scan by classes gives exactly the matches of that expression, without a regular
 // expression per report line.
+#include <array>
 #include <cstdint>
 
 #include "common/cp932.h"
@@ -13,14 +14,10 @@ namespace {
 
 enum CharClass { kOther = 0, kBlank = 1, kHiragana = 2, kKatakana = 4 };
 
-// Membership of one character (as a 16-bit CP932 code) in the three separator classes:
-// kBlank, kHiragana (hiragana, "ー" and the punctuation) and kKatakana.
-int ClassOf(unsigned code) {
+// Membership of one double-byte character (as a 16-bit CP932 code) in the separator
+// classes: kBlank, kHiragana (hiragana, "ー" and the punctuation) and kKatakana.
+int ClassOfDoubleByte(unsigned code) {
   switch (code) {
-    case ' ':
-    case '\t':
-    case '\n':
-    case '\r':
     case 0x8140:  // 　
       return kBlank;
     case 0x815B:  // ー
@@ -29,7 +26,6 @@ int ClassOf(unsigned code) {
     case 0x8144:  // ．
     case 0x8143:  // ，
     case 0x8176:  // 」
-    case ')':
     case 0x8147:  // ；
     case 0x8146:  // ：
       return kHiragana;
@@ -39,6 +35,18 @@ int ClassOf(unsigned code) {
   if (code >= 0x829F && code <= 0x82F1) return kHiragana;  // ぁ-ん
   if (code >= 0x8340 && code <= 0x8393) return kKatakana;  // ァ-ン
   return kOther;
+}
+
+// The same for every code: single bytes by a table, since most characters of most lines
+// are single bytes.
+int ClassOf(unsigned code) {
+  static constexpr auto kSingleByte = [] {
+    std::array<unsigned char, 256> table{};
+    table[' '] = table['\t'] = table['\n'] = table['\r'] = kBlank;
+    table[')'] = kHiragana;
+    return table;
+  }();
+  return code < 0x100 ? kSingleByte[code] : ClassOfDoubleByte(code);
 }
 
 unsigned CodeAt(std::string_view text, std::size_t pos, std::size_t len) {
