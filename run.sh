@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Sets up and runs Verko. Without arguments: compares the bundled samples into
-# build/Result.txt. With arguments: runs verko-cli with them.
+# build/Result.txt. With --gui [OLD [NEW [RESULT]]]: starts the desktop program.
+# With other arguments: runs verko-cli with them.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh build
+if [ "${1:-}" = "--gui" ]; then
+  shift
+  exec build/ui/verko "$@"
+fi
 if [ $# -eq 0 ]; then
   set +e
   build/verko-cli samples/old.txt samples/new.txt build/Result.txt
