@@ -33,6 +33,7 @@ std::string DefaultWorkPath() {
 
 std::string UsageText() {
   return "使い方: verko-cli [オプション] 旧ファイル 新ファイル 結果ファイル\n"
+         "        verko-cli [オプション] --batch リスト名 [--batch-db パス]\n"
          "\n"
          "旧ファイルと新ファイルを行単位で比較し、結果ファイルに書き出します。\n"
          "既存の結果ファイルは確認なしで上書きされます。\n"
@@ -46,9 +47,12 @@ std::string UsageText() {
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
          "  --work-dir DIR       作業用データベースのフォルダ（既定は一時フォルダ）\n"
          "  --quiet              進行状況と統計を表示しない\n"
+         "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
+         "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"
          "  --help               この説明を表示する\n"
          "\n"
-         "終了コード: 0 相違なし、1 相違あり、2 指定ミスまたはエラー、130 中断\n";
+         "終了コード: 0 相違なし、1 相違あり、2 指定ミスまたはエラー、130 中断\n"
+         "（--batch: 0 すべてのペアを比較、2 比較できないペアあり、130 中断）\n";
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
@@ -105,6 +109,19 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       }
       if (text.back() != '/') text += '/';
       compare.workPath = text;
+    } else if (arg == "--batch") {
+      if (!value(&options->batchName)) return false;
+      if (options->batchName.empty()) {
+        *error = "バッチリストの名前を指定してください。";
+        return false;
+      }
+      options->batch = true;
+    } else if (arg == "--batch-db") {
+      if (!value(&options->batchDb)) return false;
+      if (options->batchDb.empty()) {
+        *error = "バッチリストのデータベースを指定してください。";
+        return false;
+      }
     } else if (arg == "--") {
       names.insert(names.end(), args.begin() + i + 1, args.end());
       break;
@@ -116,6 +133,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     }
   }
   if (options->help) return true;
+  if (!options->batchDb.empty() && !options->batch) {
+    *error = "--batch-db は --batch と一緒に指定してください。";
+    return false;
+  }
+  if (options->batch) {
+    if (!names.empty()) {
+      *error = "--batch のときは旧ファイル、新ファイル、結果ファイルを指定できません。";
+      return false;
+    }
+    return true;
+  }
   if (names.size() != 3) {
     *error = "旧ファイル、新ファイル、結果ファイルの三つを指定してください。";
     return false;

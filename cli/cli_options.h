@@ -13,6 +13,10 @@ struct CliOptions {
   CompareRequest request;
   bool quiet = false;
   bool help = false;
+  // --batch NAME [--batch-db PATH]: run a stored batch list instead of one comparison.
+  bool batch = false;
+  std::string batchName;
+  std::string batchDb;
 };
 
 // Parses argv (without the program name). Returns false with a message (UTF-8) when an

@@ -17,9 +17,13 @@ void ConsoleHost::SetPhaseText(const std::string& text) {
   Redraw();
 }
 
-void ConsoleHost::FinishProgressDisplay(RunMode) { ClearLine(); }
+void ConsoleHost::FinishProgressDisplay(RunMode) {
+  ClearLine();
+}
 
-bool ConsoleHost::AskOverwrite(const std::string&, const std::string&) { return true; }
+bool ConsoleHost::AskOverwrite(const std::string&, const std::string&) {
+  return true;
+}
 
 void ConsoleHost::ShowLineLimitMessage(const std::string& text, const std::string& title) {
   ShowMessage(text, title);

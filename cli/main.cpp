@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_command.h"
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
 #include "compare/compare_run.h"
@@ -34,8 +35,8 @@ void PrintSummary(const verko::CompareRequest& request, const verko::CompareResu
   std::printf("結果ファイル = %s\n", request.resultName.c_str());
   std::printf("旧ファイルの行数（分割後）: %d  新ファイルの行数（分割後）: %d\n",
               result.oldLineCount, result.newLineCount);
-  std::printf("一致行: %d  削除行: %d  追加行: %d  移動行: %d\n", c.CountCommon,
-              c.CountDeleted, c.CountAdded, c.CountMoved);
+  std::printf("一致行: %d  削除行: %d  追加行: %d  移動行: %d\n", c.CountCommon, c.CountDeleted,
+              c.CountAdded, c.CountMoved);
 }
 
 }  // namespace
@@ -62,6 +63,13 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
 
   verko::ConsoleHost host(stderr, !options.quiet && isatty(STDERR_FILENO), flags, g_interrupted);
+  if (options.batch) {
+    verko::BatchCommand command{options.batchName, options.batchDb, options.request.options,
+                                options.quiet};
+    int status = verko::RunBatchCommand(command, host, flags, g_interrupted, stdout, stderr);
+    g_flags = nullptr;
+    return status;
+  }
   verko::CompareResult result =
       verko::ExecuteCompare(options.request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;

@@ -9,7 +9,9 @@
 
 namespace verko {
 
-inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // Byte length of the character that starts at `pos` (1 or 2). Requires pos < text.size().
 inline std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
@@ -24,6 +26,8 @@ std::size_t CharCount(std::string_view text);
 std::size_t ByteOffsetOfChar(std::string_view text, std::size_t chars);
 
 // Byte length of a text (a double-byte character counts 2).
-inline int ByteLength(std::string_view text) { return static_cast<int>(text.size()); }
+inline int ByteLength(std::string_view text) {
+  return static_cast<int>(text.size());
+}
 
 }  // namespace verko

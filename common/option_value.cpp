@@ -18,8 +18,8 @@ bool ParseOptionNumber(const std::string& text, int low, int high, int* value) {
   if (*end != '\0') return false;
   // Hex and exponent forms that strtod takes are not numbers a user types into the field.
   for (const char* p = begin; p < end; ++p) {
-    if (*p == 'x' || *p == 'X' || *p == 'e' || *p == 'E' || *p == 'n' || *p == 'N' ||
-        *p == 'i' || *p == 'I') {
+    if (*p == 'x' || *p == 'X' || *p == 'e' || *p == 'E' || *p == 'n' || *p == 'N' || *p == 'i' ||
+        *p == 'I') {
       return false;
     }
   }

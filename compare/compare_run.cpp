@@ -47,7 +47,11 @@ std::string CurrentDateTime() {
 class CompareRun {
  public:
   CompareRun(const CompareRequest& request, RunMode mode, CompareHost& host, RunFlags& flags)
-      : request_(request), options_(request.options), mode_(mode), host_(host), flags_(flags),
+      : request_(request),
+        options_(request.options),
+        mode_(mode),
+        host_(host),
+        flags_(flags),
         meter_(host, flags) {}
 
   CompareResult Run() {
@@ -100,11 +104,10 @@ class CompareRun {
         return false;
       }
     }
-    Status status;
+    Status status = Status::Ok();
     workDb_ = WorkDatabase::Create(path, splitWidth_, &status);
     if (!workDb_) {
-      Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()),
-             kTitleRunError);
+      Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()), kTitleRunError);
       return false;
     }
     return true;
@@ -166,8 +169,8 @@ class CompareRun {
     intake.splitWidth = splitWidth_;
     intake.splitChar = ToCp932(options_.splitChar.empty() ? kDefaultSplitChar : options_.splitChar);
     host_.SetPhaseText("読み取り中");
-    Flow flow = ReadOne(oldFile_, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_,
-                        "OldText");
+    Flow flow =
+        ReadOne(oldFile_, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_, "OldText");
     if (flow == Flow::kContinue) {
       flow = ReadOne(newFile_, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
                      "NewText");
@@ -203,8 +206,7 @@ class CompareRun {
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
     std::string report;
-    Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report,
-                            result_.counts);
+    Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
     reportWritten_ = true;
     if (flow == Flow::kCancel) Cancel();
     // A cancelled report keeps the lines written up to that moment.

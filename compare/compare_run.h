@@ -15,11 +15,11 @@ struct CompareOptions {
   bool trimTail = true;
   bool compress = false;
   bool split = false;
-  int splitWidth = 250;    // used when split is on: 20 to 250
-  std::string splitChar;   // UTF-8 split pattern; empty = the default pattern
+  int splitWidth = 250;   // used when split is on: 20 to 250
+  std::string splitChar;  // UTF-8 split pattern; empty = the default pattern
   bool diffOnly = false;
-  int contextLines = 3;    // 1 to 9
-  std::string workPath;    // work folder ending in "/"
+  int contextLines = 3;  // 1 to 9
+  std::string workPath;  // work folder ending in "/"
   bool displayWithEditor = false;
   std::string editorSetting;  // command line with the placeholder "%1"
 };

@@ -26,8 +26,7 @@ std::vector<std::string> SplitCommandWords(const std::string& text) {
 
 }  // namespace
 
-EditorCommand BuildEditorCommand(const std::string& editorSetting,
-                                 const std::string& resultPath) {
+EditorCommand BuildEditorCommand(const std::string& editorSetting, const std::string& resultPath) {
   auto placeholder = editorSetting.find("%1");
   std::vector<std::string> words = SplitCommandWords(editorSetting.substr(0, placeholder));
   EditorCommand command;

@@ -15,6 +15,15 @@ struct NormalizeOptions {
   bool compress = false;  // replace every run of blanks by one ASCII space (after trimming)
 };
 
+// Default split-character pattern (UTF-8; ToCp932 gives the pattern): a piece ends after a
+// run of blanks, after a run of hiragana, long-vowel marks and Japanese punctuation, or after
+// a run of katakana together with those.
+inline constexpr const char* kDefaultSplitChar =
+    "[ 　\\t]+|[ぁ-んー。、．，」)；：]+|[ァ-ンぁ-んー。、．，」)；：]+";
+
+// The line with blanks trimmed at the start and/or end and runs of blanks compressed, as the
+// options ask. Gives the same text as the substitutions "^[ 　\t]+|[ 　\t]+$" (or only one
+// side) by "" and then "[ 　\t]+" by " ".
 std::string NormalizeLine(std::string_view line, const NormalizeOptions& options);
 
 // On entry `line` holds a text wider than splitWidth (or the remainder of one). On return

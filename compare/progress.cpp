@@ -10,7 +10,9 @@ Flow ProgressMeter::Step(int delta) {
   return CancelRequested() ? Flow::kCancel : Flow::kContinue;
 }
 
-void ProgressMeter::SetPhaseText(const char* utf8Text) { host_.SetPhaseText(utf8Text); }
+void ProgressMeter::SetPhaseText(const char* utf8Text) {
+  host_.SetPhaseText(utf8Text);
+}
 
 Flow StageShare::Advance(int k, int n) {
   if (n <= 0) return Flow::kContinue;

@@ -17,7 +17,11 @@ enum CharClass { kOther = 0, kBlank = 1, kHiragana = 2, kKatakana = 4 };
 // kBlank, kHiragana (hiragana, "ー" and the punctuation) and kKatakana.
 int ClassOf(unsigned code) {
   switch (code) {
-    case ' ': case '\t': case '\n': case '\r': case 0x8140:  // 　
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\r':
+    case 0x8140:  // 　
       return kBlank;
     case 0x815B:  // ー
     case 0x8142:  // 。

@@ -4,6 +4,7 @@
 // result; nothing here throws.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,13 @@ inline constexpr std::string_view kTagSeparator = "\x81\xAC";
 // Finds the leftmost match. Returns 1 and sets position (1-based character index) and
 // length (characters) when found; 0 with both 0 when not found; -1 for a pattern error.
 int MatchR(std::string_view text, std::string_view pattern, int& position, int& length);
+
+// MatchR for callers that cut the text by bytes themselves: the leftmost match, considering
+// only matches that start at byte offset maxStart or before (the match itself may run past
+// it). Returns 1 and sets begin and end (byte offsets), 0 when there is no such match, -1
+// for a pattern error.
+int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t maxStart,
+                   std::size_t& begin, std::size_t& end);
 
 // Replaces the first match. Returns 1 when replaced, 0 when not found, -1 for a pattern error.
 int SubR(std::string& text, std::string_view pattern, std::string_view replacement);
@@ -32,8 +40,7 @@ int GSubRigc(std::string& text, std::string_view pattern, std::string_view repla
 // kTagSeparator, sub-pattern n (from 0) being tag n. In the replacement "&" followed by a
 // decimal number n stands for the text tag n matched. Returns the number of replacements,
 // or a negative value for a pattern error (text unchanged).
-int TaggedGSubRigc(std::string& text, std::string_view taggedPattern,
-                   std::string_view replacement);
+int TaggedGSubRigc(std::string& text, std::string_view taggedPattern, std::string_view replacement);
 
 }  // namespace verko
 
@@ -43,7 +50,7 @@ namespace verko {
 // (the last piece holds the rest and may be empty). `pieces` is resized to maxPieces, slots
 // past the returned count left empty. Returns the number of pieces filled, or -1 when the
 // pattern is refused.
-int SplitByMatch(std::string_view text, std::string_view pattern,
-                 std::vector<std::string>& pieces, int maxPieces);
+int SplitByMatch(std::string_view text, std::string_view pattern, std::vector<std::string>& pieces,
+                 int maxPieces);
 
 }  // namespace verko

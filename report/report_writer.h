@@ -23,7 +23,8 @@ struct ReportSettings {
 // Appends the report to `out`, fills `counts` and writes "P" into state.OldMarks for every
 // old line written. Shows "結果出力中", adds up to 20 to the progress while walking, and at
 // the end shows 100 and "処理完了". Returns kCancel when a cancel is seen at a progress
-// step; `out` then holds what was written so far.
+// step; `out` then holds what was written so far. Requires `state` sized for the two
+// tables (MatchState::Reset) with links written in pairs, and contextLines from 1 to 9.
 Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState& state,
                  const ReportSettings& settings, ProgressMeter& progress, std::string& out,
                  ReportCounts& counts);

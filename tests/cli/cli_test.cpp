@@ -15,9 +15,9 @@
 namespace verko {
 namespace {
 
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
+using test_support::ReadFile;
+using test_support::TempDir;
+using test_support::WriteFile;
 
 struct Outcome {
   int exitCode = -1;
@@ -102,7 +102,7 @@ TEST_F(CliTest, InvalidOptionsAreRefusedBeforeAnythingIsWritten) {
     Outcome outcome = Run(args);
     EXPECT_EQ(outcome.exitCode, 2) << args[0];
     EXPECT_NE(outcome.err.find("verko-cli: "), std::string::npos);
-    EXPECT_FALSE(testing::ReadFile(resultPath).size()) << args[0];
+    EXPECT_FALSE(test_support::ReadFile(resultPath).size()) << args[0];
     EXPECT_NE(access(resultPath.c_str(), F_OK), 0) << args[0];
   }
   Outcome help = Run({"--help"});
@@ -148,7 +148,7 @@ TEST_F(CliTest, BinaryAndHugeInputsGiveAReport) {
   EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
   EXPECT_NE(ReadFile(resultPath).find(std::string("\xFF\xFE\xFD\x80\x81")), std::string::npos);
 
-  WriteFile(dir.File("huge"), std::string(5 * 1024 * 1024, 'y'));
+  WriteFile(dir.File("huge"), std::string(10 * 1024 * 1024, 'y'));
   outcome = Run({dir.File("huge"), newPath, resultPath});
   EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
   EXPECT_NE(outcome.err.find("行数制限オーバー"), std::string::npos);

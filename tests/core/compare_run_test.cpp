@@ -11,10 +11,10 @@
 namespace verko {
 namespace {
 
-using testing::ReadFile;
-using testing::ScriptedHost;
-using testing::TempDir;
-using testing::WriteFile;
+using test_support::ReadFile;
+using test_support::ScriptedHost;
+using test_support::TempDir;
+using test_support::WriteFile;
 
 // Lines joined with CR LF, converted to CP932.
 std::string Cp932Lines(std::initializer_list<const char*> lines) {
@@ -148,10 +148,10 @@ TEST_F(CompareRunTest, OpenFailuresNameTheFileAndTheReason) {
     CompareResult result = Run(RunMode::kBatch);
     EXPECT_EQ(result.status, kStatusFailed) << c.value;
     EXPECT_EQ(result.message.title, "ファイルを開けない");
-    EXPECT_EQ(result.message.text.rfind(std::string(c.role) + "\n   " + c.value +
-                                            "\nを開くことができません。\n\n理由： ",
-                                        0),
-              0u)
+    EXPECT_EQ(
+        result.message.text.rfind(
+            std::string(c.role) + "\n   " + c.value + "\nを開くことができません。\n\n理由： ", 0),
+        0u)
         << result.message.text;
     EXPECT_NE(result.message.text.find(c.reason), std::string::npos) << result.message.text;
     EXPECT_FALSE(host.displayShown);

@@ -10,7 +10,7 @@
 namespace verko {
 namespace {
 
-using testing::ScriptedHost;
+using test_support::ScriptedHost;
 
 class LineIntakeTest : public ::testing::Test {
  protected:
@@ -70,9 +70,9 @@ TEST_F(LineIntakeTest, NormalisesBeforeCuttingAndNumbersParts) {
 }
 
 TEST_F(LineIntakeTest, HugeLineWithoutTerminatorIsCutIntoParts) {
-  std::string line(5 * 1024 * 1024, 'x');
+  std::string line(10 * 1024 * 1024, 'x');
   LineTable table = Read(line);
-  // 5 MiB at 250 bytes a part is more than the limit allows.
+  // 10 MiB at 250 bytes a part is more than the limit allows.
   EXPECT_EQ(table.Count(), kMaxLines);
   EXPECT_EQ(table.Line(1).Text, std::string(250, 'x'));
   EXPECT_EQ(table.Line(kMaxLines).PartNo, kMaxLines);
@@ -80,7 +80,7 @@ TEST_F(LineIntakeTest, HugeLineWithoutTerminatorIsCutIntoParts) {
 }
 
 TEST_F(LineIntakeTest, BinaryBytesAreKeptAsTheyAre) {
-  std::string content("a\0b\x81\r\n\xFF\xFE\x82", 10);
+  std::string content("a\0b\x81\r\n\xFF\xFE\x82", 9);
   LineTable table = Read(content);
   ASSERT_EQ(table.Count(), 2);
   EXPECT_EQ(table.Line(1).Text, std::string("a\0b\x81", 4));
@@ -103,13 +103,15 @@ TEST(OptionNumber, AcceptsRoundedValuesInRange) {
     const char* text;
     bool ok;
     int value;
-  } cases[] = {{"1", true, 1},   {"9.4", true, 9},  {" 3 ", true, 3}, {"0", false, 0},
-               {"10", false, 0}, {"abc", false, 0}, {"", false, 0},   {"9.6", false, 0},
-               {"0.5", false, 0}, {"1.5", true, 2}, {"2.5", true, 2}, {"1e1", false, 0}};
+  } cases[] = {{"1", true, 1},    {"9.4", true, 9},  {" 3 ", true, 3}, {"0", false, 0},
+               {"10", false, 0},  {"abc", false, 0}, {"", false, 0},   {"9.6", false, 0},
+               {"0.5", false, 0}, {"1.5", true, 2},  {"2.5", true, 2}, {"1e1", false, 0}};
   for (const auto& c : cases) {
     int value = -1;
     EXPECT_EQ(ParseOptionNumber(c.text, 1, 9, &value), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(value, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
   }
   int width = 0;
   EXPECT_FALSE(ParseOptionNumber("19", 20, 250, &width));
@@ -132,7 +134,9 @@ TEST(EditorCommand, PassesTheResultPathAsOneArgument) {
   for (const auto& c : cases) {
     EditorCommand command = BuildEditorCommand(c.setting, "/tmp/a b.txt");
     EXPECT_EQ(command.program, c.program) << c.setting;
-    if (!c.program.empty()) EXPECT_EQ(command.args, c.args) << c.setting;
+    if (!c.program.empty()) {
+      EXPECT_EQ(command.args, c.args) << c.setting;
+    }
   }
 }
 

@@ -8,7 +8,7 @@
 
 #include "compare/compare_host.h"
 
-namespace verko::testing {
+namespace verko::test_support {
 
 class ScriptedHost : public CompareHost {
  public:
@@ -40,7 +40,7 @@ class ScriptedHost : public CompareHost {
 
   // Requests a cancel, as a confirmed cancel click during a yield would.
   void RequestCancel() { flags_.CancelRequested = true; }
-  const std::string& LastPhase() const { return phases.back(); }
+  std::string LastPhase() const { return phases.empty() ? std::string() : phases.back(); }
 
   bool answerOverwrite = true;
   std::function<void(ScriptedHost&)> onProgress;
@@ -57,4 +57,4 @@ class ScriptedHost : public CompareHost {
   RunFlags& flags_;
 };
 
-}  // namespace verko::testing
+}  // namespace verko::test_support

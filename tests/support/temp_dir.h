@@ -2,14 +2,14 @@
 // that read and write whole files as bytes.
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include <stdlib.h>
-
-namespace verko::testing {
+namespace verko::test_support {
 
 class TempDir {
  public:
@@ -44,4 +44,4 @@ inline std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
-}  // namespace verko::testing
+}  // namespace verko::test_support

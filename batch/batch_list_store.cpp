@@ -1,0 +1,308 @@
+#include "batch/batch_list_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <limits>
+#include <variant>
+
+#include "common/path_parts.h"
+#include "common/system_error.h"
+
+namespace verko {
+namespace {
+
+// A statement parameter: null, a number, or a text. TextOrNull turns an empty text into null.
+using Param = std::variant<std::nullptr_t, int64_t, std::string>;
+
+Param TextOrNull(const std::string& text) {
+  return text.empty() ? Param(nullptr) : Param(text);
+}
+
+Status Prepare(Database& db, const std::string& sql, std::initializer_list<Param> params,
+               Statement* statement) {
+  Status status = db.Prepare(sql, statement);
+  int index = 1;
+  for (const Param& param : params) {
+    if (!status.ok()) break;
+    if (std::holds_alternative<int64_t>(param)) {
+      status = statement->BindInt(index, std::get<int64_t>(param));
+    } else if (std::holds_alternative<std::string>(param)) {
+      status = statement->BindText(index, std::get<std::string>(param));
+    } else {
+      status = statement->BindNull(index);
+    }
+    ++index;
+  }
+  return status;
+}
+
+Status Run(Database& db, const std::string& sql, std::initializer_list<Param> params) {
+  Statement statement;
+  Status status = Prepare(db, sql, params, &statement);
+  return status.ok() ? statement.Run() : status;
+}
+
+// A method index as stored: 16-bit, anything unusable read as 0.
+int StoredMethod(int64_t value) {
+  return value >= std::numeric_limits<int16_t>::min() &&
+                 value <= std::numeric_limits<int16_t>::max()
+             ? static_cast<int>(value)
+             : 0;
+}
+
+// The initial value goes in as a floating value (the column's numeric affinity takes the
+// text as a number) and comes back rounded to a 32-bit integer by the query.
+std::string InitNoText(const std::string& fieldText) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", LeadingNumber(fieldText));
+  return text;
+}
+
+std::string PairFieldUpdate(PairField field) {
+  const char* column = field == PairField::kOldFile   ? "OldFile"
+                       : field == PairField::kNewFile ? "NewFile"
+                                                      : "ResultFile";
+  return std::string("UPDATE BatchListContent SET ") + column + " = ?1 WHERE rowid = ?2";
+}
+
+// Flushes a finished file to the disk before it takes the original's place.
+Status SyncFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    int err = errno;
+    if (fd >= 0) ::close(fd);
+    return Status::Error(SystemErrorText(err));
+  }
+  ::close(fd);
+  return Status::Ok();
+}
+
+}  // namespace
+
+double LeadingNumber(const std::string& text) {
+  std::size_t i = text.find_first_not_of(" \t");
+  if (i == std::string::npos) return 0;
+  std::size_t start = i;
+  if (text[i] == '+' || text[i] == '-') ++i;
+  bool digits = false;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
+  }
+  if (!digits) return 0;
+  double value = std::strtod(text.substr(start, i - start).c_str(), nullptr);
+  return std::isfinite(value) ? value : 0;
+}
+
+Status BatchListStore::Open(const std::string& path, std::unique_ptr<BatchListStore>* store) {
+  Status status = Status::Ok();
+  std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadWrite, &status);
+  if (!db) return status;
+  // A file that is not a database, or lacks a table, is refused here rather than later.
+  Statement check;
+  status = Prepare(*db,
+                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                   "('BatchListGroup', 'BatchListContent')",
+                   {}, &check);
+  bool hasRow = false;
+  if (status.ok()) status = check.Step(&hasRow);
+  if (!status.ok()) return status;
+  if (!hasRow || check.ColumnInt(0) != 2) {
+    return Status::Error("テーブル BatchListGroup または BatchListContent がありません。");
+  }
+  check = Statement();
+  store->reset(new BatchListStore(std::move(db)));
+  return Status::Ok();
+}
+
+BatchListStore::~BatchListStore() = default;
+
+std::optional<int32_t> BatchListStore::FindListByName(const std::string& name) {
+  Statement find;
+  bool hasRow = false;
+  if (name.empty() ||
+      !Prepare(*db_, "SELECT BatchID FROM BatchListGroup WHERE BatchName = ?1 ORDER BY BatchID",
+               {name}, &find)
+           .ok() ||
+      !find.Step(&hasRow).ok() || !hasRow) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(find.ColumnInt(0));
+}
+
+bool BatchListStore::ListExists(int32_t batchId) {
+  Statement find;
+  bool hasRow = false;
+  return Prepare(*db_, "SELECT 1 FROM BatchListGroup WHERE BatchID = ?1", {int64_t{batchId}}, &find)
+             .ok() &&
+         find.Step(&hasRow).ok() && hasRow;
+}
+
+Status BatchListStore::ReadListNames(std::vector<std::pair<int32_t, std::string>>* lists) {
+  lists->clear();
+  Statement read;
+  Status status =
+      Prepare(*db_, "SELECT BatchID, BatchName FROM BatchListGroup ORDER BY BatchID", {}, &read);
+  bool hasRow = false;
+  while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {
+    lists->emplace_back(static_cast<int32_t>(read.ColumnInt(0)), read.ColumnText(1));
+  }
+  return status;
+}
+
+Status BatchListStore::AddList(const std::string& name, int32_t* batchId) {
+  Status status = Run(*db_, "INSERT INTO BatchListGroup (BatchName) VALUES (?1)", {name});
+  if (status.ok()) *batchId = static_cast<int32_t>(db_->LastInsertRowId());
+  return status;
+}
+
+Status BatchListStore::RenameList(int32_t batchId, const std::string& name) {
+  return Run(*db_, "UPDATE BatchListGroup SET BatchName = ?1 WHERE BatchID = ?2",
+             {name, int64_t{batchId}});
+}
+
+Status BatchListStore::DeleteList(int32_t batchId) {
+  Transaction transaction(*db_);
+  Status status = transaction.Begin();
+  if (status.ok()) {
+    status = Run(*db_, "DELETE FROM BatchListContent WHERE BatchID = ?1", {int64_t{batchId}});
+  }
+  if (status.ok()) {
+    status = Run(*db_, "DELETE FROM BatchListGroup WHERE BatchID = ?1", {int64_t{batchId}});
+  }
+  return status.ok() ? transaction.Commit() : status;
+}
+
+Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSettings>* settings) {
+  settings->reset();
+  Statement read;
+  Status status = Prepare(
+      *db_,
+      "SELECT BatchName, OldPath, NewPath, ResultPath, PairingMethod, PairingFname, PairingExt, "
+      "PairingFname2, PairingExt2, ResultMethod, ResultFname, ResultExt, "
+      "CAST(round(max(min(coalesce(InitNo, 0), 2147483647), -2147483648)) AS INTEGER) "
+      "FROM BatchListGroup WHERE BatchID = ?1",
+      {int64_t{batchId}}, &read);
+  bool hasRow = false;
+  if (status.ok()) status = read.Step(&hasRow);
+  if (!status.ok() || !hasRow) return status;
+  BatchListSettings& s = settings->emplace();
+  s.batchName = read.ColumnText(0);
+  s.oldPath = read.ColumnText(1);
+  s.newPath = read.ColumnText(2);
+  s.resultPath = read.ColumnText(3);
+  s.pairingMethod = StoredMethod(read.ColumnInt(4));
+  s.pairingFname = read.ColumnText(5);
+  s.pairingExt = read.ColumnText(6);
+  s.pairingFname2 = read.ColumnText(7);
+  s.pairingExt2 = read.ColumnText(8);
+  s.resultMethod = StoredMethod(read.ColumnInt(9));
+  s.resultFname = read.ColumnText(10);
+  s.resultExt = read.ColumnText(11);
+  s.initNo = std::to_string(read.ColumnInt(12));
+  return Status::Ok();
+}
+
+Status BatchListStore::SaveSettings(int32_t batchId, const BatchListSettings& s) {
+  return Run(*db_,
+             "UPDATE BatchListGroup SET OldPath = ?1, NewPath = ?2, ResultPath = ?3, "
+             "PairingMethod = ?4, PairingFname = ?5, PairingExt = ?6, PairingFname2 = ?7, "
+             "PairingExt2 = ?8, ResultMethod = ?9, ResultFname = ?10, ResultExt = ?11, "
+             "InitNo = ?12 WHERE BatchID = ?13",
+             {TextOrNull(s.oldPath), TextOrNull(s.newPath), TextOrNull(s.resultPath),
+              int64_t{static_cast<int16_t>(s.pairingMethod)}, TextOrNull(s.pairingFname),
+              TextOrNull(s.pairingExt), TextOrNull(s.pairingFname2), TextOrNull(s.pairingExt2),
+              int64_t{static_cast<int16_t>(s.resultMethod)}, TextOrNull(s.resultFname),
+              TextOrNull(s.resultExt), InitNoText(s.initNo), int64_t{batchId}});
+}
+
+Status BatchListStore::ReadPairs(int32_t batchId, std::vector<PairRow>* rows) {
+  rows->clear();
+  Statement read;
+  Status status =
+      Prepare(*db_,
+              "SELECT BatchListContent.rowid, BatchListContent.OldFile, BatchListContent.NewFile, "
+              "BatchListContent.ResultFile FROM BatchListContent "
+              "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
+              "WHERE BatchListGroup.BatchID = ?1 "
+              "ORDER BY BatchListContent.OldFile, BatchListContent.rowid",
+              {int64_t{batchId}}, &read);
+  bool hasRow = false;
+  while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {
+    rows->push_back(
+        {read.ColumnInt(0), read.ColumnText(1), read.ColumnText(2), read.ColumnText(3)});
+  }
+  return status;
+}
+
+Status BatchListStore::AddPairs(int32_t batchId, const std::vector<PairRow>& rows) {
+  Transaction transaction(*db_);
+  Status status = transaction.Begin();
+  for (const PairRow& row : rows) {
+    if (!status.ok()) break;
+    status = Run(*db_,
+                 "INSERT INTO BatchListContent (BatchID, OldFile, NewFile, ResultFile) "
+                 "VALUES (?1, ?2, ?3, ?4)",
+                 {int64_t{batchId}, TextOrNull(row.oldFile), TextOrNull(row.newFile),
+                  TextOrNull(row.resultFile)});
+  }
+  return status.ok() ? transaction.Commit() : status;
+}
+
+Status BatchListStore::SetPairField(int64_t pairId, PairField field, const std::string& value) {
+  // The pair fields are required: an empty name is refused by the table as a null.
+  return Run(*db_, PairFieldUpdate(field), {TextOrNull(value), pairId});
+}
+
+Status BatchListStore::SetPairFields(PairField field,
+                                     const std::vector<std::pair<int64_t, std::string>>& values) {
+  Transaction transaction(*db_);
+  Status status = transaction.Begin();
+  for (const auto& [pairId, value] : values) {
+    if (!status.ok()) break;
+    status = SetPairField(pairId, field, value);
+  }
+  return status.ok() ? transaction.Commit() : status;
+}
+
+Status BatchListStore::DeletePair(int64_t pairId) {
+  return Run(*db_, "DELETE FROM BatchListContent WHERE rowid = ?1", {pairId});
+}
+
+Status BatchListStore::ClearPairs(int32_t batchId) {
+  return Run(*db_, "DELETE FROM BatchListContent WHERE BatchID = ?1", {int64_t{batchId}});
+}
+
+Status CompactBatchListDb(const std::string& path) {
+  const std::string temp = DirPart(path) + "Temp.mdb";
+  struct stat st;
+  if (::lstat(temp.c_str(), &st) == 0 && std::remove(temp.c_str()) != 0) {
+    return Status::Error("前回の一時ファイル " + temp +
+                         " を削除できません: " + SystemErrorText(errno));
+  }
+  Status status = Status::Ok();
+  {
+    std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadOnly, &status);
+    if (db) status = Run(*db, "VACUUM INTO ?1", {temp});
+  }
+  if (status.ok()) status = SyncFile(temp);
+  if (status.ok() && std::rename(temp.c_str(), path.c_str()) != 0) {
+    status = Status::Error(SystemErrorText(errno));
+  }
+  if (!status.ok()) {
+    // Only a file we may have begun is removed; the original has not been touched.
+    if (::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(temp.c_str());
+    return Status::Error("一時ファイル " + temp + " に圧縮できません: " + status.reason());
+  }
+  return Status::Ok();
+}
+
+}  // namespace verko

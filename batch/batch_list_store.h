@@ -1,0 +1,72 @@
+// The batch-list database VerkoBatchList.mdb over the record store (SQLite): the lists
+// (BatchListGroup) with their settings and the file pairs of each list (BatchListContent), and the
+// compaction of the file. Names and texts are always bound as parameters. Empty texts are stored as
+// null and null is read back as empty text (numbers as 0).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "batch/batch_types.h"
+#include "common/status.h"
+#include "platform/record_store.h"
+
+namespace verko {
+
+class BatchListStore {
+ public:
+  // Opens an existing database file (it is never created here) and checks that both tables
+  // are present. On failure the reason is the database's own description.
+  static Status Open(const std::string& path, std::unique_ptr<BatchListStore>* store);
+  ~BatchListStore();
+  BatchListStore(const BatchListStore&) = delete;
+  BatchListStore& operator=(const BatchListStore&) = delete;
+
+  // Lists. Names are compared as the table's collation does (letter case of A-Z ignored).
+  std::optional<int32_t> FindListByName(const std::string& name);
+  bool ListExists(int32_t batchId);
+  // Every list as (BatchID, BatchName), in the order of their BatchID.
+  Status ReadListNames(std::vector<std::pair<int32_t, std::string>>* lists);
+  // Adds a list with only its name; the other settings take the table's defaults.
+  Status AddList(const std::string& name, int32_t* batchId);
+  Status RenameList(int32_t batchId, const std::string& name);
+  // Deletes the list's pairs, then the list, in one transaction.
+  Status DeleteList(int32_t batchId);
+
+  // The list's settings; nullopt when there is no such list.
+  Status LoadSettings(int32_t batchId, std::optional<BatchListSettings>* settings);
+  // Writes every setting but the name. The initial value is stored as the numeric value of
+  // its text.
+  Status SaveSettings(int32_t batchId, const BatchListSettings& settings);
+
+  // The list's pairs sorted by OldFile (rows added earlier first among equal names).
+  Status ReadPairs(int32_t batchId, std::vector<PairRow>* rows);
+  // Adds rows in one transaction; their pairId is ignored.
+  Status AddPairs(int32_t batchId, const std::vector<PairRow>& rows);
+  Status SetPairField(int64_t pairId, PairField field, const std::string& value);
+  // Sets one field of several rows, (pairId, value) each, in one transaction.
+  Status SetPairFields(PairField field, const std::vector<std::pair<int64_t, std::string>>& values);
+  Status DeletePair(int64_t pairId);
+  Status ClearPairs(int32_t batchId);
+
+ private:
+  explicit BatchListStore(std::unique_ptr<Database> db) : db_(std::move(db)) {}
+
+  std::unique_ptr<Database> db_;
+};
+
+// Compacts the closed database file at `path` through "Temp.mdb" in the same folder: a
+// leftover Temp.mdb is removed first, the compacted copy is written there and then replaces
+// the original by one rename. The original is never removed before the copy is complete;
+// on failure it is left as it was and the reason says what failed.
+Status CompactBatchListDb(const std::string& path);
+
+// The numeric value of an initial-value text: its leading decimal number (sign, digits,
+// fraction), 0 when it has none.
+double LeadingNumber(const std::string& text);
+
+}  // namespace verko

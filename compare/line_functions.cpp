@@ -1,0 +1,258 @@
+// Normalising blanks and cutting wide lines. Both walk the CP932 characters natively: intake
+// calls them for every line, and a regular expression per line would cost more than the
+// whole matching. A split pattern other than the default goes through the library.
+#include "compare/line_functions.h"
+
+#include <array>
+#include <cstddef>
+
+#include "common/cp932.h"
+#include "common/encoding.h"
+#include "platform/regexp.h"
+
+namespace verko {
+namespace {
+
+// For each byte value: how far a scan for blanks may skip from a character that starts with
+// it (1, or 2 for a lead byte other than 81), or 0 for the bytes that may start a blank
+// (space, tab, and 81 of the ideographic space).
+constexpr std::array<unsigned char, 256> kBlankScanSkip = [] {
+  std::array<unsigned char, 256> skip{};
+  for (int b = 0; b < 256; ++b) {
+    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);  // as IsLeadByte
+    skip[b] = b == ' ' || b == '\t' || b == 0x81 ? 0 : lead ? 2 : 1;
+  }
+  return skip;
+}();
+
+// Byte length of the character at p (1 or 2), end being the end of the text.
+inline std::size_t CharLength(const char* p, const char* end) {
+  return IsLeadByte(static_cast<unsigned char>(*p)) && p + 1 < end ? 2 : 1;
+}
+
+// Byte length of the blank (ASCII space, tab, ideographic space) that starts at p, or 0.
+inline std::size_t BlankLengthAt(const char* p, const char* end) {
+  char c = *p;
+  if (c == ' ' || c == '\t') return 1;
+  if (c == '\x81' && p + 1 < end && p[1] == '\x40') return 2;
+  return 0;
+}
+
+// True when the byte at q starts a character, given that `boundary` (<= q) does. The bytes
+// just before q that could be lead bytes pair up from the last byte that cannot be one (it
+// ends a character) or from the boundary: q starts a character when there is an even number
+// of them.
+bool StartsCharacter(std::string_view text, std::size_t boundary, std::size_t q) {
+  std::size_t k = q;
+  while (k > boundary && IsLeadByte(static_cast<unsigned char>(text[k - 1]))) --k;
+  return (q - k) % 2 == 0;
+}
+
+// Byte offset of the first character that is not a blank.
+std::size_t EndOfLeadingBlanks(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin;
+  for (std::size_t blank; p < end && (blank = BlankLengthAt(p, end)) != 0;) p += blank;
+  return static_cast<std::size_t>(p - begin);
+}
+
+// Byte offset just after the last character that is not a blank, not below `first` (a
+// character boundary). Walks back from the end, so a line without trailing blanks costs
+// almost nothing.
+std::size_t StartOfTrailingBlanks(std::string_view text, std::size_t first) {
+  std::size_t last = text.size();
+  while (last > first) {
+    char b = text[last - 1];
+    if ((b == ' ' || b == '\t') && StartsCharacter(text, first, last - 1)) {
+      last -= 1;
+    } else if (b == '\x40' && last - first >= 2 && text[last - 2] == '\x81' &&
+               StartsCharacter(text, first, last - 2)) {
+      last -= 2;
+    } else {
+      break;
+    }
+  }
+  return last;
+}
+
+// The text with every run of blanks replaced by one ASCII space.
+std::string CompressBlanks(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  std::string out;
+  out.reserve(text.size());
+  const char* spanStart = begin;  // start of the characters not yet copied
+  const char* p = begin;
+  while (p < end) {
+    // Skip the characters that cannot be blanks; a lead byte at the very end stands alone.
+    std::size_t skip;
+    while (p < end && (skip = kBlankScanSkip[static_cast<unsigned char>(*p)]) != 0) {
+      p += skip <= static_cast<std::size_t>(end - p) ? skip : 1;
+    }
+    if (p == end) break;
+    std::size_t blank = BlankLengthAt(p, end);
+    if (blank == 0) {
+      p += CharLength(p, end);
+      continue;
+    }
+    out.append(spanStart, p);
+    do {
+      p += blank;
+    } while (p < end && (blank = BlankLengthAt(p, end)) != 0);
+    out.push_back(' ');
+    spanStart = p;
+  }
+  out.append(spanStart, end);
+  return out;
+}
+
+// Byte offset just after the last character of text[0, size) that is not an ASCII space.
+std::size_t EndWithoutTrailingSpaces(std::string_view text) {
+  std::size_t end = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t len = CharLengthAt(text, pos);
+    pos += len;
+    if (len != 1 || text[pos - 1] != ' ') end = pos;
+  }
+  return end;
+}
+
+// Separator classes of the default split pattern: blanks; hiragana with "ー" and the
+// punctuation; katakana.
+enum SeparatorClass { kNoSeparator = 0, kBlank = 1, kHiraganaOrMark = 2, kKatakana = 4 };
+
+int SeparatorClassOf(unsigned code) {
+  switch (code) {
+    case ' ':
+    case '\t':
+    case 0x8140:  // 　
+      return kBlank;
+    case 0x815B:  // ー
+    case 0x8142:  // 。
+    case 0x8141:  // 、
+    case 0x8144:  // ．
+    case 0x8143:  // ，
+    case 0x8176:  // 」
+    case ')':
+    case 0x8147:  // ；
+    case 0x8146:  // ：
+      return kHiraganaOrMark;
+    default:
+      break;
+  }
+  if (code >= 0x829F && code <= 0x82F1) return kHiraganaOrMark;  // ぁ-ん
+  if (code >= 0x8340 && code <= 0x8393) return kKatakana;        // ァ-ン
+  return kNoSeparator;
+}
+
+// The leftmost match of the default split pattern that starts at byte maxStart or before,
+// without the library: each alternative is a greedy run of one class, and at a given start
+// the first alternative whose class holds the first character wins (a run that starts with
+// a katakana takes hiragana and marks too). Returns 1 with the match's byte range, or 0.
+int FindDefaultSeparator(std::string_view text, std::size_t maxStart, std::size_t& begin,
+                         std::size_t& end) {
+  auto classAt = [&text](std::size_t pos, std::size_t len) {
+    auto b = static_cast<unsigned char>(text[pos]);
+    unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(text[pos + 1]) : b;
+    return SeparatorClassOf(code);
+  };
+  for (std::size_t pos = 0; pos <= maxStart && pos < text.size();) {
+    std::size_t len = CharLengthAt(text, pos);
+    int cls = classAt(pos, len);
+    if (cls == kNoSeparator) {
+      pos += len;
+      continue;
+    }
+    int accept = cls == kKatakana ? (kKatakana | kHiraganaOrMark) : cls;
+    begin = pos;
+    do {
+      pos += len;
+    } while (pos < text.size() && (classAt(pos, len = CharLengthAt(text, pos)) & accept) != 0);
+    end = pos;
+    return 1;
+  }
+  return 0;
+}
+
+// The split pattern as a search: the default pattern natively (intake may cut every line),
+// any other through the library.
+class SplitSearch {
+ public:
+  explicit SplitSearch(std::string_view pattern) : pattern_(pattern) {
+    static const std::string defaultPattern = ToCp932(kDefaultSplitChar);
+    native_ = pattern == defaultPattern;
+  }
+
+  // As FindMatchBytes: 1 with the match's byte range, 0, or -1 for a refused pattern.
+  int Find(std::string_view text, std::size_t maxStart, std::size_t& begin,
+           std::size_t& end) const {
+    if (native_) return FindDefaultSeparator(text, maxStart, begin, end);
+    return FindMatchBytes(text, pattern_, maxStart, begin, end);
+  }
+
+ private:
+  std::string_view pattern_;
+  bool native_ = false;
+};
+
+// Head length in bytes when the text is cut into at most maxPieces pieces, each ending right
+// after a match of the pattern (the last one holding the rest), and whole pieces are taken
+// while they fit into width. Pieces past the first that overflows are never needed, so the
+// search only looks for matches that start within the width. 0 when the pattern is refused.
+std::size_t HeadByPattern(std::string_view text, std::size_t width, const SplitSearch& search,
+                          int maxPieces) {
+  std::size_t head = 0;
+  std::string_view remaining = text;
+  for (int count = 1; count <= maxPieces; ++count) {
+    std::size_t room = width - head;
+    if (count == maxPieces) return remaining.size() <= room ? head + remaining.size() : head;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    int r = search.Find(remaining, room, begin, end);
+    if (r < 0) return 0;
+    // No match starting within the room: the piece is the rest, or runs past the room.
+    if (r == 0) return remaining.size() <= room ? head + remaining.size() : head;
+    if (end > room) return head;
+    head += end;
+    remaining.remove_prefix(end);
+  }
+  return head;
+}
+
+// Head length in bytes when the text is cut into single characters: after the last whole
+// character that fits into width.
+std::size_t HeadByCharacters(std::string_view text, std::size_t width) {
+  std::size_t head = 0;
+  while (head < text.size()) {
+    std::size_t len = CharLengthAt(text, head);
+    if (head + len > width) break;
+    head += len;
+  }
+  return head;
+}
+
+}  // namespace
+
+std::string NormalizeLine(std::string_view line, const NormalizeOptions& options) {
+  std::size_t first = 0;
+  std::size_t last = line.size();
+  if (options.trimTop) first = EndOfLeadingBlanks(line);
+  if (options.trimTail) last = StartOfTrailingBlanks(line, first);
+  std::string_view kept = line.substr(first, last - first);
+  return options.compress ? CompressBlanks(kept) : std::string(kept);
+}
+
+void SplitLine(std::string& line, std::string& rest, int splitWidth,
+               std::string_view splitCharPattern) {
+  const std::size_t width = splitWidth > 0 ? static_cast<std::size_t>(splitWidth) : 0;
+  std::size_t head = HeadByPattern(line, width, SplitSearch(splitCharPattern), splitWidth / 2);
+  if (head == 0) head = HeadByCharacters(line, width);
+  // Only a width below 2 can leave no room for the first character; it is taken anyway so
+  // that a caller cutting the rest again always advances.
+  if (head == 0 && !line.empty()) head = CharLengthAt(line, 0);
+  rest.assign(line, head, std::string::npos);
+  line.resize(EndWithoutTrailingSpaces(std::string_view(line).substr(0, head)));
+}
+
+}  // namespace verko

@@ -1,0 +1,116 @@
+#include "matching/match_texts.h"
+
+#include <string_view>
+
+#include "common/text_collation.h"
+#include "matching/text_numbering.h"
+#include "matching/text_sort.h"
+
+namespace verko {
+
+bool IsBlankText(const std::string& text) {
+  if (text.size() == 1 && text[0] == '\0') return true;
+  // A space byte is never the second byte of a double-byte character, so a text of space
+  // bytes is a text of spaces.
+  return text.find_first_not_of(' ') == std::string::npos;
+}
+
+namespace {
+
+// Whether FoldCase can change the text: it touches only the bytes A-Z and the characters
+// led by 0x82, 0x83 and 0x84, so a text without such bytes is its own folded form.
+bool MayFold(std::string_view text) {
+  for (char ch : text) {
+    const auto b = static_cast<unsigned char>(ch);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0x82 && b <= 0x84)) return true;
+  }
+  return false;
+}
+
+// The folded form of every distinct text, as a number: a text whose folded form is itself
+// a text of the files gets that text's number; folded forms found in neither file are
+// numbered from exact.Count() on, and `foldedOnly` holds them (their bytes in `copies`,
+// reserved in advance so that the views into them stay valid).
+std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& foldedOnly,
+                                   std::vector<std::string>& copies) {
+  const int exactCount = exact.Count();
+  copies.reserve(exactCount);
+  std::vector<int> formOfExact(exactCount);
+  for (int number = 0; number < exactCount; ++number) {
+    formOfExact[number] = number;
+    const std::string_view text = exact.Texts()[number];
+    if (!MayFold(text)) continue;
+    std::string folded = FoldCase(text);
+    if (folded == text) continue;
+    // A folded form folds to itself, so the text found here is its own form.
+    const int same = exact.Find(folded);
+    if (same >= 0) {
+      formOfExact[number] = same;
+    } else if (const int known = foldedOnly.Find(folded); known >= 0) {
+      formOfExact[number] = exactCount + known;
+    } else {
+      copies.push_back(std::move(folded));
+      formOfExact[number] = exactCount + foldedOnly.Number(copies.back());
+    }
+  }
+  return formOfExact;
+}
+
+// The key of each distinct text: the rank of its folded form among the forms in use.
+std::vector<int> RankFoldedForms(const TextNumbering& exact, const TextNumbering& foldedOnly,
+                                 const std::vector<int>& formOfExact, int& keyCount) {
+  const int exactCount = exact.Count();
+  std::vector<std::string_view> formTexts;
+  std::vector<int> formPosition(exactCount + foldedOnly.Count(), -1);
+  for (int number = 0; number < exactCount; ++number) {
+    const int form = formOfExact[number];
+    if (formPosition[form] >= 0) continue;
+    formPosition[form] = static_cast<int>(formTexts.size());
+    formTexts.push_back(form < exactCount ? exact.Texts()[form]
+                                          : foldedOnly.Texts()[form - exactCount]);
+  }
+  keyCount = static_cast<int>(formTexts.size());
+  std::vector<int> keyOfPosition(keyCount);
+  const std::vector<int> byText = SortTextPositions(formTexts);
+  for (int rank = 0; rank < keyCount; ++rank) keyOfPosition[byText[rank]] = rank;
+  std::vector<int> keyOfExact(exactCount);
+  for (int number = 0; number < exactCount; ++number) {
+    keyOfExact[number] = keyOfPosition[formPosition[formOfExact[number]]];
+  }
+  return keyOfExact;
+}
+
+}  // namespace
+
+MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText) {
+  MatchTexts texts;
+  const int oldCount = oldText.Count();
+  const int newCount = newText.Count();
+
+  // Old texts are numbered first, so the numbers of old texts come first.
+  TextNumbering exact(oldCount + newCount);
+  texts.OldExact.assign(oldCount + 1, -1);
+  texts.NewExact.assign(newCount + 1, -1);
+  texts.NewBlank.assign(newCount + 1, 0);
+  for (int id = 1; id <= oldCount; ++id) texts.OldExact[id] = exact.Number(oldText.Line(id).Text);
+  texts.OldExactCount = exact.Count();
+  for (int id = 1; id <= newCount; ++id) {
+    const std::string& text = newText.Line(id).Text;
+    texts.NewExact[id] = exact.Number(text);
+    texts.NewBlank[id] = IsBlankText(text) ? 1 : 0;
+  }
+
+  TextNumbering foldedOnly(16);
+  std::vector<std::string> foldedCopies;
+  const std::vector<int> formOfExact = NumberFoldedForms(exact, foldedOnly, foldedCopies);
+  const std::vector<int> keyOfExact =
+      RankFoldedForms(exact, foldedOnly, formOfExact, texts.KeyCount);
+
+  texts.OldKey.assign(oldCount + 1, -1);
+  texts.NewKey.assign(newCount + 1, -1);
+  for (int id = 1; id <= oldCount; ++id) texts.OldKey[id] = keyOfExact[texts.OldExact[id]];
+  for (int id = 1; id <= newCount; ++id) texts.NewKey[id] = keyOfExact[texts.NewExact[id]];
+  return texts;
+}
+
+}  // namespace verko

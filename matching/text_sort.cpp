@@ -1,0 +1,86 @@
+#include "matching/text_sort.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <numeric>
+
+namespace verko {
+namespace {
+
+// Sorts eight bytes at a time: the texts of a range, which agree up to `depth`, are sorted
+// by their next eight bytes held in registers, and each run that agrees on all eight is
+// sorted on from depth + 8. Each level reads every text once, so texts that share a long
+// beginning cost a few passes instead of a byte comparison per pair.
+class TextSorter {
+ public:
+  explicit TextSorter(const std::vector<std::string_view>& texts)
+      : texts_(texts), keyed_(texts.size()) {}
+
+  // Sorts positions[from, to), whose texts agree in their first `depth` bytes.
+  void Sort(std::vector<int>& positions, std::size_t from, std::size_t to, std::size_t depth) {
+    if (to - from < 2) return;
+    bool allSame = true;
+    for (std::size_t k = from; k < to; ++k) {
+      keyed_[k] = KeyAt(positions[k], depth);
+      allSame = allSame && keyed_[k].SameChunk(keyed_[from]);
+    }
+    if (allSame) {
+      // A shared beginning (indentation, a common prefix) costs one pass per eight bytes.
+      if (keyed_[from].length == kChunk) Sort(positions, from, to, depth + kChunk);
+      return;
+    }
+    std::sort(keyed_.begin() + from, keyed_.begin() + to);
+    for (std::size_t k = from; k < to; ++k) positions[k] = keyed_[k].position;
+    // Runs of full, equal chunks go on; shorter equal chunks are equal texts.
+    for (std::size_t begin = from; begin < to;) {
+      std::size_t end = begin + 1;
+      while (end < to && keyed_[end].SameChunk(keyed_[begin])) ++end;
+      if (keyed_[begin].length == kChunk) Sort(positions, begin, end, depth + kChunk);
+      begin = end;
+    }
+  }
+
+ private:
+  static constexpr std::uint32_t kChunk = 8;
+
+  // Up to eight bytes of a text from `depth` on, as a big-endian number padded with zero
+  // bytes, and how many bytes are real: comparing (value, length) compares the texts' next
+  // eight bytes, a text that ends first coming first.
+  struct Keyed {
+    std::uint64_t value;
+    std::uint32_t length;
+    int position;
+    bool SameChunk(const Keyed& other) const {
+      return value == other.value && length == other.length;
+    }
+    bool operator<(const Keyed& other) const {
+      return value != other.value ? value < other.value : length < other.length;
+    }
+  };
+
+  Keyed KeyAt(int position, std::size_t depth) const {
+    const std::string_view text = texts_[position];
+    const std::size_t rest = depth < text.size() ? text.size() - depth : 0;
+    const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(kChunk, rest));
+    unsigned char bytes[kChunk] = {};
+    if (length != 0) std::memcpy(bytes, text.data() + depth, length);
+    std::uint64_t value = 0;
+    for (unsigned char b : bytes) value = value << 8 | b;
+    return Keyed{value, length, position};
+  }
+
+  const std::vector<std::string_view>& texts_;
+  std::vector<Keyed> keyed_;  // scratch, used by each range at the range's own slots
+};
+
+}  // namespace
+
+std::vector<int> SortTextPositions(const std::vector<std::string_view>& texts) {
+  std::vector<int> positions(texts.size());
+  std::iota(positions.begin(), positions.end(), 0);
+  TextSorter(texts).Sort(positions, 0, positions.size(), 0);
+  return positions;
+}
+
+}  // namespace verko

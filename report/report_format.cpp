@@ -1,0 +1,88 @@
+#include "report/report_format.h"
+
+#include <cstdio>
+
+namespace verko {
+namespace {
+
+// Writes the decimal digits of |n| backwards from `end` and returns the first digit; with
+// `grouped`, a comma stands before every third digit from the right.
+char* FormatDigits(int64_t n, char* end, bool grouped) {
+  uint64_t v = n < 0 ? static_cast<uint64_t>(-n) : static_cast<uint64_t>(n);
+  char* p = end;
+  int digits = 0;
+  do {
+    if (grouped && digits > 0 && digits % 3 == 0) *--p = ',';
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+    ++digits;
+  } while (v != 0);
+  if (n < 0) *--p = '-';
+  return p;
+}
+
+// Appends [begin, end) right-aligned in `width` characters, cut to its last `width` ones.
+void AppendAligned(std::string& out, const char* begin, const char* end, int width) {
+  if (width <= 0) return;
+  std::size_t len = static_cast<std::size_t>(end - begin);
+  std::size_t w = static_cast<std::size_t>(width);
+  if (len >= w) {
+    out.append(end - w, w);
+  } else {
+    out.append(w - len, ' ');
+    out.append(begin, len);
+  }
+}
+
+}  // namespace
+
+void AppendPartNo(std::string& out, int partNo) {
+  if (partNo == 0) {
+    out.append(3, ' ');
+    return;
+  }
+  char buffer[16];
+  char* end = buffer + sizeof buffer;
+  *--end = ' ';
+  char* p = FormatDigits(partNo < 0 ? -static_cast<int64_t>(partNo) : partNo, end, false);
+  *--p = '~';
+  out.append(buffer + sizeof buffer - 3, 3);
+}
+
+void AppendNumber(std::string& out, int32_t n, int width) {
+  char buffer[16];
+  char* end = buffer + sizeof buffer;
+  AppendAligned(out, FormatDigits(n, end, false), end, width);
+}
+
+void AppendNumberC(std::string& out, int32_t n, int width) {
+  char buffer[24];
+  char* end = buffer + sizeof buffer;
+  AppendAligned(out, FormatDigits(n, end, true), end, width);
+}
+
+std::string PartNoStr(int partNo) {
+  std::string s;
+  AppendPartNo(s, partNo);
+  return s;
+}
+
+std::string StrFormat(int32_t n, int width) {
+  std::string s;
+  AppendNumber(s, n, width);
+  return s;
+}
+
+std::string StrFormatC(int32_t n, int width) {
+  std::string s;
+  AppendNumberC(s, n, width);
+  return s;
+}
+
+std::string TitleLine(int major, int minor) {
+  char version[32];
+  std::snprintf(version, sizeof version, "%d.%02d", major, minor);
+  return std::string("Verko（テキストファイル比較） Ver ") + version + "  Molvanex";
+}
+
+}  // namespace verko

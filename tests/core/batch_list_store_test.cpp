@@ -1,0 +1,224 @@
+// The batch-list database: lists, settings with empty text as null, pairs in OldFile order,
+// compaction through Temp.mdb, and where the database lives.
+#include "batch/batch_list_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "batch/batch_db_location.h"
+#include "tests/core/batch_test_support.h"
+
+namespace verko {
+namespace {
+
+using testing::MakeBatchListDb;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+class BatchListStoreTest : public ::testing::Test {
+ protected:
+  BatchListStoreTest() : path(dir.File("VerkoBatchList.mdb")) {
+    MakeBatchListDb(path);
+    Status status = BatchListStore::Open(path, &store);
+    EXPECT_TRUE(status.ok()) << status.reason();
+  }
+
+  // A field read back raw, to see null as null.
+  std::string RawField(const std::string& sql) {
+    Status status = Status::Ok();
+    auto db = Database::Open(path, Database::OpenMode::kReadOnly, &status);
+    Statement statement;
+    bool hasRow = false;
+    EXPECT_TRUE(db->Prepare(sql, &statement).ok());
+    EXPECT_TRUE(statement.Step(&hasRow).ok());
+    return statement.ColumnIsNull(0) ? "<null>" : statement.ColumnText(0);
+  }
+
+  TempDir dir;
+  std::string path;
+  std::unique_ptr<BatchListStore> store;
+};
+
+TEST_F(BatchListStoreTest, DeliveredFileHoldsTheDefaultList) {
+  std::vector<std::pair<int32_t, std::string>> lists;
+  ASSERT_TRUE(store->ReadListNames(&lists).ok());
+  ASSERT_EQ(lists.size(), 1u);
+  EXPECT_EQ(lists[0].first, 1);
+  EXPECT_EQ(lists[0].second, "既定のリスト");
+}
+
+TEST_F(BatchListStoreTest, NamesWithApostrophesAreBoundNotSpliced) {
+  int32_t id = 0;
+  ASSERT_TRUE(store->AddList("John's list", &id).ok());
+  EXPECT_GT(id, 1);
+  EXPECT_EQ(store->FindListByName("John's list"), id);
+  EXPECT_EQ(store->FindListByName("JOHN'S LIST"), id);  // letter case of A-Z ignored
+  EXPECT_EQ(store->FindListByName("x' OR '1'='1"), std::nullopt);
+  ASSERT_TRUE(store->RenameList(id, "O'Brien").ok());
+  EXPECT_EQ(store->FindListByName("O'Brien"), id);
+}
+
+TEST_F(BatchListStoreTest, EmptySettingsAreStoredAsNullAndReadBackEmpty) {
+  BatchListSettings s;
+  s.oldPath = "/old/";
+  s.pairingMethod = 3;
+  s.pairingFname = "*_a";
+  s.resultMethod = 5;
+  s.initNo = "";
+  ASSERT_TRUE(store->SaveSettings(1, s).ok());
+  EXPECT_EQ(RawField("SELECT NewPath FROM BatchListGroup WHERE BatchID = 1"), "<null>");
+  EXPECT_EQ(RawField("SELECT PairingExt2 FROM BatchListGroup WHERE BatchID = 1"), "<null>");
+  std::optional<BatchListSettings> loaded;
+  ASSERT_TRUE(store->LoadSettings(1, &loaded).ok());
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->batchName, "既定のリスト");
+  EXPECT_EQ(loaded->oldPath, "/old/");
+  EXPECT_EQ(loaded->newPath, "");
+  EXPECT_EQ(loaded->pairingMethod, 3);
+  EXPECT_EQ(loaded->pairingFname, "*_a");
+  EXPECT_EQ(loaded->resultMethod, 5);
+  EXPECT_EQ(loaded->initNo, "0");
+
+  struct {
+    const char* text;
+    const char* readBack;
+  } initNos[] = {
+      {"12abc", "12"}, {" -3", "-3"}, {"2.6", "3"}, {"abc", "0"}, {"99999999999", "2147483647"}};
+  for (const auto& c : initNos) {
+    s.initNo = c.text;
+    ASSERT_TRUE(store->SaveSettings(1, s).ok());
+    ASSERT_TRUE(store->LoadSettings(1, &loaded).ok());
+    EXPECT_EQ(loaded->initNo, c.readBack) << c.text;
+  }
+  ASSERT_TRUE(store->LoadSettings(99, &loaded).ok());
+  EXPECT_FALSE(loaded);
+}
+
+TEST_F(BatchListStoreTest, PairsComeSortedByOldFileAndStayWithTheirList) {
+  int32_t other = 0;
+  ASSERT_TRUE(store->AddList("other", &other).ok());
+  ASSERT_TRUE(
+      store
+          ->AddPairs(1, {{0, "c.txt", "c2.txt", "r3"},
+                         {0, "a.txt", std::string(UnpairedMark), std::string(UndecidedMark)},
+                         {0, std::string(UnpairedMark), "n.txt", std::string(UndecidedMark)},
+                         {0, "a.txt", "dup", "r1"}})
+          .ok());
+  ASSERT_TRUE(store->AddPairs(other, {{0, "b.txt", "b2.txt", "rb"}}).ok());
+  std::vector<PairRow> rows;
+  ASSERT_TRUE(store->ReadPairs(1, &rows).ok());
+  std::vector<std::string> order;
+  for (const auto& row : rows) order.push_back(row.oldFile + "/" + row.newFile);
+  EXPECT_EQ(order, (std::vector<std::string>{"a.txt/《未ペア》", "a.txt/dup", "c.txt/c2.txt",
+                                             "《未ペア》/n.txt"}));
+
+  ASSERT_TRUE(store->SetPairField(rows[0].pairId, PairField::kResultFile, "x.vk").ok());
+  EXPECT_FALSE(store->SetPairField(rows[0].pairId, PairField::kResultFile, "").ok());
+  ASSERT_TRUE(store->DeletePair(rows[1].pairId).ok());
+  ASSERT_TRUE(store->ReadPairs(1, &rows).ok());
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].resultFile, "x.vk");
+
+  ASSERT_TRUE(store->DeleteList(other).ok());
+  EXPECT_EQ(
+      RawField("SELECT count(*) FROM BatchListContent WHERE BatchID = " + std::to_string(other)),
+      "0");
+  ASSERT_TRUE(store->ClearPairs(1).ok());
+  ASSERT_TRUE(store->ReadPairs(1, &rows).ok());
+  EXPECT_TRUE(rows.empty());
+}
+
+TEST(BatchListStoreOpen, MissingOrForeignFilesAreRefusedWithAReason) {
+  TempDir dir;
+  std::unique_ptr<BatchListStore> store;
+  Status missing = BatchListStore::Open(dir.File("none.mdb"), &store);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_FALSE(missing.reason().empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("none.mdb")));  // never created
+  WriteFile(dir.File("text.mdb"), "not a database at all, just some text........");
+  EXPECT_FALSE(BatchListStore::Open(dir.File("text.mdb"), &store).ok());
+  EXPECT_FALSE(store);
+}
+
+TEST_F(BatchListStoreTest, CompactionReplacesTheFileAndRemovesALeftoverTemp) {
+  std::vector<PairRow> many(2000, PairRow{0, "old-file-name.txt", "new.txt", "r.vk"});
+  ASSERT_TRUE(store->AddPairs(1, many).ok());
+  ASSERT_TRUE(store->ClearPairs(1).ok());
+  ASSERT_TRUE(store->AddPairs(1, {{0, "kept.txt", "n.txt", "r.vk"}}).ok());
+  store.reset();
+  const auto before = std::filesystem::file_size(path);
+  WriteFile(dir.File("Temp.mdb"), "left over from an earlier run");
+
+  Status status = CompactBatchListDb(path);
+  ASSERT_TRUE(status.ok()) << status.reason();
+  EXPECT_LT(std::filesystem::file_size(path), before);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("Temp.mdb")));
+  ASSERT_TRUE(BatchListStore::Open(path, &store).ok());
+  std::vector<PairRow> rows;
+  ASSERT_TRUE(store->ReadPairs(1, &rows).ok());
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].oldFile, "kept.txt");
+}
+
+TEST_F(BatchListStoreTest, FailedCompactionLeavesTheOriginalIntact) {
+  ASSERT_TRUE(store->AddPairs(1, {{0, "kept.txt", "n.txt", "r.vk"}}).ok());
+  store.reset();
+  const std::string original = ReadFile(path);
+  // A folder named Temp.mdb that is not empty can be neither removed nor written over.
+  std::filesystem::create_directory(dir.File("Temp.mdb"));
+  WriteFile(dir.File("Temp.mdb") + "/inside", "x");
+
+  Status status = CompactBatchListDb(path);
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.reason().find("Temp.mdb"), std::string::npos) << status.reason();
+  EXPECT_EQ(ReadFile(path), original);
+  EXPECT_EQ(ReadFile(dir.File("Temp.mdb") + "/inside"), "x");
+
+  // A database that cannot be read leaves no Temp.mdb behind and is not touched either.
+  std::filesystem::remove_all(dir.File("Temp.mdb"));
+  WriteFile(dir.File("broken.mdb"), "not a database at all, just some text........");
+  EXPECT_FALSE(CompactBatchListDb(dir.File("broken.mdb")).ok());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("Temp.mdb")));
+  EXPECT_EQ(ReadFile(dir.File("broken.mdb")), "not a database at all, just some text........");
+}
+
+TEST(BatchListDbLocation, UnwritableProgramFolderUsesTheUserDataFolder) {
+  EXPECT_EQ(ChooseBatchListDbPath("/opt/verko/", true, "/home/u/.local/share/Verko/"),
+            "/opt/verko/VerkoBatchList.mdb");
+  EXPECT_EQ(ChooseBatchListDbPath("/opt/verko", false, "/home/u/.local/share/Verko/"),
+            "/home/u/.local/share/Verko/VerkoBatchList.mdb");
+  EXPECT_EQ(ChooseBatchListDbPath("/opt/verko/", false, ""), "/opt/verko/VerkoBatchList.mdb");
+}
+
+TEST(BatchListDbLocation, UserCopyIsSeededFromTheDeliveredFileOnce) {
+  TempDir dir;
+  const std::string appDir = dir.File("app") + "/";
+  std::filesystem::create_directory(appDir);
+  WriteFile(appDir + "VerkoBatchList.mdb", "delivered");
+  std::string path;
+  ASSERT_TRUE(LocateBatchListDb(appDir, &path).ok());  // writable: beside the program
+  EXPECT_EQ(path, appDir + "VerkoBatchList.mdb");
+
+  // Root may write anywhere, so an unwritable program folder is a path that is not a folder.
+  const std::string fileAsDir = dir.File("plain") + "/";
+  WriteFile(dir.File("plain"), "x");
+  setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+  EXPECT_FALSE(LocateBatchListDb(fileAsDir, &path).ok());  // nothing to seed from
+  EXPECT_EQ(path, dir.File("data") + "/Verko/VerkoBatchList.mdb");
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+  unsetenv("XDG_DATA_HOME");
+
+  const std::string user = dir.File("user") + "/Verko/VerkoBatchList.mdb";
+  ASSERT_TRUE(SeedBatchListDb(appDir + "VerkoBatchList.mdb", user).ok());
+  EXPECT_EQ(ReadFile(user), "delivered");
+  WriteFile(user, "the user's lists");
+  ASSERT_TRUE(SeedBatchListDb(appDir + "VerkoBatchList.mdb", user).ok());
+  EXPECT_EQ(ReadFile(user), "the user's lists");  // never seeded over
+}
+
+}  // namespace
+}  // namespace verko

@@ -1,0 +1,167 @@
+// Whole comparisons from files to the report: the golden reports, and properties that must
+// hold for any pair of files.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+#include <random>
+
+#include "common/encoding.h"
+#include "compare/compare_run.h"
+#include "compare/line_functions.h"
+#include "tests/support/golden.h"
+#include "tests/support/scripted_host.h"
+#include "tests/support/temp_dir.h"
+
+namespace verko {
+namespace {
+
+using test_support::MaskDate;
+using test_support::ReadFile;
+using test_support::ReadGolden;
+using test_support::ScriptedHost;
+using test_support::TempDir;
+using test_support::WriteFile;
+
+std::string Cp932Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& line : lines) out += ToCp932(line) + "\r\n";
+  return out;
+}
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  EndToEndTest() : host(flags) { options.workPath = dir.Path(); }
+
+  // Compares two files that carry the given names inside the test folder (the names may
+  // hold backslashes: they are ordinary characters here) and returns the report.
+  std::string Compare(const std::string& oldName, const std::vector<std::string>& oldLines,
+                      const std::string& newName, const std::vector<std::string>& newLines) {
+    WriteFile(dir.File(oldName), Cp932Lines(oldLines));
+    WriteFile(dir.File(newName), Cp932Lines(newLines));
+    char cwd[4096];
+    EXPECT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(chdir(dir.Path().c_str()), 0);
+    CompareRequest request{oldName, newName, "result.txt", options};
+    result = ExecuteCompare(request, RunMode::kBatch, host, flags);
+    EXPECT_EQ(chdir(cwd), 0);
+    EXPECT_EQ(result.status, kStatusDone) << result.message.text;
+    return ReadFile(dir.File("result.txt"));
+  }
+
+  TempDir dir;
+  RunFlags flags;
+  ScriptedHost host;
+  CompareOptions options;
+  CompareResult result;
+};
+
+TEST_F(EndToEndTest, CompleteSampleMatchesGolden) {
+  std::string report =
+      Compare("C:\\data\\old.txt", {"alpha", "bravo", "charlie", "delta"}, "C:\\data\\new.txt",
+              {"alpha", "bravo 2", "charlie", "delta", "echo"});
+  EXPECT_EQ(MaskDate(report), MaskDate(ReadGolden("report_sample_full.txt")));
+}
+
+TEST_F(EndToEndTest, WorkedExampleMatchesGoldenInBothModes) {
+  const std::vector<std::string> oldLines = {"a", "b", "c", "d", "e", "f", "g", "h"};
+  const std::vector<std::string> newLines = {"a", "c", "d", "e", "f", "g", "b", "h"};
+  std::string full = Compare("old.txt", oldLines, "new.txt", newLines);
+  options.diffOnly = true;
+  options.contextLines = 1;
+  std::string diffOnly = Compare("old.txt", oldLines, "new.txt", newLines);
+  EXPECT_EQ(MaskDate(full), MaskDate(ReadGolden("report_worked_full.txt")));
+  EXPECT_EQ(MaskDate(diffOnly), MaskDate(ReadGolden("report_worked_diff.txt")));
+  EXPECT_EQ(result.counts.CountCommon, 7);
+  EXPECT_EQ(result.counts.CountMoved, 1);
+}
+
+// The body of a full-mode report: for each body line its marker and the numbers in the old
+// and new columns (0 where the column is blank).
+struct BodyLine {
+  std::string marker;
+  int oldNo = 0, newNo = 0;
+};
+
+std::vector<BodyLine> ParseBody(const std::string& report) {
+  std::vector<BodyLine> body;
+  std::size_t pos = 0;
+  int lineIndex = 0;
+  const std::string rule = "======================";
+  while (pos < report.size()) {
+    std::size_t end = report.find("\r\n", pos);
+    std::string line = report.substr(pos, end - pos);
+    pos = end + 2;
+    if (++lineIndex <= 10) continue;  // the header
+    if (line == rule) break;
+    auto number = [&](std::size_t at) {
+      std::string field = line.substr(at, 6);
+      for (char& c : field) {
+        if (c == '(' || c == ')') c = ' ';
+      }
+      return field.find_first_not_of(' ') == std::string::npos ? 0 : std::stoi(field);
+    };
+    body.push_back({line.substr(0, 2), number(2), number(11)});
+  }
+  return body;
+}
+
+TEST_F(EndToEndTest, EveryLineIsAccountedForInRandomPairs) {
+  std::mt19937 random(20261207);
+  const std::vector<std::string> vocabulary = {
+      "alpha",    "Alpha",        "beta",       "",       "  ",     "}",   "{",    "return 0;",
+      "漢字の行", "カタカナ　行", "int x = 1;", "ＡＢＣ", "ａｂｃ", "end", "end ", "x y z"};
+  for (int round = 0; round < 300; ++round) {
+    auto randomLines = [&](int maxLines) {
+      std::vector<std::string> lines(random() % maxLines);
+      int distinct = 2 + random() % (vocabulary.size() - 1);
+      for (auto& line : lines) {
+        int pick = random() % (distinct + 6);
+        line = pick < distinct ? vocabulary[pick] : "line " + std::to_string(random() % 40);
+      }
+      return lines;
+    };
+    std::vector<std::string> oldLines = randomLines(40), newLines = randomLines(40);
+    if (round % 3 == 0) {  // often the new file is an edit of the old one
+      newLines = oldLines;
+      for (int e = 0; e < 4 && !newLines.empty(); ++e) {
+        std::size_t at = random() % newLines.size();
+        if (random() % 2) {
+          newLines.erase(newLines.begin() + at);
+        } else {
+          newLines.insert(newLines.begin() + at, "inserted " + std::to_string(e));
+        }
+      }
+    }
+    options.trimTail = round % 2 == 0;
+    std::string report = Compare("old.txt", oldLines, "new.txt", newLines);
+    const ReportCounts& c = result.counts;
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_EQ(result.oldLineCount, static_cast<int>(oldLines.size()));
+    EXPECT_EQ(result.oldLineCount, c.CountCommon + c.CountDeleted + c.CountMoved);
+    EXPECT_EQ(result.newLineCount, c.CountCommon + c.CountAdded + c.CountMoved);
+
+    NormalizeOptions normalize;
+    normalize.trimTail = options.trimTail;
+    auto words = [&](const std::vector<std::string>& lines) {
+      int32_t total = 0;
+      for (const auto& line : lines) total += WordCountTC(NormalizeLine(ToCp932(line), normalize));
+      return total;
+    };
+    EXPECT_EQ(words(oldLines), c.WordsCommon + c.WordsDeleted + c.WordsMoved);
+    EXPECT_EQ(words(newLines), c.WordsCommon + c.WordsAdded + c.WordsMoved);
+
+    std::map<int, int> oldSeen, newSeen;
+    for (const BodyLine& line : ParseBody(report)) {
+      if (line.marker == "  " || line.marker == "- " || line.marker == "<-") ++oldSeen[line.oldNo];
+      if (line.marker == "  " || line.marker == "+ " || line.marker == ">+") ++newSeen[line.newNo];
+    }
+    ASSERT_EQ(oldSeen.size(), oldLines.size());
+    ASSERT_EQ(newSeen.size(), newLines.size());
+    for (const auto& [number, count] : oldSeen) EXPECT_EQ(count, 1) << "old " << number;
+    for (const auto& [number, count] : newSeen) EXPECT_EQ(count, 1) << "new " << number;
+  }
+}
+
+}  // namespace
+}  // namespace verko
