@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include "compare/line_functions.h"
+
 namespace verko {
 
 QString DefaultWorkPath() {
@@ -32,7 +34,7 @@ QString ProgramFolderPattern() {
 #endif
 
 QString DefaultSplitChar() {
-  return QStringLiteral("[ 　\\t]+|[ぁ-んー。、．，」)；：]+|[ァ-ンぁ-んー。、．，」)；：]+");
+  return QString::fromUtf8(kDefaultSplitChar);
 }
 
 }  // namespace verko

@@ -314,7 +314,7 @@ void VerkoMain::LayOutControls() {
 void VerkoMain::ConnectHandlers() {
   connect(cmdStart_, &QPushButton::clicked, this, &VerkoMain::ClickStart);
   connect(cmdCancel_, &QPushButton::clicked, this, &VerkoMain::ClickCancel);
-  connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
+  connect(cmdClose_, &QPushButton::clicked, this, &VerkoMain::CloseByProgram);
   connect(cmdHelp_, &QPushButton::clicked, this, [this] { ShowHelp(kHelpMainWindow); });
   connect(cmdRefOld_, &QPushButton::clicked, this, [this] {
     BrowseFile(comboOld_, QStringLiteral("比較対象の「旧ファイル」を選択"), false);
@@ -476,7 +476,7 @@ void VerkoMain::ClickStart() {
     services_.ShowMessage(this, FromUtf8(result.message.text), FromUtf8(result.message.title),
                           MessageIcon::kExclamation, MessageButtons::kOk);
   }
-  if (closeAfterRun_) close();
+  if (closeAfterRun_) CloseByProgram();
 }
 
 CompareResult VerkoMain::RunBatchCompare(const QString& oldName, const QString& newName,
@@ -489,7 +489,7 @@ CompareResult VerkoMain::RunBatchCompare(const QString& oldName, const QString& 
   }
   SetFileNames({oldName, newName, resultName});
   CompareResult result = RunCompare(RunMode::kBatch);
-  if (closeAfterRun_) close();
+  if (closeAfterRun_) CloseByProgram();
   return result;
 }
 
@@ -600,9 +600,16 @@ void VerkoMain::StartEditor(const std::string& program, const std::vector<std::s
 
 // --- Window events --------------------------------------------------------------------
 
+void VerkoMain::CloseByProgram() {
+  programClose_ = true;
+  close();
+  programClose_ = false;
+}
+
 void VerkoMain::closeEvent(QCloseEvent* event) {
   if (flags_.CompareRunning) {
-    if (event->spontaneous()) {
+    // A close that the program did not ask for comes from the close box or window menu.
+    if (!programClose_) {
       ClickCancel();
       if (!flags_.CancelRequested) {
         event->ignore();

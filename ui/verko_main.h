@@ -81,6 +81,8 @@ class VerkoMain : public QWidget, public CompareHost, public CompareRunner {
   void LoadSettings();
   void SaveSettings();
 
+  // Closes the window as the program's own command (the close goes ahead during a run).
+  void CloseByProgram();
   void ClickStart();
   void ClickCancel();
   void BrowseFile(QComboBox* field, const QString& title, bool result);
@@ -111,6 +113,7 @@ class VerkoMain : public QWidget, public CompareHost, public CompareRunner {
   bool interactiveRun_ = false;
   bool runActive_ = false;
   bool closeAfterRun_ = false;
+  bool programClose_ = false;
   bool unloaded_ = false;
   int progressPercent_ = 0;
   HelpWindow* help_ = nullptr;

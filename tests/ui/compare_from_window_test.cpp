@@ -2,7 +2,6 @@
 // cancel questions, the close box during a run, the progress display and the editor.
 #include <QGroupBox>
 #include <QProcess>
-#include <QWindow>
 
 #include "common/encoding.h"
 #include "tests/ui/window_fixture.h"
@@ -106,7 +105,7 @@ TEST_F(CompareFromWindowTest, CloseBoxDuringRunAsksAndClosesAfterTheRun) {
   services_.answers = {MessageAnswer::kYes};
   bool visibleRightAfterClose = false;
   DuringRun([&] {
-    main_->windowHandle()->close();
+    main_->close();  // as the close box does
     visibleRightAfterClose = main_->isVisible();
   });
   Button("CmdStart")->click();
@@ -121,7 +120,7 @@ TEST_F(CompareFromWindowTest, CloseBoxDuringRunAsksAndClosesAfterTheRun) {
 TEST_F(CompareFromWindowTest, CloseBoxDuringRunAnsweredNoKeepsWindowAndRun) {
   main_->show();
   services_.answers = {MessageAnswer::kNo};
-  DuringRun([&] { main_->windowHandle()->close(); });
+  DuringRun([&] { main_->close(); });
   Button("CmdStart")->click();
   EXPECT_EQ(main_->LastResult().status, kStatusDone);
   EXPECT_TRUE(main_->isVisible());

@@ -29,6 +29,10 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
 
 namespace verko::testing {
 
+using test_support::ReadFile;
+using test_support::TempDir;
+using test_support::WriteFile;
+
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : store_(std::make_unique<SettingsStore>(StorePath())) {}
