@@ -5,11 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-scripts/build.sh build
 if [ "${1:-}" = "--gui" ]; then
   shift
+  cmake -S . -B build -G Ninja >/dev/null
+  cmake --build build --target verko >/dev/null
   exec build/ui/verko "$@"
 fi
+scripts/build.sh build
 if [ $# -eq 0 ]; then
   set +e
   build/verko-cli samples/old.txt samples/new.txt build/Result.txt

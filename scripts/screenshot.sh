@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh build >/dev/null
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target verko >/dev/null
 out=build/screenshots
 rm -rf "$out"
 mkdir -p "$out"
