@@ -18,9 +18,9 @@
 namespace verko {
 namespace {
 
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
+using test_support::ReadFile;
+using test_support::TempDir;
+using test_support::WriteFile;
 
 struct Outcome {
   int exitCode = -1;

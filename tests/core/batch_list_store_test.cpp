@@ -13,10 +13,10 @@
 namespace verko {
 namespace {
 
-using testing::MakeBatchListDb;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
+using test_support::MakeBatchListDb;
+using test_support::ReadFile;
+using test_support::TempDir;
+using test_support::WriteFile;
 
 class BatchListStoreTest : public ::testing::Test {
  protected:

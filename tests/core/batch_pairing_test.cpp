@@ -109,9 +109,9 @@ TEST(Wildcard, MatchesAsAFolderListingDoes) {
 }
 
 TEST(Wildcard, FirstEntryInNameOrderSpeltAsTheFolderSpellsIt) {
-  testing::TempDir dir;
+  test_support::TempDir dir;
   for (const char* name : {"data.log", "data.csv", "other.txt", "Data.txt"}) {
-    testing::WriteFile(dir.File(name), "x");
+    test_support::WriteFile(dir.File(name), "x");
   }
   std::filesystem::create_directory(dir.File("data.dir"));
   Names entries = ListFolderFiles(dir.Path());

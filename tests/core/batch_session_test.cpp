@@ -11,10 +11,10 @@
 namespace verko {
 namespace {
 
-using testing::FakeCompareRunner;
-using testing::ScriptedBatchHost;
-using testing::TempDir;
-using testing::WriteFile;
+using test_support::FakeCompareRunner;
+using test_support::ScriptedBatchHost;
+using test_support::TempDir;
+using test_support::WriteFile;
 using Names = std::vector<std::string>;
 
 const std::string U(UnpairedMark), D(UndecidedMark);
@@ -22,7 +22,7 @@ const std::string U(UnpairedMark), D(UndecidedMark);
 class BatchSessionTest : public ::testing::Test {
  protected:
   BatchSessionTest() : path(dir.File("VerkoBatchList.mdb")), session(host, runner) {
-    testing::MakeBatchListDb(path);
+    test_support::MakeBatchListDb(path);
     EXPECT_TRUE(session.Open(path, 1));
   }
 

@@ -15,7 +15,7 @@
 #include "platform/record_store.h"
 #include "tests/support/temp_dir.h"
 
-namespace verko::testing {
+namespace verko::test_support {
 
 inline std::string BatchSchemaPath() {
   return std::string(VERKO_TEST_DATA_DIR) + "/../../batch/VerkoBatchList.sql";
@@ -119,4 +119,4 @@ class FakeCompareRunner : public CompareRunner {
   std::vector<std::string> calls;
 };
 
-}  // namespace verko::testing
+}  // namespace verko::test_support
