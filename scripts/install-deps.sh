@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Verko needs to build and test, only those that are missing.
+# Installs the Debian packages Verko needs to build and test (and, for scripts/screenshot.sh,
+# a virtual X server with a Japanese font), only those that are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
-  qt6-base-dev "$@")
+  qt6-base-dev xvfb xauth fonts-noto-cjk "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,197 @@
+// Comparisons started from the main window: the report, histories, the overwrite and
+// cancel questions, the close box during a run, the progress display and the editor.
+#include <QGroupBox>
+#include <QProcess>
+
+#include "common/encoding.h"
+#include "tests/ui/window_fixture.h"
+
+namespace verko::testing {
+namespace {
+
+class CompareFromWindowTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WriteInputs(3000);
+    OpenForRuns();
+    SetNames(Path("old.txt"), Path("new.txt"), Path("result.txt"));
+  }
+
+  void ExpectUnlocked() {
+    EXPECT_TRUE(Find<QGroupBox>("FrameFiles")->isEnabled());
+    EXPECT_TRUE(Find<QGroupBox>("FrameOptions")->isEnabled());
+    EXPECT_TRUE(Button("CmdStart")->isEnabled());
+    EXPECT_TRUE(Button("CmdClose")->isEnabled());
+    EXPECT_TRUE(Button("CmdHelp")->isEnabled());
+    EXPECT_FALSE(Button("CmdCancel")->isEnabled());
+    EXPECT_FALSE(main_->CompareRunning());
+  }
+
+  std::string Result() { return ReadFile(dir_.File("result.txt")); }
+};
+
+TEST_F(CompareFromWindowTest, StartWritesTheReportAndRecordsTheNames) {
+  bool lockedDuringRun = false;
+  DuringRun([&] {
+    lockedDuringRun = !Button("CmdStart")->isEnabled() && Button("CmdCancel")->isEnabled() &&
+                      !Find<QGroupBox>("FrameOptions")->isEnabled() &&
+                      Find<QWidget>("RateFrame")->isVisibleTo(main_.get());
+  });
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusDone);
+  EXPECT_TRUE(lockedDuringRun);
+  ExpectUnlocked();
+  EXPECT_NE(Result().find("changed 10"), std::string::npos);
+  EXPECT_EQ(Items("ComboOld"), QStringList{Path("old.txt")});
+  EXPECT_EQ(Items("ComboNew"), QStringList{Path("new.txt")});
+  EXPECT_EQ(Items("ComboResult"), QStringList{Path("result.txt")});
+  EXPECT_EQ(Edit("TextProcDesc")->text(), "処理完了");
+  EXPECT_TRUE(services_.messages.empty());
+  // Timer1 hides the progress display shortly after the run.
+  EXPECT_TRUE(Find<QWidget>("RateBar")->isVisibleTo(main_.get()));
+  WaitFor([&] { return !Find<QWidget>("RateBar")->isVisibleTo(main_.get()); }, 3000);
+  EXPECT_FALSE(Find<QWidget>("RateFrame")->isVisibleTo(main_.get()));
+  EXPECT_FALSE(Find<QWidget>("TextProcDesc")->isVisibleTo(main_.get()));
+}
+
+TEST_F(CompareFromWindowTest, OverwriteDeclinedLeavesTheOldResult) {
+  WriteFile(dir_.File("result.txt"), "earlier result\r\n");
+  services_.answers = {MessageAnswer::kNo};
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusOverwriteDeclined);
+  EXPECT_EQ(Result(), "earlier result\r\n");
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0].title, "結果ファイルの上書きの確認");
+  EXPECT_EQ(services_.messages[0].text,
+            "比較結果を\n  " + Path("result.txt") + "\nに上書きしてよろしいですか？");
+  EXPECT_EQ(Combo("ComboOld")->count(), 0);
+  ExpectUnlocked();
+}
+
+TEST_F(CompareFromWindowTest, RefusalIsShownInAMessageBox) {
+  SetNames(Path("old.txt"), Path("OLD.TXT"), Path("result.txt"));
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusFailed);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0].text, "旧ファイルと新ファイルが同じです。");
+  EXPECT_EQ(services_.messages[0].title, "ファイル指定ミス");
+  EXPECT_EQ(services_.messages[0].icon, MessageIcon::kExclamation);
+  ExpectUnlocked();
+}
+
+TEST_F(CompareFromWindowTest, CancelConfirmedEndsTheRunCancelled) {
+  services_.answers = {MessageAnswer::kYes};
+  DuringRun([&] { Button("CmdCancel")->click(); });
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusCancelled);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0].text, "比較処理を中止してよろしいですか？");
+  EXPECT_EQ(services_.messages[0].title, "キャンセルの確認");
+  ExpectUnlocked();
+  EXPECT_TRUE(Result().empty());
+}
+
+TEST_F(CompareFromWindowTest, CancelDeclinedLetsTheRunComplete) {
+  services_.answers = {MessageAnswer::kNo};
+  DuringRun([&] { Button("CmdCancel")->click(); });
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusDone);
+  EXPECT_EQ(services_.messages.size(), 1u);
+  EXPECT_FALSE(Result().empty());
+}
+
+TEST_F(CompareFromWindowTest, CloseBoxDuringRunAsksAndClosesAfterTheRun) {
+  main_->show();
+  services_.answers = {MessageAnswer::kYes};
+  bool visibleRightAfterClose = false;
+  DuringRun([&] {
+    main_->close();  // as the close box does
+    visibleRightAfterClose = main_->isVisible();
+  });
+  Button("CmdStart")->click();
+  EXPECT_TRUE(visibleRightAfterClose);  // the run ends before the window goes
+  EXPECT_EQ(main_->LastResult().status, kStatusCancelled);
+  EXPECT_EQ(services_.Titles(), QStringList{"キャンセルの確認"});
+  EXPECT_FALSE(main_->isVisible());
+  SettingsStore reread(StorePath());
+  EXPECT_EQ(reread.Read("ComboOld0", ""), Path("old.txt"));  // saved at unload
+}
+
+TEST_F(CompareFromWindowTest, CloseBoxDuringRunAnsweredNoKeepsWindowAndRun) {
+  main_->show();
+  services_.answers = {MessageAnswer::kNo};
+  DuringRun([&] { main_->close(); });
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusDone);
+  EXPECT_TRUE(main_->isVisible());
+  EXPECT_EQ(services_.Titles(), QStringList{"キャンセルの確認"});
+}
+
+TEST_F(CompareFromWindowTest, EditorGetsTheResultPathAsOneArgument) {
+  WriteInputs(20);
+  const QString result = Path("my result.txt");
+  SetNames(Path("old.txt"), Path("new.txt"), result);
+  Check("OptDispWithEditor")->setChecked(true);
+  store_->Write("EditorSetting", "");  // the window keeps its own copy
+  Button("CmdStart")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+  ASSERT_EQ(services_.launches.size(), 1u);
+  EXPECT_EQ(services_.launches[0], (QStringList{"xdg-open", result}));
+}
+
+TEST_F(CompareFromWindowTest, BatchRunAsksNothingAndKeepsTheHistories) {
+  WriteFile(dir_.File("result.txt"), "earlier result\r\n");
+  CompareResult result =
+      main_->RunBatchCompare(Path("old.txt"), Path("new.txt"), Path("result.txt"));
+  EXPECT_EQ(result.status, kStatusDone);
+  EXPECT_TRUE(services_.messages.empty());
+  EXPECT_EQ(Combo("ComboOld")->count(), 0);
+  EXPECT_EQ(Combo("ComboResult")->currentText(), Path("result.txt"));
+  EXPECT_NE(Result(), "earlier result\r\n");
+  EXPECT_FALSE(Find<QWidget>("RateBar")->isVisibleTo(main_.get()));  // hidden at once
+  EXPECT_FALSE(main_->InteractiveRunActive());
+
+  CompareResult refused = main_->RunBatchCompare(Path("old.txt"), "", Path("result.txt"));
+  EXPECT_EQ(refused.status, kStatusFailed);
+  EXPECT_EQ(refused.message.text, "新ファイルが指定されていません。");
+  EXPECT_TRUE(services_.messages.empty());
+}
+
+// The report of a comparison started from the window equals verko-cli's with the same
+// options, apart from the date line.
+TEST_F(CompareFromWindowTest, WindowWritesTheSameReportAsTheCommandLine) {
+  Check("OptTrimTop")->setChecked(true);
+  Check("OptDiffOnly")->setChecked(true);
+  Edit("TextMatchLen")->setText("2");
+  Check("OptSplit")->setChecked(true);
+  Edit("TextSplitWidth")->setText("40");
+  Button("CmdStart")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+
+  QProcess cli;
+  cli.start(
+      QStringLiteral(VERKO_CLI_PATH),
+      {"--trim-top", "--diff-only", "2", "--split", "40", "--quiet", "--work-dir",
+       QString::fromStdString(dir_.Path()), Path("old.txt"), Path("new.txt"), Path("cli.txt")});
+  ASSERT_TRUE(cli.waitForFinished(30000));
+  EXPECT_EQ(cli.exitCode(), 1);
+  auto withoutDate = [](const std::string& report) {
+    const std::string dateLabel = ToCp932("比較日時");
+    std::string out;
+    std::size_t start = 0;
+    while (start < report.size()) {
+      std::size_t end = report.find('\n', start);
+      if (end == std::string::npos) end = report.size() - 1;
+      std::string line = report.substr(start, end - start + 1);
+      if (line.compare(0, dateLabel.size(), dateLabel) != 0) out += line;
+      start = end + 1;
+    }
+    return out;
+  };
+  const std::string window = withoutDate(Result());
+  EXPECT_FALSE(window.empty());
+  EXPECT_EQ(window, withoutDate(ReadFile(dir_.File("cli.txt"))));
+}
+
+}  // namespace
+}  // namespace verko::testing

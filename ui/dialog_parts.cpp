@@ -1,0 +1,35 @@
+#include "ui/dialog_parts.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/window_helpers.h"
+
+namespace verko {
+
+QLabel* NewDialogIcon(QWidget* parent) {
+  auto* icon = new QLabel(parent);
+  icon->setObjectName(QStringLiteral("Image1"));
+  icon->setPixmap(ProgramIcon(32));
+  icon->setFixedSize(32, 32);
+  return icon;
+}
+
+QLabel* NewExplanation(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QStringLiteral("Label1"));
+  label->setWordWrap(true);
+  label->setMinimumWidth(440);
+  return label;
+}
+
+QPushButton* NewDialogButton(const QString& name, const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  button->setMinimumWidth(96);
+  return button;
+}
+
+}  // namespace verko

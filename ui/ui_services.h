@@ -1,0 +1,71 @@
+// Everything the windows show to or ask of the user outside their own widgets, and every
+// process they start: message boxes, input boxes, file and folder dialogs, detached
+// launches. Windows call only this interface, so tests script the answers and record what
+// would have been shown or started.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace verko {
+
+enum class MessageIcon { kNone, kQuestion, kExclamation, kCritical, kInformation };
+enum class MessageButtons { kOk, kYesNo };
+enum class MessageAnswer { kOk, kYes, kNo };
+
+enum class FileDialogMode {
+  kOpenExisting,  // the file must exist
+  kOpenAny,       // the folder must exist; a new name may be typed
+  kSave,
+};
+
+struct FileDialogRequest {
+  FileDialogMode mode = FileDialogMode::kOpenExisting;
+  QString title;
+  QString filter;         // Qt form: "ﾃｷｽﾄﾌｧｲﾙ(*.txt) (*.txt);;すべて(*.*) (*)"
+  QString initialFolder;  // empty: the dialog's default folder
+  QString proposedName;
+  QString defaultSuffix;  // without the dot; empty for none
+};
+
+class UiServices {
+ public:
+  virtual ~UiServices() = default;
+
+  // Shows a modal message box and returns the button pressed.
+  virtual MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
+                                    MessageIcon icon, MessageButtons buttons) = 0;
+  // Shows a modal input box; returns false when cancelled (then *text is unchanged).
+  virtual bool AskText(QWidget* parent, const QString& prompt, const QString& title,
+                       QString* text) = 0;
+  // Shows a file dialog; returns the chosen full path, or an empty text when cancelled.
+  virtual QString ChooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  // Shows a folder chooser; returns the folder with a trailing "/", or empty when cancelled.
+  virtual QString ChooseFolder(QWidget* parent, const QString& title,
+                               const QString& initialFolder) = 0;
+  // Starts a program without waiting for it; false when it could not be started.
+  virtual bool StartDetached(const QString& program, const QStringList& args) = 0;
+
+  // A question with the question icon and Yes/No buttons: true for Yes.
+  bool Ask(QWidget* parent, const QString& text, const QString& title) {
+    return ShowMessage(parent, text, title, MessageIcon::kQuestion, MessageButtons::kYesNo) ==
+           MessageAnswer::kYes;
+  }
+};
+
+// The real dialogs and launches: QMessageBox, QInputDialog, QFileDialog, QProcess.
+class QtUiServices : public UiServices {
+ public:
+  MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
+                            MessageIcon icon, MessageButtons buttons) override;
+  bool AskText(QWidget* parent, const QString& prompt, const QString& title,
+               QString* text) override;
+  QString ChooseFile(QWidget* parent, const FileDialogRequest& request) override;
+  QString ChooseFolder(QWidget* parent, const QString& title,
+                       const QString& initialFolder) override;
+  bool StartDetached(const QString& program, const QStringList& args) override;
+};
+
+}  // namespace verko

@@ -1,0 +1,91 @@
+#include "ui/verko_set_editor.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/encoding.h"
+#include "platform/regexp.h"
+#include "ui/dialog_parts.h"
+#include "ui/platform_defaults.h"
+#include "ui/ui_services.h"
+#include "ui/window_helpers.h"
+
+namespace verko {
+
+QString WithoutProgramFolder(const QString& setting) {
+  const std::string utf8 = setting.toStdString();
+  std::string text = ToCp932(utf8);
+  // A name that code page 932 cannot hold would come back with "?" in it: such a setting
+  // is edited as Unicode text instead, with the same case-blind removal.
+  if (FromCp932(text) != utf8) {
+    QString plain = setting;
+    return plain.remove(ProgramFolder(), Qt::CaseInsensitive);
+  }
+  if (GSubRigc(text, ToCp932(ProgramFolderPattern().toStdString()), "") < 0) return setting;
+  return QString::fromStdString(FromCp932(text));
+}
+
+VerkoSetEditor::VerkoSetEditor(const QString& editorSetting, UiServices& services, QWidget* parent)
+    : QDialog(parent), services_(services), editorSetting_(editorSetting) {
+  setObjectName(QStringLiteral("VerkoSetEditor"));
+  setWindowTitle(QStringLiteral("結果を表示するエディタの指定"));
+  setModal(true);
+
+  textEditorSetting_ = new QLineEdit(editorSetting, this);
+  textEditorSetting_->setObjectName(QStringLiteral("TextEditorSetting"));
+  auto* browse = NewDialogButton(QStringLiteral("Command3"), QStringLiteral("参照(&R)"), this);
+  browse->setMinimumWidth(0);
+  auto* apply = NewDialogButton(QStringLiteral("Command2"), QStringLiteral("設定(&S)"), this);
+  auto* cancel = NewDialogButton(QStringLiteral("Command1"), QStringLiteral("キャンセル"), this);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(NewDialogIcon(this), 0, Qt::AlignTop);
+  top->addSpacing(8);
+  top->addWidget(NewExplanation(
+      QStringLiteral("比較処理の完了時に、比較結果ファイルを表示するエディタを指定してください。"
+                     "「%1」は比較結果のファイル名を表わします。"),
+      this));
+  auto* field = new QHBoxLayout;
+  field->addWidget(textEditorSetting_, 1);
+  field->addWidget(browse);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(apply);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addLayout(field);
+  layout->addSpacing(4);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(browse, &QPushButton::clicked, this, &VerkoSetEditor::Browse);
+  connect(apply, &QPushButton::clicked, this, &VerkoSetEditor::Apply);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  if (parent) PlaceBesideMain(this, parent);
+  SetAlwaysOnTop(this, true);
+}
+
+void VerkoSetEditor::Browse() {
+  FileDialogRequest request;
+  request.mode = FileDialogMode::kOpenExisting;
+  request.title = QStringLiteral("開く");
+  request.filter = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ類 (*)");
+  request.initialFolder = ProgramFolder();
+  const QString path = services_.ChooseFile(this, request);
+  if (path.isEmpty()) return;
+  // A path with blanks is quoted so that the launch keeps it one word.
+  const QString program = path.contains(' ') ? '"' + path + '"' : path;
+  textEditorSetting_->setText(program + QStringLiteral(" %1"));
+}
+
+void VerkoSetEditor::Apply() {
+  editorSetting_ = WithoutProgramFolder(textEditorSetting_->text());
+  accept();
+}
+
+}  // namespace verko

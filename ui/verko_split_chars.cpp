@@ -1,0 +1,80 @@
+#include "ui/verko_split_chars.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/encoding.h"
+#include "platform/regexp.h"
+#include "ui/dialog_parts.h"
+#include "ui/platform_defaults.h"
+#include "ui/ui_services.h"
+#include "ui/window_helpers.h"
+
+namespace verko {
+namespace {
+
+// The text on which a new pattern is tried before it is taken.
+constexpr const char* kSampleText = "あいう ABC.";
+
+}  // namespace
+
+VerkoSplitChars::VerkoSplitChars(const QString& splitChar, UiServices& services, QWidget* parent)
+    : QDialog(parent), services_(services), splitChar_(splitChar) {
+  setObjectName(QStringLiteral("VerkoSplitChars"));
+  setWindowTitle(QStringLiteral("行の分割位置の指定（上級機能）"));
+  setModal(true);
+
+  textSplitChars_ = new QLineEdit(splitChar, this);
+  textSplitChars_->setObjectName(QStringLiteral("TextSplitChars"));
+  auto* apply = NewDialogButton(QStringLiteral("CmdApply"), QStringLiteral("設定(&S)"), this);
+  auto* restore = NewDialogButton(QStringLiteral("CmdDefault"), QStringLiteral("既定値(&D)"), this);
+  auto* cancel = NewDialogButton(QStringLiteral("CmdCancel"), QStringLiteral("キャンセル"), this);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(NewDialogIcon(this), 0, Qt::AlignTop);
+  top->addSpacing(8);
+  top->addWidget(NewExplanation(
+      QStringLiteral("行を分割する際の分割位置の文字を、正規表現で指定してください。"
+                     "指定した正規表現にマッチする文字列の直後が、分割位置の候補になります。"),
+      this));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(apply);
+  buttons->addWidget(restore);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(textSplitChars_);
+  layout->addSpacing(4);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(apply, &QPushButton::clicked, this, &VerkoSplitChars::Apply);
+  connect(restore, &QPushButton::clicked, this, &VerkoSplitChars::RestoreDefault);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  if (parent) PlaceBesideMain(this, parent);
+  SetAlwaysOnTop(this, true);
+}
+
+void VerkoSplitChars::Apply() {
+  const QString pattern = textSplitChars_->text();
+  int position = 0, length = 0;
+  if (MatchR(ToCp932(kSampleText), ToCp932(pattern.toStdString()), position, length) < 0) {
+    services_.ShowMessage(this, QStringLiteral("正規表現が間違っています。"),
+                          QStringLiteral("行の分割文字の指定"), MessageIcon::kCritical,
+                          MessageButtons::kOk);
+    return;
+  }
+  splitChar_ = pattern;
+  accept();
+}
+
+void VerkoSplitChars::RestoreDefault() {
+  textSplitChars_->setText(DefaultSplitChar());
+}
+
+}  // namespace verko

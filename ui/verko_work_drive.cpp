@@ -1,0 +1,137 @@
+#include "ui/verko_work_drive.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+#include "ui/dialog_parts.h"
+#include "ui/ui_services.h"
+#include "ui/window_helpers.h"
+
+namespace verko {
+namespace {
+
+QString WithTrailingSlash(const QString& folder) {
+  return folder.endsWith('/') ? folder : folder + '/';
+}
+
+// Kernel and container file systems that never hold user data.
+bool IsPseudoFileSystem(const QByteArray& type) {
+  static const char* const kPseudo[] = {
+      "proc",    "sysfs",       "devpts",   "cgroup", "cgroup2",   "mqueue",     "debugfs",
+      "tracefs", "securityfs",  "pstore",   "bpf",    "hugetlbfs", "configfs",   "fusectl",
+      "autofs",  "binfmt_misc", "devtmpfs", "nsfs",   "efivarfs",  "rpc_pipefs", "selinuxfs"};
+  for (const char* name : kPseudo) {
+    if (type == name) return true;
+  }
+  return false;
+}
+
+// The mounted volumes a work folder can be on: real folders, not kernel file systems.
+QStringList MountedVolumeRoots() {
+  QStringList roots;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (!volume.isValid() || !volume.isReady() || IsPseudoFileSystem(volume.fileSystemType())) {
+      continue;
+    }
+    const QString root = WithTrailingSlash(volume.rootPath());
+    if (QFileInfo(root).isDir() && !roots.contains(root)) roots.append(root);
+  }
+  roots.sort();
+  return roots;
+}
+
+}  // namespace
+
+bool CanWriteInFolder(const QString& folder) {
+  if (folder.isEmpty()) return false;
+  QFile test(folder + QLatin1String(VerkoWorkDrive::kTestFileName));
+  if (!test.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  test.close();
+  test.remove();
+  return true;
+}
+
+VerkoWorkDrive::VerkoWorkDrive(const QString& workPath, UiServices& services, QWidget* parent)
+    : QDialog(parent), services_(services), workPath_(workPath) {
+  setObjectName(QStringLiteral("VerkoWorkDrive"));
+  setWindowTitle(QStringLiteral("作業ドライブの設定"));
+  setModal(true);
+
+  drive1_ = new QComboBox(this);
+  drive1_->setObjectName(QStringLiteral("Drive1"));
+  textDrive_ = new QLineEdit(workPath, this);
+  textDrive_->setObjectName(QStringLiteral("TextDrive"));
+  auto* apply = NewDialogButton(QStringLiteral("Command2"), QStringLiteral("設定(&S)"), this);
+  auto* cancel = NewDialogButton(QStringLiteral("Command1"), QStringLiteral("キャンセル"), this);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(NewDialogIcon(this), 0, Qt::AlignTop);
+  top->addSpacing(8);
+  top->addWidget(NewExplanation(
+      QStringLiteral("作業用データベースを作成するドライブを指定してください。"
+                     "十分な空き容量のある、高速なドライブを指定することをお勧めします。"),
+      this));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(apply);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(drive1_);
+  layout->addWidget(textDrive_);
+  layout->addSpacing(4);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  FillDriveList(workPath);
+  connect(drive1_, &QComboBox::activated, this, &VerkoWorkDrive::ChooseDrive);
+  connect(apply, &QPushButton::clicked, this, &VerkoWorkDrive::Apply);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  if (parent) PlaceBesideMain(this, parent);
+  SetAlwaysOnTop(this, true);
+}
+
+void VerkoWorkDrive::FillDriveList(const QString& workPath) {
+  QStringList roots = MountedVolumeRoots();
+  QString current = WithTrailingSlash(QStorageInfo(workPath).rootPath());
+  if (!QStorageInfo(workPath).isValid()) current.clear();
+  if (!current.isEmpty() && !roots.contains(current)) roots.append(current);
+  for (const QString& root : roots) {
+    QStorageInfo volume(root);
+    QString name = volume.displayName();
+    drive1_->addItem(name.isEmpty() || name == root || name + '/' == root
+                         ? root
+                         : QStringLiteral("%1  [%2]").arg(root, name),
+                     root);
+  }
+  drive1_->setCurrentIndex(current.isEmpty() ? -1 : drive1_->findData(current));
+}
+
+void VerkoWorkDrive::ChooseDrive(int index) {
+  if (index >= 0) textDrive_->setText(drive1_->itemData(index).toString());
+}
+
+void VerkoWorkDrive::Apply() {
+  // The database path is the folder followed directly by the file name, so the folder
+  // always ends in a separator.
+  const QString text = textDrive_->text();
+  const QString folder = text.isEmpty() ? QString() : WithTrailingSlash(text);
+  if (!CanWriteInFolder(folder)) {
+    services_.ShowMessage(
+        this, QStringLiteral("そのドライブには書き込めません。別のドライブを選んでください。"),
+        QStringLiteral("ドライブが不適切"), MessageIcon::kCritical, MessageButtons::kOk);
+    return;
+  }
+  workPath_ = folder;
+  accept();
+}
+
+}  // namespace verko
