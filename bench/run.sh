@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Measures verko-cli against GNU diff on generated CP932 file pairs: one hyperfine run per
+# pair with both commands side by side, then a table of the mean times, their ratio and the
+# target ratio (3 for ordinary pairs, 10 for adversarial ones).
+#
+# Usage: bench/run.sh [--cli PATH] [--warmup N] [--min-runs N] [PAIR ...]
+#   --cli PATH   time this verko-cli instead of building build/verko-cli
+#   PAIR         only these pairs (names as in build/bench/pairs.tsv)
+set -euo pipefail
+
+usage() {
+  sed -n '6,8p' "$0" | sed 's/^# \{0,1\}//'
+}
+
+cd "$(dirname "$0")/.."
+root=$PWD
+build=build
+bench=$build/bench
+work=$bench/work
+results=$bench/results
+cli=""
+warmup=3
+min_runs=10
+only=()
+
+while [ $# -gt 0 ]; do
+  case $1 in
+    --cli)
+      [ $# -ge 2 ] || { usage >&2; exit 2; }
+      cli=$2
+      shift 2
+      ;;
+    --warmup)
+      [ $# -ge 2 ] || { usage >&2; exit 2; }
+      warmup=$2
+      shift 2
+      ;;
+    --min-runs)
+      [ $# -ge 2 ] || { usage >&2; exit 2; }
+      min_runs=$2
+      shift 2
+      ;;
+    -h | --help)
+      usage
+      exit 0
+      ;;
+    -*)
+      echo "run.sh: unknown option $1" >&2
+      usage >&2
+      exit 2
+      ;;
+    *)
+      only+=("$1")
+      shift
+      ;;
+  esac
+done
+
+# What building needs, plus hyperfine and jq (the JSON reader), each only when missing.
+scripts/install-deps.sh hyperfine jq diffutils
+
+cmake -S . -B "$build" -G Ninja >/dev/null
+if [ -n "$cli" ]; then
+  cmake --build "$build" --target verko-bench-gen >&2
+  [ -x "$cli" ] || { echo "run.sh: $cli is not an executable" >&2; exit 2; }
+  cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
+else
+  cmake --build "$build" >&2
+  cli=$root/$build/verko-cli
+fi
+build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+
+mkdir -p "$work" "$results"
+"$bench/verko-bench-gen" "$bench"
+
+selected() {
+  [ ${#only[@]} -eq 0 ] && return 0
+  local name
+  for name in "${only[@]}"; do
+    [ "$name" = "$1" ] && return 0
+  done
+  return 1
+}
+
+# Runs verko-cli once outside hyperfine: the timing ignores exit codes (both programs exit 1
+# when the files differ), so a run that fails must be caught here.
+check_cli_run() {
+  local old=$1 new=$2 result=$3 log=$4 rc=0
+  "$cli" --quiet --work-dir "$work" "$old" "$new" "$result" 2>"$log" || rc=$?
+  if [ "$rc" -gt 1 ] || [ ! -s "$result" ]; then
+    echo "run.sh: verko-cli failed on $old (exit $rc):" >&2
+    cat "$log" >&2
+    return 1
+  fi
+  if [ -s "$log" ]; then
+    echo "run.sh: verko-cli wrote to stderr on $old:" >&2
+    cat "$log" >&2
+  fi
+}
+
+summary=$results/summary.tsv
+printf 'pair\tlines\tverko_ms\tdiff_ms\tratio\ttarget\tverdict\tcpu_ratio\n' >"$summary"
+measured=0
+while IFS=$'\t' read -r name group old_lines new_lines old_file new_file; do
+  selected "$name" || continue
+  old=$bench/$old_file
+  new=$bench/$new_file
+  result=$bench/result.txt
+  json=$results/$name.json
+  check_cli_run "$old" "$new" "$result" "$results/$name.stderr"
+
+  echo "== $name ($old_lines / $new_lines lines)" >&2
+  # No shell in between (-N): at a few milliseconds per run, the shell's start-up would be a
+  # large part of what is measured. hyperfine sends the commands' output to /dev/null.
+  hyperfine -N --ignore-failure --warmup "$warmup" --min-runs "$min_runs" --export-json "$json" \
+    --command-name verko-cli --command-name diff \
+    "$(printf '%q ' "$cli" --quiet --work-dir "$work" "$old" "$new" "$result")" \
+    "$(printf '%q ' diff "$old" "$new")" >&2
+
+  # Both commands must have ended with 0 (same) or 1 (different) in every timed run.
+  if ! jq -e '[.results[].exit_codes[] | select(. > 1)] | length == 0' "$json" >/dev/null; then
+    echo "run.sh: a timed run of $name failed; see $json" >&2
+    exit 1
+  fi
+  # Mean wall time and mean CPU time (user + system) of each command, in seconds.
+  read -r verko_s verko_cpu < <(jq -r '.results[] | select(.command == "verko-cli")
+    | "\(.mean) \(.user + .system)"' "$json")
+  read -r diff_s diff_cpu < <(jq -r '.results[] | select(.command == "diff")
+    | "\(.mean) \(.user + .system)"' "$json")
+  target=3
+  [ "$group" = adversarial ] && target=10
+  awk -v name="$name" -v lines="$old_lines" -v v="$verko_s" -v d="$diff_s" -v t="$target" \
+    -v vc="$verko_cpu" -v dc="$diff_cpu" \
+    'BEGIN { r = v / d; printf "%s\t%s\t%.2f\t%.2f\t%.2f\t%d\t%s\t%.2f\n",
+             name, lines, v * 1000, d * 1000, r, t, (r <= t ? "OK" : "OVER"), vc / dc }' \
+    >>"$summary"
+  measured=$((measured + 1))
+done <"$bench/pairs.tsv"
+
+if [ "$measured" -eq 0 ]; then
+  echo "run.sh: no pair matches: ${only[*]}" >&2
+  exit 2
+fi
+
+echo
+echo "verko-cli: $cli (build type ${build_type:-RelWithDebInfo}); $(diff --version | head -n 1)"
+echo "Mean wall times by hyperfine; ratio = verko-cli / diff, judged against the target."
+echo "CPU ratio: the same for user + system time, steadier on a busy machine (verko-cli"
+echo "writes its work database on a second thread, which counts here). JSON in $results/."
+echo
+awk -F '\t' 'NR == 1 { $3 = "verko-cli ms"; $4 = "diff ms"; $8 = "CPU ratio" }
+  { printf "%-20s %6s %13s %9s %7s %7s  %-7s %9s\n", $1, $2, $3, $4, $5, $6, $7, $8 }' \
+  "$summary"
