@@ -7,6 +7,12 @@
 namespace verko {
 namespace {
 
+bool IsDoubleByteCapital(unsigned char lead, unsigned char trail) {
+  return (lead == 0x82 && trail >= 0x60 && trail <= 0x79) ||
+         (lead == 0x83 && trail >= 0x9F && trail <= 0xB6) ||
+         (lead == 0x84 && trail >= 0x40 && trail <= 0x60);
+}
+
 // Folds the double-byte character (lead, trail) in place when it is a capital letter.
 void FoldDoubleByte(unsigned char lead, unsigned char& trail) {
   if (lead == 0x82 && trail >= 0x60 && trail <= 0x79) {
@@ -37,6 +43,20 @@ std::string FoldCase(std::string_view cp932) {
     }
   }
   return out;
+}
+
+bool HasFoldableCapital(std::string_view cp932) {
+  for (std::size_t pos = 0; pos < cp932.size();) {
+    const auto b = static_cast<unsigned char>(cp932[pos]);
+    if (CharLengthAt(cp932, pos) == 2) {
+      if (IsDoubleByteCapital(b, static_cast<unsigned char>(cp932[pos + 1]))) return true;
+      pos += 2;
+    } else {
+      if (b >= 'A' && b <= 'Z') return true;
+      pos += 1;
+    }
+  }
+  return false;
 }
 
 int CompareFolded(std::string_view a, std::string_view b) {

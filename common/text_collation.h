@@ -12,6 +12,10 @@ namespace verko {
 // The text with every foldable capital replaced by its small form (same byte length).
 std::string FoldCase(std::string_view cp932);
 
+// Whether FoldCase changes the text. Most lines hold no capital, so callers can skip the
+// copy; Japanese lines, mostly led by 0x82 and 0x83, need a real check.
+bool HasFoldableCapital(std::string_view cp932);
+
 // <0, 0, >0 as the folded texts compare bytewise (unsigned), a prefix first.
 int CompareFolded(std::string_view a, std::string_view b);
 

@@ -17,16 +17,6 @@ bool IsBlankText(const std::string& text) {
 
 namespace {
 
-// Whether FoldCase can change the text: it touches only the bytes A-Z and the characters
-// led by 0x82, 0x83 and 0x84, so a text without such bytes is its own folded form.
-bool MayFold(std::string_view text) {
-  for (char ch : text) {
-    const auto b = static_cast<unsigned char>(ch);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0x82 && b <= 0x84)) return true;
-  }
-  return false;
-}
-
 // The folded form of every distinct text, as a number: a text whose folded form is itself
 // a text of the files gets that text's number; folded forms found in neither file are
 // numbered from exact.Count() on, and `foldedOnly` holds them (their bytes in `copies`,
@@ -39,7 +29,7 @@ std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& fo
   for (int number = 0; number < exactCount; ++number) {
     formOfExact[number] = number;
     const std::string_view text = exact.Texts()[number];
-    if (!MayFold(text)) continue;
+    if (!HasFoldableCapital(text)) continue;
     std::string folded = FoldCase(text);
     if (folded == text) continue;
     // A folded form folds to itself, so the text found here is its own form.

@@ -30,6 +30,13 @@ TEST(TextCollation, TrailByteThatLooksLikeCapitalIsNotFolded) {
   EXPECT_NE(CompareFolded(a, "\x83\x61"), 0);
 }
 
+TEST(TextCollation, HasFoldableCapitalExactlyWhenFoldingChangesTheText) {
+  for (const char* text : {"abc", "aBc", "ひらがな", "カタカナ", "ａＢｃ", "Ω", "Я", "ア", "", "123"}) {
+    std::string cp932 = ToCp932(text);
+    EXPECT_EQ(HasFoldableCapital(cp932), FoldCase(cp932) != cp932) << text;
+  }
+}
+
 TEST(TextCollation, OrdersByFoldedBytesShorterFirst) {
   EXPECT_LT(CompareFolded("ab", "abc"), 0);
   EXPECT_LT(CompareFolded("ABC", "abd"), 0);
