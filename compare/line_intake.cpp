@@ -1,6 +1,7 @@
 #include "compare/line_intake.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/cp932.h"
 #include "common/rounding.h"
@@ -8,21 +9,46 @@
 namespace verko {
 namespace {
 
-// The next line of `content` from `pos`: CR LF, CR alone and LF alone each end a line and
-// are not part of it; a last line without terminator counts, an empty tail does not.
-std::string_view NextLine(std::string_view content, std::size_t& pos) {
-  const std::size_t start = pos;
-  std::size_t end = start;
-  // A plain loop: find_first_of calls memchr once per byte of the line.
-  while (end < content.size() && content[end] != '\r' && content[end] != '\n') ++end;
-  if (end == content.size()) {
-    pos = end;
-    return content.substr(start);
+// Cuts a file's content into lines: CR LF, CR alone and LF alone each end a line and are
+// not part of it; a last line without terminator counts, an empty tail does not. The next
+// CR and the next LF are each found with one memchr that is reused until the scan passes
+// it, so the whole content is searched once even when only one kind of line end occurs.
+class LineSplitter {
+ public:
+  explicit LineSplitter(std::string_view content) : content_(content) {}
+
+  bool AtEnd() const { return pos_ >= content_.size(); }
+  // Bytes consumed so far, line ends included.
+  std::size_t Position() const { return pos_; }
+
+  std::string_view Next() {
+    const std::size_t start = pos_;
+    const std::size_t end = std::min(NextOf('\r', nextCr_), NextOf('\n', nextLf_));
+    if (end == content_.size()) {
+      pos_ = end;
+      return content_.substr(start);
+    }
+    pos_ = end + 1;
+    if (content_[end] == '\r' && pos_ < content_.size() && content_[pos_] == '\n') ++pos_;
+    return content_.substr(start, end - start);
   }
-  pos = end + 1;
-  if (content[end] == '\r' && pos < content.size() && content[pos] == '\n') ++pos;
-  return content.substr(start, end - start);
-}
+
+ private:
+  // The position of the next `c` at or after pos_ (content size when there is none).
+  std::size_t NextOf(char c, std::size_t& cached) {
+    if (cached < pos_ || cached == kUnknown) {
+      const void* found = std::memchr(content_.data() + pos_, c, content_.size() - pos_);
+      cached = found ? static_cast<const char*>(found) - content_.data() : content_.size();
+    }
+    return cached;
+  }
+
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  std::string_view content_;
+  std::size_t pos_ = 0;
+  std::size_t nextCr_ = kUnknown;
+  std::size_t nextLf_ = kUnknown;
+};
 
 // The head of `text` as SplitLine cuts it, and the number of bytes it consumed. Only a
 // window a little wider than the split width is handed over: no piece that ends beyond
@@ -86,13 +112,13 @@ Flow ReadLines(std::string_view content, const IntakeOptions& options, FileRole 
   const double length = static_cast<double>(content.size());
   int reportedTicks = 0;
   int lineNo = 0;
-  std::size_t pos = 0;
-  while (pos < content.size()) {
-    std::string_view raw = NextLine(content, pos);
+  LineSplitter lines(content);
+  while (!lines.AtEnd()) {
+    std::string_view raw = lines.Next();
     ++lineNo;
     if (!intake.StoreLine(lineNo, NormalizeLine(raw, options.normalize))) break;
     // Progress by bytes read, in steps of 128 bytes: at most 15 per file.
-    int ticks = RoundHalfEven(static_cast<double>(pos / 128 * 128) / length * 15);
+    int ticks = RoundHalfEven(static_cast<double>(lines.Position() / 128 * 128) / length * 15);
     if (ticks > reportedTicks) {
       Flow flow = progress.Step(ticks - reportedTicks);
       reportedTicks = ticks;

@@ -17,6 +17,7 @@ enum CharClass { kOther = 0, kBlank = 1, kHiragana = 2, kKatakana = 4 };
 // Membership of one double-byte character (as a 16-bit CP932 code) in the separator
 // classes: kBlank, kHiragana (hiragana, "ー" and the punctuation) and kKatakana.
 int ClassOfDoubleByte(unsigned code) {
+  if (code < 0x8140 || code > 0x83FF) return kOther;  // kanji and the rest: no separator
   switch (code) {
     case 0x8140:  // 　
       return kBlank;
@@ -63,23 +64,17 @@ int32_t WordCountTC(std::string_view text) {
   std::string_view t = text.substr(first, last - first + 1);
 
   int32_t runs = 0;
-  std::size_t pos = 0;
-  while (pos < t.size()) {
-    std::size_t len = CharLengthAt(t, pos);
-    int cls = ClassOf(CodeAt(t, pos, len));
-    if (cls == kOther) {
-      pos += len;
-      continue;
-    }
-    // The run's class: blanks; or hiragana and punctuation; or, starting at a katakana,
-    // katakana together with hiragana and punctuation.
-    int accept = cls == kKatakana ? (kKatakana | kHiragana) : cls;
-    ++runs;
-    while (pos < t.size()) {
-      len = CharLengthAt(t, pos);
-      if ((ClassOf(CodeAt(t, pos, len)) & accept) == 0) break;
-      pos += len;
-    }
+  int accept = 0;  // the classes the current separator run takes; 0 outside a run
+  for (std::size_t pos = 0; pos < t.size();) {
+    const std::size_t len = CharLengthAt(t, pos);
+    const int cls = ClassOf(CodeAt(t, pos, len));
+    pos += len;
+    if ((cls & accept) != 0) continue;  // the run goes on
+    // A new run starts at any separator that the current run does not take: blanks; or
+    // hiragana and punctuation; or, starting at a katakana, katakana together with
+    // hiragana and punctuation.
+    accept = cls == kKatakana ? (kKatakana | kHiragana) : cls;
+    if (cls != kOther) ++runs;
   }
   return runs + 1;
 }
