@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -12,6 +14,7 @@
 #include <thread>
 #include <utility>
 
+#include "common/cp932.h"
 #include "common/system_error.h"
 #include "platform/record_store.h"
 #include "platform/sqlite_file_writer.h"
@@ -196,15 +199,53 @@ PageRun BuildLineIdOrder(const TableContent& table) {
       order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); });
 }
 
-// TextOrder: by the collation of line texts, equal texts by rowid (the stable sort keeps
-// the rowid order of the initial list).
+// A row's place in the text order: the start of its folded text as a 16-byte big-endian
+// number, so that unequal keys order as the collation orders the texts.
+struct TextSortKey {
+  uint64_t high;
+  uint64_t low;
+  uint32_t row;
+};
+
+// The key holds the folded bytes up to the first double-byte character, whose lead byte
+// (never changed by folding) ends it; the rest stays zero. Where two keys differ, the
+// folded texts differ first at that byte; where they are equal, the collation decides.
+TextSortKey MakeTextSortKey(std::string_view text, uint32_t row) {
+  unsigned char bytes[16] = {};
+  const std::size_t end = std::min<std::size_t>(text.size(), sizeof bytes);
+  for (std::size_t i = 0; i < end; ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(b)) {
+      bytes[i] = b;
+      break;
+    }
+    bytes[i] = b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
+  }
+  uint64_t high = 0;
+  uint64_t low = 0;
+  for (int i = 0; i < 8; ++i) high = (high << 8) | bytes[i];
+  for (int i = 8; i < 16; ++i) low = (low << 8) | bytes[i];
+  return {high, low, row};
+}
+
+// TextOrder: by the collation of line texts, equal texts by rowid. The keys decide most
+// comparisons; equal keys fall back to the collation itself.
 PageRun BuildTextOrder(const TableContent& table) {
-  std::vector<uint32_t> order(table.rows.size());
-  std::iota(order.begin(), order.end(), 0u);
   const auto& rows = table.rows;
-  std::stable_sort(order.begin(), order.end(), [&rows](uint32_t a, uint32_t b) {
-    return CompareVerkoText(rows[a]->Text, rows[b]->Text) < 0;
+  std::vector<TextSortKey> keys;
+  keys.reserve(rows.size());
+  for (uint32_t row = 0; row < rows.size(); ++row) {
+    keys.push_back(MakeTextSortKey(rows[row]->Text, row));
+  }
+  std::sort(keys.begin(), keys.end(), [&rows](const TextSortKey& a, const TextSortKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    int order = CompareVerkoText(rows[a.row]->Text, rows[b.row]->Text);
+    return order != 0 ? order < 0 : a.row < b.row;
   });
+  std::vector<uint32_t> order;
+  order.reserve(keys.size());
+  for (const TextSortKey& key : keys) order.push_back(key.row);
   return BuildIndexTree(
       order, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
 }
@@ -221,11 +262,12 @@ void BuildAllTrees(Content& content) {
   for (TableContent& table : content.tables) BuildTrees(table);
 }
 
-// The schema with its trees, ready for the file; the content keeps its trees.
-std::vector<SchemaEntry> SchemaEntries(const Content& content) {
+// The schema with its trees, ready for the file. The trees move out of the content, so
+// its tables count as changed again.
+std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
   std::vector<SchemaEntry> entries;
   for (const SchemaItem& item : content.schema) {
-    const TableContent& table = content.tables[item.table];
+    TableContent& table = content.tables[item.table];
     SchemaEntry entry;
     entry.type = item.tree == SchemaItem::Tree::kTable ? "table" : "index";
     entry.name = item.name;
@@ -233,15 +275,16 @@ std::vector<SchemaEntry> SchemaEntries(const Content& content) {
     entry.sql = item.sql;
     switch (item.tree) {
       case SchemaItem::Tree::kTable:
-        entry.tree = table.table;
+        entry.tree = std::move(table.table);
         break;
       case SchemaItem::Tree::kLineIdOrder:
-        entry.tree = table.lineIdOrder;
+        entry.tree = std::move(table.lineIdOrder);
         break;
       case SchemaItem::Tree::kTextOrder:
-        entry.tree = table.textOrderTree;
+        entry.tree = std::move(table.textOrderTree);
         break;
     }
+    table.built = false;
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -326,7 +369,7 @@ class WorkDatabase::Impl {
   // Writes the file as the content stands (up to the first failure) and closes it.
   void WriteFile() {
     BuildAllTrees(content_);
-    std::vector<SchemaEntry> entries = SchemaEntries(content_);
+    std::vector<SchemaEntry> entries = TakeSchemaEntries(content_);
     Status written = file_->Write(&entries);
     Status closed = file_->Close();
     if (failure_.ok()) failure_ = written.ok() ? closed : written;
@@ -355,7 +398,7 @@ std::unique_ptr<WorkDatabase> WorkDatabase::Create(const std::string& path, int 
   AddLineTable(content, "OldText");
   AddLineTable(content, "NewText");
   BuildAllTrees(content);
-  std::vector<SchemaEntry> entries = SchemaEntries(content);
+  std::vector<SchemaEntry> entries = TakeSchemaEntries(content);
   *status = file->Write(&entries);
   if (!status->ok()) return nullptr;
   return std::unique_ptr<WorkDatabase>(

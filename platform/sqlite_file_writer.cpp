@@ -70,6 +70,10 @@ int VarintLength(uint64_t value) {
 // SQLite's varint: big-endian groups of 7 bits, the high bit set on all but the last byte;
 // a ninth byte, when needed, carries 8 bits.
 int PutVarint(uint64_t value, char* out) {
+  if (value <= 0x7f) {
+    out[0] = static_cast<char>(value);
+    return 1;
+  }
   if (value > 0x00ffffffffffffffULL) {
     out[8] = static_cast<char>(value & 0xff);
     value >>= 8;
@@ -375,8 +379,10 @@ void RecordEncoder::AddInt(int64_t value) {
     type = 6, bytes = 8;
   }
   types_.push_back(static_cast<char>(type));
+  char buffer[8];
   const uint64_t bits = static_cast<uint64_t>(value);
-  for (int i = bytes - 1; i >= 0; --i) body_.push_back(static_cast<char>(bits >> (8 * i)));
+  for (int i = 0; i < bytes; ++i) buffer[i] = static_cast<char>(bits >> (8 * (bytes - 1 - i)));
+  body_.append(buffer, static_cast<std::size_t>(bytes));
 }
 
 void RecordEncoder::AddText(std::string_view bytes) {
@@ -398,9 +404,12 @@ std::size_t RecordEncoder::Size() const {
 void RecordEncoder::AppendTo(std::string* out) const {
   std::size_t header = types_.size() + 1;
   if (VarintLength(header) > 1) header = types_.size() + VarintLength(types_.size() + 2);
-  AppendVarint(header, out);
-  out->append(types_);
-  out->append(body_);
+  const std::size_t start = out->size();
+  out->resize(start + header + body_.size());
+  char* at = out->data() + start;
+  at += PutVarint(header, at);
+  std::memcpy(at, types_.data(), types_.size());
+  std::memcpy(at + types_.size(), body_.data(), body_.size());
 }
 
 void TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
