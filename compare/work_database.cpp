@@ -3,45 +3,291 @@
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <numeric>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "common/cp932.h"
 #include "common/system_error.h"
 #include "platform/record_store.h"
+#include "platform/sqlite_file_writer.h"
 
 namespace verko {
 namespace {
 
-using Job = std::function<Status(Database&)>;
+// What the database file will hold for one line table: its rows in rowid order (rowid 1
+// is rows[0]) and the trees last built from them.
+struct TableContent {
+  std::string name;
+  std::vector<const LineRecord*> rows;
+  std::vector<bool> lineIdUsed;  // LineIdOrder is a unique index
+  bool textOrder = false;
+  bool built = false;  // the trees below match rows and textOrder
+  PageRun table;
+  PageRun lineIdOrder;
+  PageRun textOrderTree;
+};
 
-// Rows per INSERT statement: large enough that the cost per statement vanishes, small
-// enough to stay far below the store's limit of bound parameters.
-constexpr int kRowsPerInsert = 100;
-constexpr int kFieldsPerRow = 4;
+// One row of sqlite_schema, in creation order as SQLite keeps them.
+struct SchemaItem {
+  enum class Tree { kTable, kLineIdOrder, kTextOrder };
+  std::size_t table;  // index into the tables
+  Tree tree;
+  std::string name;
+  std::string sql;
+};
+
+// The content of the whole file, changed by the queued writes in order.
+struct Content {
+  int splitWidth = 0;
+  std::vector<TableContent> tables;
+  std::vector<SchemaItem> schema;
+};
+
+using Job = std::function<Status(Content&)>;
 
 // Index names are shared by all tables of an SQLite database, so each table's index
 // carries the table's name in front: "OldText_LineIdOrder", "NewText_TextOrder".
 std::string IndexName(const std::string& table, const char* index) {
-  return QuoteIdentifier(table + "_" + index);
+  return table + "_" + index;
 }
 
-std::string CreateLineTableSql(const std::string& table, int splitWidth) {
+// The statements as SQLite records them in sqlite_schema: the text as written, without
+// the closing ';'.
+std::string CreateTableSql(const std::string& table, int splitWidth) {
   return "CREATE TABLE " + QuoteIdentifier(table) +
          " (LineID SMALLINT, LineNo SMALLINT, PartNo SMALLINT, Text VARCHAR(" +
-         std::to_string(splitWidth) + "));" + "CREATE UNIQUE INDEX " +
-         IndexName(table, "LineIdOrder") + " ON " + QuoteIdentifier(table) + " (LineID);";
+         std::to_string(splitWidth) + "))";
 }
 
-std::string InsertSql(const std::string& table, int rows) {
-  std::string sql =
-      "INSERT INTO " + QuoteIdentifier(table) + " (LineID, LineNo, PartNo, Text) VALUES ";
-  for (int row = 0; row < rows; ++row) sql += row == 0 ? "(?,?,?,?)" : ",(?,?,?,?)";
-  return sql;
+std::string CreateLineIdOrderSql(const std::string& table) {
+  return "CREATE UNIQUE INDEX " + QuoteIdentifier(IndexName(table, "LineIdOrder")) + " ON " +
+         QuoteIdentifier(table) + " (LineID)";
+}
+
+std::string CreateTextOrderSql(const std::string& table) {
+  return "CREATE INDEX " + QuoteIdentifier(IndexName(table, "TextOrder")) + " ON " +
+         QuoteIdentifier(table) + " (Text COLLATE " + kTextCollationName + ")";
+}
+
+// SQLite's names ignore the case of ASCII letters.
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+TableContent* FindTable(Content& content, const std::string& name) {
+  for (TableContent& table : content.tables) {
+    if (SameName(table.name, name)) return &table;
+  }
+  return nullptr;
+}
+
+Status DatabaseError(const std::string& message) {
+  return Status::Error("データベースの操作に失敗しました。(" + message + ")");
+}
+
+Status NoSuchTable(const std::string& table) {
+  return DatabaseError("no such table: " + table);
+}
+
+Status AddLineTable(Content& content, const std::string& name) {
+  if (FindTable(content, name) != nullptr) {
+    return DatabaseError("table " + QuoteIdentifier(name) + " already exists");
+  }
+  const std::size_t index = content.tables.size();
+  content.tables.push_back(TableContent{});
+  content.tables.back().name = name;
+  content.schema.push_back(
+      {index, SchemaItem::Tree::kTable, name, CreateTableSql(name, content.splitWidth)});
+  content.schema.push_back({index, SchemaItem::Tree::kLineIdOrder, IndexName(name, "LineIdOrder"),
+                            CreateLineIdOrderSql(name)});
+  return Status::Ok();
+}
+
+// Appends `count` records of `source`, `recordAt(i)` giving the i-th, all or none: a
+// missing record or a LineID already in the table refuses the whole append.
+Status AppendRecords(Content& content, const std::string& name, int count,
+                     const std::function<const LineRecord*(int)>& recordAt) {
+  TableContent* table = FindTable(content, name);
+  if (table == nullptr) return NoSuchTable(name);
+  std::vector<bool> used = table->lineIdUsed;
+  std::vector<const LineRecord*> rows;
+  rows.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const LineRecord* record = recordAt(i);
+    if (record == nullptr) return Status::Error("記録する行がありません。(" + name + ")");
+    const std::size_t id = static_cast<std::size_t>(std::max(record->LineID, 0));
+    if (id >= used.size()) used.resize(std::max(id + 1, used.size() * 2));
+    if (used[id] || record->LineID < 0) {
+      return Status::Error(
+          "記録しようとした値がデータベースの制約に反しています。"
+          "(UNIQUE constraint failed: " +
+          table->name + ".LineID)");
+    }
+    used[id] = true;
+    rows.push_back(record);
+  }
+  if (rows.empty()) return Status::Ok();
+  table->lineIdUsed = std::move(used);
+  table->rows.insert(table->rows.end(), rows.begin(), rows.end());
+  table->built = false;
+  return Status::Ok();
+}
+
+Status AddTextOrder(Content& content, const std::string& name) {
+  TableContent* table = FindTable(content, name);
+  if (table == nullptr) return NoSuchTable(name);
+  const std::string index = IndexName(table->name, "TextOrder");
+  if (table->textOrder) return DatabaseError("index " + QuoteIdentifier(index) + " already exists");
+  table->textOrder = true;
+  table->built = false;
+  content.schema.push_back({static_cast<std::size_t>(table - content.tables.data()),
+                            SchemaItem::Tree::kTextOrder, index, CreateTextOrderSql(name)});
+  return Status::Ok();
+}
+
+// The table's rows as row records, rowid 1, 2, 3 ... in the order appended.
+PageRun BuildTableTree(const TableContent& table) {
+  TableTreeBuilder builder;
+  RecordEncoder record;
+  int64_t rowid = 0;
+  for (const LineRecord* row : table.rows) {
+    record.Clear();
+    record.AddInt(row->LineID);
+    record.AddInt(row->LineNo);
+    record.AddInt(row->PartNo);
+    record.AddText(row->Text);
+    builder.Add(++rowid, record);
+  }
+  return builder.Build();
+}
+
+// Entries (key, rowid) of the rows listed in `order` (0-based row positions).
+template <typename AddKey>
+PageRun BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey) {
+  IndexTreeBuilder builder;
+  RecordEncoder record;
+  for (uint32_t row : order) {
+    record.Clear();
+    addKey(row, &record);
+    record.AddInt(int64_t{row} + 1);
+    builder.Add(record);
+  }
+  return builder.Build();
+}
+
+// LineIdOrder: by LineID (unique in a table); rows appended in LineID order need no sort.
+PageRun BuildLineIdOrder(const TableContent& table) {
+  std::vector<uint32_t> order(table.rows.size());
+  std::iota(order.begin(), order.end(), 0u);
+  const auto& rows = table.rows;
+  auto byLineId = [&rows](uint32_t a, uint32_t b) { return rows[a]->LineID < rows[b]->LineID; };
+  if (!std::is_sorted(order.begin(), order.end(), byLineId)) {
+    std::sort(order.begin(), order.end(), byLineId);
+  }
+  return BuildIndexTree(
+      order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); });
+}
+
+// A row's place in the text order: the start of its folded text as a 16-byte big-endian
+// number, so that unequal keys order as the collation orders the texts.
+struct TextSortKey {
+  uint64_t high;
+  uint64_t low;
+  uint32_t row;
+};
+
+// The key holds the folded bytes up to the first double-byte character, whose lead byte
+// (never changed by folding) ends it; the rest stays zero. Where two keys differ, the
+// folded texts differ first at that byte; where they are equal, the collation decides.
+TextSortKey MakeTextSortKey(std::string_view text, uint32_t row) {
+  unsigned char bytes[16] = {};
+  const std::size_t end = std::min<std::size_t>(text.size(), sizeof bytes);
+  for (std::size_t i = 0; i < end; ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (IsLeadByte(b)) {
+      bytes[i] = b;
+      break;
+    }
+    bytes[i] = b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
+  }
+  uint64_t high = 0;
+  uint64_t low = 0;
+  for (int i = 0; i < 8; ++i) high = (high << 8) | bytes[i];
+  for (int i = 8; i < 16; ++i) low = (low << 8) | bytes[i];
+  return {high, low, row};
+}
+
+// TextOrder: by the collation of line texts, equal texts by rowid. The keys decide most
+// comparisons; equal keys fall back to the collation itself.
+PageRun BuildTextOrder(const TableContent& table) {
+  const auto& rows = table.rows;
+  std::vector<TextSortKey> keys;
+  keys.reserve(rows.size());
+  for (uint32_t row = 0; row < rows.size(); ++row) {
+    keys.push_back(MakeTextSortKey(rows[row]->Text, row));
+  }
+  std::sort(keys.begin(), keys.end(), [&rows](const TextSortKey& a, const TextSortKey& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    int order = CompareVerkoText(rows[a.row]->Text, rows[b.row]->Text);
+    return order != 0 ? order < 0 : a.row < b.row;
+  });
+  std::vector<uint32_t> order;
+  order.reserve(keys.size());
+  for (const TextSortKey& key : keys) order.push_back(key.row);
+  return BuildIndexTree(
+      order, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
+}
+
+void BuildTrees(TableContent& table) {
+  if (table.built) return;
+  table.table = BuildTableTree(table);
+  table.lineIdOrder = BuildLineIdOrder(table);
+  table.textOrderTree = table.textOrder ? BuildTextOrder(table) : PageRun{};
+  table.built = true;
+}
+
+void BuildAllTrees(Content& content) {
+  for (TableContent& table : content.tables) BuildTrees(table);
+}
+
+// The schema with its trees, ready for the file. The trees move out of the content, so
+// its tables count as changed again.
+std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
+  std::vector<SchemaEntry> entries;
+  for (const SchemaItem& item : content.schema) {
+    TableContent& table = content.tables[item.table];
+    SchemaEntry entry;
+    entry.type = item.tree == SchemaItem::Tree::kTable ? "table" : "index";
+    entry.name = item.name;
+    entry.tableName = table.name;
+    entry.sql = item.sql;
+    switch (item.tree) {
+      case SchemaItem::Tree::kTable:
+        entry.tree = std::move(table.table);
+        break;
+      case SchemaItem::Tree::kLineIdOrder:
+        entry.tree = std::move(table.lineIdOrder);
+        break;
+      case SchemaItem::Tree::kTextOrder:
+        entry.tree = std::move(table.textOrderTree);
+        break;
+    }
+    table.built = false;
+    entries.push_back(std::move(entry));
+  }
+  return entries;
 }
 
 // Deletes what a former run left at `path`: the file and any journal beside it.
@@ -62,53 +308,18 @@ Status RemoveFormerFiles(const std::string& path) {
   return Status::Ok();
 }
 
-// Binds the four fields of `record` as row `row` of a multi-row INSERT. The text is bound
-// without a copy: the line table outlives the writes.
-Status BindRecord(Statement& insert, int row, const LineRecord& record) {
-  int first = row * kFieldsPerRow + 1;
-  Status status = insert.BindInt(first, record.LineID);
-  if (status.ok()) status = insert.BindInt(first + 1, record.LineNo);
-  if (status.ok()) status = insert.BindInt(first + 2, record.PartNo);
-  if (status.ok()) status = insert.BindTextNoCopy(first + 3, record.Text);
-  return status;
-}
-
-// Appends `count` records of `source` in one transaction; `recordAt(i)` gives the i-th.
-Status AppendRecords(Database& db, const std::string& table, int count,
-                     const std::function<const LineRecord*(int)>& recordAt) {
-  Transaction transaction(db);
-  Status status = transaction.Begin();
-  Statement fullInsert;
-  Statement lastInsert;
-  for (int start = 0; status.ok() && start < count; start += kRowsPerInsert) {
-    int rows = std::min(kRowsPerInsert, count - start);
-    Statement& insert = rows == kRowsPerInsert ? fullInsert : lastInsert;
-    if (!insert.IsPrepared()) status = db.Prepare(InsertSql(table, rows), &insert);
-    for (int row = 0; status.ok() && row < rows; ++row) {
-      const LineRecord* record = recordAt(start + row);
-      if (record == nullptr) {
-        return Status::Error("記録する行がありません。(" + table + ")");
-      }
-      status = BindRecord(insert, row, *record);
-    }
-    if (status.ok()) status = insert.Run();
-  }
-  if (status.ok()) status = transaction.Commit();
-  return status;
-}
-
 }  // namespace
 
-// The database and its writer thread. Jobs run in the order queued; after the first
-// failure the remaining jobs are skipped and the failure is kept for Finish().
+// The file's content and its writer thread. Writes change the content in the order queued;
+// after the first failure the remaining ones are skipped and the failure is kept for
+// Finish(). While no write waits, the thread builds the b-trees of changed tables, so that
+// Finish() has little left to do but write the pages.
 class WorkDatabase::Impl {
  public:
-  Impl(std::unique_ptr<Database> db, int splitWidth)
-      : db_(std::move(db)), splitWidth_(splitWidth), writer_([this] { RunJobs(); }) {}
+  Impl(std::unique_ptr<SqliteFileWriter> file, Content content)
+      : file_(std::move(file)), content_(std::move(content)), writer_([this] { RunJobs(); }) {}
 
   ~Impl() { Finish(); }
-
-  int SplitWidth() const { return splitWidth_; }
 
   void Enqueue(Job job) {
     {
@@ -127,9 +338,6 @@ class WorkDatabase::Impl {
     }
     wake_.notify_one();
     writer_.join();
-    Status closed = db_->Close();
-    if (failure_.ok() && !closed.ok()) failure_ = closed;
-    db_.reset();
     return failure_;
   }
 
@@ -137,19 +345,38 @@ class WorkDatabase::Impl {
   void RunJobs() {
     for (;;) {
       Job job;
+      bool idle = false;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
-        if (jobs_.empty()) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
+        if (jobs_.empty() && !closing_) idle = true;
+        if (!idle) {
+          if (jobs_.empty()) break;
+          job = std::move(jobs_.front());
+          jobs_.pop_front();
+        }
       }
-      if (failure_.ok()) failure_ = job(*db_);
+      if (idle) {
+        BuildAllTrees(content_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
+        continue;
+      }
+      if (failure_.ok()) failure_ = job(content_);
     }
+    WriteFile();
   }
 
-  std::unique_ptr<Database> db_;
-  const int splitWidth_;
+  // Writes the file as the content stands (up to the first failure) and closes it.
+  void WriteFile() {
+    BuildAllTrees(content_);
+    std::vector<SchemaEntry> entries = TakeSchemaEntries(content_);
+    Status written = file_->Write(&entries);
+    Status closed = file_->Close();
+    if (failure_.ok()) failure_ = written.ok() ? closed : written;
+  }
+
+  std::unique_ptr<SqliteFileWriter> file_;
+  Content content_;  // used by the writer thread only
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Job> jobs_;  // guarded by mutex_
@@ -163,15 +390,19 @@ std::unique_ptr<WorkDatabase> WorkDatabase::Create(const std::string& path, int 
                                                    Status* status) {
   *status = RemoveFormerFiles(path);
   if (!status->ok()) return nullptr;
-  std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kCreate, status);
-  if (db == nullptr) return nullptr;
-  // A scratch file that the next run replaces: no journal, no waiting for the disk.
-  *status = db->Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;" +
-                     CreateLineTableSql("OldText", splitWidth) +
-                     CreateLineTableSql("NewText", splitWidth) + "COMMIT;");
+  std::unique_ptr<SqliteFileWriter> file = SqliteFileWriter::Create(path, status);
+  if (file == nullptr) return nullptr;
+  // The file holds the two empty tables at once, so a run refused later leaves just them.
+  Content content;
+  content.splitWidth = splitWidth;
+  AddLineTable(content, "OldText");
+  AddLineTable(content, "NewText");
+  BuildAllTrees(content);
+  std::vector<SchemaEntry> entries = TakeSchemaEntries(content);
+  *status = file->Write(&entries);
   if (!status->ok()) return nullptr;
   return std::unique_ptr<WorkDatabase>(
-      new WorkDatabase(std::make_unique<Impl>(std::move(db), splitWidth)));
+      new WorkDatabase(std::make_unique<Impl>(std::move(file), std::move(content))));
 }
 
 WorkDatabase::WorkDatabase(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -179,15 +410,13 @@ WorkDatabase::WorkDatabase(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) 
 WorkDatabase::~WorkDatabase() = default;
 
 void WorkDatabase::CreateLineTable(const std::string& table) {
-  impl_->Enqueue([table, splitWidth = impl_->SplitWidth()](Database& db) {
-    return db.Exec(CreateLineTableSql(table, splitWidth));
-  });
+  impl_->Enqueue([table](Content& content) { return AddLineTable(content, table); });
 }
 
 void WorkDatabase::AppendLines(const std::string& table, const LineTable& source,
                                std::vector<int> lineIds) {
-  impl_->Enqueue([table, &source, lineIds = std::move(lineIds)](Database& db) {
-    return AppendRecords(db, table, static_cast<int>(lineIds.size()),
+  impl_->Enqueue([table, &source, lineIds = std::move(lineIds)](Content& content) {
+    return AppendRecords(content, table, static_cast<int>(lineIds.size()),
                          [&](int i) -> const LineRecord* {
                            int lineId = lineIds[i];
                            if (lineId < 1 || lineId > source.Count()) return nullptr;
@@ -197,16 +426,14 @@ void WorkDatabase::AppendLines(const std::string& table, const LineTable& source
 }
 
 void WorkDatabase::AppendAllLines(const std::string& table, const LineTable& source) {
-  impl_->Enqueue([table, &source](Database& db) {
-    return AppendRecords(db, table, source.Count(), [&](int i) { return &source.Records()[i]; });
+  impl_->Enqueue([table, &source](Content& content) {
+    return AppendRecords(content, table, source.Count(),
+                         [&](int i) { return &source.Records()[i]; });
   });
 }
 
 void WorkDatabase::CreateTextOrderIndex(const std::string& table) {
-  impl_->Enqueue([table](Database& db) {
-    return db.Exec("CREATE INDEX " + IndexName(table, "TextOrder") + " ON " +
-                   QuoteIdentifier(table) + " (Text COLLATE " + kTextCollationName + ");");
-  });
+  impl_->Enqueue([table](Content& content) { return AddTextOrder(content, table); });
 }
 
 Status WorkDatabase::Finish() {

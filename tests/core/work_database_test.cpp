@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
+#include <random>
 #include <vector>
 
 #include "common/encoding.h"
@@ -15,8 +18,6 @@ namespace {
 
 class WorkDatabaseTest : public testing::Test {
  protected:
-
-
   std::string DbPath() const { return folder_.Path() + kWorkDatabaseName; }
 
   std::unique_ptr<WorkDatabase> CreateOrFail(int splitWidth = 250) {
@@ -27,9 +28,11 @@ class WorkDatabaseTest : public testing::Test {
   }
 
   // Every row of `sql` as its columns joined by "|", a null shown as NULL.
-  std::vector<std::string> Query(const std::string& sql) {
+  std::vector<std::string> Query(const std::string& sql) { return QueryFile(DbPath(), sql); }
+
+  static std::vector<std::string> QueryFile(const std::string& path, const std::string& sql) {
     Status status = Status::Ok();
-    auto db = Database::Open(DbPath(), Database::OpenMode::kReadOnly, &status);
+    auto db = Database::Open(path, Database::OpenMode::kReadOnly, &status);
     if (db == nullptr) return {"error: " + status.reason()};
     Statement query;
     status = db->Prepare(sql, &query);
@@ -56,6 +59,249 @@ LineTable MakeTable(const std::vector<std::string>& texts) {
     table.Append(static_cast<int>(i) + 1, 0, texts[i]);
   }
   return table;
+}
+
+// The rows of `texts` (1-based positions listed in `ids`, all when empty) in the order of
+// the collation, equal texts in the listed order: what TextOrder must give.
+std::vector<std::string> TextOrderOf(const LineTable& lines, std::vector<int> ids) {
+  if (ids.empty()) {
+    ids.resize(lines.Count());
+    std::iota(ids.begin(), ids.end(), 1);
+  }
+  std::stable_sort(ids.begin(), ids.end(), [&](int a, int b) {
+    return CompareVerkoText(lines.Line(a).Text, lines.Line(b).Text) < 0;
+  });
+  std::vector<std::string> rows;
+  for (int id : ids) rows.push_back(std::to_string(id) + "|" + lines.Line(id).Text);
+  return rows;
+}
+
+std::vector<std::string> RowsOf(const LineTable& lines, std::vector<int> ids) {
+  std::vector<std::string> rows;
+  for (int id : ids) {
+    const LineRecord& r = lines.Line(id);
+    rows.push_back(std::to_string(r.LineID) + "|" + std::to_string(r.LineNo) + "|" +
+                   std::to_string(r.PartNo) + "|" + r.Text);
+  }
+  return rows;
+}
+
+struct FileCase {
+  const char* name;
+  std::vector<std::string> (*texts)();
+};
+
+std::vector<std::string> NoTexts() {
+  return {};
+}
+std::vector<std::string> OneText() {
+  return {"only"};
+}
+std::vector<std::string> SpecialTexts() {
+  return {ToCp932("表示　ソフト"),
+          "",
+          std::string(1, '\0'),
+          "\x81",
+          ToCp932("ａＢｃ"),
+          ToCp932("ＡＢＣ"),
+          "abc",
+          "ABC",
+          std::string("a\0b", 3),
+          ""};
+}
+// Long texts give few index entries a page, so the text index gets several interior levels.
+std::vector<std::string> ManyLongTexts() {
+  std::vector<std::string> texts;
+  for (int i = 0; i < 40000; ++i) {
+    texts.push_back(std::string(200, static_cast<char>('a' + i * 7 % 26)) +
+                    std::to_string(i * 7919 % 40000) + (i % 3 == 0 ? "X" : "x"));
+  }
+  return texts;
+}
+std::vector<std::string> ManyEqualTexts() {
+  std::vector<std::string> texts;
+  for (int i = 0; i < 32000; ++i) {
+    texts.push_back((i % 2 ? "Line " : "LINE ") + std::to_string(i % 16));
+  }
+  return texts;
+}
+
+class WorkDatabaseFileTest : public WorkDatabaseTest,
+                             public testing::WithParamInterface<FileCase> {};
+
+TEST_P(WorkDatabaseFileTest, FileIsSoundAndItsIndexesGiveTheRowsInOrder) {
+  LineTable lines = MakeTable(GetParam().texts());
+  // The leftover tables take every third line, listed in descending order.
+  std::vector<int> all(lines.Count());
+  std::iota(all.begin(), all.end(), 1);
+  std::vector<int> leftover;
+  for (int id = lines.Count(); id >= 1; id -= 3) leftover.push_back(id);
+  {
+    auto db = CreateOrFail();
+    ASSERT_NE(db, nullptr);
+    db->AppendAllLines("OldText", lines);
+    db->AppendAllLines("NewText", lines);
+    db->CreateTextOrderIndex("OldText");
+    db->CreateLineTable("OldText2");
+    db->CreateLineTable("NewText2");
+    db->AppendLines("OldText2", lines, leftover);
+    db->AppendLines("NewText2", lines, leftover);
+    db->CreateTextOrderIndex("NewText2");
+    ASSERT_TRUE(db->Finish().ok());
+  }
+  EXPECT_EQ(Query("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(Query("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"),
+            (std::vector<std::string>{"NewText2_LineIdOrder", "NewText2_TextOrder",
+                                      "NewText_LineIdOrder", "OldText2_LineIdOrder",
+                                      "OldText_LineIdOrder", "OldText_TextOrder"}));
+  EXPECT_EQ(Query("SELECT LineID, LineNo, PartNo, Text FROM OldText INDEXED BY "
+                  "OldText_LineIdOrder WHERE LineID > 0 ORDER BY LineID"),
+            RowsOf(lines, all));
+  EXPECT_EQ(Query("SELECT LineID, Text FROM OldText INDEXED BY OldText_TextOrder "
+                  "ORDER BY Text COLLATE VerkoText"),
+            TextOrderOf(lines, {}));
+  EXPECT_EQ(Query("SELECT LineID, LineNo, PartNo, Text FROM NewText2 ORDER BY rowid"),
+            RowsOf(lines, leftover));
+  // Equal texts follow the rowids, that is the order the lines were listed in.
+  EXPECT_EQ(Query("SELECT LineID, Text FROM NewText2 INDEXED BY NewText2_TextOrder "
+                  "ORDER BY Text COLLATE VerkoText"),
+            TextOrderOf(lines, leftover));
+  if (lines.Count() > 0) {
+    const int id = (lines.Count() + 1) / 2;
+    EXPECT_EQ(Query("SELECT LineID, LineNo, PartNo, Text FROM NewText INDEXED BY "
+                    "NewText_LineIdOrder WHERE LineID = " +
+                    std::to_string(id)),
+              RowsOf(lines, {id}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WorkDatabaseFileTest,
+                         testing::Values(FileCase{"Empty", NoTexts}, FileCase{"OneRow", OneText},
+                                         FileCase{"Special", SpecialTexts},
+                                         FileCase{"ManyLong", ManyLongTexts},
+                                         FileCase{"ManyEqual", ManyEqualTexts}),
+                         [](const testing::TestParamInfo<FileCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// The same content stored through SQLite's own statements, as the work database once was.
+void WriteThroughSqlite(const std::string& path, const LineTable& oldLines,
+                        const LineTable& newLines, const std::vector<int>& leftover,
+                        bool oldTextOrder) {
+  Status status = Status::Ok();
+  auto db = Database::Open(path, Database::OpenMode::kCreate, &status);
+  ASSERT_NE(db, nullptr) << status.reason();
+  auto createTable = [&](const std::string& t) {
+    return db->Exec("CREATE TABLE \"" + t +
+                    "\" (LineID SMALLINT, LineNo SMALLINT, PartNo SMALLINT, Text VARCHAR(250));"
+                    "CREATE UNIQUE INDEX \"" +
+                    t + "_LineIdOrder\" ON \"" + t + "\" (LineID);");
+  };
+  auto insert = [&](const std::string& t, const LineTable& lines, const std::vector<int>& ids) {
+    Statement statement;
+    ASSERT_TRUE(db->Prepare("INSERT INTO \"" + t + "\" VALUES (?,?,?,?)", &statement).ok());
+    for (int id : ids) {
+      const LineRecord& r = lines.Line(id);
+      statement.BindInt(1, r.LineID);
+      statement.BindInt(2, r.LineNo);
+      statement.BindInt(3, r.PartNo);
+      statement.BindText(4, r.Text);
+      ASSERT_TRUE(statement.Run().ok());
+    }
+  };
+  auto textOrder = [&](const std::string& t) {
+    return db->Exec("CREATE INDEX \"" + t + "_TextOrder\" ON \"" + t +
+                    "\" (Text COLLATE VerkoText);");
+  };
+  auto all = [](const LineTable& lines) {
+    std::vector<int> ids(lines.Count());
+    std::iota(ids.begin(), ids.end(), 1);
+    return ids;
+  };
+  ASSERT_TRUE(db->Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;").ok());
+  ASSERT_TRUE(createTable("OldText").ok());
+  ASSERT_TRUE(createTable("NewText").ok());
+  insert("OldText", oldLines, all(oldLines));
+  insert("NewText", newLines, all(newLines));
+  if (oldTextOrder) {
+    ASSERT_TRUE(textOrder("OldText").ok());
+  }
+  ASSERT_TRUE(textOrder("NewText").ok());
+  ASSERT_TRUE(createTable("OldText2").ok());
+  insert("OldText2", oldLines, leftover);
+  ASSERT_TRUE(textOrder("OldText2").ok());
+  ASSERT_TRUE(db->Exec("COMMIT;").ok());
+}
+
+TEST_F(WorkDatabaseTest, RandomContentReadsAsIfStoredThroughSqlite) {
+  const std::vector<std::string> pieces = {"a",
+                                           "A",
+                                           "b",
+                                           "B",
+                                           " ",
+                                           "\t",
+                                           ToCp932("ａ"),
+                                           ToCp932("Ａ"),
+                                           ToCp932("表"),
+                                           std::string(1, '\0'),
+                                           "\x81",
+                                           "\xb1",
+                                           "z"};
+  std::mt19937 random(20240607);
+  for (int round = 0; round < 6; ++round) {
+    auto randomTable = [&](int count) {
+      LineTable lines;
+      for (int i = 0; i < count; ++i) {
+        std::string text;
+        int length = random() % 8 == 0 ? 60 + random() % 200 : random() % 6;
+        for (int k = 0; k < length; ++k) text += pieces[random() % pieces.size()];
+        lines.Append(i + 1, static_cast<int>(random() % 3), text);
+      }
+      return lines;
+    };
+    LineTable oldLines = randomTable(static_cast<int>(random() % 3000));
+    LineTable newLines = randomTable(static_cast<int>(random() % 3000));
+    std::vector<int> leftover;
+    for (int id = 1; id <= oldLines.Count(); ++id) {
+      if (random() % 4 == 0) leftover.push_back(id);
+    }
+    std::shuffle(leftover.begin(), leftover.end(), random);
+    const bool oldTextOrder = round % 2 == 0;
+    {
+      auto db = CreateOrFail();
+      ASSERT_NE(db, nullptr);
+      db->AppendAllLines("OldText", oldLines);
+      db->AppendAllLines("NewText", newLines);
+      if (oldTextOrder) db->CreateTextOrderIndex("OldText");
+      db->CreateTextOrderIndex("NewText");
+      db->CreateLineTable("OldText2");
+      db->AppendLines("OldText2", oldLines, leftover);
+      db->CreateTextOrderIndex("OldText2");
+      ASSERT_TRUE(db->Finish().ok());
+    }
+    const std::string reference = folder_.Path() + "reference.db";
+    std::filesystem::remove(reference);
+    WriteThroughSqlite(reference, oldLines, newLines, leftover, oldTextOrder);
+    EXPECT_EQ(Query("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    std::vector<std::string> queries = {
+        "SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY rowid"};
+    for (const char* table : {"OldText", "NewText", "OldText2"}) {
+      const std::string t = table;
+      queries.push_back("SELECT rowid, LineID, LineNo, PartNo, Text, typeof(Text) FROM " + t +
+                        " ORDER BY rowid");
+      queries.push_back("SELECT rowid, LineID FROM " + t + " INDEXED BY " + t +
+                        "_LineIdOrder WHERE LineID > 0 ORDER BY LineID");
+      if (t != "OldText" || oldTextOrder) {
+        queries.push_back("SELECT rowid, Text FROM " + t + " INDEXED BY " + t +
+                          "_TextOrder ORDER BY Text COLLATE VerkoText");
+        queries.push_back("SELECT Text, count(*) FROM " + t + " INDEXED BY " + t +
+                          "_TextOrder GROUP BY Text COLLATE VerkoText");
+      }
+    }
+    for (const std::string& sql : queries) {
+      EXPECT_EQ(Query(sql), QueryFile(reference, sql)) << "round " << round << ": " << sql;
+    }
+  }
 }
 
 TEST_F(WorkDatabaseTest, TablesHaveTheFourFieldsWithTheTextSizedBySplitWidth) {

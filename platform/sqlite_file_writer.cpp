@@ -1,0 +1,611 @@
+#include "platform/sqlite_file_writer.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cassert>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "common/system_error.h"
+
+namespace verko {
+namespace {
+
+constexpr uint32_t kUsable = kSqlitePageSize;  // no reserved bytes at the end of pages
+constexpr uint32_t kFileHeaderSize = 100;
+constexpr uint32_t kOverflowData = kUsable - 4;
+// How much of a payload a cell keeps on its own page; the rest goes to overflow pages.
+constexpr uint32_t kMinLocal = (kUsable - 12) * 32 / 255 - 23;
+constexpr uint32_t kMaxLocalTableLeaf = kUsable - 35;
+constexpr uint32_t kMaxLocalIndex = (kUsable - 12) * 64 / 255 - 23;
+// SQLite counts a cell as at least four bytes, so a shorter one is padded to that.
+constexpr uint32_t kMinCellSize = 4;
+constexpr uint32_t kCellPointerSize = 2;
+
+enum PageType : uint8_t {
+  kIndexInterior = 2,
+  kTableInterior = 5,
+  kIndexLeaf = 10,
+  kTableLeaf = 13,
+};
+
+bool IsLeaf(PageType type) {
+  return type == kIndexLeaf || type == kTableLeaf;
+}
+
+uint32_t PageHeaderSize(PageType type) {
+  return IsLeaf(type) ? 8 : 12;
+}
+
+void Put2(char* out, uint32_t value) {
+  out[0] = static_cast<char>(value >> 8);
+  out[1] = static_cast<char>(value);
+}
+
+void Put4(char* out, uint32_t value) {
+  out[0] = static_cast<char>(value >> 24);
+  out[1] = static_cast<char>(value >> 16);
+  out[2] = static_cast<char>(value >> 8);
+  out[3] = static_cast<char>(value);
+}
+
+uint32_t Get4(const char* in) {
+  const auto* b = reinterpret_cast<const unsigned char*>(in);
+  return (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | b[3];
+}
+
+int VarintLength(uint64_t value) {
+  if (value > 0x00ffffffffffffffULL) return 9;
+  int length = 1;
+  while (value > 0x7f) {
+    value >>= 7;
+    ++length;
+  }
+  return length;
+}
+
+// SQLite's varint: big-endian groups of 7 bits, the high bit set on all but the last byte;
+// a ninth byte, when needed, carries 8 bits.
+int PutVarint(uint64_t value, char* out) {
+  if (value <= 0x7f) {
+    out[0] = static_cast<char>(value);
+    return 1;
+  }
+  if (value > 0x00ffffffffffffffULL) {
+    out[8] = static_cast<char>(value & 0xff);
+    value >>= 8;
+    for (int i = 7; i >= 0; --i) {
+      out[i] = static_cast<char>((value & 0x7f) | 0x80);
+      value >>= 7;
+    }
+    return 9;
+  }
+  char buffer[9];
+  int length = 0;
+  do {
+    buffer[length++] = static_cast<char>((value & 0x7f) | 0x80);
+    value >>= 7;
+  } while (value != 0);
+  buffer[0] = static_cast<char>(buffer[0] & 0x7f);
+  for (int i = 0; i < length; ++i) out[i] = buffer[length - 1 - i];
+  return length;
+}
+
+void AppendVarint(uint64_t value, std::string* out) {
+  char buffer[9];
+  out->append(buffer, static_cast<std::size_t>(PutVarint(value, buffer)));
+}
+
+uint32_t LocalPayload(uint32_t payload, uint32_t maxLocal) {
+  if (payload <= maxLocal) return payload;
+  uint32_t local = kMinLocal + (payload - kMinLocal) % kOverflowData;
+  return local <= maxLocal ? local : kMinLocal;
+}
+
+uint32_t MaxLocal(PageType type) {
+  return type == kTableLeaf ? kMaxLocalTableLeaf : kMaxLocalIndex;
+}
+
+// Bytes the cell takes on its page (without its pointer).
+uint32_t CellSize(PageType type, uint32_t payload, int64_t rowid) {
+  uint32_t size = 0;
+  if (!IsLeaf(type)) size += 4;
+  if (type == kTableInterior) {
+    size += VarintLength(static_cast<uint64_t>(rowid));
+  } else {
+    uint32_t local = LocalPayload(payload, MaxLocal(type));
+    size += VarintLength(payload) + local + (local < payload ? 4 : 0);
+    if (type == kTableLeaf) size += VarintLength(static_cast<uint64_t>(rowid));
+  }
+  return size < kMinCellSize ? kMinCellSize : size;
+}
+
+// Appends pages to a run and fills them; every page number written is recorded as a link.
+class RunBuilder {
+ public:
+  explicit RunBuilder(PageRun* run) : run_(*run) {}
+
+  uint32_t NewPage() {
+    run_.pages.append(kSqlitePageSize, '\0');
+    return run_.PageCount() - 1;
+  }
+
+  void PutPageNumber(std::size_t offset, uint32_t page) {
+    Put4(&run_.pages[offset], page);
+    run_.links.push_back(static_cast<uint32_t>(offset));
+  }
+
+  // Stores `rest` on a chain of new overflow pages and returns the first.
+  uint32_t WriteOverflow(std::string_view rest) {
+    uint32_t first = run_.PageCount();
+    while (!rest.empty()) {
+      uint32_t page = NewPage();
+      std::size_t start = std::size_t{page} * kSqlitePageSize;
+      std::size_t chunk = std::min<std::size_t>(rest.size(), kOverflowData);
+      std::memcpy(&run_.pages[start + 4], rest.data(), chunk);
+      rest.remove_prefix(chunk);
+      if (!rest.empty()) PutPageNumber(start, page + 1);
+    }
+    return first;
+  }
+
+  char* At(std::size_t offset) { return &run_.pages[offset]; }
+
+ private:
+  PageRun& run_;
+};
+
+// One b-tree page being filled: cell pointers grow from the header, cell contents grow down
+// from the end of the page, and the free space between them stays unallocated.
+class PageFiller {
+ public:
+  PageFiller(RunBuilder* builder, PageType type, uint32_t headerOffset = 0)
+      : builder_(*builder),
+        type_(type),
+        page_(builder->NewPage()),
+        headerOffset_(headerOffset),
+        contentStart_(kUsable) {}
+
+  uint32_t Page() const { return page_; }
+
+  // Adds a cell. `payload` is absent on table interior pages, `rowid` on index pages,
+  // `leftChild` on leaf pages.
+  void AddCell(std::string_view payload, int64_t rowid, uint32_t leftChild) {
+    const uint32_t payloadSize = static_cast<uint32_t>(payload.size());
+    const uint32_t size = CellSize(type_, payloadSize, rowid);
+    contentStart_ -= size;
+    const std::size_t pageStart = std::size_t{page_} * kSqlitePageSize;
+    Put2(builder_.At(pageStart + headerOffset_ + PageHeaderSize(type_) +
+                     kCellPointerSize * cellCount_),
+         contentStart_);
+    ++cellCount_;
+    std::size_t at = pageStart + contentStart_;
+    if (!IsLeaf(type_)) {
+      builder_.PutPageNumber(at, leftChild);
+      at += 4;
+    }
+    if (type_ == kTableInterior) {
+      PutVarint(static_cast<uint64_t>(rowid), builder_.At(at));
+      return;
+    }
+    at += PutVarint(payloadSize, builder_.At(at));
+    if (type_ == kTableLeaf) at += PutVarint(static_cast<uint64_t>(rowid), builder_.At(at));
+    const uint32_t local = LocalPayload(payloadSize, MaxLocal(type_));
+    std::memcpy(builder_.At(at), payload.data(), local);
+    at += local;
+    if (local < payloadSize) {
+      uint32_t first = builder_.WriteOverflow(payload.substr(local));
+      builder_.PutPageNumber(at, first);
+    }
+  }
+
+  // Writes the page header; `rightChild` only on interior pages.
+  void Finish(uint32_t rightChild = 0) {
+    char* header = builder_.At(std::size_t{page_} * kSqlitePageSize + headerOffset_);
+    header[0] = static_cast<char>(type_);
+    Put2(header + 1, 0);  // no freeblocks
+    Put2(header + 3, cellCount_);
+    Put2(header + 5, contentStart_);
+    header[7] = 0;  // no fragmented bytes
+    if (!IsLeaf(type_)) {
+      builder_.PutPageNumber(std::size_t{page_} * kSqlitePageSize + headerOffset_ + 8, rightChild);
+    }
+  }
+
+ private:
+  RunBuilder& builder_;
+  const PageType type_;
+  const uint32_t page_;
+  const uint32_t headerOffset_;
+  uint32_t contentStart_;
+  uint32_t cellCount_ = 0;
+};
+
+// A stretch [begin, end) of the items of one b-tree level that go on one page.
+struct Group {
+  uint32_t begin;
+  uint32_t end;
+};
+
+uint32_t PageCapacity(PageType type) {
+  return kUsable - PageHeaderSize(type);
+}
+
+// Groups index entries into pages where each entry between two pages moves up a level as
+// their divider (an index b-tree holds every entry exactly once). `costs` are the cell
+// sizes with their pointers. Every group is non-empty, except the only one of no entries.
+std::vector<Group> GroupWithDividers(const std::vector<uint32_t>& costs, uint32_t capacity) {
+  const uint32_t count = static_cast<uint32_t>(costs.size());
+  std::vector<Group> groups;
+  uint32_t begin = 0;
+  uint32_t used = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (used + costs[i] <= capacity) {
+      used += costs[i];
+      continue;
+    }
+    // A cell is at most a quarter page, so a page always takes several.
+    assert(i > begin);
+    groups.push_back({begin, i});  // entry i becomes the divider
+    begin = i + 1;
+    used = 0;
+  }
+  groups.push_back({begin, count});
+  // When the last entry became a divider, the last page would be empty: the entry before
+  // it becomes the divider instead, and the last page holds the last entry.
+  if (groups.size() > 1 && groups.back().begin == groups.back().end) {
+    Group& before = groups[groups.size() - 2];
+    assert(before.end - before.begin >= 2);
+    before.end -= 1;
+    groups.back().begin = before.end + 1;
+  }
+  return groups;
+}
+
+// Groups table rows into leaf pages, filled in order.
+std::vector<Group> GroupRows(const std::vector<uint32_t>& costs, uint32_t capacity) {
+  const uint32_t count = static_cast<uint32_t>(costs.size());
+  std::vector<Group> groups;
+  uint32_t begin = 0;
+  uint32_t used = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (i > begin && used + costs[i] > capacity) {
+      groups.push_back({begin, i});
+      begin = i;
+      used = 0;
+    }
+    used += costs[i];
+  }
+  groups.push_back({begin, count});
+  return groups;
+}
+
+// Groups the children of a table level into interior pages: each child but a page's last
+// takes a cell (`costs[i]`), the last is the page's right child. Every page gets at least
+// two children, so at least one cell.
+std::vector<Group> GroupChildren(const std::vector<uint32_t>& costs, uint32_t capacity) {
+  const uint32_t count = static_cast<uint32_t>(costs.size());
+  std::vector<Group> groups;
+  uint32_t begin = 0;
+  uint32_t used = 0;
+  for (uint32_t i = 1; i < count; ++i) {
+    if (used + costs[i - 1] > capacity) {
+      groups.push_back({begin, i});
+      begin = i;
+      used = 0;
+    } else {
+      used += costs[i - 1];
+    }
+  }
+  groups.push_back({begin, count});
+  if (groups.size() > 1 && groups.back().end - groups.back().begin == 1) {
+    // Hundreds of children fit a page, so the page before can spare one.
+    groups[groups.size() - 2].end -= 1;
+    groups.back().begin -= 1;
+  }
+  return groups;
+}
+
+std::string_view RecordAt(const std::string& records, const std::vector<uint32_t>& ends,
+                          uint32_t i) {
+  uint32_t begin = i == 0 ? 0 : ends[i - 1];
+  return std::string_view(records).substr(begin, ends[i] - begin);
+}
+
+// Adds `base` to every page number of the run.
+void RelocateRun(PageRun* run, int64_t base) {
+  for (uint32_t offset : run->links) {
+    char* at = &run->pages[offset];
+    Put4(at, static_cast<uint32_t>(Get4(at) + base));
+  }
+}
+
+void WriteFileHeader(char* header, uint32_t pageCount, uint32_t changeCounter) {
+  std::memcpy(header, "SQLite format 3", 16);  // with its terminating NUL
+  Put2(header + 16, kSqlitePageSize);
+  header[18] = 1;  // legacy (rollback journal) write and read versions
+  header[19] = 1;
+  header[20] = 0;   // no reserved bytes per page
+  header[21] = 64;  // payload fractions, fixed by the format
+  header[22] = 32;
+  header[23] = 32;
+  Put4(header + 24, changeCounter);
+  Put4(header + 28, pageCount);
+  Put4(header + 32, 0);  // no freelist
+  Put4(header + 36, 0);
+  Put4(header + 40, changeCounter);  // schema cookie: changes with every write
+  Put4(header + 44, 4);              // schema format 4
+  Put4(header + 48, 0);
+  Put4(header + 52, 0);  // no auto-vacuum
+  Put4(header + 56, 1);  // UTF-8
+  Put4(header + 60, 0);
+  Put4(header + 64, 0);
+  Put4(header + 68, 0);
+  std::memset(header + 72, 0, 20);
+  Put4(header + 92, changeCounter);  // the page count above is valid for this change
+  Put4(header + 96, SQLITE_VERSION_NUMBER);
+}
+
+}  // namespace
+
+void RecordEncoder::Clear() {
+  types_.clear();
+  body_.clear();
+}
+
+void RecordEncoder::AddInt(int64_t value) {
+  // The smallest serial type that holds the value; 0 and 1 are constants in schema format 4.
+  if (value == 0 || value == 1) {
+    types_.push_back(static_cast<char>(8 + value));
+    return;
+  }
+  const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? ~value : value);
+  int type;
+  int bytes;
+  if (magnitude <= 0x7f) {
+    type = 1, bytes = 1;
+  } else if (magnitude <= 0x7fff) {
+    type = 2, bytes = 2;
+  } else if (magnitude <= 0x7fffff) {
+    type = 3, bytes = 3;
+  } else if (magnitude <= 0x7fffffff) {
+    type = 4, bytes = 4;
+  } else if (magnitude <= 0x7fffffffffffULL) {
+    type = 5, bytes = 6;
+  } else {
+    type = 6, bytes = 8;
+  }
+  types_.push_back(static_cast<char>(type));
+  char buffer[8];
+  const uint64_t bits = static_cast<uint64_t>(value);
+  for (int i = 0; i < bytes; ++i) buffer[i] = static_cast<char>(bits >> (8 * (bytes - 1 - i)));
+  body_.append(buffer, static_cast<std::size_t>(bytes));
+}
+
+void RecordEncoder::AddText(std::string_view bytes) {
+  AppendVarint(13 + 2 * static_cast<uint64_t>(bytes.size()), &types_);
+  body_.append(bytes);
+}
+
+void RecordEncoder::AddNull() {
+  types_.push_back(0);
+}
+
+std::size_t RecordEncoder::Size() const {
+  // The header size counts its own varint, which may grow by the byte it adds.
+  std::size_t header = types_.size() + 1;
+  if (VarintLength(header) > 1) header = types_.size() + VarintLength(types_.size() + 2);
+  return header + body_.size();
+}
+
+void RecordEncoder::AppendTo(std::string* out) const {
+  std::size_t header = types_.size() + 1;
+  if (VarintLength(header) > 1) header = types_.size() + VarintLength(types_.size() + 2);
+  const std::size_t start = out->size();
+  out->resize(start + header + body_.size());
+  char* at = out->data() + start;
+  at += PutVarint(header, at);
+  std::memcpy(at, types_.data(), types_.size());
+  std::memcpy(at + types_.size(), body_.data(), body_.size());
+}
+
+void TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
+  assert(rowids_.empty() || rowid > rowids_.back());
+  record.AppendTo(&records_);
+  ends_.push_back(static_cast<uint32_t>(records_.size()));
+  rowids_.push_back(rowid);
+}
+
+PageRun TableTreeBuilder::Build() const {
+  PageRun run;
+  RunBuilder builder(&run);
+  const uint32_t count = static_cast<uint32_t>(rowids_.size());
+  std::vector<uint32_t> costs(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    costs[i] = CellSize(kTableLeaf, static_cast<uint32_t>(RecordAt(records_, ends_, i).size()),
+                        rowids_[i]) +
+               kCellPointerSize;
+  }
+  run.pages.reserve((records_.size() + 16 * std::size_t{count}) * 9 / 8 + kSqlitePageSize);
+  std::vector<uint32_t> pages;
+  std::vector<int64_t> keys;  // the largest rowid under each page
+  for (const Group& group : GroupRows(costs, PageCapacity(kTableLeaf))) {
+    PageFiller leaf(&builder, kTableLeaf);
+    for (uint32_t i = group.begin; i < group.end; ++i) {
+      leaf.AddCell(RecordAt(records_, ends_, i), rowids_[i], 0);
+    }
+    leaf.Finish();
+    pages.push_back(leaf.Page());
+    keys.push_back(group.end > group.begin ? rowids_[group.end - 1] : 0);
+  }
+  while (pages.size() > 1) {
+    costs.resize(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      costs[i] = CellSize(kTableInterior, 0, keys[i]) + kCellPointerSize;
+    }
+    std::vector<uint32_t> upperPages;
+    std::vector<int64_t> upperKeys;
+    for (const Group& group : GroupChildren(costs, PageCapacity(kTableInterior))) {
+      PageFiller interior(&builder, kTableInterior);
+      for (uint32_t i = group.begin; i + 1 < group.end; ++i) {
+        interior.AddCell({}, keys[i], pages[i]);
+      }
+      interior.Finish(pages[group.end - 1]);
+      upperPages.push_back(interior.Page());
+      upperKeys.push_back(keys[group.end - 1]);
+    }
+    pages = std::move(upperPages);
+    keys = std::move(upperKeys);
+  }
+  run.root = pages.front();
+  return run;
+}
+
+void IndexTreeBuilder::Add(const RecordEncoder& record) {
+  record.AppendTo(&records_);
+  ends_.push_back(static_cast<uint32_t>(records_.size()));
+}
+
+PageRun IndexTreeBuilder::Build() const {
+  PageRun run;
+  RunBuilder builder(&run);
+  run.pages.reserve(records_.size() * 9 / 8 + 8 * ends_.size() + kSqlitePageSize);
+  // The entries of the level being built (indexes into the records) and, above the leaves,
+  // the pages of the level below: entry i lies between children[i] and children[i + 1].
+  std::vector<uint32_t> entries(ends_.size());
+  for (uint32_t i = 0; i < entries.size(); ++i) entries[i] = i;
+  std::vector<uint32_t> children;
+  std::vector<uint32_t> costs;
+  for (PageType type = kIndexLeaf;; type = kIndexInterior) {
+    costs.resize(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      uint32_t size = static_cast<uint32_t>(RecordAt(records_, ends_, entries[i]).size());
+      costs[i] = CellSize(type, size, 0) + kCellPointerSize;
+    }
+    std::vector<Group> groups = GroupWithDividers(costs, PageCapacity(type));
+    std::vector<uint32_t> pages;
+    std::vector<uint32_t> dividers;
+    for (const Group& group : groups) {
+      PageFiller page(&builder, type);
+      for (uint32_t i = group.begin; i < group.end; ++i) {
+        page.AddCell(RecordAt(records_, ends_, entries[i]), 0,
+                     type == kIndexLeaf ? 0 : children[i]);
+      }
+      page.Finish(type == kIndexLeaf ? 0 : children[group.end]);
+      pages.push_back(page.Page());
+      if (group.end < entries.size()) dividers.push_back(entries[group.end]);
+    }
+    if (pages.size() == 1) {
+      run.root = pages.front();
+      return run;
+    }
+    entries = std::move(dividers);
+    children = std::move(pages);
+  }
+}
+
+std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& path,
+                                                           Status* status) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
+    return nullptr;
+  }
+  *status = Status::Ok();
+  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path));
+}
+
+SqliteFileWriter::~SqliteFileWriter() {
+  Close();
+}
+
+Status SqliteFileWriter::SystemError(int errnum) const {
+  return Status::Error(SystemErrorText(errnum) + "(" + path_ + ")");
+}
+
+Status SqliteFileWriter::WriteBytes(const char* data, std::size_t size, uint64_t offset) {
+  while (size > 0) {
+    ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return SystemError(errno);
+    }
+    if (written == 0) return SystemError(ENOSPC);
+    data += written;
+    size -= static_cast<std::size_t>(written);
+    offset += static_cast<uint64_t>(written);
+  }
+  return Status::Ok();
+}
+
+Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
+  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
+  // Page 1 holds the file header and sqlite_schema; the trees follow in schema order.
+  std::vector<int64_t> bases;
+  int64_t next = 2;
+  for (const SchemaEntry& entry : *schema) {
+    bases.push_back(next);
+    next += entry.tree.PageCount();
+  }
+  if (next - 1 > 0x7fffffff) return SystemError(EFBIG);
+  const uint32_t pageCount = static_cast<uint32_t>(next - 1);
+
+  PageRun first;
+  RunBuilder builder(&first);
+  PageFiller schemaPage(&builder, kTableLeaf, kFileHeaderSize);
+  uint32_t used = kFileHeaderSize + PageHeaderSize(kTableLeaf);
+  RecordEncoder encoder;
+  std::string record;
+  for (std::size_t i = 0; i < schema->size(); ++i) {
+    const SchemaEntry& entry = (*schema)[i];
+    encoder.Clear();
+    encoder.AddText(entry.type);
+    encoder.AddText(entry.name);
+    encoder.AddText(entry.tableName);
+    encoder.AddInt(bases[i] + entry.tree.root);
+    encoder.AddText(entry.sql);
+    record.clear();
+    encoder.AppendTo(&record);
+    const int64_t rowid = static_cast<int64_t>(i) + 1;
+    used += CellSize(kTableLeaf, static_cast<uint32_t>(record.size()), rowid) + kCellPointerSize;
+    // The schema stays on page 1 whole: it is a few short statements.
+    if (used > kUsable || record.size() > kMaxLocalTableLeaf) {
+      return Status::Error("データベースの定義が大きすぎます。(" + path_ + ")");
+    }
+    schemaPage.AddCell(record, rowid, 0);
+  }
+  schemaPage.Finish();
+  ++changeCounter_;
+  WriteFileHeader(&first.pages[0], pageCount, changeCounter_);
+
+  Status status = WriteBytes(first.pages.data(), first.pages.size(), 0);
+  for (std::size_t i = 0; status.ok() && i < schema->size(); ++i) {
+    PageRun& tree = (*schema)[i].tree;
+    RelocateRun(&tree, bases[i]);
+    status = WriteBytes(tree.pages.data(), tree.pages.size(),
+                        static_cast<uint64_t>(bases[i] - 1) * kSqlitePageSize);
+    RelocateRun(&tree, -bases[i]);
+  }
+  if (status.ok() &&
+      ::ftruncate(fd_, static_cast<off_t>(uint64_t{pageCount} * kSqlitePageSize)) != 0) {
+    status = SystemError(errno);
+  }
+  return status;
+}
+
+Status SqliteFileWriter::Close() {
+  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
+  int result = ::close(fd_);
+  fd_ = -1;
+  // The descriptor is released even when close reports an error, so it is not retried.
+  if (result != 0 && errno != EINTR) return SystemError(errno);
+  return Status::Ok();
+}
+
+}  // namespace verko

@@ -1,0 +1,106 @@
+// Writes SQLite 3 database files directly in the file format, for data that is already in
+// b-tree order: each table and index b-tree is loaded bottom up in one pass (leaves left to
+// right, then the interior levels), without statements, journal or collation calls. The
+// caller supplies the rows and index entries in order; the file is one SQLite opens as is.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/status.h"
+
+namespace verko {
+
+// The page size of the files written here.
+inline constexpr uint32_t kSqlitePageSize = 4096;
+
+// One record in SQLite's record format: a header of serial types, then the values.
+// Reusable: Clear() keeps the buffers.
+class RecordEncoder {
+ public:
+  void Clear();
+  void AddInt(int64_t value);
+  // Stored as a TEXT value with exactly these bytes (an empty view is '', never NULL).
+  void AddText(std::string_view bytes);
+  void AddNull();
+
+  std::size_t Size() const;
+  void AppendTo(std::string* out) const;
+
+ private:
+  std::string types_;  // the serial types as varints
+  std::string body_;
+};
+
+// The pages of one b-tree. Page numbers inside count from 0 within the run until the file
+// places the run; `links` lists where they are stored.
+struct PageRun {
+  std::string pages;            // PageCount() pages of kSqlitePageSize bytes
+  std::vector<uint32_t> links;  // byte offsets of 4-byte page numbers to relocate
+  uint32_t root = 0;            // the root page within the run
+
+  uint32_t PageCount() const { return static_cast<uint32_t>(pages.size() / kSqlitePageSize); }
+};
+
+// Collects the rows of a table b-tree; rowids must come strictly ascending.
+class TableTreeBuilder {
+ public:
+  void Add(int64_t rowid, const RecordEncoder& record);
+  PageRun Build() const;
+
+ private:
+  std::string records_;
+  std::vector<uint32_t> ends_;  // end of each record in records_
+  std::vector<int64_t> rowids_;
+};
+
+// Collects the entries of an index b-tree (key values, then the rowid), in index order.
+class IndexTreeBuilder {
+ public:
+  void Add(const RecordEncoder& record);
+  PageRun Build() const;
+
+ private:
+  std::string records_;
+  std::vector<uint32_t> ends_;
+};
+
+// One row of sqlite_schema with the b-tree it describes.
+struct SchemaEntry {
+  std::string type;  // "table" or "index"
+  std::string name;
+  std::string tableName;  // the table itself, or the table an index is on
+  std::string sql;        // the CREATE statement as SQLite records it (no trailing ';')
+  PageRun tree;
+};
+
+// A database file being written. The whole content is replaced by each Write().
+class SqliteFileWriter {
+ public:
+  // Creates (or truncates) the file at `path`. On failure returns null and sets *status to
+  // the system's reason.
+  static std::unique_ptr<SqliteFileWriter> Create(const std::string& path, Status* status);
+  ~SqliteFileWriter();  // closes, ignoring errors
+  SqliteFileWriter(const SqliteFileWriter&) = delete;
+  SqliteFileWriter& operator=(const SqliteFileWriter&) = delete;
+
+  // Writes the database of `schema` (sqlite_schema on page 1 in the listed order, then each
+  // tree) and truncates the file to it. The trees' page numbers are relocated in place.
+  Status Write(std::vector<SchemaEntry>* schema);
+  // Closes the file; later calls fail.
+  Status Close();
+
+ private:
+  SqliteFileWriter(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  Status WriteBytes(const char* data, std::size_t size, uint64_t offset);
+  Status SystemError(int errnum) const;
+
+  int fd_;
+  std::string path_;
+  uint32_t changeCounter_ = 0;
+};
+
+}  // namespace verko
