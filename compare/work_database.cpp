@@ -16,6 +16,8 @@
 
 #include "common/cp932.h"
 #include "common/system_error.h"
+#include "common/text_collation.h"
+#include "matching/text_sort.h"
 #include "platform/record_store.h"
 #include "platform/sqlite_file_writer.h"
 
@@ -29,7 +31,10 @@ struct TableContent {
   std::vector<const LineRecord*> rows;
   std::vector<bool> lineIdUsed;  // LineIdOrder is a unique index
   bool textOrder = false;
-  bool built = false;  // the trees below match rows and textOrder
+  // Whether the trees below match rows (and textOrder): a text index asked for after the
+  // rows were written adds its tree without building the others again.
+  bool rowTreesBuilt = false;
+  bool textTreeBuilt = false;
   PageRun table;
   PageRun lineIdOrder;
   PageRun textOrderTree;
@@ -140,7 +145,7 @@ Status AppendRecords(Content& content, const std::string& name, int count,
   if (rows.empty()) return Status::Ok();
   table->lineIdUsed = std::move(used);
   table->rows.insert(table->rows.end(), rows.begin(), rows.end());
-  table->built = false;
+  table->rowTreesBuilt = table->textTreeBuilt = false;
   return Status::Ok();
 }
 
@@ -150,7 +155,7 @@ Status AddTextOrder(Content& content, const std::string& name) {
   const std::string index = IndexName(table->name, "TextOrder");
   if (table->textOrder) return DatabaseError("index " + QuoteIdentifier(index) + " already exists");
   table->textOrder = true;
-  table->built = false;
+  table->textTreeBuilt = false;
   content.schema.push_back({static_cast<std::size_t>(table - content.tables.data()),
                             SchemaItem::Tree::kTextOrder, index, CreateTextOrderSql(name)});
   return Status::Ok();
@@ -199,63 +204,46 @@ PageRun BuildLineIdOrder(const TableContent& table) {
       order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); });
 }
 
-// A row's place in the text order: the start of its folded text as a 16-byte big-endian
-// number, so that unequal keys order as the collation orders the texts.
-struct TextSortKey {
-  uint64_t high;
-  uint64_t low;
-  uint32_t row;
-};
-
-// The key holds the folded bytes up to the first double-byte character, whose lead byte
-// (never changed by folding) ends it; the rest stays zero. Where two keys differ, the
-// folded texts differ first at that byte; where they are equal, the collation decides.
-TextSortKey MakeTextSortKey(std::string_view text, uint32_t row) {
-  unsigned char bytes[16] = {};
-  const std::size_t end = std::min<std::size_t>(text.size(), sizeof bytes);
-  for (std::size_t i = 0; i < end; ++i) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b)) {
-      bytes[i] = b;
-      break;
-    }
-    bytes[i] = b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
-  }
-  uint64_t high = 0;
-  uint64_t low = 0;
-  for (int i = 0; i < 8; ++i) high = (high << 8) | bytes[i];
-  for (int i = 8; i < 16; ++i) low = (low << 8) | bytes[i];
-  return {high, low, row};
-}
-
-// TextOrder: by the collation of line texts, equal texts by rowid. The keys decide most
-// comparisons; equal keys fall back to the collation itself.
+// TextOrder: by the collation of line texts (the folded bytes), equal texts by rowid. The
+// folded texts are sorted eight bytes at a time, which stays fast when many lines share a
+// long beginning; only texts holding a capital are copied to be folded.
 PageRun BuildTextOrder(const TableContent& table) {
   const auto& rows = table.rows;
-  std::vector<TextSortKey> keys;
-  keys.reserve(rows.size());
-  for (uint32_t row = 0; row < rows.size(); ++row) {
-    keys.push_back(MakeTextSortKey(rows[row]->Text, row));
+  std::vector<std::string> foldedCopies;
+  std::vector<std::string_view> folded;
+  folded.reserve(rows.size());
+  foldedCopies.reserve(rows.size());
+  for (const LineRecord* row : rows) {
+    if (HasFoldableCapital(row->Text)) {
+      foldedCopies.push_back(FoldCase(row->Text));
+      folded.push_back(foldedCopies.back());
+    } else {
+      folded.push_back(row->Text);
+    }
   }
-  std::sort(keys.begin(), keys.end(), [&rows](const TextSortKey& a, const TextSortKey& b) {
-    if (a.high != b.high) return a.high < b.high;
-    if (a.low != b.low) return a.low < b.low;
-    int order = CompareVerkoText(rows[a.row]->Text, rows[b.row]->Text);
-    return order != 0 ? order < 0 : a.row < b.row;
-  });
-  std::vector<uint32_t> order;
-  order.reserve(keys.size());
-  for (const TextSortKey& key : keys) order.push_back(key.row);
+  const std::vector<int> positions = SortTextPositions(folded);
+  std::vector<uint32_t> order(positions.begin(), positions.end());
+  // Equal texts come out together in no particular order: put each group in row order.
+  for (std::size_t first = 0; first < order.size();) {
+    std::size_t last = first + 1;
+    while (last < order.size() && folded[order[last]] == folded[order[first]]) ++last;
+    if (last - first > 1) std::sort(order.begin() + first, order.begin() + last);
+    first = last;
+  }
   return BuildIndexTree(
       order, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
 }
 
 void BuildTrees(TableContent& table) {
-  if (table.built) return;
-  table.table = BuildTableTree(table);
-  table.lineIdOrder = BuildLineIdOrder(table);
-  table.textOrderTree = table.textOrder ? BuildTextOrder(table) : PageRun{};
-  table.built = true;
+  if (!table.rowTreesBuilt) {
+    table.table = BuildTableTree(table);
+    table.lineIdOrder = BuildLineIdOrder(table);
+    table.rowTreesBuilt = true;
+  }
+  if (!table.textTreeBuilt) {
+    table.textOrderTree = table.textOrder ? BuildTextOrder(table) : PageRun{};
+    table.textTreeBuilt = true;
+  }
 }
 
 void BuildAllTrees(Content& content) {
@@ -284,7 +272,7 @@ std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
         entry.tree = std::move(table.textOrderTree);
         break;
     }
-    table.built = false;
+    table.rowTreesBuilt = table.textTreeBuilt = false;
     entries.push_back(std::move(entry));
   }
   return entries;
