@@ -531,6 +531,10 @@ bool VerkoMain::AlwaysOnTop() const {
   return optAlwaysTop_->isChecked();
 }
 
+VerkoBatch* VerkoMain::BatchWindow() const {
+  return batch_;
+}
+
 void VerkoMain::OpenBatchWindow() {
   if (!batch_) {
     QString dbPath = batchDbPath_;

@@ -54,6 +54,8 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   void SetBatchListDbPath(const QString& path) { batchDbPath_ = path; }
   // Opens the batch window (CmdBatch), or brings the open one to the front.
   void OpenBatchWindow();
+  // The open batch window, or null.
+  VerkoBatch* BatchWindow() const;
 
   // BatchMainLink
   // Writes the three names into the file fields and runs one comparison in batch mode with

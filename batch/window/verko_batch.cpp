@@ -305,10 +305,9 @@ void VerkoBatch::LayOutControls() {
   pairing->addWidget(txtPairingFname2_, 2, 1);
   pairing->addWidget(labelPoint3_, 2, 2);
   pairing->addWidget(txtPairingExt2_, 2, 3);
-  auto* pairingNotes = new QVBoxLayout;
-  pairingNotes->addWidget(labelPairing1_);
-  pairingNotes->addWidget(labelPairing2_);
-  pairing->addLayout(pairingNotes, 3, 1, 1, 4);
+  // One note at a time, in the same place.
+  pairing->addWidget(labelPairing1_, 3, 1, 1, 4);
+  pairing->addWidget(labelPairing2_, 3, 1, 1, 4);
   pairing->setColumnStretch(4, 1);
   pairing->setRowStretch(4, 1);
 
@@ -511,8 +510,15 @@ void VerkoBatch::ShowSettings(const BatchListSettings& settings, bool defaultLis
   SetFieldText(txtInitNo_, settings.initNo);
   showing_ = false;
   ApplyMethodDisplays(settings);
-  cmdBatchRename_->setEnabled(!defaultList);
-  cmdBatchDelete_->setEnabled(!defaultList);
+  defaultList_ = defaultList;
+  EnableListCommands(!session_.BatchRunning());
+}
+
+void VerkoBatch::EnableListCommands(bool enabled) {
+  cmdBatchNew_->setEnabled(enabled);
+  cmdBatchSelect_->setEnabled(enabled);
+  cmdBatchRename_->setEnabled(enabled && !defaultList_);
+  cmdBatchDelete_->setEnabled(enabled && !defaultList_);
 }
 
 void VerkoBatch::ApplyMethodDisplays(const BatchListSettings& settings) {
@@ -594,6 +600,8 @@ void VerkoBatch::SetRunDisplay(bool running) {
                                                         framePairing_, frameResultName_}) {
     frame->setVisible(!running);
   }
+  // The run walks the shown list's rows: no other list may be shown or made meanwhile.
+  EnableListCommands(!running);
   cmdBatchExecute_->setEnabled(!running);
   cmdHelp_->setEnabled(!running);
   cmdClose_->setEnabled(!running);

@@ -81,6 +81,8 @@ class VerkoBatch : public QWidget, public BatchHost {
   void ConnectField(QLineEdit* field, std::string BatchListSettings::*member);
   void ApplyMethodDisplays(const BatchListSettings& settings);
   void SetColumns();
+  // New, select, rename and delete; rename and delete never for the default list.
+  void EnableListCommands(bool enabled);
   void SelectRow(int row);
   void ClickExecute();
   void SelectBatch();
@@ -95,6 +97,7 @@ class VerkoBatch : public QWidget, public BatchHost {
   // Set while the window shows what the session holds, so that the fields' change signals
   // do not write the same values back.
   bool showing_ = false;
+  bool defaultList_ = false;
   bool programClose_ = false;
   bool unloadAfterRun_ = false;
   bool unloaded_ = false;
