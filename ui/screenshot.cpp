@@ -151,8 +151,7 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
 
   const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
-  const int32_t batchId =
-      PrepareBatchList(appDir + QStringLiteral("VerkoBatchList.mdb"), batchDb);
+  const int32_t batchId = PrepareBatchList(appDir + QStringLiteral("VerkoBatchList.mdb"), batchDb);
   ok &= batchId != 0;
   store.Write(QStringLiteral("BatchID"), QString::number(batchId));
   main.SetBatchListDbPath(batchDb);

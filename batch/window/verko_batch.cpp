@@ -121,12 +121,12 @@ void VerkoBatch::CreateControls() {
   labelNew_ = Named(new QLabel(QStringLiteral("新ファイル(&B)"), frameFolders_), "LabelNewPath");
   labelResult_ =
       Named(new QLabel(QStringLiteral("比較結果(&R)"), frameFolders_), "LabelResultPath");
-  txtOldPath_ = NewField("TxtOldPath", QStringLiteral("比較対象の「旧ファイル」のパスを指定"),
-                         frameFolders_);
-  txtNewPath_ = NewField("TxtNewPath", QStringLiteral("比較対象の「新ファイル」のパスを指定"),
-                         frameFolders_);
-  txtResultPath_ = NewField("TxtResultPath",
-                            QStringLiteral("比較結果のﾌｧｲﾙを格納するパスを指定"), frameFolders_);
+  txtOldPath_ =
+      NewField("TxtOldPath", QStringLiteral("比較対象の「旧ファイル」のパスを指定"), frameFolders_);
+  txtNewPath_ =
+      NewField("TxtNewPath", QStringLiteral("比較対象の「新ファイル」のパスを指定"), frameFolders_);
+  txtResultPath_ = NewField("TxtResultPath", QStringLiteral("比較結果のﾌｧｲﾙを格納するパスを指定"),
+                            frameFolders_);
   labelOld_->setBuddy(txtOldPath_);
   labelNew_->setBuddy(txtNewPath_);
   labelResult_->setBuddy(txtResultPath_);
@@ -157,21 +157,22 @@ void VerkoBatch::CreateControls() {
   dbGrid1_->verticalHeader()->setDefaultSectionSize(dbGrid1_->fontMetrics().height() + 6);
   dbGrid1_->verticalHeader()->setFixedWidth(dbGrid1_->fontMetrics().height());
   dbGrid1_->setWordWrap(false);
-  labelInfo_ = Named(new QLabel(QStringLiteral("0 pairs  0 unpaired"), frameBatchList_), "LabelInfo");
+  labelInfo_ =
+      Named(new QLabel(QStringLiteral("0 pairs  0 unpaired"), frameBatchList_), "LabelInfo");
   labelInfo_->setToolTip(QStringLiteral("カウント情報 - 更新するにはクリック"));
   labelInfo_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  labelInfo_->setMinimumWidth(labelInfo_->fontMetrics().horizontalAdvance(
-                                  QStringLiteral("00000 pairs  00000 unpaired")) +
-                              12);
-  command1_ = NewButton("Command1", QStringLiteral("ｶｳﾝﾄ更新"),
-                        QStringLiteral("ｶｳﾝﾄ情報やﾎﾞﾀﾝの有効/無効が不適切な時にｸﾘｯｸ"),
-                        frameBatchList_);
-  optCompactDB_ = Named(new QCheckBox(QStringLiteral("終了時にDBを圧縮"), frameBatchList_),
-                        "OptCompactDB");
+  labelInfo_->setMinimumWidth(
+      labelInfo_->fontMetrics().horizontalAdvance(QStringLiteral("00000 pairs  00000 unpaired")) +
+      12);
+  command1_ =
+      NewButton("Command1", QStringLiteral("ｶｳﾝﾄ更新"),
+                QStringLiteral("ｶｳﾝﾄ情報やﾎﾞﾀﾝの有効/無効が不適切な時にｸﾘｯｸ"), frameBatchList_);
+  optCompactDB_ =
+      Named(new QCheckBox(QStringLiteral("終了時にDBを圧縮"), frameBatchList_), "OptCompactDB");
   optCompactDB_->setToolTip(QStringLiteral("ドルパキネッセルの終了時にバッチリストDBを圧縮します"));
-  cmdDeleteRow_ = NewButton("CmdDeleteRow", QStringLiteral("行削除"),
-                            QStringLiteral("現在選択されているファイルペア行を削除"),
-                            frameBatchList_);
+  cmdDeleteRow_ =
+      NewButton("CmdDeleteRow", QStringLiteral("行削除"),
+                QStringLiteral("現在選択されているファイルペア行を削除"), frameBatchList_);
   cmdClearContent_ = NewButton("CmdClearContent", QStringLiteral("クリア"),
                                QStringLiteral("現在のバッチリストの内容をクリア"), frameBatchList_);
 
@@ -199,10 +200,12 @@ void VerkoBatch::CreateControls() {
   txtPairingExt2_ = NewField("TxtPairingExt2", QString(), framePairing_);
   labelPoint1_ = Named(new QLabel(QStringLiteral("."), framePairing_), "LabelPoint1");
   labelPoint3_ = Named(new QLabel(QStringLiteral("."), framePairing_), "LabelPoint3");
-  labelPairPattern_ = Named(new QLabel(QStringLiteral("旧  新"), framePairing_), "LabelPairPattern");
+  labelPairPattern_ =
+      Named(new QLabel(QStringLiteral("旧  新"), framePairing_), "LabelPairPattern");
   labelPairing1_ =
       Named(new QLabel(QStringLiteral("*, ? … ワイルドカード"), framePairing_), "LabelPairing1");
-  labelPairing2_ = Named(new QLabel(QStringLiteral("* … 一致部分"), framePairing_), "LabelPairing2");
+  labelPairing2_ =
+      Named(new QLabel(QStringLiteral("* … 一致部分"), framePairing_), "LabelPairing2");
 
   frameResultName_ =
       Named(new QGroupBox(QStringLiteral("結果ファイル名の設定"), this), "FrameResultName");
@@ -226,21 +229,22 @@ void VerkoBatch::CreateControls() {
   cmdGenResultName_ = NewButton("CmdGenResultName", QStringLiteral("適用(&P)"),
                                 QStringLiteral("結果ファイル名を生成"), frameResultName_);
 
-  cmdBatchExecute_ = NewButton("CmdBatchExecute", QStringLiteral("バッチ実行開始(&G)"),
-                               QStringLiteral("現在のバッチリストに基づいて連続比較処理を開始"),
-                               this);
+  cmdBatchExecute_ =
+      NewButton("CmdBatchExecute", QStringLiteral("バッチ実行開始(&G)"),
+                QStringLiteral("現在のバッチリストに基づいて連続比較処理を開始"), this);
   cmdCancel_ = NewButton("CmdCancel", QStringLiteral("ｷｬﾝｾﾙ(Esc)"),
                          QStringLiteral("バッチリストの実行を中断"), this);
   cmdCancel_->setEnabled(false);
-  cmdHelp_ = NewButton("CmdHelp", QStringLiteral("ヘルプ(&H)"), QStringLiteral("ヘルプを表示"), this);
+  cmdHelp_ =
+      NewButton("CmdHelp", QStringLiteral("ヘルプ(&H)"), QStringLiteral("ヘルプを表示"), this);
   cmdClose_ = NewButton("CmdClose", QStringLiteral("閉じる(&X)"),
                         QStringLiteral("ドルパキネッセルを閉じる"), this);
 
   for (QWidget* widget : std::initializer_list<QWidget*>{
            txtPairingFname_, txtPairingExt_, txtPairingFname2_, txtPairingExt2_, labelPoint1_,
            labelPoint3_, labelPairPattern_, labelPairing1_, labelPairing2_, txtResultFname_,
-           txtResultExt_, txtInitNo_, labelPoint2_, labelResultName_, labelInitNo_,
-           frameFolders_, frameBatchList_, framePairing_, frameResultName_}) {
+           txtResultExt_, txtInitNo_, labelPoint2_, labelResultName_, labelInitNo_, frameFolders_,
+           frameBatchList_, framePairing_, frameResultName_}) {
     KeepPlaceWhenHidden(widget);
   }
   ApplyMethodDisplays(BatchListSettings{});
@@ -392,7 +396,8 @@ void VerkoBatch::ConnectHandlers() {
           [this](int index) { session_.ChoosePairingMethod(index); });
   connect(comboResultName_, &QComboBox::activated, this,
           [this](int index) { session_.ChooseResultMethod(index); });
-  connect(cmdGenResultName_, &QPushButton::clicked, this, [this] { session_.GenerateResultNames(); });
+  connect(cmdGenResultName_, &QPushButton::clicked, this,
+          [this] { session_.GenerateResultNames(); });
   ConnectField(txtOldPath_, &BatchListSettings::oldPath);
   ConnectField(txtNewPath_, &BatchListSettings::newPath);
   ConnectField(txtResultPath_, &BatchListSettings::resultPath);
@@ -434,8 +439,7 @@ void VerkoBatch::SelectBatch() {
 
 // --- What the session shows -------------------------------------------------------------
 
-void VerkoBatch::ShowMessage(const std::string& text, const std::string& title,
-                             MessageIcon icon) {
+void VerkoBatch::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) {
   services_.ShowMessage(this, Q(text), Q(title), icon, MessageButtons::kOk);
 }
 
@@ -443,8 +447,7 @@ bool VerkoBatch::AskYesNo(const std::string& text, const std::string& title) {
   return services_.Ask(this, Q(text), Q(title));
 }
 
-bool VerkoBatch::AskOkCancel(const std::string& text, const std::string& title,
-                             MessageIcon icon) {
+bool VerkoBatch::AskOkCancel(const std::string& text, const std::string& title, MessageIcon icon) {
   return services_.ShowMessage(this, Q(text), Q(title), icon, MessageButtons::kOkCancel) ==
          MessageAnswer::kOk;
 }

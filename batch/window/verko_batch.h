@@ -36,8 +36,8 @@ class VerkoBatch : public QWidget, public BatchHost {
   // BatchID (the default list 1 when there is none). `link`, `store` and `services` must
   // outlive the window. When the database cannot be opened the message is shown and the
   // window holds no list.
-  VerkoBatch(BatchMainLink& link, SettingsStore& store, UiServices& services,
-             const QString& dbPath, QWidget* parent = nullptr);
+  VerkoBatch(BatchMainLink& link, SettingsStore& store, UiServices& services, const QString& dbPath,
+             QWidget* parent = nullptr);
   ~VerkoBatch() override;
 
   // Closes the window as the program does (the main window closing): not held up by a run,

@@ -82,10 +82,10 @@ class ScriptedUiServices : public UiServices {
   std::deque<MessageAnswer> answers;
   // Input-box answers in order; nullopt (or none left) cancels.
   std::deque<std::optional<QString>> texts;
-  QString chosenFile;                     // every single-file dialog, after chosenFiles
-  std::deque<QString> chosenFiles;        // single-file dialogs in order
+  QString chosenFile;                       // every single-file dialog, after chosenFiles
+  std::deque<QString> chosenFiles;          // single-file dialogs in order
   std::deque<QStringList> chosenFileLists;  // multi-file dialogs in order; none: cancelled
-  std::deque<QString> chosenFolders;      // folder choosers in order; none: cancelled
+  std::deque<QString> chosenFolders;        // folder choosers in order; none: cancelled
   std::vector<ShownMessage> messages;
   std::vector<AskedText> askedTexts;
   std::vector<FileDialogRequest> fileRequests;
