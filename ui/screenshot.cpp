@@ -152,10 +152,10 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
 
   const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
   const int32_t batchId = PrepareBatchList(appDir + QStringLiteral("VerkoBatchList.mdb"), batchDb);
-  ok &= batchId != 0;
   store.Write(QStringLiteral("BatchID"), QString::number(batchId));
   main.SetBatchListDbPath(batchDb);
-  main.OpenBatchWindow();
+  // Without its database the window would stop at a message box.
+  if (batchId != 0) main.OpenBatchWindow();
   if (auto* batch = main.BatchWindow()) {
     batch->Session().UpdateCountInfo();
     ok &= Save(batch, folder, QStringLiteral("batch"));
