@@ -10,10 +10,9 @@
 
 #include "batch/batch_run_host.h"
 #include "batch/batch_types.h"
+#include "common/message_icon.h"
 
 namespace verko {
-
-enum class MessageIcon { kExclamation, kCritical, kInformation, kQuestion };
 
 // Which row commands the count line enables.
 struct CountButtons {

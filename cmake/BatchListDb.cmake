@@ -13,8 +13,10 @@ add_custom_command(
   VERBATIM)
 add_custom_target(batch_list_db ALL DEPENDS ${VERKO_BATCH_LIST_DB})
 
-# The desktop program may be built in a folder of its own: it gets a copy beside it.
+# The desktop program may be built in a folder of its own: it gets a copy beside it, also
+# when only the program is built (its batch window opens that file).
 if(TARGET verko)
+  add_dependencies(verko batch_list_db)
   add_custom_command(TARGET batch_list_db POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${VERKO_BATCH_LIST_DB}
             $<TARGET_FILE_DIR:verko>/VerkoBatchList.mdb

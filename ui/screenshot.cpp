@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "batch/batch_list_store.h"
+#include "batch/window/verko_batch.h"
+#include "batch/window/verko_select_batch.h"
 #include "ui/help_window.h"
 #include "ui/platform_defaults.h"
 #include "ui/settings_store.h"
@@ -47,6 +51,42 @@ bool SaveMessageBox(QWidget* parent, const QString& folder, const QString& name,
     box.setStandardButtons(QMessageBox::Ok);
   }
   return Save(&box, folder, name);
+}
+
+// A copy of the delivered batch-list database holding a list of six pairs in several states,
+// shown when the batch window opens. Returns the list's BatchID, 0 on failure.
+int32_t PrepareBatchList(const QString& delivered, const QString& path) {
+  if (!QFile::copy(delivered, path)) return 0;
+  std::unique_ptr<BatchListStore> store;
+  if (!BatchListStore::Open(path.toStdString(), &store).ok()) return 0;
+  int32_t batchId = 0;
+  if (!store->AddList("月次報告書", &batchId).ok()) return 0;
+  BatchListSettings settings;
+  settings.oldPath = "/home/user/文書/2023年度/";
+  settings.newPath = "/home/user/文書/2024年度/";
+  settings.resultPath = "/home/user/文書/比較結果/";
+  settings.pairingMethod = 3;
+  settings.pairingFname = "*_2023";
+  settings.pairingExt = "txt";
+  settings.pairingFname2 = "*_2024";
+  settings.pairingExt2 = "txt";
+  settings.resultMethod = 5;
+  settings.resultFname = "Result##";
+  settings.resultExt = "vk";
+  settings.initNo = "1";
+  const std::string u(UnpairedMark), d(UndecidedMark);
+  std::vector<PairRow> rows = {
+      {0, "売上報告_2023.txt", "売上報告_2024.txt", "Result01.vk"},
+      {0, "仕様書_2023.txt", "仕様書_2024.txt", "Result02.vk"},
+      {0, "議事録_2023.txt", "議事録_2024.txt", "Result03.vk"},
+      {0, "設計メモ_2023.txt", u, d},
+      {0, u, "新規機能一覧_2024.txt", d},
+      {0, "readme_2023.txt", "readme_2024.txt", "Result04.vk"},
+  };
+  if (!store->SaveSettings(batchId, settings).ok() || !store->AddPairs(batchId, rows).ok()) {
+    return 0;
+  }
+  return batchId;
 }
 
 }  // namespace
@@ -109,6 +149,27 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
   ok &= SaveMessageBox(&main, folder, QStringLiteral("message-match-len"), QMessageBox::Warning,
                        QStringLiteral("一致行の行数が無効"),
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
+
+  const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
+  const int32_t batchId = PrepareBatchList(appDir + QStringLiteral("VerkoBatchList.mdb"), batchDb);
+  store.Write(QStringLiteral("BatchID"), QString::number(batchId));
+  main.SetBatchListDbPath(batchDb);
+  // Without its database the window would stop at a message box.
+  if (batchId != 0) main.OpenBatchWindow();
+  if (auto* batch = main.BatchWindow()) {
+    batch->Session().UpdateCountInfo();
+    ok &= Save(batch, folder, QStringLiteral("batch"));
+    {
+      VerkoSelectBatch dialog(batch->Session(), batch);
+      ok &= Save(&dialog, folder, QStringLiteral("select-batch"));
+    }
+    batch->SetRunDisplay(true);
+    ok &= Save(batch, folder, QStringLiteral("batch-running"));
+    batch->SetRunDisplay(false);
+    batch->CloseByProgram();
+  } else {
+    ok = false;
+  }
   main.hide();
   return ok ? 0 : 1;
 }

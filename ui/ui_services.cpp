@@ -19,8 +19,6 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
       return QMessageBox::Critical;
     case MessageIcon::kInformation:
       return QMessageBox::Information;
-    case MessageIcon::kNone:
-      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -36,11 +34,23 @@ MessageAnswer QtUiServices::ShowMessage(QWidget* parent, const QString& text, co
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
+  } else if (buttons == MessageButtons::kOkCancel) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
   int pressed = box.exec();
-  if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
+  switch (buttons) {
+    case MessageButtons::kOk:
+      return MessageAnswer::kOk;
+    case MessageButtons::kOkCancel:
+      return pressed == QMessageBox::Ok ? MessageAnswer::kOk : MessageAnswer::kCancel;
+    case MessageButtons::kYesNo:
+      break;
+  }
   return pressed == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
 }
 
@@ -73,6 +83,15 @@ QString QtUiServices::ChooseFile(QWidget* parent, const FileDialogRequest& reque
   if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().constFirst();
+}
+
+QStringList QtUiServices::ChooseFiles(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent, request.title, request.initialFolder, request.filter);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted) return QStringList();
+  return dialog.selectedFiles();
 }
 
 QString QtUiServices::ChooseFolder(QWidget* parent, const QString& title,

@@ -7,13 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/message_icon.h"
+
 class QWidget;
 
 namespace verko {
 
-enum class MessageIcon { kNone, kQuestion, kExclamation, kCritical, kInformation };
-enum class MessageButtons { kOk, kYesNo };
-enum class MessageAnswer { kOk, kYes, kNo };
+enum class MessageButtons { kOk, kYesNo, kOkCancel };
+enum class MessageAnswer { kOk, kYes, kNo, kCancel };
 
 enum class FileDialogMode {
   kOpenExisting,  // the file must exist
@@ -34,7 +35,8 @@ class UiServices {
  public:
   virtual ~UiServices() = default;
 
-  // Shows a modal message box and returns the button pressed.
+  // Shows a modal message box and returns the button pressed (kOk or kCancel for OK/Cancel,
+  // kYes or kNo for Yes/No; closing the box counts as Cancel or No).
   virtual MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
                                     MessageIcon icon, MessageButtons buttons) = 0;
   // Shows a modal input box; returns false when cancelled (then *text is unchanged).
@@ -42,6 +44,9 @@ class UiServices {
                        QString* text) = 0;
   // Shows a file dialog; returns the chosen full path, or an empty text when cancelled.
   virtual QString ChooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  // Shows an open dialog in which several existing files may be chosen (request.mode is not
+  // used); returns their full paths in the dialog's order, or an empty list when cancelled.
+  virtual QStringList ChooseFiles(QWidget* parent, const FileDialogRequest& request) = 0;
   // Shows a folder chooser; returns the folder with a trailing "/", or empty when cancelled.
   virtual QString ChooseFolder(QWidget* parent, const QString& title,
                                const QString& initialFolder) = 0;
@@ -63,6 +68,7 @@ class QtUiServices : public UiServices {
   bool AskText(QWidget* parent, const QString& prompt, const QString& title,
                QString* text) override;
   QString ChooseFile(QWidget* parent, const FileDialogRequest& request) override;
+  QStringList ChooseFiles(QWidget* parent, const FileDialogRequest& request) override;
   QString ChooseFolder(QWidget* parent, const QString& title,
                        const QString& initialFolder) override;
   bool StartDetached(const QString& program, const QStringList& args) override;

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
 #include "ui/field_values.h"
 #include "ui/file_drop.h"
@@ -131,8 +132,6 @@ VerkoMain::~VerkoMain() = default;
 
 void VerkoMain::CreateControls() {
   cmdBatch_ = NewButton("CmdBatch", QStringLiteral("ﾊﾞｯﾁ処理(&Q)"), this);
-  // The batch window is not part of this program yet.
-  cmdBatch_->setEnabled(false);
 
   frameFiles_ = Named(new QGroupBox(this), "FrameFiles");
   label1_ = Named(new QLabel(QStringLiteral("旧ファイル(&A)"), frameFiles_), "Label1");
@@ -313,6 +312,7 @@ void VerkoMain::LayOutControls() {
 
 void VerkoMain::ConnectHandlers() {
   connect(cmdStart_, &QPushButton::clicked, this, &VerkoMain::ClickStart);
+  connect(cmdBatch_, &QPushButton::clicked, this, &VerkoMain::OpenBatchWindow);
   connect(cmdCancel_, &QPushButton::clicked, this, &VerkoMain::ClickCancel);
   connect(cmdClose_, &QPushButton::clicked, this, &VerkoMain::CloseByProgram);
   connect(cmdHelp_, &QPushButton::clicked, this, [this] { ShowHelp(kHelpMainWindow); });
@@ -468,7 +468,7 @@ CompareResult VerkoMain::RunCompare(RunMode mode) {
 }
 
 void VerkoMain::ClickStart() {
-  if (runActive_ || !ValidateEnabledFields()) return;
+  if (runActive_ || batchRunning_ || !ValidateEnabledFields()) return;
   interactiveRun_ = true;
   CompareResult result = RunCompare(RunMode::kInteractive);
   interactiveRun_ = false;
@@ -479,15 +479,15 @@ void VerkoMain::ClickStart() {
   if (closeAfterRun_) CloseByProgram();
 }
 
-CompareResult VerkoMain::RunBatchCompare(const QString& oldName, const QString& newName,
-                                         const QString& resultName) {
+CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::string& newName,
+                                         const std::string& resultName) {
   if (runActive_) {
     CompareResult busy;
     busy.status = kStatusFailed;
     busy.message = {"ほかの比較処理が実行中です。", 48, "比較処理の実行中"};
     return busy;
   }
-  SetFileNames({oldName, newName, resultName});
+  SetFileNames({FromUtf8(oldName), FromUtf8(newName), FromUtf8(resultName)});
   CompareResult result = RunCompare(RunMode::kBatch);
   if (closeAfterRun_) CloseByProgram();
   return result;
@@ -516,8 +516,34 @@ void VerkoMain::UnlockControls() {
   frameOptions_->setEnabled(true);
   cmdClose_->setEnabled(true);
   cmdHelp_->setEnabled(true);
-  cmdStart_->setEnabled(true);
+  // A batch run compares pair after pair: no interactive start between its pairs.
+  cmdStart_->setEnabled(!batchRunning_);
   cmdCancel_->setEnabled(false);
+}
+
+void VerkoMain::SetBatchRunning(bool running) {
+  batchRunning_ = running;
+  cmdStart_->setEnabled(!running && !runActive_);
+  if (!running) SetFileNames({QString(), QString(), QString()});
+}
+
+bool VerkoMain::AlwaysOnTop() const {
+  return optAlwaysTop_->isChecked();
+}
+
+VerkoBatch* VerkoMain::BatchWindow() const {
+  return batch_;
+}
+
+void VerkoMain::OpenBatchWindow() {
+  if (!batch_) {
+    QString dbPath = batchDbPath_;
+    if (dbPath.isEmpty()) dbPath = BatchListDbPath(appDir_);
+    batch_ = new VerkoBatch(*this, store_, services_, dbPath, this);
+  }
+  batch_->show();
+  batch_->raise();
+  batch_->activateWindow();
 }
 
 void VerkoMain::ShowProgress(int percent) {
@@ -624,6 +650,8 @@ void VerkoMain::closeEvent(QCloseEvent* event) {
   }
   if (!unloaded_) {
     unloaded_ = true;
+    // The batch window unloads first: it stores its list and may compact its database.
+    if (batch_) batch_->CloseByProgram();
     if (help_) help_->close();
     SaveSettings();
   }

@@ -4,12 +4,13 @@
 // keeps its state in the settings store between starts.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include "batch/window/batch_main_link.h"
 #include "compare/compare_host.h"
 #include "compare/compare_run.h"
-#include "ui/compare_runner.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,8 +26,9 @@ namespace verko {
 class HelpWindow;
 class SettingsStore;
 class UiServices;
+class VerkoBatch;
 
-class VerkoMain : public QWidget, public CompareHost, public CompareRunner {
+class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
  public:
   // Loads the settings from `store` (written back when the window closes). `appDir` is the
   // program's folder, ending in "/", where the help document lives. Both services and store
@@ -47,13 +49,26 @@ class VerkoMain : public QWidget, public CompareHost, public CompareRunner {
   QString SplitChar() const { return splitChar_; }
   QString EditorSetting() const { return editorSetting_; }
 
-  // Opens the help window at the topic of `contextId`.
-  void ShowHelp(int contextId);
+  // The batch-list database the batch window opens; by default VerkoBatchList.mdb beside the
+  // program (or the user's copy when the program's folder cannot be written).
+  void SetBatchListDbPath(const QString& path) { batchDbPath_ = path; }
+  // Opens the batch window (CmdBatch), or brings the open one to the front.
+  void OpenBatchWindow();
+  // The open batch window, or null.
+  VerkoBatch* BatchWindow() const;
 
-  // CompareRunner
-  CompareResult RunBatchCompare(const QString& oldName, const QString& newName,
-                                const QString& resultName) override;
+  // BatchMainLink
+  // Writes the three names into the file fields and runs one comparison in batch mode with
+  // the window's options: no overwrite question, histories left alone, refusals returned in
+  // the result instead of shown. Refused while another comparison runs.
+  CompareResult RunBatchCompare(const std::string& oldName, const std::string& newName,
+                                const std::string& resultName) override;
+  // True while a comparison started from the start button is running.
   bool InteractiveRunActive() const override { return interactiveRun_; }
+  void SetBatchRunning(bool running) override;
+  // Opens the help window at the topic of `contextId`.
+  void ShowHelp(int contextId) override;
+  bool AlwaysOnTop() const override;
   // True from the moment a run has opened its files until its end.
   bool CompareRunning() const { return flags_.CompareRunning.load(); }
 
@@ -115,6 +130,9 @@ class VerkoMain : public QWidget, public CompareHost, public CompareRunner {
   bool closeAfterRun_ = false;
   bool programClose_ = false;
   bool unloaded_ = false;
+  bool batchRunning_ = false;
+  QString batchDbPath_;
+  QPointer<VerkoBatch> batch_;
   int progressPercent_ = 0;
   HelpWindow* help_ = nullptr;
 

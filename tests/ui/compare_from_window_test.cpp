@@ -142,7 +142,7 @@ TEST_F(CompareFromWindowTest, EditorGetsTheResultPathAsOneArgument) {
 TEST_F(CompareFromWindowTest, BatchRunAsksNothingAndKeepsTheHistories) {
   WriteFile(dir_.File("result.txt"), "earlier result\r\n");
   CompareResult result =
-      main_->RunBatchCompare(Path("old.txt"), Path("new.txt"), Path("result.txt"));
+      main_->RunBatchCompare(dir_.File("old.txt"), dir_.File("new.txt"), dir_.File("result.txt"));
   EXPECT_EQ(result.status, kStatusDone);
   EXPECT_TRUE(services_.messages.empty());
   EXPECT_EQ(Combo("ComboOld")->count(), 0);
@@ -151,7 +151,7 @@ TEST_F(CompareFromWindowTest, BatchRunAsksNothingAndKeepsTheHistories) {
   EXPECT_FALSE(Find<QWidget>("RateBar")->isVisibleTo(main_.get()));  // hidden at once
   EXPECT_FALSE(main_->InteractiveRunActive());
 
-  CompareResult refused = main_->RunBatchCompare(Path("old.txt"), "", Path("result.txt"));
+  CompareResult refused = main_->RunBatchCompare(dir_.File("old.txt"), "", dir_.File("result.txt"));
   EXPECT_EQ(refused.status, kStatusFailed);
   EXPECT_EQ(refused.message.text, "新ファイルが指定されていません。");
   EXPECT_TRUE(services_.messages.empty());

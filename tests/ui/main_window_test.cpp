@@ -35,7 +35,7 @@ TEST_F(WindowTest, FreshStoreGivesTheDefaults) {
   EXPECT_FALSE(Edit("TextMatchLen")->isEnabled());
   EXPECT_FALSE(Button("CmdSetEditor")->isEnabled());
   EXPECT_FALSE(Button("CmdCancel")->isEnabled());
-  EXPECT_FALSE(Button("CmdBatch")->isEnabled());
+  EXPECT_TRUE(Button("CmdBatch")->isEnabled());
   EXPECT_TRUE(Button("CmdStart")->isEnabled());
   EXPECT_TRUE(main.WorkPath().endsWith('/'));
   EXPECT_EQ(main.WorkPath(), DefaultWorkPath());

@@ -1,0 +1,128 @@
+// The batch window: batch lists are created, chosen, renamed and deleted here, the shown
+// list's pairs are filled, paired, named and counted in a grid, and the batch run is started
+// and cancelled. The window is thin: its controls forward to a BatchSession and it shows what
+// the session tells it (it is the session's BatchHost).
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "batch/batch_host.h"
+#include "batch/batch_session.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace verko {
+
+class BatchMainLink;
+class PairTableModel;
+class SettingsStore;
+class UiServices;
+
+// The batch-list database of the program in `appDir` (ending in "/"): beside the program, or
+// the user's copy when the program's folder cannot be written (seeded on first use; a
+// failure shows up as the batch window's open message).
+QString BatchListDbPath(const QString& appDir);
+
+class VerkoBatch : public QWidget, public BatchHost {
+ public:
+  // Opens the batch-list database at `dbPath` and shows the list remembered in `store` under
+  // BatchID (the default list 1 when there is none). `link`, `store` and `services` must
+  // outlive the window. When the database cannot be opened the message is shown and the
+  // window holds no list.
+  VerkoBatch(BatchMainLink& link, SettingsStore& store, UiServices& services, const QString& dbPath,
+             QWidget* parent = nullptr);
+  ~VerkoBatch() override;
+
+  // Closes the window as the program does (the main window closing): not held up by a run,
+  // which is asked to stop after its current pair; the window unloads when the run has
+  // returned.
+  void CloseByProgram();
+
+  BatchSession& Session() { return session_; }
+
+  // BatchHost
+  void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+  bool AskYesNo(const std::string& text, const std::string& title) override;
+  bool AskOkCancel(const std::string& text, const std::string& title, MessageIcon icon) override;
+  std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                     const std::string& defaultText) override;
+  std::vector<std::string> ChooseFiles(const std::string& title,
+                                       const std::string& folder) override;
+  std::optional<std::string> ChooseFile(const std::string& title,
+                                        const std::string& folder) override;
+  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder,
+                                          const std::string& placeholderName) override;
+  void ShowSettings(const BatchListSettings& settings, bool defaultList) override;
+  void ShowRows(const std::vector<PairRow>& rows, int currentRow) override;
+  void ShowRowChanged(int row) override;
+  void ShowCurrentRow(int row) override;
+  void ShowCounts(const std::string& text, const CountButtons& buttons) override;
+  void ShowCompactOnClose(bool checked) override;
+  void SetRunDisplay(bool running) override;
+  void ShowRunRow(int row) override;
+  void YieldAfterPair() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void LayOutControls();
+  void ConnectHandlers();
+  // Keeps the list's settings in the session as the user edits the fields.
+  void ConnectField(QLineEdit* field, std::string BatchListSettings::*member);
+  void ApplyMethodDisplays(const BatchListSettings& settings);
+  void SetColumns();
+  // New, select, rename and delete; rename and delete never for the default list.
+  void EnableListCommands(bool enabled);
+  void SelectRow(int row);
+  void ClickExecute();
+  void SelectBatch();
+  // Stores BatchID and the list's settings, closes the database (and compacts it when asked).
+  void Unload();
+
+  BatchMainLink& link_;
+  SettingsStore& store_;
+  UiServices& services_;
+  BatchSession session_;
+  PairTableModel* model_;
+  // Set while the window shows what the session holds, so that the fields' change signals
+  // do not write the same values back.
+  bool showing_ = false;
+  bool defaultList_ = false;
+  bool programClose_ = false;
+  bool unloadAfterRun_ = false;
+  bool unloaded_ = false;
+
+  QGroupBox *frameFolders_, *frameBatchList_, *framePairing_, *frameResultName_;
+  QLabel *labelOld_, *labelNew_, *labelResult_;
+  QLineEdit *txtOldPath_, *txtNewPath_, *txtResultPath_;
+  QPushButton *cmdOldSelect_, *cmdOldAuto_, *cmdOldEach_;
+  QPushButton *cmdNewSelect_, *cmdNewAuto_, *cmdNewEach_;
+  QPushButton* cmdResultPath_;
+  QTableView* dbGrid1_;
+  QLabel* labelInfo_;
+  QPushButton* command1_;
+  QCheckBox* optCompactDB_;
+  QPushButton *cmdDeleteRow_, *cmdClearContent_;
+  QLineEdit* txtBatchName_;
+  QPushButton *cmdBatchNew_, *cmdBatchDelete_, *cmdBatchRename_, *cmdBatchSelect_;
+  QComboBox* comboPairing_;
+  QLineEdit *txtPairingFname_, *txtPairingExt_, *txtPairingFname2_, *txtPairingExt2_;
+  QLabel *labelPoint1_, *labelPoint3_, *labelPairPattern_, *labelPairing1_, *labelPairing2_;
+  QComboBox* comboResultName_;
+  QLineEdit *txtResultFname_, *txtResultExt_, *txtInitNo_;
+  QLabel *labelPoint2_, *labelResultName_, *labelInitNo_;
+  QPushButton* cmdGenResultName_;
+  QPushButton *cmdBatchExecute_, *cmdCancel_, *cmdHelp_, *cmdClose_;
+};
+
+}  // namespace verko
