@@ -15,20 +15,20 @@ QString DefaultWorkPath() {
 QString DefaultEditorSetting() {
   return QStringLiteral("Notepad.exe %1");
 }
-QString ProgramFolder() {
+QString SystemProgramFolder() {
   return QStringLiteral("c:/windows/");
 }
-QString ProgramFolderPattern() {
+QString SystemProgramFolderPattern() {
   return QStringLiteral("c:[\\\\/]windows[\\\\/]");
 }
 #else
 QString DefaultEditorSetting() {
   return QStringLiteral("xdg-open %1");
 }
-QString ProgramFolder() {
+QString SystemProgramFolder() {
   return QStringLiteral("/usr/bin/");
 }
-QString ProgramFolderPattern() {
+QString SystemProgramFolderPattern() {
   return QStringLiteral("/usr/bin/");
 }
 #endif

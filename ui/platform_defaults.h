@@ -13,9 +13,9 @@ QString DefaultEditorSetting();
 // The split-character pattern of a fresh store.
 QString DefaultSplitChar();
 // The folder in which the editor dialog's browse starts.
-QString ProgramFolder();
+QString SystemProgramFolder();
 // The pattern whose matches the editor dialog removes from a chosen program path (the
 // system's program folder: such programs are found by name alone).
-QString ProgramFolderPattern();
+QString SystemProgramFolderPattern();
 
 }  // namespace verko

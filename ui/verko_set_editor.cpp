@@ -22,9 +22,9 @@ QString WithoutProgramFolder(const QString& setting) {
   // is edited as Unicode text instead, with the same case-blind removal.
   if (FromCp932(text) != utf8) {
     QString plain = setting;
-    return plain.remove(ProgramFolder(), Qt::CaseInsensitive);
+    return plain.remove(SystemProgramFolder(), Qt::CaseInsensitive);
   }
-  if (GSubRigc(text, ToCp932(ProgramFolderPattern().toStdString()), "") < 0) return setting;
+  if (GSubRigc(text, ToCp932(SystemProgramFolderPattern().toStdString()), "") < 0) return setting;
   return QString::fromStdString(FromCp932(text));
 }
 
@@ -75,7 +75,7 @@ void VerkoSetEditor::Browse() {
   request.mode = FileDialogMode::kOpenExisting;
   request.title = QStringLiteral("開く");
   request.filter = QStringLiteral("ﾌﾟﾛｸﾞﾗﾑ類 (*)");
-  request.initialFolder = ProgramFolder();
+  request.initialFolder = SystemProgramFolder();
   const QString path = services_.ChooseFile(this, request);
   if (path.isEmpty()) return;
   // A path with blanks is quoted so that the launch keeps it one word.
