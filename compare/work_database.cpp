@@ -31,6 +31,7 @@ struct TableContent {
   std::vector<const LineRecord*> rows;
   std::vector<bool> lineIdUsed;  // LineIdOrder is a unique index
   bool textOrder = false;
+  std::vector<int> textOrderLineIds;  // the text order as matching found it; may be empty
   // Whether the trees below match rows (and textOrder): a text index asked for after the
   // rows were written adds its tree without building the others again.
   bool rowTreesBuilt = false;
@@ -149,12 +150,14 @@ Status AppendRecords(Content& content, const std::string& name, int count,
   return Status::Ok();
 }
 
-Status AddTextOrder(Content& content, const std::string& name) {
+Status AddTextOrder(Content& content, const std::string& name,
+                    std::vector<int> lineIdsInOrder = {}) {
   TableContent* table = FindTable(content, name);
   if (table == nullptr) return NoSuchTable(name);
   const std::string index = IndexName(table->name, "TextOrder");
   if (table->textOrder) return DatabaseError("index " + QuoteIdentifier(index) + " already exists");
   table->textOrder = true;
+  table->textOrderLineIds = std::move(lineIdsInOrder);
   table->textTreeBuilt = false;
   content.schema.push_back({static_cast<std::size_t>(table - content.tables.data()),
                             SchemaItem::Tree::kTextOrder, index, CreateTextOrderSql(name)});
@@ -207,8 +210,32 @@ PageRun BuildLineIdOrder(const TableContent& table) {
 // TextOrder: by the collation of line texts (the folded bytes), equal texts by rowid. The
 // folded texts are sorted eight bytes at a time, which stays fast when many lines share a
 // long beginning; only texts holding a capital are copied to be folded.
+// The row positions in the text order that matching passed on, when it lists every row
+// exactly once; empty otherwise.
+std::vector<uint32_t> RowsInGivenTextOrder(const TableContent& table) {
+  const auto& rows = table.rows;
+  const std::vector<int>& ids = table.textOrderLineIds;
+  if (ids.size() != rows.size()) return {};
+  int maxId = 0;
+  for (const LineRecord* row : rows) maxId = std::max(maxId, row->LineID);
+  std::vector<int64_t> rowOfId(static_cast<std::size_t>(maxId) + 1, -1);
+  for (uint32_t row = 0; row < rows.size(); ++row) rowOfId[rows[row]->LineID] = row;
+  std::vector<uint32_t> order;
+  order.reserve(ids.size());
+  for (int id : ids) {
+    if (id < 0 || id > maxId || rowOfId[id] < 0) return {};
+    order.push_back(static_cast<uint32_t>(rowOfId[id]));
+    rowOfId[id] = -1;  // a LineID listed twice is not an order
+  }
+  return order;
+}
+
 PageRun BuildTextOrder(const TableContent& table) {
   const auto& rows = table.rows;
+  if (std::vector<uint32_t> given = RowsInGivenTextOrder(table); !given.empty()) {
+    return BuildIndexTree(
+        given, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
+  }
   std::vector<std::string> foldedCopies;
   std::vector<std::string_view> folded;
   folded.reserve(rows.size());
@@ -422,6 +449,13 @@ void WorkDatabase::AppendAllLines(const std::string& table, const LineTable& sou
 
 void WorkDatabase::CreateTextOrderIndex(const std::string& table) {
   impl_->Enqueue([table](Content& content) { return AddTextOrder(content, table); });
+}
+
+void WorkDatabase::CreateTextOrderIndex(const std::string& table,
+                                        std::vector<int> lineIdsInOrder) {
+  impl_->Enqueue([table, ids = std::move(lineIdsInOrder)](Content& content) mutable {
+    return AddTextOrder(content, table, std::move(ids));
+  });
 }
 
 Status WorkDatabase::Finish() {

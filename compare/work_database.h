@@ -27,6 +27,7 @@ class WorkDatabase : public WorkStore {
                    std::vector<int> lineIds) override;
   void AppendAllLines(const std::string& table, const LineTable& source) override;
   void CreateTextOrderIndex(const std::string& table) override;
+  void CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) override;
 
   // Waits until every queued write is done and closes the database. Returns the first
   // failure of any write (later writes after a failure are skipped).

@@ -26,6 +26,12 @@ class WorkStore {
   virtual void AppendAllLines(const std::string& table, const LineTable& source) = 0;
   // Creates the index TextOrder on the table's Text field.
   virtual void CreateTextOrderIndex(const std::string& table) = 0;
+  // The same, given the table's LineIDs already in text order (equal texts by LineID), as
+  // matching has them, so that the store need not sort the texts again.
+  virtual void CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) {
+    (void)lineIdsInOrder;
+    CreateTextOrderIndex(table);
+  }
 };
 
 // A store that keeps nothing: for tests of the stages and for callers without a database.
@@ -35,6 +41,7 @@ class NullWorkStore : public WorkStore {
   void AppendLines(const std::string&, const LineTable&, std::vector<int>) override {}
   void AppendAllLines(const std::string&, const LineTable&) override {}
   void CreateTextOrderIndex(const std::string&) override {}
+  void CreateTextOrderIndex(const std::string&, std::vector<int>) override {}
 };
 
 }  // namespace verko

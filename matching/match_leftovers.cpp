@@ -37,10 +37,10 @@ Flow MatchLeftovers(const LineTable& oldText, const LineTable& newText, const Ma
     return Flow::kContinue;
   }
 
-  store.CreateTextOrderIndex("OldText2");
-  store.CreateTextOrderIndex("NewText2");
   const TextIndex oldIndex(texts.OldKey, texts.KeyCount, oldLeft);
   const TextIndex newIndex(texts.NewKey, texts.KeyCount, newLeft);
+  store.CreateTextOrderIndex("OldText2", oldIndex.Order());
+  store.CreateTextOrderIndex("NewText2", newIndex.Order());
   if (progress.Step(1) == Flow::kCancel) return Flow::kCancel;
 
   std::fill(state.OldMarks.begin(), state.OldMarks.end(), '\0');

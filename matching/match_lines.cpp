@@ -52,8 +52,8 @@ Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& 
   const MatchTexts texts = PrepareMatchTexts(oldText, newText);
   const TextIndex oldIndex(texts.OldKey, texts.KeyCount, AllLineIds(oldText.Count()));
   const TextIndex newIndex(texts.NewKey, texts.KeyCount, AllLineIds(newText.Count()));
-  store.CreateTextOrderIndex("OldText");
-  store.CreateTextOrderIndex("NewText");
+  store.CreateTextOrderIndex("OldText", oldIndex.Order());
+  store.CreateTextOrderIndex("NewText", newIndex.Order());
   if (progress.Step(5) == Flow::kCancel) return Flow::kCancel;
   if (MarkBothFiles(oldIndex, newIndex, state, progress) == Flow::kCancel) return Flow::kCancel;
   if (AnchorUniqueLines(oldIndex, texts, state, progress) == Flow::kCancel) {

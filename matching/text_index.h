@@ -15,6 +15,8 @@ class TextIndex {
   TextIndex(const std::vector<int>& keys, int keyCount, const std::vector<int>& lineIds);
 
   int Count() const { return static_cast<int>(order_.size()); }
+  // The LineIDs in index order.
+  const std::vector<int>& Order() const { return order_; }
   // The LineID and the text key of the record at index position `pos` (0-based). Two
   // records hold equal texts exactly when their keys are equal.
   int LineIdAt(int pos) const { return order_[pos]; }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/encoding.h"
+#include "common/text_collation.h"
 #include "platform/record_store.h"
 #include "tests/support/temp_dir.h"
 
@@ -457,6 +458,38 @@ TEST_F(WorkDatabaseTest, DestroyingWithoutFinishStillWritesEverything) {
     db->AppendAllLines("NewText", lines);
   }
   EXPECT_EQ(Query("SELECT count(*) FROM NewText"), std::vector<std::string>{"3"});
+}
+
+}  // namespace
+}  // namespace verko
+
+namespace verko {
+namespace {
+
+// Matching hands over the text order it already has; the file must come out exactly as
+// when the store sorts the texts itself, and an order that is not one falls back to that.
+TEST_F(WorkDatabaseTest, GivenTextOrderWritesTheSameFileAsSorting) {
+  const std::vector<std::string> texts = {"b", "A", "a", ToCp932("ａ"), "", "B", "a", "c "};
+  LineTable lines = MakeTable(texts);
+  std::vector<int> order(texts.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
+  std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+    return CompareFolded(texts[x - 1], texts[y - 1]) < 0;
+  });
+  auto write = [&](std::vector<int> given) {
+    auto db = CreateOrFail();
+    db->AppendAllLines("OldText", lines);
+    if (given.empty()) {
+      db->CreateTextOrderIndex("OldText");
+    } else {
+      db->CreateTextOrderIndex("OldText", given);
+    }
+    EXPECT_TRUE(db->Finish().ok());
+    return test_support::ReadFile(DbPath());
+  };
+  const std::string sorted = write({});
+  EXPECT_EQ(write(order), sorted);
+  EXPECT_EQ(write({1, 1, 2, 3, 4, 5, 6, 7}), sorted);  // not an order: sorted again
 }
 
 }  // namespace
