@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "common/cp932.h"
+#include "common/separator_class.h"
 #include "common/encoding.h"
 #include "platform/regexp.h"
 
@@ -118,34 +119,6 @@ std::size_t EndWithoutTrailingSpaces(std::string_view text) {
   return end;
 }
 
-// Separator classes of the default split pattern: blanks; hiragana with "ー" and the
-// punctuation; katakana.
-enum SeparatorClass { kNoSeparator = 0, kBlank = 1, kHiraganaOrMark = 2, kKatakana = 4 };
-
-int SeparatorClassOf(unsigned code) {
-  switch (code) {
-    case ' ':
-    case '\t':
-    case 0x8140:  // 　
-      return kBlank;
-    case 0x815B:  // ー
-    case 0x8142:  // 。
-    case 0x8141:  // 、
-    case 0x8144:  // ．
-    case 0x8143:  // ，
-    case 0x8176:  // 」
-    case ')':
-    case 0x8147:  // ；
-    case 0x8146:  // ：
-      return kHiraganaOrMark;
-    default:
-      break;
-  }
-  if (code >= 0x829F && code <= 0x82F1) return kHiraganaOrMark;  // ぁ-ん
-  if (code >= 0x8340 && code <= 0x8393) return kKatakana;        // ァ-ン
-  return kNoSeparator;
-}
-
 // The leftmost match of the default split pattern that starts at byte maxStart or before,
 // without the library: each alternative is a greedy run of one class, and at a given start
 // the first alternative whose class holds the first character wins (a run that starts with
@@ -153,9 +126,7 @@ int SeparatorClassOf(unsigned code) {
 int FindDefaultSeparator(std::string_view text, std::size_t maxStart, std::size_t& begin,
                          std::size_t& end) {
   auto classAt = [&text](std::size_t pos, std::size_t len) {
-    auto b = static_cast<unsigned char>(text[pos]);
-    unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(text[pos + 1]) : b;
-    return SeparatorClassOf(code);
+    return SeparatorClassAt(text, pos, len, LineBreaks::kNotBlank);
   };
   for (std::size_t pos = 0; pos <= maxStart && pos < text.size();) {
     std::size_t len = CharLengthAt(text, pos);
@@ -164,7 +135,7 @@ int FindDefaultSeparator(std::string_view text, std::size_t maxStart, std::size_
       pos += len;
       continue;
     }
-    int accept = cls == kKatakana ? (kKatakana | kHiraganaOrMark) : cls;
+    int accept = SeparatorRunClasses(cls);
     begin = pos;
     do {
       pos += len;
