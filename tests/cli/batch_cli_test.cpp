@@ -1,9 +1,6 @@
 // verko-cli --batch as a user runs it: a stored list compared pair by pair, placeholder rows
 // skipped, a failing pair reported without stopping the rest, and the exit status.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -13,6 +10,7 @@
 #include "batch/batch_list_store.h"
 #include "common/path_parts.h"
 #include "platform/record_store.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
@@ -22,10 +20,7 @@ using test_support::ReadFile;
 using test_support::TempDir;
 using test_support::WriteFile;
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out, err;
-};
+using Outcome = test_support::CliOutcome;
 
 class BatchCliTest : public ::testing::Test {
  protected:
@@ -48,28 +43,7 @@ class BatchCliTest : public ::testing::Test {
 
   static std::string DeliveredDb() { return DirPart(VERKO_CLI_PATH) + "VerkoBatchList.mdb"; }
 
-  Outcome Run(std::vector<std::string> args) {
-    args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir.Path()});
-    pid_t pid = fork();
-    if (pid == 0) {
-      int out = open(dir.File("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int err = open(dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(out, 1);
-      dup2(err, 2);
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    Outcome outcome;
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = ReadFile(dir.File("stdout"));
-    outcome.err = ReadFile(dir.File("stderr"));
-    return outcome;
-  }
+  Outcome Run(std::vector<std::string> args) { return test_support::CliRunner(dir).Run(args); }
 
   Outcome RunList() { return Run({"--batch", "Mary's list", "--batch-db", dbPath}); }
 

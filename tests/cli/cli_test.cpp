@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/encoding.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
@@ -19,10 +20,7 @@ using test_support::ReadFile;
 using test_support::TempDir;
 using test_support::WriteFile;
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out, err;
-};
+using Outcome = test_support::CliOutcome;
 
 class CliTest : public ::testing::Test {
  protected:
@@ -34,34 +32,8 @@ class CliTest : public ::testing::Test {
     WriteFile(newPath, "alpha\r\nbravo 2\r\ncharlie\r\n");
   }
 
-  // Starts verko-cli with the work folder in the test's folder; returns its pid.
-  pid_t Start(std::vector<std::string> args) {
-    args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir.Path()});
-    pid_t pid = fork();
-    if (pid == 0) {
-      int out = open(dir.File("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int err = open(dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(out, 1);
-      dup2(err, 2);
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    return pid;
-  }
-
-  Outcome Wait(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    Outcome outcome;
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = ReadFile(dir.File("stdout"));
-    outcome.err = ReadFile(dir.File("stderr"));
-    return outcome;
-  }
-
+  pid_t Start(std::vector<std::string> args) { return test_support::CliRunner(dir).Start(args); }
+  Outcome Wait(pid_t pid) { return test_support::CliRunner(dir).Wait(pid); }
   Outcome Run(std::vector<std::string> args) { return Wait(Start(std::move(args))); }
 
   TempDir dir;
