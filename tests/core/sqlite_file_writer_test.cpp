@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/record_store.h"
+#include "tests/support/query_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
@@ -64,23 +65,7 @@ Status WriteTable(const std::string& path, const std::vector<Row>& rows) {
 }
 
 std::vector<std::string> Query(const std::string& path, const std::string& sql) {
-  Status status = Status::Ok();
-  auto db = Database::Open(path, Database::OpenMode::kReadOnly, &status);
-  if (db == nullptr) return {"error: " + status.reason()};
-  Statement query;
-  status = db->Prepare(sql, &query);
-  std::vector<std::string> rows;
-  bool hasRow = false;
-  while (status.ok() && (status = query.Step(&hasRow)).ok() && hasRow) {
-    std::string row;
-    for (int column = 0; column < query.ColumnCount(); ++column) {
-      if (column > 0) row += "|";
-      row += query.ColumnIsNull(column) ? "NULL" : query.ColumnText(column);
-    }
-    rows.push_back(row);
-  }
-  if (!status.ok()) rows.push_back("error: " + status.reason());
-  return rows;
+  return test_support::QueryFile(path, sql);
 }
 
 // Checks the file's structure, then that both indexes give the rows in their order.
