@@ -9,7 +9,7 @@ namespace verko {
 
 struct LineRecord {
   int LineID = 0;
-  int LineNo = 0;    // physical line number, counted from 1; shared by the parts of a line
+  int LineNo = 0;    // physical line number, counted from 1; the same for every part of a cut line
   int PartNo = 0;    // 0 for a line stored whole; 1, 2, 3 ... for parts of a cut line
   std::string Text;  // CP932 bytes, at most SplitWidth of them
 };

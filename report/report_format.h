@@ -7,7 +7,7 @@
 
 namespace verko {
 
-// The part column, three characters: three blanks for part 0; otherwise the last three
+// The column of part numbers, three characters: three blanks for part 0; otherwise the last three
 // characters of "~" + digits + " " ("~2 ", "10 ", "23 " for part 123).
 std::string PartNoStr(int partNo);
 

@@ -1,5 +1,6 @@
 #include "ui/dialog_parts.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -21,6 +22,14 @@ QLabel* NewExplanation(const QString& text, QWidget* parent) {
   label->setWordWrap(true);
   label->setMinimumWidth(440);
   return label;
+}
+
+QHBoxLayout* NewDialogHeader(const QString& explanation, QWidget* parent) {
+  auto* top = new QHBoxLayout;
+  top->addWidget(NewDialogIcon(parent), 0, Qt::AlignTop);
+  top->addSpacing(8);
+  top->addWidget(NewExplanation(explanation, parent));
+  return top;
 }
 
 QPushButton* NewDialogButton(const QString& name, const QString& caption, QWidget* parent) {

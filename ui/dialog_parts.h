@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -15,6 +16,8 @@ namespace verko {
 QLabel* NewDialogIcon(QWidget* parent);
 // The explanation `Label1`, wrapped.
 QLabel* NewExplanation(const QString& text, QWidget* parent);
+// The top row of a dialog: the icon, then the explanation.
+QHBoxLayout* NewDialogHeader(const QString& explanation, QWidget* parent);
 // A button named `name` that is never the default button.
 QPushButton* NewDialogButton(const QString& name, const QString& caption, QWidget* parent);
 

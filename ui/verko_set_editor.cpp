@@ -41,13 +41,10 @@ VerkoSetEditor::VerkoSetEditor(const QString& editorSetting, UiServices& service
   auto* apply = NewDialogButton(QStringLiteral("Command2"), QStringLiteral("設定(&S)"), this);
   auto* cancel = NewDialogButton(QStringLiteral("Command1"), QStringLiteral("キャンセル"), this);
 
-  auto* top = new QHBoxLayout;
-  top->addWidget(NewDialogIcon(this), 0, Qt::AlignTop);
-  top->addSpacing(8);
-  top->addWidget(NewExplanation(
+  auto* top = NewDialogHeader(
       QStringLiteral("比較処理の完了時に、比較結果ファイルを表示するエディタを指定してください。"
                      "「%1」は比較結果のファイル名を表わします。"),
-      this));
+      this);
   auto* field = new QHBoxLayout;
   field->addWidget(textEditorSetting_, 1);
   field->addWidget(browse);

@@ -33,13 +33,10 @@ VerkoSplitChars::VerkoSplitChars(const QString& splitChar, UiServices& services,
   auto* restore = NewDialogButton(QStringLiteral("CmdDefault"), QStringLiteral("既定値(&D)"), this);
   auto* cancel = NewDialogButton(QStringLiteral("CmdCancel"), QStringLiteral("キャンセル"), this);
 
-  auto* top = new QHBoxLayout;
-  top->addWidget(NewDialogIcon(this), 0, Qt::AlignTop);
-  top->addSpacing(8);
-  top->addWidget(NewExplanation(
+  auto* top = NewDialogHeader(
       QStringLiteral("行を分割する際の分割位置の文字を、正規表現で指定してください。"
                      "指定した正規表現にマッチする文字列の直後が、分割位置の候補になります。"),
-      this));
+      this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(apply);

@@ -71,13 +71,10 @@ VerkoWorkDrive::VerkoWorkDrive(const QString& workPath, UiServices& services, QW
   auto* apply = NewDialogButton(QStringLiteral("Command2"), QStringLiteral("設定(&S)"), this);
   auto* cancel = NewDialogButton(QStringLiteral("Command1"), QStringLiteral("キャンセル"), this);
 
-  auto* top = new QHBoxLayout;
-  top->addWidget(NewDialogIcon(this), 0, Qt::AlignTop);
-  top->addSpacing(8);
-  top->addWidget(NewExplanation(
+  auto* top = NewDialogHeader(
       QStringLiteral("作業用データベースを作成するドライブを指定してください。"
                      "十分な空き容量のある、高速なドライブを指定することをお勧めします。"),
-      this));
+      this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(apply);
