@@ -207,9 +207,6 @@ PageRun BuildLineIdOrder(const TableContent& table) {
       order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); });
 }
 
-// TextOrder: by the collation of line texts (the folded bytes), equal texts by rowid. The
-// folded texts are sorted eight bytes at a time, which stays fast when many lines share a
-// long beginning; only texts holding a capital are copied to be folded.
 // The row positions in the text order that matching passed on, when it lists every row
 // exactly once; empty otherwise.
 std::vector<uint32_t> RowsInGivenTextOrder(const TableContent& table) {
@@ -230,6 +227,10 @@ std::vector<uint32_t> RowsInGivenTextOrder(const TableContent& table) {
   return order;
 }
 
+// TextOrder: by the collation of line texts (the folded bytes), equal texts by rowid. The
+// order matching found is used when there is one; otherwise the folded texts are sorted
+// eight bytes at a time, which stays fast when many lines share a long beginning, and only
+// texts holding a capital are copied to be folded.
 PageRun BuildTextOrder(const TableContent& table) {
   const auto& rows = table.rows;
   if (std::vector<uint32_t> given = RowsInGivenTextOrder(table); !given.empty()) {
@@ -451,8 +452,7 @@ void WorkDatabase::CreateTextOrderIndex(const std::string& table) {
   impl_->Enqueue([table](Content& content) { return AddTextOrder(content, table); });
 }
 
-void WorkDatabase::CreateTextOrderIndex(const std::string& table,
-                                        std::vector<int> lineIdsInOrder) {
+void WorkDatabase::CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) {
   impl_->Enqueue([table, ids = std::move(lineIdsInOrder)](Content& content) mutable {
     return AddTextOrder(content, table, std::move(ids));
   });
