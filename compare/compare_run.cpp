@@ -98,8 +98,8 @@ class CompareRun {
     const std::string path = WorkDatabasePath();
     for (const std::string* name : {&request_.oldName, &request_.newName, &request_.resultName}) {
       if (!name->empty() && IsSameFile(*name, path)) {
-        Refuse(FileMessage(kRoleWorkDb, path, "が比較するファイルとして指定されています。",
-                           "作業フォルダを変更してください。"),
+        Refuse(std::string(kRoleWorkDb) + "\n   " + path +
+                   "\nが比較するファイルとして指定されています。\n作業フォルダを変更してください。",
                kTitleFileName);
         return false;
       }
