@@ -36,9 +36,6 @@ struct TableContent {
   // rows were written adds its tree without building the others again.
   bool rowTreesBuilt = false;
   bool textTreeBuilt = false;
-  // The text tree was built while the writer waited, before the index was asked for: the
-  // index that matching asks for next is that very tree.
-  bool textTreeSpeculative = false;
   PageRun table;
   PageRun lineIdOrder;
   PageRun textOrderTree;
@@ -149,7 +146,7 @@ Status AppendRecords(Content& content, const std::string& name, int count,
   if (rows.empty()) return Status::Ok();
   table->lineIdUsed = std::move(used);
   table->rows.insert(table->rows.end(), rows.begin(), rows.end());
-  table->rowTreesBuilt = table->textTreeBuilt = table->textTreeSpeculative = false;
+  table->rowTreesBuilt = table->textTreeBuilt = false;
   return Status::Ok();
 }
 
@@ -161,8 +158,7 @@ Status AddTextOrder(Content& content, const std::string& name,
   if (table->textOrder) return DatabaseError("index " + QuoteIdentifier(index) + " already exists");
   table->textOrder = true;
   table->textOrderLineIds = std::move(lineIdsInOrder);
-  if (!table->textTreeSpeculative) table->textTreeBuilt = false;
-  table->textTreeSpeculative = false;
+  table->textTreeBuilt = false;
   content.schema.push_back({static_cast<std::size_t>(table - content.tables.data()),
                             SchemaItem::Tree::kTextOrder, index, CreateTextOrderSql(name)});
   return Status::Ok();
@@ -266,30 +262,20 @@ PageRun BuildTextOrder(const TableContent& table) {
       order, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
 }
 
-// Whether a table's text tree is built before its index is asked for: while the writer
-// would otherwise wait for matching, it builds the tree that the index will need.
-enum class Speculate { kNo, kYes };
-
-void BuildTrees(TableContent& table, Speculate speculate) {
+void BuildTrees(TableContent& table) {
   if (!table.rowTreesBuilt) {
     table.table = BuildTableTree(table);
     table.lineIdOrder = BuildLineIdOrder(table);
     table.rowTreesBuilt = true;
   }
-  if (table.textTreeBuilt) return;
-  if (table.textOrder) {
-    table.textOrderTree = BuildTextOrder(table);
-  } else if (speculate == Speculate::kYes && !table.rows.empty()) {
-    table.textOrderTree = BuildTextOrder(table);
-    table.textTreeSpeculative = true;
-  } else {
-    table.textOrderTree = PageRun{};
+  if (!table.textTreeBuilt) {
+    table.textOrderTree = table.textOrder ? BuildTextOrder(table) : PageRun{};
+    table.textTreeBuilt = true;
   }
-  table.textTreeBuilt = true;
 }
 
-void BuildAllTrees(Content& content, Speculate speculate = Speculate::kNo) {
-  for (TableContent& table : content.tables) BuildTrees(table, speculate);
+void BuildAllTrees(Content& content) {
+  for (TableContent& table : content.tables) BuildTrees(table);
 }
 
 // The schema with its trees, ready for the file. The trees move out of the content, so
@@ -314,7 +300,7 @@ std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
         entry.tree = std::move(table.textOrderTree);
         break;
     }
-    table.rowTreesBuilt = table.textTreeBuilt = table.textTreeSpeculative = false;
+    table.rowTreesBuilt = table.textTreeBuilt = false;
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -386,7 +372,7 @@ class WorkDatabase::Impl {
         }
       }
       if (idle) {
-        BuildAllTrees(content_, Speculate::kYes);
+        BuildAllTrees(content_);
         std::unique_lock<std::mutex> lock(mutex_);
         wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
         continue;
