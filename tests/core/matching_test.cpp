@@ -180,7 +180,7 @@ TEST(MatchLines, EmptyFileSkipsMatchingAndTouchesNothing) {
     EXPECT_EQ(MarksOf(run.state.OldMarks, run.oldText.Count()), std::string(oldTexts.size(), '.'));
     EXPECT_EQ(MarksOf(run.state.NewMarks, run.newText.Count()), std::string(newTexts.size(), '.'));
     EXPECT_TRUE(run.store.calls.empty());
-    EXPECT_TRUE(run.host.shown.empty());
+    EXPECT_TRUE(run.host.progress.empty());
     EXPECT_TRUE(run.host.phases.empty());
     EXPECT_EQ(run.meter.Value(), 0);
   }
@@ -196,7 +196,7 @@ TEST(MatchLines, ShowsEveryStageShareAndLowersBy23BeforeTheSecondCycle) {
   expected.insert(expected.end(), cycle.begin(), cycle.end());
   expected.insert(expected.end(), cycle.begin(), cycle.end());
   expected.insert(expected.end(), {44, 45, 46});
-  EXPECT_EQ(run.host.shown, expected);
+  EXPECT_EQ(run.host.progress, expected);
   EXPECT_EQ(run.meter.Value(), 46);
 }
 
@@ -214,20 +214,20 @@ TEST(MatchLines, ProgressEndsAtTheSumOfTheRoundedShares) {
   for (const auto& c : cases) {
     MatchRun run(c.oldTexts, c.newTexts);
     EXPECT_EQ(run.meter.Value(), 48);
-    ASSERT_FALSE(run.host.shown.empty());
-    EXPECT_EQ(run.host.shown.back(), c.lastShown);
+    ASSERT_FALSE(run.host.progress.empty());
+    EXPECT_EQ(run.host.progress.back(), c.lastShown);
   }
 }
 
 TEST(MatchLines, CancelAtAnyProgressStepStopsAtOnce) {
   const Texts oldTexts = {"", "a", "a", "", "x", "y"};
   const Texts newTexts = {"a", "", "a", "", "y", "z"};
-  const int steps = static_cast<int>(MatchRun(oldTexts, newTexts).host.shown.size());
+  const int steps = static_cast<int>(MatchRun(oldTexts, newTexts).host.progress.size());
   ASSERT_GT(steps, 30);
   for (int cancelAt = 1; cancelAt <= steps; ++cancelAt) {
     MatchRun run(oldTexts, newTexts, cancelAt);
     EXPECT_EQ(run.flow, Flow::kCancel) << cancelAt;
-    EXPECT_EQ(static_cast<int>(run.host.shown.size()), cancelAt);
+    EXPECT_EQ(static_cast<int>(run.host.progress.size()), cancelAt);
     EXPECT_TRUE(LinksArePaired(run.state));
   }
 }

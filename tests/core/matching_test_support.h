@@ -12,31 +12,13 @@
 #include "compare/work_store.h"
 #include "matching/match_lines.h"
 #include "matching/match_state.h"
+#include "tests/support/scripted_host.h"
 
 namespace verko {
 namespace {
 
-class RecordingHost : public CompareHost {
- public:
-  explicit RecordingHost(RunFlags& flags) : flags_(flags) {}
-
-  void ShowProgress(int percent) override {
-    shown.push_back(percent);
-    if (cancelAtShow != 0 && static_cast<int>(shown.size()) == cancelAtShow) {
-      flags_.CancelRequested = true;
-    }
-  }
-  void SetPhaseText(const std::string& text) override { phases.push_back(text); }
-  bool AskOverwrite(const std::string&, const std::string&) override { return true; }
-  void ShowLineLimitMessage(const std::string&, const std::string&) override {}
-
-  std::vector<int> shown;
-  std::vector<std::string> phases;
-  int cancelAtShow = 0;  // 1-based number of the ShowProgress call that requests a cancel
-
- private:
-  RunFlags& flags_;
-};
+// The compare host of these tests: records progress and phases, cancels when told.
+using RecordingHost = test_support::ScriptedHost;
 
 class RecordingStore : public WorkStore {
  public:

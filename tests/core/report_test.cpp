@@ -15,28 +15,13 @@
 #include "report/report_lines.h"
 #include "report/report_writer.h"
 #include "tests/support/golden.h"
+#include "tests/support/scripted_host.h"
 
 namespace verko {
 namespace {
 
-class FakeHost : public CompareHost {
- public:
-  explicit FakeHost(RunFlags& flags) : flags_(flags) {}
-  void ShowProgress(int percent) override {
-    shown.push_back(percent);
-    if (static_cast<int>(shown.size()) == cancelAtShow) flags_.CancelRequested = true;
-  }
-  void SetPhaseText(const std::string& text) override { phases.push_back(text); }
-  bool AskOverwrite(const std::string&, const std::string&) override { return true; }
-  void ShowLineLimitMessage(const std::string&, const std::string&) override {}
-
-  std::vector<int> shown;
-  std::vector<std::string> phases;
-  int cancelAtShow = 0;  // the ShowProgress call (1-based) at which the user cancels
-
- private:
-  RunFlags& flags_;
-};
+// The compare host of these tests: records progress and phases, cancels when told.
+using FakeHost = test_support::ScriptedHost;
 
 // One line per string (UTF-8, stored as CP932), LineNo = LineID, not split.
 LineTable MakeTable(const std::vector<std::string>& lines) {
@@ -75,7 +60,7 @@ struct ReportRun {
   std::string out;
   ReportCounts counts;
   MatchState state;
-  std::vector<int> shown;
+  std::vector<int> progress;
   std::vector<std::string> phases;
 };
 
@@ -94,7 +79,7 @@ ReportRun RunReport(const LineTable& oldText, const LineTable& newText, MatchSta
   ReportRun run;
   run.flow = WriteReport(oldText, newText, state, settings, meter, run.out, run.counts);
   run.state = std::move(state);
-  run.shown = host.shown;
+  run.progress = host.progress;
   run.phases = host.phases;
   return run;
 }
@@ -164,14 +149,17 @@ TEST(ReportWalk, CompleteSampleMatchesGolden) {
   std::string out;
   ReportCounts counts;
   ASSERT_EQ(WriteReport(oldText, newText, state, settings, meter, out, counts), Flow::kContinue);
-  EXPECT_EQ(out, test_support::ReadGolden("report_sample_full.txt"));  // byte for byte, date included
+  EXPECT_EQ(out,
+            test_support::ReadGolden("report_sample_full.txt"));  // byte for byte, date included
 }
 
 TEST(ReportWalk, WorkedExampleMatchesGoldenInBothModes) {
   for (bool diffOnly : {false, true}) {
     ReportRun run = RunLetters("abcdefgh", "acdefgbh", diffOnly, 1);
     const char* golden = diffOnly ? "report_worked_diff.txt" : "report_worked_full.txt";
-    EXPECT_EQ(test_support::MaskDate(run.out), test_support::MaskDate(test_support::ReadGolden(golden))) << golden;
+    EXPECT_EQ(test_support::MaskDate(run.out),
+              test_support::MaskDate(test_support::ReadGolden(golden)))
+        << golden;
     EXPECT_EQ(run.counts.CountCommon, 7);
     EXPECT_EQ(run.counts.CountMoved, 1);
   }
@@ -183,7 +171,9 @@ TEST(ReportWalk, IdenticalFilesMatchGoldenInBothModes) {
     LineTable newText = MakeTable({"one", "two words", ""});
     ReportRun run = RunReport(oldText, newText, LinkByText(oldText, newText), diffOnly, 3);
     const char* golden = diffOnly ? "report_identical_diff.txt" : "report_identical_full.txt";
-    EXPECT_EQ(test_support::MaskDate(run.out), test_support::MaskDate(test_support::ReadGolden(golden))) << golden;
+    EXPECT_EQ(test_support::MaskDate(run.out),
+              test_support::MaskDate(test_support::ReadGolden(golden)))
+        << golden;
   }
 }
 
@@ -313,7 +303,7 @@ TEST(ReportLines, FormsAlignNumbersPartsAndText) {
 
 TEST(ReportWalk, ShowsProgressAndPhases) {
   ReportRun run = RunLetters("abc", "abd", false);
-  EXPECT_EQ(run.shown, (std::vector<int>{7, 13, 20, 100}));
+  EXPECT_EQ(run.progress, (std::vector<int>{7, 13, 20, 100}));
   EXPECT_EQ(run.phases, (std::vector<std::string>{"結果出力中", "処理完了"}));
 }
 
@@ -325,7 +315,7 @@ TEST(ReportWalk, CancelAtProgressStepLeavesTruncatedReport) {
   state.Reset(0, 40);
   ReportRun run = RunReport(oldText, newText, state, false, 1, /*cancelAtShow=*/3);
   EXPECT_EQ(run.flow, Flow::kCancel);
-  EXPECT_EQ(run.shown, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(run.progress, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(run.phases, (std::vector<std::string>{"結果出力中"}));
   std::vector<std::string> written = SplitLines(run.out);
   ASSERT_EQ(written.size(), 16u);  // the header and the added lines 1 to 6

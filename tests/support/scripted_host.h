@@ -18,6 +18,7 @@ class ScriptedHost : public CompareHost {
   void UnlockControls() override { locked = false; }
   void ShowProgress(int percent) override {
     progress.push_back(percent);
+    if (cancelAtShow != 0 && static_cast<int>(progress.size()) == cancelAtShow) RequestCancel();
     if (onProgress) onProgress(*this);
   }
   void SetPhaseText(const std::string& text) override { phases.push_back(text); }
@@ -43,6 +44,7 @@ class ScriptedHost : public CompareHost {
   std::string LastPhase() const { return phases.empty() ? std::string() : phases.back(); }
 
   bool answerOverwrite = true;
+  int cancelAtShow = 0;  // the ShowProgress call (1-based) at which the user cancels
   std::function<void(ScriptedHost&)> onProgress;
 
   bool locked = false;
