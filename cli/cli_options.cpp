@@ -189,14 +189,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   options->request.oldName = names[0];
   options->request.newName = names[1];
   options->request.resultName = names[2];
-  const bool oldFolder = IsDirectory(names[0]), newFolder = IsDirectory(names[1]);
-  if (oldFolder != newFolder) {
-    *error = oldFolder ? "旧ファイルにフォルダ、新ファイルにファイルが指定されています。"
-                       : "旧ファイルにファイル、新ファイルにフォルダが指定されています。";
-    *error += "\nフォルダどうし、またはファイルどうしを指定してください。";
-    return false;
-  }
-  options->folders = oldFolder;
+  // Two folders compare folders. A folder with a file is one comparison of two files, which
+  // the compare run refuses with the folder's name ("フォルダが指定されています").
+  options->folders = IsDirectory(names[0]) && IsDirectory(names[1]);
   if (options->folders && names[2] == "-") {
     *error = "フォルダを比較するときは、結果フォルダを指定してください（- は指定できません）。";
     return false;

@@ -30,7 +30,7 @@ std::string SummaryLine(const OutcomeCounts& counts, int notRun, const FolderCom
   line += "、旧フォルダのみ " + std::to_string(scan.oldOnly.size()) + " 件、新フォルダのみ " +
           std::to_string(scan.newOnly.size()) + " 件";
   if (!scan.problems.empty()) {
-    line += "、読み取れないフォルダ " + std::to_string(scan.problems.size()) + " 件";
+    line += "、比較できないフォルダ " + std::to_string(scan.problems.size()) + " 件";
   }
   return line;
 }
