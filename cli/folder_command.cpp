@@ -1,7 +1,7 @@
 #include "cli/folder_command.h"
 
+#include "batch/pair_outcome.h"
 #include "batch/parallel_compare.h"
-#include "cli/pair_outcome.h"
 #include "cli/pair_progress.h"
 
 namespace verko {
@@ -12,12 +12,57 @@ constexpr int kExitDifferent = 1;
 constexpr int kExitFailed = 2;
 constexpr int kExitInterrupted = 130;
 
-std::string FolderProblemLine(const FolderProblem& problem) {
-  PairRun run;
-  run.result.status = kStatusFailed;
-  run.result.message.text = problem.reason;
-  return OutcomeLine(run, problem.name);
+// A run cut at the line limit that its result does not record as cut is known by the
+// line-limit message it showed.
+bool CutByMessage(const PairRun& run) {
+  return run.result.status == kStatusDone && !run.result.Cut() && !run.cutMessages.empty();
 }
+
+PairOutcome RunOutcome(const PairRun& run) {
+  return CutByMessage(run) ? PairOutcome::kCut : OutcomeOf(run.result);
+}
+
+std::string RunLine(const PairRun& run, const std::string& name) {
+  if (!CutByMessage(run)) return PairOutcomeLine(run.result, name);
+  std::string detail;
+  for (const std::string& message : run.cutMessages) {
+    detail += message.substr(0, message.find('\n'));  // which file; the rest says "continuing"
+  }
+  return std::string(PairOutcomeWord(PairOutcome::kCut)) + ": " + name + "  " + detail;
+}
+
+std::string FolderProblemLine(const FolderProblem& problem) {
+  CompareResult failed;
+  failed.status = kStatusFailed;
+  failed.message.text = problem.reason;
+  return PairOutcomeLine(failed, problem.name);
+}
+
+// Counts of the outcomes, for the summary line.
+struct OutcomeCounts {
+  int same = 0, different = 0, cut = 0, error = 0, cancelled = 0;
+
+  void Add(PairOutcome outcome) {
+    switch (outcome) {
+      case PairOutcome::kSame:
+        ++same;
+        break;
+      case PairOutcome::kDifferent:
+        ++different;
+        break;
+      case PairOutcome::kCut:
+        ++cut;
+        break;
+      case PairOutcome::kCancelled:
+        ++cancelled;
+        break;
+      default:
+        ++error;
+        break;
+    }
+  }
+  int Compared() const { return same + different + cut + error + cancelled; }
+};
 
 std::string SummaryLine(const OutcomeCounts& counts, int notRun, const FolderComparison& scan,
                         bool interrupted) {
@@ -61,8 +106,8 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
       ++notRun;
       return;
     }
-    counts.Add(OutcomeOf(run));
-    if (!command.quiet) progress.Print(out, OutcomeLine(run, scan.pairs[index].name));
+    counts.Add(RunOutcome(run));
+    if (!command.quiet) progress.Print(out, RunLine(run, scan.pairs[index].name));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
   progress.Clear();
