@@ -217,6 +217,20 @@ TEST_F(FolderCliTest, AResultThatWouldOverwriteAnInputIsRefusedOnItsLine) {
   EXPECT_EQ(ReadFile(dir.File("r/new/a.txt")), "new a\r\n");
 }
 
+TEST_F(FolderCliTest, NamesHoldingWildcardsPairOnlyWithTheSameName) {
+  fs::create_directories(dir.File("w/old"));
+  fs::create_directories(dir.File("w/new"));
+  for (const char* name : {"w/old/a*.txt", "w/new/ab.txt", "w/old/q?.txt", "w/new/q?.txt"}) {
+    WriteFile(dir.File(name), "x\r\n");
+  }
+  Outcome outcome = Run({"--quiet", dir.File("w/old"), dir.File("w/new"), dir.File("w/res")});
+  EXPECT_EQ(outcome.exitCode, 1);
+  EXPECT_NE(outcome.out.find("比較 1 組（相違なし 1、"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find("旧フォルダのみ 1 件、新フォルダのみ 1 件"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir.File("w/res/q?.txt")));
+  EXPECT_FALSE(fs::exists(dir.File("w/res/a*.txt")));
+}
+
 TEST_F(FolderCliTest, SeveralPairsAtOnceWriteWhatOnePairAtATimeWrites) {
   std::vector<std::string> names;
   for (int i = 0; i < 16; ++i) {
