@@ -7,6 +7,7 @@
 #include <cassert>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <utility>
 
 #include "common/system_error.h"
@@ -412,11 +413,12 @@ void RecordEncoder::AppendTo(std::string* out) const {
   std::memcpy(at + types_.size(), body_.data(), body_.size());
 }
 
-void TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
-  assert(rowids_.empty() || rowid > rowids_.back());
+bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
+  if (!rowids_.empty() && rowid <= rowids_.back()) return false;
   record.AppendTo(&records_);
   ends_.push_back(static_cast<uint32_t>(records_.size()));
   rowids_.push_back(rowid);
+  return true;
 }
 
 PageRun TableTreeBuilder::Build() const {
@@ -518,11 +520,43 @@ std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& pa
     return nullptr;
   }
   *status = Status::Ok();
-  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path));
+  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path, std::string()));
+}
+
+std::unique_ptr<SqliteFileWriter> SqliteFileWriter::CreateBeside(const std::string& path,
+                                                                 Status* status) {
+  // A name nobody else uses: another writer of the same path (a second comparison in the
+  // same work folder) makes its own, and a link planted at a guessed name is refused.
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device random;
+  int fd = -1;
+  std::string tempPath;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempPath = path + ".tmp-";
+    for (int i = 0; i < 10; ++i) tempPath += kLetters[random() % (sizeof kLetters - 1)];
+    do {
+      fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0 || errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
+    return nullptr;
+  }
+  *status = Status::Ok();
+  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path, std::move(tempPath)));
 }
 
 SqliteFileWriter::~SqliteFileWriter() {
-  Close();
+  (void)Close();
+  RemoveTemporary();
+}
+
+void SqliteFileWriter::RemoveTemporary() {
+  if (tempPath_.empty()) return;
+  ::unlink(tempPath_.c_str());
+  tempPath_.clear();
 }
 
 Status SqliteFileWriter::SystemError(int errnum) const {
@@ -606,6 +640,18 @@ Status SqliteFileWriter::Close() {
   // The descriptor is released even when close reports an error, so it is not retried.
   if (result != 0 && errno != EINTR) return SystemError(errno);
   return Status::Ok();
+}
+
+Status SqliteFileWriter::Commit() {
+  Status status = Close();
+  if (tempPath_.empty()) return status;
+  if (status.ok() && ::rename(tempPath_.c_str(), path_.c_str()) != 0) status = SystemError(errno);
+  if (status.ok()) {
+    tempPath_.clear();
+  } else {
+    RemoveTemporary();
+  }
+  return status;
 }
 
 }  // namespace verko
