@@ -12,6 +12,7 @@
 #include "compare/work_database.h"
 #include "compare/work_folder.h"
 #include "common/path_parts.h"
+#include "common/user_folders.h"
 #include "matching/match_lines.h"
 #include "report/report_writer.h"
 

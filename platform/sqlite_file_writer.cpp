@@ -7,9 +7,9 @@
 #include <cassert>
 #include <cerrno>
 #include <cstring>
-#include <random>
 #include <utility>
 
+#include "common/fresh_file.h"
 #include "common/system_error.h"
 
 namespace verko {
@@ -525,21 +525,8 @@ std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& pa
 
 std::unique_ptr<SqliteFileWriter> SqliteFileWriter::CreateBeside(const std::string& path,
                                                                  Status* status) {
-  // A name nobody else uses: another writer of the same path (a second comparison in the
-  // same work folder) makes its own, and a link planted at a guessed name is refused.
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::random_device random;
-  int fd = -1;
   std::string tempPath;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = path + ".tmp-";
-    for (int i = 0; i < 10; ++i) tempPath += kLetters[random() % (sizeof kLetters - 1)];
-    do {
-      fd = ::open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0 || errno != EEXIST) break;
-  }
+  const int fd = CreateFreshFile(path, &tempPath);
   if (fd < 0) {
     *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
     return nullptr;

@@ -10,7 +10,7 @@
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
-#include "compare/work_folder.h"
+#include "common/user_folders.h"
 #include "ui/dialog_parts.h"
 #include "ui/platform_defaults.h"
 #include "ui/ui_services.h"
