@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "common/encoding.h"
-#include "compare/work_folder.h"
 #include "common/option_value.h"
+#include "compare/work_folder.h"
 #include "platform/regexp.h"
 
 namespace verko {

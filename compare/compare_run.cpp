@@ -4,15 +4,15 @@
 #include <memory>
 
 #include "common/encoding.h"
+#include "common/path_parts.h"
 #include "common/text_collation.h"
+#include "common/user_folders.h"
 #include "compare/editor_command.h"
 #include "compare/input_file.h"
 #include "compare/line_intake.h"
 #include "compare/result_file.h"
 #include "compare/work_database.h"
 #include "compare/work_folder.h"
-#include "common/path_parts.h"
-#include "common/user_folders.h"
 #include "matching/match_lines.h"
 #include "report/report_writer.h"
 

@@ -1,6 +1,5 @@
 #include "ui/platform_defaults.h"
 
-
 #include "compare/line_functions.h"
 #include "compare/work_folder.h"
 

@@ -75,9 +75,8 @@ TEST(WorkFolder, RunsSideBySideInTheDefaultFolderEachWriteTheirOwnReport) {
     const std::string n = std::to_string(i);
     WritePair(dir.File("old" + n), dir.File("new" + n), i);
     // The report each pair gives alone, in a folder of its own.
-    ASSERT_EQ(runner.Run({dir.File("old" + n), dir.File("new" + n), dir.File("alone" + n)})
-                  .exitCode,
-              1);
+    ASSERT_EQ(
+        runner.Run({dir.File("old" + n), dir.File("new" + n), dir.File("alone" + n)}).exitCode, 1);
     expected[i] = MaskDate(ReadFile(dir.File("alone" + n)));
   }
 
@@ -169,8 +168,8 @@ TEST(WorkFolder, AnotherUserRunsWithTheDefaultsAfterTheFirst) {
     CliLaunch launch = DefaultsLaunch(homes[user], nullptr, "user" + std::to_string(user));
     launch.env.push_back({"TMPDIR", shared});
     launch.uid = user == 0 ? 0 : kOther;
-    CliOutcome outcome = runner.Run(
-        {dir.File("old.txt"), dir.File("new.txt"), homes[user] + "/result.txt"}, launch);
+    CliOutcome outcome =
+        runner.Run({dir.File("old.txt"), dir.File("new.txt"), homes[user] + "/result.txt"}, launch);
     if (outcome.exitCode == 126) GTEST_SKIP() << "cannot change to another user here";
     ASSERT_EQ(outcome.exitCode, 1) << "user " << user << ": " << outcome.err;
     const std::string folder = homes[user] + "/.cache/Verko";

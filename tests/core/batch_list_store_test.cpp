@@ -10,8 +10,8 @@
 
 #include "batch/batch_db_location.h"
 #include "common/path_parts.h"
-#include "tests/support/scoped_env.h"
 #include "tests/core/batch_test_support.h"
+#include "tests/support/scoped_env.h"
 
 namespace verko {
 namespace {
@@ -272,8 +272,9 @@ TEST_F(BatchListStoreTest, CompactionKeepsModeLinkAndOtherProgramsRows) {
   Status opened = Status::Ok();
   auto other = Database::Open(path, Database::OpenMode::kReadWrite, &opened);
   ASSERT_TRUE(other) << opened.reason();
-  ASSERT_TRUE(other->Exec("BEGIN IMMEDIATE; INSERT INTO BatchListContent (BatchID, OldFile, "
-                          "NewFile, ResultFile) VALUES (1, 'theirs.txt', 'n', 'r')")
+  ASSERT_TRUE(other
+                  ->Exec("BEGIN IMMEDIATE; INSERT INTO BatchListContent (BatchID, OldFile, "
+                         "NewFile, ResultFile) VALUES (1, 'theirs.txt', 'n', 'r')")
                   .ok());
   status = CompactBatchListDb(path);
   EXPECT_FALSE(status.ok());
@@ -281,8 +282,9 @@ TEST_F(BatchListStoreTest, CompactionKeepsModeLinkAndOtherProgramsRows) {
   ASSERT_TRUE(other->Exec("COMMIT").ok());
   // An idle connection does not hold compaction up, and sees the compacted file after it.
   ASSERT_TRUE(CompactBatchListDb(path).ok());
-  ASSERT_TRUE(other->Exec("INSERT INTO BatchListContent (BatchID, OldFile, NewFile, "
-                          "ResultFile) VALUES (1, 'later.txt', 'n', 'r')")
+  ASSERT_TRUE(other
+                  ->Exec("INSERT INTO BatchListContent (BatchID, OldFile, NewFile, "
+                         "ResultFile) VALUES (1, 'later.txt', 'n', 'r')")
                   .ok());
   other.reset();
   EXPECT_EQ(RawField("SELECT group_concat(OldFile) FROM (SELECT OldFile FROM BatchListContent "

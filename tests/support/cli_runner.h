@@ -2,11 +2,10 @@
 #pragma once
 
 #include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <grp.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <optional>
 #include <string>
@@ -42,10 +41,10 @@ class CliRunner {
     if (launch.ownWorkDir) args.insert(args.begin() + 1, {"--work-dir", dir_.Path()});
     pid_t pid = fork();
     if (pid == 0) {
-      int out = open(dir_.File(launch.outputName + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                     0644);
-      int err = open(dir_.File(launch.outputName + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                     0644);
+      int out =
+          open(dir_.File(launch.outputName + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int err =
+          open(dir_.File(launch.outputName + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, 1);
       dup2(err, 2);
       for (const auto& [name, value] : launch.env) {
