@@ -1,6 +1,6 @@
 #include "ui/platform_defaults.h"
 
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 #include "compare/work_folder.h"
 
 namespace verko {

@@ -1,4 +1,4 @@
-#include "compare/work_database.h"
+#include "compare/lines/work_database.h"
 
 #include <gtest/gtest.h>
 
