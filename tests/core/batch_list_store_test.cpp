@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -290,6 +293,40 @@ TEST_F(BatchListStoreTest, CompactionKeepsModeLinkAndOtherProgramsRows) {
   EXPECT_EQ(RawField("SELECT group_concat(OldFile) FROM (SELECT OldFile FROM BatchListContent "
                      "ORDER BY OldFile)"),
             "later.txt,theirs.txt");
+}
+
+// A folder the user may not write: compaction says so, not that a file is missing.
+TEST_F(BatchListStoreTest, CompactionInAReadOnlyFolderGivesTheRealReason) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as a user without root's rights";
+  store.reset();
+  constexpr uid_t kOther = 65534;
+  const std::string folder = dir.File("lists");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const std::string db = folder + "/VerkoBatchList.mdb";
+  std::filesystem::copy_file(path, db);
+  ASSERT_EQ(chown(folder.c_str(), kOther, kOther), 0);
+  ASSERT_EQ(chown(db.c_str(), kOther, kOther), 0);
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);  // the child writes its answer here
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  const std::string reasonFile = dir.File("reason");
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (setgid(kOther) != 0 || setuid(kOther) != 0) _exit(126);
+    Status status = CompactBatchListDb(db);
+    std::FILE* out = std::fopen(reasonFile.c_str(), "w");
+    if (out == nullptr) _exit(125);
+    std::fputs(status.ok() ? "ok" : status.reason().c_str(), out);
+    std::fclose(out);
+    _exit(0);
+  }
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  chmod(dir.Path().c_str(), 0700);
+  if (WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 126) GTEST_SKIP() << "no other user here";
+  const std::string reason = ReadFile(reasonFile);
+  EXPECT_NE(reason.find("アクセスが拒否されました"), std::string::npos) << reason;
+  EXPECT_EQ(reason.find("見つかりません"), std::string::npos) << reason;
+  chmod(folder.c_str(), 0755);
 }
 
 }  // namespace
