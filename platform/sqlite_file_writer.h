@@ -104,8 +104,6 @@ class SqliteFileWriter {
   // (replacing what is there, a link itself and not its target). On failure the temporary
   // file is removed.
   Status Commit();
-  // The temporary name while the file is written (empty when written in place).
-  const std::string& TemporaryPath() const { return tempPath_; }
 
  private:
   SqliteFileWriter(int fd, std::string path, std::string tempPath)
