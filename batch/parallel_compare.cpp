@@ -214,7 +214,26 @@ class Scheduler {
   int done_ = 0;
 };
 
+// A run cut at the line limit that its result does not record as cut is known by the
+// line-limit message it showed.
+bool CutByMessage(const PairRun& run) {
+  return run.result.status == kStatusDone && !run.result.Cut() && !run.cutMessages.empty();
+}
+
 }  // namespace
+
+PairOutcome RunOutcome(const PairRun& run) {
+  return CutByMessage(run) ? PairOutcome::kCut : OutcomeOf(run.result);
+}
+
+std::string RunOutcomeLine(const PairRun& run, const std::string& name) {
+  if (!CutByMessage(run)) return PairOutcomeLine(run.result, name);
+  std::string detail;
+  for (const std::string& message : run.cutMessages) {
+    detail += message.substr(0, message.find('\n'));  // which file; the rest says "continuing"
+  }
+  return std::string(PairOutcomeWord(PairOutcome::kCut)) + ": " + name + "  " + detail;
+}
 
 void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
               const std::atomic<bool>& stop, const PairCallbacks& callbacks) {

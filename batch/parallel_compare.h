@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/pair_outcome.h"
 #include "compare/compare_run.h"
 
 namespace verko {
@@ -42,6 +43,12 @@ struct PairCallbacks {
 // never started come back with started false.
 void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
               const std::atomic<bool>& stop, const PairCallbacks& callbacks);
+
+// How a pair's run ended, and its printed line ("word: label" and the reason of an error or
+// a cut). A comparison cut at the line limit counts as cut even where its result does not
+// say so, by the line-limit message it showed.
+PairOutcome RunOutcome(const PairRun& run);
+std::string RunOutcomeLine(const PairRun& run, const std::string& label);
 
 // The number of cores this process may run on.
 int DefaultJobCount();

@@ -8,6 +8,7 @@
 #include "batch/batch_list_store.h"
 #include "batch/batch_run.h"
 #include "batch/pair_counts.h"
+#include "batch/pair_outcome.h"
 #include "batch/parallel_compare.h"
 #include "cli/pair_progress.h"
 
@@ -105,48 +106,74 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     return interrupted ? kExitInterrupted : kExitFailed;
   }
 
-  // Every complete pair, in the list's order; rows with a placeholder are skipped.
+  // Every complete pair, in the list's order; rows with a placeholder are skipped, and their
+  // lines come at their place in the list.
   std::vector<PairTask> tasks;
-  int skipped = 0;
-  for (const PairRow& row : rows) {
-    if (HasPlaceholder(row)) {
-      ++skipped;
-      continue;
-    }
-    tasks.push_back({folders.oldPath + row.oldFile, folders.newPath + row.newFile,
-                     folders.resultPath + row.resultFile, "", false});
+  std::vector<std::size_t> taskRows;
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (HasPlaceholder(rows[row])) continue;
+    tasks.push_back({folders.oldPath + rows[row].oldFile, folders.newPath + rows[row].newFile,
+                     folders.resultPath + rows[row].resultFile, "", false});
+    taskRows.push_back(row);
   }
   PairProgress progress(err, command.showProgress && !command.quiet);
-  int processed = 0, failed = 0, cancelled = 0, notRun = 0;
+  auto print = [&](std::FILE* stream, const std::string& line) {
+    if (stream == err || !command.quiet) progress.Print(stream, line);
+  };
+  int skipped = 0, compared = 0, failed = 0, cut = 0, cancelled = 0, notRun = 0;
+  std::size_t nextRow = 0;
+  auto skipUpTo = [&](std::size_t end) {
+    for (; nextRow < end; ++nextRow) {
+      if (!HasPlaceholder(rows[nextRow])) continue;
+      ++skipped;
+      print(out, SkippedPairLine(folders.resultPath + rows[nextRow].resultFile));
+    }
+  };
   PairCallbacks callbacks;
   callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
   callbacks.finished = [&](std::size_t index, const PairRun& run) {
     const PairTask& task = tasks[index];
     if (!run.started) {
       ++notRun;
-    } else if (run.result.status == kStatusDone) {
-      ++processed;
-      if (!command.quiet) progress.Print(out, "完了: " + task.resultPath);
-    } else if (run.result.status == kStatusCancelled) {
-      ++cancelled;
-    } else {
-      ++failed;
-      progress.Print(err, "verko-cli: 比較処理でエラー\nファイルペア：\n　　旧： " + task.oldPath +
-                              "\n　　新： " + task.newPath + "\n　　結果： " + task.resultPath +
-                              "\nの比較を実行しようとしてエラーが起きました。\n\n" +
-                              run.result.message.text);
+      return;
     }
+    skipUpTo(taskRows[index]);
+    nextRow = taskRows[index] + 1;
+    switch (RunOutcome(run)) {
+      case PairOutcome::kSame:
+      case PairOutcome::kDifferent:
+        ++compared;
+        break;
+      case PairOutcome::kCut:
+        ++cut;
+        break;
+      case PairOutcome::kCancelled:
+        ++cancelled;
+        break;
+      default:
+        ++failed;
+        print(err, "verko-cli: 比較処理でエラー\nファイルペア：\n　　旧： " + task.oldPath +
+                       "\n　　新： " + task.newPath + "\n　　結果： " + task.resultPath +
+                       "\nの比較を実行しようとしてエラーが起きました。\n\n" +
+                       run.result.message.text);
+        break;
+    }
+    print(out, RunOutcomeLine(run, task.resultPath));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
   progress.Clear();
-
   const bool completed = !interrupted && cancelled == 0 && notRun == 0;
+  if (completed) skipUpTo(rows.size());
+
+  // A pair cut at the line limit was not compared completely: it is counted apart.
   std::fprintf(
-      out, "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）\n",
-      completed ? "完了" : "中止", processed, failed + cancelled, skipped);
+      out,
+      "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）、"
+      "打ち切り %d 組、キャンセル %d 組\n",
+      completed ? "完了" : "中止", compared, failed, skipped, cut, cancelled);
   std::fflush(out);
   if (interrupted) return kExitInterrupted;
-  return completed && failed == 0 ? kExitDone : kExitFailed;
+  return completed && failed == 0 && cut == 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace verko

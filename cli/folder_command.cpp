@@ -12,25 +12,6 @@ constexpr int kExitDifferent = 1;
 constexpr int kExitFailed = 2;
 constexpr int kExitInterrupted = 130;
 
-// A run cut at the line limit that its result does not record as cut is known by the
-// line-limit message it showed.
-bool CutByMessage(const PairRun& run) {
-  return run.result.status == kStatusDone && !run.result.Cut() && !run.cutMessages.empty();
-}
-
-PairOutcome RunOutcome(const PairRun& run) {
-  return CutByMessage(run) ? PairOutcome::kCut : OutcomeOf(run.result);
-}
-
-std::string RunLine(const PairRun& run, const std::string& name) {
-  if (!CutByMessage(run)) return PairOutcomeLine(run.result, name);
-  std::string detail;
-  for (const std::string& message : run.cutMessages) {
-    detail += message.substr(0, message.find('\n'));  // which file; the rest says "continuing"
-  }
-  return std::string(PairOutcomeWord(PairOutcome::kCut)) + ": " + name + "  " + detail;
-}
-
 std::string FolderProblemLine(const FolderProblem& problem) {
   CompareResult failed;
   failed.status = kStatusFailed;
@@ -107,7 +88,7 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
       return;
     }
     counts.Add(RunOutcome(run));
-    if (!command.quiet) progress.Print(out, RunLine(run, scan.pairs[index].name));
+    if (!command.quiet) progress.Print(out, RunOutcomeLine(run, scan.pairs[index].name));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
   progress.Clear();
