@@ -19,12 +19,6 @@ std::string WithSlash(std::string folder) {
 
 }  // namespace
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : DirPart(exe.string());
-}
-
 std::string UserDataFolder() {
   const char* data = std::getenv("XDG_DATA_HOME");
   if (data && *data == '/') return WithSlash(data) + "Verko/";
@@ -40,8 +34,11 @@ std::string ChooseBatchListDbPath(const std::string& appDir, bool appDirWritable
 }
 
 Status LocateBatchListDb(const std::string& appDir, std::string* path) {
-  const std::string delivered = WithSlash(appDir) + kBatchListDbName;
-  bool writable = ::access(WithSlash(appDir).c_str(), W_OK) == 0;
+  // An installed program delivers the file in its data folder, never beside itself: then the
+  // user's copy is the one in the user's data folder, even under a prefix the user can write.
+  const std::string delivered = DeliveredFile(appDir, kBatchListDbName);
+  bool writable = delivered == WithSlash(appDir) + kBatchListDbName &&
+                  ::access(WithSlash(appDir).c_str(), W_OK) == 0;
   *path = ChooseBatchListDbPath(appDir, writable, UserDataFolder());
   if (*path == delivered) return Status::Ok();
 

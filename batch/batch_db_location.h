@@ -5,14 +5,12 @@
 
 #include <string>
 
+#include "common/program_files.h"
 #include "common/status.h"
 
 namespace verko {
 
 inline constexpr const char* kBatchListDbName = "VerkoBatchList.mdb";
-
-// The folder of the running executable with a trailing "/" (empty when it cannot be told).
-std::string ProgramFolder();
 
 // The per-user data folder of the program: $XDG_DATA_HOME/Verko/, else
 // $HOME/.local/share/Verko/ (empty when neither variable is set).

@@ -125,7 +125,7 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     ok &= Save(&dialog, folder, QStringLiteral("set-editor"));
   }
   {
-    HelpWindow help(appDir + QStringLiteral("VerkoHelp.html"));
+    HelpWindow help(HelpDocumentPath(appDir));
     ok &= help.ShowTopic(kHelpContents) && Save(&help, folder, QStringLiteral("help"));
     ok &= help.ShowTopic(kHelpBatchWindow) && Save(&help, folder, QStringLiteral("help-batch"));
   }
