@@ -11,8 +11,7 @@
 namespace verko {
 
 QString HelpDocumentPath(const QString& appDir) {
-  return QString::fromStdString(
-      DeliveredFile(appDir.toStdString(), std::string("VerkoHelp.html")));
+  return QString::fromStdString(DeliveredFile(appDir.toStdString(), std::string("VerkoHelp.html")));
 }
 
 QString HelpAnchor(int contextId) {

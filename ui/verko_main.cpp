@@ -763,7 +763,8 @@ void VerkoMain::ShowHelp(int contextId) {
   const QString helpFile = HelpDocumentPath(appDir_);
   if (!help_) help_ = new HelpWindow(helpFile, this);
   if (!help_->ShowTopic(contextId)) {
-    services_.ShowMessage(this, QStringLiteral("ヘルプファイルが見つかりません。\n   %1").arg(helpFile),
+    services_.ShowMessage(this,
+                          QStringLiteral("ヘルプファイルが見つかりません。\n   %1").arg(helpFile),
                           QStringLiteral("ヘルプ"), MessageIcon::kExclamation, MessageButtons::kOk);
   }
 }

@@ -24,7 +24,9 @@ QWidget* TopLevel(const char* name) {
 
 class HelpProbe : public QObject {
  public:
-  HelpProbe() { QTimer::singleShot(0, this, [this] { Probe(); }); }
+  HelpProbe() {
+    QTimer::singleShot(0, this, [this] { Probe(); });
+  }
 
  private:
   void Probe() {
@@ -72,7 +74,7 @@ class HelpProbePlugin : public QGenericPlugin {
  public:
   QObject* create(const QString& key, const QString&) override {
     return key.compare(QLatin1String("verkohelpprobe"), Qt::CaseInsensitive) == 0 ? new HelpProbe
-                                                                                   : nullptr;
+                                                                                  : nullptr;
   }
 };
 

@@ -6,7 +6,7 @@
 # desktop program finds its help document, and nothing is written under the prefix.
 # Usage: install_test.sh BUILD_DIR GUI(ON|OFF) [PROBE_PLUGIN_DIR]
 set -uo pipefail
-build=$1 gui=$2 probe=${3:-}
+build=$(realpath "$1") gui=$2 probe=${3:+$(realpath "$3")}
 
 work=$(mktemp -d "$build/install-test.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
