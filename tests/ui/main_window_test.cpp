@@ -10,9 +10,9 @@
 #include <QUrl>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/field_values.h"
 #include "ui/platform_defaults.h"
-#include "ui/window_helpers.h"
+#include "ui/shared/field_values.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko::testing {
 namespace {

@@ -1,10 +1,10 @@
-#include "ui/window_helpers.h"
+#include "ui/shared/window_helpers.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QWidget>
 
-#include "ui/field_values.h"
+#include "ui/shared/field_values.h"
 
 namespace verko {
 
