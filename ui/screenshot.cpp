@@ -152,8 +152,8 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
 
   const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
-  const int32_t batchId = PrepareBatchList(
-      QString::fromStdString(DeliveredFile(appDir.toStdString(), kBatchListDbName)), batchDb);
+  const int32_t batchId =
+      PrepareBatchList(QString::fromStdString(DeliveredBatchListDb(appDir.toStdString())), batchDb);
   store.Write(QStringLiteral("BatchID"), QString::number(batchId));
   main.SetBatchListDbPath(batchDb);
   // Without its database the window would stop at a message box.
