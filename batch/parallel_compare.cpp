@@ -252,6 +252,26 @@ void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options,
   for (std::thread& worker : workers) worker.join();
 }
 
+void OutcomeCounts::Add(PairOutcome outcome) {
+  switch (outcome) {
+    case PairOutcome::kSame:
+      ++same;
+      break;
+    case PairOutcome::kDifferent:
+      ++different;
+      break;
+    case PairOutcome::kCut:
+      ++cut;
+      break;
+    case PairOutcome::kCancelled:
+      ++cancelled;
+      break;
+    default:
+      ++error;
+      break;
+  }
+}
+
 int DefaultJobCount() {
   cpu_set_t set;
   if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);

@@ -50,6 +50,14 @@ void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options,
 PairOutcome RunOutcome(const PairRun& run);
 std::string RunOutcomeLine(const PairRun& run, const std::string& label);
 
+// Counts of the outcomes of many pairs, for a summary line.
+struct OutcomeCounts {
+  int same = 0, different = 0, cut = 0, error = 0, cancelled = 0;
+
+  void Add(PairOutcome outcome);
+  int Compared() const { return same + different + cut + error + cancelled; }
+};
+
 // The number of cores this process may run on.
 int DefaultJobCount();
 

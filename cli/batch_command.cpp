@@ -120,7 +120,8 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
   auto print = [&](std::FILE* stream, const std::string& line) {
     if (stream == err || !command.quiet) progress.Print(stream, line);
   };
-  int skipped = 0, compared = 0, failed = 0, cut = 0, cancelled = 0, notRun = 0;
+  OutcomeCounts counts;
+  int skipped = 0, notRun = 0;
   std::size_t nextRow = 0;
   auto skipUpTo = [&](std::size_t end) {
     for (; nextRow < end; ++nextRow) {
@@ -139,30 +140,19 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     }
     skipUpTo(taskRows[index]);
     nextRow = taskRows[index] + 1;
-    switch (RunOutcome(run)) {
-      case PairOutcome::kSame:
-      case PairOutcome::kDifferent:
-        ++compared;
-        break;
-      case PairOutcome::kCut:
-        ++cut;
-        break;
-      case PairOutcome::kCancelled:
-        ++cancelled;
-        break;
-      default:
-        ++failed;
-        print(err, "verko-cli: 比較処理でエラー\nファイルペア：\n　　旧： " + task.oldPath +
-                       "\n　　新： " + task.newPath + "\n　　結果： " + task.resultPath +
-                       "\nの比較を実行しようとしてエラーが起きました。\n\n" +
-                       run.result.message.text);
-        break;
+    const PairOutcome outcome = RunOutcome(run);
+    counts.Add(outcome);
+    if (outcome == PairOutcome::kError) {
+      print(err, "verko-cli: 比較処理でエラー\nファイルペア：\n　　旧： " + task.oldPath +
+                     "\n　　新： " + task.newPath + "\n　　結果： " + task.resultPath +
+                     "\nの比較を実行しようとしてエラーが起きました。\n\n" +
+                     run.result.message.text);
     }
     print(out, RunOutcomeLine(run, task.resultPath));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
   progress.Clear();
-  const bool completed = !interrupted && cancelled == 0 && notRun == 0;
+  const bool completed = !interrupted && counts.cancelled == 0 && notRun == 0;
   if (completed) skipUpTo(rows.size());
 
   // A pair cut at the line limit was not compared completely: it is counted apart.
@@ -170,10 +160,11 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
       out,
       "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）、"
       "打ち切り %d 組、キャンセル %d 組\n",
-      completed ? "完了" : "中止", compared, failed, skipped, cut, cancelled);
+      completed ? "完了" : "中止", counts.same + counts.different, counts.error, skipped,
+      counts.cut, counts.cancelled);
   std::fflush(out);
   if (interrupted) return kExitInterrupted;
-  return completed && failed == 0 && cut == 0 ? kExitDone : kExitFailed;
+  return completed && counts.error == 0 && counts.cut == 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace verko

@@ -19,32 +19,6 @@ std::string FolderProblemLine(const FolderProblem& problem) {
   return PairOutcomeLine(failed, problem.name);
 }
 
-// Counts of the outcomes, for the summary line.
-struct OutcomeCounts {
-  int same = 0, different = 0, cut = 0, error = 0, cancelled = 0;
-
-  void Add(PairOutcome outcome) {
-    switch (outcome) {
-      case PairOutcome::kSame:
-        ++same;
-        break;
-      case PairOutcome::kDifferent:
-        ++different;
-        break;
-      case PairOutcome::kCut:
-        ++cut;
-        break;
-      case PairOutcome::kCancelled:
-        ++cancelled;
-        break;
-      default:
-        ++error;
-        break;
-    }
-  }
-  int Compared() const { return same + different + cut + error + cancelled; }
-};
-
 std::string SummaryLine(const OutcomeCounts& counts, int notRun, const FolderComparison& scan,
                         bool interrupted) {
   std::string line = interrupted ? "フォルダ比較中断: " : "フォルダ比較完了: ";
