@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
-  qt6-base-dev xvfb xauth fonts-noto-cjk "$@")
+  qt6-base-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox fonts-noto-cjk "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "ui/window_helpers.h"
+
 namespace verko {
 
 QString HelpAnchor(int contextId) {
@@ -52,6 +54,8 @@ bool HelpWindow::ShowTopic(int contextId) {
   if (!anchor_.isEmpty()) url.setFragment(anchor_);
   browser_->setSource(url);
   if (!anchor_.isEmpty()) browser_->scrollToAnchor(anchor_);
+  // Opened from a window kept on top, the help must not disappear behind it.
+  KeepAboveOpener(this, parentWidget());
   show();
   raise();
   activateWindow();

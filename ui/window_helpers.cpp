@@ -1,6 +1,7 @@
 #include "ui/window_helpers.h"
 
 #include <QPainter>
+#include <QWindow>
 #include <QWidget>
 
 #include "ui/field_values.h"
@@ -41,10 +42,24 @@ void PlaceBesideMain(QWidget* dialog, const QWidget* main) {
 }
 
 void SetAlwaysOnTop(QWidget* window, bool on) {
-  if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on) return;
-  const bool visible = window->isVisible();
-  window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-  if (visible) window->show();
+  Qt::WindowFlags flags = window->windowFlags();
+  if (flags.testFlag(Qt::WindowStaysOnTopHint) == on) return;
+  flags.setFlag(Qt::WindowStaysOnTopHint, on);
+  QWindow* native = window->windowHandle();
+  if (window->isVisible() && native) {
+    // Changing the widget's flags would destroy and re-create its native window (the window
+    // flickers and loses its place in the stacking order); the native window can take the new
+    // state as it is, and the widget just records it.
+    window->overrideWindowFlags(flags);
+    native->setFlags(flags);
+    return;
+  }
+  window->setWindowFlags(flags);
+}
+
+void KeepAboveOpener(QWidget* window, const QWidget* opener) {
+  if (!opener) return;
+  SetAlwaysOnTop(window, opener->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 }  // namespace verko

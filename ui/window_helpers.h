@@ -1,5 +1,6 @@
 // Small pieces shared by the program's windows: the program icon, the placement of a
-// settings dialog beside the main window, and the always-on-top state of a window.
+// settings dialog beside the main window, and the always-on-top state of a window and of the
+// windows it opens.
 #pragma once
 
 #include <QPixmap>
@@ -11,11 +12,16 @@ namespace verko {
 // The program icon (two sheets of text side by side), drawn at `size` pixels.
 QPixmap ProgramIcon(int size);
 
-// Places `dialog` 200 twips below and 400 twips right of `main`'s top-left corner.
+// Places `dialog` (not yet shown) so that its frame stands 200 twips below and 400 twips
+// right of the top-left corner of `main`'s frame.
 void PlaceBesideMain(QWidget* dialog, const QWidget* main);
 
-// Keeps `window` above all others (or not); a visible window is shown again, since
-// changing the flag hides it.
+// Keeps `window` above all others (or not). A window already on the screen is told so in
+// place, without being hidden and shown again.
 void SetAlwaysOnTop(QWidget* window, bool on);
+
+// A window about to be opened by `opener` (a message box, a file dialog, the help) stays
+// above it: it is kept on top when the opener's window is.
+void KeepAboveOpener(QWidget* window, const QWidget* opener);
 
 }  // namespace verko
