@@ -15,7 +15,6 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
@@ -126,6 +125,7 @@ VerkoMain::VerkoMain(SettingsStore& store, UiServices& services, const QString& 
   SizeRateBar();
   versionDisp_->setText(VersionText());
   LoadSettings();
+  PlaceFrameAt(this, placedAt_);
 }
 
 VerkoMain::~VerkoMain() = default;
@@ -366,8 +366,8 @@ void VerkoMain::ConnectHandlers() {
 
 void VerkoMain::LoadSettings() {
   const double dpi = logicalDpiY();
-  // The position is the window's frame, as it is saved; the window system is told so when
-  // the window is first shown.
+  // The position is the window's frame, as it is saved, so that a window closed without
+  // moving opens again at the same place.
   loadedTop_ =
       ReadSettingNumber(store_.Read(QStringLiteral("PanelTop"), QStringLiteral("300")), 300);
   loadedLeft_ =
@@ -568,14 +568,6 @@ void VerkoMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (firstShown_) return;
   firstShown_ = true;
-  // The window manager is to put the frame's corner (not the client area's) at the stored
-  // point, so that a window closed without moving opens again at the same place. The native
-  // window exists now but is not mapped yet; it learns that its position includes the frame
-  // only when it is made, so it is made again with that position.
-  if (QWindow* native = windowHandle()) {
-    native->destroy();
-    native->setFramePosition(placedAt_);
-  }
 
   // The first file field still to be filled, or the start once all three names are there
   // (given on the command line).

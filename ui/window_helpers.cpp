@@ -1,5 +1,6 @@
 #include "ui/window_helpers.h"
 
+#include <QLayout>
 #include <QPainter>
 #include <QWindow>
 #include <QWidget>
@@ -35,10 +36,26 @@ QPixmap ProgramIcon(int size) {
   return pixmap;
 }
 
+void PlaceFrameAt(QWidget* window, const QPoint& framePos) {
+  // The widget's own position until the window system reports where the window went.
+  window->move(framePos);
+  // A native window learns whether its position includes the frame only when it is made:
+  // it is made here and made again, frame-placed, when the window is shown. Its size is
+  // settled first, so that showing it does not set its geometry (and the client area's
+  // position) again.
+  if (QLayout* layout = window->layout()) layout->activate();
+  (void)window->winId();
+  if (QWindow* native = window->windowHandle()) {
+    native->destroy();
+    native->setFramePosition(framePos);
+  }
+}
+
 void PlaceBesideMain(QWidget* dialog, const QWidget* main) {
   const double dpi = main->logicalDpiY();
-  QPoint origin = main->pos();
-  dialog->move(origin.x() + TwipsToPixels(400, dpi), origin.y() + TwipsToPixels(200, dpi));
+  const QPoint origin = main->pos();  // the frame's corner
+  PlaceFrameAt(dialog, QPoint(origin.x() + TwipsToPixels(400, dpi),
+                              origin.y() + TwipsToPixels(200, dpi)));
 }
 
 void SetAlwaysOnTop(QWidget* window, bool on) {
@@ -46,10 +63,10 @@ void SetAlwaysOnTop(QWidget* window, bool on) {
   if (flags.testFlag(Qt::WindowStaysOnTopHint) == on) return;
   flags.setFlag(Qt::WindowStaysOnTopHint, on);
   QWindow* native = window->windowHandle();
-  if (window->isVisible() && native) {
-    // Changing the widget's flags would destroy and re-create its native window (the window
-    // flickers and loses its place in the stacking order); the native window can take the new
-    // state as it is, and the widget just records it.
+  if (native) {
+    // Changing the widget's flags would destroy and re-create its native window (a shown
+    // window flickers and loses its place, a placed one forgets how it was placed); the
+    // native window takes the new state as it is, and the widget just records it.
     window->overrideWindowFlags(flags);
     native->setFlags(flags);
     return;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QPoint>
 
 class QWidget;
 
@@ -11,6 +12,11 @@ namespace verko {
 
 // The program icon (two sheets of text side by side), drawn at `size` pixels.
 QPixmap ProgramIcon(int size);
+
+// Places `window` (not yet shown) so that the top-left corner of its frame, not of its
+// client area, stands at `framePos` when it is shown: the position a window reports and
+// saves is its frame's. Its window flags are to be changed through SetAlwaysOnTop only.
+void PlaceFrameAt(QWidget* window, const QPoint& framePos);
 
 // Places `dialog` (not yet shown) so that its frame stands 200 twips below and 400 twips
 // right of the top-left corner of `main`'s frame.

@@ -5,12 +5,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -18,6 +23,7 @@
 #include "tests/support/temp_dir.h"
 #include "ui/field_values.h"
 #include "ui/help_window.h"
+#include "ui/qt_translation.h"
 #include "ui/settings_store.h"
 #include "ui/ui_services.h"
 #include "ui/verko_main.h"
@@ -40,17 +46,9 @@ class DesktopTest : public ::testing::Test {
   VerkoMain& Start() {
     store_ = std::make_unique<SettingsStore>(StorePath());
     main_ = std::make_unique<VerkoMain>(*store_, services_, QStringLiteral(VERKO_UI_APP_DIR));
-    if (qEnvironmentVariableIsSet("VERKO_DEBUG_POS"))
-      fprintf(stderr, "created %d handle %p\n", main_->testAttribute(Qt::WA_WState_Created),
-              (void*)main_->windowHandle());
     main_->show();
     EXPECT_TRUE(WaitUntilManaged(main_.get(), kManageTimeout));
-    if (qEnvironmentVariableIsSet("VERKO_DEBUG_POS")) {
-      fprintf(stderr, "pos %d,%d geom %d,%d frame %d,%d x-frame %d,%d\n", main_->pos().x(),
-              main_->pos().y(), main_->geometry().x(), main_->geometry().y(),
-              main_->frameGeometry().x(), main_->frameGeometry().y(), FrameTopLeft(main_.get()).x(),
-              FrameTopLeft(main_.get()).y());
-    }
+    EXPECT_TRUE(main_->isVisible());
     return *main_;
   }
   // Closes it with 閉じる, as a user does; the settings are written.
@@ -69,6 +67,11 @@ class DesktopTest : public ::testing::Test {
     QSettings raw(StorePath(), QSettings::IniFormat);
     raw.setValue(QStringLiteral("Settings/") + QLatin1String(name), value);
   }
+  QCheckBox* Check(const char* name) {
+    auto* box = main_->findChild<QCheckBox*>(QLatin1String(name));
+    EXPECT_NE(box, nullptr) << name;
+    return box;
+  }
   QPushButton* Button(const char* name) {
     auto* button = main_->findChild<QPushButton*>(QLatin1String(name));
     EXPECT_NE(button, nullptr) << name;
@@ -79,16 +82,26 @@ class DesktopTest : public ::testing::Test {
     return QPoint(TwipsToPixels(left, dpi), TwipsToPixels(top, dpi));
   }
 
-  // Runs `inspect` on the modal window that the next action opens, then closes it.
+  // Runs `inspect` on the modal window that the next action opens once the window manager
+  // has framed it, then closes it (after a while it is closed without `inspect`).
   static void WhenModalOpens(std::function<void(QWidget*)> inspect) {
     auto* timer = new QTimer;
     timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect] {
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, inspect] {
       QWidget* modal = QApplication::activeModalWidget();
-      if (!modal || !modal->isVisible() || !WaitUntilManaged(modal, kManageTimeout)) return;
+      if (!modal || !modal->isVisible()) return;
+      const bool managed = IsManaged(modal);
+      if (!managed && clock->elapsed() < kManageTimeout) return;
       timer->stop();
       timer->deleteLater();
-      inspect(modal);
+      delete clock;
+      EXPECT_TRUE(managed) << Describe(modal).toStdString();
+      if (managed) {
+        QTest::qWait(100);
+        inspect(modal);
+      }
       modal->close();
     });
     timer->start();
@@ -125,11 +138,105 @@ TEST_F(DesktopTest, WindowReturnsWhereItWasLeft) {
   }
 }
 
+TEST_F(DesktopTest, SettingsDialogsOpenBesideTheWindowsFrame) {
+  Store("PanelLeft", QStringLiteral(" 3000"));
+  Store("PanelTop", QStringLiteral(" 1500"));
+  Start();
+  QTest::mouseClick(Check("OptDispWithEditor"), Qt::LeftButton);
+  for (const char* button : {"CmdSplitChars", "CmdworkPath", "CmdSetEditor"}) {
+    QPoint dialogFrame;
+    WhenModalOpens([&](QWidget* dialog) { dialogFrame = FrameTopLeft(dialog); });
+    QTest::mouseClick(Button(button), Qt::LeftButton);
+    EXPECT_EQ(dialogFrame, FrameTopLeft(main_.get()) + Twips(400, 200)) << button;
+  }
+  CloseWithButton();
+}
+
+// Counts the times a window is hidden (a re-created window is hidden and shown again).
+class HideCounter : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Hide) ++hides;
+    return false;
+  }
+  int hides = 0;
+};
+
+TEST_F(DesktopTest, KeptOnTopInPlaceWithItsHelpAndMessagesAboveIt) {
+  Start();
+  main_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+  HideCounter counter;
+  main_->installEventFilter(&counter);
+  const WId id = main_->winId();
+
+  QTest::mouseClick(Check("OptAlwaysTop"), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ManagerKeepsAbove(main_.get()); }, kManageTimeout));
+  EXPECT_EQ(counter.hides, 0);
+  EXPECT_EQ(main_->winId(), id);
+
+  // F1 opens the help, above the window.
+  QTest::keyClick(main_.get(), Qt::Key_F1);
+  auto* help = main_->findChild<HelpWindow*>(QStringLiteral("VerkoHelp"));
+  ASSERT_NE(help, nullptr);
+  ASSERT_TRUE(WaitUntilManaged(help, kManageTimeout));
+  QTest::mouseClick(main_.get(), Qt::LeftButton, {}, QPoint(5, 5));  // the user clicks the window
+  QTest::qWait(200);
+  EXPECT_TRUE(IsStackedAbove(help, main_.get())) << Describe(help).toStdString();
+  help->close();
+
+  // A message box (start with no file names) opens above it too.
+  bool boxAbove = false;
+  QString boxText;
+  WhenModalOpens([&](QWidget* box) {
+    boxAbove = IsStackedAbove(box, main_.get());
+    boxText = static_cast<QMessageBox*>(box)->text();
+  });
+  QTest::mouseClick(Button("CmdStart"), Qt::LeftButton);
+  EXPECT_EQ(boxText, "旧ファイルが指定されていません。");
+  EXPECT_TRUE(boxAbove);
+
+  QTest::mouseClick(Check("OptAlwaysTop"), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !ManagerKeepsAbove(main_.get()); }, kManageTimeout));
+  EXPECT_EQ(counter.hides, 0);
+  EXPECT_EQ(main_->winId(), id);
+  main_->removeEventFilter(&counter);
+  CloseWithButton();
+}
+
+TEST_F(DesktopTest, ResultFileDialogSpeaksJapanese) {
+  Start();
+  QStringList filters;
+  QStringList texts;
+  WhenModalOpens([&](QWidget* dialog) {
+    if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+      for (int i = 0; i < types->count(); ++i) filters.append(types->itemText(i));
+    }
+    for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+      if (auto* label = dialog->findChild<QLabel*>(QLatin1String(name))) texts.append(label->text());
+    }
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+      if (button->isVisible()) texts.append(button->text());
+    }
+  });
+  QTest::mouseClick(Button("CmdRefResult"), Qt::LeftButton);
+  EXPECT_EQ(filters, (QStringList{"ﾃｷｽﾄﾌｧｲﾙ(*.txt)", "すべて(*.*)"}));
+  ASSERT_GE(texts.size(), 5);
+  for (const QString& text : texts) {
+    // Every label and button speaks Japanese (at least one kana or kanji).
+    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3040; }))
+        << text.toStdString();
+  }
+  CloseWithButton();
+}
+
 }  // namespace
 }  // namespace verko::testing
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // As the program does at start.
+  verko::InstallQtTranslation();
   if (!verko::testing::WaitForWindowManager(10000)) {
     fprintf(stderr, "no window manager on %s\n", qPrintable(qEnvironmentVariable("DISPLAY")));
     return 1;

@@ -69,14 +69,14 @@ bool WaitForWindowManager(int milliseconds) {
               milliseconds);
 }
 
+bool IsManaged(const QWidget* window) {
+  const std::vector<uint32_t> clients = Property(Root(), "_NET_CLIENT_LIST");
+  return Property(Id(window), "_NET_FRAME_EXTENTS").size() == 4 &&
+         std::find(clients.begin(), clients.end(), Id(window)) != clients.end();
+}
+
 bool WaitUntilManaged(const QWidget* window, int milliseconds) {
-  const bool managed = Poll(
-      [window] {
-        const std::vector<uint32_t> clients = Property(Root(), "_NET_CLIENT_LIST");
-        return Property(Id(window), "_NET_FRAME_EXTENTS").size() == 4 &&
-               std::find(clients.begin(), clients.end(), Id(window)) != clients.end();
-      },
-      milliseconds);
+  const bool managed = Poll([window] { return IsManaged(window); }, milliseconds);
   // Let Qt take in the frame margins and the position the manager chose.
   Poll([] { return false; }, 100);
   return managed;

@@ -19,6 +19,9 @@ bool WaitForWindowManager(int milliseconds);
 // managed windows).
 bool WaitUntilManaged(const QWidget* window, int milliseconds);
 
+// True when the manager has framed `window` now (no waiting).
+bool IsManaged(const QWidget* window);
+
 // The top-left corner of the frame the manager drew around `window`, in screen pixels.
 QPoint FrameTopLeft(const QWidget* window);
 
