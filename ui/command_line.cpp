@@ -43,8 +43,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   }
   if (parser.isSet(version)) {
     line.action = CommandLine::Action::kPrintVersion;
-    line.text = QCoreApplication::applicationName() + QLatin1Char(' ') + VersionText() +
-                QLatin1Char('\n');
+    line.text =
+        QCoreApplication::applicationName() + QLatin1Char(' ') + VersionText() + QLatin1Char('\n');
     return line;
   }
   line.fileNames = parser.positionalArguments();

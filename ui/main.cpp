@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
   // Qt's own dialogs, buttons and context menus in Japanese.
   verko::InstallQtTranslation();
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');
-  if (!line.screenshotFolder.isEmpty()) return verko::TakeScreenshots(line.screenshotFolder, appDir);
+  if (!line.screenshotFolder.isEmpty())
+    return verko::TakeScreenshots(line.screenshotFolder, appDir);
 
   verko::SettingsStore store;
   verko::QtUiServices services;

@@ -24,8 +24,8 @@ bool IsClosingBracket(QChar c) {
 
 // Characters that never begin a line: closing punctuation, small kana, the long-vowel mark.
 bool NeverBeginsLine(QChar c) {
-  static const QString kClosers =
-      QStringLiteral("、。，．！？：；」』）】〕ー・ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮ!?:;,.)");
+  static const QString kClosers = QStringLiteral(
+      "、。，．！？：；」』）】〕ー・ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮ!?:;,.)");
   return kClosers.contains(c);
 }
 

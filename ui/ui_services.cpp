@@ -34,8 +34,8 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
                                            const QString& title, MessageIcon icon,
                                            MessageButtons buttons) {
-  auto box = std::make_unique<QMessageBox>(ToQtIcon(icon), title, QString(),
-                                           QMessageBox::NoButton, parent);
+  auto box = std::make_unique<QMessageBox>(ToQtIcon(icon), title, QString(), QMessageBox::NoButton,
+                                           parent);
   // The box's own wrapping would break Japanese words anywhere: its lines are broken between
   // phrases instead, narrow enough that the box does not wrap them again.
   box->setText(BreakAtNaturalPoints(text, box->fontMetrics(), kMessageLineWidth));

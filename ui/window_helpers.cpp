@@ -2,8 +2,8 @@
 
 #include <QLayout>
 #include <QPainter>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 #include "ui/field_values.h"
 
@@ -54,8 +54,8 @@ void PlaceFrameAt(QWidget* window, const QPoint& framePos) {
 void PlaceBesideMain(QWidget* dialog, const QWidget* main) {
   const double dpi = main->logicalDpiY();
   const QPoint origin = main->pos();  // the frame's corner
-  PlaceFrameAt(dialog, QPoint(origin.x() + TwipsToPixels(400, dpi),
-                              origin.y() + TwipsToPixels(200, dpi)));
+  PlaceFrameAt(dialog,
+               QPoint(origin.x() + TwipsToPixels(400, dpi), origin.y() + TwipsToPixels(200, dpi)));
 }
 
 void SetAlwaysOnTop(QWidget* window, bool on) {

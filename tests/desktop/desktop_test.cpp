@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -129,7 +129,8 @@ TEST_F(DesktopTest, WindowReturnsWhereItWasLeft) {
     const QString top = c.top ? QLatin1String(c.top) : QStringLiteral(" 300");
     for (int start = 1; start <= 3; ++start) {
       Start();
-      EXPECT_EQ(FrameTopLeft(main_.get()), Twips(ReadSettingNumber(left, 0), ReadSettingNumber(top, 0)))
+      EXPECT_EQ(FrameTopLeft(main_.get()),
+                Twips(ReadSettingNumber(left, 0), ReadSettingNumber(top, 0)))
           << "start " << start << " at " << left.toStdString() << "," << top.toStdString();
       CloseWithButton();
       EXPECT_EQ(Stored("PanelLeft"), left) << "start " << start;
@@ -213,7 +214,8 @@ TEST_F(DesktopTest, ResultFileDialogSpeaksJapanese) {
       for (int i = 0; i < types->count(); ++i) filters.append(types->itemText(i));
     }
     for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
-      if (auto* label = dialog->findChild<QLabel*>(QLatin1String(name))) texts.append(label->text());
+      if (auto* label = dialog->findChild<QLabel*>(QLatin1String(name)))
+        texts.append(label->text());
     }
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
       if (button->isVisible()) texts.append(button->text());
@@ -224,8 +226,9 @@ TEST_F(DesktopTest, ResultFileDialogSpeaksJapanese) {
   ASSERT_GE(texts.size(), 5);
   for (const QString& text : texts) {
     // Every label and button speaks Japanese (at least one kana or kanji).
-    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x3040; }))
-        << text.toStdString();
+    EXPECT_TRUE(std::any_of(text.begin(), text.end(), [](QChar c) {
+      return c.unicode() >= 0x3040;
+    })) << text.toStdString();
   }
   CloseWithButton();
 }

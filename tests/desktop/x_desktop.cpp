@@ -65,8 +65,7 @@ bool Poll(const std::function<bool()>& done, int milliseconds) {
 
 bool WaitForWindowManager(int milliseconds) {
   if (!Connection()) return false;
-  return Poll([] { return !Property(Root(), "_NET_SUPPORTING_WM_CHECK").empty(); },
-              milliseconds);
+  return Poll([] { return !Property(Root(), "_NET_SUPPORTING_WM_CHECK").empty(); }, milliseconds);
 }
 
 bool IsManaged(const QWidget* window) {

@@ -1,11 +1,11 @@
 // The desktop program's command line: file names into the fields, --help and --version
 // printed without a window (and without a display), refusals.
+#include "ui/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QProcessEnvironment>
-
-#include "ui/command_line.h"
 
 namespace verko {
 namespace {

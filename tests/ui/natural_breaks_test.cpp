@@ -1,20 +1,21 @@
 // Line breaks of explanations and messages: only between phrases, and lines as narrow as the
 // phrases allow.
+#include "ui/natural_breaks.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QStringList>
 
-#include "ui/natural_breaks.h"
-
 namespace verko {
 namespace {
 
 TEST(NaturalBreaks, LinesBreakOnlyBetweenPhrasesAndFitWhereTheyCan) {
   const QString kTexts[] = {
-      QStringLiteral("行を分割する際の分割位置の文字を、正規表現で指定してください。指定した正規表現"
-                     "にマッチする文字列の直後が、分割位置の候補になります。"),
+      QStringLiteral(
+          "行を分割する際の分割位置の文字を、正規表現で指定してください。指定した正規表現"
+          "にマッチする文字列の直後が、分割位置の候補になります。"),
       QStringLiteral("作業用データベースを作成するドライブを指定してください。十分な空き容量の"
                      "ある、高速なドライブを指定することをお勧めします。"),
       QStringLiteral("比較処理の完了時に、比較結果ファイルを表示するエディタを指定してください。"
@@ -64,22 +65,20 @@ TEST(NaturalBreaks, WordsAndTheirEndingsStayTogether) {
     const char* after;
     bool natural;
   } const kCases[] = {
-      {"さ", "い", false},   // くださ|い
-      {"正", "規", false},   // 正|規表現
-      {"キ", "ス", false},   // テキ|スト
-      {"文", "字", false},   // 文|字
-      {"表", "現", false},   // 表|現
-      {"を", "、", false},   // never before punctuation
-      {"す", "。", false},
-      {"の", "文", true},    // 分割位置の|文字
-      {"で", "指", true},    // 正規表現で|指定
-      {"の", "テ", true},    // エンジンの|テキスト
-      {"、", "正", true},    // after a comma
-      {"。", "指", true},    // after a full stop
-      {"」", "は", false},   // 「%1」|は keeps its particle
-      {"お", "勧", false},   // お|勧め
-      {"」", "「", true},
-      {" ", "1", true},
+      {"さ", "い", false},                      // くださ|い
+      {"正", "規", false},                      // 正|規表現
+      {"キ", "ス", false},                      // テキ|スト
+      {"文", "字", false},                      // 文|字
+      {"表", "現", false},                      // 表|現
+      {"を", "、", false},                      // never before punctuation
+      {"す", "。", false}, {"の", "文", true},  // 分割位置の|文字
+      {"で", "指", true},                       // 正規表現で|指定
+      {"の", "テ", true},                       // エンジンの|テキスト
+      {"、", "正", true},                       // after a comma
+      {"。", "指", true},                       // after a full stop
+      {"」", "は", false},                      // 「%1」|は keeps its particle
+      {"お", "勧", false},                      // お|勧め
+      {"」", "「", true},  {" ", "1", true},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(IsNaturalBreak(QString::fromUtf8(c.before)[0], QString::fromUtf8(c.after)[0]),
