@@ -7,8 +7,8 @@
 #include "ui/command_line.h"
 #include "ui/qt_translation.h"
 #include "ui/screenshot.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 
 namespace {

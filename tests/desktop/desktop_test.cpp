@@ -21,11 +21,11 @@
 
 #include "tests/desktop/x_desktop.h"
 #include "tests/support/temp_dir.h"
-#include "ui/field_values.h"
-#include "ui/help_window.h"
+#include "ui/shared/field_values.h"
+#include "ui/shared/help_window.h"
 #include "ui/qt_translation.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 
 // Failures show texts, not UTF-16 code units.

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/help_window.h"
+#include "ui/shared/help_window.h"
 
 namespace verko::testing {
 namespace {

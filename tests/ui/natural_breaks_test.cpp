@@ -1,6 +1,6 @@
 // Line breaks of explanations and messages: only between phrases, and lines as narrow as the
 // phrases allow.
-#include "ui/natural_breaks.h"
+#include "ui/shared/natural_breaks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ui/dialog_parts.h"
+#include "ui/shared/dialog_parts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/natural_breaks.h"
-#include "ui/window_helpers.h"
+#include "ui/shared/natural_breaks.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 namespace {

@@ -1,11 +1,11 @@
-#include "ui/window_helpers.h"
+#include "ui/shared/window_helpers.h"
 
 #include <QLayout>
 #include <QPainter>
 #include <QWidget>
 #include <QWindow>
 
-#include "ui/field_values.h"
+#include "ui/shared/field_values.h"
 
 namespace verko {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/help_window.h"
+#include "ui/shared/help_window.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "ui/window_helpers.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 

@@ -1,4 +1,4 @@
-#include "ui/ui_services.h"
+#include "ui/shared/ui_services.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -6,8 +6,8 @@
 #include <QProcess>
 #include <QPushButton>
 
-#include "ui/natural_breaks.h"
-#include "ui/window_helpers.h"
+#include "ui/shared/natural_breaks.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 namespace {

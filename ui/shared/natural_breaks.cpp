@@ -1,4 +1,4 @@
-#include "ui/natural_breaks.h"
+#include "ui/shared/natural_breaks.h"
 
 #include <QFontMetrics>
 #include <QStringList>
