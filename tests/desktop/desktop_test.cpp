@@ -139,6 +139,15 @@ TEST_F(DesktopTest, WindowReturnsWhereItWasLeft) {
   }
 }
 
+TEST_F(DesktopTest, FixedSizeWindowOffersNoMaximize) {
+  Start();
+  EXPECT_TRUE(ManagerOffers(main_.get(), "_NET_WM_ACTION_CLOSE"));
+  EXPECT_TRUE(ManagerOffers(main_.get(), "_NET_WM_ACTION_MINIMIZE"));
+  EXPECT_FALSE(ManagerOffers(main_.get(), "_NET_WM_ACTION_MAXIMIZE_HORZ"));
+  EXPECT_FALSE(ManagerOffers(main_.get(), "_NET_WM_ACTION_MAXIMIZE_VERT"));
+  CloseWithButton();
+}
+
 TEST_F(DesktopTest, SettingsDialogsOpenBesideTheWindowsFrame) {
   Store("PanelLeft", QStringLiteral(" 3000"));
   Store("PanelTop", QStringLiteral(" 1500"));

@@ -111,6 +111,11 @@ bool ManagerKeepsAbove(const QWidget* window) {
   return std::find(states.begin(), states.end(), Atom("_NET_WM_STATE_ABOVE")) != states.end();
 }
 
+bool ManagerOffers(const QWidget* window, const char* action) {
+  const std::vector<uint32_t> actions = Property(Id(window), "_NET_WM_ALLOWED_ACTIONS");
+  return std::find(actions.begin(), actions.end(), Atom(action)) != actions.end();
+}
+
 QString Describe(const QWidget* window) {
   QString stacking;
   for (unsigned id : StackingOrder()) stacking += QString::number(id, 16) + QLatin1Char(' ');

@@ -33,6 +33,10 @@ bool IsStackedAbove(const QWidget* upper, const QWidget* lower);
 // True when the manager keeps `window` above others (_NET_WM_STATE_ABOVE).
 bool ManagerKeepsAbove(const QWidget* window);
 
+// True when the manager offers `action` (such as "_NET_WM_ACTION_MAXIMIZE_HORZ") for
+// `window`: the buttons and menu entries of its frame.
+bool ManagerOffers(const QWidget* window, const char* action);
+
 // The manager's window ids in a message, for failures.
 QString Describe(const QWidget* window);
 
