@@ -326,10 +326,10 @@ TEST_F(BatchWindowTest, EveryCellTakesATypedNameButNotAnEmptyOne) {
     const char* typed;  // "" empties the cell
     const char* stored;
   } const kCases[] = {
-      {0, "renamed.txt", "renamed.txt|《未ペア》|《未定》"},
-      {1, "new.txt", "renamed.txt|new.txt|《未定》"},
-      {2, "r.vk", "renamed.txt|new.txt|r.vk"},
-      {1, "", "renamed.txt|new.txt|r.vk"},
+      {0, "a0.txt", "a0.txt|《未ペア》|《未定》"},
+      {1, "new.txt", "a0.txt|new.txt|《未定》"},
+      {2, "r.vk", "a0.txt|new.txt|r.vk"},
+      {1, "", "a0.txt|new.txt|r.vk"},
   };
   for (const auto& c : kCases) {
     const QModelIndex cell = Grid()->model()->index(0, c.column);
@@ -342,6 +342,7 @@ TEST_F(BatchWindowTest, EveryCellTakesATypedNameButNotAnEmptyOne) {
     QTest::keyClick(editor, Qt::Key_Delete);
     QTest::keyClicks(editor, c.typed);
     QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor
     EXPECT_EQ(StoredPairs(1)[0], QString::fromUtf8(c.stored)) << c.column << " " << c.typed;
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 1) + "|" + Cell(0, 2), QString::fromUtf8(c.stored));
   }

@@ -35,8 +35,12 @@ TEST(CommandLine, NamesOptionsAndRefusals) {
     const CommandLine line = ParseCommandLine(QStringList{"verko"} + c.args);
     const std::string where = c.args.join(' ').toStdString();
     EXPECT_EQ(line.action, c.action) << where;
-    if (c.action == Action::kOpenWindow) EXPECT_EQ(line.fileNames, c.names) << where;
-    if (c.action == Action::kRefuse) EXPECT_FALSE(line.text.isEmpty()) << where;
+    if (c.action == Action::kOpenWindow) {
+      EXPECT_EQ(line.fileNames, c.names) << where;
+    }
+    if (c.action == Action::kRefuse) {
+      EXPECT_FALSE(line.text.isEmpty()) << where;
+    }
   }
 }
 
