@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 
@@ -46,8 +47,10 @@ std::vector<uint32_t> Property(xcb_window_t window, const char* name) {
   return items;
 }
 
+// The X window of `window` as its native window holds it now.
 xcb_window_t Id(const QWidget* window) {
-  return static_cast<xcb_window_t>(window->winId());
+  const QWindow* native = window->windowHandle();
+  return static_cast<xcb_window_t>(native ? native->winId() : window->winId());
 }
 
 bool Poll(const std::function<bool()>& done, int milliseconds) {

@@ -341,7 +341,8 @@ TEST_F(BatchWindowTest, EveryCellTakesATypedNameButNotAnEmptyOne) {
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_Delete);
     QTest::keyClicks(editor, c.typed);
-    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Return);  // the grid takes the name from the editor
+    QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor
     EXPECT_EQ(StoredPairs(1)[0], QString::fromUtf8(c.stored)) << c.column << " " << c.typed;
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 1) + "|" + Cell(0, 2), QString::fromUtf8(c.stored));

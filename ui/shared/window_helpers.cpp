@@ -40,14 +40,14 @@ void PlaceFrameAt(QWidget* window, const QPoint& framePos) {
   // The widget's own position until the window system reports where the window went.
   window->move(framePos);
   // A native window learns whether its position includes the frame only when it is made:
-  // it is made here and made again, frame-placed, when the window is shown. Its size is
-  // settled first, so that showing it does not set its geometry (and the client area's
-  // position) again.
+  // it is made, then made again frame-placed. Its size is settled first, so that showing it
+  // does not set its geometry (and the client area's position) again.
   if (QLayout* layout = window->layout()) layout->activate();
   (void)window->winId();
   if (QWindow* native = window->windowHandle()) {
     native->destroy();
     native->setFramePosition(framePos);
+    native->create();
   }
 }
 
