@@ -47,6 +47,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   SetIdentity();
+  // Ties the windows to the installed desktop entry (its name and icon in the desktop's bars).
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.verko.Verko"));
   // Qt's own dialogs, buttons and context menus in Japanese.
   verko::InstallQtTranslation();
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');

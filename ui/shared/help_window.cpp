@@ -6,9 +6,14 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "common/program_files.h"
 #include "ui/shared/window_helpers.h"
 
 namespace verko {
+
+QString HelpDocumentPath(const QString& appDir) {
+  return QString::fromStdString(DeliveredFile(appDir.toStdString(), std::string("VerkoHelp.html")));
+}
 
 QString HelpAnchor(int contextId) {
   switch (contextId) {

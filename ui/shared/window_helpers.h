@@ -10,7 +10,8 @@ class QWidget;
 
 namespace verko {
 
-// The program icon (two sheets of text side by side), drawn at `size` pixels.
+// The program icon (an old and a new sheet of text side by side), drawn at `size` pixels
+// from its scalable picture.
 QPixmap ProgramIcon(int size);
 
 // Places `window` (not yet shown) so that the top-left corner of its frame, not of its
