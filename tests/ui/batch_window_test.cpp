@@ -90,6 +90,21 @@ class BatchWindowTest : public WindowTest {
     timer->start();
   }
 
+  // Opens the batch window on a list of two pairs of `lines`-line files of the test's folder
+  // (old.txt against new.txt into r0.txt and r1.txt).
+  void OpenWithTwoPairs(int lines) {
+    WriteInputs(lines);
+    OpenBatch();
+    Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
+    for (int row = 0; row < 2; ++row) {
+      batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
+      batch_->Session().SetPairName(row, PairField::kResultFile,
+                                    "r" + std::to_string(row) + ".txt");
+    }
+    BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
+    BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  }
+
   std::string dbPath_;
   VerkoBatch* batch_ = nullptr;
 };
@@ -444,15 +459,7 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
 }
 
 TEST_F(BatchWindowTest, CloseBoxDuringRunAsksToCancelAndKeepsTheWindow) {
-  WriteInputs(200);
-  OpenBatch();
-  Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
-  for (int row = 0; row < 2; ++row) {
-    batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
-    batch_->Session().SetPairName(row, PairField::kResultFile, "r" + std::to_string(row) + ".txt");
-  }
-  BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
-  BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  OpenWithTwoPairs(200);
   DuringRun([&] { batch_->close(); });
   services_.answers = {MessageAnswer::kYes, MessageAnswer::kYes};  // run, then cancel
   BButton("CmdBatchExecute")->click();
@@ -465,15 +472,7 @@ TEST_F(BatchWindowTest, CloseBoxDuringRunAsksToCancelAndKeepsTheWindow) {
 }
 
 TEST_F(BatchWindowTest, MainWindowClosingBetweenPairsStopsTheRunAndUnloadsTheBatchWindow) {
-  WriteInputs(50);
-  OpenBatch();
-  Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
-  for (int row = 0; row < 2; ++row) {
-    batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
-    batch_->Session().SetPairName(row, PairField::kResultFile, "r" + std::to_string(row) + ".txt");
-  }
-  BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
-  BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  OpenWithTwoPairs(50);
   QPointer<VerkoBatch> batch(batch_);
   auto* timer = new QTimer(main_.get());
   timer->setInterval(0);
@@ -494,15 +493,7 @@ TEST_F(BatchWindowTest, MainWindowClosingBetweenPairsStopsTheRunAndUnloadsTheBat
 }
 
 TEST_F(BatchWindowTest, MainWindowClosedDuringAPairEndsTheRunWithoutAnotherQuestion) {
-  WriteInputs(300);
-  OpenBatch();
-  Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
-  for (int row = 0; row < 2; ++row) {
-    batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
-    batch_->Session().SetPairName(row, PairField::kResultFile, "r" + std::to_string(row) + ".txt");
-  }
-  BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
-  BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  OpenWithTwoPairs(300);
   QPointer<VerkoBatch> batch(batch_);
   DuringRun([&] { main_->close(); });                              // the close box
   services_.answers = {MessageAnswer::kYes, MessageAnswer::kYes};  // run; cancel the pair
