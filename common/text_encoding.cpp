@@ -171,6 +171,20 @@ const char* EncodingChoiceName(EncodingChoice choice) {
   return "cp932";
 }
 
+const char* EncodingChoiceCaption(EncodingChoice choice) {
+  switch (choice) {
+    case EncodingChoice::kUtf8:
+      return "UTF-8";
+    case EncodingChoice::kEucJp:
+      return "EUC-JP";
+    case EncodingChoice::kAuto:
+      return "自動判別";
+    case EncodingChoice::kCp932:
+      break;
+  }
+  return "CP932 (Shift_JIS)";
+}
+
 const char* EncodingCaption(TextEncoding encoding) {
   switch (encoding) {
     case TextEncoding::kUtf8:

@@ -22,6 +22,9 @@ enum class EncodingChoice { kCp932, kUtf8, kEucJp, kAuto };
 bool ParseEncodingName(std::string_view name, EncodingChoice* choice);
 // The name written in settings and accepted back: "cp932", "utf-8", "euc-jp", "auto".
 const char* EncodingChoiceName(EncodingChoice choice);
+// The caption of a choice in a selector (UTF-8): "CP932 (Shift_JIS)", "UTF-8", "EUC-JP",
+// "自動判別".
+const char* EncodingChoiceCaption(EncodingChoice choice);
 // The name shown to users: "CP932", "UTF-8", "EUC-JP".
 const char* EncodingCaption(TextEncoding encoding);
 
