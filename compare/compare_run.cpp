@@ -223,9 +223,10 @@ class CompareRun {
   Flow ReadOne(std::string& content, TextEncoding encoding, const char* role, FileRole fileRole,
                const IntakeOptions& intake, LineTable& table, const char* tableName,
                int& invalidLines) {
-    if (!working_->DecodesAll()) {
-      invalidLines = CountInvalidLines(content, encoding);
-    } else {
+    // A comparison of CP932 files into a CP932 report takes the bytes as they always were,
+    // invalid ones included, without a word; every other run decodes and counts.
+    invalidLines = 0;
+    if (working_->DecodesAll()) {
       std::string text;
       if (!working_->FromFile(content, encoding, &text, &invalidLines)) {
         Refuse(std::string(role) +

@@ -183,7 +183,7 @@ void VerkoMain::CreateControls() {
   optAlwaysTop_ = option("OptAlwaysTop", QStringLiteral("いつも最前面に表示(&F)"));
   // The encoding of the old and new files and of the report, for interactive and batch runs.
   labelEncoding_ =
-      Named(new QLabel(QStringLiteral("文字コード(&J)："), frameOptions_), "LabelEncoding");
+      Named(new QLabel(QStringLiteral("文字コード(&U)："), frameOptions_), "LabelEncoding");
   comboEncoding_ = Named(new QComboBox(frameOptions_), "ComboEncoding");
   for (EncodingChoice choice : {EncodingChoice::kCp932, EncodingChoice::kUtf8,
                                 EncodingChoice::kEucJp, EncodingChoice::kAuto}) {

@@ -210,11 +210,16 @@ TEST_F(EncodedCompareTest, InvalidBytesAreKeptCountedAndWarned) {
   EXPECT_NE(warning.find("旧ファイルの 2 行は UTF-8"), std::string::npos) << warning;
   EXPECT_NE(warning.find("新ファイルの 1 行は UTF-8"), std::string::npos) << warning;
 
-  // A CP932 file is counted the same way, its report unchanged.
-  Use(EncodingChoice::kCp932);
+  // A CP932 file is counted too when it is decoded, beside a UTF-8 file; a comparison of
+  // CP932 files with the defaults takes their bytes without a word, as it always did.
+  options.oldEncoding = EncodingChoice::kCp932;
   Compare("ok\r\n\x85\x40 unassigned\r\n", "ok\r\n");
   EXPECT_EQ(result.oldInvalidLines, 1);
   EXPECT_NE(InvalidTextWarning(result).find("CP932"), std::string::npos);
+  Use(EncodingChoice::kCp932);
+  Compare("ok\r\n\x85\x40 unassigned\r\n", "ok\r\n");
+  EXPECT_EQ(result.oldInvalidLines, 0);
+  EXPECT_EQ(InvalidTextWarning(result), "");
 }
 
 TEST_F(EncodedCompareTest, ByteOrderMarkIsNotPartOfTheFirstLine) {

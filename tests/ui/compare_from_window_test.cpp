@@ -209,7 +209,8 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   EXPECT_NE(Result().find("       1        1    | 比較 🍣"), std::string::npos) << Result();
   ASSERT_EQ(services_.messages.size(), 1u);
   EXPECT_EQ(services_.messages[0].title, "文字コードの警告");
-  EXPECT_NE(services_.messages[0].text.find("旧ファイルの 1 行は UTF-8"), std::string::npos);
+  EXPECT_TRUE(services_.messages[0].text.contains(QStringLiteral("旧ファイルの 1 行は UTF-8")))
+      << services_.messages[0].text.toStdString();
 
   CloseAndReload();
   QSettings raw(StorePath(), QSettings::IniFormat);
