@@ -2,39 +2,24 @@
 // CP932, UTF-8 and EUC-JP (and CP932 against UTF-8) under generated options, the reports
 // compared after decoding, apart from the file names and the date.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
 #include "compare/compare_run.h"
+#include "tests/support/iconv_text.h"
 #include "tests/support/scripted_host.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
 namespace {
 
+using test_support::Iconv;
 using test_support::ReadFile;
 using test_support::ScriptedHost;
 using test_support::TempDir;
 using test_support::WriteFile;
-
-// iconv itself, so that the test does not convert with the code it checks.
-std::string Iconv(const char* to, const char* from, const std::string& in) {
-  iconv_t cd = iconv_open(to, from);
-  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
-  std::string out(in.size() * 4 + 16, '\0');
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  EXPECT_NE(rc, static_cast<size_t>(-1)) << from << " -> " << to << ": " << in;
-  iconv_close(cd);
-  out.resize(out.size() - dstLeft);
-  return out;
-}
 
 // Words that CP932 and EUC-JP both hold: letters that fold (ASCII, full-width, Greek,
 // Cyrillic), kana of both widths, the separators of splitting and word counting, kanji,
@@ -185,8 +170,12 @@ TEST(EncodingProperty, SameTextsGiveTheSameReportInEveryEncoding) {
     std::string expected;
     int expectedStatus = 0;
     for (const Variant& variant : variants) {
-      WriteFile(dir.File("old.txt"), Iconv(variant.oldIconv, "UTF-8", Join(oldLines)));
-      WriteFile(dir.File("new.txt"), Iconv(variant.newIconv, "UTF-8", Join(newLines)));
+      const std::string oldBytes = Iconv(variant.oldIconv, "UTF-8", Join(oldLines));
+      const std::string newBytes = Iconv(variant.newIconv, "UTF-8", Join(newLines));
+      ASSERT_EQ(oldBytes.empty(), oldLines.empty());
+      ASSERT_EQ(newBytes.empty(), newLines.empty());
+      WriteFile(dir.File("old.txt"), oldBytes);
+      WriteFile(dir.File("new.txt"), newBytes);
       CompareRequest request{dir.File("old.txt"), dir.File("new.txt"), dir.File("result.txt"),
                              options};
       request.options.oldEncoding = variant.oldChoice;

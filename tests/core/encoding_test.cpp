@@ -3,7 +3,6 @@
 #include "common/encoding.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 #include <vector>
@@ -11,31 +10,18 @@
 #include "common/code_tables.h"
 #include "common/text_encoding.h"
 #include "compare/compare_run.h"
+#include "tests/support/iconv_text.h"
 #include "tests/support/scripted_host.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
 namespace {
 
+using test_support::Iconv;
 using test_support::ReadFile;
 using test_support::ScriptedHost;
 using test_support::TempDir;
 using test_support::WriteFile;
-
-// iconv's conversion of the whole text, or "" when iconv refuses any of it.
-std::string Iconv(const char* to, const char* from, const std::string& in) {
-  iconv_t cd = iconv_open(to, from);
-  std::string out(in.size() * 4 + 16, '\0');
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = out.data();
-  size_t dstLeft = out.size();
-  size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  iconv_close(cd);
-  if (rc == static_cast<size_t>(-1)) return "";
-  out.resize(out.size() - dstLeft);
-  return out;
-}
 
 TEST(EncodingNames, AcceptsTheDocumentedNamesOnly) {
   struct {
