@@ -65,30 +65,66 @@ bool IsCp932Lead(int b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// Decodes the 188 double-byte codes of one lead byte in as few iconv calls as there are
+// invalid codes, each valid code giving one code point.
+void DecodeCp932Row(iconv_t cd, unsigned lead, std::vector<uint16_t>& toUnicode) {
+  std::vector<unsigned> trails;
+  std::string codes;
+  for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+    if (trail == 0x7F) continue;
+    trails.push_back(trail);
+    codes.push_back(static_cast<char>(lead));
+    codes.push_back(static_cast<char>(trail));
+  }
+  std::string out(trails.size() * 4, '\0');
+  std::size_t done = 0;  // codes handled so far
+  while (done < trails.size()) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* src = codes.data() + done * 2;
+    size_t srcLeft = codes.size() - done * 2;
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    const std::size_t converted = (codes.size() - done * 2 - srcLeft) / 2;
+    if (static_cast<std::size_t>(dst - out.data()) != converted * 4) return;  // not one each
+    for (std::size_t i = 0; i < converted; ++i) {
+      const uint32_t cp = SingleCodePoint(out.substr(i * 4, 4));
+      if (cp < 0x10000) toUnicode[(lead << 8) | trails[done + i]] = static_cast<uint16_t>(cp);
+    }
+    done += converted;
+    if (rc != static_cast<size_t>(-1)) break;
+    ++done;  // the code iconv refused is no character
+  }
+}
+
 Cp932Table BuildCp932() {
   Cp932Table table;
   table.toUnicode.assign(0x10000, 0);
   table.fromUnicode.assign(0x10000, 0);
   for (int b = 0; b < 0x80; ++b) table.toUnicode[b] = static_cast<uint16_t>(b);
   for (int b = 0xA1; b <= 0xDF; ++b) table.toUnicode[b] = static_cast<uint16_t>(0xFF61 + b - 0xA1);
-  Converter decode("UCS-4BE", "CP932");
-  for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    if (!IsCp932Lead(lead)) continue;
-    for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      if (trail == 0x7F) continue;
-      const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
-      const uint32_t cp = SingleCodePoint(decode.Convert(code));
-      if (cp != 0 && cp < 0x10000) table.toUnicode[(lead << 8) | trail] = static_cast<uint16_t>(cp);
-    }
+  iconv_t decode = iconv_open("UCS-4BE", "CP932");
+  if (decode == reinterpret_cast<iconv_t>(-1)) return table;
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    if (IsCp932Lead(static_cast<int>(lead))) DecodeCp932Row(decode, lead, table.toUnicode);
   }
-  // Where several codes decode to one code point, iconv's own choice is the code written.
-  Converter encode("CP932", "UCS-4BE");
+  iconv_close(decode);
+  // A code point that one code alone decodes to is written as that code; where several
+  // codes decode to it (the NEC and IBM extensions), iconv's own choice is the code written.
+  std::vector<uint8_t> codesOf(0x10000, 0);
   for (uint32_t code = 0x80; code < 0x10000; ++code) {
     const uint16_t cp = table.toUnicode[code];
-    if (cp == 0 || table.fromUnicode[cp] != 0) continue;
+    if (cp == 0) continue;
+    if (codesOf[cp] < 2) ++codesOf[cp];
+    if (table.fromUnicode[cp] == 0) table.fromUnicode[cp] = static_cast<uint16_t>(code);
+  }
+  Converter encode("CP932", "UCS-4BE");
+  for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
+    if (codesOf[cp] < 2) continue;
     const uint32_t chosen = PackedCode(encode, cp);
-    table.fromUnicode[cp] = static_cast<uint16_t>(
-        chosen != 0 && chosen < 0x10000 && table.toUnicode[chosen] == cp ? chosen : code);
+    if (chosen != 0 && chosen < 0x10000 && table.toUnicode[chosen] == cp) {
+      table.fromUnicode[cp] = static_cast<uint16_t>(chosen);
+    }
   }
   for (int b = 1; b < 0x80; ++b) table.fromUnicode[b] = static_cast<uint16_t>(b);
   return table;
