@@ -47,6 +47,15 @@ inline constexpr int kStatusFailed = -1;
 inline constexpr int kStatusOverwriteDeclined = -2;
 inline constexpr int kStatusCancelled = -4;
 
+// Where the line limit stopped the reading of a file: nothing from physical line `line` on
+// was compared, except the first parts of that line when `withinLine` is set.
+struct LineLimitCut {
+  int line = 0;  // 0: the file was read to its end
+  bool withinLine = false;
+
+  bool cut() const { return line > 0; }
+};
+
 struct CompareResult {
   int status = kStatusDone;
   CompareMessage message;  // written for kStatusFailed only
@@ -58,6 +67,10 @@ struct CompareResult {
   TextEncoding reportEncoding = TextEncoding::kCp932;
   // Lines holding bytes that are not valid in their file's encoding (compared as bytes).
   int oldInvalidLines = 0, newInvalidLines = 0;
+  // A run that completed with a cut file compared only the lines before the cut.
+  LineLimitCut oldCut, newCut;
+
+  bool Cut() const { return oldCut.cut() || newCut.cut(); }
 };
 
 // The warning about lines that were not valid in their file's encoding, one line per file
