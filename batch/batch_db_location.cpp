@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/path_parts.h"
+#include "common/system_error.h"
 
 namespace verko {
 namespace {
@@ -53,14 +54,14 @@ Status SeedBatchListDb(const std::string& delivered, const std::string& path) {
   std::error_code ec;
   if (fs::exists(path, ec)) return Status::Ok();
   fs::create_directories(DirPart(path), ec);
-  if (ec) return Status::Error(DirPart(path) + ": " + ec.message());
+  if (ec) return Status::Error(DirPart(path) + ": " + SystemErrorText(ec.value()));
   const std::string partial = path + ".part";
   fs::copy_file(delivered, partial, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(partial, path, ec);
   if (ec) {
     std::error_code ignored;
     fs::remove(partial, ignored);
-    return Status::Error(delivered + ": " + ec.message());
+    return Status::Error(delivered + ": " + SystemErrorText(ec.value()));
   }
   return Status::Ok();
 }

@@ -86,7 +86,7 @@ class CompareRun {
 
   void Refuse(std::string text, const char* title) {
     result_.status = kStatusFailed;
-    result_.message = CompareMessage{std::move(text), 48, title};
+    result_.message = CompareMessage{std::move(text), MessageIcon::kExclamation, title};
   }
 
   void Cancel() { result_.status = kStatusCancelled; }
@@ -105,7 +105,7 @@ class CompareRun {
       }
     }
     Status status = Status::Ok();
-    workDb_ = WorkDatabase::Create(path, splitWidth_, &status);
+    workDb_ = WorkDatabase::Open(path, splitWidth_, &status);
     if (!workDb_) {
       Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()), kTitleRunError);
       return false;

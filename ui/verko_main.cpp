@@ -474,7 +474,7 @@ void VerkoMain::ClickStart() {
   interactiveRun_ = false;
   if (result.status == kStatusFailed) {
     services_.ShowMessage(this, FromUtf8(result.message.text), FromUtf8(result.message.title),
-                          MessageIcon::kExclamation, MessageButtons::kOk);
+                          result.message.icon, MessageButtons::kOk);
   }
   if (closeAfterRun_) CloseByProgram();
 }
@@ -484,7 +484,7 @@ CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::
   if (runActive_) {
     CompareResult busy;
     busy.status = kStatusFailed;
-    busy.message = {"ほかの比較処理が実行中です。", 48, "比較処理の実行中"};
+    busy.message = {"ほかの比較処理が実行中です。", MessageIcon::kExclamation, "比較処理の実行中"};
     return busy;
   }
   SetFileNames({FromUtf8(oldName), FromUtf8(newName), FromUtf8(resultName)});

@@ -402,8 +402,8 @@ class WorkDatabase::Impl {
   std::thread writer_;  // last: starts once everything above is constructed
 };
 
-std::unique_ptr<WorkDatabase> WorkDatabase::Create(const std::string& path, int splitWidth,
-                                                   Status* status) {
+std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int splitWidth,
+                                                 Status* status) {
   *status = RemoveFormerFiles(path);
   if (!status->ok()) return nullptr;
   std::unique_ptr<SqliteFileWriter> file = SqliteFileWriter::Create(path, status);

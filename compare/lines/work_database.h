@@ -18,8 +18,8 @@ class WorkDatabase : public WorkStore {
  public:
   // Deletes any file at `path` and creates the database with empty OldText and NewText
   // (Text sized splitWidth). On failure returns null and sets *status to the reason.
-  static std::unique_ptr<WorkDatabase> Create(const std::string& path, int splitWidth,
-                                              Status* status);
+  static std::unique_ptr<WorkDatabase> Open(const std::string& path, int splitWidth,
+                                            Status* status);
   ~WorkDatabase() override;  // finishes and closes; errors ignored
 
   void CreateLineTable(const std::string& table) override;

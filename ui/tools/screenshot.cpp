@@ -1,0 +1,194 @@
+// verko-screenshot DIR: a tool of the build, not part of the desktop program. It shows the
+// main window idle and during a run, each settings dialog, the help window, the main
+// message boxes and the batch window with its list chooser, and writes a PNG of each into
+// DIR, so that the layout can be checked as a user sees it (scripts/screenshot.sh runs it
+// under a virtual X server). It lies beside the desktop program, whose help document and
+// batch-list database the windows open.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include "batch/batch_list_store.h"
+#include "batch/window/verko_batch.h"
+#include "batch/window/verko_select_batch.h"
+#include "ui/platform_defaults.h"
+#include "ui/shared/help_window.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
+#include "ui/verko_main.h"
+#include "ui/verko_set_editor.h"
+#include "ui/verko_split_chars.h"
+#include "ui/verko_work_drive.h"
+
+namespace verko {
+namespace {
+
+// Lets the window system lay out and paint before a picture is taken.
+void Settle() {
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+bool Save(QWidget* widget, const QString& folder, const QString& name) {
+  widget->show();
+  widget->raise();
+  Settle();
+  const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+  const bool saved = widget->grab().save(path);
+  QTextStream(stderr) << (saved ? "wrote " : "could not write ") << path << '\n';
+  return saved;
+}
+
+// A message box as the windows show it (the real services' buttons).
+bool SaveMessageBox(QWidget* parent, const QString& folder, const QString& name,
+                    QMessageBox::Icon icon, const QString& title, const QString& text, bool yesNo) {
+  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+  if (yesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  return Save(&box, folder, name);
+}
+
+// A copy of the delivered batch-list database holding a list of six pairs in several states,
+// shown when the batch window opens. Returns the list's BatchID, 0 on failure.
+int32_t PrepareBatchList(const QString& delivered, const QString& path) {
+  if (!QFile::copy(delivered, path)) return 0;
+  Status status = Status::Ok();
+  std::unique_ptr<BatchListStore> store = BatchListStore::Open(path.toStdString(), &status);
+  if (!store) return 0;
+  int32_t batchId = 0;
+  if (!store->AddList("月次報告書", &batchId).ok()) return 0;
+  BatchListSettings settings;
+  settings.oldPath = "/home/user/文書/2023年度/";
+  settings.newPath = "/home/user/文書/2024年度/";
+  settings.resultPath = "/home/user/文書/比較結果/";
+  settings.pairingMethod = 3;
+  settings.pairingFname = "*_2023";
+  settings.pairingExt = "txt";
+  settings.pairingFname2 = "*_2024";
+  settings.pairingExt2 = "txt";
+  settings.resultMethod = 5;
+  settings.resultFname = "Result##";
+  settings.resultExt = "vk";
+  settings.initNo = "1";
+  const std::string u(UnpairedMark), d(UndecidedMark);
+  std::vector<PairRow> rows = {
+      {0, "売上報告_2023.txt", "売上報告_2024.txt", "Result01.vk"},
+      {0, "仕様書_2023.txt", "仕様書_2024.txt", "Result02.vk"},
+      {0, "議事録_2023.txt", "議事録_2024.txt", "Result03.vk"},
+      {0, "設計メモ_2023.txt", u, d},
+      {0, u, "新規機能一覧_2024.txt", d},
+      {0, "readme_2023.txt", "readme_2024.txt", "Result04.vk"},
+  };
+  if (!store->SaveSettings(batchId, settings).ok() || !store->AddPairs(batchId, rows).ok()) {
+    return 0;
+  }
+  return batchId;
+}
+
+}  // namespace
+
+int TakeScreenshots(const QString& folder, const QString& appDir) {
+  QDir().mkpath(folder);
+  QTemporaryDir storeDir;
+  SettingsStore store(storeDir.filePath(QStringLiteral("Verko.ini")));
+  QtUiServices services;
+  bool ok = true;
+
+  VerkoMain main(store, services, appDir);
+  main.SetFileNames({QStringLiteral("/home/user/文書/仕様書_旧版.txt"),
+                     QStringLiteral("/home/user/文書/仕様書_新版.txt"),
+                     QStringLiteral("/home/user/文書/Result.txt")});
+  ok &= Save(&main, folder, QStringLiteral("main-idle"));
+
+  main.LockControls();
+  main.ShowProgressDisplay();
+  main.SetPhaseText("比較処理中");
+  main.ShowProgress(50);
+  ok &= Save(&main, folder, QStringLiteral("main-running"));
+  main.UnlockControls();
+  main.FinishProgressDisplay(RunMode::kBatch);
+
+  {
+    VerkoSplitChars dialog(main.SplitChar(), services, &main);
+    ok &= Save(&dialog, folder, QStringLiteral("split-chars"));
+  }
+  {
+    VerkoWorkDrive dialog(main.WorkPath(), services, &main);
+    ok &= Save(&dialog, folder, QStringLiteral("work-drive"));
+  }
+  {
+    VerkoSetEditor dialog(main.EditorSetting(), services, &main);
+    ok &= Save(&dialog, folder, QStringLiteral("set-editor"));
+  }
+  {
+    HelpWindow help(appDir + QStringLiteral("VerkoHelp.html"));
+    ok &= help.ShowTopic(kHelpContents) && Save(&help, folder, QStringLiteral("help"));
+    ok &= help.ShowTopic(kHelpBatchWindow) && Save(&help, folder, QStringLiteral("help-batch"));
+  }
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-cancel"), QMessageBox::Question,
+                       QStringLiteral("キャンセルの確認"),
+                       QStringLiteral("比較処理を中止してよろしいですか？"), true);
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-overwrite"), QMessageBox::Question,
+                       QStringLiteral("結果ファイルの上書きの確認"),
+                       QStringLiteral("比較結果を\n  /home/user/文書/Result.txt\n"
+                                      "に上書きしてよろしいですか？"),
+                       true);
+  ok &= SaveMessageBox(
+      &main, folder, QStringLiteral("message-trim-tail"), QMessageBox::Warning,
+      QStringLiteral("「行末のブランク/タブを削除」オプションの確認"),
+      QStringLiteral("このオプションをオフにすると、使用しているデータベースエンジンのテキスト"
+                     "並べ替え仕様の制限のため、状況によっては、末尾にブランクのあるテキスト行"
+                     "のマッチングが正しく行なわれないことがあります。\n"
+                     "このオプションは「オン」にすることをお勧めします。「オン」に戻してよろし"
+                     "いですか？"),
+      true);
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-match-len"), QMessageBox::Warning,
+                       QStringLiteral("一致行の行数が無効"),
+                       QStringLiteral("有効な入力値は 1～9 です。"), false);
+
+  const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
+  const int32_t batchId = PrepareBatchList(appDir + QStringLiteral("VerkoBatchList.mdb"), batchDb);
+  store.Write(QStringLiteral("BatchID"), QString::number(batchId));
+  main.SetBatchListDbPath(batchDb);
+  // Without its database the window would stop at a message box.
+  if (batchId != 0) main.OpenBatchWindow();
+  if (auto* batch = main.BatchWindow()) {
+    batch->Session().UpdateCountInfo();
+    ok &= Save(batch, folder, QStringLiteral("batch"));
+    {
+      VerkoSelectBatch dialog(batch->Session(), batch);
+      ok &= Save(&dialog, folder, QStringLiteral("select-batch"));
+    }
+    batch->SetRunDisplay(true);
+    ok &= Save(batch, folder, QStringLiteral("batch-running"));
+    batch->SetRunDisplay(false);
+    batch->CloseByProgram();
+  } else {
+    ok = false;
+  }
+  main.hide();
+  return ok ? 0 : 1;
+}
+
+}  // namespace verko
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Verko"));
+  QApplication::setApplicationName(QStringLiteral("Verko"));
+  const QStringList args = QApplication::arguments().mid(1);
+  if (args.size() != 1) {
+    QTextStream(stderr) << "usage: verko-screenshot DIR\n";
+    return 2;
+  }
+  return verko::TakeScreenshots(args[0], QApplication::applicationDirPath() + QLatin1Char('/'));
+}
