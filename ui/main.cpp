@@ -2,7 +2,6 @@
 // given names in the file fields.
 #include <QApplication>
 
-#include "ui/screenshot.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
@@ -12,10 +11,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Verko"));
   QApplication::setApplicationName(QStringLiteral("Verko"));
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');
-  QStringList args = QApplication::arguments().mid(1);
-  if (args.size() == 2 && args[0] == QLatin1String("--screenshot")) {
-    return verko::TakeScreenshots(args[1], appDir);
-  }
+  const QStringList args = QApplication::arguments().mid(1);
 
   verko::SettingsStore store;
   verko::QtUiServices services;
