@@ -12,6 +12,7 @@
 #include <limits>
 #include <variant>
 
+#include "common/leading_number.h"
 #include "common/path_parts.h"
 #include "common/system_error.h"
 
@@ -74,41 +75,25 @@ std::string PairFieldUpdate(PairField field) {
 
 }  // namespace
 
-double LeadingNumber(const std::string& text) {
-  std::size_t i = text.find_first_not_of(" \t");
-  if (i == std::string::npos) return 0;
-  std::size_t start = i;
-  if (text[i] == '+' || text[i] == '-') ++i;
-  bool digits = false;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
-  }
-  if (!digits) return 0;
-  double value = std::strtod(text.substr(start, i - start).c_str(), nullptr);
-  return std::isfinite(value) ? value : 0;
-}
-
-Status BatchListStore::Open(const std::string& path, std::unique_ptr<BatchListStore>* store) {
-  Status status = Status::Ok();
-  std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadWrite, &status);
-  if (!db) return status;
+std::unique_ptr<BatchListStore> BatchListStore::Open(const std::string& path, Status* status) {
+  *status = Status::Ok();
+  std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadWrite, status);
+  if (!db) return nullptr;
   // A file that is not a database, or lacks a table, is refused here rather than later.
   Statement check;
-  status = Prepare(*db,
-                   "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                   "('BatchListGroup', 'BatchListContent')",
-                   {}, &check);
+  *status = Prepare(*db,
+                    "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                    "('BatchListGroup', 'BatchListContent')",
+                    {}, &check);
   bool hasRow = false;
-  if (status.ok()) status = check.Step(&hasRow);
-  if (!status.ok()) return status;
+  if (status->ok()) *status = check.Step(&hasRow);
+  if (!status->ok()) return nullptr;
   if (!hasRow || check.ColumnInt(0) != 2) {
-    return Status::Error("テーブル BatchListGroup または BatchListContent がありません。");
+    *status = Status::Error("テーブル BatchListGroup または BatchListContent がありません。");
+    return nullptr;
   }
   check = Statement();
-  store->reset(new BatchListStore(std::move(db)));
-  return Status::Ok();
+  return std::unique_ptr<BatchListStore>(new BatchListStore(std::move(db)));
 }
 
 BatchListStore::~BatchListStore() = default;

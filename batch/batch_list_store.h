@@ -20,8 +20,9 @@ namespace verko {
 class BatchListStore {
  public:
   // Opens an existing database file (it is never created here) and checks that both tables
-  // are present. On failure the reason is the database's own description.
-  static Status Open(const std::string& path, std::unique_ptr<BatchListStore>* store);
+  // are present. On failure returns null and sets *status to the reason (the database's
+  // own description).
+  static std::unique_ptr<BatchListStore> Open(const std::string& path, Status* status);
   ~BatchListStore();
   BatchListStore(const BatchListStore&) = delete;
   BatchListStore& operator=(const BatchListStore&) = delete;
@@ -65,9 +66,5 @@ class BatchListStore {
 // that cannot take the journal, and a database another program is writing are left as they
 // are, with the reason.
 Status CompactBatchListDb(const std::string& path);
-
-// The numeric value of an initial-value text: its leading decimal number (sign, digits,
-// fraction), 0 when it has none.
-double LeadingNumber(const std::string& text);
 
 }  // namespace verko

@@ -29,8 +29,9 @@ const char* SideWord(PairSide side) {
 }  // namespace
 
 bool BatchSession::Open(const std::string& dbPath, int32_t batchId) {
-  Status status = BatchListStore::Open(dbPath, &store_);
-  if (!status.ok()) {
+  Status status = Status::Ok();
+  store_ = BatchListStore::Open(dbPath, &status);
+  if (!store_) {
     host_.ShowMessage(
         "バッチリスト用のデータベースをオープンできません。\n\n理由: " + status.reason(),
         kProgramTitle, MessageIcon::kCritical);

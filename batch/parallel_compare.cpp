@@ -45,7 +45,7 @@ class PairHost : public CompareHost {
 CompareResult Failure(std::string text) {
   CompareResult result;
   result.status = kStatusFailed;
-  result.message = {std::move(text), 48, kTitleRunError};
+  result.message = {std::move(text), MessageIcon::kExclamation, kTitleRunError};
   return result;
 }
 

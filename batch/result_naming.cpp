@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "batch/batch_list_store.h"
+#include "common/leading_number.h"
 #include "common/path_parts.h"
 
 namespace verko {

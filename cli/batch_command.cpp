@@ -73,9 +73,9 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
   BatchListSettings settings;
   std::vector<PairRow> rows;
   {
-    std::unique_ptr<BatchListStore> store;
-    Status status = BatchListStore::Open(dbPath, &store);
-    if (!status.ok()) {
+    Status status = Status::Ok();
+    std::unique_ptr<BatchListStore> store = BatchListStore::Open(dbPath, &status);
+    if (!store) {
       host.ShowMessage(
           "バッチリスト用のデータベースをオープンできません。\n\n理由: " + status.reason(),
           "Verko ドルパキネッセル");

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "common/cp932.h"
+
 namespace verko {
 namespace {
 
@@ -30,7 +32,7 @@ std::string Convert(const char* to, const char* from, std::string_view in,
     size_t skip = 1;
     auto b = static_cast<unsigned char>(*src);
     if (fromCp932) {
-      if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && srcLeft >= 2) skip = 2;
+      if (IsLeadByte(b) && srcLeft >= 2) skip = 2;
     } else if (b >= 0xC0) {
       skip = 1;
       while (skip < srcLeft && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) ++skip;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/leading_number.h"
 #include "common/rounding.h"
 
 namespace verko {
@@ -28,6 +29,12 @@ bool ParseOptionNumber(const std::string& text, int low, int high, int* value) {
   if (rounded < low || rounded > high) return false;
   *value = rounded;
   return true;
+}
+
+bool ReadFieldNumber(std::string_view text, int low, int high, int* value) {
+  const std::string_view number = LeadingNumberText(text);
+  return ParseOptionNumber(number.empty() ? std::string("0") : std::string(number), low, high,
+                           value);
 }
 
 }  // namespace verko

@@ -1,5 +1,6 @@
 #include "common/text_collation.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/cp932.h"
@@ -24,6 +25,10 @@ void FoldDoubleByte(unsigned char lead, unsigned char& trail) {
     int k = trail - 0x40;
     trail = static_cast<unsigned char>(k < 15 ? 0x70 + k : 0x80 + (k - 15));
   }
+}
+
+unsigned char FoldAscii(unsigned char b) {
+  return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
 }
 
 }  // namespace
@@ -60,10 +65,37 @@ bool HasFoldableCapital(std::string_view cp932) {
 }
 
 int CompareFolded(std::string_view a, std::string_view b) {
-  if (a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0) return 0;
-  std::string fa = FoldCase(a);
-  std::string fb = FoldCase(b);
-  return fa.compare(fb) < 0 ? -1 : (fa == fb ? 0 : 1);
+  // Identical bytes fold alike, so the search starts at the first differing byte. A text
+  // that is a byte prefix of the other sorts first also once folded: folding never changes
+  // a lead byte, and a lead byte at the end of the shorter text stands alone there.
+  const std::size_t common = std::min(a.size(), b.size());
+  std::size_t pos = 0;
+  while (pos + 8 <= common && std::memcmp(a.data() + pos, b.data() + pos, 8) == 0) pos += 8;
+  while (pos < common && a[pos] == b[pos]) ++pos;
+  if (pos == common) return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  // Back up to the start of the character holding that byte. A byte that cannot be a lead
+  // byte ends a character, so the run of possible lead bytes just before it pairs up from
+  // its start: an odd run means the differing byte is a trail byte.
+  std::size_t run = pos;
+  while (run > 0 && IsLeadByte(static_cast<unsigned char>(a[run - 1]))) --run;
+  if ((pos - run) % 2 == 1) --pos;
+  // From the first differing character on, the folded characters decide. Equal folded
+  // characters have equal lengths, so one position serves both texts.
+  while (pos < a.size() && pos < b.size()) {
+    std::size_t lengthA = CharLengthAt(a, pos);
+    std::size_t lengthB = CharLengthAt(b, pos);
+    int order;
+    if (lengthA == 1 && lengthB == 1) {
+      order = FoldAscii(static_cast<unsigned char>(a[pos])) -
+              FoldAscii(static_cast<unsigned char>(b[pos]));
+    } else {
+      order = FoldCase(a.substr(pos, lengthA)).compare(FoldCase(b.substr(pos, lengthB)));
+    }
+    if (order != 0) return order < 0 ? -1 : 1;
+    pos += lengthA;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
 }
 
 }  // namespace verko

@@ -3,34 +3,25 @@
 // UTF-8.
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <vector>
+
+#include "compare/lines/progress_display.h"
+#include "compare/lines/run_flags.h"
 
 namespace verko {
 
 enum class RunMode { kInteractive, kBatch };
 
-// Flags shared between a run and the event handlers (or signal handler) of its host.
-struct RunFlags {
-  std::atomic<bool> CancelRequested{false};
-  std::atomic<bool> CompareRunning{false};
-};
-
-class CompareHost {
+// The progress bar and the phase text (ShowProgress, SetPhaseText) come from
+// ProgressDisplay.
+class CompareHost : public ProgressDisplay {
  public:
-  virtual ~CompareHost() = default;
-
   // Disable the file and option controls and the start, close and help commands; enable
   // cancel (and the reverse).
   virtual void LockControls() {}
   virtual void UnlockControls() {}
 
-  // Size the progress bar to `percent` (<= 0 empty, >= 100 full) and serve pending events
-  // once: the only moment during a run at which cancel can be requested.
-  virtual void ShowProgress(int percent) = 0;
-  // Show the text of the running phase ("" clears it).
-  virtual void SetPhaseText(const std::string& text) = 0;
   // Show or hide the progress display. At the end of a run the window hides it at once in
   // batch mode and shortly after (Timer1) in interactive mode.
   virtual void ShowProgressDisplay() {}

@@ -102,7 +102,7 @@ class CompareRun {
 
   void Refuse(std::string text, const char* title) {
     result_.status = kStatusFailed;
-    result_.message = CompareMessage{std::move(text), 48, title};
+    result_.message = CompareMessage{std::move(text), MessageIcon::kExclamation, title};
   }
 
   void Cancel() { result_.status = kStatusCancelled; }
@@ -127,7 +127,7 @@ class CompareRun {
     if (!options_.workPath.empty() && options_.workPath == DefaultWorkFolder()) {
       status = MakePrivateFolder(options_.workPath);
     }
-    if (status.ok()) workDb_ = WorkDatabase::Create(path, splitWidth_, &status);
+    if (status.ok()) workDb_ = WorkDatabase::Open(path, splitWidth_, &status);
     if (!workDb_) {
       Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()), kTitleRunError);
       return false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/text_encoding.h"
+#include "common/message_icon.h"
 #include "compare/compare_host.h"
 #include "report/report_counts.h"
 
@@ -34,10 +35,10 @@ struct CompareRequest {
   CompareOptions options;
 };
 
-// A refusal or failure for the user: text, style (48: exclamation, OK) and title.
+// A refusal or failure for the user: text, icon (shown with an OK button) and title.
 struct CompareMessage {
   std::string text;
-  int style = 0;
+  MessageIcon icon = MessageIcon::kExclamation;
   std::string title;
 };
 

@@ -63,7 +63,7 @@ Status ClosedStatus() {
 }
 
 int CollateVerkoText(void*, int lengthA, const void* a, int lengthB, const void* b) {
-  return CompareVerkoText(
+  return CompareFolded(
       std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
 }
@@ -80,45 +80,7 @@ int OpenFlags(Database::OpenMode mode) {
   return SQLITE_OPEN_READONLY;
 }
 
-unsigned char FoldAscii(unsigned char b) {
-  return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
-}
-
 }  // namespace
-
-int CompareVerkoText(std::string_view a, std::string_view b) {
-  // Identical bytes fold alike, so the search starts at the first differing byte. A text
-  // that is a byte prefix of the other sorts first also once folded: folding never changes
-  // a lead byte, and a lead byte at the end of the shorter text stands alone there.
-  const std::size_t common = std::min(a.size(), b.size());
-  std::size_t pos = 0;
-  while (pos + 8 <= common && std::memcmp(a.data() + pos, b.data() + pos, 8) == 0) pos += 8;
-  while (pos < common && a[pos] == b[pos]) ++pos;
-  if (pos == common) return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-  // Back up to the start of the character holding that byte. A byte that cannot be a lead
-  // byte ends a character, so the run of possible lead bytes just before it pairs up from
-  // its start: an odd run means the differing byte is a trail byte.
-  std::size_t run = pos;
-  while (run > 0 && IsLeadByte(static_cast<unsigned char>(a[run - 1]))) --run;
-  if ((pos - run) % 2 == 1) --pos;
-  // From the first differing character on, the folded characters decide. Equal folded
-  // characters have equal lengths, so one position serves both texts.
-  while (pos < a.size() && pos < b.size()) {
-    std::size_t lengthA = CharLengthAt(a, pos);
-    std::size_t lengthB = CharLengthAt(b, pos);
-    int order;
-    if (lengthA == 1 && lengthB == 1) {
-      order = FoldAscii(static_cast<unsigned char>(a[pos])) -
-              FoldAscii(static_cast<unsigned char>(b[pos]));
-    } else {
-      order = FoldCase(a.substr(pos, lengthA)).compare(FoldCase(b.substr(pos, lengthB)));
-    }
-    if (order != 0) return order < 0 ? -1 : 1;
-    pos += lengthA;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
 
 std::string QuoteIdentifier(std::string_view name) {
   std::string quoted = "\"";

@@ -16,12 +16,9 @@ struct sqlite3_stmt;
 
 namespace verko {
 
-// Name of the collation of line texts, registered on every connection opened here.
+// Name of the collation of line texts, registered on every connection opened here: the
+// order and equality of CompareFolded.
 inline constexpr const char* kTextCollationName = "VerkoText";
-
-// The order of the collation "VerkoText": that of CompareFolded, computed in place (no
-// copies; identical leading bytes are skipped without folding). <0, 0, >0.
-int CompareVerkoText(std::string_view a, std::string_view b);
 
 class Database;
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds verko and writes PNGs of its windows into build/screenshots/: the main window idle
+# Builds the screenshot tool and writes PNGs of its windows into build/screenshots/: the main window idle
 # and during a run (bar half full), each settings dialog, the help window, the main
 # message boxes, the result file's file dialog (Qt's own, in Japanese), the batch window
 # with a filled list (idle and running) and its list chooser. Runs under a virtual X server
@@ -8,11 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target verko >/dev/null
+cmake --build build --target verko-screenshot >/dev/null
 out=build/screenshots
 rm -rf "$out"
 mkdir -p "$out"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" build/ui/verko --screenshot "$out"
+xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" build/ui/verko-screenshot "$out"
 ls -1 "$out"/*.png

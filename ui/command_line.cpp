@@ -19,9 +19,6 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                    QStringLiteral("バージョンを表示します。"));
   parser.addOption(version);
-  QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("folder"));
-  screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOption(screenshot);
   parser.addPositionalArgument(QStringLiteral("旧ファイル"), QStringLiteral("比較対象の旧ファイル"),
                                QStringLiteral("[旧ファイル"));
   parser.addPositionalArgument(QStringLiteral("新ファイル"), QStringLiteral("比較対象の新ファイル"),
@@ -54,7 +51,6 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                     .arg(line.fileNames.mid(3).join(QLatin1Char(' ')));
     return line;
   }
-  line.screenshotFolder = parser.value(screenshot);
   return line;
 }
 

@@ -11,7 +11,6 @@ struct CommandLine {
   enum class Action { kOpenWindow, kPrintHelp, kPrintVersion, kRefuse };
   Action action = Action::kOpenWindow;
   QStringList fileNames;     // old, new, result; at most three
-  QString screenshotFolder;  // pictures of every window instead of the program (scripts/)
   QString text;              // what to print for help, version and refusals
 };
 

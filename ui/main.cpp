@@ -6,7 +6,6 @@
 
 #include "ui/command_line.h"
 #include "ui/qt_translation.h"
-#include "ui/screenshot.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
@@ -52,8 +51,7 @@ int main(int argc, char** argv) {
   // Qt's own dialogs, buttons and context menus in Japanese.
   verko::InstallQtTranslation();
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');
-  if (!line.screenshotFolder.isEmpty())
-    return verko::TakeScreenshots(line.screenshotFolder, appDir);
+  const QStringList args = QApplication::arguments().mid(1);
 
   verko::SettingsStore store;
   verko::QtUiServices services;

@@ -482,50 +482,38 @@ void VerkoMain::SetFileNames(const QStringList& names) {
 
 // --- The compare run ------------------------------------------------------------------
 
+OptionFields VerkoMain::ReadOptionFields() const {
+  OptionFields fields;
+  fields.trimTop = optTrimTop_->isChecked();
+  fields.trimTail = optTrimTail_->isChecked();
+  fields.compress = optCompress_->isChecked();
+  fields.split = optSplit_->isChecked();
+  fields.splitWidthText = textSplitWidth_->text().toStdString();
+  fields.diffOnly = optDiffOnly_->isChecked();
+  fields.matchLenText = textMatchLen_->text().toStdString();
+  fields.displayWithEditor = optDispWithEditor_->isChecked();
+  fields.splitChar = splitChar_.toStdString();
+  fields.workPath = workPath_.toStdString();
+  fields.editorSetting = editorSetting_.toStdString();
+  fields.encodingName = comboEncoding_->currentData().toString().toStdString();
+  return fields;
+}
+
 CompareRequest VerkoMain::BuildRequest() const {
   CompareRequest request;
   request.oldName = comboOld_->currentText().toStdString();
   request.newName = comboNew_->currentText().toStdString();
   request.resultName = comboResult_->currentText().toStdString();
-  CompareOptions& options = request.options;
-  options.trimTop = optTrimTop_->isChecked();
-  options.trimTail = optTrimTail_->isChecked();
-  options.compress = optCompress_->isChecked();
-  options.split = optSplit_->isChecked();
-  int value = 0;
-  if (options.split && ReadFieldNumber(textSplitWidth_->text(), 20, 250, &value)) {
-    options.splitWidth = value;
-  }
-  options.splitChar = splitChar_.toStdString();
-  options.diffOnly = optDiffOnly_->isChecked();
-  if (options.diffOnly && ReadFieldNumber(textMatchLen_->text(), 1, 9, &value)) {
-    options.contextLines = value;
-  }
-  options.workPath = workPath_.toStdString();
-  options.displayWithEditor = optDispWithEditor_->isChecked();
-  options.editorSetting = editorSetting_.toStdString();
-  EncodingChoice encoding = EncodingChoice::kCp932;
-  ParseEncodingName(comboEncoding_->currentData().toString().toStdString(), &encoding);
-  options.oldEncoding = options.newEncoding = options.reportEncoding = encoding;
+  request.options = ReadCompareOptions(ReadOptionFields());
   return request;
 }
 
-CompareResult VerkoMain::RunCompare(RunMode mode) {
-  runActive_ = true;
-  CompareResult result = ExecuteCompare(BuildRequest(), mode, *this, flags_);
-  runActive_ = false;
-  lastResult_ = result;
-  return result;
-}
-
 void VerkoMain::ClickStart() {
-  if (runActive_ || batchRunning_ || !ValidateEnabledFields()) return;
-  interactiveRun_ = true;
-  CompareResult result = RunCompare(RunMode::kInteractive);
-  interactiveRun_ = false;
+  if (!session_.CanStart() || !ValidateEnabledFields()) return;
+  CompareResult result = session_.RunInteractive(BuildRequest());
   if (result.status == kStatusFailed) {
     services_.ShowMessage(this, FromUtf8(result.message.text), FromUtf8(result.message.title),
-                          MessageIcon::kExclamation, MessageButtons::kOk);
+                          result.message.icon, MessageButtons::kOk);
   } else if (const std::string warning = InvalidTextWarning(result); !warning.empty()) {
     services_.ShowMessage(this, FromUtf8("比較が終わりました。\n\n" + warning),
                           QStringLiteral("文字コードの警告"), MessageIcon::kExclamation,
@@ -536,14 +524,11 @@ void VerkoMain::ClickStart() {
 
 CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::string& newName,
                                          const std::string& resultName) {
-  if (runActive_) {
-    CompareResult busy;
-    busy.status = kStatusFailed;
-    busy.message = {"ほかの比較処理が実行中です。", 48, "比較処理の実行中"};
-    return busy;
-  }
+  const CompareRequest request{oldName, newName, resultName,
+                               ReadCompareOptions(ReadOptionFields())};
+  if (session_.RunActive()) return session_.RunBatch(request);  // refused
   SetFileNames({FromUtf8(oldName), FromUtf8(newName), FromUtf8(resultName)});
-  CompareResult result = RunCompare(RunMode::kBatch);
+  CompareResult result = session_.RunBatch(request);
   if (closeAfterRun_) CloseByProgram();
   return result;
 }
@@ -572,7 +557,7 @@ void VerkoMain::UnlockControls() {
   cmdClose_->setEnabled(true);
   cmdHelp_->setEnabled(true);
   // A batch run compares pair after pair: no interactive start between its pairs.
-  cmdStart_->setEnabled(!batchRunning_);
+  cmdStart_->setEnabled(!session_.BatchRunning());
   cmdCancel_->setEnabled(false);
   // The run took the focus away from the disabled controls; the next comparison is one key
   // away (Space or Enter).
@@ -580,8 +565,8 @@ void VerkoMain::UnlockControls() {
 }
 
 void VerkoMain::SetBatchRunning(bool running) {
-  batchRunning_ = running;
-  cmdStart_->setEnabled(!running && !runActive_);
+  session_.SetBatchRunning(running);
+  cmdStart_->setEnabled(!running && !session_.RunActive());
   if (!running) {
     SetFileNames({QString(), QString(), QString()});
     if (cmdStart_->isEnabled()) cmdStart_->setFocus();

@@ -12,6 +12,7 @@
 #include "batch/window/batch_main_link.h"
 #include "compare/compare_host.h"
 #include "compare/compare_run.h"
+#include "compare/compare_session.h"
 
 class QCheckBox;
 class QComboBox;
@@ -44,7 +45,7 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   // The request that a start would run: file names, options and the three variables.
   CompareRequest BuildRequest() const;
   // The result of the last run started from this window.
-  const CompareResult& LastResult() const { return lastResult_; }
+  const CompareResult& LastResult() const { return session_.LastResult(); }
 
   QString WorkPath() const { return workPath_; }
   QString SplitChar() const { return splitChar_; }
@@ -59,13 +60,13 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   VerkoBatch* BatchWindow() const;
 
   // BatchMainLink
-  // Writes the three names into the file fields and runs one comparison in batch mode with
-  // the window's options: no overwrite question, histories left alone, refusals returned in
-  // the result instead of shown. Refused while another comparison runs.
+  // Runs one comparison in batch mode of the pair's names with the window's options (no
+  // overwrite question, histories left alone, refusals returned in the result instead of
+  // shown); the file fields show the names meanwhile. Refused while another comparison runs.
   CompareResult RunBatchCompare(const std::string& oldName, const std::string& newName,
                                 const std::string& resultName) override;
   // True while a comparison started from the start button is running.
-  bool InteractiveRunActive() const override { return interactiveRun_; }
+  bool InteractiveRunActive() const override { return session_.InteractiveRunActive(); }
   void SetBatchRunning(bool running) override;
   // Refuses a batch run with an invalid split width or context count, with the field's
   // message, as the start button does.
@@ -124,20 +125,18 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
 
   // Records `text` in the history list of `field`.
   static void RegistCombo(QComboBox* field, const QString& text);
-  CompareResult RunCompare(RunMode mode);
+  // The option controls as they stand.
+  OptionFields ReadOptionFields() const;
 
   SettingsStore& store_;
   UiServices& services_;
   QString appDir_;
   QString workPath_, splitChar_, editorSetting_;
   RunFlags flags_;
-  CompareResult lastResult_;
-  bool interactiveRun_ = false;
-  bool runActive_ = false;
+  CompareSession session_{*this, flags_};
   bool closeAfterRun_ = false;
   bool programClose_ = false;
   bool unloaded_ = false;
-  bool batchRunning_ = false;
   bool firstShown_ = false;
   // The stored position (twips) and the frame position it gave (pixels).
   int loadedTop_ = 0, loadedLeft_ = 0;

@@ -8,7 +8,7 @@ PairTableModel::PairTableModel(BatchSession& session, QObject* parent)
     : QAbstractTableModel(parent), session_(session) {}
 
 int PairTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(session_.Rows().size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int PairTableModel::columnCount(const QModelIndex& parent) const {
@@ -20,7 +20,7 @@ QVariant PairTableModel::data(const QModelIndex& index, int role) const {
       (role != Qt::DisplayRole && role != Qt::EditRole)) {
     return QVariant();
   }
-  const PairRow& row = session_.Rows()[static_cast<std::size_t>(index.row())];
+  const PairRow& row = rows_[static_cast<std::size_t>(index.row())];
   switch (index.column()) {
     case kOldFile:
       return QString::fromStdString(row.oldFile);
@@ -75,13 +75,16 @@ bool PairTableModel::setData(const QModelIndex& index, const QVariant& value, in
   return session_.SetPairName(index.row(), field, value.toString().toStdString());
 }
 
-void PairTableModel::ResetRows() {
+void PairTableModel::ResetRows(const std::vector<PairRow>& rows) {
   beginResetModel();
+  rows_ = rows;
   endResetModel();
 }
 
 void PairTableModel::RowChanged(int row) {
-  if (row < 0 || row >= rowCount()) return;
+  const auto& sessionRows = session_.Rows();
+  if (row < 0 || row >= rowCount() || static_cast<std::size_t>(row) >= sessionRows.size()) return;
+  rows_[static_cast<std::size_t>(row)] = sessionRows[static_cast<std::size_t>(row)];
   emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::DisplayRole, Qt::EditRole});
 }
 

@@ -1,9 +1,14 @@
-// The grid of the batch window: a table model over the shown list's pairs as the batch
-// session holds them (sorted by OldFile), with the columns 旧ファイル, 新ファイル, 結果ファイル.
-// Result names typed into the grid are written through the session into the database.
+// The grid of the batch window: a table model over the shown list's pairs (sorted by
+// OldFile), with the columns 旧ファイル, 新ファイル, 結果ファイル. It keeps the rows it shows
+// and takes the session's rows only between the begin and end of a reset or with a change
+// signal, so a view never sees rows change behind its back. Result names typed into the
+// grid are written through the session into the database.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <vector>
+
+#include "batch/batch_types.h"
 
 namespace verko {
 
@@ -25,13 +30,14 @@ class PairTableModel : public QAbstractTableModel {
   // Stores a result name through the session; an empty name is refused.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-  // The session read its rows again.
-  void ResetRows();
-  // One row's fields changed in place.
+  // Shows `rows` in place of the rows shown so far.
+  void ResetRows(const std::vector<PairRow>& rows);
+  // The session changed one row's fields in place: shows them.
   void RowChanged(int row);
 
  private:
   BatchSession& session_;
+  std::vector<PairRow> rows_;
 };
 
 }  // namespace verko

@@ -569,9 +569,8 @@ void VerkoBatch::SelectRow(int row) {
 }
 
 void VerkoBatch::ShowRows(const std::vector<PairRow>& rows, int currentRow) {
-  (void)rows;  // the model reads them from the session
   showing_ = true;
-  model_->ResetRows();
+  model_->ResetRows(rows);
   showing_ = false;
   SetColumns();
   SelectRow(currentRow);

@@ -20,7 +20,7 @@ namespace {
 constexpr std::array<unsigned char, 256> kBlankScanSkip = [] {
   std::array<unsigned char, 256> skip{};
   for (int b = 0; b < 256; ++b) {
-    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);  // as IsLeadByte
+    const bool lead = IsLeadByte(static_cast<unsigned char>(b));
     skip[b] = b == ' ' || b == '\t' || b == 0x81 ? 0 : lead ? 2 : 1;
   }
   return skip;

@@ -6,12 +6,12 @@ namespace verko {
 
 Flow ProgressMeter::Step(int delta) {
   value_ += delta;
-  host_.ShowProgress(value_);
+  display_.ShowProgress(value_);
   return CancelRequested() ? Flow::kCancel : Flow::kContinue;
 }
 
 void ProgressMeter::SetPhaseText(const char* utf8Text) {
-  host_.SetPhaseText(utf8Text);
+  display_.SetPhaseText(utf8Text);
 }
 
 Flow StageShare::Advance(int k, int n) {

@@ -2,7 +2,8 @@
 // the cancel flag tested right after, since that is the only moment it can have been set.
 #pragma once
 
-#include "compare/compare_host.h"
+#include "compare/lines/progress_display.h"
+#include "compare/lines/run_flags.h"
 
 namespace verko {
 
@@ -11,7 +12,7 @@ enum class Flow { kContinue, kCancel };
 
 class ProgressMeter {
  public:
-  ProgressMeter(CompareHost& host, RunFlags& flags) : host_(host), flags_(flags) {}
+  ProgressMeter(ProgressDisplay& display, RunFlags& flags) : display_(display), flags_(flags) {}
 
   int Value() const { return value_; }
   // Adds delta, shows the bar and tests the cancel flag.
@@ -21,12 +22,12 @@ class ProgressMeter {
   // Lowers the value (a repeated matching cycle adds its shares again).
   void Lower(int delta) { value_ -= delta; }
   // Shows an explicit percent without changing the value (the bar full at the end).
-  void ShowPercent(int percent) { host_.ShowProgress(percent); }
+  void ShowPercent(int percent) { display_.ShowProgress(percent); }
   void SetPhaseText(const char* utf8Text);
   bool CancelRequested() const { return flags_.CancelRequested.load(); }
 
  private:
-  CompareHost& host_;
+  ProgressDisplay& display_;
   RunFlags& flags_;
   int value_ = 0;
 };

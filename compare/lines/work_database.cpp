@@ -256,7 +256,7 @@ Status BuildTextOrder(const TableContent& table, PageRun* run) {
   const auto& rows = table.rows;
   auto addText = [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); };
   auto byText = [&rows](uint32_t a, uint32_t b) {
-    return CompareVerkoText(rows[a]->Text, rows[b]->Text);
+    return CompareFolded(rows[a]->Text, rows[b]->Text);
   };
   const std::string name = IndexName(table.name, "TextOrder");
   if (std::vector<uint32_t> given = RowsInGivenTextOrder(table); !given.empty()) {
@@ -433,8 +433,8 @@ class WorkDatabase::Impl {
   std::thread writer_;  // last: starts once everything above is constructed
 };
 
-std::unique_ptr<WorkDatabase> WorkDatabase::Create(const std::string& path, int splitWidth,
-                                                   Status* status) {
+std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int splitWidth,
+                                                 Status* status) {
   *status = CheckNotAFolder(path);
   if (!status->ok()) return nullptr;
   // Nothing at the path is deleted: the finished file replaces it by a rename, and files

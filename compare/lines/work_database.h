@@ -21,8 +21,8 @@ class WorkDatabase : public WorkStore {
   // file of its own beside `path`; nothing at `path` is touched until Finish(). On failure
   // (the folder cannot take a file, a folder stands at `path`) returns null and sets
   // *status to the reason.
-  static std::unique_ptr<WorkDatabase> Create(const std::string& path, int splitWidth,
-                                              Status* status);
+  static std::unique_ptr<WorkDatabase> Open(const std::string& path, int splitWidth,
+                                            Status* status);
   ~WorkDatabase() override;  // finishes and closes; errors ignored
 
   void CreateLineTable(const std::string& table) override;

@@ -32,7 +32,9 @@ class BatchCliTest : public ::testing::Test {
     WriteFile(dir.File("new/a.txt"), "alpha\r\nbravo 2\r\n");
     WriteFile(dir.File("old/b.txt"), "same\r\n");
     WriteFile(dir.File("new/b.txt"), "same\r\n");
-    EXPECT_TRUE(BatchListStore::Open(dbPath, &store).ok());
+    Status opened = Status::Ok();
+    store = BatchListStore::Open(dbPath, &opened);
+    EXPECT_TRUE(opened.ok()) << opened.reason();
     EXPECT_TRUE(store->AddList("Mary's list", &batchId).ok());
     BatchListSettings settings;
     settings.oldPath = dir.File("old") + "/";
@@ -55,7 +57,9 @@ class BatchCliTest : public ::testing::Test {
 
 TEST_F(BatchCliTest, DeliveredDatabaseLiesBesideTheProgram) {
   std::unique_ptr<BatchListStore> delivered;
-  ASSERT_TRUE(BatchListStore::Open(DeliveredDb(), &delivered).ok());
+  Status opened = Status::Ok();
+  delivered = BatchListStore::Open(DeliveredDb(), &opened);
+  ASSERT_TRUE(opened.ok()) << opened.reason();
   EXPECT_TRUE(delivered->ListExists(1));
 }
 

@@ -44,7 +44,9 @@ TEST(BatchListDbBuild, RebuildingKeepsTheUsersListsAndBothProgramsShareThem) {
   EXPECT_EQ(path, dir.File("data") + "/Verko/VerkoBatchList.mdb");
   {
     std::unique_ptr<BatchListStore> store;
-    ASSERT_TRUE(BatchListStore::Open(path, &store).ok());
+    Status opened = Status::Ok();
+    store = BatchListStore::Open(path, &opened);
+    ASSERT_TRUE(opened.ok()) << opened.reason();
     int32_t id = 0;
     ASSERT_TRUE(store->AddList("mine", &id).ok());
     BatchListSettings settings;

@@ -259,7 +259,9 @@ TEST_F(FolderCliTest, BatchListsRunAtOnceInListOrderWithChainedPairsInTurn) {
   const std::string dbPath = dir.File("lists.mdb");
   fs::copy_file(DirPart(VERKO_CLI_PATH) + "VerkoBatchList.mdb", dbPath);
   std::unique_ptr<BatchListStore> store;
-  ASSERT_TRUE(BatchListStore::Open(dbPath, &store).ok());
+  Status opened = Status::Ok();
+  store = BatchListStore::Open(dbPath, &opened);
+  ASSERT_TRUE(opened.ok()) << opened.reason();
   int32_t batchId = 0;
   ASSERT_TRUE(store->AddList("chain", &batchId).ok());
   BatchListSettings settings;

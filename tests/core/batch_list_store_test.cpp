@@ -28,7 +28,8 @@ class BatchListStoreTest : public ::testing::Test {
  protected:
   BatchListStoreTest() : path(dir.File("VerkoBatchList.mdb")) {
     MakeBatchListDb(path);
-    Status status = BatchListStore::Open(path, &store);
+    Status status = Status::Ok();
+    store = BatchListStore::Open(path, &status);
     EXPECT_TRUE(status.ok()) << status.reason();
   }
 
@@ -139,13 +140,16 @@ TEST_F(BatchListStoreTest, PairsComeSortedByOldFileAndStayWithTheirList) {
 
 TEST(BatchListStoreOpen, MissingOrForeignFilesAreRefusedWithAReason) {
   TempDir dir;
-  std::unique_ptr<BatchListStore> store;
-  Status missing = BatchListStore::Open(dir.File("none.mdb"), &store);
+  Status missing = Status::Ok();
+  std::unique_ptr<BatchListStore> store = BatchListStore::Open(dir.File("none.mdb"), &missing);
   EXPECT_FALSE(missing.ok());
   EXPECT_FALSE(missing.reason().empty());
+  EXPECT_FALSE(store);
   EXPECT_FALSE(std::filesystem::exists(dir.File("none.mdb")));  // never created
   WriteFile(dir.File("text.mdb"), "not a database at all, just some text........");
-  EXPECT_FALSE(BatchListStore::Open(dir.File("text.mdb"), &store).ok());
+  Status foreign = Status::Ok();
+  store = BatchListStore::Open(dir.File("text.mdb"), &foreign);
+  EXPECT_FALSE(foreign.ok());
   EXPECT_FALSE(store);
 }
 
@@ -162,7 +166,9 @@ TEST_F(BatchListStoreTest, CompactionReplacesTheFileAndRemovesALeftoverTemp) {
   ASSERT_TRUE(status.ok()) << status.reason();
   EXPECT_LT(std::filesystem::file_size(path), before);
   EXPECT_FALSE(std::filesystem::exists(dir.File("Temp.mdb")));
-  ASSERT_TRUE(BatchListStore::Open(path, &store).ok());
+  Status opened = Status::Ok();
+  store = BatchListStore::Open(path, &opened);
+  ASSERT_TRUE(opened.ok()) << opened.reason();
   std::vector<PairRow> rows;
   ASSERT_TRUE(store->ReadPairs(1, &rows).ok());
   ASSERT_EQ(rows.size(), 1u);
@@ -327,6 +333,26 @@ TEST_F(BatchListStoreTest, CompactionInAReadOnlyFolderGivesTheRealReason) {
   EXPECT_NE(reason.find("アクセスが拒否されました"), std::string::npos) << reason;
   EXPECT_EQ(reason.find("見つかりません"), std::string::npos) << reason;
   chmod(folder.c_str(), 0755);
+}
+
+TEST(BatchListDbLocation, SeedingFailuresGiveTheSystemsReasonInJapanese) {
+  TempDir dir;
+  WriteFile(dir.File("plain"), "x");
+  const struct {
+    std::string delivered, user, reason, names;
+  } kCases[] = {
+      {dir.File("missing.mdb"), dir.File("user") + "/VerkoBatchList.mdb",
+       "ファイルまたはフォルダが見つかりません。", dir.File("missing.mdb")},
+      {dir.File("plain"), dir.File("plain") + "/Verko/VerkoBatchList.mdb",
+       "パスの途中にフォルダではないものがあります。", dir.File("plain")},
+  };
+  for (const auto& c : kCases) {
+    Status status = SeedBatchListDb(c.delivered, c.user);
+    EXPECT_FALSE(status.ok()) << c.user;
+    EXPECT_EQ(status.reason().rfind(c.reason, 0), 0u) << status.reason();
+    EXPECT_NE(status.reason().find(c.names), std::string::npos) << status.reason();
+    EXPECT_FALSE(std::filesystem::exists(c.user)) << c.user;
+  }
 }
 
 }  // namespace

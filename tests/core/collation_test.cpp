@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "common/encoding.h"
 #include "common/text_collation.h"
 #include "compare/lines/line_functions.h"
@@ -57,6 +60,27 @@ TEST(WordCount, CountsStretchesBetweenSeparatorRuns) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WordCountTC(ToCp932(c.text)), c.words) << c.text;
+  }
+}
+
+TEST(TextCollationOrder, InPlaceOrderAgreesWithFoldedBytesOnRandomTexts) {
+  // Bytes chosen to hit lead bytes, foldable trail bytes, capitals and a lead byte at the
+  // end of a text; the shared prefix makes the prefix-skipping path do real work.
+  const std::string alphabet =
+      std::string("Aaz \x82\x60\x81\x83\x9f\xbf\x84\x40\x71\xb1", 15) + std::string(1, '\0');
+  std::mt19937 random(4711);
+  auto randomText = [&](std::size_t length) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  auto sign = [](int order) { return (order > 0) - (order < 0); };
+  for (int i = 0; i < 50000; ++i) {
+    std::string prefix = randomText(random() % 12);
+    std::string a = prefix + randomText(random() % 5);
+    std::string b = prefix + randomText(random() % 5);
+    ASSERT_EQ(sign(CompareFolded(a, b)), sign(FoldCase(a).compare(FoldCase(b))))
+        << "a=" << testing::PrintToString(a) << " b=" << testing::PrintToString(b);
   }
 }
 

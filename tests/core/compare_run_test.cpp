@@ -85,7 +85,7 @@ TEST_F(CompareRunTest, NameChecksRefuseInOrder) {
     EXPECT_EQ(result.status, kStatusFailed);
     EXPECT_EQ(result.message.text, c.text);
     EXPECT_EQ(result.message.title, "ファイル指定ミス");
-    EXPECT_EQ(result.message.style, 48);
+    EXPECT_EQ(result.message.icon, MessageIcon::kExclamation);
     EXPECT_FALSE(host.displayShown);
     EXPECT_FALSE(host.locked);
   }

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 #include <vector>
 
 #include "common/encoding.h"
-#include "common/text_collation.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
@@ -28,27 +26,6 @@ std::string QueryText(Database& db, const std::string& sql) {
   if (status.ok()) status = query.Step(&hasRow);
   if (!status.ok()) return "error: " + status.reason();
   return hasRow ? query.ColumnText(0) : "no row";
-}
-
-TEST(TextCollationOrder, AgreesWithCompareFoldedOnRandomTexts) {
-  // Bytes chosen to hit lead bytes, foldable trail bytes, capitals and a lead byte at the
-  // end of a text; the shared prefix makes the prefix-skipping path do real work.
-  const std::string alphabet =
-      std::string("Aaz \x82\x60\x81\x83\x9f\xbf\x84\x40\x71\xb1", 15) + std::string(1, '\0');
-  std::mt19937 random(4711);
-  auto randomText = [&](std::size_t length) {
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-    return text;
-  };
-  auto sign = [](int order) { return (order > 0) - (order < 0); };
-  for (int i = 0; i < 50000; ++i) {
-    std::string prefix = randomText(random() % 12);
-    std::string a = prefix + randomText(random() % 5);
-    std::string b = prefix + randomText(random() % 5);
-    ASSERT_EQ(sign(CompareVerkoText(a, b)), sign(CompareFolded(a, b)))
-        << "a=" << testing::PrintToString(a) << " b=" << testing::PrintToString(b);
-  }
 }
 
 TEST(RecordStore, TextsRoundTripByteForByteAndEmptyIsNotNull) {

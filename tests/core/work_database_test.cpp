@@ -24,7 +24,7 @@ class WorkDatabaseTest : public testing::Test {
 
   std::unique_ptr<WorkDatabase> CreateOrFail(int splitWidth = 250) {
     Status status = Status::Ok();
-    auto db = WorkDatabase::Create(DbPath(), splitWidth, &status);
+    auto db = WorkDatabase::Open(DbPath(), splitWidth, &status);
     EXPECT_NE(db, nullptr) << status.reason();
     return db;
   }
@@ -55,7 +55,7 @@ std::vector<std::string> TextOrderOf(const LineTable& lines, std::vector<int> id
     std::iota(ids.begin(), ids.end(), 1);
   }
   std::stable_sort(ids.begin(), ids.end(), [&](int a, int b) {
-    return CompareVerkoText(lines.Line(a).Text, lines.Line(b).Text) < 0;
+    return CompareFolded(lines.Line(a).Text, lines.Line(b).Text) < 0;
   });
   std::vector<std::string> rows;
   for (int id : ids) rows.push_back(std::to_string(id) + "|" + lines.Line(id).Text);
@@ -413,7 +413,7 @@ TEST_F(WorkDatabaseTest, CreateFailsWithAReasonWhereNoFileCanBeMade) {
        {folder_.Path() + "missing/VerkoText.mdb", folder_.Path() + "plain.txt/VerkoText.mdb",
         folder_.Path() + "VerkoText.mdb"}) {
     Status status = Status::Ok();
-    EXPECT_EQ(WorkDatabase::Create(path, 250, &status), nullptr) << path;
+    EXPECT_EQ(WorkDatabase::Open(path, 250, &status), nullptr) << path;
     EXPECT_FALSE(status.ok()) << path;
     EXPECT_FALSE(status.reason().empty()) << path;
   }

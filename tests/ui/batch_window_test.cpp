@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QStringList>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -52,7 +53,9 @@ class BatchWindowTest : public WindowTest {
   // The pairs stored for a list, as "old|new|result".
   QStringList StoredPairs(int32_t batchId) {
     std::unique_ptr<BatchListStore> store;
-    EXPECT_TRUE(BatchListStore::Open(dbPath_, &store).ok());
+    Status opened = Status::Ok();
+    store = BatchListStore::Open(dbPath_, &opened);
+    EXPECT_TRUE(opened.ok()) << opened.reason();
     std::vector<PairRow> rows;
     EXPECT_TRUE(store->ReadPairs(batchId, &rows).ok());
     QStringList pairs;
@@ -310,6 +313,76 @@ TEST_F(BatchWindowTest, CountLineAndPairingButtonsFollowTheRows) {
   EXPECT_EQ(services_.Titles().back(), "クリアする必要なし");
 }
 
+// Watches the grid's model as a view relies on it: the row count changes only between the
+// begin and end of a reset, an insertion or a removal, and every row a change signal names
+// exists. Each breach is recorded with what happened.
+class ModelProtocolWatcher {
+ public:
+  explicit ModelProtocolWatcher(QAbstractItemModel& model)
+      : model_(model), known_(model.rowCount()) {
+    auto begin = [this](const char* what) {
+      if (model_.rowCount() != known_)
+        faults_ << QStringLiteral("rows changed before %1").arg(what);
+      inChange_ = true;
+    };
+    auto end = [this] {
+      inChange_ = false;
+      known_ = model_.rowCount();
+    };
+    QObject::connect(&model, &QAbstractItemModel::modelAboutToBeReset, [=] { begin("a reset"); });
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeInserted,
+                     [=] { begin("an insertion"); });
+    QObject::connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved,
+                     [=] { begin("a removal"); });
+    QObject::connect(&model, &QAbstractItemModel::modelReset, end);
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, end);
+    QObject::connect(&model, &QAbstractItemModel::rowsRemoved, end);
+    QObject::connect(&model, &QAbstractItemModel::dataChanged,
+                     [this](const QModelIndex& from, const QModelIndex& to) {
+                       Check();
+                       if (from.row() < 0 || to.row() >= model_.rowCount()) {
+                         faults_ << QStringLiteral("change signal for a missing row");
+                       }
+                     });
+  }
+  // Records a row count that changed without any signal.
+  void Check() {
+    if (!inChange_ && model_.rowCount() != known_) {
+      faults_ << QStringLiteral("rows changed without a signal");
+      known_ = model_.rowCount();
+    }
+  }
+  const QStringList& Faults() {
+    Check();
+    return faults_;
+  }
+
+ private:
+  QAbstractItemModel& model_;
+  int known_;
+  bool inChange_ = false;
+  QStringList faults_;
+};
+
+TEST_F(BatchWindowTest, GridRowsChangeOnlyBetweenTheModelsSignals) {
+  OpenBatch();
+  ModelProtocolWatcher watcher(*Grid()->model());
+  Select("CmdOldSelect", "/o/", {"b.txt", "a.txt"});
+  watcher.Check();
+  Select("CmdNewSelect", "/n/", {"a.txt", "c.txt"});
+  watcher.Check();
+  EXPECT_EQ(Grid()->model()->rowCount(), 4);
+  Grid()->setCurrentIndex(Grid()->model()->index(0, 0));
+  services_.answers = {MessageAnswer::kOk};
+  BButton("CmdDeleteRow")->click();
+  watcher.Check();
+  EXPECT_EQ(Grid()->model()->rowCount(), 3);
+  services_.answers = {MessageAnswer::kYes};
+  BButton("CmdClearContent")->click();
+  EXPECT_EQ(Grid()->model()->rowCount(), 0);
+  EXPECT_EQ(watcher.Faults(), QStringList());
+}
+
 TEST_F(BatchWindowTest, ResultNameTypedIntoTheGridReachesTheDatabase) {
   OpenBatch();
   Select("CmdOldSelect", "/o/", {"a.txt", "b.txt"});
@@ -451,7 +524,9 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
   CloseAndReload();
   EXPECT_EQ(store_->Read("BatchID", ""), QString::number(shown));
   std::unique_ptr<BatchListStore> store;
-  ASSERT_TRUE(BatchListStore::Open(dbPath_, &store).ok());
+  Status opened = Status::Ok();
+  store = BatchListStore::Open(dbPath_, &opened);
+  ASSERT_TRUE(opened.ok()) << opened.reason();
   std::optional<BatchListSettings> settings;
   ASSERT_TRUE(store->LoadSettings(shown, &settings).ok());
   EXPECT_EQ(settings->resultPath, resultDir);

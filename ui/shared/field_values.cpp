@@ -1,50 +1,25 @@
 #include "ui/shared/field_values.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
+#include <string_view>
 
+#include "common/leading_number.h"
 #include "common/option_value.h"
 #include "common/rounding.h"
 
 namespace verko {
-namespace {
-
-bool IsDigit(QChar c) {
-  return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// Length of the number at `start`: optional sign, digits, optional "." and digits. 0 when
-// there is no digit.
-qsizetype NumberLength(const QString& text, qsizetype start) {
-  qsizetype i = start;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  qsizetype digits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
-  }
-  return digits == 0 ? 0 : i - start;
-}
-
-}  // namespace
-
-QString LeadingNumberText(const QString& text) {
-  qsizetype start = 0;
-  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
-  qsizetype length = NumberLength(text, start);
-  return length == 0 ? QStringLiteral("0") : text.mid(start, length);
-}
 
 bool ReadFieldNumber(const QString& text, int low, int high, int* value) {
-  return ParseOptionNumber(LeadingNumberText(text).toStdString(), low, high, value);
+  return ReadFieldNumber(std::string_view(text.toStdString()), low, high, value);
 }
 
 int ReadSettingNumber(const QString& text, int fallback) {
-  qsizetype start = 0;
-  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
-  qsizetype length = NumberLength(text, start);
-  if (length == 0) return fallback;
-  double number = text.mid(start, length).toDouble();
+  const std::string utf8 = text.toStdString();
+  const std::string_view numberText = LeadingNumberText(std::string_view(utf8));
+  if (numberText.empty()) return fallback;
+  const double number = std::strtod(std::string(numberText).c_str(), nullptr);
   // Positions far outside any screen are no better than the default.
   if (!std::isfinite(number) || std::fabs(number) > 1e9) return fallback;
   return RoundHalfEven(number);

@@ -7,12 +7,7 @@
 
 namespace verko {
 
-// The number at the start of `text` (after leading blanks): sign, digits and a decimal
-// part; "0" when the text does not begin with a number ("9.4x" -> "9.4", "abc" -> "0").
-QString LeadingNumberText(const QString& text);
-
-// The field rule: the leading number, rounded to an integer with halves to even, accepted
-// when it lies in [low, high].
+// The field rule (ReadFieldNumber of the core) for a field's text.
 bool ReadFieldNumber(const QString& text, int low, int high, int* value);
 
 // A stored number: the leading number rounded to an integer, or `fallback` when the text

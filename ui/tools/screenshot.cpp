@@ -1,5 +1,9 @@
-#include "ui/screenshot.h"
-
+// verko-screenshot DIR: a tool of the build, not part of the desktop program. It shows the
+// main window idle and during a run, each settings dialog, the help window, the main
+// message boxes and the batch window with its list chooser, and writes a PNG of each into
+// DIR, so that the layout can be checked as a user sees it (scripts/screenshot.sh runs it
+// under a virtual X server). It lies beside the desktop program, whose help document and
+// batch-list database the windows open.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -72,8 +76,9 @@ bool SaveModalDialog(QPushButton* button, const QString& folder, const QString& 
 // shown when the batch window opens. Returns the list's BatchID, 0 on failure.
 int32_t PrepareBatchList(const QString& delivered, const QString& path) {
   if (!QFile::copy(delivered, path)) return 0;
-  std::unique_ptr<BatchListStore> store;
-  if (!BatchListStore::Open(path.toStdString(), &store).ok()) return 0;
+  Status status = Status::Ok();
+  std::unique_ptr<BatchListStore> store = BatchListStore::Open(path.toStdString(), &status);
+  if (!store) return 0;
   int32_t batchId = 0;
   if (!store->AddList("月次報告書", &batchId).ok()) return 0;
   BatchListSettings settings;
@@ -195,3 +200,15 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
 }
 
 }  // namespace verko
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Verko"));
+  QApplication::setApplicationName(QStringLiteral("Verko"));
+  const QStringList args = QApplication::arguments().mid(1);
+  if (args.size() != 1) {
+    QTextStream(stderr) << "usage: verko-screenshot DIR\n";
+    return 2;
+  }
+  return verko::TakeScreenshots(args[0], QApplication::applicationDirPath() + QLatin1Char('/'));
+}

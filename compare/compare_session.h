@@ -1,0 +1,69 @@
+// The main window's logic without the window: the request a start or a batch pair runs
+// (names, and options read from the option controls by the field rule) and whether a
+// comparison may start now. The window builds and shows the controls and hosts the run;
+// this class decides, as BatchSession does for the batch window.
+#pragma once
+
+#include <string>
+
+#include "compare/compare_host.h"
+#include "compare/compare_run.h"
+
+namespace verko {
+
+// The option controls as the user left them: check states and the typed texts of the two
+// numeric fields, with the three settings kept beside them.
+struct OptionFields {
+  bool trimTop = false;
+  bool trimTail = true;
+  bool compress = false;
+  bool split = false;
+  std::string splitWidthText = "250";  // 分割するバイト数
+  bool diffOnly = false;
+  std::string matchLenText = "3";  // 一致行の行数
+  bool displayWithEditor = false;
+  std::string splitChar, workPath, editorSetting;
+  std::string encodingName = "cp932";  // 文字コード: one encoding for both files and the report
+};
+
+// The options a start runs with. A numeric field counts only when its option is on and it
+// holds a valid value (its leading number, rounded, within 20-250 or 1-9); otherwise the
+// option's default stays.
+CompareOptions ReadCompareOptions(const OptionFields& fields);
+
+class CompareSession {
+ public:
+  // `host` shows the run; `flags` are shared with its cancel command. Both must outlive the
+  // session.
+  CompareSession(CompareHost& host, RunFlags& flags) : host_(host), flags_(flags) {}
+
+  // Whether the start button may start a comparison: none runs and no batch run is going.
+  bool CanStart() const { return !runActive_ && !batchRunning_; }
+  // Runs a comparison started from the start button (interactive mode).
+  CompareResult RunInteractive(const CompareRequest& request);
+  // Runs one pair of a batch run (batch mode). Refused with a failure while another
+  // comparison runs.
+  CompareResult RunBatch(const CompareRequest& request);
+
+  // A batch run begins (true) or has ended (false).
+  void SetBatchRunning(bool running) { batchRunning_ = running; }
+  bool BatchRunning() const { return batchRunning_; }
+  // True while a comparison started from the start button runs.
+  bool InteractiveRunActive() const { return interactiveRun_; }
+  // True while any comparison started here runs.
+  bool RunActive() const { return runActive_; }
+  // The result of the last comparison run here.
+  const CompareResult& LastResult() const { return lastResult_; }
+
+ private:
+  CompareResult Run(const CompareRequest& request, RunMode mode);
+
+  CompareHost& host_;
+  RunFlags& flags_;
+  CompareResult lastResult_;
+  bool interactiveRun_ = false;
+  bool runActive_ = false;
+  bool batchRunning_ = false;
+};
+
+}  // namespace verko
