@@ -23,7 +23,7 @@ class CliCompareRunner : public CompareRunner {
 
   CompareResult RunBatchCompare(const std::string& oldName, const std::string& newName,
                                 const std::string& resultName) override {
-    CompareRequest request{oldName, newName, resultName, command_.options};
+    CompareRequest request{oldName, newName, resultName, command_.options, {}};
     CompareResult result = ExecuteCompare(request, RunMode::kBatch, host_, flags_);
     if (result.status == kStatusDone && !command_.quiet) {
       std::fprintf(out_, "完了: %s\n", resultName.c_str());

@@ -36,6 +36,7 @@ std::string UsageText() {
          "        verko-cli [オプション] --batch リスト名 [--batch-db パス]\n"
          "\n"
          "旧ファイルと新ファイルを行単位で比較し、結果ファイルに書き出します。\n"
+         "結果ファイルに - を指定すると、結果を標準出力に書き出します（端末ではその文字コードで）。\n"
          "既存の結果ファイルは確認なしで上書きされます。\n"
          "\n"
          "オプション:\n"
@@ -47,6 +48,8 @@ std::string UsageText() {
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
          "  --work-dir DIR       作業用データベースのフォルダ（既定は一時フォルダ）\n"
          "  --quiet              進行状況と統計を表示しない\n"
+         "  --color[=WHEN]       標準出力の結果を行の種類ごとに色分けする\n"
+         "                       WHEN: auto（既定。端末のときだけ）、always、never\n"
          "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
          "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"
          "  --help               この説明を表示する\n"
@@ -81,6 +84,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.compress = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
+    } else if (arg == "--color" || arg.rfind("--color=", 0) == 0) {
+      if (arg != "--color" && !ParseColorWhen(std::string_view(arg).substr(8), &options->color)) {
+        *error = "--color の値は auto、always、never のいずれかです。";
+        return false;
+      }
     } else if (arg == "--split") {
       if (!value(&text)) return false;
       if (!ParseOptionNumber(text, 20, 250, &compare.splitWidth)) {

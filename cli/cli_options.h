@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/report_output.h"
 #include "compare/compare_run.h"
 
 namespace verko {
@@ -17,7 +18,12 @@ struct CliOptions {
   bool batch = false;
   std::string batchName;
   std::string batchDb;
+  // --color[=WHEN]: colours of the report written to standard output ("-" as the result).
+  ColorWhen color = ColorWhen::kAuto;
 };
+
+// The result name that writes the report to standard output.
+inline constexpr const char* kStandardOutputName = "-";
 
 // Parses argv (without the program name). Returns false with a message (UTF-8) when an
 // option or its value is not acceptable.

@@ -1,10 +1,13 @@
 // verko-cli: compares two CP932 text files into the result report from the terminal, in
 // batch mode (no questions; an existing result file is overwritten).
+#include <langinfo.h>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include "cli/batch_command.h"
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
+#include "cli/report_output.h"
 #include "compare/compare_run.h"
 
 namespace {
@@ -64,6 +68,38 @@ void PrepareHeap() {
   std::free(block);
 }
 
+// Whether standard output is the file at `path` (a report appended to an input file would
+// damage it).
+bool StandardOutputIs(const std::string& path) {
+  struct stat out, file;
+  return ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode) &&
+         ::stat(path.c_str(), &file) == 0 && out.st_dev == file.st_dev &&
+         out.st_ino == file.st_ino;
+}
+
+// Sends the report to standard output when the result is "-"; false (with the message
+// shown) when standard output is one of the compared files.
+bool PrepareStandardOutput(const verko::CliOptions& options, verko::ConsoleHost& host,
+                           verko::CompareRequest& request) {
+  if (request.resultName != verko::kStandardOutputName) return true;
+  if (StandardOutputIs(request.oldName) || StandardOutputIs(request.newName)) {
+    host.ShowMessage(StandardOutputIs(request.oldName)
+                         ? "結果ファイルに旧ファイルと同じファイルが指定されています。"
+                         : "結果ファイルに新ファイルと同じファイルが指定されています。",
+                     "ファイル指定ミス");
+    return false;
+  }
+  verko::ReportOutput output;
+  output.terminal = isatty(STDOUT_FILENO);
+  output.color = verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"));
+  std::setlocale(LC_CTYPE, "");
+  output.codeset = nl_langinfo(CODESET);
+  request.reportSink = [output](std::string_view report) {
+    return verko::WriteReport(report, output, stdout);
+  };
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,13 +132,16 @@ int main(int argc, char** argv) {
     g_flags = nullptr;
     return status;
   }
-  verko::CompareResult result =
-      verko::ExecuteCompare(options.request, verko::RunMode::kBatch, host, flags);
+  verko::CompareRequest request = options.request;
+  if (!PrepareStandardOutput(options, host, request)) return kExitFailed;
+  const bool toStandardOutput = static_cast<bool>(request.reportSink);
+  verko::CompareResult result = verko::ExecuteCompare(request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;
 
   switch (result.status) {
     case verko::kStatusDone:
-      if (!options.quiet) PrintSummary(options.request, result);
+      // On standard output the report ends with its own statistics.
+      if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       return result.counts.Differences() > 0 ? kExitDifferent : kExitSame;
     case verko::kStatusCancelled:
       host.ShowMessage("比較処理を中止しました。", "キャンセル");
