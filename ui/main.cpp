@@ -1,11 +1,13 @@
 // verko: the desktop program. `verko [OLD [NEW [RESULT]]]` opens the main window with the
-// given names in the file fields.
+// given names in the file fields; `verko --view REPORT` opens the report viewer alone.
 #include <QApplication>
+#include <QTextStream>
 
 #include "ui/screenshot.h"
 #include "ui/settings_store.h"
 #include "ui/ui_services.h"
 #include "ui/verko_main.h"
+#include "ui/viewer/report_viewer.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -17,8 +19,17 @@ int main(int argc, char** argv) {
     return verko::TakeScreenshots(args[1], appDir);
   }
 
-  verko::SettingsStore store;
   verko::QtUiServices services;
+  if (!args.isEmpty() && args[0] == QLatin1String("--view")) {
+    if (args.size() != 2) {
+      QTextStream(stderr) << "使い方: verko --view 結果ファイル\n";
+      return 2;
+    }
+    if (!verko::ReportViewer::Open(args[1], services)) return 2;
+    return QApplication::exec();
+  }
+
+  verko::SettingsStore store;
   verko::VerkoMain window(store, services, appDir);
   window.SetFileNames(args);
   window.show();
