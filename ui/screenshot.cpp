@@ -12,6 +12,8 @@
 #include "batch/batch_list_store.h"
 #include "batch/window/verko_batch.h"
 #include "batch/window/verko_select_batch.h"
+#include "common/encoding.h"
+#include "compare/compare_run.h"
 #include "ui/help_window.h"
 #include "ui/platform_defaults.h"
 #include "ui/settings_store.h"
@@ -20,6 +22,7 @@
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko {
 namespace {
@@ -87,6 +90,40 @@ int32_t PrepareBatchList(const QString& delivered, const QString& path) {
     return 0;
   }
   return batchId;
+}
+
+// Writes a difference-only report with every kind of line (common, deleted, added, moved at
+// both places, gaps) into `folder`, through a run hosted by `main`. Returns its path.
+QString WriteSampleReport(VerkoMain& main, const QString& folder) {
+  const QStringList oldLines = {
+      "第1章 概要", "本書は比較ツールの仕様をまとめたものです。", "対象となるファイルはテキスト形式です。",
+      "古い説明の行です。", "第2章 操作", "1. 旧ファイルを選びます。", "2. 新ファイルを選びます。",
+      "3. 比較開始を押します。", "注意: 大きなファイルは時間がかかります。", "第3章 結果",
+      "結果は色分けして表示されます。", "一致行は白、削除行は赤です。", "付録"};
+  const QStringList newLines = {
+      "第1章 概要", "本書は比較ツールの仕様をまとめたものです。", "対象となるファイルはテキスト形式です。",
+      "新しく書き直した説明の行です。", "第2章 操作", "1. 旧ファイルを選びます。", "2. 新ファイルを選びます。",
+      "3. 比較開始を押します。", "第3章 結果", "結果は色分けして表示されます。",
+      "一致行は白、削除行は赤です。", "追加行は緑、移動行は紫と水色です。", "付録",
+      "注意: 大きなファイルは時間がかかります。"};
+  auto write = [&folder](const char* name, const QStringList& lines) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+      file.write(QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
+    }
+    return path;
+  };
+  CompareRequest request;
+  request.oldName = write("仕様書_旧版.txt", oldLines).toStdString();
+  request.newName = write("仕様書_新版.txt", newLines).toStdString();
+  request.resultName = QDir(folder).filePath(QStringLiteral("Result.txt")).toStdString();
+  request.options.diffOnly = true;
+  request.options.contextLines = 1;
+  request.options.workPath = folder.toStdString() + "/";
+  RunFlags flags;
+  ExecuteCompare(request, RunMode::kBatch, main, flags);
+  return QString::fromStdString(request.resultName);
 }
 
 }  // namespace
@@ -167,6 +204,20 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     ok &= Save(batch, folder, QStringLiteral("batch-running"));
     batch->SetRunDisplay(false);
     batch->CloseByProgram();
+  } else {
+    ok = false;
+  }
+  // The report viewer in both views, the moved line at its old place current.
+  if (ReportViewer* viewer =
+          ReportViewer::Open(WriteSampleReport(main, storeDir.path()), services)) {
+    viewer->resize(1100, 560);
+    for (int line = 0; line < viewer->Document().Count(); ++line) {
+      if (viewer->Document().Line(line).kind == LineKind::kMovedOld) viewer->SetCurrentLine(line);
+    }
+    ok &= Save(viewer, folder, QStringLiteral("viewer-list"));
+    viewer->ShowSideBySide(true);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-side"));
+    viewer->close();
   } else {
     ok = false;
   }
