@@ -1,5 +1,9 @@
 #include "report/report_decoding.h"
 
+#include <array>
+#include <memory>
+
+#include "common/cp932.h"
 #include "common/encoding.h"
 
 namespace verko {
@@ -72,6 +76,67 @@ bool IsValidEucJp(std::string_view text) {
   return wide;
 }
 
+// CP932 to UTF-8 through a table of every character, each converted once by iconv: a report
+// of 32,000 lines a side is read many times faster than by iconv on the whole text. A
+// byte sequence iconv does not take becomes U+FFFD, a lead byte taking its trail byte with
+// it, as FromCp932 does.
+class Cp932Table {
+ public:
+  Cp932Table() {
+    for (int b = 0; b < 0x100; ++b) {
+      if (!IsLeadByte(static_cast<unsigned char>(b))) single_[b] = Convert(std::string(1, char(b)));
+    }
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0; trail < 0x100; ++trail) {
+        double_[Index(lead, trail)] = Convert(std::string{char(lead), char(trail)});
+      }
+    }
+  }
+
+  void Decode(std::string_view bytes, std::string& out) const {
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (std::size_t i = 0; i < bytes.size();) {
+      const auto b = static_cast<unsigned char>(bytes[i]);
+      if (b < 0x80) {
+        out.push_back(static_cast<char>(b));
+        ++i;
+      } else if (!IsLeadByte(b)) {
+        out.append(single_[b]);
+        ++i;
+      } else if (i + 1 < bytes.size()) {
+        out.append(double_[Index(b, static_cast<unsigned char>(bytes[i + 1]))]);
+        i += 2;
+      } else {
+        out.append(kReplacement);
+        ++i;
+      }
+    }
+  }
+
+ private:
+  static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  static std::size_t Index(int lead, int trail) {
+    return static_cast<std::size_t>(lead < 0xE0 ? lead - 0x81 : lead - 0xE0 + 31) * 0x100 + trail;
+  }
+  // One character (1 or 2 bytes); U+FFFD when iconv does not take it whole.
+  static std::string Convert(const std::string& cp932) {
+    std::string utf8 = FromCp932(cp932);
+    const bool whole = utf8.find(kReplacement) == std::string::npos && !utf8.empty();
+    return whole ? utf8 : std::string(kReplacement);
+  }
+
+  std::array<std::string, 0x100> single_;
+  std::array<std::string, 60 * 0x100> double_;
+};
+
+std::string DecodeCp932(std::string_view bytes) {
+  static const std::unique_ptr<const Cp932Table> table = std::make_unique<Cp932Table>();
+  std::string out;
+  table->Decode(bytes, out);
+  return out;
+}
+
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
 }
@@ -110,7 +175,7 @@ DecodedText DecodeReportBytes(std::string_view bytes) {
       decoded.utf8 = ToUtf8From("EUC-JP", bytes);
       break;
     case TextEncoding::kCp932:
-      decoded.utf8 = FromCp932(bytes);
+      decoded.utf8 = DecodeCp932(bytes);
       break;
   }
   return decoded;

@@ -242,6 +242,22 @@ TEST(ReportReader, EveryEncodingReadsTheSame) {
   }
 }
 
+// CP932 is read through a table; it must give what the program's own conversion gives for
+// any bytes, invalid sequences and a lead byte at the very end included.
+TEST(ReportDecoding, Cp932ReadsAsTheProgramsConversionForAnyBytes) {
+  std::mt19937 random(99);
+  const std::string title = ToCp932("Verko（テキストファイル比較） Ver 1.10  Molvanex\r\n");
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes = title;
+    const int length = random() % 64;
+    for (int i = 0; i < length; ++i) bytes.push_back(static_cast<char>(random() % 256));
+    SCOPED_TRACE(round);
+    DecodedText decoded = DecodeReportBytes(bytes);
+    ASSERT_EQ(decoded.encoding, TextEncoding::kCp932);
+    EXPECT_EQ(decoded.utf8, FromCp932(bytes));
+  }
+}
+
 TEST(ReportReader, TextsThatAreNotReportsStayPlainLines) {
   const std::string worked = FromCp932(ReadGolden("report_worked_full.txt"));
   struct Case {
