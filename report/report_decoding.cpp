@@ -83,13 +83,29 @@ bool IsValidEucJp(std::string_view text) {
 class Cp932Table {
  public:
   Cp932Table() {
-    for (int b = 0; b < 0x100; ++b) {
-      if (!IsLeadByte(static_cast<unsigned char>(b))) single_[b] = Convert(std::string(1, char(b)));
+    // Two conversions in all: every single byte, then every pair, one per line. A pair whose
+    // trail byte no lead takes is invalid without asking.
+    std::string singles, pairs;
+    for (int b = 0x80; b < 0x100; ++b) {
+      if (!IsLeadByte(static_cast<unsigned char>(b))) singles.append({char(b), '\n'});
     }
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-      for (int trail = 0; trail < 0x100; ++trail) {
-        double_[Index(lead, trail)] = Convert(std::string{char(lead), char(trail)});
+      for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+        pairs.append({char(lead), char(trail), '\n'});
+      }
+    }
+    for (std::string& entry : double_) entry = kReplacement;
+    std::size_t pos = 0;
+    const std::string singlesUtf8 = FromCp932(singles), pairsUtf8 = FromCp932(pairs);
+    for (int b = 0x80; b < 0x100; ++b) {
+      if (!IsLeadByte(static_cast<unsigned char>(b))) single_[b] = NextEntry(singlesUtf8, pos);
+    }
+    pos = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+        double_[Index(lead, trail)] = NextEntry(pairsUtf8, pos);
       }
     }
   }
@@ -119,11 +135,13 @@ class Cp932Table {
   static std::size_t Index(int lead, int trail) {
     return static_cast<std::size_t>(lead < 0xE0 ? lead - 0x81 : lead - 0xE0 + 31) * 0x100 + trail;
   }
-  // One character (1 or 2 bytes); U+FFFD when iconv does not take it whole.
-  static std::string Convert(const std::string& cp932) {
-    std::string utf8 = FromCp932(cp932);
-    const bool whole = utf8.find(kReplacement) == std::string::npos && !utf8.empty();
-    return whole ? utf8 : std::string(kReplacement);
+  static constexpr int kFirstTrail = 0x40, kLastTrail = 0xFC;
+  // The next line of a conversion's output; U+FFFD for an empty one.
+  static std::string NextEntry(const std::string& utf8, std::size_t& pos) {
+    const std::size_t end = utf8.find('\n', pos);
+    std::string entry = utf8.substr(pos, end - pos);
+    pos = end + 1;
+    return entry.empty() ? std::string(kReplacement) : entry;
   }
 
   std::array<std::string, 0x100> single_;
