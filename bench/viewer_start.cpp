@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ui/ui_services.h"
+#include "ui/shared/ui_services.h"
 #include "ui/viewer/report_viewer.h"
 
 namespace {
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   verko::QtUiServices services;
-  verko::ReportViewer* viewer = verko::ReportViewer::Open(QString::fromLocal8Bit(argv[1]), services);
+  verko::ReportViewer* viewer =
+      verko::ReportViewer::Open(QString::fromLocal8Bit(argv[1]), services);
   if (!viewer) return 2;
   FirstPaint firstPaint(clock);
   viewer->CurrentView()->viewport()->installEventFilter(&firstPaint);

@@ -2,8 +2,8 @@
 // batch mode (no questions; an existing result file is overwritten).
 #include <langinfo.h>
 #include <malloc.h>
-#include <sys/stat.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -73,8 +73,7 @@ void PrepareHeap() {
 bool StandardOutputIs(const std::string& path) {
   struct stat out, file;
   return ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode) &&
-         ::stat(path.c_str(), &file) == 0 && out.st_dev == file.st_dev &&
-         out.st_ino == file.st_ino;
+         ::stat(path.c_str(), &file) == 0 && out.st_dev == file.st_dev && out.st_ino == file.st_ino;
 }
 
 // Sends the report to standard output when the result is "-"; false (with the message

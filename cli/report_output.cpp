@@ -49,8 +49,7 @@ std::string ColorReport(std::string_view report) {
     terminator = line.substr(body);
     line = line.substr(0, body);
     ReportLine parsed;
-    const LineColor color =
-        ParseBodyLine(line, &parsed) ? ColorOfKind(parsed.kind) : LineColor();
+    const LineColor color = ParseBodyLine(line, &parsed) ? ColorOfKind(parsed.kind) : LineColor();
     if (color.colored) {
       out.append("\x1b[").append(std::to_string(color.ansi)).append("m");
       out.append(line);
@@ -81,8 +80,7 @@ Status WriteReport(std::string_view report, const ReportOutput& output, std::FIL
     colored = ColorReport(report);
     report = colored;
   }
-  if (std::fwrite(report.data(), 1, report.size(), out) != report.size() ||
-      std::fflush(out) != 0) {
+  if (std::fwrite(report.data(), 1, report.size(), out) != report.size() || std::fflush(out) != 0) {
     return Status::Error(SystemErrorText(errno));
   }
   return Status::Ok();

@@ -5,7 +5,7 @@
 
 #include "common/cp932.h"
 #include "common/rounding.h"
-#include "compare/line_splitter.h"
+#include "compare/lines/line_splitter.h"
 
 namespace verko {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "compare/line_splitter.h"
+#include "compare/lines/line_splitter.h"
 
 namespace verko {
 namespace {

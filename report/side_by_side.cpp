@@ -32,8 +32,7 @@ void SideBySide::AddBlock(const ReportDocument& document, const std::vector<int>
   std::size_t l = 0, r = 0;
   while (l < left.size() || r < right.size()) {
     const bool leftMoved = l < left.size() && document.Line(left[l]).kind == LineKind::kMovedOld;
-    const bool rightMoved =
-        r < right.size() && document.Line(right[r]).kind == LineKind::kMovedNew;
+    const bool rightMoved = r < right.size() && document.Line(right[r]).kind == LineKind::kMovedNew;
     if (l < left.size() && r < right.size() && !leftMoved && !rightMoved) {
       Add({left[l++], right[r++], false});
     } else if (l < left.size() && (leftMoved || r == right.size())) {

@@ -4,8 +4,8 @@
 #include <QTextStream>
 
 #include "ui/screenshot.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 #include "ui/viewer/report_viewer.h"
 

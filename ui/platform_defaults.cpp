@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 
 namespace verko {
 
@@ -13,8 +13,8 @@ QString DefaultWorkPath() {
 }
 
 QString DefaultEditorSetting(const QString& program) {
-  const QString quoted = program.contains(QLatin1Char(' ')) ? QLatin1Char('"') + program + QLatin1Char('"')
-                                                            : program;
+  const QString quoted =
+      program.contains(QLatin1Char(' ')) ? QLatin1Char('"') + program + QLatin1Char('"') : program;
   return quoted + QStringLiteral(" --view %1");
 }
 
@@ -22,7 +22,8 @@ bool IsViewerSetting(const QString& setting) {
   static const QString kSuffix = QStringLiteral(" --view %1");
   if (!setting.endsWith(kSuffix)) return false;
   QString program = setting.chopped(kSuffix.size());
-  if (program.size() >= 2 && program.startsWith(QLatin1Char('"')) && program.endsWith(QLatin1Char('"'))) {
+  if (program.size() >= 2 && program.startsWith(QLatin1Char('"')) &&
+      program.endsWith(QLatin1Char('"'))) {
     program = program.mid(1, program.size() - 2);
   }
   return QFileInfo(program).fileName() == QStringLiteral("verko");

@@ -14,10 +14,10 @@
 #include "batch/window/verko_select_batch.h"
 #include "common/encoding.h"
 #include "compare/compare_run.h"
-#include "ui/help_window.h"
 #include "ui/platform_defaults.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
+#include "ui/shared/help_window.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
@@ -95,22 +95,39 @@ int32_t PrepareBatchList(const QString& delivered, const QString& path) {
 // Writes a difference-only report with every kind of line (common, deleted, added, moved at
 // both places, gaps) into `folder`, through a run hosted by `main`. Returns its path.
 QString WriteSampleReport(VerkoMain& main, const QString& folder) {
-  const QStringList oldLines = {
-      "第1章 概要", "本書は比較ツールの仕様をまとめたものです。", "対象となるファイルはテキスト形式です。",
-      "古い説明の行です。", "第2章 操作", "1. 旧ファイルを選びます。", "2. 新ファイルを選びます。",
-      "3. 比較開始を押します。", "注意: 大きなファイルは時間がかかります。", "第3章 結果",
-      "結果は色分けして表示されます。", "一致行は白、削除行は赤です。", "付録"};
-  const QStringList newLines = {
-      "第1章 概要", "本書は比較ツールの仕様をまとめたものです。", "対象となるファイルはテキスト形式です。",
-      "新しく書き直した説明の行です。", "第2章 操作", "1. 旧ファイルを選びます。", "2. 新ファイルを選びます。",
-      "3. 比較開始を押します。", "第3章 結果", "結果は色分けして表示されます。",
-      "一致行は白、削除行は赤です。", "追加行は緑、移動行は紫と水色です。", "付録",
-      "注意: 大きなファイルは時間がかかります。"};
+  const QStringList oldLines = {"第1章 概要",
+                                "本書は比較ツールの仕様をまとめたものです。",
+                                "対象となるファイルはテキスト形式です。",
+                                "古い説明の行です。",
+                                "第2章 操作",
+                                "1. 旧ファイルを選びます。",
+                                "2. 新ファイルを選びます。",
+                                "3. 比較開始を押します。",
+                                "注意: 大きなファイルは時間がかかります。",
+                                "第3章 結果",
+                                "結果は色分けして表示されます。",
+                                "一致行は白、削除行は赤です。",
+                                "付録"};
+  const QStringList newLines = {"第1章 概要",
+                                "本書は比較ツールの仕様をまとめたものです。",
+                                "対象となるファイルはテキスト形式です。",
+                                "新しく書き直した説明の行です。",
+                                "第2章 操作",
+                                "1. 旧ファイルを選びます。",
+                                "2. 新ファイルを選びます。",
+                                "3. 比較開始を押します。",
+                                "第3章 結果",
+                                "結果は色分けして表示されます。",
+                                "一致行は白、削除行は赤です。",
+                                "追加行は緑、移動行は紫と水色です。",
+                                "付録",
+                                "注意: 大きなファイルは時間がかかります。"};
   auto write = [&folder](const char* name, const QStringList& lines) {
     const QString path = QDir(folder).filePath(QString::fromUtf8(name));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-      file.write(QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
+      file.write(
+          QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
     }
     return path;
   };

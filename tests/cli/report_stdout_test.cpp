@@ -114,8 +114,8 @@ TEST_F(ReportStdoutTest, DashWritesTheReportToStandardOutputAsTheFileWouldHoldIt
 }
 
 TEST_F(ReportStdoutTest, ColorMarksEachKindOfLineWhenAskedOrOnATerminal) {
-  const std::string red = "\x1b[31m", green = "\x1b[32m", magenta = "\x1b[35m",
-                    cyan = "\x1b[36m", reset = "\x1b[0m";
+  const std::string red = "\x1b[31m", green = "\x1b[32m", magenta = "\x1b[35m", cyan = "\x1b[36m",
+                    reset = "\x1b[0m";
   struct Case {
     std::vector<std::string> options;
     const char* noColor;

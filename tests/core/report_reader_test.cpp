@@ -1,5 +1,7 @@
 // Reading a report back: kinds, numbers, texts and moved partners of every body line, the
 // statistics, the side-by-side rows, and texts that are not reports, in each encoding.
+#include "report/report_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +10,6 @@
 
 #include "common/encoding.h"
 #include "report/report_decoding.h"
-#include "report/report_reader.h"
 #include "report/report_writer.h"
 #include "report/side_by_side.h"
 #include "tests/core/matching_test_support.h"
@@ -97,10 +98,10 @@ TEST(ReportReader, BodyLineFormsGiveKindNumbersAndParts) {
       {"+               710  | x", true, LineKind::kAdded, 0, 0, 7, 10},
       {">+(    2   )    7    | b", true, LineKind::kMovedNew, 2, 0, 7, 0},
       {"<-     223 (    7~9 )| b", true, LineKind::kMovedOld, 2, 23, 7, 9},
-      {"      12        14     |", false},   // shorter than the columns
-      {"       1        1    ! a", false},   // no bar
-      {"-      2        3    | a", false},   // a deleted line with a new number
-      {"       1 ~0     1    | a", false},   // part 0 shows as blanks
+      {"      12        14     |", false},  // shorter than the columns
+      {"       1        1    ! a", false},  // no bar
+      {"-      2        3    | a", false},  // a deleted line with a new number
+      {"       1 ~0     1    | a", false},  // part 0 shows as blanks
       {"* x", false},
       {"======================", false},
   };
@@ -184,9 +185,8 @@ TEST(ReportReader, FullReportsOfRandomFilesReadBackCompletely) {
 TEST(ReportReader, SideBySideFacesDeletedWithAddedAndGivesMovedLinesRowsOfTheirOwn) {
   // New walk: a common, x y added, then (gap) b c deleted, the moved e at its old place, d
   // common, e at its new place.
-  ReportDocument document =
-      ReadBytes(WriteReportOf({"a", "b", "c", "e", "d", "f"}, {"a", "x", "y", "d", "e", "f"},
-                              false));
+  ReportDocument document = ReadBytes(
+      WriteReportOf({"a", "b", "c", "e", "d", "f"}, {"a", "x", "y", "d", "e", "f"}, false));
   ASSERT_EQ(Summary(document), "=a +x +y -b -c <e =d >e =f");
   SideBySide rows(document);
   std::string shape;
@@ -225,11 +225,13 @@ TEST(ReportReader, EveryEncodingReadsTheSame) {
       {"UTF-8", utf8, TextEncoding::kUtf8},
       {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8, TextEncoding::kUtf8},
       {"EUC-JP", FromUtf8To("EUC-JP", utf8), TextEncoding::kEucJp},
-      {"LF line ends", [&] {
+      {"LF line ends",
+       [&] {
          std::string lf = utf8;
          for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;) lf.erase(p, 1);
          return lf;
-       }(), TextEncoding::kUtf8},
+       }(),
+       TextEncoding::kUtf8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,6 +1,8 @@
 // The report viewer as a user meets it: reports of every shape and encoding opened from a
 // file, the rows of both views, the side-by-side alignment, moves between differences and
 // between a moved line's places, search, copying, and files that are not reports.
+#include "ui/viewer/report_viewer.h"
+
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,7 +13,6 @@
 #include "tests/support/golden.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/platform_defaults.h"
-#include "ui/viewer/report_viewer.h"
 #include "ui/viewer/side_by_side_model.h"
 
 namespace verko::testing {
@@ -74,14 +75,14 @@ TEST_F(ReportViewerTest, ListShowsEveryLineWithItsMarkNumbersAndColour) {
   ASSERT_NE(viewer, nullptr);
   EXPECT_FALSE(viewer->SideBySideShown());
   EXPECT_EQ(Rows(viewer->CurrentView()), (QStringList{
-                                              "|1|1|a",
-                                              "<-|2|(7)|b",
-                                              "|3|2|c",
-                                              "|||⋯",
-                                              "|7|6|g",
-                                              ">+|(2)|7|b",
-                                              "|8|8|h",
-                                          }));
+                                             "|1|1|a",
+                                             "<-|2|(7)|b",
+                                             "|3|2|c",
+                                             "|||⋯",
+                                             "|7|6|g",
+                                             ">+|(2)|7|b",
+                                             "|8|8|h",
+                                         }));
   const QAbstractItemModel* model = viewer->CurrentView()->model();
   auto background = [&](int row) { return model->index(row, 3).data(Qt::BackgroundRole); };
   EXPECT_FALSE(background(0).isValid());  // common lines keep the view's own background
@@ -94,7 +95,8 @@ TEST_F(ReportViewerTest, ListShowsEveryLineWithItsMarkNumbersAndColour) {
   EXPECT_TRUE(Label(viewer, "HeaderLabel")->text().contains("old.txt"));
   EXPECT_TRUE(Label(viewer, "HeaderLabel")->text().contains("Shift_JIS"));
   EXPECT_TRUE(Label(viewer, "StatisticsLabel")->text().contains("移動行"));
-  EXPECT_EQ(Label(viewer, "CountsLabel")->text(), "一致 7 行　　削除 0 行　　追加 0 行　　移動 1 行");
+  EXPECT_EQ(Label(viewer, "CountsLabel")->text(),
+            "一致 7 行　　削除 0 行　　追加 0 行　　移動 1 行");
   EXPECT_FALSE(Label(viewer, "MessageLabel")->isVisibleTo(viewer));
   EXPECT_TRUE(services_.messages.empty());
 }
@@ -109,7 +111,8 @@ TEST_F(ReportViewerTest, SideBySideAlignsCommonDeletedAddedAndMovedLines) {
         "||5|echo"}},
       {"report_worked_diff.txt",
        {"1|a|1|a", "2|b||", "3|c|2|c", "|⋯||⋯", "7|g|6|g", "||7|b", "8|h|8|h"}},
-      {"report_identical_diff.txt", {"|相違点は見つかりませんでした||相違点は見つかりませんでした"}},
+      {"report_identical_diff.txt",
+       {"|相違点は見つかりませんでした||相違点は見つかりませんでした"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.golden);
@@ -244,10 +247,12 @@ TEST_F(ReportViewerTest, TextThatIsNotAReportOpensAsPlainTextWithAMessage) {
   } cases[] = {
       {"empty", "", 0},
       {"notes", ToCp932("メモ\r\n二行目\r\n"), 2},
-      {"edited", [] {
+      {"edited",
+       [] {
          std::string report = ReadGolden("report_sample_full.txt");
          return report.replace(report.find("+ "), 2, "* ");
-       }(), 26},
+       }(),
+       26},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -20,7 +20,8 @@ bool IsDark(const QPalette& palette) {
 QColor LineBackground(LineKind kind, const QPalette& palette) {
   const LineColor color = ColorOfKind(kind);
   if (!color.colored) return QColor();
-  return Mix(palette.color(QPalette::Base), QColor::fromRgb(color.rgb), IsDark(palette) ? 0.38 : 0.2);
+  return Mix(palette.color(QPalette::Base), QColor::fromRgb(color.rgb),
+             IsDark(palette) ? 0.38 : 0.2);
 }
 
 QColor GapBackground(const QPalette& palette) {

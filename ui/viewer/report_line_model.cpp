@@ -69,9 +69,11 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
       if (line.partner >= 0) {
         const ReportLine& other = document_.Line(line.partner);
         return line.kind == LineKind::kMovedOld
-                   ? QStringLiteral("新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
+                   ? QStringLiteral(
+                         "新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
                          .arg(LineNumberText(other.newNo, other.newPart))
-                   : QStringLiteral("旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
+                   : QStringLiteral(
+                         "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
                          .arg(LineNumberText(other.oldNo, other.oldPart));
       }
       if (index.column() == kText && line.kind != LineKind::kPlain) {

@@ -18,7 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/ui_services.h"
+#include "ui/shared/ui_services.h"
 #include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
 
@@ -67,11 +67,11 @@ ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, QWid
   LoadedReport report;
   const Status status = LoadReportFile(path.toStdString(), &report);
   if (!status.ok()) {
-    services.ShowMessage(parent,
-                         QStringLiteral("結果ファイル\n   %1\nを開くことができません。\n\n理由： %2")
-                             .arg(path, FromUtf8(status.reason())),
-                         QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation,
-                         MessageButtons::kOk);
+    services.ShowMessage(
+        parent,
+        QStringLiteral("結果ファイル\n   %1\nを開くことができません。\n\n理由： %2")
+            .arg(path, FromUtf8(status.reason())),
+        QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
     return nullptr;
   }
   auto* viewer = new ReportViewer(path, std::move(report), parent);
@@ -118,9 +118,9 @@ void ReportViewer::CreateActions() {
   actPrevious_ = action("ActPrevious", QStringLiteral("前の相違"),
                         QStringLiteral("前の相違箇所へ (Shift+F7, Alt+↑)"),
                         {QKeySequence(Qt::SHIFT | Qt::Key_F7), QKeySequence(Qt::ALT | Qt::Key_Up)});
-  actNext_ = action("ActNext", QStringLiteral("次の相違"),
-                    QStringLiteral("次の相違箇所へ (F7, Alt+↓)"),
-                    {QKeySequence(Qt::Key_F7), QKeySequence(Qt::ALT | Qt::Key_Down)});
+  actNext_ =
+      action("ActNext", QStringLiteral("次の相違"), QStringLiteral("次の相違箇所へ (F7, Alt+↓)"),
+             {QKeySequence(Qt::Key_F7), QKeySequence(Qt::ALT | Qt::Key_Down)});
   actJump_ = action("ActJump", QStringLiteral("移動先へ"),
                     QStringLiteral("移動行のもう一方の位置へ (Ctrl+J、ダブルクリック)"),
                     {QKeySequence(Qt::CTRL | Qt::Key_J)});
@@ -248,11 +248,11 @@ void ReportViewer::CreateWidgets(const QString& path) {
 void ReportViewer::SizeColumns() {
   const QFontMetrics metrics(lineView_->font());
   const int numberWidth = metrics.horizontalAdvance(QStringLiteral("(32000~99)")) + 12;
-  const int textWidth =
-      std::max(metrics.horizontalAdvance(QLatin1Char('0')) * report_.document.WidestText() + 24,
-               200);
+  const int textWidth = std::max(
+      metrics.horizontalAdvance(QLatin1Char('0')) * report_.document.WidestText() + 24, 200);
   QHeaderView* lines = lineView_->horizontalHeader();
-  lineView_->setColumnWidth(ReportLineModel::kMark, metrics.horizontalAdvance(QStringLiteral("<-")) + 14);
+  lineView_->setColumnWidth(ReportLineModel::kMark,
+                            metrics.horizontalAdvance(QStringLiteral("<-")) + 14);
   lineView_->setColumnWidth(ReportLineModel::kOldNo, numberWidth);
   lineView_->setColumnWidth(ReportLineModel::kNewNo, numberWidth);
   lineView_->setColumnWidth(ReportLineModel::kText, textWidth);
@@ -272,8 +272,8 @@ void ReportViewer::FillHeader(const QString& path) {
   const ReportDocument& document = report_.document;
   const QString encoding = QString::fromLatin1(EncodingName(report_.encoding));
   if (!document.IsReport()) {
-    messageLabel_->setText(
-        QStringLiteral("このファイルは Verko の比較結果ではありません。テキストとして表示しています。"));
+    messageLabel_->setText(QStringLiteral(
+        "このファイルは Verko の比較結果ではありません。テキストとして表示しています。"));
     messageLabel_->show();
     headerLabel_->setText(QStringLiteral("ファイル： %1\n文字コード： %2").arg(path, encoding));
     statisticsLabel_->hide();
@@ -281,13 +281,14 @@ void ReportViewer::FillHeader(const QString& path) {
     return;
   }
   const ReportHeader& h = document.Header();
-  headerLabel_->setText(QStringLiteral("旧ファイル： %1\n新ファイル： %2\n比較日時： %3　　文字コード： %4")
-                            .arg(FromUtf8(h.oldName), FromUtf8(h.newName), FromUtf8(h.dateTime),
-                                 encoding));
+  headerLabel_->setText(
+      QStringLiteral("旧ファイル： %1\n新ファイル： %2\n比較日時： %3　　文字コード： %4")
+          .arg(FromUtf8(h.oldName), FromUtf8(h.newName), FromUtf8(h.dateTime), encoding));
   const ReportStatistics& s = document.Statistics();
   if (!s.present) {
-    messageLabel_->setText(QStringLiteral(
-        "この比較結果には統計情報がありません。比較が中断され、結果が途中までしか書かれていない可能性があります。"));
+    messageLabel_->setText(
+        QStringLiteral("この比較結果には統計情報がありません。比較が中断され、結果が途中までしか書"
+                       "かれていない可能性があります。"));
     messageLabel_->show();
     statisticsLabel_->setText(QStringLiteral("統計情報なし"));
     countsLabel_->setText(QStringLiteral("統計情報なし"));
@@ -295,8 +296,9 @@ void ReportViewer::FillHeader(const QString& path) {
   }
   QString rows;
   auto row = [&rows](const QString& label, int lines, int64_t words) {
-    rows += QStringLiteral("<tr><td>%1</td><td align=right>&nbsp;%2 行</td>"
-                           "<td align=right>&nbsp;%3 words</td></tr>")
+    rows += QStringLiteral(
+                "<tr><td>%1</td><td align=right>&nbsp;%2 行</td>"
+                "<td align=right>&nbsp;%3 words</td></tr>")
                 .arg(label, Grouped(lines), Grouped(words));
   };
   row(QStringLiteral("旧ファイルの行数（分割後）"), s.oldLines, s.oldWords);
@@ -310,9 +312,9 @@ void ReportViewer::FillHeader(const QString& path) {
     rows += QStringLiteral("<tr><td colspan=3>相違点は見つかりませんでした</td></tr>");
   }
   statisticsLabel_->setText(QStringLiteral("<table cellspacing=0>%1</table>").arg(rows));
-  countsLabel_->setText(QStringLiteral("一致 %1 行　　削除 %2 行　　追加 %3 行　　移動 %4 行")
-                            .arg(Grouped(s.common), Grouped(s.deleted), Grouped(s.added),
-                                 Grouped(s.moved)));
+  countsLabel_->setText(
+      QStringLiteral("一致 %1 行　　削除 %2 行　　追加 %3 行　　移動 %4 行")
+          .arg(Grouped(s.common), Grouped(s.deleted), Grouped(s.added), Grouped(s.moved)));
 }
 
 QTableView* ReportViewer::CurrentView() const {

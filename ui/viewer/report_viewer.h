@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "report/report_file.h"
 #include "report/side_by_side.h"
+#include "ui/viewer/report_file.h"
 
 class QAction;
 class QLabel;

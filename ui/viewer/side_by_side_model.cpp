@@ -45,10 +45,13 @@ QVariant SideBySideModel::data(const QModelIndex& index, int role) const {
       if (row.gap) return GapToolTip();
       if (line.partner >= 0) {
         const ReportLine& other = document_.Line(line.partner);
-        return oldSide ? QStringLiteral("新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
-                             .arg(LineNumberText(other.newNo, other.newPart))
-                       : QStringLiteral("旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
-                             .arg(LineNumberText(other.oldNo, other.oldPart));
+        return oldSide
+                   ? QStringLiteral(
+                         "新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
+                         .arg(LineNumberText(other.newNo, other.newPart))
+                   : QStringLiteral(
+                         "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
+                         .arg(LineNumberText(other.oldNo, other.oldPart));
       }
       if (!numberColumn) return LineTextOf(document_, lineIndex);
       break;

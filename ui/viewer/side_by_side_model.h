@@ -13,8 +13,7 @@ class SideBySideModel : public QAbstractTableModel {
  public:
   enum Column { kOldNo, kOldText, kNewNo, kNewText, kColumnCount };
 
-  SideBySideModel(const ReportDocument& document, const SideBySide& rows,
-                  QObject* parent = nullptr)
+  SideBySideModel(const ReportDocument& document, const SideBySide& rows, QObject* parent = nullptr)
       : QAbstractTableModel(parent), document_(document), rows_(rows) {}
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;

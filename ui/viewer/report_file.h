@@ -1,4 +1,4 @@
-// Opens a report file for reading back: the whole file read, its encoding recognised and
+// Opens a report file for the viewer: the whole file read, its encoding recognised and
 // its lines read (report/report_reader.h). Nothing is ever written to the file.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "report/report_file.h"
+#include "ui/viewer/report_file.h"
 
 #include "compare/input_file.h"
 
