@@ -70,11 +70,7 @@ class ReportStdoutTest : public ::testing::Test {
       // Only standard output is the terminal; messages go to a file.
       int err = open(dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(err, 2);
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
+      test_support::ExecArgs(args);
     }
     std::string out;
     char buffer[4096];

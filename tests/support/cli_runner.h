@@ -17,6 +17,15 @@ struct CliOutcome {
   std::string out, err;
 };
 
+// In a forked child: runs args[0] with `args`; never returns.
+[[noreturn]] inline void ExecArgs(std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
 class CliRunner {
  public:
   // The work folder of every run is `dir` itself.
@@ -31,11 +40,7 @@ class CliRunner {
       int err = open(dir_.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, 1);
       dup2(err, 2);
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
+      ExecArgs(args);
     }
     return pid;
   }

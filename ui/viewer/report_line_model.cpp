@@ -12,8 +12,26 @@ QString LineTextOf(const ReportDocument& document, int line) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString GapToolTip() {
-  return QStringLiteral("相違部分のみの出力のため、ここにあった一致行は結果に含まれていません");
+QString PlaceToolTip(const ReportDocument& document, int line) {
+  const ReportLine& own = document.Line(line);
+  if (own.kind == LineKind::kGap) {
+    return QStringLiteral("相違部分のみの出力のため、ここにあった一致行は結果に含まれていません");
+  }
+  if (own.partner < 0) return QString();
+  const ReportLine& other = document.Line(own.partner);
+  return own.kind == LineKind::kMovedOld
+             ? QStringLiteral(
+                   "新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
+                   .arg(LineNumberText(other.newNo, other.newPart))
+             : QStringLiteral(
+                   "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
+                   .arg(LineNumberText(other.oldNo, other.oldPart));
+}
+
+QVariant BackgroundOf(LineKind kind, const QPalette& palette) {
+  if (kind == LineKind::kGap) return GapBackground(palette);
+  const QColor color = LineBackground(kind, palette);
+  return color.isValid() ? QVariant(color) : QVariant();
 }
 
 int ReportLineModel::rowCount(const QModelIndex& parent) const {
@@ -65,27 +83,13 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
       }
       break;
     case Qt::ToolTipRole:
-      if (line.kind == LineKind::kGap) return GapToolTip();
-      if (line.partner >= 0) {
-        const ReportLine& other = document_.Line(line.partner);
-        return line.kind == LineKind::kMovedOld
-                   ? QStringLiteral(
-                         "新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
-                         .arg(LineNumberText(other.newNo, other.newPart))
-                   : QStringLiteral(
-                         "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
-                         .arg(LineNumberText(other.oldNo, other.oldPart));
-      }
+      if (QString tip = PlaceToolTip(document_, row); !tip.isEmpty()) return tip;
       if (index.column() == kText && line.kind != LineKind::kPlain) {
         return LineTextOf(document_, row);
       }
       break;
-    case Qt::BackgroundRole: {
-      if (line.kind == LineKind::kGap) return GapBackground(palette);
-      const QColor color = LineBackground(line.kind, palette);
-      if (color.isValid()) return color;
-      break;
-    }
+    case Qt::BackgroundRole:
+      return BackgroundOf(line.kind, palette);
     case Qt::ForegroundRole:
       if (index.column() != kText || line.kind == LineKind::kGap) return MutedText(palette);
       break;

@@ -35,7 +35,9 @@ class ReportLineModel : public QAbstractTableModel {
 
 // The text of a report line for the windows.
 QString LineTextOf(const ReportDocument& document, int line);
-// The tooltip of a gap.
-QString GapToolTip();
+// The tooltip of a gap, or of a moved line (where its other place is); empty for others.
+QString PlaceToolTip(const ReportDocument& document, int line);
+// The background of a line of `kind` (a gap included); null for the view's own.
+QVariant BackgroundOf(LineKind kind, const QPalette& palette);
 
 }  // namespace verko

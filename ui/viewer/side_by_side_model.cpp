@@ -42,25 +42,11 @@ QVariant SideBySideModel::data(const QModelIndex& index, int role) const {
       }
       return LineTextOf(document_, lineIndex);
     case Qt::ToolTipRole:
-      if (row.gap) return GapToolTip();
-      if (line.partner >= 0) {
-        const ReportLine& other = document_.Line(line.partner);
-        return oldSide
-                   ? QStringLiteral(
-                         "新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
-                         .arg(LineNumberText(other.newNo, other.newPart))
-                   : QStringLiteral(
-                         "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
-                         .arg(LineNumberText(other.oldNo, other.oldPart));
-      }
+      if (QString tip = PlaceToolTip(document_, lineIndex); !tip.isEmpty()) return tip;
       if (!numberColumn) return LineTextOf(document_, lineIndex);
       break;
-    case Qt::BackgroundRole: {
-      if (row.gap) return GapBackground(palette);
-      const QColor color = LineBackground(line.kind, palette);
-      if (color.isValid()) return color;
-      break;
-    }
+    case Qt::BackgroundRole:
+      return BackgroundOf(line.kind, palette);
     case Qt::ForegroundRole:
       if (numberColumn || row.gap) return MutedText(palette);
       break;
