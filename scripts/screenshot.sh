@@ -3,8 +3,8 @@
 # and during a run (bar half full), each settings dialog, the help window, the main
 # message boxes, the batch window with a filled list (idle and running) and its list
 # chooser, and the report viewer as a list and side by side (viewer-list.png,
-# viewer-side.png) on a report with every kind of line. Runs under a virtual X server with a
-# Japanese font.
+# viewer-side.png, viewer-side-dark.png on a dark theme) on a report with every kind of
+# line. Runs under a virtual X server with a Japanese font.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

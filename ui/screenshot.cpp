@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -224,16 +225,26 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
   } else {
     ok = false;
   }
-  // The report viewer in both views, the moved line at its old place current.
+  // The report viewer in both views, nothing selected, so every colour shows.
   if (ReportViewer* viewer =
           ReportViewer::Open(WriteSampleReport(main, storeDir.path()), services)) {
     viewer->resize(1100, 560);
-    for (int line = 0; line < viewer->Document().Count(); ++line) {
-      if (viewer->Document().Line(line).kind == LineKind::kMovedOld) viewer->SetCurrentLine(line);
-    }
     ok &= Save(viewer, folder, QStringLiteral("viewer-list"));
     viewer->ShowSideBySide(true);
     ok &= Save(viewer, folder, QStringLiteral("viewer-side"));
+    // The same on a dark theme: the line colours are tints of the palette's background.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x30));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      dark.setColor(role, QColor(0xe6, 0xe6, 0xe6));
+    }
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3d));
+    QApplication::setPalette(dark);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-side-dark"));
+    QApplication::setPalette(light);
     viewer->close();
   } else {
     ok = false;
