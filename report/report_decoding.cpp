@@ -164,7 +164,7 @@ bool StartsWith(std::string_view text, std::string_view start) {
 DecodedText DecodeReportBytes(std::string_view bytes) {
   DecodedText decoded;
   if (StartsWith(bytes, kByteOrderMark)) {
-    decoded.encoding = TextEncoding::kUtf8;
+    decoded.encoding = ReportEncoding::kUtf8;
     decoded.byteOrderMark = true;
     bytes.remove_prefix(kByteOrderMark.size());
     decoded.utf8 = IsValidUtf8(bytes) ? std::string(bytes) : ToUtf8From("UTF-8", bytes);
@@ -172,40 +172,40 @@ DecodedText DecodeReportBytes(std::string_view bytes) {
   }
   // A report names its encoding by its title; other texts are judged by their bytes.
   if (StartsWith(bytes, kTitleStart)) {
-    decoded.encoding = TextEncoding::kUtf8;
+    decoded.encoding = ReportEncoding::kUtf8;
   } else if (StartsWith(bytes, FromUtf8To("EUC-JP", kTitleStart))) {
-    decoded.encoding = TextEncoding::kEucJp;
+    decoded.encoding = ReportEncoding::kEucJp;
   } else if (StartsWith(bytes, ToCp932(kTitleStart))) {
-    decoded.encoding = TextEncoding::kCp932;
+    decoded.encoding = ReportEncoding::kCp932;
   } else if (IsValidUtf8(bytes)) {
-    decoded.encoding = TextEncoding::kUtf8;
+    decoded.encoding = ReportEncoding::kUtf8;
   } else if (IsValidEucJp(bytes)) {
     // Ordinary CP932 text is never valid EUC-JP: its kana and most kanji begin with bytes
     // 81-9F, which EUC-JP does not use.
-    decoded.encoding = TextEncoding::kEucJp;
+    decoded.encoding = ReportEncoding::kEucJp;
   }
   switch (decoded.encoding) {
-    case TextEncoding::kUtf8:
+    case ReportEncoding::kUtf8:
       // A report keeps the compared files' bytes, invalid sequences too.
       decoded.utf8 = IsValidUtf8(bytes) ? std::string(bytes) : ToUtf8From("UTF-8", bytes);
       break;
-    case TextEncoding::kEucJp:
+    case ReportEncoding::kEucJp:
       decoded.utf8 = ToUtf8From("EUC-JP", bytes);
       break;
-    case TextEncoding::kCp932:
+    case ReportEncoding::kCp932:
       decoded.utf8 = DecodeCp932(bytes);
       break;
   }
   return decoded;
 }
 
-const char* EncodingName(TextEncoding encoding) {
+const char* EncodingName(ReportEncoding encoding) {
   switch (encoding) {
-    case TextEncoding::kUtf8:
+    case ReportEncoding::kUtf8:
       return "UTF-8";
-    case TextEncoding::kEucJp:
+    case ReportEncoding::kEucJp:
       return "EUC-JP";
-    case TextEncoding::kCp932:
+    case ReportEncoding::kCp932:
       break;
   }
   return "Shift_JIS";

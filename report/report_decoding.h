@@ -7,10 +7,10 @@
 
 namespace verko {
 
-enum class TextEncoding { kCp932, kUtf8, kEucJp };
+enum class ReportEncoding { kCp932, kUtf8, kEucJp };
 
 struct DecodedText {
-  TextEncoding encoding = TextEncoding::kCp932;
+  ReportEncoding encoding = ReportEncoding::kCp932;
   bool byteOrderMark = false;  // a UTF-8 text that began with a byte order mark
   std::string utf8;            // the text without the mark; invalid sequences as U+FFFD
 };
@@ -21,6 +21,6 @@ struct DecodedText {
 DecodedText DecodeReportBytes(std::string_view bytes);
 
 // The name shown for an encoding: "Shift_JIS", "UTF-8", "EUC-JP".
-const char* EncodingName(TextEncoding encoding);
+const char* EncodingName(ReportEncoding encoding);
 
 }  // namespace verko

@@ -219,19 +219,19 @@ TEST(ReportReader, EveryEncodingReadsTheSame) {
   struct Case {
     const char* name;
     std::string bytes;
-    TextEncoding encoding;
+    ReportEncoding encoding;
   } cases[] = {
-      {"CP932", cp932, TextEncoding::kCp932},
-      {"UTF-8", utf8, TextEncoding::kUtf8},
-      {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8, TextEncoding::kUtf8},
-      {"EUC-JP", FromUtf8To("EUC-JP", utf8), TextEncoding::kEucJp},
+      {"CP932", cp932, ReportEncoding::kCp932},
+      {"UTF-8", utf8, ReportEncoding::kUtf8},
+      {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8, ReportEncoding::kUtf8},
+      {"EUC-JP", FromUtf8To("EUC-JP", utf8), ReportEncoding::kEucJp},
       {"LF line ends",
        [&] {
          std::string lf = utf8;
          for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;) lf.erase(p, 1);
          return lf;
        }(),
-       TextEncoding::kUtf8},
+       ReportEncoding::kUtf8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -255,7 +255,7 @@ TEST(ReportDecoding, Cp932ReadsAsTheProgramsConversionForAnyBytes) {
     for (int i = 0; i < length; ++i) bytes.push_back(static_cast<char>(random() % 256));
     SCOPED_TRACE(round);
     DecodedText decoded = DecodeReportBytes(bytes);
-    ASSERT_EQ(decoded.encoding, TextEncoding::kCp932);
+    ASSERT_EQ(decoded.encoding, ReportEncoding::kCp932);
     EXPECT_EQ(decoded.utf8, FromCp932(bytes));
   }
 }
@@ -265,21 +265,21 @@ TEST(ReportReader, TextsThatAreNotReportsStayPlainLines) {
   struct Case {
     const char* name;
     std::string bytes;
-    TextEncoding encoding;
+    ReportEncoding encoding;
     int lines;
   } cases[] = {
-      {"empty file", "", TextEncoding::kUtf8, 0},
-      {"Japanese CP932", ToCp932("日本語の文\r\nです\r\n"), TextEncoding::kCp932, 2},
-      {"Japanese EUC-JP", FromUtf8To("EUC-JP", "日本語の文\nです"), TextEncoding::kEucJp, 2},
+      {"empty file", "", ReportEncoding::kUtf8, 0},
+      {"Japanese CP932", ToCp932("日本語の文\r\nです\r\n"), ReportEncoding::kCp932, 2},
+      {"Japanese EUC-JP", FromUtf8To("EUC-JP", "日本語の文\nです"), ReportEncoding::kEucJp, 2},
       {"a report with a line edited",
        [&] {
          std::string edited = worked;
          edited.replace(edited.find("       3        2    | c"), 3, "xx ");
          return edited;
        }(),
-       TextEncoding::kUtf8, 29},
-      {"a report with text after its statistics", worked + "more\r\n", TextEncoding::kUtf8, 30},
-      {"a header only", worked.substr(0, worked.find("OLD#")), TextEncoding::kUtf8, 9},
+       ReportEncoding::kUtf8, 29},
+      {"a report with text after its statistics", worked + "more\r\n", ReportEncoding::kUtf8, 30},
+      {"a header only", worked.substr(0, worked.find("OLD#")), ReportEncoding::kUtf8, 9},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -12,7 +12,7 @@ namespace verko {
 
 struct LoadedReport {
   ReportDocument document;
-  TextEncoding encoding = TextEncoding::kCp932;
+  ReportEncoding encoding = ReportEncoding::kCp932;
 };
 
 // Reads the file at `path` into `report`. A missing, unreadable file or a folder gives
