@@ -282,6 +282,9 @@ TEST_F(ReportViewerTest, ReportsWithoutBodyOrStatisticsOpen) {
   EXPECT_TRUE(viewer->Document().IsReport());
   EXPECT_EQ(viewer->CurrentView()->model()->rowCount(), 0);
   EXPECT_FALSE(viewer->NextDifference());
+  EXPECT_FALSE(viewer->PreviousDifference());
+  EXPECT_FALSE(viewer->Find("alpha"));
+  EXPECT_FALSE(viewer->JumpToOtherPlace());
 
   // A run cancelled while writing: no statistics, and the viewer says so.
   ReportViewer* cut = OpenBytes(sample.substr(0, sample.find("-      2")), "cut.txt");

@@ -430,6 +430,10 @@ bool ReportViewer::Find(const QString& text, bool backwards) {
   const ReportDocument& document = report_.document;
   const int count = CurrentView()->model()->rowCount();
   const int start = CurrentRow();
+  if (count == 0) {
+    statusBar()->showMessage(QStringLiteral("「%1」は見つかりません").arg(text), 4000);
+    return false;
+  }
   for (int step = 1; step <= count; ++step) {
     int row = backwards ? start - step : start + step;
     row = ((row % count) + count) % count;
