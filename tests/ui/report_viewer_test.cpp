@@ -4,9 +4,11 @@
 #include "ui/viewer/report_viewer.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QTest>
 
 #include "common/encoding.h"
 #include "report/report_reader.h"
@@ -175,6 +177,50 @@ TEST_F(ReportViewerTest, NextAndPreviousDifferenceVisitEachBlockOnce) {
   EXPECT_EQ(Action(viewer, "ActPrevious")->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::SHIFT | Qt::Key_F7),
                                  QKeySequence(Qt::ALT | Qt::Key_Up)}));
+}
+
+// The keys as typed in the list: the shortcuts reach the window's commands, not the view's
+// own bindings (Ctrl+C copies whole report lines, not one cell).
+TEST_F(ReportViewerTest, KeysMoveJumpCopyAndSearch) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_worked_diff.txt"));
+  ASSERT_NE(viewer, nullptr);
+  viewer->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+  QTableView* view = viewer->CurrentView();
+  view->setFocus();
+  // =a <b =c | =g >b =h
+  struct Step {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int line;
+  } steps[] = {
+      {Qt::Key_F7, Qt::NoModifier, 1},     {Qt::Key_Down, Qt::AltModifier, 5},
+      {Qt::Key_F7, Qt::NoModifier, 5},     {Qt::Key_F7, Qt::ShiftModifier, 1},
+      {Qt::Key_J, Qt::ControlModifier, 5}, {Qt::Key_Up, Qt::AltModifier, 1},
+      {Qt::Key_J, Qt::ControlModifier, 5},
+  };
+  for (const Step& step : steps) {
+    QTest::keyClick(view, step.key, step.modifiers);
+    EXPECT_EQ(viewer->CurrentLine(), step.line)
+        << QKeySequence(step.key | step.modifiers).toString().toStdString();
+  }
+  // Moving by keys selects the row moved to, Shift or not.
+  QTest::keyClick(view, Qt::Key_F7, Qt::ShiftModifier);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "<-     2   (    7   )| b\n");
+  viewer->SetCurrentLine(0);
+  QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);  // the view's own extending
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            "       1        1    | a\n<-     2   (    7   )| b\n");
+  QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+  auto* field = viewer->findChild<QLineEdit*>("SearchField");
+  ASSERT_TRUE(field->hasFocus());
+  QTest::keyClicks(field, "G");
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(CurrentText(viewer), "g");
+  QTest::keyClick(field, Qt::Key_Escape);
+  EXPECT_FALSE(viewer->findChild<QWidget*>("SearchBar")->isVisible());
 }
 
 TEST_F(ReportViewerTest, SearchFindsTextIgnoringCaseAndWrapsAround) {

@@ -360,7 +360,10 @@ void ReportViewer::GoToRow(int row, int line) {
     if (r.newLine == line && r.oldLine != line) column = SideBySideModel::kNewText;
   }
   const QModelIndex index = view->model()->index(row, column);
-  view->setCurrentIndex(index);
+  // The row alone is selected, whatever modifier the key that moved here was pressed with
+  // (Shift+F7 must not extend the selection).
+  view->selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   view->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
