@@ -32,7 +32,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
 
 std::string UsageText();
 
-// The system's temporary folder with a trailing "/".
+// The user's own work folder (see DefaultWorkFolder) with a trailing "/".
 std::string DefaultWorkPath();
 
 }  // namespace verko

@@ -1,15 +1,14 @@
 #include "ui/platform_defaults.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "compare/lines/line_functions.h"
+#include "compare/work_folder.h"
 
 namespace verko {
 
 QString DefaultWorkPath() {
-  QString path = QDir::tempPath();
-  return path.endsWith('/') ? path : path + '/';
+  return QString::fromStdString(DefaultWorkFolder());
 }
 
 QString DefaultEditorSetting(const QString& program) {

@@ -6,7 +6,7 @@
 
 namespace verko {
 
-// The system's temporary folder with a trailing "/".
+// The user's own work folder, made on first use (see DefaultWorkFolder).
 QString DefaultWorkPath();
 // The command that opens the result file: Verko's own report viewer, `program --view %1`,
 // the program's path in double quotes when it holds blanks.

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,30 +26,7 @@ using test_support::ReadFile;
 using test_support::TempDir;
 using test_support::WriteFile;
 
-// Sets an environment variable for the lifetime of the object (the runs inherit it).
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::string old_;
-  bool had_ = false;
-};
+using Env = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
 class ReportStdoutTest : public ::testing::Test {
  protected:
@@ -59,10 +37,15 @@ class ReportStdoutTest : public ::testing::Test {
     WriteFile(newPath, ToCp932("一行目\r\n三\r\n四\r\n動く行\r\n増えた行\r\n"));
   }
 
-  CliOutcome Run(std::vector<std::string> args) { return test_support::CliRunner(dir).Run(args); }
+  CliOutcome Run(std::vector<std::string> args, Env env = {}) {
+    test_support::CliLaunch launch;
+    launch.env = std::move(env);
+    test_support::CliRunner runner(dir);
+    return runner.Wait(runner.Start(std::move(args), launch));
+  }
 
   // Runs verko-cli with standard output on a terminal; returns what the terminal got.
-  std::string RunOnTerminal(std::vector<std::string> args, int* exitCode) {
+  std::string RunOnTerminal(std::vector<std::string> args, const Env& env, int* exitCode) {
     args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir.Path()});
     int master = -1;
     pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
@@ -70,6 +53,9 @@ class ReportStdoutTest : public ::testing::Test {
       // Only standard output is the terminal; messages go to a file.
       int err = open(dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(err, 2);
+      for (const auto& [name, value] : env) {
+        value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+      }
       test_support::ExecArgs(args);
     }
     std::string out;
@@ -126,10 +112,10 @@ TEST_F(ReportStdoutTest, ColorMarksEachKindOfLineWhenAskedOrOnATerminal) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.options) + (c.noColor ? " NO_COLOR" : ""));
-    ScopedEnv noColor("NO_COLOR", c.noColor);
     std::vector<std::string> args = c.options;
     args.insert(args.end(), {oldPath, newPath, "-"});
-    CliOutcome outcome = Run(args);
+    CliOutcome outcome =
+        Run(args, {{"NO_COLOR", c.noColor ? std::optional<std::string>(c.noColor) : std::nullopt}});
     ASSERT_EQ(outcome.exitCode, 1) << outcome.err;
     const std::string& out = outcome.out;
     EXPECT_EQ(out.find('\x1b') != std::string::npos, c.colored);
@@ -150,7 +136,6 @@ TEST_F(ReportStdoutTest, ColorMarksEachKindOfLineWhenAskedOrOnATerminal) {
 }
 
 TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByDefault) {
-  ScopedEnv locale("LC_ALL", "C.UTF-8");
   struct Case {
     const char* option;
     const char* noColor;
@@ -163,11 +148,13 @@ TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByD
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.option ? c.option : "default") + (c.noColor ? " NO_COLOR" : ""));
-    ScopedEnv noColor("NO_COLOR", c.noColor);
     std::vector<std::string> args = {oldPath, newPath, "-"};
     if (c.option) args.insert(args.begin(), c.option);
+    const Env env = {
+        {"LC_ALL", "C.UTF-8"},
+        {"NO_COLOR", c.noColor ? std::optional<std::string>(c.noColor) : std::nullopt}};
     int exitCode = -1;
-    const std::string out = RunOnTerminal(args, &exitCode);
+    const std::string out = RunOnTerminal(args, env, &exitCode);
     EXPECT_EQ(exitCode, 1) << ReadFile(dir.File("stderr"));
     EXPECT_NE(out.find("統計情報："), std::string::npos);
     EXPECT_NE(out.find("消える行"), std::string::npos);

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <new>
+#include <vector>
+
 #include "common/encoding.h"
 #include "compare/line_intake.h"
 #include "tests/support/scripted_host.h"
@@ -267,6 +272,37 @@ TEST_F(CompareRunTest, EmptyFileAgainstLinesGivesOnlyAddedOrDeletedLines) {
   result = Run(RunMode::kBatch);
   EXPECT_EQ(result.counts.CountDeleted, 2);
   EXPECT_EQ(result.counts.Lines(), 2);
+}
+
+}  // namespace
+}  // namespace verko
+
+namespace verko {
+namespace {
+
+// A run that unwinds (an allocation failure in the middle of matching, here thrown by the
+// host) finishes its work database before the line tables its writer reads go away. Under
+// the sanitizer builds a wrong order shows as a use after free or a data race.
+TEST_F(CompareRunTest, UnwindingRunFinishesTheDatabaseBeforeItsTables) {
+  std::string oldText, newText;
+  for (int i = 0; i < 30000; ++i) {
+    oldText += "line " + std::to_string(i * 7 % 30011) + "\r\n";
+    newText += "line " + std::to_string(i * 11 % 30011) + "\r\n";
+  }
+  WriteFile(request.oldName, oldText);
+  WriteFile(request.newName, newText);
+  host.onProgress = [](ScriptedHost& h) {
+    if (h.LastPhase() == "比較処理中") throw std::bad_alloc();
+  };
+  EXPECT_THROW(Run(), std::bad_alloc);
+  // The database written as far as the run came is whole and under its name; no other file
+  // of the run is left.
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"VerkoText.mdb", "new.txt", "old.txt", "result.txt"}));
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 #pragma once
 
 #include <fcntl.h>
+#include <grp.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -26,36 +30,61 @@ struct CliOutcome {
   _exit(127);
 }
 
+// How one run is started, beyond its arguments.
+struct CliLaunch {
+  bool ownWorkDir = true;  // pass the test's folder as --work-dir
+  // Variables set (a value) or removed (none) for the run only.
+  std::vector<std::pair<std::string, std::optional<std::string>>> env;
+  std::string outputName = "std";  // output captured in <name>out and <name>err
+  uid_t uid = 0;                   // when not 0, the run's user and group (as root only)
+};
+
 class CliRunner {
  public:
-  // The work folder of every run is `dir` itself.
+  // The work folder of every run is `dir` itself unless the launch says otherwise.
   explicit CliRunner(const TempDir& dir) : dir_(dir) {}
 
   // Starts verko-cli with `args`; returns its pid.
-  pid_t Start(std::vector<std::string> args) const {
-    args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir_.Path()});
+  pid_t Start(std::vector<std::string> args, const CliLaunch& launch = CliLaunch()) const {
+    args.insert(args.begin(), VERKO_CLI_PATH);
+    if (launch.ownWorkDir) args.insert(args.begin() + 1, {"--work-dir", dir_.Path()});
     pid_t pid = fork();
     if (pid == 0) {
-      int out = open(dir_.File("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int err = open(dir_.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int out =
+          open(dir_.File(launch.outputName + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int err =
+          open(dir_.File(launch.outputName + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, 1);
       dup2(err, 2);
+      for (const auto& [name, value] : launch.env) {
+        if (value) {
+          setenv(name.c_str(), value->c_str(), 1);
+        } else {
+          unsetenv(name.c_str());
+        }
+      }
+      if (launch.uid != 0 &&
+          (setgroups(0, nullptr) != 0 || setgid(launch.uid) != 0 || setuid(launch.uid) != 0)) {
+        _exit(126);
+      }
       ExecArgs(args);
     }
     return pid;
   }
 
-  CliOutcome Wait(pid_t pid) const {
+  CliOutcome Wait(pid_t pid, const CliLaunch& launch = CliLaunch()) const {
     int status = 0;
     waitpid(pid, &status, 0);
     CliOutcome outcome;
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = ReadFile(dir_.File("stdout"));
-    outcome.err = ReadFile(dir_.File("stderr"));
+    outcome.out = ReadFile(dir_.File(launch.outputName + "out"));
+    outcome.err = ReadFile(dir_.File(launch.outputName + "err"));
     return outcome;
   }
 
-  CliOutcome Run(std::vector<std::string> args) const { return Wait(Start(std::move(args))); }
+  CliOutcome Run(std::vector<std::string> args, const CliLaunch& launch = CliLaunch()) const {
+    return Wait(Start(std::move(args), launch), launch);
+  }
 
  private:
   const TempDir& dir_;
