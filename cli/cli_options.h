@@ -20,6 +20,11 @@ struct CliOptions {
   std::string batchDb;
   // --color[=WHEN]: colours of the report written to standard output ("-" as the result).
   ColorWhen color = ColorWhen::kAuto;
+  // OLD NEW RESULT are three folders: every same-named pair of files is compared.
+  bool folders = false;
+  bool recursive = false;                 // -r: subfolders too, mirrored in the result folder
+  std::vector<std::string> filePatterns;  // --files: only names that fit one of these
+  int jobs = 0;                           // --jobs: pairs at a time; 0 = one per core
 };
 
 // The result name that writes the report to standard output.
