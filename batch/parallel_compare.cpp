@@ -68,7 +68,7 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::a
   }
   RunFlags flags;
   PairHost host(stop, flags, run.cutMessages);
-  CompareRequest request{task.oldPath, task.newPath, task.resultPath, options};
+  CompareRequest request{task.oldPath, task.newPath, task.resultPath, options, {}};
   try {
     run.result = ExecuteCompare(request, RunMode::kBatch, host, flags);
   } catch (const std::bad_alloc&) {

@@ -38,6 +38,10 @@ std::string UsageText() {
          "        verko-cli [オプション] --batch リスト名 [--batch-db パス]\n"
          "\n"
          "旧ファイルと新ファイルを行単位で比較し、結果ファイルに書き出します。\n"
+         "結果ファイルに - "
+         "を指定すると、結果を標準出力に書き出します（端末ではその文字コードで）。\n"
+         "結果ファイルに - "
+         "を指定すると、結果を標準出力に書き出します（端末ではその文字コードで）。\n"
          "既存の結果ファイルは確認なしで上書きされます。\n"
          "フォルダを二つ指定すると、旧フォルダの各ファイルを新フォルダの同じ名前のファイルと\n"
          "比較し、結果フォルダに旧ファイルと同じ名前で書き出します（結果フォルダがなければ\n"
@@ -65,6 +69,8 @@ std::string UsageText() {
          "                       ファイルだけを比較する（複数指定可）\n"
          "  --jobs N             フォルダ・バッチで同時に比較するペアの数（既定はコア数、\n"
          "                       1 で一組ずつ順に比較）\n"
+         "  --color[=WHEN]       標準出力の結果を行の種類ごとに色分けする\n"
+         "                       WHEN: auto（既定。端末のときだけ）、always、never\n"
          "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
          "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"
          "  --help               この説明を表示する\n"
@@ -101,6 +107,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.compress = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
+    } else if (arg == "--color" || arg.rfind("--color=", 0) == 0) {
+      if (arg != "--color" && !ParseColorWhen(std::string_view(arg).substr(8), &options->color)) {
+        *error = "--color の値は auto、always、never のいずれかです。";
+        return false;
+      }
     } else if (arg == "-r" || arg == "--recursive") {
       options->recursive = true;
     } else if (arg == "--files") {

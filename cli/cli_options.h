@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/report_output.h"
 #include "compare/compare_run.h"
 
 namespace verko {
@@ -17,12 +18,17 @@ struct CliOptions {
   bool batch = false;
   std::string batchName;
   std::string batchDb;
+  // --color[=WHEN]: colours of the report written to standard output ("-" as the result).
+  ColorWhen color = ColorWhen::kAuto;
   // OLD NEW RESULT are three folders: every same-named pair of files is compared.
   bool folders = false;
   bool recursive = false;                 // -r: subfolders too, mirrored in the result folder
   std::vector<std::string> filePatterns;  // --files: only names that fit one of these
   int jobs = 0;                           // --jobs: pairs at a time; 0 = one per core
 };
+
+// The result name that writes the report to standard output.
+inline constexpr const char* kStandardOutputName = "-";
 
 // Parses argv (without the program name). Returns false with a message (UTF-8) when an
 // option or its value is not acceptable.

@@ -1,10 +1,13 @@
 // verko-cli: compares two text files (CP932, UTF-8 or EUC-JP) into the result report from the
 // terminal, in batch mode (no questions; an existing result file is overwritten).
+#include <langinfo.h>
 #include <malloc.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <clocale>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
 #include "cli/folder_command.h"
+#include "cli/report_output.h"
 #include "compare/compare_run.h"
 
 namespace {
@@ -64,6 +68,37 @@ void PrepareHeap() {
   const std::uintptr_t end = (start + kReserve) & ~(kHugePage - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
   std::free(block);
+}
+
+// Whether standard output is the file at `path` (a report appended to an input file would
+// damage it).
+bool StandardOutputIs(const std::string& path) {
+  struct stat out, file;
+  return ::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode) &&
+         ::stat(path.c_str(), &file) == 0 && out.st_dev == file.st_dev && out.st_ino == file.st_ino;
+}
+
+// Sends the report to standard output when the result is "-"; false (with the message
+// shown) when standard output is one of the compared files.
+bool PrepareStandardOutput(const verko::CliOptions& options, verko::ConsoleHost& host,
+                           verko::CompareRequest& request) {
+  if (request.resultName != verko::kStandardOutputName) return true;
+  if (StandardOutputIs(request.oldName) || StandardOutputIs(request.newName)) {
+    host.ShowMessage(StandardOutputIs(request.oldName)
+                         ? "結果ファイルに旧ファイルと同じファイルが指定されています。"
+                         : "結果ファイルに新ファイルと同じファイルが指定されています。",
+                     "ファイル指定ミス");
+    return false;
+  }
+  verko::ReportOutput output;
+  output.terminal = isatty(STDOUT_FILENO);
+  output.color = verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"));
+  std::setlocale(LC_CTYPE, "");
+  output.codeset = nl_langinfo(CODESET);
+  request.reportSink = [output](std::string_view report) {
+    return verko::WriteReport(report, output, stdout);
+  };
+  return true;
 }
 
 // Runs side by side would queue for the one heap's lock: with several at once, each
@@ -120,8 +155,10 @@ int main(int argc, char** argv) {
     g_flags = nullptr;
     return status;
   }
-  verko::CompareResult result =
-      verko::ExecuteCompare(options.request, verko::RunMode::kBatch, host, flags);
+  verko::CompareRequest request = options.request;
+  if (!PrepareStandardOutput(options, host, request)) return kExitFailed;
+  const bool toStandardOutput = static_cast<bool>(request.reportSink);
+  verko::CompareResult result = verko::ExecuteCompare(request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;
 
   if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
@@ -129,7 +166,8 @@ int main(int argc, char** argv) {
   }
   switch (result.status) {
     case verko::kStatusDone:
-      if (!options.quiet) PrintSummary(options.request, result);
+      // On standard output the report ends with its own statistics.
+      if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       return result.counts.Differences() > 0 ? kExitDifferent : kExitSame;
     case verko::kStatusCancelled:
       host.ShowMessage("比較処理を中止しました。", "キャンセル");

@@ -58,4 +58,12 @@ std::string FromCp932(std::string_view cp932) {
   return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", true);
 }
 
+std::string ToUtf8From(const char* encoding, std::string_view bytes) {
+  return Convert("UTF-8", encoding, bytes, "\xEF\xBF\xBD", false);
+}
+
+std::string FromUtf8To(const char* encoding, std::string_view utf8) {
+  return Convert(encoding, "UTF-8", utf8, "?", false);
+}
+
 }  // namespace verko

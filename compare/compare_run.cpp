@@ -144,6 +144,8 @@ class CompareRun {
       Refuse("結果ファイルが指定されていません。", kTitleFileName);
     } else if (SameNameIgnoringCase(request_.oldName, request_.newName)) {
       Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
+    } else if (request_.reportSink) {
+      return true;
     } else if (IsSameFile(request_.resultName, request_.oldName)) {
       Refuse("結果ファイルに旧ファイルと同じファイルが指定されています。", kTitleFileName);
     } else if (IsSameFile(request_.resultName, request_.newName)) {
@@ -155,7 +157,9 @@ class CompareRun {
   }
 
   bool ConfirmOverwrite() {
-    if (mode_ != RunMode::kInteractive || !PathExists(request_.resultName)) return true;
+    if (mode_ != RunMode::kInteractive || request_.reportSink || !PathExists(request_.resultName)) {
+      return true;
+    }
     std::string text = "比較結果を\n  " + request_.resultName + "\nに上書きしてよろしいですか？";
     if (host_.AskOverwrite(text, "結果ファイルの上書きの確認")) return true;
     result_.status = kStatusOverwriteDeclined;
@@ -172,7 +176,7 @@ class CompareRun {
                  {kRoleResult, request_.resultName, Status::Ok()}};
     opens[0].status = oldFile_.Open(request_.oldName);
     if (opens[0].status.ok()) opens[1].status = newFile_.Open(request_.newName);
-    if (opens[0].status.ok() && opens[1].status.ok()) {
+    if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink) {
       opens[2].status = resultFile_.Open(request_.resultName);
     }
     for (const auto& open : opens) {
@@ -288,7 +292,7 @@ class CompareRun {
       report.swap(bytes);
     }
     // A cancelled report keeps the lines written up to that moment.
-    Status status = resultFile_.Write(report);
+    Status status = request_.reportSink ? request_.reportSink(report) : resultFile_.Write(report);
     if (status.ok()) status = resultFile_.Close();
     if (!status.ok()) {
       Refuse(FileMessage(kRoleResult, request_.resultName, "に書き込むことができません。",

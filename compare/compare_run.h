@@ -3,10 +3,13 @@
 // Everything window-bound goes through CompareHost.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "common/text_encoding.h"
 #include "common/message_icon.h"
+#include "common/status.h"
 #include "compare/compare_host.h"
 #include "report/report_counts.h"
 
@@ -33,6 +36,10 @@ struct CompareOptions {
 struct CompareRequest {
   std::string oldName, newName, resultName;  // as given, UTF-8
   CompareOptions options;
+  // When set, the finished report (or the part written before a cancel) is handed here
+  // instead of being written to a file; resultName then only names it in messages, and no
+  // file of that name is opened or compared with the inputs.
+  std::function<Status(std::string_view report)> reportSink;
 };
 
 // A refusal or failure for the user: text, icon (shown with an OK button) and title.

@@ -2,8 +2,10 @@
 # Builds the screenshot tool and writes PNGs of its windows into build/screenshots/: the main window idle
 # and during a run (bar half full), each settings dialog, the help window, the main
 # message boxes, the result file's file dialog (Qt's own, in Japanese), the batch window
-# with a filled list (idle and running) and its list chooser. Runs under a virtual X server
-# with a Japanese font.
+# with a filled list (idle and running) and its list chooser, and the report viewer as a
+# list and side by side (viewer-list.png, viewer-side.png, viewer-side-dark.png on a dark
+# theme) on a report with every kind of line. Runs under a virtual X server with a Japanese
+# font.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

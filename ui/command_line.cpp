@@ -19,6 +19,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                    QStringLiteral("バージョンを表示します。"));
   parser.addOption(version);
+  const QCommandLineOption view(QStringLiteral("view"),
+                                QStringLiteral("比較結果ファイルを比較結果ビューアで表示します。"),
+                                QStringLiteral("比較結果"));
+  parser.addOption(view);
   parser.addPositionalArgument(QStringLiteral("旧ファイル"), QStringLiteral("比較対象の旧ファイル"),
                                QStringLiteral("[旧ファイル"));
   parser.addPositionalArgument(QStringLiteral("新ファイル"), QStringLiteral("比較対象の新ファイル"),
@@ -50,6 +54,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     line.text = QStringLiteral("ファイル名は三つまでです（旧ファイル、新ファイル、比較結果）: %1")
                     .arg(line.fileNames.mid(3).join(QLatin1Char(' ')));
     return line;
+  }
+  line.viewReport = parser.value(view);
+  if (!line.viewReport.isEmpty() && !line.fileNames.isEmpty()) {
+    line.action = CommandLine::Action::kRefuse;
+    line.text = QStringLiteral("--view のときはファイル名を指定できません: %1")
+                    .arg(line.fileNames.join(QLatin1Char(' ')));
   }
   return line;
 }

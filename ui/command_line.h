@@ -11,6 +11,7 @@ struct CommandLine {
   enum class Action { kOpenWindow, kPrintHelp, kPrintVersion, kRefuse };
   Action action = Action::kOpenWindow;
   QStringList fileNames;     // old, new, result; at most three
+  QString viewReport;        // --view REPORT: the report viewer alone
   QString text;              // what to print for help, version and refusals
 };
 

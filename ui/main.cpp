@@ -1,5 +1,6 @@
 // verko: the desktop program. `verko [OLD [NEW [RESULT]]]` opens the main window with the
-// given names in the file fields; `verko --help` and `verko --version` print and end.
+// given names in the file fields; `verko --view REPORT` opens the report viewer alone;
+// `verko --help` and `verko --version` print and end.
 #include <QApplication>
 #include <QTextStream>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace {
 
@@ -53,8 +55,13 @@ int main(int argc, char** argv) {
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');
   const QStringList args = QApplication::arguments().mid(1);
 
-  verko::SettingsStore store;
   verko::QtUiServices services;
+  if (!line.viewReport.isEmpty()) {
+    if (!verko::ReportViewer::Open(line.viewReport, services)) return 2;
+    return QApplication::exec();
+  }
+
+  verko::SettingsStore store;
   verko::VerkoMain window(store, services, appDir);
   window.SetFileNames(line.fileNames);
   window.show();

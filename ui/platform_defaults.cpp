@@ -1,5 +1,7 @@
 #include "ui/platform_defaults.h"
 
+#include <QFileInfo>
+
 #include "compare/lines/line_functions.h"
 #include "compare/work_folder.h"
 
@@ -9,10 +11,24 @@ QString DefaultWorkPath() {
   return QString::fromStdString(DefaultWorkFolder());
 }
 
-#ifdef Q_OS_WIN
-QString DefaultEditorSetting() {
-  return QStringLiteral("Notepad.exe %1");
+QString DefaultEditorSetting(const QString& program) {
+  const QString quoted =
+      program.contains(QLatin1Char(' ')) ? QLatin1Char('"') + program + QLatin1Char('"') : program;
+  return quoted + QStringLiteral(" --view %1");
 }
+
+bool IsViewerSetting(const QString& setting) {
+  static const QString kSuffix = QStringLiteral(" --view %1");
+  if (!setting.endsWith(kSuffix)) return false;
+  QString program = setting.chopped(kSuffix.size());
+  if (program.size() >= 2 && program.startsWith(QLatin1Char('"')) &&
+      program.endsWith(QLatin1Char('"'))) {
+    program = program.mid(1, program.size() - 2);
+  }
+  return QFileInfo(program).fileName() == QStringLiteral("verko");
+}
+
+#ifdef Q_OS_WIN
 QString SystemProgramFolder() {
   return QStringLiteral("c:/windows/");
 }
@@ -20,9 +36,6 @@ QString SystemProgramFolderPattern() {
   return QStringLiteral("c:[\\\\/]windows[\\\\/]");
 }
 #else
-QString DefaultEditorSetting() {
-  return QStringLiteral("xdg-open %1");
-}
 QString SystemProgramFolder() {
   return QStringLiteral("/usr/bin/");
 }

@@ -8,8 +8,12 @@ namespace verko {
 
 // The user's own work folder, made on first use (see DefaultWorkFolder).
 QString DefaultWorkPath();
-// The command that opens the result file: "xdg-open %1" here.
-QString DefaultEditorSetting();
+// The command that opens the result file: Verko's own report viewer, `program --view %1`,
+// the program's path in double quotes when it holds blanks.
+QString DefaultEditorSetting(const QString& program);
+// Whether a setting is the report viewer's command of some Verko program (perhaps of one
+// since moved), rather than an editor the user chose.
+bool IsViewerSetting(const QString& setting);
 // The split-character pattern of a fresh store.
 QString DefaultSplitChar();
 // The folder in which the editor dialog's browse starts.

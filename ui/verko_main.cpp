@@ -30,6 +30,7 @@
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko {
 namespace {
@@ -157,6 +158,9 @@ void VerkoMain::CreateControls() {
   cmdCancel_ = NewButton("CmdCancel", QStringLiteral("ｷｬﾝｾﾙ(Esc)"), this,
                          QStringLiteral("比較処理を中断します"));
   cmdCancel_->setEnabled(false);
+  cmdView_ = NewButton("CmdView", QStringLiteral("結果の表示(&V)"), this,
+                       QStringLiteral("直前の比較結果をビューアで表示します"));
+  cmdView_->setEnabled(false);
   cmdClose_ = NewButton("CmdClose", QStringLiteral("閉じる(&X)"), this,
                         QStringLiteral("ツールを終了します"));
 
@@ -308,7 +312,7 @@ void VerkoMain::LayOutControls() {
   right->addSpacing(10);
   const int commandWidth = std::max({cmdStart_->sizeHint().width(), cmdCancel_->sizeHint().width(),
                                      cmdBatch_->sizeHint().width(), 120});
-  for (QPushButton* button : {cmdStart_, cmdCancel_, cmdClose_, cmdHelp_}) {
+  for (QPushButton* button : {cmdStart_, cmdCancel_, cmdClose_, cmdHelp_, cmdView_}) {
     button->setFixedWidth(commandWidth);
     right->addWidget(button, 0, Qt::AlignHCenter);
   }
@@ -344,6 +348,7 @@ void VerkoMain::ConnectHandlers() {
   connect(cmdBatch_, &QPushButton::clicked, this, &VerkoMain::OpenBatchWindow);
   connect(cmdCancel_, &QPushButton::clicked, this, &VerkoMain::ClickCancel);
   connect(cmdClose_, &QPushButton::clicked, this, &VerkoMain::CloseByProgram);
+  connect(cmdView_, &QPushButton::clicked, this, &VerkoMain::OpenLastReport);
   connect(cmdHelp_, &QPushButton::clicked, this, [this] { ShowHelp(kHelpMainWindow); });
   connect(cmdRefOld_, &QPushButton::clicked, this, [this] {
     BrowseFile(comboOld_, QStringLiteral("比較対象の「旧ファイル」を選択"), false);
@@ -425,7 +430,10 @@ void VerkoMain::LoadSettings() {
 
   workPath_ = store_.Read(QStringLiteral("WorkPath"), DefaultWorkPath());
   splitChar_ = store_.Read(QStringLiteral("SplitChar"), DefaultSplitChar());
-  editorSetting_ = store_.Read(QStringLiteral("EditorSetting"), DefaultEditorSetting());
+  // The viewer's command follows the program when it moves; an editor the user chose stays.
+  const QString viewer = DefaultEditorSetting(appDir_ + QStringLiteral("verko"));
+  editorSetting_ = store_.Read(QStringLiteral("EditorSetting"), viewer);
+  if (IsViewerSetting(editorSetting_)) editorSetting_ = viewer;
 }
 
 void VerkoMain::SaveSettings() {
@@ -510,7 +518,9 @@ CompareRequest VerkoMain::BuildRequest() const {
 
 void VerkoMain::ClickStart() {
   if (!session_.CanStart() || !ValidateEnabledFields()) return;
-  CompareResult result = session_.RunInteractive(BuildRequest());
+  const CompareRequest request = BuildRequest();
+  CompareResult result = session_.RunInteractive(request);
+  NoteFinishedReport(request, result);
   if (result.status == kStatusFailed) {
     services_.ShowMessage(this, FromUtf8(result.message.text), FromUtf8(result.message.title),
                           result.message.icon, MessageButtons::kOk);
@@ -524,13 +534,21 @@ void VerkoMain::ClickStart() {
 
 CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::string& newName,
                                          const std::string& resultName) {
-  const CompareRequest request{oldName, newName, resultName,
-                               ReadCompareOptions(ReadOptionFields())};
+  const CompareRequest request{
+      oldName, newName, resultName, ReadCompareOptions(ReadOptionFields()), {}};
   if (session_.RunActive()) return session_.RunBatch(request);  // refused
   SetFileNames({FromUtf8(oldName), FromUtf8(newName), FromUtf8(resultName)});
   CompareResult result = session_.RunBatch(request);
+  NoteFinishedReport(request, result);
   if (closeAfterRun_) CloseByProgram();
   return result;
+}
+
+void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareResult& result) {
+  // Only a completed run leaves a report the viewer can show as the last one.
+  if (result.status != kStatusDone) return;
+  lastReportPath_ = FromUtf8(request.resultName);
+  cmdView_->setEnabled(true);
 }
 
 void VerkoMain::ClickCancel() {
@@ -826,6 +844,20 @@ void VerkoMain::OpenSetEditor() {
   VerkoSetEditor dialog(editorSetting_, services_, this);
   dialog.exec();
   editorSetting_ = dialog.EditorSetting();
+}
+
+void VerkoMain::OpenLastReport() {
+  if (lastReportPath_.isEmpty()) return;
+  ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_);
+  if (viewer) viewers_.append(viewer);
+}
+
+QList<ReportViewer*> VerkoMain::Viewers() const {
+  QList<ReportViewer*> open;
+  for (const QPointer<ReportViewer>& viewer : viewers_) {
+    if (viewer) open.append(viewer);
+  }
+  return open;
 }
 
 void VerkoMain::ShowHelp(int contextId) {

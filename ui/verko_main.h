@@ -26,6 +26,7 @@ class QTimer;
 namespace verko {
 
 class HelpWindow;
+class ReportViewer;
 class SettingsStore;
 class UiServices;
 class VerkoBatch;
@@ -50,6 +51,11 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   QString WorkPath() const { return workPath_; }
   QString SplitChar() const { return splitChar_; }
   QString EditorSetting() const { return editorSetting_; }
+
+  // Opens the report of the last completed run in the report viewer (CmdView).
+  void OpenLastReport();
+  // The viewer windows opened from this window that are still open.
+  QList<ReportViewer*> Viewers() const;
 
   // The batch-list database the batch window opens; by default VerkoBatchList.mdb beside the
   // program (or the user's copy when the program's folder cannot be written).
@@ -107,6 +113,8 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   // Closes the window as the program's own command (the close goes ahead during a run).
   void CloseByProgram();
   void ClickStart();
+  // Remembers the report of a completed run for 結果の表示.
+  void NoteFinishedReport(const CompareRequest& request, const CompareResult& result);
   void ClickCancel();
   void BrowseFile(QComboBox* field, const QString& title, bool result);
   void ClickTrimTail(bool on);
@@ -145,8 +153,10 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   QPointer<VerkoBatch> batch_;
   int progressPercent_ = 0;
   HelpWindow* help_ = nullptr;
+  QString lastReportPath_;
+  QList<QPointer<ReportViewer>> viewers_;
 
-  QPushButton *cmdBatch_, *cmdHelp_, *cmdStart_, *cmdCancel_, *cmdClose_;
+  QPushButton *cmdBatch_, *cmdHelp_, *cmdStart_, *cmdCancel_, *cmdClose_, *cmdView_;
   QGroupBox *frameFiles_, *frameOptions_;
   QLabel *label1_, *label2_, *label3_;
   QComboBox *comboOld_, *comboNew_, *comboResult_;

@@ -42,7 +42,7 @@ class EndToEndTest : public ::testing::Test {
     char cwd[4096];
     EXPECT_NE(getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(chdir(dir.Path().c_str()), 0);
-    CompareRequest request{oldName, newName, "result.txt", options};
+    CompareRequest request{oldName, newName, "result.txt", options, {}};
     result = ExecuteCompare(request, RunMode::kBatch, host, flags);
     EXPECT_EQ(chdir(cwd), 0);
     EXPECT_EQ(result.status, kStatusDone) << result.message.text;

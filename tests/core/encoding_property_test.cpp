@@ -177,7 +177,7 @@ TEST(EncodingProperty, SameTextsGiveTheSameReportInEveryEncoding) {
       WriteFile(dir.File("old.txt"), oldBytes);
       WriteFile(dir.File("new.txt"), newBytes);
       CompareRequest request{dir.File("old.txt"), dir.File("new.txt"), dir.File("result.txt"),
-                             options};
+                             options, {}};
       request.options.oldEncoding = variant.oldChoice;
       request.options.newEncoding = variant.newChoice;
       CompareResult result = ExecuteCompare(request, RunMode::kBatch, host, flags);

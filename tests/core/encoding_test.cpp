@@ -124,7 +124,7 @@ class EncodedCompareTest : public ::testing::Test {
     WriteFile(dir.File("new.txt"), newBytes);
     WriteFile(dir.File("result.txt"), "previous report");
     CompareRequest request{dir.File("old.txt"), dir.File("new.txt"), dir.File("result.txt"),
-                           options};
+                           options, {}};
     result = ExecuteCompare(request, RunMode::kBatch, host, flags);
     return ReadFile(dir.File("result.txt"));
   }

@@ -21,6 +21,15 @@ struct CliOutcome {
   std::string out, err;
 };
 
+// In a forked child: runs args[0] with `args`; never returns.
+[[noreturn]] inline void ExecArgs(std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
 // How one run is started, beyond its arguments.
 struct CliLaunch {
   bool ownWorkDir = true;  // pass the test's folder as --work-dir
@@ -58,11 +67,7 @@ class CliRunner {
           (setgroups(0, nullptr) != 0 || setgid(launch.uid) != 0 || setuid(launch.uid) != 0)) {
         _exit(126);
       }
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
+      ExecArgs(args);
     }
     return pid;
   }

@@ -137,7 +137,7 @@ TEST_F(CompareFromWindowTest, EditorGetsTheResultPathAsOneArgument) {
   Button("CmdStart")->click();
   ASSERT_EQ(main_->LastResult().status, kStatusDone);
   ASSERT_EQ(services_.launches.size(), 1u);
-  EXPECT_EQ(services_.launches[0], (QStringList{"xdg-open", result}));
+  EXPECT_EQ(services_.launches[0], (QStringList{VERKO_UI_APP_DIR "verko", "--view", result}));
 }
 
 TEST_F(CompareFromWindowTest, BatchRunAsksNothingAndKeepsTheHistories) {

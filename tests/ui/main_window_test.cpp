@@ -42,7 +42,7 @@ TEST_F(WindowTest, FreshStoreGivesTheDefaults) {
   EXPECT_EQ(main.WorkPath(), DefaultWorkPath());
   EXPECT_EQ(main.SplitChar(),
             QStringLiteral("[ 　\\t]+|[ぁ-んー。、．，」)；：]+|[ァ-ンぁ-んー。、．，」)；：]+"));
-  EXPECT_EQ(main.EditorSetting(), "xdg-open %1");
+  EXPECT_EQ(main.EditorSetting(), VERKO_UI_APP_DIR "verko --view %1");
   EXPECT_EQ(Find<QLabel>("VersionDisp")->text(), "Ver 1.10.042");
   EXPECT_EQ(Find<QLabel>("Label4")->text(), "Verko");
   EXPECT_FALSE(Find<QWidget>("RateFrame")->isVisible());

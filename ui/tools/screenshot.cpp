@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -18,6 +19,8 @@
 #include "batch/batch_list_store.h"
 #include "batch/window/verko_batch.h"
 #include "batch/window/verko_select_batch.h"
+#include "common/encoding.h"
+#include "compare/compare_run.h"
 #include "ui/platform_defaults.h"
 #include "ui/shared/help_window.h"
 #include "ui/shared/settings_store.h"
@@ -26,6 +29,7 @@
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko {
 namespace {
@@ -107,6 +111,57 @@ int32_t PrepareBatchList(const QString& delivered, const QString& path) {
     return 0;
   }
   return batchId;
+}
+
+// Writes a difference-only report with every kind of line (common, deleted, added, moved at
+// both places, gaps) into `folder`, through a run hosted by `main`. Returns its path.
+QString WriteSampleReport(VerkoMain& main, const QString& folder) {
+  const QStringList oldLines = {"第1章 概要",
+                                "本書は比較ツールの仕様をまとめたものです。",
+                                "対象となるファイルはテキスト形式です。",
+                                "古い説明の行です。",
+                                "第2章 操作",
+                                "1. 旧ファイルを選びます。",
+                                "2. 新ファイルを選びます。",
+                                "3. 比較開始を押します。",
+                                "注意: 大きなファイルは時間がかかります。",
+                                "第3章 結果",
+                                "結果は色分けして表示されます。",
+                                "一致行は白、削除行は赤です。",
+                                "付録"};
+  const QStringList newLines = {"第1章 概要",
+                                "本書は比較ツールの仕様をまとめたものです。",
+                                "対象となるファイルはテキスト形式です。",
+                                "新しく書き直した説明の行です。",
+                                "第2章 操作",
+                                "1. 旧ファイルを選びます。",
+                                "2. 新ファイルを選びます。",
+                                "3. 比較開始を押します。",
+                                "第3章 結果",
+                                "結果は色分けして表示されます。",
+                                "一致行は白、削除行は赤です。",
+                                "追加行は緑、移動行は紫と水色です。",
+                                "付録",
+                                "注意: 大きなファイルは時間がかかります。"};
+  auto write = [&folder](const char* name, const QStringList& lines) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+      file.write(
+          QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
+    }
+    return path;
+  };
+  CompareRequest request;
+  request.oldName = write("仕様書_旧版.txt", oldLines).toStdString();
+  request.newName = write("仕様書_新版.txt", newLines).toStdString();
+  request.resultName = QDir(folder).filePath(QStringLiteral("Result.txt")).toStdString();
+  request.options.diffOnly = true;
+  request.options.contextLines = 1;
+  request.options.workPath = folder.toStdString() + "/";
+  RunFlags flags;
+  ExecuteCompare(request, RunMode::kBatch, main, flags);
+  return QString::fromStdString(request.resultName);
 }
 
 }  // namespace
@@ -192,6 +247,30 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     ok &= Save(batch, folder, QStringLiteral("batch-running"));
     batch->SetRunDisplay(false);
     batch->CloseByProgram();
+  } else {
+    ok = false;
+  }
+  // The report viewer in both views, nothing selected, so every colour shows.
+  if (ReportViewer* viewer =
+          ReportViewer::Open(WriteSampleReport(main, storeDir.path()), services)) {
+    viewer->resize(1100, 560);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-list"));
+    viewer->ShowSideBySide(true);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-side"));
+    // The same on a dark theme: the line colours are tints of the palette's background.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x30));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x26));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      dark.setColor(role, QColor(0xe6, 0xe6, 0xe6));
+    }
+    dark.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3d));
+    QApplication::setPalette(dark);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-side-dark"));
+    QApplication::setPalette(light);
+    viewer->close();
   } else {
     ok = false;
   }

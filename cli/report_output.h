@@ -1,0 +1,41 @@
+// The report on standard output ("-" as the result): as written to a file, or, on a
+// terminal, converted to the terminal's encoding (the locale's) so that it reads as it is;
+// the lines of each kind marked with ANSI colours when asked.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "common/status.h"
+
+namespace verko {
+
+// --color=WHEN.
+enum class ColorWhen { kAuto, kAlways, kNever };
+
+// "auto", "always" or "never"; false for anything else.
+bool ParseColorWhen(std::string_view text, ColorWhen* when);
+
+// Whether to colour: always, never, or (auto) on a terminal unless NO_COLOR is set to a
+// non-empty text (`noColor` is its value, null when unset).
+bool UseColor(ColorWhen when, bool terminal, const char* noColor);
+
+// The report with every body line wrapped in the colour of its kind (and a reset before
+// its line end). Works on the bytes of any report encoding; other lines stay as they are.
+std::string ColorReport(std::string_view report);
+
+// The report converted from its own encoding (recognised from its bytes) to `codeset`, the
+// locale's; a character the codeset cannot hold becomes "?".
+std::string ConvertForTerminal(std::string_view report, const std::string& codeset);
+
+struct ReportOutput {
+  bool terminal = false;
+  bool color = false;
+  std::string codeset = "UTF-8";
+};
+
+// Writes the report to `out` as `output` says; a write error is returned.
+Status WriteReport(std::string_view report, const ReportOutput& output, std::FILE* out);
+
+}  // namespace verko

@@ -1,0 +1,301 @@
+#include "report/report_reader.h"
+
+#include <unordered_map>
+
+#include "compare/lines/line_splitter.h"
+
+namespace verko {
+namespace {
+
+constexpr std::string_view kTitleStart = "Verko（テキストファイル比較）";
+constexpr std::string_view kOldLabel = "旧ファイル = ";
+constexpr std::string_view kNewLabel = "新ファイル = ";
+constexpr std::string_view kDateLabel = "比較日時 = ";
+constexpr std::string_view kSeparator = "======================";
+constexpr std::string_view kColumns = "    OLD#     NEW#";
+constexpr std::string_view kNoDifferences = "相違点は見つかりませんでした!!";
+constexpr std::string_view kStatistics = "統計情報：";
+constexpr std::string_view kOldCount = "　旧ファイルの行数（分割後）：";
+constexpr std::string_view kNewCount = "　新ファイルの行数（分割後）：";
+constexpr std::string_view kCommonCount = "　　　一致行 　　　　　　　：";
+constexpr std::string_view kDeletedCount = "　　　削除行 　　　　　　　：";
+constexpr std::string_view kAddedCount = "　　　追加行 　　　　　　　：";
+constexpr std::string_view kMovedCount = "　　　移動行 　　　　　　　：";
+constexpr std::string_view kLineUnit = "行";
+constexpr std::string_view kWordUnit = "words";
+// The columns before a body line's text: marker, numbers and parts, the bar field.
+constexpr std::size_t kTextColumn = 23;
+constexpr int kHeaderLines = 10;
+
+bool StartsWith(std::string_view text, std::string_view start) {
+  return text.substr(0, start.size()) == start;
+}
+
+bool IsBlank(std::string_view field) {
+  return field.find_first_not_of(' ') == std::string_view::npos;
+}
+
+// A right-aligned number: blanks, then at least one digit.
+bool ParseNumberField(std::string_view field, int* number) {
+  std::size_t i = field.find_first_not_of(' ');
+  if (i == std::string_view::npos) return false;
+  int value = 0;
+  for (; i < field.size(); ++i) {
+    if (field[i] < '0' || field[i] > '9') return false;
+    value = value * 10 + (field[i] - '0');
+  }
+  *number = value;
+  return true;
+}
+
+// The part column: three blanks for part 0, "~d " for parts 1 to 9, the last two digits
+// and a blank from part 10 on.
+bool ParsePartField(std::string_view field, int* part) {
+  if (field == "   ") {
+    *part = 0;
+    return true;
+  }
+  if (field.size() != 3 || field[2] != ' ') return false;
+  const char tens = field[0], ones = field[1];
+  if (ones < '0' || ones > '9') return false;
+  if (tens == '~') {
+    *part = ones - '0';
+    return *part > 0;
+  }
+  if (tens < '0' || tens > '9') return false;
+  *part = (tens - '0') * 10 + (ones - '0');
+  return true;
+}
+
+bool ParseOldSide(std::string_view text, std::size_t numberAt, std::size_t width,
+                  ReportLine* line) {
+  return ParseNumberField(text.substr(numberAt, width), &line->oldNo) &&
+         ParsePartField(text.substr(8, 3), &line->oldPart);
+}
+
+bool ParseNewSide(std::string_view text, std::size_t numberAt, std::size_t width,
+                  ReportLine* line) {
+  return ParseNumberField(text.substr(numberAt, width), &line->newNo) &&
+         ParsePartField(text.substr(17, 3), &line->newPart);
+}
+
+// "n 行 m words" after a statistics label (the short variant has no blank after 行);
+// the numbers carry grouping commas.
+bool ParseCountLine(std::string_view line, std::string_view label, int* lines, int64_t* words) {
+  if (!StartsWith(line, label)) return false;
+  std::string_view rest = line.substr(label.size());
+  const std::size_t unit = rest.find(kLineUnit);
+  const std::size_t wordUnit = rest.rfind(kWordUnit);
+  if (unit == std::string_view::npos || wordUnit == std::string_view::npos || wordUnit < unit ||
+      wordUnit + kWordUnit.size() != rest.size()) {
+    return false;
+  }
+  auto number = [](std::string_view field, int64_t* value) {
+    bool digits = false, negative = false;
+    int64_t n = 0;
+    for (char c : field) {
+      if (c >= '0' && c <= '9') {
+        n = n * 10 + (c - '0');
+        digits = true;
+      } else if (c == '-' && !digits) {
+        negative = true;
+      } else if (c != ',' && c != ' ') {
+        return false;
+      }
+    }
+    *value = negative ? -n : n;
+    return digits;
+  };
+  int64_t lineCount = 0;
+  if (!number(rest.substr(0, unit), &lineCount)) return false;
+  const std::size_t after = unit + kLineUnit.size();
+  if (!number(rest.substr(after, wordUnit - after), words)) return false;
+  *lines = static_cast<int>(lineCount);
+  return true;
+}
+
+// Columns a text takes on screen: 1 for ASCII and half-width katakana, 2 for any other
+// character (as CP932 counts bytes).
+int TextColumns(std::string_view utf8) {
+  int columns = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      ++columns;
+      ++i;
+      continue;
+    }
+    const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    // U+FF61..U+FF9F: EF BD A1..EF BD BF, EF BE 80..EF BE 9F.
+    const bool halfWidth = length == 3 && b == 0xEF && i + 2 < utf8.size() &&
+                           ((static_cast<unsigned char>(utf8[i + 1]) == 0xBD &&
+                             static_cast<unsigned char>(utf8[i + 2]) >= 0xA1) ||
+                            (static_cast<unsigned char>(utf8[i + 1]) == 0xBE &&
+                             static_cast<unsigned char>(utf8[i + 2]) <= 0x9F));
+    columns += halfWidth ? 1 : 2;
+    i += length;
+  }
+  return columns;
+}
+
+uint64_t MovedKey(const ReportLine& line) {
+  return (static_cast<uint64_t>(line.oldNo) << 40) ^ (static_cast<uint64_t>(line.oldPart) << 32) ^
+         (static_cast<uint64_t>(line.newNo) << 8) ^ static_cast<uint64_t>(line.newPart);
+}
+
+}  // namespace
+
+bool ParseBodyLine(std::string_view text, ReportLine* line) {
+  if (text.size() < kTextColumn) return false;
+  const std::string_view marker = text.substr(0, 2);
+  const std::string_view bar = text.substr(20, 3);
+  ReportLine parsed;
+  bool ok = false;
+  if (marker == "  ") {
+    parsed.kind = LineKind::kCommon;
+    ok = bar == " | " && ParseOldSide(text, 2, 6, &parsed) && ParseNewSide(text, 11, 6, &parsed);
+  } else if (marker == "- ") {
+    parsed.kind = LineKind::kDeleted;
+    ok = bar == " | " && ParseOldSide(text, 2, 6, &parsed) && IsBlank(text.substr(11, 9));
+  } else if (marker == "+ ") {
+    parsed.kind = LineKind::kAdded;
+    ok = bar == " | " && IsBlank(text.substr(2, 9)) && ParseNewSide(text, 11, 6, &parsed);
+  } else if (marker == ">+") {
+    parsed.kind = LineKind::kMovedNew;
+    ok = bar == " | " && text[2] == '(' && text[11] == ')' && ParseOldSide(text, 3, 5, &parsed) &&
+         ParseNewSide(text, 12, 5, &parsed);
+  } else if (marker == "<-") {
+    parsed.kind = LineKind::kMovedOld;
+    ok = bar == ")| " && text[11] == '(' && ParseOldSide(text, 2, 6, &parsed) &&
+         ParseNewSide(text, 12, 5, &parsed);
+  }
+  if (!ok) return false;
+  parsed.start = line->start;
+  parsed.length = line->length;
+  parsed.textOffset = line->textOffset;
+  *line = parsed;
+  return true;
+}
+
+ReportDocument ReportDocument::Parse(std::string utf8) {
+  ReportDocument document;
+  document.text_ = std::move(utf8);
+  LineSplitter splitter(document.text_);
+  while (!splitter.AtEnd()) document.rawLines_.push_back(splitter.Next());
+  document.isReport_ = document.ParseReport();
+  if (document.isReport_) {
+    document.LinkMovedLines();
+  } else {
+    document.KeepAsPlainText();
+  }
+  for (int i = 0; i < document.Count(); ++i) {
+    document.widestText_ = std::max(document.widestText_, TextColumns(document.TextOf(i)));
+  }
+  document.rawLines_.clear();
+  document.rawLines_.shrink_to_fit();
+  return document;
+}
+
+bool ReportDocument::ParseReport() {
+  const std::vector<std::string_view>& raw = rawLines_;
+  if (raw.size() < static_cast<std::size_t>(kHeaderLines)) return false;
+  if (!StartsWith(raw[0], kTitleStart) || !raw[1].empty() || !StartsWith(raw[2], kOldLabel) ||
+      !StartsWith(raw[3], kNewLabel) || !raw[4].empty() || !StartsWith(raw[5], kDateLabel) ||
+      !raw[6].empty() || raw[7] != kSeparator || raw[8] != kColumns || raw[9] != kSeparator) {
+    return false;
+  }
+  header_.title = raw[0];
+  header_.oldName = raw[2].substr(kOldLabel.size());
+  header_.newName = raw[3].substr(kNewLabel.size());
+  header_.dateTime = raw[5].substr(kDateLabel.size());
+
+  const auto at = [&](std::size_t i) { return i < raw.size() ? raw[i] : std::string_view(); };
+  std::size_t i = kHeaderLines;
+  bool noDifferences = false;
+  for (; i < raw.size(); ++i) {
+    ReportLine line;
+    line.start = static_cast<uint32_t>(raw[i].data() - text_.data());
+    line.length = static_cast<uint32_t>(raw[i].size());
+    if (raw[i] == kSeparator) {
+      // The rule before the statistics, or a gap between two difference blocks.
+      if (i + 2 < raw.size() && at(i + 1).empty() && at(i + 2) == kStatistics) break;
+      line.kind = LineKind::kGap;
+    } else if (raw[i] == kNoDifferences) {
+      line.kind = LineKind::kNoDifferences;
+      noDifferences = true;
+    } else if (ParseBodyLine(raw[i], &line)) {
+      line.textOffset = kTextColumn;
+    } else {
+      return false;
+    }
+    lines_.push_back(line);
+  }
+  if (i == raw.size()) return true;  // a report cut short: no statistics
+
+  ReportStatistics& s = statistics_;
+  i += 3;
+  if (!ParseCountLine(at(i), kOldCount, &s.oldLines, &s.oldWords) ||
+      !ParseCountLine(at(i + 1), kNewCount, &s.newLines, &s.newWords)) {
+    return false;
+  }
+  i += 2;
+  if (i < raw.size() && raw[i].empty() && !at(i + 1).empty()) {
+    if (!ParseCountLine(at(i + 1), kCommonCount, &s.common, &s.wordsCommon) ||
+        !ParseCountLine(at(i + 2), kDeletedCount, &s.deleted, &s.wordsDeleted) ||
+        !ParseCountLine(at(i + 3), kAddedCount, &s.added, &s.wordsAdded) ||
+        !ParseCountLine(at(i + 4), kMovedCount, &s.moved, &s.wordsMoved)) {
+      return false;
+    }
+    s.detailed = true;
+    i += 5;
+  } else if (noDifferences) {
+    // The short variant: every line is common.
+    s.common = s.oldLines;
+    s.wordsCommon = s.oldWords;
+  }
+  for (; i < raw.size(); ++i) {
+    if (!raw[i].empty()) return false;
+  }
+  s.present = true;
+  return true;
+}
+
+void ReportDocument::LinkMovedLines() {
+  std::unordered_map<uint64_t, int> oldPlaces;
+  for (int i = 0; i < Count(); ++i) {
+    if (lines_[i].kind == LineKind::kMovedOld) oldPlaces.emplace(MovedKey(lines_[i]), i);
+  }
+  for (int i = 0; i < Count(); ++i) {
+    if (lines_[i].kind != LineKind::kMovedNew) continue;
+    auto found = oldPlaces.find(MovedKey(lines_[i]));
+    if (found == oldPlaces.end() || lines_[found->second].partner >= 0) continue;
+    lines_[i].partner = found->second;
+    lines_[found->second].partner = i;
+  }
+}
+
+void ReportDocument::KeepAsPlainText() {
+  header_ = ReportHeader();
+  statistics_ = ReportStatistics();
+  lines_.clear();
+  lines_.reserve(rawLines_.size());
+  for (std::string_view raw : rawLines_) {
+    ReportLine line;
+    line.start = static_cast<uint32_t>(raw.data() - text_.data());
+    line.length = static_cast<uint32_t>(raw.size());
+    lines_.push_back(line);
+  }
+}
+
+std::string_view ReportDocument::LineString(int index) const {
+  const ReportLine& line = lines_[index];
+  return std::string_view(text_).substr(line.start, line.length);
+}
+
+std::string_view ReportDocument::TextOf(int index) const {
+  const ReportLine& line = lines_[index];
+  if (line.kind == LineKind::kGap || line.kind == LineKind::kNoDifferences) return {};
+  return LineString(index).substr(line.textOffset);
+}
+
+}  // namespace verko

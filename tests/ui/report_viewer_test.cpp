@@ -1,0 +1,397 @@
+// The report viewer as a user meets it: reports of every shape and encoding opened from a
+// file, the rows of both views, the side-by-side alignment, moves between differences and
+// between a moved line's places, search, copying, and files that are not reports.
+#include "ui/viewer/report_viewer.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+
+#include "common/encoding.h"
+#include "report/report_reader.h"
+#include "tests/support/golden.h"
+#include "tests/ui/window_fixture.h"
+#include "ui/platform_defaults.h"
+#include "ui/viewer/side_by_side_model.h"
+
+namespace verko::testing {
+namespace {
+
+using test_support::ReadGolden;
+
+class ReportViewerTest : public ::testing::Test {
+ protected:
+  ~ReportViewerTest() override {
+    for (ReportViewer* viewer : opened_) delete viewer;
+  }
+
+  // Writes `bytes` to a file of the test's folder and opens it in a viewer.
+  ReportViewer* OpenBytes(const std::string& bytes, const char* name = "report.txt") {
+    WriteFile(dir_.File(name), bytes);
+    return OpenPath(QString::fromStdString(dir_.File(name)));
+  }
+  ReportViewer* OpenPath(const QString& path) {
+    ReportViewer* viewer = ReportViewer::Open(path, services_);
+    if (viewer) {
+      viewer->setAttribute(Qt::WA_DeleteOnClose, false);
+      opened_.push_back(viewer);
+    }
+    return viewer;
+  }
+
+  // Each row of a view as "old|new" texts (side by side) or "mark old new text" (list).
+  static QStringList Rows(QTableView* view) {
+    QStringList rows;
+    const QAbstractItemModel* model = view->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+      QStringList cells;
+      for (int c = 0; c < model->columnCount(); ++c) {
+        cells.append(model->index(r, c).data().toString());
+      }
+      rows.append(cells.join(QLatin1Char('|')));
+    }
+    return rows;
+  }
+  static QLabel* Label(ReportViewer* viewer, const char* name) {
+    return viewer->findChild<QLabel*>(QLatin1String(name));
+  }
+  static QAction* Action(ReportViewer* viewer, const char* name) {
+    return viewer->findChild<QAction*>(QLatin1String(name));
+  }
+  static QString CurrentText(ReportViewer* viewer) {
+    const int line = viewer->CurrentLine();
+    if (line < 0) return QStringLiteral("<none>");
+    return QString::fromStdString(std::string(viewer->Document().TextOf(line)));
+  }
+
+  TempDir dir_;
+  ScriptedUiServices services_;
+  std::vector<ReportViewer*> opened_;
+};
+
+TEST_F(ReportViewerTest, ListShowsEveryLineWithItsMarkNumbersAndColour) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_worked_diff.txt"));
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_FALSE(viewer->SideBySideShown());
+  EXPECT_EQ(Rows(viewer->CurrentView()), (QStringList{
+                                             "|1|1|a",
+                                             "<-|2|(7)|b",
+                                             "|3|2|c",
+                                             "|||⋯",
+                                             "|7|6|g",
+                                             ">+|(2)|7|b",
+                                             "|8|8|h",
+                                         }));
+  const QAbstractItemModel* model = viewer->CurrentView()->model();
+  auto background = [&](int row) { return model->index(row, 3).data(Qt::BackgroundRole); };
+  EXPECT_FALSE(background(0).isValid());  // common lines keep the view's own background
+  ASSERT_TRUE(background(1).isValid());
+  ASSERT_TRUE(background(5).isValid());
+  EXPECT_NE(background(1).value<QColor>(), background(5).value<QColor>());
+  EXPECT_TRUE(background(3).isValid());  // the gap stands out
+  EXPECT_FALSE(model->index(3, 3).data(Qt::ToolTipRole).toString().isEmpty());
+
+  EXPECT_TRUE(Label(viewer, "HeaderLabel")->text().contains("old.txt"));
+  EXPECT_TRUE(Label(viewer, "HeaderLabel")->text().contains("Shift_JIS"));
+  EXPECT_TRUE(Label(viewer, "StatisticsLabel")->text().contains("移動行"));
+  EXPECT_EQ(Label(viewer, "CountsLabel")->text(),
+            "一致 7 行　　削除 0 行　　追加 0 行　　移動 1 行");
+  EXPECT_FALSE(Label(viewer, "MessageLabel")->isVisibleTo(viewer));
+  EXPECT_TRUE(services_.messages.empty());
+}
+
+TEST_F(ReportViewerTest, SideBySideAlignsCommonDeletedAddedAndMovedLines) {
+  struct Case {
+    const char* golden;
+    QStringList rows;  // "old no|old text|new no|new text"
+  } cases[] = {
+      {"report_sample_full.txt",
+       {"1|alpha|1|alpha", "2|bravo|2|bravo 2", "3|charlie|3|charlie", "4|delta|4|delta",
+        "||5|echo"}},
+      {"report_worked_diff.txt",
+       {"1|a|1|a", "2|b||", "3|c|2|c", "|⋯||⋯", "7|g|6|g", "||7|b", "8|h|8|h"}},
+      {"report_identical_diff.txt",
+       {"|相違点は見つかりませんでした||相違点は見つかりませんでした"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.golden);
+    ReportViewer* viewer = OpenBytes(ReadGolden(c.golden));
+    ASSERT_NE(viewer, nullptr);
+    viewer->ShowSideBySide(true);
+    EXPECT_TRUE(Action(viewer, "ActSideBySide")->isChecked());
+    EXPECT_EQ(viewer->CurrentView()->objectName(), "SideBySideView");
+    EXPECT_EQ(Rows(viewer->CurrentView()), c.rows);
+  }
+}
+
+TEST_F(ReportViewerTest, MovedLineJumpsBetweenItsTwoPlacesInBothViews) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_worked_full.txt"));
+  ASSERT_NE(viewer, nullptr);
+  // =a <b =c =d =e =f =g >b =h
+  viewer->SetCurrentLine(1);
+  EXPECT_TRUE(viewer->JumpToOtherPlace());
+  EXPECT_EQ(viewer->CurrentLine(), 7);
+  EXPECT_TRUE(viewer->JumpToOtherPlace());
+  EXPECT_EQ(viewer->CurrentLine(), 1);
+  viewer->SetCurrentLine(2);
+  EXPECT_FALSE(viewer->JumpToOtherPlace());
+  EXPECT_EQ(viewer->CurrentLine(), 2);
+
+  // Side by side the current line stays, and the jump crosses to the other side.
+  viewer->SetCurrentLine(1);
+  viewer->ShowSideBySide(true);
+  EXPECT_EQ(viewer->CurrentLine(), 1);
+  EXPECT_EQ(viewer->CurrentView()->currentIndex().column(), SideBySideModel::kOldText);
+  EXPECT_TRUE(viewer->JumpToOtherPlace());
+  EXPECT_EQ(viewer->CurrentLine(), 7);
+  EXPECT_EQ(viewer->CurrentView()->currentIndex().column(), SideBySideModel::kNewText);
+  // A double click on a moved line jumps as well.
+  emit viewer->CurrentView()->doubleClicked(viewer->CurrentView()->currentIndex());
+  EXPECT_EQ(viewer->CurrentLine(), 1);
+  EXPECT_EQ(Action(viewer, "ActJump")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_J)}));
+}
+
+TEST_F(ReportViewerTest, NextAndPreviousDifferenceVisitEachBlockOnce) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_sample_full.txt"));
+  ASSERT_NE(viewer, nullptr);
+  // =alpha +bravo 2 -bravo =charlie =delta +echo
+  QStringList visited;
+  while (viewer->NextDifference()) visited.append(CurrentText(viewer));
+  EXPECT_EQ(visited, (QStringList{"bravo 2", "echo"}));
+  visited.clear();
+  while (viewer->PreviousDifference()) visited.append(CurrentText(viewer));
+  EXPECT_EQ(visited, (QStringList{"bravo 2"}));
+
+  viewer->ShowSideBySide(true);
+  viewer->SetCurrentLine(0);
+  visited.clear();
+  while (viewer->NextDifference()) visited.append(CurrentText(viewer));
+  EXPECT_EQ(visited, (QStringList{"bravo", "echo"}));
+
+  EXPECT_EQ(Action(viewer, "ActNext")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::Key_F7), QKeySequence(Qt::ALT | Qt::Key_Down)}));
+  EXPECT_EQ(Action(viewer, "ActPrevious")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::SHIFT | Qt::Key_F7),
+                                 QKeySequence(Qt::ALT | Qt::Key_Up)}));
+}
+
+// The keys as typed in the list: the shortcuts reach the window's commands, not the view's
+// own bindings (Ctrl+C copies whole report lines, not one cell).
+TEST_F(ReportViewerTest, KeysMoveJumpCopyAndSearch) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_worked_diff.txt"));
+  ASSERT_NE(viewer, nullptr);
+  viewer->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+  QTableView* view = viewer->CurrentView();
+  view->setFocus();
+  // =a <b =c | =g >b =h
+  struct Step {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int line;
+  } steps[] = {
+      {Qt::Key_F7, Qt::NoModifier, 1},     {Qt::Key_Down, Qt::AltModifier, 5},
+      {Qt::Key_F7, Qt::NoModifier, 5},     {Qt::Key_F7, Qt::ShiftModifier, 1},
+      {Qt::Key_J, Qt::ControlModifier, 5}, {Qt::Key_Up, Qt::AltModifier, 1},
+      {Qt::Key_J, Qt::ControlModifier, 5},
+  };
+  for (const Step& step : steps) {
+    QTest::keyClick(view, step.key, step.modifiers);
+    EXPECT_EQ(viewer->CurrentLine(), step.line)
+        << QKeySequence(step.key | step.modifiers).toString().toStdString();
+  }
+  // Moving by keys selects the row moved to, Shift or not.
+  QTest::keyClick(view, Qt::Key_F7, Qt::ShiftModifier);
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "<-     2   (    7   )| b\n");
+  viewer->SetCurrentLine(0);
+  QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);  // the view's own extending
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(),
+            "       1        1    | a\n<-     2   (    7   )| b\n");
+  QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+  auto* field = viewer->findChild<QLineEdit*>("SearchField");
+  ASSERT_TRUE(field->hasFocus());
+  QTest::keyClicks(field, "G");
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(CurrentText(viewer), "g");
+  QTest::keyClick(field, Qt::Key_Escape);
+  EXPECT_FALSE(viewer->findChild<QWidget*>("SearchBar")->isVisible());
+}
+
+TEST_F(ReportViewerTest, SearchFindsTextIgnoringCaseAndWrapsAround) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_sample_full.txt"));
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_TRUE(viewer->Find("BRAVO"));
+  EXPECT_EQ(CurrentText(viewer), "bravo 2");
+  EXPECT_TRUE(viewer->Find("bravo"));
+  EXPECT_EQ(CurrentText(viewer), "bravo");
+  EXPECT_TRUE(viewer->Find("bravo"));  // around the end
+  EXPECT_EQ(CurrentText(viewer), "bravo 2");
+  EXPECT_TRUE(viewer->Find("bravo", true));
+  EXPECT_EQ(CurrentText(viewer), "bravo");
+  EXPECT_FALSE(viewer->Find("zulu"));
+  EXPECT_EQ(CurrentText(viewer), "bravo");
+  // The separator of a gap and line numbers are not text.
+  EXPECT_FALSE(viewer->Find("==="));
+
+  viewer->ShowSideBySide(true);
+  EXPECT_TRUE(viewer->Find("echo"));
+  EXPECT_EQ(viewer->CurrentView()->currentIndex().column(), SideBySideModel::kNewText);
+  Action(viewer, "ActFind")->trigger();
+  EXPECT_TRUE(viewer->findChild<QWidget*>("SearchBar")->isVisibleTo(viewer));
+}
+
+TEST_F(ReportViewerTest, CopyGivesTheSelectedLinesAsTheReportHasThem) {
+  ReportViewer* viewer = OpenBytes(ReadGolden("report_sample_full.txt"));
+  ASSERT_NE(viewer, nullptr);
+  QTableView* view = viewer->CurrentView();
+  view->selectRow(1);
+  view->selectionModel()->select(view->model()->index(2, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  EXPECT_EQ(viewer->SelectedLinesText(),
+            "+               2    | bravo 2\n-      2             | bravo\n");
+  viewer->ShowSideBySide(true);
+  viewer->CurrentView()->selectRow(1);  // bravo facing bravo 2
+  EXPECT_EQ(viewer->SelectedLinesText(),
+            "-      2             | bravo\n+               2    | bravo 2\n");
+}
+
+TEST_F(ReportViewerTest, EveryEncodingOpensAsTheSameReport) {
+  const std::string utf8 = FromCp932(ReadGolden("report_worked_diff.txt"));
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* encoding;
+  } cases[] = {
+      {"cp932", ReadGolden("report_worked_diff.txt"), "Shift_JIS"},
+      {"utf8", utf8, "UTF-8"},
+      {"utf8bom", "\xEF\xBB\xBF" + utf8, "UTF-8"},
+      {"eucjp", FromUtf8To("EUC-JP", utf8), "EUC-JP"},
+  };
+  QStringList expected;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReportViewer* viewer = OpenBytes(c.bytes, c.name);
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(viewer->Document().IsReport());
+    EXPECT_TRUE(Label(viewer, "HeaderLabel")->text().contains(c.encoding));
+    if (expected.isEmpty()) expected = Rows(viewer->CurrentView());
+    EXPECT_EQ(Rows(viewer->CurrentView()), expected);
+  }
+}
+
+TEST_F(ReportViewerTest, TextThatIsNotAReportOpensAsPlainTextWithAMessage) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int rows;
+  } cases[] = {
+      {"empty", "", 0},
+      {"notes", ToCp932("メモ\r\n二行目\r\n"), 2},
+      {"edited",
+       [] {
+         std::string report = ReadGolden("report_sample_full.txt");
+         return report.replace(report.find("+ "), 2, "* ");
+       }(),
+       26},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string before = c.bytes;
+    ReportViewer* viewer = OpenBytes(c.bytes, c.name);
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_FALSE(viewer->Document().IsReport());
+    EXPECT_TRUE(Label(viewer, "MessageLabel")->isVisibleTo(viewer));
+    EXPECT_TRUE(Label(viewer, "MessageLabel")->text().contains("比較結果ではありません"));
+    EXPECT_EQ(viewer->CurrentView()->model()->rowCount(), c.rows);
+    EXPECT_FALSE(Action(viewer, "ActSideBySide")->isEnabled());
+    viewer->ShowSideBySide(true);
+    EXPECT_FALSE(viewer->SideBySideShown());
+    EXPECT_EQ(ReadFile(dir_.File(c.name)), before);  // nothing is written to the file
+  }
+  ReportViewer* notes = opened_[1];
+  EXPECT_EQ(Rows(notes->CurrentView()).value(1), "|2||二行目");
+}
+
+TEST_F(ReportViewerTest, ReportsWithoutBodyOrStatisticsOpen) {
+  const std::string sample = ReadGolden("report_sample_full.txt");
+  // Two empty files: the header and zero statistics.
+  std::string empty = sample.substr(0, sample.find("       1 "));
+  empty += sample.substr(sample.find("======================\r\n\r\n"));
+  ReportViewer* viewer = OpenBytes(empty, "empty-files.txt");
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_TRUE(viewer->Document().IsReport());
+  EXPECT_EQ(viewer->CurrentView()->model()->rowCount(), 0);
+  EXPECT_FALSE(viewer->NextDifference());
+  EXPECT_FALSE(viewer->PreviousDifference());
+  EXPECT_FALSE(viewer->Find("alpha"));
+  EXPECT_FALSE(viewer->JumpToOtherPlace());
+
+  // A run cancelled while writing: no statistics, and the viewer says so.
+  ReportViewer* cut = OpenBytes(sample.substr(0, sample.find("-      2")), "cut.txt");
+  ASSERT_NE(cut, nullptr);
+  EXPECT_TRUE(cut->Document().IsReport());
+  EXPECT_EQ(cut->CurrentView()->model()->rowCount(), 2);
+  EXPECT_TRUE(Label(cut, "MessageLabel")->isVisibleTo(cut));
+  EXPECT_EQ(Label(cut, "CountsLabel")->text(), "統計情報なし");
+}
+
+TEST_F(ReportViewerTest, MissingOrUnreadableFileGetsTheUsualMessageAndNoWindow) {
+  const QString missing = QString::fromStdString(dir_.File("missing.txt"));
+  EXPECT_EQ(OpenPath(missing), nullptr);
+  EXPECT_EQ(OpenPath(QString::fromStdString(dir_.Path())), nullptr);  // a folder
+  ASSERT_EQ(services_.messages.size(), 2u);
+  EXPECT_EQ(services_.messages[0].title, "ファイルを開けない");
+  EXPECT_TRUE(services_.messages[0].text.startsWith("結果ファイル\n   " + missing +
+                                                    "\nを開くことができません。"));
+  EXPECT_EQ(services_.messages[0].icon, MessageIcon::kExclamation);
+}
+
+class ViewerFromMainWindowTest : public WindowTest {};
+
+TEST_F(ViewerFromMainWindowTest, LastReportOpensInTheViewerAfterARun) {
+  WriteFile(dir_.File("old.txt"), "alpha\r\nbravo\r\n");
+  WriteFile(dir_.File("new.txt"), "alpha\r\ncharlie\r\n");
+  OpenForRuns();
+  EXPECT_FALSE(Button("CmdView")->isEnabled());
+  main_->SetFileNames({Path("old.txt"), Path("new.txt"), Path("result.txt")});
+  Button("CmdStart")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+  ASSERT_TRUE(Button("CmdView")->isEnabled());
+  Button("CmdView")->click();
+  ASSERT_EQ(main_->Viewers().size(), 1);
+  ReportViewer* viewer = main_->Viewers()[0];
+  EXPECT_TRUE(viewer->isVisible());
+  EXPECT_TRUE(viewer->Document().IsReport());
+  EXPECT_EQ(viewer->Document().Statistics().added, 1);
+  viewer->close();
+}
+
+TEST_F(ViewerFromMainWindowTest, ViewerIsTheDefaultEditorAndFollowsTheProgram) {
+  const QString viewer = QStringLiteral(VERKO_UI_APP_DIR "verko --view %1");
+  struct Case {
+    const char* stored;  // null: a fresh store
+    QString expected;
+  } cases[] = {
+      {nullptr, viewer},
+      {"/opt/old place/verko --view %1", viewer},
+      {"\"/opt/old place/verko\" --view %1", viewer},
+      {"gedit %1", "gedit %1"},
+      {"/usr/bin/verkoedit --view %1", "/usr/bin/verkoedit --view %1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "fresh");
+    if (c.stored) store_->Write(QStringLiteral("EditorSetting"), QString::fromUtf8(c.stored));
+    EXPECT_EQ(Open().EditorSetting(), c.expected);
+    main_.reset();
+  }
+  EXPECT_EQ(DefaultEditorSetting("/opt/my tools/verko"), "\"/opt/my tools/verko\" --view %1");
+}
+
+}  // namespace
+}  // namespace verko::testing

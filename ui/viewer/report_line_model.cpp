@@ -1,0 +1,123 @@
+#include "ui/viewer/report_line_model.h"
+
+#include <QApplication>
+#include <QPalette>
+
+#include "ui/viewer/line_style.h"
+
+namespace verko {
+
+QString LineTextOf(const ReportDocument& document, int line) {
+  const std::string_view text = document.TextOf(line);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString PlaceToolTip(const ReportDocument& document, int line) {
+  const ReportLine& own = document.Line(line);
+  if (own.kind == LineKind::kGap) {
+    return QStringLiteral("相違部分のみの出力のため、ここにあった一致行は結果に含まれていません");
+  }
+  if (own.partner < 0) return QString();
+  const ReportLine& other = document.Line(own.partner);
+  return own.kind == LineKind::kMovedOld
+             ? QStringLiteral(
+                   "新ファイルの %1 行目へ移動（ダブルクリックまたは Ctrl+J で移動先へ）")
+                   .arg(LineNumberText(other.newNo, other.newPart))
+             : QStringLiteral(
+                   "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
+                   .arg(LineNumberText(other.oldNo, other.oldPart));
+}
+
+QVariant BackgroundOf(LineKind kind, const QPalette& palette) {
+  if (kind == LineKind::kGap) return GapBackground(palette);
+  const QColor color = LineBackground(kind, palette);
+  return color.isValid() ? QVariant(color) : QVariant();
+}
+
+int ReportLineModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : document_.Count();
+}
+
+int ReportLineModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= document_.Count()) return QVariant();
+  const int row = index.row();
+  const ReportLine& line = document_.Line(row);
+  const QPalette palette = QApplication::palette();
+  switch (role) {
+    case Qt::DisplayRole:
+      switch (index.column()) {
+        case kMark:
+          switch (line.kind) {
+            case LineKind::kDeleted:
+              return QStringLiteral("-");
+            case LineKind::kAdded:
+              return QStringLiteral("+");
+            case LineKind::kMovedOld:
+              return QStringLiteral("<-");
+            case LineKind::kMovedNew:
+              return QStringLiteral(">+");
+            default:
+              return QString();
+          }
+        case kOldNo:
+          if (line.kind == LineKind::kPlain) return QString::number(row + 1);
+          if (line.kind == LineKind::kMovedNew) {
+            return QStringLiteral("(%1)").arg(LineNumberText(line.oldNo, line.oldPart));
+          }
+          return LineNumberText(line.oldNo, line.oldPart);
+        case kNewNo:
+          if (line.kind == LineKind::kMovedOld) {
+            return QStringLiteral("(%1)").arg(LineNumberText(line.newNo, line.newPart));
+          }
+          return LineNumberText(line.newNo, line.newPart);
+        case kText:
+          if (line.kind == LineKind::kGap) return QStringLiteral("⋯");
+          if (line.kind == LineKind::kNoDifferences) {
+            return QStringLiteral("相違点は見つかりませんでした");
+          }
+          return LineTextOf(document_, row);
+      }
+      break;
+    case Qt::ToolTipRole:
+      if (QString tip = PlaceToolTip(document_, row); !tip.isEmpty()) return tip;
+      if (index.column() == kText && line.kind != LineKind::kPlain) {
+        return LineTextOf(document_, row);
+      }
+      break;
+    case Qt::BackgroundRole:
+      return BackgroundOf(line.kind, palette);
+    case Qt::ForegroundRole:
+      if (index.column() != kText || line.kind == LineKind::kGap) return MutedText(palette);
+      break;
+    case Qt::TextAlignmentRole:
+      if (index.column() == kText) return int(Qt::AlignLeft | Qt::AlignVCenter);
+      if (index.column() == kMark || line.kind == LineKind::kGap) {
+        return int(Qt::AlignCenter);
+      }
+      return int(Qt::AlignRight | Qt::AlignVCenter);
+    case kKindRole:
+      return static_cast<int>(line.kind);
+    case kLineRole:
+      return row;
+  }
+  return QVariant();
+}
+
+QVariant ReportLineModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QVariant();
+  switch (section) {
+    case kOldNo:
+      return document_.IsReport() ? QStringLiteral("旧") : QStringLiteral("行");
+    case kNewNo:
+      return document_.IsReport() ? QStringLiteral("新") : QString();
+    case kText:
+      return QStringLiteral("テキスト");
+  }
+  return QString();
+}
+
+}  // namespace verko

@@ -1,0 +1,43 @@
+// The report's body as one list (the report's own order): a thin table model over the
+// core's ReportDocument, which it does not own. Columns: marker, old number, new number,
+// text. A gap shows as a row of its own without numbers; a text that is not a report
+// shows its lines with their numbers.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "report/report_reader.h"
+
+namespace verko {
+
+// Roles shared by the viewer's models.
+enum ViewerRole {
+  kKindRole = Qt::UserRole + 1,  // LineKind of the cell's line (int); -1 for an empty cell
+  kLineRole,                     // index of the cell's report line; -1 for an empty cell
+};
+
+class ReportLineModel : public QAbstractTableModel {
+ public:
+  enum Column { kMark, kOldNo, kNewNo, kText, kColumnCount };
+
+  explicit ReportLineModel(const ReportDocument& document, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), document_(document) {}
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+
+ private:
+  const ReportDocument& document_;
+};
+
+// The text of a report line for the windows.
+QString LineTextOf(const ReportDocument& document, int line);
+// The tooltip of a gap, or of a moved line (where its other place is); empty for others.
+QString PlaceToolTip(const ReportDocument& document, int line);
+// The background of a line of `kind` (a gap included); null for the view's own.
+QVariant BackgroundOf(LineKind kind, const QPalette& palette);
+
+}  // namespace verko
