@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "common/encoding.h"
 #include "common/option_value.h"
@@ -31,6 +33,13 @@ std::string DefaultWorkPath() {
   return path;
 }
 
+std::string VersionLine() {
+  char text[64];
+  std::snprintf(text, sizeof text, "verko-cli Ver %d.%02d.%03d", VERKO_VERSION_MAJOR,
+                VERKO_VERSION_MINOR, VERKO_VERSION_PATCH);
+  return text;
+}
+
 std::string UsageText() {
   return "使い方: verko-cli [オプション] 旧ファイル 新ファイル 結果ファイル\n"
          "        verko-cli [オプション] --batch リスト名 [--batch-db パス]\n"
@@ -50,9 +59,14 @@ std::string UsageText() {
          "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
          "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"
          "  --help               この説明を表示する\n"
+         "  --version            バージョンを表示する\n"
+         "値をとるオプションは --split=80 のようにも指定できます。\n"
          "\n"
-         "終了コード: 0 相違なし、1 相違あり、2 指定ミスまたはエラー、130 中断\n"
-         "（--batch: 0 すべてのペアを比較、2 比較できないペアあり、130 中断）\n";
+         "終了コード: 0 相違なし、1 相違あり、2 指定ミス、エラーまたは行数制限による打ち切り、\n"
+         "            130 中断（Ctrl-C）、143 終了要求（SIGTERM）\n"
+         "（--batch: 0 すべてのペアを比較、2 比較を完了できないペアあり、130/143 中断）\n"
+         "--batch ではペアごとに「相違なし」「相違あり」「打ち切り」「エラー」「キャンセル」\n"
+         "「スキップ」のいずれかと結果ファイル名を一行ずつ表示します。\n";
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
@@ -61,8 +75,20 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   compare.workPath = DefaultWorkPath();
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+    // "--name=value" is the same as "--name value".
+    std::string arg = args[i];
+    std::optional<std::string> attached;
+    if (std::size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
+      attached = arg.substr(equals + 1);
+      arg.resize(equals);
+    }
+    bool valueTaken = false;
     auto value = [&](std::string* out) {
+      valueTaken = true;
+      if (attached) {
+        *out = *attached;
+        return true;
+      }
       if (i + 1 >= args.size()) {
         *error = arg + " には値が必要です。";
         return false;
@@ -73,6 +99,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     std::string text;
     if (arg == "--help" || arg == "-h") {
       options->help = true;
+    } else if (arg == "--version") {
+      options->version = true;
     } else if (arg == "--trim-top") {
       compare.trimTop = true;
     } else if (arg == "--keep-trailing") {
@@ -131,8 +159,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     } else {
       names.push_back(arg);
     }
+    if (attached && !valueTaken) {
+      *error = arg + " は値をとりません。";
+      return false;
+    }
   }
-  if (options->help) return true;
+  if (options->help || options->version) return true;
   if (!options->batchDb.empty() && !options->batch) {
     *error = "--batch-db は --batch と一緒に指定してください。";
     return false;

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "common/encoding.h"
-#include "common/text_collation.h"
+#include "common/failure_reason.h"
 #include "compare/editor_command.h"
 #include "compare/input_file.h"
 #include "compare/line_intake.h"
@@ -30,9 +30,11 @@ std::string FileMessage(const char* role, const std::string& name, const char* p
   return std::string(role) + "\n   " + name + "\n" + phrase + "\n\n理由： " + reason;
 }
 
-// Names are compared as the user typed them, letter case folded, paths not normalised.
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return CompareFolded(ToCp932(a), ToCp932(b)) == 0;
+// Two names denote one file when they are spelt alike or lead to the same file on disk
+// (same device and inode, through links too). Names that differ in letter case or in any
+// character are different files here.
+bool SameFile(const std::string& a, const std::string& b) {
+  return a == b || IsSameFile(a, b);
 }
 
 std::string CurrentDateTime() {
@@ -54,9 +56,23 @@ class CompareRun {
         flags_(flags),
         meter_(host, flags) {}
 
+  // Whatever fails inside the run (too little memory, a thread that cannot start, any
+  // other exception) ends it with status -1 and the reason; the end of run is performed in
+  // every case, so the window is unlocked and the files are closed.
   CompareResult Run() {
-    RunPhases();
-    EndOfRun();
+    try {
+      RunPhases();
+    } catch (...) {
+      Fail(CurrentFailureReason());
+    }
+    try {
+      EndOfRun();
+    } catch (...) {
+      if (result_.status != kStatusFailed) Fail(CurrentFailureReason());
+      host_.UnlockControls();
+      flags_.CancelRequested = false;
+      flags_.CompareRunning = false;
+    }
     return result_;
   }
 
@@ -91,6 +107,10 @@ class CompareRun {
 
   void Cancel() { result_.status = kStatusCancelled; }
 
+  void Fail(const std::string& reason) {
+    Refuse("比較処理中にエラーが起きました。\n\n理由： " + reason, kTitleRunError);
+  }
+
   std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
 
   bool CreateWorkDatabase() {
@@ -120,7 +140,7 @@ class CompareRun {
       Refuse("新ファイルが指定されていません。", kTitleFileName);
     } else if (request_.resultName.empty()) {
       Refuse("結果ファイルが指定されていません。", kTitleFileName);
-    } else if (SameNameIgnoringCase(request_.oldName, request_.newName)) {
+    } else if (SameFile(request_.oldName, request_.newName)) {
       Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
     } else if (IsSameFile(request_.resultName, request_.oldName)) {
       Refuse("結果ファイルに旧ファイルと同じファイルが指定されています。", kTitleFileName);
@@ -183,19 +203,30 @@ class CompareRun {
 
   Flow ReadOne(InputFile& file, const char* role, const std::string& name, FileRole fileRole,
                const IntakeOptions& intake, LineTable& table, const char* tableName) {
-    std::string content;
-    Status status = file.ReadAll(content);
+    file.SetStopFlag(&flags_.CancelRequested);
+    IntakeResult read = ReadFileLines(file, intake, fileRole, host_, meter_, table);
     file.Close();
-    if (!status.ok()) {
-      Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
+    // The records read so far are stored even when the run is cancelled.
+    workDb_->AppendAllLines(tableName, table);
+    (fileRole == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
+    if (read.flow == Flow::kCancel) {
+      Cancel();
+      return Flow::kCancel;
+    }
+    if (!read.status.ok()) {
+      Refuse(FileMessage(role, name, "を読み取ることができません。", read.status.reason()),
              kTitleRunError);
       return Flow::kCancel;
     }
-    Flow flow = ReadLines(content, intake, fileRole, host_, meter_, table);
-    // The records read so far are stored even when the run is cancelled.
-    workDb_->AppendAllLines(tableName, table);
-    if (flow == Flow::kCancel) Cancel();
-    return flow;
+    if (read.tooSlowLine > 0 && !tooSlowNoted_) {
+      // Said once per run: the same pattern is as slow on the other file.
+      tooSlowNoted_ = true;
+      host_.ShowRunWarning(std::string(role) + " " + std::to_string(read.tooSlowLine) +
+                               " 行目: 行の分割文字（正規表現）の検索に時間がかかりすぎるため、"
+                               "一致しなかったものとして分割しました。",
+                           "行の分割文字");
+    }
+    return Flow::kContinue;
   }
 
   void WriteResult() {
@@ -266,6 +297,7 @@ class CompareRun {
   LineTable oldText_, newText_;
   MatchState state_;
   bool reportWritten_ = false;
+  bool tooSlowNoted_ = false;
 };
 
 }  // namespace

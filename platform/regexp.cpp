@@ -31,11 +31,16 @@ const UChar* Bytes(const char* p) {
   return reinterpret_cast<const UChar*>(p);
 }
 
+// The backtracking one search may do before it gives up: about a tenth of a second on
+// this machine, far more than any sensible pattern needs on a line.
+constexpr unsigned long kRetryLimitInSearch = 20'000'000;
+
 void InitializeOniguruma() {
   static std::once_flag once;
   std::call_once(once, [] {
     OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
     onig_initialize(encodings, 1);
+    onig_set_retry_limit_in_search(kRetryLimitInSearch);
   });
 }
 
@@ -180,13 +185,17 @@ struct ByteMatch {
   std::size_t end = 0;
 };
 
-// Leftmost match starting at `from` or later. Returns 1, 0 (none) or -1 (matching failed).
+// Leftmost match starting at `from` or later. Returns 1, 0 (none), kMatchTooSlow (the
+// search gave up) or -1 (matching failed).
 int SearchFrom(regex_t* regex, OnigRegion* region, std::string_view text, std::size_t from,
                std::size_t rangeEnd, ByteMatch& match) {
   const UChar* str = Bytes(text.data());
   int r = onig_search(regex, str, str + text.size(), str + from, str + rangeEnd, region,
                       ONIG_OPTION_NONE);
   if (r == ONIG_MISMATCH) return 0;
+  if (r == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER || r == ONIGERR_RETRY_LIMIT_IN_SEARCH_OVER) {
+    return kMatchTooSlow;
+  }
   if (r < 0) return -1;
   match.begin = static_cast<std::size_t>(region->beg[0]);
   match.end = static_cast<std::size_t>(region->end[0]);
@@ -379,6 +388,7 @@ int SplitByMatch(std::string_view text, std::string_view pattern, std::vector<st
     std::size_t begin = 0;
     std::size_t end = 0;
     int r = FindMatchBytes(remaining, pattern, remaining.size(), begin, end);
+    if (r == kMatchTooSlow) r = 0;  // a search that gave up counts as no match
     if (r < 0) return -1;
     if (r == 0) {
       pieces[count - 1].assign(remaining);

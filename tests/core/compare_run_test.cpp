@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/encoding.h"
 #include "compare/line_intake.h"
@@ -70,7 +71,7 @@ TEST_F(CompareRunTest, NameChecksRefuseInOrder) {
       {"", "", "r", "旧ファイルが指定されていません。"},
       {"o", "", "r", "新ファイルが指定されていません。"},
       {"o", "n", "", "結果ファイルが指定されていません。"},
-      {"C:\\A.TXT", "c:\\a.txt", "r", "旧ファイルと新ファイルが同じです。"},
+      {"C:\\A.TXT", "C:\\A.TXT", "r", "旧ファイルと新ファイルが同じです。"},
   };
   for (const auto& c : cases) {
     request.oldName = c.oldName;
@@ -84,11 +85,47 @@ TEST_F(CompareRunTest, NameChecksRefuseInOrder) {
     EXPECT_FALSE(host.displayShown);
     EXPECT_FALSE(host.locked);
   }
-  // Different spellings of one path are not the same name.
-  request.oldName = "C:\\A.TXT";
-  request.newName = "C:\\.\\A.TXT";
+  // Names of files that do not exist are not the same file unless spelt alike.
   request.resultName = dir.File("r.txt");
-  EXPECT_EQ(Run().message.title, "ファイルを開けない");
+  for (const char* newName : {"C:\\.\\A.TXT", "c:\\a.txt"}) {
+    request.oldName = "C:\\A.TXT";
+    request.newName = newName;
+    EXPECT_EQ(Run().message.title, "ファイルを開けない") << newName;
+  }
+}
+
+// Only two names that lead to one file on disk are refused as the same; names that differ
+// in letter case or in any character are two files here and are compared.
+TEST_F(CompareRunTest, SameFileMeansSameDeviceAndInode) {
+  const std::string other = Cp932Lines({"alpha"});
+  struct Case {
+    std::string oldName, newName;
+    bool same;
+  } cases[] = {
+      {"Case.txt", "case.txt", false},
+      {"caf\xC3\xA9.txt", "caf\xC3\xA8.txt", false},  // café and cafè
+      {"x\xF0\x9F\x98\x80", "x\xF0\x9F\x98\x81", false},  // two different emoji
+      {"a.txt", "./a.txt", true},
+      {"a.txt", "hard-link.txt", true},
+      {"a.txt", "sym-link.txt", true},
+  };
+  WriteFile(dir.File("a.txt"), other);
+  ASSERT_EQ(link(dir.File("a.txt").c_str(), dir.File("hard-link.txt").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("a.txt").c_str(), dir.File("sym-link.txt").c_str()), 0);
+  for (const auto& c : cases) {
+    if (!c.same) {
+      WriteFile(dir.File(c.oldName), other);
+      WriteFile(dir.File(c.newName), other);
+    }
+    request.oldName = dir.File(c.oldName);
+    request.newName = dir.File(c.newName);
+    CompareResult result = Run(RunMode::kBatch);
+    if (c.same) {
+      EXPECT_EQ(result.message.text, "旧ファイルと新ファイルが同じです。") << c.newName;
+    } else {
+      EXPECT_EQ(result.status, kStatusDone) << c.newName << ": " << result.message.text;
+    }
+  }
 }
 
 TEST_F(CompareRunTest, ResultNamingAnInputIsRefusedAndTheInputKeepsItsBytes) {
