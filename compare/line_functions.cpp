@@ -234,9 +234,12 @@ void SplitLine(std::string& line, std::string& rest, int splitWidth,
 std::size_t SplitHeadLength(std::string_view text, int splitWidth,
                             std::string_view splitCharPattern, bool* searchTooSlow) {
   const std::size_t width = splitWidth > 0 ? static_cast<std::size_t>(splitWidth) : 0;
-  SplitSearch search(splitCharPattern);
-  std::size_t head = HeadByPattern(text, width, search, splitWidth / 2);
-  if (searchTooSlow != nullptr && search.TooSlow()) *searchTooSlow = true;
+  std::size_t head = 0;
+  if (searchTooSlow == nullptr || !*searchTooSlow) {
+    SplitSearch search(splitCharPattern);
+    head = HeadByPattern(text, width, search, splitWidth / 2);
+    if (searchTooSlow != nullptr && search.TooSlow()) *searchTooSlow = true;
+  }
   if (head == 0) head = HeadByCharacters(text, width);
   // Only a width below 2 can leave no room for the first character; it is taken anyway so
   // that a caller cutting the rest again always advances.

@@ -37,7 +37,8 @@ void SplitLine(std::string& line, std::string& rest, int splitWidth,
 // The cut SplitLine makes in `text`, without copying: the byte length of the head before
 // its trailing spaces are removed (at least one character of a non-empty text). A search
 // of the pattern that gives up for taking too long counts as no match and sets
-// *searchTooSlow.
+// *searchTooSlow; when it is set on entry, the pattern is not searched again (the rest of
+// a line on which it was too slow is cut by characters).
 std::size_t SplitHeadLength(std::string_view text, int splitWidth,
                             std::string_view splitCharPattern, bool* searchTooSlow = nullptr);
 

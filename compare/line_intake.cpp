@@ -52,12 +52,12 @@ class Intake {
     }
     std::string_view remaining = line;
     int partNo = 0;
+    bool tooSlow = false;  // once the pattern is too slow on a line, its rest is cut by characters
     while (!remaining.empty()) {
       // The default pattern is cut the same from a window of the line; any other pattern
       // is searched in the whole remaining text.
       std::string_view seen = remaining;
       if (lookahead_ > 0) seen = remaining.substr(0, ByteOffsetOfChar(remaining, lookahead_));
-      bool tooSlow = false;
       std::size_t head = SplitHeadLength(seen, options_.splitWidth, options_.splitChar, &tooSlow);
       if (tooSlow && result_.tooSlowLine == 0) result_.tooSlowLine = lineNo;
       if (!Append(lineNo, ++partNo, std::string(WithoutTrailingSpaces(remaining.substr(0, head))))) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,15 +32,19 @@ const UChar* Bytes(const char* p) {
   return reinterpret_cast<const UChar*>(p);
 }
 
-// The backtracking one search may do before it gives up: about a tenth of a second on
-// this machine, far more than any sensible pattern needs on a line.
-constexpr unsigned long kRetryLimitInSearch = 20'000'000;
+// The backtracking a search may do before it gives up (a retry costs some 30 ns here): a
+// match tried at one position stops after about 30 ms, a whole search after about 100 ms,
+// far more than any sensible pattern needs on a line.
+constexpr unsigned long kRetryLimitInMatch = 1'000'000;
+constexpr unsigned long kRetryLimitInSearch = 3'000'000;
+constexpr auto kSearchTimeLimit = std::chrono::milliseconds(100);
 
 void InitializeOniguruma() {
   static std::once_flag once;
   std::call_once(once, [] {
     OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
     onig_initialize(encodings, 1);
+    onig_set_retry_limit_in_match(kRetryLimitInMatch);
     onig_set_retry_limit_in_search(kRetryLimitInSearch);
   });
 }
@@ -323,18 +328,25 @@ int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t 
   regex_t* regex = cache.Find(pattern, kBaseOptions, PatternKind::kPlain);
   if (regex == nullptr) return -1;
   SearchText search(text);
-  // Oniguruma tries the start positions before the range end (sometimes the range end
-  // itself), and the range end must be a character boundary: the first one after maxStart.
-  // A match found past maxStart is left to the check below.
-  std::size_t rangeEnd = 0;
-  while (rangeEnd <= maxStart && rangeEnd < text.size()) rangeEnd += CharLengthAt(text, rangeEnd);
-  ByteMatch match;
-  int r = SearchFrom(regex, cache.Region(), search.view(), 0, rangeEnd, match);
-  if (r <= 0) return r;
-  if (match.begin > maxStart) return 0;
-  begin = match.begin;
-  end = match.end;
-  return 1;
+  const UChar* str = Bytes(search.view().data());
+  const UChar* strEnd = str + text.size();
+  // A match is tried at each start position in turn, over the whole text. A search whose
+  // range ends at maxStart would be cheaper, but Oniguruma then misses a match that starts
+  // within the range and ends beyond it (or looks ahead beyond it), and finds a later one.
+  const auto deadline = std::chrono::steady_clock::now() + kSearchTimeLimit;
+  for (std::size_t pos = 0; pos <= maxStart && pos <= text.size();
+       pos += pos < text.size() ? CharLengthAt(text, pos) : 1) {
+    int r = onig_match(regex, str, strEnd, str + pos, cache.Region(), ONIG_OPTION_NONE);
+    if (r >= 0) {
+      begin = pos;
+      end = pos + static_cast<std::size_t>(r);
+      return 1;
+    }
+    if (r == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER) return kMatchTooSlow;
+    if (r != ONIG_MISMATCH) return -1;
+    if (std::chrono::steady_clock::now() > deadline) return kMatchTooSlow;
+  }
+  return 0;
 }
 
 int SubR(std::string& text, std::string_view pattern, std::string_view replacement) {
