@@ -86,6 +86,14 @@ Status SyncFile(const std::string& path) {
 
 }  // namespace
 
+int32_t InitialSequenceNumber(double value) {
+  if (!(value == value)) return 0;  // NaN
+  double rounded = std::nearbyint(value);  // the default rounding mode: halves to even
+  if (rounded > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (rounded < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(rounded);
+}
+
 double LeadingNumber(const std::string& text) {
   std::size_t i = text.find_first_not_of(" \t");
   if (i == std::string::npos) return 0;
@@ -188,7 +196,7 @@ Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSett
       *db_,
       "SELECT BatchName, OldPath, NewPath, ResultPath, PairingMethod, PairingFname, PairingExt, "
       "PairingFname2, PairingExt2, ResultMethod, ResultFname, ResultExt, "
-      "CAST(round(max(min(coalesce(InitNo, 0), 2147483647), -2147483648)) AS INTEGER) "
+      "coalesce(InitNo, 0) "
       "FROM BatchListGroup WHERE BatchID = ?1",
       {int64_t{batchId}}, &read);
   bool hasRow = false;
@@ -207,7 +215,7 @@ Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSett
   s.resultMethod = StoredMethod(read.ColumnInt(9));
   s.resultFname = read.ColumnText(10);
   s.resultExt = read.ColumnText(11);
-  s.initNo = std::to_string(read.ColumnInt(12));
+  s.initNo = std::to_string(InitialSequenceNumber(read.ColumnDouble(12)));
   return Status::Ok();
 }
 
@@ -233,7 +241,7 @@ Status BatchListStore::ReadPairs(int32_t batchId, std::vector<PairRow>* rows) {
               "BatchListContent.ResultFile FROM BatchListContent "
               "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
               "WHERE BatchListGroup.BatchID = ?1 "
-              "ORDER BY BatchListContent.OldFile, BatchListContent.rowid",
+              "ORDER BY BatchListContent.OldFile COLLATE VerkoText, BatchListContent.rowid",
               {int64_t{batchId}}, &read);
   bool hasRow = false;
   while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {

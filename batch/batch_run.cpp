@@ -102,6 +102,7 @@ BatchRunSummary RunBatch(const std::vector<PairRow>& rows, const BatchFolders& f
     const PairRow& pair = rows[row];
     if (HasPlaceholder(pair)) {
       ++summary.skipped;
+      host.ShowSkippedRow(static_cast<int>(row));
     } else {
       const std::string oldPath = folders.oldPath + pair.oldFile;
       const std::string newPath = folders.newPath + pair.newFile;
