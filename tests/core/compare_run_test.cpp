@@ -4,7 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
 #include "common/encoding.h"
+#include "batch/pair_outcome.h"
 #include "compare/line_intake.h"
 #include "tests/support/scripted_host.h"
 #include "tests/support/temp_dir.h"
@@ -262,6 +269,12 @@ TEST_F(CompareRunTest, LineLimitIsShownOncePerFileAndTheRestIgnored) {
   EXPECT_EQ(result.oldLineCount, kMaxLines);
   EXPECT_EQ(result.newLineCount, kMaxLines);
   EXPECT_EQ(result.counts.Differences(), 0);
+  // No differences among the lines compared, but the comparison is not complete.
+  EXPECT_FALSE(result.oldCut.cut());
+  EXPECT_EQ(result.newCut.line, kMaxLines + 1);
+  EXPECT_EQ(OutcomeOf(result), PairOutcome::kCut);
+  EXPECT_EQ(PairOutcomeLine(result, "r.txt"),
+            "打ち切り: r.txt  新ファイルは 32001 行目から後を比較していません。");
 }
 
 TEST_F(CompareRunTest, LineWhosePartsCrossTheLimitKeepsThePartsThatFit) {
@@ -274,6 +287,89 @@ TEST_F(CompareRunTest, LineWhosePartsCrossTheLimitKeepsThePartsThatFit) {
   EXPECT_EQ(result.oldLineCount, kMaxLines);
   ASSERT_EQ(host.limitMessages.size(), 1u);
   EXPECT_EQ(host.limitMessages[0].find("行数制限オーバー: 旧ファイル"), 0u);
+  EXPECT_EQ(result.oldCut.line, kMaxLines - 1);
+  EXPECT_TRUE(result.oldCut.withinLine);
+  EXPECT_EQ(LineLimitCutText(result), "旧ファイルは 31999 行目の途中から後を比較していません。");
+}
+
+// Whatever fails inside a run (here the host runs out of memory while the bar is drawn)
+// ends it with status -1, the message and its reason, and the end of run performed.
+TEST_F(CompareRunTest, AnyFailureInsideTheRunEndsItWithAMessage) {
+  struct Case {
+    std::function<void()> fail;
+    const char* reason;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "メモリが不足しています。"},
+      {[] { throw std::system_error(EAGAIN, std::generic_category()); },
+       "システムの資源が一時的に不足しています。"},
+      {[] { throw std::runtime_error("broken"); }, "broken"},
+  };
+  for (const auto& c : cases) {
+    host.onProgress = [&c](ScriptedHost& h) {
+      if (h.LastPhase() == "比較処理中") c.fail();
+    };
+    CompareResult result = Run();
+    EXPECT_EQ(result.status, kStatusFailed);
+    EXPECT_EQ(result.message.title, "比較処理でエラー");
+    EXPECT_EQ(result.message.text, std::string("比較処理中にエラーが起きました。\n\n理由： ") + c.reason);
+    EXPECT_FALSE(host.locked);
+    EXPECT_FALSE(flags.CompareRunning);
+    EXPECT_TRUE(host.displayFinished);
+    host.displayFinished = false;
+  }
+}
+
+// A split pattern that backtracks without end on a long line: the search gives up, counts
+// as no match, the run says so once and completes.
+TEST_F(CompareRunTest, SplitPatternTooSlowForALineIsSaidOnce) {
+  const std::string slow = std::string(100000, 'a') + "\r\n";
+  WriteFile(request.oldName, slow + slow);
+  WriteFile(request.newName, slow);
+  request.options.splitChar = "(a|aa)+c";
+  const auto start = std::chrono::steady_clock::now();
+  CompareResult result = Run(RunMode::kBatch);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  EXPECT_EQ(result.oldLineCount, 2 * 400);  // cut by characters: 250 bytes a part
+  ASSERT_EQ(host.warnings.size(), 1u);
+  EXPECT_EQ(host.warnings[0].find("行の分割文字: 旧ファイル 1 行目: "), 0u) << host.warnings[0];
+}
+
+// A cancel is seen between the parts of a line too: a wide line whose every cut takes a
+// search of some thousand characters ahead (about ten seconds for the 32000 parts) does
+// not hold the run until it is cut completely.
+TEST_F(CompareRunTest, CancelIsSeenWithinALine) {
+  WriteFile(request.oldName, std::string(1 << 20, 'x') + "\r\n");
+  request.options.split = true;
+  request.options.splitWidth = 20;
+  request.options.splitChar = "x(?=[^z]{0,3000}z)";
+  host.onProgress = [](ScriptedHost& h) {
+    if (h.progress.back() >= 15) h.RequestCancel();  // the old file is read, not yet cut
+  };
+  const auto start = std::chrono::steady_clock::now();
+  CompareResult result = Run(RunMode::kBatch);
+  EXPECT_EQ(result.status, kStatusCancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LT(result.oldLineCount, 1000);
+}
+
+// A name holding a line break or another control character must not break the report's
+// header lines: each such character is shown as "?".
+TEST_F(CompareRunTest, ControlCharactersOfNamesAreShownAsQuestionMarks) {
+  const std::string oldName = dir.File("two\nlines\t\x1b.txt");
+  const std::string newName = dir.File("c1\xC2\x85.txt");
+  WriteFile(oldName, ReadFile(request.oldName));
+  WriteFile(newName, ReadFile(request.newName));
+  request.oldName = oldName;
+  request.newName = newName;
+  ASSERT_EQ(Run().status, kStatusDone);
+  std::string report = ReadFile(request.resultName);
+  EXPECT_NE(report.find("\r\n" + ToCp932("旧ファイル = " + dir.File("two?lines??.txt")) + "\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\r\n" + ToCp932("新ファイル = " + dir.File("c1?.txt")) + "\r\n"),
+            std::string::npos);
+  EXPECT_EQ(report.find("lines\t"), std::string::npos);
 }
 
 TEST_F(CompareRunTest, EditorStartsWithTheResultPathAsOneArgument) {

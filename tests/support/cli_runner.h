@@ -22,9 +22,13 @@ class CliRunner {
   // The work folder of every run is `dir` itself.
   explicit CliRunner(const TempDir& dir) : dir_(dir) {}
 
-  // Starts verko-cli with `args`; returns its pid.
-  pid_t Start(std::vector<std::string> args) const {
+  // Starts verko-cli with `args`; returns its pid. `limits` are shell commands run first in
+  // the child (such as "ulimit -v 40000"), so that a limit applies to verko-cli alone.
+  pid_t Start(std::vector<std::string> args, const std::string& limits = "") const {
     args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir_.Path()});
+    if (!limits.empty()) {
+      args.insert(args.begin(), {"/bin/sh", "-c", limits + "; exec \"$0\" \"$@\""});
+    }
     pid_t pid = fork();
     if (pid == 0) {
       int out = open(dir_.File("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -50,7 +54,9 @@ class CliRunner {
     return outcome;
   }
 
-  CliOutcome Run(std::vector<std::string> args) const { return Wait(Start(std::move(args))); }
+  CliOutcome Run(std::vector<std::string> args, const std::string& limits = "") const {
+    return Wait(Start(std::move(args), limits));
+  }
 
  private:
   const TempDir& dir_;
