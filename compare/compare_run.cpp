@@ -8,8 +8,8 @@
 #include "compare/editor_command.h"
 #include "compare/input_file.h"
 #include "compare/line_intake.h"
+#include "compare/lines/work_database.h"
 #include "compare/result_file.h"
-#include "compare/work_database.h"
 #include "matching/match_lines.h"
 #include "report/report_writer.h"
 

@@ -9,9 +9,9 @@
 #include "common/status.h"
 #include "compare/byte_source.h"
 #include "compare/compare_host.h"
-#include "compare/line_functions.h"
-#include "compare/line_table.h"
-#include "compare/progress.h"
+#include "compare/lines/line_functions.h"
+#include "compare/lines/line_table.h"
+#include "compare/lines/progress.h"
 
 namespace verko {
 

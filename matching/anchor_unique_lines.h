@@ -2,7 +2,7 @@
 // line. A new line unique in its file whose text is repeated in the old file is marked "M".
 #pragma once
 
-#include "compare/progress.h"
+#include "compare/lines/progress.h"
 #include "matching/match_state.h"
 #include "matching/match_texts.h"
 #include "matching/text_index.h"

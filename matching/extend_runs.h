@@ -3,7 +3,7 @@
 // the old line is free and its text is exactly the same.
 #pragma once
 
-#include "compare/progress.h"
+#include "compare/lines/progress.h"
 #include "matching/match_state.h"
 #include "matching/match_texts.h"
 

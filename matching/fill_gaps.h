@@ -4,7 +4,7 @@
 // other lines have been placed.
 #pragma once
 
-#include "compare/progress.h"
+#include "compare/lines/progress.h"
 #include "matching/match_state.h"
 #include "matching/match_texts.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "compare/progress.h"
+#include "compare/lines/progress.h"
 #include "matching/text_index.h"
 
 namespace verko {

@@ -3,9 +3,9 @@
 // of link arrays (and the marks) in MatchState.
 #pragma once
 
-#include "compare/line_table.h"
-#include "compare/progress.h"
-#include "compare/work_store.h"
+#include "compare/lines/line_table.h"
+#include "compare/lines/progress.h"
+#include "compare/lines/work_store.h"
 #include "matching/match_state.h"
 
 namespace verko {

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "common/text_collation.h"
+#include "compare/lines/text_sort.h"
 #include "matching/text_numbering.h"
-#include "matching/text_sort.h"
 
 namespace verko {
 

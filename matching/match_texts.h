@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "compare/line_table.h"
+#include "compare/lines/line_table.h"
 
 namespace verko {
 

@@ -1,6 +1,6 @@
 #include "report/report_lines.h"
 
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 #include "report/report_format.h"
 
 namespace verko {

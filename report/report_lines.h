@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "compare/line_table.h"
+#include "compare/lines/line_table.h"
 
 namespace verko {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "common/encoding.h"
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 #include "report/report_format.h"
 #include "report/report_lines.h"
 

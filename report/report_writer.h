@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "compare/line_table.h"
-#include "compare/progress.h"
+#include "compare/lines/line_table.h"
+#include "compare/lines/progress.h"
 #include "matching/match_state.h"
 #include "report/report_counts.h"
 

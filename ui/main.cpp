@@ -3,8 +3,8 @@
 #include <QApplication>
 
 #include "ui/screenshot.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 
 int main(int argc, char** argv) {

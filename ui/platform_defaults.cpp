@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 
 namespace verko {
 

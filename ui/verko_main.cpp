@@ -18,16 +18,16 @@
 
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
-#include "ui/field_values.h"
-#include "ui/file_drop.h"
-#include "ui/help_window.h"
 #include "ui/platform_defaults.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
+#include "ui/shared/field_values.h"
+#include "ui/shared/file_drop.h"
+#include "ui/shared/help_window.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
+#include "ui/shared/window_helpers.h"
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
-#include "ui/window_helpers.h"
 
 namespace verko {
 namespace {

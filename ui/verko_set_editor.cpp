@@ -8,10 +8,10 @@
 
 #include "common/encoding.h"
 #include "platform/regexp.h"
-#include "ui/dialog_parts.h"
 #include "ui/platform_defaults.h"
-#include "ui/ui_services.h"
-#include "ui/window_helpers.h"
+#include "ui/shared/dialog_parts.h"
+#include "ui/shared/ui_services.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 

@@ -10,9 +10,9 @@
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
-#include "ui/dialog_parts.h"
-#include "ui/ui_services.h"
-#include "ui/window_helpers.h"
+#include "ui/shared/dialog_parts.h"
+#include "ui/shared/ui_services.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 namespace {

@@ -22,11 +22,11 @@
 #include "batch/window/batch_main_link.h"
 #include "batch/window/pair_table_model.h"
 #include "batch/window/verko_select_batch.h"
-#include "ui/field_values.h"
-#include "ui/help_window.h"
-#include "ui/settings_store.h"
-#include "ui/ui_services.h"
-#include "ui/window_helpers.h"
+#include "ui/shared/field_values.h"
+#include "ui/shared/help_window.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/ui_services.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "common/encoding.h"
 #include "common/text_collation.h"
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 
 namespace verko {
 namespace {
@@ -13,9 +13,9 @@ TEST(TextCollation, FoldsLatinGreekCyrillicCapitalsOnly) {
     const char* b;
     bool equal;
   } cases[] = {
-      {"abc", "ABC", true},       {"ａｂｃ", "ＡＢＣ", true}, {"αβω", "ΑΒΩ", true},
-      {"аёя", "АЁЯ", true},       {"abc", "ＡＢＣ", false},  {"abc ", "abc", false},
-      {"かな", "カナ", false},    {"Ⅰ", "ⅰ", false},
+      {"abc", "ABC", true},    {"ａｂｃ", "ＡＢＣ", true}, {"αβω", "ΑΒΩ", true},
+      {"аёя", "АЁЯ", true},    {"abc", "ＡＢＣ", false},   {"abc ", "abc", false},
+      {"かな", "カナ", false}, {"Ⅰ", "ⅰ", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CompareFolded(ToCp932(c.a), ToCp932(c.b)) == 0, c.equal) << c.a << " / " << c.b;
@@ -31,7 +31,8 @@ TEST(TextCollation, TrailByteThatLooksLikeCapitalIsNotFolded) {
 }
 
 TEST(TextCollation, HasFoldableCapitalExactlyWhenFoldingChangesTheText) {
-  for (const char* text : {"abc", "aBc", "ひらがな", "カタカナ", "ａＢｃ", "Ω", "Я", "ア", "", "123"}) {
+  for (const char* text :
+       {"abc", "aBc", "ひらがな", "カタカナ", "ａＢｃ", "Ω", "Я", "ア", "", "123"}) {
     std::string cp932 = ToCp932(text);
     EXPECT_EQ(HasFoldableCapital(cp932), FoldCase(cp932) != cp932) << text;
   }
@@ -48,16 +49,11 @@ TEST(WordCount, CountsStretchesBetweenSeparatorRuns) {
     const char* text;
     int words;
   } cases[] = {
-      {"", 0},
-      {"   ", 0},
-      {"alpha", 1},
-      {"bravo 2", 2},
-      {"  a  b  ", 2},
-      {"漢字です。漢字", 2},
-      {"あア", 3},   // a hiragana run, then a katakana run: two separators
-      {"アあ", 2},   // katakana then hiragana: one run
-      {"a\tb　c", 3},
-      {"(x) y", 3},  // ")" is a separator, "(" is not
+      {"", 0},        {"   ", 0},      {"alpha", 1},
+      {"bravo 2", 2}, {"  a  b  ", 2}, {"漢字です。漢字", 2},
+      {"あア", 3},                   // a hiragana run, then a katakana run: two separators
+      {"アあ", 2},                   // katakana then hiragana: one run
+      {"a\tb　c", 3}, {"(x) y", 3},  // ")" is a separator, "(" is not
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WordCountTC(ToCp932(c.text)), c.words) << c.text;

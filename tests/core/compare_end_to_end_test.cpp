@@ -8,7 +8,7 @@
 
 #include "common/encoding.h"
 #include "compare/compare_run.h"
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 #include "tests/support/golden.h"
 #include "tests/support/scripted_host.h"
 #include "tests/support/temp_dir.h"

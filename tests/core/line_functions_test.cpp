@@ -1,4 +1,4 @@
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 
 #include <gtest/gtest.h>
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "compare/lines/text_sort.h"
 #include "matching/anchor_unique_lines.h"
 #include "matching/extend_runs.h"
 #include "matching/fill_gaps.h"
 #include "matching/mark_occurrences.h"
 #include "matching/match_texts.h"
 #include "matching/text_index.h"
-#include "matching/text_sort.h"
 #include "matching_test_support.h"
 
 namespace verko {

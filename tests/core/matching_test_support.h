@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "compare/compare_host.h"
-#include "compare/line_table.h"
-#include "compare/progress.h"
-#include "compare/work_store.h"
+#include "compare/lines/line_table.h"
+#include "compare/lines/progress.h"
+#include "compare/lines/work_store.h"
 #include "matching/match_lines.h"
 #include "matching/match_state.h"
 #include "tests/support/scripted_host.h"

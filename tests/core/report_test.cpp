@@ -8,9 +8,9 @@
 
 #include "common/encoding.h"
 #include "compare/compare_host.h"
-#include "compare/line_functions.h"
-#include "compare/line_table.h"
-#include "compare/progress.h"
+#include "compare/lines/line_functions.h"
+#include "compare/lines/line_table.h"
+#include "compare/lines/progress.h"
 #include "matching/match_state.h"
 #include "report/report_lines.h"
 #include "report/report_writer.h"

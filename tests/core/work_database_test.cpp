@@ -1,4 +1,4 @@
-#include "compare/work_database.h"
+#include "compare/lines/work_database.h"
 
 #include <gtest/gtest.h>
 
@@ -458,9 +458,8 @@ TEST_F(WorkDatabaseTest, GivenTextOrderWritesTheSameFileAsSorting) {
   LineTable lines = MakeTable(texts);
   std::vector<int> order(texts.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
-  std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-    return CompareFolded(texts[x - 1], texts[y - 1]) < 0;
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int x, int y) { return CompareFolded(texts[x - 1], texts[y - 1]) < 0; });
   auto write = [&](std::vector<int> given) {
     auto db = CreateOrFail();
     db->AppendAllLines("OldText", lines);

@@ -15,7 +15,7 @@
 #include "batch/window/verko_batch.h"
 #include "tests/core/batch_test_support.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/field_values.h"
+#include "ui/shared/field_values.h"
 
 namespace verko::testing {
 namespace {

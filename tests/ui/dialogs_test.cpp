@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/help_window.h"
 #include "ui/platform_defaults.h"
+#include "ui/shared/help_window.h"
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"

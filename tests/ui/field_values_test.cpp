@@ -1,5 +1,5 @@
 // Numbers typed into the window's fields and kept in the settings store.
-#include "ui/field_values.h"
+#include "ui/shared/field_values.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <QUrl>
 
 #include "tests/ui/window_fixture.h"
-#include "ui/field_values.h"
 #include "ui/platform_defaults.h"
+#include "ui/shared/field_values.h"
 
 namespace verko::testing {
 namespace {

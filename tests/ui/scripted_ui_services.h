@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/ui_services.h"
+#include "ui/shared/ui_services.h"
 
 namespace verko::testing {
 

@@ -16,7 +16,7 @@
 
 #include "tests/support/temp_dir.h"
 #include "tests/ui/scripted_ui_services.h"
-#include "ui/settings_store.h"
+#include "ui/shared/settings_store.h"
 #include "ui/verko_main.h"
 
 // Failures show texts, not UTF-16 code units.

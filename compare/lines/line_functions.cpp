@@ -1,14 +1,14 @@
 // Normalising blanks and cutting wide lines. Both walk the CP932 characters natively: intake
 // calls them for every line, and a regular expression per line would cost more than the
 // whole matching. A split pattern other than the default goes through the library.
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 
 #include <array>
 #include <cstddef>
 
 #include "common/cp932.h"
-#include "common/separator_class.h"
 #include "common/encoding.h"
+#include "common/separator_class.h"
 #include "platform/regexp.h"
 
 namespace verko {

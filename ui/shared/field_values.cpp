@@ -1,4 +1,4 @@
-#include "ui/field_values.h"
+#include "ui/shared/field_values.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "compare/progress.h"
+#include "compare/lines/progress.h"
 
 #include "common/rounding.h"
 

@@ -1,10 +1,10 @@
-#include "ui/dialog_parts.h"
+#include "ui/shared/dialog_parts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/window_helpers.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 

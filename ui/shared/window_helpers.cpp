@@ -1,9 +1,9 @@
-#include "ui/window_helpers.h"
+#include "ui/shared/window_helpers.h"
 
 #include <QPainter>
 #include <QWidget>
 
-#include "ui/field_values.h"
+#include "ui/shared/field_values.h"
 
 namespace verko {
 namespace {

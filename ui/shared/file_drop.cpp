@@ -1,4 +1,4 @@
-#include "ui/file_drop.h"
+#include "ui/shared/file_drop.h"
 
 #include <QComboBox>
 #include <QDragEnterEvent>

@@ -4,7 +4,7 @@
 
 #include "common/cp932.h"
 #include "common/separator_class.h"
-#include "compare/line_functions.h"
+#include "compare/lines/line_functions.h"
 
 namespace verko {
 

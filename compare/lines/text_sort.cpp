@@ -1,4 +1,4 @@
-#include "matching/text_sort.h"
+#include "compare/lines/text_sort.h"
 
 #include <algorithm>
 #include <cstdint>

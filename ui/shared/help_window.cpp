@@ -1,4 +1,4 @@
-#include "ui/help_window.h"
+#include "ui/shared/help_window.h"
 
 #include <QFileInfo>
 #include <QPushButton>

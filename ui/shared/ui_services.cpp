@@ -1,4 +1,4 @@
-#include "ui/ui_services.h"
+#include "ui/shared/ui_services.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

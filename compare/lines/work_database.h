@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/status.h"
-#include "compare/work_store.h"
+#include "compare/lines/work_store.h"
 
 namespace verko {
 

@@ -1,4 +1,4 @@
-#include "compare/work_database.h"
+#include "compare/lines/work_database.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,7 +18,7 @@
 #include "common/failure_reason.h"
 #include "common/system_error.h"
 #include "common/text_collation.h"
-#include "matching/text_sort.h"
+#include "compare/lines/text_sort.h"
 #include "platform/record_store.h"
 #include "platform/sqlite_file_writer.h"
 

@@ -1,4 +1,4 @@
-#include "ui/settings_store.h"
+#include "ui/shared/settings_store.h"
 
 #include <QSettings>
 
