@@ -2,12 +2,17 @@
 // given names in the file fields.
 #include <QApplication>
 
+#include <csignal>
+
 #include "ui/screenshot.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 
 int main(int argc, char** argv) {
+  // A file-size limit (ulimit -f) makes a write fail with its error, which the run reports,
+  // instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Verko"));
   QApplication::setApplicationName(QStringLiteral("Verko"));
