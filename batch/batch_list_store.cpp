@@ -87,7 +87,7 @@ Status SyncFile(const std::string& path) {
 }  // namespace
 
 int32_t InitialSequenceNumber(double value) {
-  if (!(value == value)) return 0;  // NaN
+  if (!(value == value)) return 0;         // NaN
   double rounded = std::nearbyint(value);  // the default rounding mode: halves to even
   if (rounded > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (rounded < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();

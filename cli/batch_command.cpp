@@ -154,15 +154,16 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& fl
   if (!summary.started) return interrupted ? kExitInterrupted : kExitFailed;
 
   // A pair cut at the line limit was not compared completely: it is counted apart.
-  std::fprintf(out,
-               "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）、"
-               "打ち切り %d 組、キャンセル %d 組\n",
-               summary.completed ? "完了" : "中止", summary.processed - runner.cut(),
-               summary.failed, summary.skipped, runner.cut(), summary.cancelled);
+  std::fprintf(
+      out,
+      "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）、"
+      "打ち切り %d 組、キャンセル %d 組\n",
+      summary.completed ? "完了" : "中止", summary.processed - runner.cut(), summary.failed,
+      summary.skipped, runner.cut(), summary.cancelled);
   std::fflush(out);
   if (interrupted) return kExitInterrupted;
-  bool allCompared = summary.completed && summary.failed == 0 && summary.cancelled == 0 &&
-                     runner.cut() == 0;
+  bool allCompared =
+      summary.completed && summary.failed == 0 && summary.cancelled == 0 && runner.cut() == 0;
   return allCompared ? kExitDone : kExitFailed;
 }
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "batch/pair_outcome.h"
 #include "cli/batch_command.h"
 #include "cli/cli_options.h"
-#include "batch/pair_outcome.h"
 #include "cli/console_host.h"
 #include "common/failure_reason.h"
 #include "compare/compare_run.h"
@@ -87,7 +87,6 @@ void PrepareHeap() {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
   std::free(block);
 }
-
 
 int RunCommandLine(const std::vector<std::string>& args) {
   verko::CliOptions options;

@@ -60,7 +60,8 @@ class Intake {
       if (lookahead_ > 0) seen = remaining.substr(0, ByteOffsetOfChar(remaining, lookahead_));
       std::size_t head = SplitHeadLength(seen, options_.splitWidth, options_.splitChar, &tooSlow);
       if (tooSlow && result_.tooSlowLine == 0) result_.tooSlowLine = lineNo;
-      if (!Append(lineNo, ++partNo, std::string(WithoutTrailingSpaces(remaining.substr(0, head))))) {
+      if (!Append(lineNo, ++partNo,
+                  std::string(WithoutTrailingSpaces(remaining.substr(0, head))))) {
         result_.cut = {lineNo, partNo > 1};
         *stored = false;
         return Flow::kContinue;

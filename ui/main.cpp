@@ -1,7 +1,6 @@
 // verko: the desktop program. `verko [OLD [NEW [RESULT]]]` opens the main window with the
 // given names in the file fields.
 #include <QApplication>
-
 #include <csignal>
 
 #include "ui/screenshot.h"

@@ -110,15 +110,14 @@ TEST_F(BatchCliTest, EachPairPrintsItsOutcome) {
   EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
   const std::string result = dir.File("result") + "/";
   const std::string e = dir.File("old/e.txt");
-  EXPECT_EQ(outcome.out,
-            "相違あり: " + result + "ra.txt\n" +
-                "相違なし: " + result + "rb.txt\n" +
-                "打ち切り: " + result + "rc.txt  旧ファイルは 32001 行目から後を比較していません。\n" +
-                "スキップ: " + result + D + "\n" +
-                "エラー: " + result + "re.txt  旧ファイル " + e +
-                " を開くことができません。 理由： ファイルまたはフォルダが見つかりません。\n" +
-                "バッチ処理完了: 比較 2 組、エラー 1 組、スキップ 1 組（《未ペア》または《未定》）、"
-                "打ち切り 1 組、キャンセル 0 組\n");
+  EXPECT_EQ(
+      outcome.out,
+      "相違あり: " + result + "ra.txt\n" + "相違なし: " + result + "rb.txt\n" +
+          "打ち切り: " + result + "rc.txt  旧ファイルは 32001 行目から後を比較していません。\n" +
+          "スキップ: " + result + D + "\n" + "エラー: " + result + "re.txt  旧ファイル " + e +
+          " を開くことができません。 理由： ファイルまたはフォルダが見つかりません。\n" +
+          "バッチ処理完了: 比較 2 組、エラー 1 組、スキップ 1 組（《未ペア》または《未定》）、"
+          "打ち切り 1 組、キャンセル 0 組\n");
 }
 
 TEST_F(BatchCliTest, PairInterruptedByCtrlCIsCountedAsCancelled) {

@@ -158,9 +158,11 @@ TEST_F(CliTest, ComparisonCutAtTheLineLimitExitsTwoAndSaysWhere) {
   WriteFile(newPath, newLines);
   Outcome outcome = Run({oldPath, newPath, resultPath});
   EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
-  EXPECT_NE(outcome.err.find("旧ファイルは 32001 行目から後を比較していません。"), std::string::npos)
+  EXPECT_NE(outcome.err.find("旧ファイルは 32001 行目から後を比較していません。"),
+            std::string::npos)
       << outcome.err;
-  EXPECT_NE(outcome.err.find("新ファイルは 32001 行目から後を比較していません。"), std::string::npos);
+  EXPECT_NE(outcome.err.find("新ファイルは 32001 行目から後を比較していません。"),
+            std::string::npos);
   EXPECT_NE(ReadFile(resultPath).find(ToCp932("統計情報")), std::string::npos);
 }
 
@@ -180,7 +182,8 @@ TEST_F(CliTest, SystemLimitsEndTheRunWithAMessage) {
     std::vector<std::string> args;
     const char* says;
   } cases[] = {
-      {"ulimit -v 400000", {"/dev/zero", newPath, resultPath},
+      {"ulimit -v 400000",
+       {"/dev/zero", newPath, resultPath},
        "旧ファイルは 1 行目の途中から後を比較していません。"},
       {"ulimit -v 40000", bigPair, "メモリが不足しています。"},
       // Every thread would need a gigabyte of stack: the work database's writer cannot start.

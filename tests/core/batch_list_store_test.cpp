@@ -85,10 +85,15 @@ TEST_F(BatchListStoreTest, EmptySettingsAreStoredAsNullAndReadBackEmpty) {
   struct {
     const char* text;
     const char* readBack;
-  } initNos[] = {
-      {"12abc", "12"}, {" -3", "-3"}, {"2.6", "3"}, {"abc", "0"}, {"99999999999", "2147483647"},
-      // Halves go to the even neighbour, as the naming numbers them.
-      {"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}};
+  } initNos[] = {{"12abc", "12"},
+                 {" -3", "-3"},
+                 {"2.6", "3"},
+                 {"abc", "0"},
+                 {"99999999999", "2147483647"},
+                 // Halves go to the even neighbour, as the naming numbers them.
+                 {"2.5", "2"},
+                 {"3.5", "4"},
+                 {"-2.5", "-2"}};
   for (const auto& c : initNos) {
     s.initNo = c.text;
     ASSERT_TRUE(store->SaveSettings(1, s).ok());

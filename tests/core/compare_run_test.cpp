@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "common/encoding.h"
 #include "batch/pair_outcome.h"
+#include "common/encoding.h"
 #include "compare/line_intake.h"
 #include "tests/support/scripted_host.h"
 #include "tests/support/temp_dir.h"
@@ -110,7 +110,7 @@ TEST_F(CompareRunTest, SameFileMeansSameDeviceAndInode) {
     bool same;
   } cases[] = {
       {"Case.txt", "case.txt", false},
-      {"caf\xC3\xA9.txt", "caf\xC3\xA8.txt", false},  // café and cafè
+      {"caf\xC3\xA9.txt", "caf\xC3\xA8.txt", false},      // café and cafè
       {"x\xF0\x9F\x98\x80", "x\xF0\x9F\x98\x81", false},  // two different emoji
       {"a.txt", "./a.txt", true},
       {"a.txt", "hard-link.txt", true},
@@ -311,7 +311,8 @@ TEST_F(CompareRunTest, AnyFailureInsideTheRunEndsItWithAMessage) {
     CompareResult result = Run();
     EXPECT_EQ(result.status, kStatusFailed);
     EXPECT_EQ(result.message.title, "比較処理でエラー");
-    EXPECT_EQ(result.message.text, std::string("比較処理中にエラーが起きました。\n\n理由： ") + c.reason);
+    EXPECT_EQ(result.message.text,
+              std::string("比較処理中にエラーが起きました。\n\n理由： ") + c.reason);
     EXPECT_FALSE(host.locked);
     EXPECT_FALSE(flags.CompareRunning);
     EXPECT_TRUE(host.displayFinished);

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "common/encoding.h"
-#include "platform/regexp.h"
 #include "common/option_value.h"
 #include "compare/editor_command.h"
+#include "platform/regexp.h"
 #include "tests/support/scripted_host.h"
 
 namespace verko {
@@ -106,7 +106,8 @@ TEST_F(LineIntakeTest, ProgressAddsAtMostFifteenPerFile) {
 // across the pieces), or an endless run of one byte that counts what was taken from it.
 class PieceSource : public ByteSource {
  public:
-  PieceSource(std::string text, std::size_t pieceSize) : text_(std::move(text)), piece_(pieceSize) {}
+  PieceSource(std::string text, std::size_t pieceSize)
+      : text_(std::move(text)), piece_(pieceSize) {}
   Status Read(char* buffer, std::size_t size, std::size_t* got) override {
     *got = std::min({size, piece_, text_.size() - pos_});
     std::memcpy(buffer, text_.data() + pos_, *got);
@@ -152,8 +153,7 @@ TEST_F(LineIntakeTest, ReadingPieceByPieceGivesTheSameRecords) {
     for (std::size_t first : {1, 2, 3}) {
       PieceSource source(content, first);
       LineTable pieces;
-      IntakeResult result =
-          ReadFileLines(source, options, FileRole::kOld, host, meter, pieces);
+      IntakeResult result = ReadFileLines(source, options, FileRole::kOld, host, meter, pieces);
       EXPECT_EQ(result.flow, Flow::kContinue);
       EXPECT_EQ(Texts(pieces), Texts(whole)) << content;
       ASSERT_EQ(pieces.Count(), whole.Count());
@@ -171,7 +171,7 @@ TEST_F(LineIntakeTest, TheCutSaysFromWhichLineNothingWasCompared) {
     int line;
     bool withinLine;
   } cases[] = {
-      {std::string(kMaxLines, '\n'), 0, false},      // exactly the limit: not cut
+      {std::string(kMaxLines, '\n'), 0, false},  // exactly the limit: not cut
       {std::string(kMaxLines + 5, '\n'), kMaxLines + 1, false},
       // 31999 short lines, then a line of three parts: the first part still fits.
       {std::string(kMaxLines - 1, '\n') + std::string(600, 'x'), kMaxLines, true},
@@ -229,7 +229,7 @@ TEST_F(LineIntakeTest, PatternCutsAreThoseOfTheFullSearch) {
   struct Case {
     std::string pattern, line;
   } cases[] = {
-      {"ab{30}|b", "xa" + bs40},  // the leftmost match reaches past the width
+      {"ab{30}|b", "xa" + bs40},    // the leftmost match reaches past the width
       {"a(?=b{20})", "xa" + bs40},  // the match looks ahead past the width
       {"a(?=b{20})|b", "xxxxxa" + bs40 + "a" + bs40},
       {"c(?=.*z)|b", std::string(30, 'c') + bs40 + "z"},
