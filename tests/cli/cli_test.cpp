@@ -137,9 +137,12 @@ TEST_F(CliTest, InterruptEndsTheRunAsCancelled) {
   ASSERT_GE(writer, 0);
   usleep(100 * 1000);
   kill(pid, SIGINT);
+  // verko-cli stops waiting in its read at once, so it may have closed the pipe already:
+  // the lines written after Ctrl-C may find no reader.
   std::string lines;
   for (int i = 0; i < 1000; ++i) lines += "line\r\n";
-  ASSERT_EQ(write(writer, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+  signal(SIGPIPE, SIG_IGN);
+  (void)!write(writer, lines.data(), lines.size());
   close(writer);
   Outcome outcome = Wait(pid);
   EXPECT_EQ(outcome.exitCode, 130) << outcome.err;
