@@ -1,68 +1,93 @@
 #include "batch/batch_db_location.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "common/fresh_file.h"
 #include "common/path_parts.h"
+#include "common/system_error.h"
+#include "common/user_folders.h"
 
 namespace verko {
 namespace {
 
-std::string WithSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
+Status FileError(int errnum, const std::string& path) {
+  return Status::Error(SystemErrorText(errnum) + "(" + path + ")");
+}
+
+// Copies everything readable from `in` to `out`, flushed to the disk.
+Status CopyContent(int in, int out, const std::string& from, const std::string& to) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return FileError(errno, from);
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) return FileError(errno, to);
+      done += put;
+    }
+  }
+  if (::fsync(out) != 0) return FileError(errno, to);
+  return Status::Ok();
+}
+
+// Gives the finished copy its name unless a file has taken it meanwhile (another program
+// seeding at the same moment): that one is kept.
+Status PutInPlace(const std::string& temp, const std::string& path) {
+  if (::link(temp.c_str(), path.c_str()) == 0 || errno == EEXIST) return Status::Ok();
+  // File systems without hard links: a rename, still only where nothing is.
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0) return Status::Ok();
+  if (::rename(temp.c_str(), path.c_str()) != 0) return FileError(errno, path);
+  return Status::Ok();
 }
 
 }  // namespace
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : DirPart(exe.string());
-}
-
 std::string UserDataFolder() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && *data == '/') return WithSlash(data) + "Verko/";
-  const char* home = std::getenv("HOME");
-  if (home && *home) return WithSlash(home) + ".local/share/Verko/";
-  return std::string();
+  std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");
+  return data.empty() ? std::string() : data + "Verko/";
 }
 
-std::string ChooseBatchListDbPath(const std::string& appDir, bool appDirWritable,
-                                  const std::string& userDataDir) {
-  if (appDirWritable || userDataDir.empty()) return WithSlash(appDir) + kBatchListDbName;
-  return WithSlash(userDataDir) + kBatchListDbName;
+std::string DeliveredBatchListDb(const std::string& programFolder) {
+  return DeliveredFile(programFolder, kBatchListDbName);
 }
 
-Status LocateBatchListDb(const std::string& appDir, std::string* path) {
-  const std::string delivered = WithSlash(appDir) + kBatchListDbName;
-  bool writable = ::access(WithSlash(appDir).c_str(), W_OK) == 0;
-  *path = ChooseBatchListDbPath(appDir, writable, UserDataFolder());
-  if (*path == delivered) return Status::Ok();
-
-  return SeedBatchListDb(delivered, *path);
+Status LocateBatchListDb(const std::string& programFolder, std::string* path) {
+  const std::string folder = UserDataFolder();
+  *path = folder + kBatchListDbName;
+  if (folder.empty()) return Status::Error("ユーザーのデータフォルダがわかりません。(HOME)");
+  return SeedBatchListDb(DeliveredBatchListDb(programFolder), *path);
 }
 
 Status SeedBatchListDb(const std::string& delivered, const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(path, ec)) return Status::Ok();
-  fs::create_directories(DirPart(path), ec);
-  if (ec) return Status::Error(DirPart(path) + ": " + ec.message());
-  const std::string partial = path + ".part";
-  fs::copy_file(delivered, partial, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(partial, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    return Status::Error(delivered + ": " + ec.message());
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0) return Status::Ok();
+  Status status = MakePrivateFolder(DirPart(path));
+  if (!status.ok()) return status;
+  const int in = ::open(delivered.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return FileError(errno, delivered);
+  std::string temp;
+  const int out = CreateFreshFile(path, &temp);
+  if (out < 0) {
+    status = FileError(errno, path);
+    ::close(in);
+    return status;
   }
-  return Status::Ok();
+  status = CopyContent(in, out, delivered, path);
+  ::close(in);
+  if (::close(out) != 0 && status.ok()) status = FileError(errno, path);
+  if (status.ok()) status = PutInPlace(temp, path);
+  ::unlink(temp.c_str());
+  return status;
 }
 
 }  // namespace verko

@@ -1,35 +1,34 @@
-// Where the batch-list database lives. The build delivers VerkoBatchList.mdb beside the
-// program; when the program's folder cannot be written (an installed copy), the per-user
-// data folder holds the database, seeded from the delivered file on first use.
+// Where the batch-list database lives: in the user's data folder,
+// $XDG_DATA_HOME/Verko/VerkoBatchList.mdb (~/.local/share/Verko/), the one file that the
+// batch window and verko-cli both use. On first use it is seeded from the empty database
+// delivered with the program; neither a build nor an installation ever writes there.
 #pragma once
 
 #include <string>
 
+#include "common/program_files.h"
 #include "common/status.h"
 
 namespace verko {
 
 inline constexpr const char* kBatchListDbName = "VerkoBatchList.mdb";
 
-// The folder of the running executable with a trailing "/" (empty when it cannot be told).
-std::string ProgramFolder();
-
 // The per-user data folder of the program: $XDG_DATA_HOME/Verko/, else
-// $HOME/.local/share/Verko/ (empty when neither variable is set).
+// ~/.local/share/Verko/ (empty when no home folder can be told).
 std::string UserDataFolder();
 
-// The database path for a program folder, decided without touching the disk: beside the
-// program when its folder can be written, else in the user's data folder.
-std::string ChooseBatchListDbPath(const std::string& appDir, bool appDirWritable,
-                                  const std::string& userDataDir);
+// The empty database delivered with the program in `programFolder`: beside it in the build
+// folder, in the installed data folder otherwise (see DeliveredFile).
+std::string DeliveredBatchListDb(const std::string& programFolder);
 
-// Copies the delivered file to `path` (making its folder) unless `path` exists already. The
-// copy is written under a temporary name and renamed into place.
+// Copies the delivered file to `path` (making its folder, for the user only) unless `path`
+// exists already. The copy is written under a temporary name and put in place only when
+// complete, and never over a database that appeared meanwhile.
 Status SeedBatchListDb(const std::string& delivered, const std::string& path);
 
-// Decides the path for `appDir` and, when it is the user's copy and does not exist yet,
-// creates the folder and copies the delivered file there (under a temporary name, renamed
-// into place). Sets *path even on failure, so that the caller can name it.
-Status LocateBatchListDb(const std::string& appDir, std::string* path);
+// The user's database; when it does not exist yet, it is seeded from the file delivered
+// with the program in `programFolder`. Sets *path even on failure, so that the caller can
+// name it.
+Status LocateBatchListDb(const std::string& programFolder, std::string* path);
 
 }  // namespace verko

@@ -72,18 +72,6 @@ std::string PairFieldUpdate(PairField field) {
   return std::string("UPDATE BatchListContent SET ") + column + " = ?1 WHERE rowid = ?2";
 }
 
-// Flushes a finished file to the disk before it takes the original's place.
-Status SyncFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY);
-  if (fd < 0 || ::fsync(fd) != 0) {
-    int err = errno;
-    if (fd >= 0) ::close(fd);
-    return Status::Error(SystemErrorText(err));
-  }
-  ::close(fd);
-  return Status::Ok();
-}
-
 }  // namespace
 
 int32_t InitialSequenceNumber(double value) {
@@ -290,26 +278,42 @@ Status BatchListStore::ClearPairs(int32_t batchId) {
 }
 
 Status CompactBatchListDb(const std::string& path) {
-  const std::string temp = DirPart(path) + "Temp.mdb";
+  // The file a link points to is the database; the link stays a link.
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return Status::Error(SystemErrorText(errno) + "(" + path + ")");
+  const std::string target = resolved;
+  std::free(resolved);
+  const std::string folder = DirPart(target);
+
+  // A database its owner made read-only is left as it is, also for a user who could write
+  // it anyway.
   struct stat st;
+  if (::stat(target.c_str(), &st) != 0) return Status::Error(SystemErrorText(errno));
+  if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+    return Status::Error("データベースファイルが読み取り専用のため、圧縮しませんでした。(" +
+                         target + ")");
+  }
+  // Compaction writes a journal beside the file, so the folder must take one.
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    return Status::Error(SystemErrorText(errno) + "(" + folder + ")");
+  }
+
+  // "Temp.mdb" was the scratch file of the compaction; one left over is removed.
+  const std::string temp = DirPart(path) + "Temp.mdb";
   if (::lstat(temp.c_str(), &st) == 0 && std::remove(temp.c_str()) != 0) {
     return Status::Error("前回の一時ファイル " + temp +
                          " を削除できません: " + SystemErrorText(errno));
   }
+
+  // The file is rewritten in place in one transaction of its own: its mode, owner and links
+  // stay, a failure leaves it as it was, and another program's connection sees the compacted
+  // file. While another program has a transaction open, the compaction waits a moment and
+  // then gives up, so that its rows are never lost.
   Status status = Status::Ok();
-  {
-    std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadOnly, &status);
-    if (db) status = Run(*db, "VACUUM INTO ?1", {temp});
-  }
-  if (status.ok()) status = SyncFile(temp);
-  if (status.ok() && std::rename(temp.c_str(), path.c_str()) != 0) {
-    status = Status::Error(SystemErrorText(errno));
-  }
-  if (!status.ok()) {
-    // Only a file we may have begun is removed; the original has not been touched.
-    if (::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(temp.c_str());
-    return Status::Error("一時ファイル " + temp + " に圧縮できません: " + status.reason());
-  }
+  std::unique_ptr<Database> db = Database::Open(target, Database::OpenMode::kReadWrite, &status);
+  if (db) status = db->Exec("PRAGMA busy_timeout = 2000; PRAGMA temp_store = MEMORY; VACUUM;");
+  if (db && status.ok()) status = db->Close();
+  if (!status.ok()) return Status::Error("データベースを圧縮できません: " + status.reason());
   return Status::Ok();
 }
 

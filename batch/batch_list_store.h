@@ -60,10 +60,11 @@ class BatchListStore {
   std::unique_ptr<Database> db_;
 };
 
-// Compacts the closed database file at `path` through "Temp.mdb" in the same folder: a
-// leftover Temp.mdb is removed first, the compacted copy is written there and then replaces
-// the original by one rename. The original is never removed before the copy is complete;
-// on failure it is left as it was and the reason says what failed.
+// Compacts the database file at `path` in place (the file a link points to), in one
+// transaction: its mode, owner and links stay, and no row another program has committed is
+// lost. A leftover "Temp.mdb" beside it is removed first. A read-only database, a folder
+// that cannot take the journal, and a database another program is writing are left as they
+// are, with the reason.
 Status CompactBatchListDb(const std::string& path);
 
 // The numeric value of an initial-value text: its leading decimal number (sign, digits,

@@ -8,6 +8,7 @@
 
 #include "common/encoding.h"
 #include "common/option_value.h"
+#include "compare/work_folder.h"
 #include "platform/regexp.h"
 
 namespace verko {
@@ -27,10 +28,7 @@ bool IsValidSplitPattern(const std::string& pattern) {
 }  // namespace
 
 std::string DefaultWorkPath() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string path = tmp && *tmp ? tmp : "/tmp";
-  if (path.back() != '/') path += '/';
-  return path;
+  return DefaultWorkFolder();
 }
 
 std::string VersionLine() {
@@ -54,7 +52,7 @@ std::string UsageText() {
          "  --split WIDTH        WIDTH バイト以内に行を分割する（20～250）\n"
          "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
-         "  --work-dir DIR       作業用データベースのフォルダ（既定は一時フォルダ）\n"
+         "  --work-dir DIR       作業用データベースのフォルダ（既定はユーザー専用の作業フォルダ）\n"
          "  --quiet              進行状況と統計を表示しない\n"
          "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
          "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"

@@ -30,7 +30,7 @@ std::string UsageText();
 // "verko-cli Ver 1.10.042".
 std::string VersionLine();
 
-// The system's temporary folder with a trailing "/".
+// The user's own work folder (see DefaultWorkFolder) with a trailing "/".
 std::string DefaultWorkPath();
 
 }  // namespace verko

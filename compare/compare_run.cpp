@@ -5,11 +5,14 @@
 
 #include "common/encoding.h"
 #include "common/failure_reason.h"
+#include "common/path_parts.h"
+#include "common/user_folders.h"
 #include "compare/editor_command.h"
 #include "compare/input_file.h"
 #include "compare/line_intake.h"
 #include "compare/lines/work_database.h"
 #include "compare/result_file.h"
+#include "compare/work_folder.h"
 #include "matching/match_lines.h"
 #include "report/report_writer.h"
 
@@ -35,6 +38,17 @@ std::string FileMessage(const char* role, const std::string& name, const char* p
 // character are different files here.
 bool SameFile(const std::string& a, const std::string& b) {
   return a == b || IsSameFile(a, b);
+}
+
+// Whether `name` is, or would become, the work database at `dbPath`: the same file, or the
+// same file name in the same folder however spelt (before the first run the database does
+// not exist yet, and the report written there would be replaced by it).
+bool NamesWorkDatabase(const std::string& name, const std::string& dbPath) {
+  if (IsSameFile(name, dbPath)) return true;
+  if (FileNamePart(name) != FileNamePart(dbPath)) return false;
+  const std::string folder = DirPart(name);
+  const std::string dbFolder = DirPart(dbPath);
+  return IsSameFile(folder.empty() ? "." : folder, dbFolder.empty() ? "." : dbFolder);
 }
 
 std::string CurrentDateTime() {
@@ -114,10 +128,11 @@ class CompareRun {
   std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
 
   bool CreateWorkDatabase() {
-    // Deleting the work database must never destroy a file the user named.
+    // The work database replaces the file at its name: that must never be a file the user
+    // named.
     const std::string path = WorkDatabasePath();
     for (const std::string* name : {&request_.oldName, &request_.newName, &request_.resultName}) {
-      if (!name->empty() && IsSameFile(*name, path)) {
+      if (!name->empty() && NamesWorkDatabase(*name, path)) {
         Refuse(std::string(kRoleWorkDb) + "\n   " + path +
                    "\nが比較するファイルとして指定されています。\n作業フォルダを変更してください。",
                kTitleFileName);
@@ -125,7 +140,12 @@ class CompareRun {
       }
     }
     Status status = Status::Ok();
-    workDb_ = WorkDatabase::Create(path, splitWidth_, &status);
+    // The default folder is the user's own and is made on first use; a folder the user
+    // chose must exist.
+    if (!options_.workPath.empty() && options_.workPath == DefaultWorkFolder()) {
+      status = MakePrivateFolder(options_.workPath);
+    }
+    if (status.ok()) workDb_ = WorkDatabase::Create(path, splitWidth_, &status);
     if (!workDb_) {
       Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()), kTitleRunError);
       return false;
@@ -291,13 +311,16 @@ class CompareRun {
   ProgressMeter meter_;
   CompareResult result_;
   int splitWidth_ = 250;
-  std::unique_ptr<WorkDatabase> workDb_;
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;
   LineTable oldText_, newText_;
   MatchState state_;
   bool reportWritten_ = false;
   bool tooSlowNoted_ = false;
+  // After the line tables: the database's writer thread reads them until it is joined, so
+  // on every way out, an exception's unwinding included, the database is finished first
+  // and the tables are destroyed after it.
+  std::unique_ptr<WorkDatabase> workDb_;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/fresh_file.h"
 #include "common/system_error.h"
 
 namespace verko {
@@ -412,11 +413,12 @@ void RecordEncoder::AppendTo(std::string* out) const {
   std::memcpy(at + types_.size(), body_.data(), body_.size());
 }
 
-void TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
-  assert(rowids_.empty() || rowid > rowids_.back());
+bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
+  if (!rowids_.empty() && rowid <= rowids_.back()) return false;
   record.AppendTo(&records_);
   ends_.push_back(static_cast<uint32_t>(records_.size()));
   rowids_.push_back(rowid);
+  return true;
 }
 
 PageRun TableTreeBuilder::Build() const {
@@ -518,11 +520,30 @@ std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& pa
     return nullptr;
   }
   *status = Status::Ok();
-  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path));
+  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path, std::string()));
+}
+
+std::unique_ptr<SqliteFileWriter> SqliteFileWriter::CreateBeside(const std::string& path,
+                                                                 Status* status) {
+  std::string tempPath;
+  const int fd = CreateFreshFile(path, &tempPath);
+  if (fd < 0) {
+    *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
+    return nullptr;
+  }
+  *status = Status::Ok();
+  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path, std::move(tempPath)));
 }
 
 SqliteFileWriter::~SqliteFileWriter() {
-  Close();
+  (void)Close();
+  RemoveTemporary();
+}
+
+void SqliteFileWriter::RemoveTemporary() {
+  if (tempPath_.empty()) return;
+  ::unlink(tempPath_.c_str());
+  tempPath_.clear();
 }
 
 Status SqliteFileWriter::SystemError(int errnum) const {
@@ -606,6 +627,18 @@ Status SqliteFileWriter::Close() {
   // The descriptor is released even when close reports an error, so it is not retried.
   if (result != 0 && errno != EINTR) return SystemError(errno);
   return Status::Ok();
+}
+
+Status SqliteFileWriter::Commit() {
+  Status status = Close();
+  if (tempPath_.empty()) return status;
+  if (status.ok() && ::rename(tempPath_.c_str(), path_.c_str()) != 0) status = SystemError(errno);
+  if (status.ok()) {
+    tempPath_.clear();
+  } else {
+    RemoveTemporary();
+  }
+  return status;
 }
 
 }  // namespace verko

@@ -48,7 +48,9 @@ struct PageRun {
 // Collects the rows of a table b-tree; rowids must come strictly ascending.
 class TableTreeBuilder {
  public:
-  void Add(int64_t rowid, const RecordEncoder& record);
+  // Adds the row; a rowid that does not follow the last one is refused (false), in every
+  // build, so that a caller's fault can never make a damaged tree.
+  bool Add(int64_t rowid, const RecordEncoder& record);
   PageRun Build() const;
 
  private:
@@ -80,10 +82,16 @@ struct SchemaEntry {
 // A database file being written. The whole content is replaced by each Write().
 class SqliteFileWriter {
  public:
-  // Creates (or truncates) the file at `path`. On failure returns null and sets *status to
-  // the system's reason.
+  // Creates (or truncates) the file at `path` and writes it in place. On failure returns
+  // null and sets *status to the system's reason.
   static std::unique_ptr<SqliteFileWriter> Create(const std::string& path, Status* status);
-  ~SqliteFileWriter();  // closes, ignoring errors
+  // Creates a fresh file under a temporary name beside `path` (exclusive create, never
+  // through a symbolic link, readable and writable by the user only); Commit() renames it
+  // to `path`. So `path` never names a half-written file, and writers side by side never
+  // write into each other's file. The reason of a failure names `path`.
+  static std::unique_ptr<SqliteFileWriter> CreateBeside(const std::string& path, Status* status);
+  // Closes, ignoring errors, and removes a temporary file that was not committed.
+  ~SqliteFileWriter();
   SqliteFileWriter(const SqliteFileWriter&) = delete;
   SqliteFileWriter& operator=(const SqliteFileWriter&) = delete;
 
@@ -92,14 +100,21 @@ class SqliteFileWriter {
   Status Write(std::vector<SchemaEntry>* schema);
   // Closes the file; later calls fail.
   Status Close();
+  // Closes the file and, when it was made by CreateBeside, renames it over `path`
+  // (replacing what is there, a link itself and not its target). On failure the temporary
+  // file is removed.
+  Status Commit();
 
  private:
-  SqliteFileWriter(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  SqliteFileWriter(int fd, std::string path, std::string tempPath)
+      : fd_(fd), path_(std::move(path)), tempPath_(std::move(tempPath)) {}
   Status WriteBytes(const char* data, std::size_t size, uint64_t offset);
   Status SystemError(int errnum) const;
+  void RemoveTemporary();
 
   int fd_;
   std::string path_;
+  std::string tempPath_;  // empty when written in place, and once renamed or removed
   uint32_t changeCounter_ = 0;
 };
 

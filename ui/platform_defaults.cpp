@@ -1,14 +1,12 @@
 #include "ui/platform_defaults.h"
 
-#include <QDir>
-
 #include "compare/lines/line_functions.h"
+#include "compare/work_folder.h"
 
 namespace verko {
 
 QString DefaultWorkPath() {
-  QString path = QDir::tempPath();
-  return path.endsWith('/') ? path : path + '/';
+  return QString::fromStdString(DefaultWorkFolder());
 }
 
 #ifdef Q_OS_WIN

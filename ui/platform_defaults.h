@@ -6,7 +6,7 @@
 
 namespace verko {
 
-// The system's temporary folder with a trailing "/".
+// The user's own work folder, made on first use (see DefaultWorkFolder).
 QString DefaultWorkPath();
 // The command that opens the result file: "xdg-open %1" here.
 QString DefaultEditorSetting();

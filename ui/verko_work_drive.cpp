@@ -10,6 +10,8 @@
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
+#include "common/user_folders.h"
+#include "ui/platform_defaults.h"
 #include "ui/shared/dialog_parts.h"
 #include "ui/shared/ui_services.h"
 #include "ui/shared/window_helpers.h"
@@ -97,10 +99,18 @@ VerkoWorkDrive::VerkoWorkDrive(const QString& workPath, UiServices& services, QW
 }
 
 void VerkoWorkDrive::FillDriveList(const QString& workPath) {
+  // The user's own work folder comes first, so that the default is always one choice away.
+  const QString defaultFolder = DefaultWorkPath();
+  if (!defaultFolder.isEmpty()) {
+    drive1_->addItem(QStringLiteral("既定の作業フォルダ  [%1]").arg(defaultFolder), defaultFolder);
+  }
   QStringList roots = MountedVolumeRoots();
   QString current = WithTrailingSlash(QStorageInfo(workPath).rootPath());
   if (!QStorageInfo(workPath).isValid()) current.clear();
-  if (!current.isEmpty() && !roots.contains(current)) roots.append(current);
+  if (!defaultFolder.isEmpty() && workPath == defaultFolder) current = defaultFolder;
+  if (!current.isEmpty() && current != defaultFolder && !roots.contains(current)) {
+    roots.append(current);
+  }
   for (const QString& root : roots) {
     QStorageInfo volume(root);
     QString name = volume.displayName();
@@ -121,6 +131,10 @@ void VerkoWorkDrive::Apply() {
   // always ends in a separator.
   const QString text = textDrive_->text();
   const QString folder = text.isEmpty() ? QString() : WithTrailingSlash(text);
+  // The default folder is made on first use, here as by a comparison.
+  if (!folder.isEmpty() && folder == DefaultWorkPath()) {
+    (void)MakePrivateFolder(folder.toStdString());
+  }
   if (!CanWriteInFolder(folder)) {
     services_.ShowMessage(
         this, QStringLiteral("そのドライブには書き込めません。別のドライブを選んでください。"),

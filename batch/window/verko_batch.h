@@ -25,9 +25,9 @@ class PairTableModel;
 class SettingsStore;
 class UiServices;
 
-// The batch-list database of the program in `appDir` (ending in "/"): beside the program, or
-// the user's copy when the program's folder cannot be written (seeded on first use; a
-// failure shows up as the batch window's open message).
+// The user's batch-list database, the one verko-cli uses too, seeded on first use from the
+// empty database delivered with the program in `appDir` (ending in "/"); a failure to seed
+// shows up as the batch window's open message.
 QString BatchListDbPath(const QString& appDir);
 
 class VerkoBatch : public QWidget, public BatchHost {

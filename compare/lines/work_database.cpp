@@ -1,12 +1,13 @@
 #include "compare/lines/work_database.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <numeric>
@@ -165,8 +166,12 @@ Status AddTextOrder(Content& content, const std::string& name,
   return Status::Ok();
 }
 
+Status OutOfOrder(const std::string& tree) {
+  return Status::Error("作業用データベースの索引の順序が正しくありません。(" + tree + ")");
+}
+
 // The table's rows as row records, rowid 1, 2, 3 ... in the order appended.
-PageRun BuildTableTree(const TableContent& table) {
+Status BuildTableTree(const TableContent& table, PageRun* run) {
   TableTreeBuilder builder;
   RecordEncoder record;
   int64_t rowid = 0;
@@ -176,27 +181,38 @@ PageRun BuildTableTree(const TableContent& table) {
     record.AddInt(row->LineNo);
     record.AddInt(row->PartNo);
     record.AddText(row->Text);
-    builder.Add(++rowid, record);
+    if (!builder.Add(++rowid, record)) return OutOfOrder(table.name);
   }
-  return builder.Build();
+  *run = builder.Build();
+  return Status::Ok();
 }
 
-// Entries (key, rowid) of the rows listed in `order` (0-based row positions).
-template <typename AddKey>
-PageRun BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey) {
+// Entries (key, rowid) of the rows listed in `order` (0-based row positions). Every entry
+// must follow the one before by `keyOrder` (<0, 0, >0 of two rows' keys), equal keys by
+// rowid: an entry out of order would make a tree that SQLite reads wrongly, so it fails the
+// write instead.
+template <typename AddKey, typename KeyOrder>
+Status BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey, KeyOrder keyOrder,
+                      const std::string& name, PageRun* run) {
   IndexTreeBuilder builder;
   RecordEncoder record;
-  for (uint32_t row : order) {
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const uint32_t row = order[i];
+    if (i > 0) {
+      const int keys = keyOrder(order[i - 1], row);
+      if (keys > 0 || (keys == 0 && order[i - 1] >= row)) return OutOfOrder(name);
+    }
     record.Clear();
     addKey(row, &record);
     record.AddInt(int64_t{row} + 1);
     builder.Add(record);
   }
-  return builder.Build();
+  *run = builder.Build();
+  return Status::Ok();
 }
 
 // LineIdOrder: by LineID (unique in a table); rows appended in LineID order need no sort.
-PageRun BuildLineIdOrder(const TableContent& table) {
+Status BuildLineIdOrder(const TableContent& table, PageRun* run) {
   std::vector<uint32_t> order(table.rows.size());
   std::iota(order.begin(), order.end(), 0u);
   const auto& rows = table.rows;
@@ -205,7 +221,12 @@ PageRun BuildLineIdOrder(const TableContent& table) {
     std::sort(order.begin(), order.end(), byLineId);
   }
   return BuildIndexTree(
-      order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); });
+      order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); },
+      [&rows](uint32_t a, uint32_t b) {
+        // A unique index: equal LineIDs are out of order too.
+        return rows[a]->LineID < rows[b]->LineID ? -1 : 1;
+      },
+      IndexName(table.name, "LineIdOrder"), run);
 }
 
 // The row positions in the text order that matching passed on, when it lists every row
@@ -232,11 +253,15 @@ std::vector<uint32_t> RowsInGivenTextOrder(const TableContent& table) {
 // order matching found is used when there is one; otherwise the folded texts are sorted
 // eight bytes at a time, which stays fast when many lines share a long beginning, and only
 // texts holding a capital are copied to be folded.
-PageRun BuildTextOrder(const TableContent& table) {
+Status BuildTextOrder(const TableContent& table, PageRun* run) {
   const auto& rows = table.rows;
+  auto addText = [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); };
+  auto byText = [&rows](uint32_t a, uint32_t b) {
+    return CompareVerkoText(rows[a]->Text, rows[b]->Text);
+  };
+  const std::string name = IndexName(table.name, "TextOrder");
   if (std::vector<uint32_t> given = RowsInGivenTextOrder(table); !given.empty()) {
-    return BuildIndexTree(
-        given, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
+    return BuildIndexTree(given, addText, byText, name, run);
   }
   std::vector<std::string> foldedCopies;
   std::vector<std::string_view> folded;
@@ -259,24 +284,33 @@ PageRun BuildTextOrder(const TableContent& table) {
     if (last - first > 1) std::sort(order.begin() + first, order.begin() + last);
     first = last;
   }
-  return BuildIndexTree(
-      order, [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); });
+  return BuildIndexTree(order, addText, byText, name, run);
 }
 
-void BuildTrees(TableContent& table) {
+Status BuildTrees(TableContent& table) {
   if (!table.rowTreesBuilt) {
-    table.table = BuildTableTree(table);
-    table.lineIdOrder = BuildLineIdOrder(table);
+    Status status = BuildTableTree(table, &table.table);
+    if (status.ok()) status = BuildLineIdOrder(table, &table.lineIdOrder);
+    if (!status.ok()) return status;
     table.rowTreesBuilt = true;
   }
   if (!table.textTreeBuilt) {
-    table.textOrderTree = table.textOrder ? BuildTextOrder(table) : PageRun{};
+    table.textOrderTree = PageRun{};
+    if (table.textOrder) {
+      Status status = BuildTextOrder(table, &table.textOrderTree);
+      if (!status.ok()) return status;
+    }
     table.textTreeBuilt = true;
   }
+  return Status::Ok();
 }
 
-void BuildAllTrees(Content& content) {
-  for (TableContent& table : content.tables) BuildTrees(table);
+Status BuildAllTrees(Content& content) {
+  for (TableContent& table : content.tables) {
+    Status status = BuildTrees(table);
+    if (!status.ok()) return status;
+  }
+  return Status::Ok();
 }
 
 // The schema with its trees, ready for the file. The trees move out of the content, so
@@ -307,20 +341,11 @@ std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
   return entries;
 }
 
-// Deletes what a former run left at `path`: the file and any journal beside it.
-Status RemoveFormerFiles(const std::string& path) {
-  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-    std::filesystem::path file(path + suffix);
-    std::error_code error;
-    std::filesystem::file_status status = std::filesystem::symlink_status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found) continue;
-    if (status.type() == std::filesystem::file_type::directory) {
-      return Status::Error(SystemErrorText(EISDIR) + "(" + file.string() + ")");
-    }
-    if (!std::filesystem::remove(file, error) && error) {
-      return Status::Error(SystemErrorText(error.default_error_condition().value()) + "(" +
-                           file.string() + ")");
-    }
+// A folder at the database's path could never be replaced by the finished file.
+Status CheckNotAFolder(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    return Status::Error(SystemErrorText(EISDIR) + "(" + path + ")");
   }
   return Status::Ok();
 }
@@ -389,7 +414,8 @@ class WorkDatabase::Impl {
         }
       }
       if (idle) {
-        BuildAllTrees(content_);
+        // A failure here shows again when the file is written.
+        (void)BuildAllTrees(content_);
         std::unique_lock<std::mutex> lock(mutex_);
         wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
         continue;
@@ -398,13 +424,18 @@ class WorkDatabase::Impl {
     }
   }
 
-  // Writes the file as the content stands (up to the first failure) and closes it.
+  // Writes the file as the content stands (up to the first failure) and puts it in place
+  // of the database. A tree that cannot be built in order writes nothing: the temporary
+  // file is removed and the database's name is left alone.
   void WriteFile() {
-    BuildAllTrees(content_);
-    std::vector<SchemaEntry> entries = TakeSchemaEntries(content_);
-    Status written = file_->Write(&entries);
-    Status closed = file_->Close();
-    if (failure_.ok()) failure_ = written.ok() ? closed : written;
+    Status status = BuildAllTrees(content_);
+    if (status.ok()) {
+      std::vector<SchemaEntry> entries = TakeSchemaEntries(content_);
+      status = file_->Write(&entries);
+    }
+    if (status.ok()) status = file_->Commit();
+    file_.reset();
+    if (failure_.ok()) failure_ = status;
   }
 
   std::unique_ptr<SqliteFileWriter> file_;
@@ -420,19 +451,17 @@ class WorkDatabase::Impl {
 
 std::unique_ptr<WorkDatabase> WorkDatabase::Create(const std::string& path, int splitWidth,
                                                    Status* status) {
-  *status = RemoveFormerFiles(path);
+  *status = CheckNotAFolder(path);
   if (!status->ok()) return nullptr;
-  std::unique_ptr<SqliteFileWriter> file = SqliteFileWriter::Create(path, status);
+  // Nothing at the path is deleted: the finished file replaces it by a rename, and files
+  // beside it belong to others (another run's, or a user's that only looks like ours).
+  std::unique_ptr<SqliteFileWriter> file = SqliteFileWriter::CreateBeside(path, status);
   if (file == nullptr) return nullptr;
-  // The file holds the two empty tables at once, so a run refused later leaves just them.
+  // The two empty tables come first, so a run refused later leaves just them.
   Content content;
   content.splitWidth = splitWidth;
   AddLineTable(content, "OldText");
   AddLineTable(content, "NewText");
-  BuildAllTrees(content);
-  std::vector<SchemaEntry> entries = TakeSchemaEntries(content);
-  *status = file->Write(&entries);
-  if (!status->ok()) return nullptr;
   return std::unique_ptr<WorkDatabase>(
       new WorkDatabase(std::make_unique<Impl>(std::move(file), std::move(content))));
 }

@@ -1,7 +1,8 @@
 // The work database "VerkoText.mdb" of one comparison, an SQLite file in the work folder:
 // the line tables OldText and NewText (and the leftover tables OldText2, NewText2) with
 // their indexes LineIdOrder and TextOrder. The comparison works from memory; this file
-// records what it stored. Writes are queued to a second thread and joined by Finish().
+// records what it stored. Writes are queued to a second thread and joined by Finish(),
+// which writes the file under a temporary name and renames it over VerkoText.mdb.
 #pragma once
 
 #include <memory>
@@ -16,8 +17,10 @@ inline constexpr const char* kWorkDatabaseName = "VerkoText.mdb";
 
 class WorkDatabase : public WorkStore {
  public:
-  // Deletes any file at `path` and creates the database with empty OldText and NewText
-  // (Text sized splitWidth). On failure returns null and sets *status to the reason.
+  // Starts the database with empty OldText and NewText (Text sized splitWidth), in a new
+  // file of its own beside `path`; nothing at `path` is touched until Finish(). On failure
+  // (the folder cannot take a file, a folder stands at `path`) returns null and sets
+  // *status to the reason.
   static std::unique_ptr<WorkDatabase> Create(const std::string& path, int splitWidth,
                                               Status* status);
   ~WorkDatabase() override;  // finishes and closes; errors ignored
@@ -29,8 +32,10 @@ class WorkDatabase : public WorkStore {
   void CreateTextOrderIndex(const std::string& table) override;
   void CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) override;
 
-  // Waits until every queued write is done and closes the database. Returns the first
-  // failure of any write (later writes after a failure are skipped).
+  // Waits until every queued write is done, writes the file and renames it to the path.
+  // Returns the first failure of any write (later writes after a failure are skipped); an
+  // index whose keys are out of order, or a failure to write the file, leaves the path as
+  // it was.
   Status Finish();
 
  private:

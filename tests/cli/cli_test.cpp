@@ -194,7 +194,9 @@ TEST_F(CliTest, SystemLimitsEndTheRunWithAMessage) {
       {"ulimit -f 100", bigPair, "ファイルが大きすぎます。"},
   };
   for (const auto& c : cases) {
-    Outcome outcome = test_support::CliRunner(dir).Run(c.args, c.limits);
+    test_support::CliLaunch launch;
+    launch.limits = c.limits;
+    Outcome outcome = test_support::CliRunner(dir).Run(c.args, launch);
     EXPECT_EQ(outcome.exitCode, 2) << c.limits << "\n" << outcome.err;
     EXPECT_NE(outcome.err.find(c.says), std::string::npos) << c.limits << "\n" << outcome.err;
   }

@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "batch/batch_db_location.h"
+#include "common/path_parts.h"
 #include "tests/core/batch_test_support.h"
+#include "tests/support/scoped_env.h"
 
 namespace verko {
 namespace {
@@ -207,39 +213,142 @@ TEST_F(BatchListStoreTest, FailedCompactionLeavesTheOriginalIntact) {
   EXPECT_EQ(ReadFile(dir.File("broken.mdb")), "not a database at all, just some text........");
 }
 
-TEST(BatchListDbLocation, UnwritableProgramFolderUsesTheUserDataFolder) {
-  EXPECT_EQ(ChooseBatchListDbPath("/opt/verko/", true, "/home/u/.local/share/Verko/"),
-            "/opt/verko/VerkoBatchList.mdb");
-  EXPECT_EQ(ChooseBatchListDbPath("/opt/verko", false, "/home/u/.local/share/Verko/"),
-            "/home/u/.local/share/Verko/VerkoBatchList.mdb");
-  EXPECT_EQ(ChooseBatchListDbPath("/opt/verko/", false, ""), "/opt/verko/VerkoBatchList.mdb");
-}
-
-TEST(BatchListDbLocation, UserCopyIsSeededFromTheDeliveredFileOnce) {
+TEST(BatchListDbLocation, TheListsLiveInTheUserDataFolderSeededOnce) {
   TempDir dir;
   const std::string appDir = dir.File("app") + "/";
   std::filesystem::create_directory(appDir);
   WriteFile(appDir + "VerkoBatchList.mdb", "delivered");
+
+  // A writable program folder is not the user's: the lists go to the data folder, which
+  // XDG_DATA_HOME names when it is absolute, else ~/.local/share.
+  struct {
+    std::string home;
+    std::optional<std::string> xdgDataHome;
+    std::string expected;
+  } cases[] = {
+      {dir.File("h1"), std::nullopt, dir.File("h1") + "/.local/share/Verko/VerkoBatchList.mdb"},
+      {dir.File("h2"), "relative/data", dir.File("h2") + "/.local/share/Verko/VerkoBatchList.mdb"},
+      {dir.File("h3"), dir.File("data"), dir.File("data") + "/Verko/VerkoBatchList.mdb"}};
+  for (auto& c : cases) {
+    std::filesystem::create_directory(c.home);
+    test_support::ScopedEnv env;
+    env.Set("HOME", c.home).Set("XDG_DATA_HOME", c.xdgDataHome ? c.xdgDataHome->c_str() : nullptr);
+    std::string path;
+    Status status = LocateBatchListDb(appDir, &path);
+    ASSERT_TRUE(status.ok()) << status.reason();
+    EXPECT_EQ(path, c.expected);
+    EXPECT_EQ(ReadFile(path), "delivered");
+    struct stat st;
+    ASSERT_EQ(stat(DirPart(path).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << "the data folder is the user's own";
+    WriteFile(path, "the user's lists");
+    ASSERT_TRUE(LocateBatchListDb(appDir, &path).ok());
+    EXPECT_EQ(ReadFile(path), "the user's lists");  // never seeded over
+    EXPECT_EQ(ReadFile(appDir + "VerkoBatchList.mdb"), "delivered");
+    for (const auto& entry : std::filesystem::directory_iterator(DirPart(path))) {
+      EXPECT_EQ(entry.path().filename(), "VerkoBatchList.mdb") << "no temporary copy left";
+    }
+  }
+
+  // Nothing to seed from: a clear failure that names the delivered file, and no file.
+  test_support::ScopedEnv env;
+  env.Set("XDG_DATA_HOME", dir.File("empty"));
   std::string path;
-  ASSERT_TRUE(LocateBatchListDb(appDir, &path).ok());  // writable: beside the program
-  EXPECT_EQ(path, appDir + "VerkoBatchList.mdb");
+  Status status = LocateBatchListDb(dir.File("noapp") + "/", &path);
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.reason().find(dir.File("noapp")), std::string::npos) << status.reason();
+  EXPECT_EQ(path, dir.File("empty") + "/Verko/VerkoBatchList.mdb");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("empty") + "/Verko"));
+}
 
-  // Root may write anywhere, so an unwritable program folder is a path that is not a folder.
-  const std::string fileAsDir = dir.File("plain") + "/";
-  WriteFile(dir.File("plain"), "x");
-  setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
-  EXPECT_FALSE(LocateBatchListDb(fileAsDir, &path).ok());  // nothing to seed from
-  EXPECT_EQ(path, dir.File("data") + "/Verko/VerkoBatchList.mdb");
-  EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
-  unsetenv("XDG_DATA_HOME");
+// Compaction rewrites the file itself: what the user set on it stays, and another
+// program's transaction is never undone.
+TEST_F(BatchListStoreTest, CompactionKeepsModeLinkAndOtherProgramsRows) {
+  std::vector<PairRow> many(2000, PairRow{0, "old-file-name.txt", "new.txt", "r.vk"});
+  ASSERT_TRUE(store->AddPairs(1, many).ok());
+  ASSERT_TRUE(store->ClearPairs(1).ok());
+  store.reset();
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  const std::string link = dir.File("link.mdb");
+  std::filesystem::create_symlink(path, link);
+  const auto before = std::filesystem::file_size(path);
 
-  const std::string user = dir.File("user") + "/Verko/VerkoBatchList.mdb";
-  ASSERT_TRUE(SeedBatchListDb(appDir + "VerkoBatchList.mdb", user).ok());
-  EXPECT_EQ(ReadFile(user), "delivered");
-  WriteFile(user, "the user's lists");
-  ASSERT_TRUE(SeedBatchListDb(appDir + "VerkoBatchList.mdb", user).ok());
-  EXPECT_EQ(ReadFile(user), "the user's lists");  // never seeded over
+  Status status = CompactBatchListDb(link);
+  ASSERT_TRUE(status.ok()) << status.reason();
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_LT(std::filesystem::file_size(path), before) << "the link's target is compacted";
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  // Read-only: neither widened nor replaced, and the reason says so.
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  const std::string readOnly = ReadFile(path);
+  status = CompactBatchListDb(path);
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.reason().find("読み取り専用"), std::string::npos) << status.reason();
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+  EXPECT_EQ(ReadFile(path), readOnly);
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+
+  // Another program in the middle of a write transaction: compaction gives up, saying why,
+  // and that program's row is there after its commit.
+  Status opened = Status::Ok();
+  auto other = Database::Open(path, Database::OpenMode::kReadWrite, &opened);
+  ASSERT_TRUE(other) << opened.reason();
+  ASSERT_TRUE(other
+                  ->Exec("BEGIN IMMEDIATE; INSERT INTO BatchListContent (BatchID, OldFile, "
+                         "NewFile, ResultFile) VALUES (1, 'theirs.txt', 'n', 'r')")
+                  .ok());
+  status = CompactBatchListDb(path);
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.reason().find("使用中"), std::string::npos) << status.reason();
+  ASSERT_TRUE(other->Exec("COMMIT").ok());
+  // An idle connection does not hold compaction up, and sees the compacted file after it.
+  ASSERT_TRUE(CompactBatchListDb(path).ok());
+  ASSERT_TRUE(other
+                  ->Exec("INSERT INTO BatchListContent (BatchID, OldFile, NewFile, "
+                         "ResultFile) VALUES (1, 'later.txt', 'n', 'r')")
+                  .ok());
+  other.reset();
+  EXPECT_EQ(RawField("SELECT group_concat(OldFile) FROM (SELECT OldFile FROM BatchListContent "
+                     "ORDER BY OldFile)"),
+            "later.txt,theirs.txt");
+}
+
+// A folder the user may not write: compaction says so, not that a file is missing.
+TEST_F(BatchListStoreTest, CompactionInAReadOnlyFolderGivesTheRealReason) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as a user without root's rights";
+  store.reset();
+  constexpr uid_t kOther = 65534;
+  const std::string folder = dir.File("lists");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const std::string db = folder + "/VerkoBatchList.mdb";
+  std::filesystem::copy_file(path, db);
+  ASSERT_EQ(chown(folder.c_str(), kOther, kOther), 0);
+  ASSERT_EQ(chown(db.c_str(), kOther, kOther), 0);
+  ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);  // the child writes its answer here
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  const std::string reasonFile = dir.File("reason");
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (setgid(kOther) != 0 || setuid(kOther) != 0) _exit(126);
+    Status status = CompactBatchListDb(db);
+    std::FILE* out = std::fopen(reasonFile.c_str(), "w");
+    if (out == nullptr) _exit(125);
+    std::fputs(status.ok() ? "ok" : status.reason().c_str(), out);
+    std::fclose(out);
+    _exit(0);
+  }
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  chmod(dir.Path().c_str(), 0700);
+  if (WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 126) GTEST_SKIP() << "no other user here";
+  const std::string reason = ReadFile(reasonFile);
+  EXPECT_NE(reason.find("アクセスが拒否されました"), std::string::npos) << reason;
+  EXPECT_EQ(reason.find("見つかりません"), std::string::npos) << reason;
+  chmod(folder.c_str(), 0755);
 }
 
 }  // namespace

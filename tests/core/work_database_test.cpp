@@ -322,15 +322,18 @@ TEST_F(WorkDatabaseTest, SecondCreateReplacesTheFormerRun) {
     db->CreateTextOrderIndex("OldText");
     ASSERT_TRUE(db->Finish().ok());
   }
-  std::ofstream(DbPath() + "-journal") << "left over";
+  // A file beside the database is not the run's to delete, whatever its name.
+  std::ofstream(DbPath() + "-journal") << "the user's";
   auto db = CreateOrFail();
   ASSERT_NE(db, nullptr);
   ASSERT_TRUE(db->Finish().ok());
+  EXPECT_EQ(test_support::ReadFile(DbPath() + "-journal"), "the user's");
+  // SQLite would take that file for the database's journal: moved aside to read it.
+  std::filesystem::rename(DbPath() + "-journal", DbPath() + ".users");
   EXPECT_EQ(Query("SELECT type, name FROM sqlite_master ORDER BY name"),
             (std::vector<std::string>{"table|NewText", "index|NewText_LineIdOrder", "table|OldText",
                                       "index|OldText_LineIdOrder"}));
   EXPECT_EQ(Query("SELECT count(*) FROM OldText"), std::vector<std::string>{"0"});
-  EXPECT_FALSE(std::filesystem::exists(DbPath() + "-journal"));
 }
 
 TEST_F(WorkDatabaseTest, RecordsRoundTripByteForByte) {
@@ -474,6 +477,48 @@ TEST_F(WorkDatabaseTest, GivenTextOrderWritesTheSameFileAsSorting) {
   const std::string sorted = write({});
   EXPECT_EQ(write(order), sorted);
   EXPECT_EQ(write({1, 1, 2, 3, 4, 5, 6, 7}), sorted);  // not an order: sorted again
+}
+
+// The file is made under a name of its own and takes the database's name only when
+// complete: while it is written the former database stays whole, only the user may read
+// it, and an index whose keys come out of order fails the run instead of making a damaged
+// file.
+TEST_F(WorkDatabaseTest, FileTakesItsNameOnlyWhenCompleteAndInOrder) {
+  LineTable lines = MakeTable({"a", "b", "c"});
+  {
+    auto db = CreateOrFail();
+    db->AppendAllLines("OldText", lines);
+    ASSERT_TRUE(db->Finish().ok());
+  }
+  const std::string former = test_support::ReadFile(DbPath());
+  auto folderNames = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  };
+
+  auto db = CreateOrFail();
+  db->AppendAllLines("NewText", lines);
+  EXPECT_EQ(folderNames().size(), 2u) << "the new file beside the former one";
+  EXPECT_EQ(test_support::ReadFile(DbPath()), former);
+  db->CreateTextOrderIndex("NewText", {3, 1, 2});  // every row once, but not in text order
+  Status status = db->Finish();
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.reason().find("NewText_TextOrder"), std::string::npos) << status.reason();
+  EXPECT_EQ(test_support::ReadFile(DbPath()), former);
+  EXPECT_EQ(folderNames(), std::vector<std::string>{kWorkDatabaseName});
+
+  db = CreateOrFail();
+  db->AppendAllLines("NewText", lines);
+  db->CreateTextOrderIndex("NewText", {1, 2, 3});
+  ASSERT_TRUE(db->Finish().ok());
+  EXPECT_EQ(Query("SELECT count(*) FROM NewText"), std::vector<std::string>{"3"});
+  EXPECT_EQ(Query("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(std::filesystem::status(DbPath()).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(folderNames(), std::vector<std::string>{kWorkDatabaseName});
 }
 
 }  // namespace

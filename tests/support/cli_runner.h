@@ -2,10 +2,14 @@
 #pragma once
 
 #include <fcntl.h>
+#include <grp.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -17,24 +21,49 @@ struct CliOutcome {
   std::string out, err;
 };
 
+// How one run is started, beyond its arguments.
+struct CliLaunch {
+  bool ownWorkDir = true;  // pass the test's folder as --work-dir
+  // Variables set (a value) or removed (none) for the run only.
+  std::vector<std::pair<std::string, std::optional<std::string>>> env;
+  std::string outputName = "std";  // output captured in <name>out and <name>err
+  uid_t uid = 0;                   // when not 0, the run's user and group (as root only)
+  // Shell commands run first in the child (such as "ulimit -v 40000"), so that a limit
+  // applies to verko-cli alone.
+  std::string limits;
+};
+
 class CliRunner {
  public:
-  // The work folder of every run is `dir` itself.
+  // The work folder of every run is `dir` itself unless the launch says otherwise.
   explicit CliRunner(const TempDir& dir) : dir_(dir) {}
 
-  // Starts verko-cli with `args`; returns its pid. `limits` are shell commands run first in
-  // the child (such as "ulimit -v 40000"), so that a limit applies to verko-cli alone.
-  pid_t Start(std::vector<std::string> args, const std::string& limits = "") const {
-    args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir_.Path()});
-    if (!limits.empty()) {
-      args.insert(args.begin(), {"/bin/sh", "-c", limits + "; exec \"$0\" \"$@\""});
+  // Starts verko-cli with `args`; returns its pid.
+  pid_t Start(std::vector<std::string> args, const CliLaunch& launch = CliLaunch()) const {
+    args.insert(args.begin(), VERKO_CLI_PATH);
+    if (launch.ownWorkDir) args.insert(args.begin() + 1, {"--work-dir", dir_.Path()});
+    if (!launch.limits.empty()) {
+      args.insert(args.begin(), {"/bin/sh", "-c", launch.limits + "; exec \"$0\" \"$@\""});
     }
     pid_t pid = fork();
     if (pid == 0) {
-      int out = open(dir_.File("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int err = open(dir_.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int out =
+          open(dir_.File(launch.outputName + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int err =
+          open(dir_.File(launch.outputName + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, 1);
       dup2(err, 2);
+      for (const auto& [name, value] : launch.env) {
+        if (value) {
+          setenv(name.c_str(), value->c_str(), 1);
+        } else {
+          unsetenv(name.c_str());
+        }
+      }
+      if (launch.uid != 0 &&
+          (setgroups(0, nullptr) != 0 || setgid(launch.uid) != 0 || setuid(launch.uid) != 0)) {
+        _exit(126);
+      }
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -44,18 +73,18 @@ class CliRunner {
     return pid;
   }
 
-  CliOutcome Wait(pid_t pid) const {
+  CliOutcome Wait(pid_t pid, const CliLaunch& launch = CliLaunch()) const {
     int status = 0;
     waitpid(pid, &status, 0);
     CliOutcome outcome;
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = ReadFile(dir_.File("stdout"));
-    outcome.err = ReadFile(dir_.File("stderr"));
+    outcome.out = ReadFile(dir_.File(launch.outputName + "out"));
+    outcome.err = ReadFile(dir_.File(launch.outputName + "err"));
     return outcome;
   }
 
-  CliOutcome Run(std::vector<std::string> args, const std::string& limits = "") const {
-    return Wait(Start(std::move(args), limits));
+  CliOutcome Run(std::vector<std::string> args, const CliLaunch& launch = CliLaunch()) const {
+    return Wait(Start(std::move(args), launch), launch);
   }
 
  private:

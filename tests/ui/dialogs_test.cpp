@@ -9,6 +9,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include "tests/support/scoped_env.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/platform_defaults.h"
 #include "ui/shared/help_window.h"
@@ -97,6 +98,29 @@ TEST(WorkDriveDialog, ChoosingAVolumePutsItsFolderIntoTheField) {
   emit drives->activated(0);
   EXPECT_EQ(Child<QLineEdit>(&dialog, "TextDrive")->text(), drives->itemData(0).toString());
   EXPECT_TRUE(Child<QLineEdit>(&dialog, "TextDrive")->text().endsWith('/'));
+}
+
+// A fresh user's work folder is their own: offered first in the dialog, chosen there even
+// before any comparison made it, and then made for the user only.
+TEST(WorkDriveDialog, OffersTheUsersOwnFolderAsTheDefault) {
+  TempDir dir;
+  test_support::ScopedEnv env;
+  env.Set("XDG_RUNTIME_DIR", dir.File("run"));
+  const QString folder = QString::fromStdString(dir.File("run") + "/verko/");
+  EXPECT_EQ(DefaultWorkPath(), folder);
+  ScriptedUiServices services;
+  VerkoWorkDrive dialog(folder, services, nullptr);
+  auto* drives = Child<QComboBox>(&dialog, "Drive1");
+  EXPECT_EQ(drives->currentIndex(), 0);
+  EXPECT_EQ(drives->itemData(0).toString(), folder);
+  EXPECT_TRUE(drives->itemText(0).contains(folder));
+
+  Child<QPushButton>(&dialog, "Command2")->click();
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.WorkPath(), folder);
+  EXPECT_EQ(QFile::permissions(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
 }
 
 TEST(SetEditorDialog, BrowsedProgramGetsThePlaceholder) {
