@@ -24,8 +24,6 @@ class BatchRunHost {
   virtual void SetRunDisplay(bool running) = 0;
   // The row about to be compared, or -1 after the run.
   virtual void ShowRunRow(int row) { (void)row; }
-  // A row passed over for a placeholder (a host that lists every pair's outcome says so).
-  virtual void ShowSkippedRow(int row) { (void)row; }
   // A comparison failed or was cancelled: go on with the rest? (question icon, Yes/No)
   virtual bool AskContinueAfterError(const std::string& text, const std::string& title) = 0;
   virtual bool AskContinueAfterCancel(const std::string& text, const std::string& title) = 0;

@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "batch/pair_outcome.h"
+#include "batch/parallel_compare.h"
 #include "cli/batch_command.h"
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
+#include "cli/folder_command.h"
 #include "common/failure_reason.h"
 #include "compare/compare_run.h"
 
@@ -88,6 +90,12 @@ void PrepareHeap() {
   std::free(block);
 }
 
+// Runs side by side would queue for the one heap's lock: with several at once, each
+// thread may take a heap of its own (two per run: the run and its work-database writer).
+void UseHeapPerThread(int jobs) {
+  if (jobs > 1) mallopt(M_ARENA_MAX, 2 * jobs + 1);
+}
+
 int RunCommandLine(const std::vector<std::string>& args) {
   verko::CliOptions options;
   std::string error;
@@ -107,11 +115,27 @@ int RunCommandLine(const std::vector<std::string>& args) {
 
   verko::RunFlags flags;
   InstallSignalHandlers(flags);
-  verko::ConsoleHost host(stderr, !options.quiet && isatty(STDERR_FILENO), flags, g_interrupted);
+  const bool terminal = isatty(STDERR_FILENO);
+  verko::ConsoleHost host(stderr, !options.quiet && terminal, flags, g_interrupted);
+  const int jobs = options.jobs > 0 ? options.jobs : verko::DefaultJobCount();
+  if (options.batch || options.folders) UseHeapPerThread(jobs);
   if (options.batch) {
     verko::BatchCommand command{options.batchName, options.batchDb, options.request.options,
-                                options.quiet};
-    int status = verko::RunBatchCommand(command, host, flags, g_interrupted, stdout, stderr);
+                                options.quiet,     terminal,        jobs};
+    int status = verko::RunBatchCommand(command, host, g_interrupted, stdout, stderr);
+    g_flags = nullptr;
+    return g_interrupted ? InterruptedExit() : status;
+  }
+  if (options.folders) {
+    verko::FolderCommand command{options.request.oldName,
+                                 options.request.newName,
+                                 options.request.resultName,
+                                 {options.recursive, options.filePatterns},
+                                 options.request.options,
+                                 options.quiet,
+                                 terminal,
+                                 jobs};
+    int status = verko::RunFolderCommand(command, g_interrupted, stdout, stderr);
     g_flags = nullptr;
     return g_interrupted ? InterruptedExit() : status;
   }

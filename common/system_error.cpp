@@ -38,7 +38,7 @@ std::string SystemErrorText(int errnum) {
     case ENOMEM:
       return "メモリが不足しています。";
     case ELOOP:
-      return "シンボリックリンクの参照が多すぎます。";
+      return "シンボリックリンクが循環しています。";
     default:
       break;
   }
