@@ -75,6 +75,14 @@ std::string PairFieldUpdate(PairField field) {
 
 }  // namespace
 
+int32_t InitialSequenceNumber(double value) {
+  if (!(value == value)) return 0;         // NaN
+  double rounded = std::nearbyint(value);  // the default rounding mode: halves to even
+  if (rounded > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (rounded < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(rounded);
+}
+
 std::unique_ptr<BatchListStore> BatchListStore::Open(const std::string& path, Status* status) {
   *status = Status::Ok();
   std::unique_ptr<Database> db = Database::Open(path, Database::OpenMode::kReadWrite, status);
@@ -161,7 +169,7 @@ Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSett
       *db_,
       "SELECT BatchName, OldPath, NewPath, ResultPath, PairingMethod, PairingFname, PairingExt, "
       "PairingFname2, PairingExt2, ResultMethod, ResultFname, ResultExt, "
-      "CAST(round(max(min(coalesce(InitNo, 0), 2147483647), -2147483648)) AS INTEGER) "
+      "coalesce(InitNo, 0) "
       "FROM BatchListGroup WHERE BatchID = ?1",
       {int64_t{batchId}}, &read);
   bool hasRow = false;
@@ -180,7 +188,7 @@ Status BatchListStore::LoadSettings(int32_t batchId, std::optional<BatchListSett
   s.resultMethod = StoredMethod(read.ColumnInt(9));
   s.resultFname = read.ColumnText(10);
   s.resultExt = read.ColumnText(11);
-  s.initNo = std::to_string(read.ColumnInt(12));
+  s.initNo = std::to_string(InitialSequenceNumber(read.ColumnDouble(12)));
   return Status::Ok();
 }
 
@@ -206,7 +214,7 @@ Status BatchListStore::ReadPairs(int32_t batchId, std::vector<PairRow>* rows) {
               "BatchListContent.ResultFile FROM BatchListContent "
               "INNER JOIN BatchListGroup ON BatchListContent.BatchID = BatchListGroup.BatchID "
               "WHERE BatchListGroup.BatchID = ?1 "
-              "ORDER BY BatchListContent.OldFile, BatchListContent.rowid",
+              "ORDER BY BatchListContent.OldFile COLLATE VerkoText, BatchListContent.rowid",
               {int64_t{batchId}}, &read);
   bool hasRow = false;
   while (status.ok() && (status = read.Step(&hasRow)).ok() && hasRow) {

@@ -44,7 +44,8 @@ class BatchListStore {
   // its text.
   Status SaveSettings(int32_t batchId, const BatchListSettings& settings);
 
-  // The list's pairs sorted by OldFile (rows added earlier first among equal names).
+  // The list's pairs sorted by OldFile in the order of the work database's texts (letter
+  // case folded: "a.txt" before "B.txt"), rows added earlier first among equal names.
   Status ReadPairs(int32_t batchId, std::vector<PairRow>* rows);
   // Adds rows in one transaction; their pairId is ignored.
   Status AddPairs(int32_t batchId, const std::vector<PairRow>& rows);
@@ -66,5 +67,11 @@ class BatchListStore {
 // that cannot take the journal, and a database another program is writing are left as they
 // are, with the reason.
 Status CompactBatchListDb(const std::string& path);
+
+// The first sequence number of an initial value: rounded to the nearest integer, a half
+// to the even neighbour (as every option value), within the 32-bit range. The naming and
+// the stored list's settings both round this way, so "2.5" numbers from 2 and reads back
+// as 2.
+int32_t InitialSequenceNumber(double value);
 
 }  // namespace verko

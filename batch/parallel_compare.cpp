@@ -24,8 +24,9 @@ constexpr const char* kTitleRunError = "比較処理でエラー";
 // run's cancel request at its next progress step, and line-limit messages are kept.
 class PairHost : public CompareHost {
  public:
-  PairHost(const std::atomic<bool>& stop, RunFlags& flags, std::vector<std::string>& cuts)
-      : stop_(stop), flags_(flags), cuts_(cuts) {}
+  PairHost(const std::atomic<bool>& stop, RunFlags& flags, std::vector<std::string>& cuts,
+           std::vector<std::string>& warnings)
+      : stop_(stop), flags_(flags), cuts_(cuts), warnings_(warnings) {}
 
   void ShowProgress(int) override {
     if (stop_) flags_.CancelRequested = true;
@@ -35,11 +36,15 @@ class PairHost : public CompareHost {
   void ShowLineLimitMessage(const std::string& text, const std::string&) override {
     cuts_.push_back(text);
   }
+  void ShowRunWarning(const std::string& text, const std::string& title) override {
+    warnings_.push_back(title + "\n" + text);
+  }
 
  private:
   const std::atomic<bool>& stop_;
   RunFlags& flags_;
   std::vector<std::string>& cuts_;
+  std::vector<std::string>& warnings_;
 };
 
 CompareResult Failure(std::string text) {
@@ -67,7 +72,8 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::a
     }
   }
   RunFlags flags;
-  PairHost host(stop, flags, run.cutMessages);
+  flags.CommandStop = &stop;
+  PairHost host(stop, flags, run.cutMessages, run.warnings);
   CompareRequest request{task.oldPath, task.newPath, task.resultPath, options, {}};
   try {
     run.result = ExecuteCompare(request, RunMode::kBatch, host, flags);

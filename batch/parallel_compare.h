@@ -29,6 +29,8 @@ struct PairRun {
   CompareResult result;
   // The line-limit messages the run showed: the comparison was cut there.
   std::vector<std::string> cutMessages;
+  // Other warnings of the run (a split pattern too slow for a line), title and text.
+  std::vector<std::string> warnings;
 };
 
 struct PairCallbacks {

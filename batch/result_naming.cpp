@@ -12,15 +12,6 @@ namespace {
 
 constexpr const char* kTemplateErrorTitle = "ファイル名の指定エラー";
 
-// The initial value: the leading number of its text rounded to a 32-bit integer, 0 when the
-// text holds none.
-long long InitialNumber(const std::string& text) {
-  double value = std::nearbyint(LeadingNumber(text));
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<long long>(value);
-}
-
 bool SequenceNames(const std::vector<PairRow>& rows, const BatchListSettings& settings,
                    std::vector<std::string>* names, NamingRefusal* refusal) {
   const std::string pattern = settings.resultFname + "." + settings.resultExt;
@@ -40,7 +31,7 @@ bool SequenceNames(const std::vector<PairRow>& rows, const BatchListSettings& se
     *refusal = {"連番（\"#\"）を指定できるのは１個所だけです。", kTemplateErrorTitle};
     return false;
   }
-  long long n = InitialNumber(settings.initNo);
+  long long n = InitialSequenceNumber(LeadingNumber(settings.initNo));
   for (std::size_t i = 0; i < rows.size(); ++i, ++n) {
     names->push_back(before + SequenceDigits(n, width) + after);
   }

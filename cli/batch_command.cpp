@@ -142,6 +142,7 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     nextRow = taskRows[index] + 1;
     const PairOutcome outcome = RunOutcome(run);
     counts.Add(outcome);
+    for (const std::string& warning : run.warnings) print(err, "verko-cli: " + warning);
     if (outcome == PairOutcome::kError) {
       print(err, "verko-cli: 比較処理でエラー\nファイルペア：\n　　旧： " + task.oldPath +
                      "\n　　新： " + task.newPath + "\n　　結果： " + task.resultPath +

@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "common/encoding.h"
 #include "common/option_value.h"
@@ -29,6 +31,13 @@ bool IsValidSplitPattern(const std::string& pattern) {
 
 std::string DefaultWorkPath() {
   return DefaultWorkFolder();
+}
+
+std::string VersionLine() {
+  char text[64];
+  std::snprintf(text, sizeof text, "verko-cli Ver %d.%02d.%03d", VERKO_VERSION_MAJOR,
+                VERKO_VERSION_MINOR, VERKO_VERSION_PATCH);
+  return text;
 }
 
 std::string UsageText() {
@@ -74,11 +83,16 @@ std::string UsageText() {
          "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
          "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"
          "  --help               この説明を表示する\n"
+         "  --version            バージョンを表示する\n"
+         "値をとるオプションは --split=80 のようにも指定できます。\n"
          "\n"
-         "終了コード: 0 相違なし、1 相違あり、2 指定ミスまたはエラー、130 中断\n"
+         "終了コード: 0 相違なし、1 相違あり、2 指定ミス、エラーまたは行数制限による打ち切り、\n"
+         "            130 中断（Ctrl-C）、143 終了要求（SIGTERM）\n"
          "（フォルダ: 0 すべて相違なし、1 相違ありまたは片方にしかないファイルあり、\n"
-         "  2 エラーまたは打ち切りのペアあり、130 中断）\n"
-         "（--batch: 0 すべてのペアを比較、2 比較できないペアあり、130 中断）\n";
+         "  2 エラーまたは打ち切りのペアあり、130/143 中断）\n"
+         "（--batch: 0 すべてのペアを比較、2 比較を完了できないペアあり、130/143 中断）\n"
+         "フォルダと --batch ではペアごとに「相違なし」「相違あり」「打ち切り」「エラー」\n"
+         "「キャンセル」「スキップ」のいずれかを一行ずつ表示します。\n";
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
@@ -87,8 +101,20 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   compare.workPath = DefaultWorkPath();
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+    // "--name=value" is the same as "--name value".
+    std::string arg = args[i];
+    std::optional<std::string> attached;
+    if (std::size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string::npos) {
+      attached = arg.substr(equals + 1);
+      arg.resize(equals);
+    }
+    bool valueTaken = false;
     auto value = [&](std::string* out) {
+      valueTaken = true;
+      if (attached) {
+        *out = *attached;
+        return true;
+      }
       if (i + 1 >= args.size()) {
         *error = arg + " には値が必要です。";
         return false;
@@ -99,6 +125,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     std::string text;
     if (arg == "--help" || arg == "-h") {
       options->help = true;
+    } else if (arg == "--version") {
+      options->version = true;
     } else if (arg == "--trim-top") {
       compare.trimTop = true;
     } else if (arg == "--keep-trailing") {
@@ -107,8 +135,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.compress = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
-    } else if (arg == "--color" || arg.rfind("--color=", 0) == 0) {
-      if (arg != "--color" && !ParseColorWhen(std::string_view(arg).substr(8), &options->color)) {
+    } else if (arg == "--color") {
+      // Its value is optional, so only the attached form "--color=WHEN" gives one.
+      valueTaken = true;
+      if (attached && !ParseColorWhen(*attached, &options->color)) {
         *error = "--color の値は auto、always、never のいずれかです。";
         return false;
       }
@@ -191,8 +221,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     } else {
       names.push_back(arg);
     }
+    if (attached && !valueTaken) {
+      *error = arg + " は値をとりません。";
+      return false;
+    }
   }
-  if (options->help) return true;
+  if (options->help || options->version) return true;
   if (!options->batchDb.empty() && !options->batch) {
     *error = "--batch-db は --batch と一緒に指定してください。";
     return false;

@@ -14,6 +14,7 @@ struct CliOptions {
   CompareRequest request;
   bool quiet = false;
   bool help = false;
+  bool version = false;
   // --batch NAME [--batch-db PATH]: run a stored batch list instead of one comparison.
   bool batch = false;
   std::string batchName;
@@ -36,6 +37,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
                       std::string* error);
 
 std::string UsageText();
+
+// "verko-cli Ver 1.10.042".
+std::string VersionLine();
 
 // The user's own work folder (see DefaultWorkFolder) with a trailing "/".
 std::string DefaultWorkPath();

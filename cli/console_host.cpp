@@ -29,6 +29,10 @@ void ConsoleHost::ShowLineLimitMessage(const std::string& text, const std::strin
   ShowMessage(text, title);
 }
 
+void ConsoleHost::ShowRunWarning(const std::string& text, const std::string& title) {
+  ShowMessage(text, title);
+}
+
 void ConsoleHost::ShowMessage(const std::string& text, const std::string& title) {
   ClearLine();
   std::fprintf(err_, "verko-cli: %s\n%s\n", title.c_str(), text.c_str());

@@ -24,6 +24,7 @@ class ConsoleHost : public CompareHost {
   void FinishProgressDisplay(RunMode mode) override;
   bool AskOverwrite(const std::string& text, const std::string& title) override;
   void ShowLineLimitMessage(const std::string& text, const std::string& title) override;
+  void ShowRunWarning(const std::string& text, const std::string& title) override;
 
   // Prints a message with its title.
   void ShowMessage(const std::string& text, const std::string& title);

@@ -62,6 +62,7 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
       return;
     }
     counts.Add(RunOutcome(run));
+    for (const std::string& warning : run.warnings) progress.Print(err, "verko-cli: " + warning);
     if (!command.quiet) progress.Print(out, RunOutcomeLine(run, scan.pairs[index].name));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);

@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "batch/pair_outcome.h"
 #include "batch/parallel_compare.h"
 #include "cli/batch_command.h"
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
 #include "cli/folder_command.h"
 #include "cli/report_output.h"
+#include "common/failure_reason.h"
 #include "compare/compare_run.h"
 
 namespace {
@@ -28,16 +30,38 @@ namespace {
 constexpr int kExitSame = 0;
 constexpr int kExitDifferent = 1;
 constexpr int kExitFailed = 2;
-constexpr int kExitInterrupted = 130;
 
-// Set by the Ctrl-C handler together with the run's cancel flag; std::atomic<bool> is
-// lock-free, so setting it there is safe.
+// The signal that interrupted the run (SIGINT or SIGTERM), 0 while none has; set by the
+// handler together with the run's cancel flag. Both atomics are lock-free, so setting them
+// there is safe.
+std::atomic<int> g_signal{0};
 std::atomic<bool> g_interrupted{false};
 verko::RunFlags* g_flags = nullptr;
 
-void OnInterrupt(int) {
+void OnInterrupt(int signal) {
+  int none = 0;
+  g_signal.compare_exchange_strong(none, signal);
   g_interrupted = true;
   if (g_flags) g_flags->CancelRequested = true;
+}
+
+// Ctrl-C exits 130, SIGTERM 143, as a shell reports a program the signal ended.
+int InterruptedExit() {
+  int signal = g_signal.load();
+  return 128 + (signal != 0 ? signal : SIGINT);
+}
+
+// Ctrl-C and SIGTERM cancel the run instead of ending the program, so the end of run still
+// closes the files. A file-size limit (ulimit -f) makes a write fail with its error instead
+// of killing the program, so the run reports it.
+void InstallSignalHandlers(verko::RunFlags& flags) {
+  g_flags = &flags;
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void PrintSummary(const verko::CompareRequest& request, const verko::CompareResult& result) {
@@ -107,30 +131,25 @@ void UseHeapPerThread(int jobs) {
   if (jobs > 1) mallopt(M_ARENA_MAX, 2 * jobs + 1);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  PrepareHeap();
-  std::vector<std::string> args(argv + 1, argv + argc);
+int RunCommandLine(const std::vector<std::string>& args) {
   verko::CliOptions options;
   std::string error;
   if (!verko::ParseCommandLine(args, &options, &error)) {
-    std::fprintf(stderr, "verko-cli: %s\n\n%s", error.c_str(), verko::UsageText().c_str());
+    std::fprintf(stderr, "verko-cli: %s\n詳しくは verko-cli --help を参照してください。\n",
+                 error.c_str());
     return kExitFailed;
   }
   if (options.help) {
     std::fputs(verko::UsageText().c_str(), stdout);
     return kExitSame;
   }
+  if (options.version) {
+    std::printf("%s\n", verko::VersionLine().c_str());
+    return kExitSame;
+  }
 
   verko::RunFlags flags;
-  g_flags = &flags;
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-
+  InstallSignalHandlers(flags);
   const bool terminal = isatty(STDERR_FILENO);
   verko::ConsoleHost host(stderr, !options.quiet && terminal, flags, g_interrupted);
   const int jobs = options.jobs > 0 ? options.jobs : verko::DefaultJobCount();
@@ -140,7 +159,7 @@ int main(int argc, char** argv) {
                                 options.quiet,     terminal,        jobs};
     int status = verko::RunBatchCommand(command, host, g_interrupted, stdout, stderr);
     g_flags = nullptr;
-    return status;
+    return g_interrupted ? InterruptedExit() : status;
   }
   if (options.folders) {
     verko::FolderCommand command{options.request.oldName,
@@ -153,7 +172,7 @@ int main(int argc, char** argv) {
                                  jobs};
     int status = verko::RunFolderCommand(command, g_interrupted, stdout, stderr);
     g_flags = nullptr;
-    return status;
+    return g_interrupted ? InterruptedExit() : status;
   }
   verko::CompareRequest request = options.request;
   if (!PrepareStandardOutput(options, host, request)) return kExitFailed;
@@ -164,16 +183,38 @@ int main(int argc, char** argv) {
   if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
     host.ShowMessage(warning, "文字コードの警告");
   }
-  switch (result.status) {
-    case verko::kStatusDone:
+  switch (verko::OutcomeOf(result)) {
+    case verko::PairOutcome::kSame:
+    case verko::PairOutcome::kDifferent:
       // On standard output the report ends with its own statistics.
       if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       return result.counts.Differences() > 0 ? kExitDifferent : kExitSame;
-    case verko::kStatusCancelled:
+    case verko::PairOutcome::kCut:
+      // The report is written, but it covers only the lines before the cut.
+      if (!options.quiet) PrintSummary(options.request, result);
+      host.ShowMessage(verko::LineLimitCutText(result) + "\n比較は完了していません。",
+                       "行数制限による打ち切り");
+      return kExitFailed;
+    case verko::PairOutcome::kCancelled:
       host.ShowMessage("比較処理を中止しました。", "キャンセル");
-      return kExitInterrupted;
+      return InterruptedExit();
     default:
       host.ShowMessage(result.message.text, result.message.title);
-      return kExitFailed;
+      // An open that a signal interrupted (a FIFO without a writer) ends as interrupted.
+      return g_interrupted ? InterruptedExit() : kExitFailed;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  PrepareHeap();
+  // A failure outside a compare run (too little memory while a batch list is read) still
+  // ends with a message, never with an abort.
+  try {
+    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (...) {
+    std::fprintf(stderr, "verko-cli: エラー\n%s\n", verko::CurrentFailureReason().c_str());
+    return g_interrupted ? InterruptedExit() : kExitFailed;
   }
 }

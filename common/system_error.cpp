@@ -31,6 +31,12 @@ std::string SystemErrorText(int errnum) {
       return "ディスク使用量の制限を超えました。";
     case EFBIG:
       return "ファイルが大きすぎます。";
+    case EINTR:
+      return "処理が中断されました。";
+    case EAGAIN:
+      return "システムの資源が一時的に不足しています。";
+    case ENOMEM:
+      return "メモリが不足しています。";
     case ELOOP:
       return "シンボリックリンクが循環しています。";
     default:

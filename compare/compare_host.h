@@ -31,6 +31,9 @@ class CompareHost : public ProgressDisplay {
   virtual bool AskOverwrite(const std::string& text, const std::string& title) = 0;
   // The line-limit message (exclamation icon, OK); shown in batch mode too.
   virtual void ShowLineLimitMessage(const std::string& text, const std::string& title) = 0;
+  // Another warning of a run that goes on (exclamation icon, OK), in batch mode too: a
+  // split pattern too slow for a line.
+  virtual void ShowRunWarning(const std::string& text, const std::string& title) = 0;
   // Interactive mode only: record the three names in the file histories.
   virtual void RecordHistory(const std::string& oldName, const std::string& newName,
                              const std::string& resultName) {

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "common/encoding.h"
+#include "common/failure_reason.h"
 #include "common/path_parts.h"
-#include "common/text_collation.h"
 #include "common/user_folders.h"
 #include "common/working_text.h"
 #include "compare/editor_command.h"
@@ -35,9 +35,11 @@ std::string FileMessage(const char* role, const std::string& name, const char* p
   return std::string(role) + "\n   " + name + "\n" + phrase + "\n\n理由： " + reason;
 }
 
-// Names are compared as the user typed them, letter case folded, paths not normalised.
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return CompareFolded(ToCp932(a), ToCp932(b)) == 0;
+// Two names denote one file when they are spelt alike or lead to the same file on disk
+// (same device and inode, through links too). Names that differ in letter case or in any
+// character are different files here.
+bool SameFile(const std::string& a, const std::string& b) {
+  return a == b || IsSameFile(a, b);
 }
 
 // Whether `name` is, or would become, the work database at `dbPath`: the same file, or the
@@ -70,9 +72,23 @@ class CompareRun {
         flags_(flags),
         meter_(host, flags) {}
 
+  // Whatever fails inside the run (too little memory, a thread that cannot start, any
+  // other exception) ends it with status -1 and the reason; the end of run is performed in
+  // every case, so the window is unlocked and the files are closed.
   CompareResult Run() {
-    RunPhases();
-    EndOfRun();
+    try {
+      RunPhases();
+    } catch (...) {
+      Fail(CurrentFailureReason());
+    }
+    try {
+      EndOfRun();
+    } catch (...) {
+      if (result_.status != kStatusFailed) Fail(CurrentFailureReason());
+      host_.UnlockControls();
+      flags_.CancelRequested = false;
+      flags_.CompareRunning = false;
+    }
     return result_;
   }
 
@@ -106,6 +122,10 @@ class CompareRun {
   }
 
   void Cancel() { result_.status = kStatusCancelled; }
+
+  void Fail(const std::string& reason) {
+    Refuse("比較処理中にエラーが起きました。\n\n理由： " + reason, kTitleRunError);
+  }
 
   std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
 
@@ -142,7 +162,7 @@ class CompareRun {
       Refuse("新ファイルが指定されていません。", kTitleFileName);
     } else if (request_.resultName.empty()) {
       Refuse("結果ファイルが指定されていません。", kTitleFileName);
-    } else if (SameNameIgnoringCase(request_.oldName, request_.newName)) {
+    } else if (SameFile(request_.oldName, request_.newName)) {
       Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
     } else if (request_.reportSink) {
       return true;
@@ -191,24 +211,51 @@ class CompareRun {
 
   Flow ReadFiles() {
     host_.SetPhaseText("読み取り中");
-    // Both files are read before either is taken in: the text form of the run depends on
-    // both encodings, and "auto" looks at the content.
-    std::string oldContent, newContent;
-    Flow flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
-    if (flow == Flow::kContinue)
-      flow = ReadContent(newFile_, kRoleNew, request_.newName, newContent);
-    if (flow == Flow::kContinue) {
-      ChooseEncodings(oldContent, newContent);
-      IntakeOptions intake;
-      intake.normalize = {options_.trimTop, options_.trimTail, options_.compress};
-      intake.splitWidth = splitWidth_;
-      intake.splitChar =
-          working_->FromUtf8(options_.splitChar.empty() ? kDefaultSplitChar : options_.splitChar);
-      flow = ReadOne(oldContent, result_.oldEncoding, kRoleOld, FileRole::kOld, intake, oldText_,
-                     "OldText", result_.oldInvalidLines);
+    IntakeOptions intake;
+    intake.normalize = {options_.trimTop, options_.trimTail, options_.compress};
+    intake.splitWidth = splitWidth_;
+    const std::string& splitChar =
+        options_.splitChar.empty() ? std::string(kDefaultSplitChar) : options_.splitChar;
+    Flow flow = Flow::kContinue;
+    if (AllCp932Chosen()) {
+      // CP932 files into a CP932 report: each file is taken in as it is read, no further
+      // than the line limit needs, its bytes as they are.
+      working_ = std::make_unique<WorkingText>(false);
+      result_.oldEncoding = result_.newEncoding = result_.reportEncoding = TextEncoding::kCp932;
+      intake.splitChar = working_->FromUtf8(splitChar);
+      oldFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+      newFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+      flow = ReadOne(oldFile_, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_,
+                     "OldText");
+      oldFile_.Close();
       if (flow == Flow::kContinue) {
-        flow = ReadOne(newContent, result_.newEncoding, kRoleNew, FileRole::kNew, intake, newText_,
-                       "NewText", result_.newInvalidLines);
+        flow = ReadOne(newFile_, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
+                       "NewText");
+      }
+      newFile_.Close();
+    } else {
+      // Both files are read before either is taken in: the text form of the run depends on
+      // both encodings, and "auto" looks at the content.
+      std::string oldContent, newContent;
+      flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
+      if (flow == Flow::kContinue)
+        flow = ReadContent(newFile_, kRoleNew, request_.newName, newContent);
+      if (flow == Flow::kContinue) {
+        ChooseEncodings(oldContent, newContent);
+        intake.splitChar = working_->FromUtf8(splitChar);
+        flow = Decode(oldContent, result_.oldEncoding, kRoleOld, result_.oldInvalidLines);
+        if (flow == Flow::kContinue)
+          flow = Decode(newContent, result_.newEncoding, kRoleNew, result_.newInvalidLines);
+      }
+      if (flow == Flow::kContinue) {
+        TextSource oldSource(oldContent);
+        flow = ReadOne(oldSource, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_,
+                       "OldText");
+        if (flow == Flow::kContinue) {
+          TextSource newSource(newContent);
+          flow = ReadOne(newSource, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
+                         "NewText");
+        }
       }
     }
     result_.oldLineCount = oldText_.Count();
@@ -217,10 +264,27 @@ class CompareRun {
     return flow;
   }
 
+  bool StopRequested() const {
+    return flags_.CancelRequested || (flags_.CommandStop && *flags_.CommandStop);
+  }
+
+  bool AllCp932Chosen() const {
+    return options_.oldEncoding == EncodingChoice::kCp932 &&
+           options_.newEncoding == EncodingChoice::kCp932 &&
+           (options_.reportEncoding == EncodingChoice::kCp932 ||
+            options_.reportEncoding == EncodingChoice::kAuto);
+  }
+
+  // Reads a whole file (for the runs that decode): the cancel command stops the read.
   Flow ReadContent(InputFile& file, const char* role, const std::string& name,
                    std::string& content) {
-    Status status = file.ReadAll(content);
+    file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+    Status status = ReadAllBytes(file, content, &flags_.CancelRequested);
     file.Close();
+    if (StopRequested()) {
+      Cancel();
+      return Flow::kCancel;
+    }
     if (status.ok()) return Flow::kContinue;
     Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
            kTitleRunError);
@@ -244,28 +308,49 @@ class CompareRun {
     working_ = std::make_unique<WorkingText>(!allCp932);
   }
 
-  Flow ReadOne(std::string& content, TextEncoding encoding, const char* role, FileRole fileRole,
-               const IntakeOptions& intake, LineTable& table, const char* tableName,
-               int& invalidLines) {
-    // A comparison of CP932 files into a CP932 report takes the bytes as they always were,
-    // invalid ones included, without a word; every other run decodes and counts.
+  // Turns a file's content into the run's text form. A comparison of CP932 files into a
+  // CP932 report takes the bytes as they always were, invalid ones included, without a
+  // word; every other run decodes and counts.
+  Flow Decode(std::string& content, TextEncoding encoding, const char* role, int& invalidLines) {
     invalidLines = 0;
-    if (working_->DecodesAll()) {
-      std::string text;
-      if (!working_->FromFile(content, encoding, &text, &invalidLines)) {
-        Refuse(std::string(role) +
-                   "に、CP932 で表せない文字や正しくないバイトの種類が多すぎます。\n"
-                   "この組み合わせは比較できません。",
-               kTitleEncoding);
-        return Flow::kCancel;
-      }
-      content.swap(text);
+    if (!working_->DecodesAll()) return Flow::kContinue;
+    std::string text;
+    if (!working_->FromFile(content, encoding, &text, &invalidLines)) {
+      Refuse(std::string(role) +
+                 "に、CP932 で表せない文字や正しくないバイトの種類が多すぎます。\n"
+                 "この組み合わせは比較できません。",
+             kTitleEncoding);
+      return Flow::kCancel;
     }
-    Flow flow = ReadLines(content, intake, fileRole, host_, meter_, table);
+    content.swap(text);
+    return Flow::kContinue;
+  }
+
+  // Takes in the lines of one file (as read, or as decoded) and stores its table.
+  Flow ReadOne(ByteSource& source, const char* role, const std::string& name, FileRole fileRole,
+               const IntakeOptions& intake, LineTable& table, const char* tableName) {
+    IntakeResult read = ReadFileLines(source, intake, fileRole, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
     workDb_->AppendAllLines(tableName, table);
-    if (flow == Flow::kCancel) Cancel();
-    return flow;
+    (fileRole == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
+    if (read.flow == Flow::kCancel || (!read.status.ok() && StopRequested())) {
+      Cancel();
+      return Flow::kCancel;
+    }
+    if (!read.status.ok()) {
+      Refuse(FileMessage(role, name, "を読み取ることができません。", read.status.reason()),
+             kTitleRunError);
+      return Flow::kCancel;
+    }
+    if (read.tooSlowLine > 0 && !tooSlowNoted_) {
+      // Said once per run: the same pattern is as slow on the other file.
+      tooSlowNoted_ = true;
+      host_.ShowRunWarning(std::string(role) + " " + std::to_string(read.tooSlowLine) +
+                               " 行目: 行の分割文字（正規表現）の検索に時間がかかりすぎるため、"
+                               "一致しなかったものとして分割しました。",
+                           "行の分割文字");
+    }
+    return Flow::kContinue;
   }
 
   void WriteResult() {
@@ -364,6 +449,7 @@ class CompareRun {
   LineTable oldText_, newText_;
   MatchState state_;
   bool reportWritten_ = false;
+  bool tooSlowNoted_ = false;
   // After the line tables: the database's writer thread reads them until it is joined, so
   // on every way out, an exception's unwinding included, the database is finished first
   // and the tables are destroyed after it.

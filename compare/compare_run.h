@@ -11,6 +11,7 @@
 #include "common/message_icon.h"
 #include "common/status.h"
 #include "compare/compare_host.h"
+#include "compare/line_intake.h"
 #include "report/report_counts.h"
 
 namespace verko {
@@ -54,15 +55,6 @@ inline constexpr int kStatusDone = 0;
 inline constexpr int kStatusFailed = -1;
 inline constexpr int kStatusOverwriteDeclined = -2;
 inline constexpr int kStatusCancelled = -4;
-
-// Where the line limit stopped the reading of a file: nothing from physical line `line` on
-// was compared, except the first parts of that line when `withinLine` is set.
-struct LineLimitCut {
-  int line = 0;  // 0: the file was read to its end
-  bool withinLine = false;
-
-  bool cut() const { return line > 0; }
-};
 
 struct CompareResult {
   int status = kStatusDone;

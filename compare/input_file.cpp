@@ -1,6 +1,7 @@
 #include "compare/input_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,22 +26,26 @@ Status InputFile::Open(const std::string& path) {
     return Status::Error(SystemErrorText(EISDIR));
   }
   fd_ = fd;
+  length_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
   return Status::Ok();
 }
 
-Status InputFile::ReadAll(std::string& content) {
-  content.clear();
-  struct stat st;
-  if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) content.reserve(st.st_size);
-  char buffer[1 << 16];
+Status InputFile::Read(char* buffer, std::size_t size, std::size_t* got) {
+  *got = 0;
   for (;;) {
-    ssize_t n = ::read(fd_, buffer, sizeof buffer);
-    if (n == 0) return Status::Ok();
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Status::Error(SystemErrorText(errno));
+    if (length_ == 0 && (stop_ || alsoStop_)) {
+      // A pipe or device may deliver nothing for ever: wait in steps of 100 ms.
+      pollfd wait{fd_, POLLIN, 0};
+      const int ready = ::poll(&wait, 1, 100);
+      if (Stopped()) return Status::Error(SystemErrorText(EINTR));
+      if (ready == 0 || (ready < 0 && errno == EINTR)) continue;
     }
-    content.append(buffer, static_cast<std::size_t>(n));
+    ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) {
+      *got = static_cast<std::size_t>(n);
+      return Status::Ok();
+    }
+    if (errno != EINTR || Stopped()) return Status::Error(SystemErrorText(errno));
   }
 }
 

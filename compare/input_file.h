@@ -1,29 +1,44 @@
 // An input file of a comparison: opened when the run opens its files (so a missing file, a
-// folder or an unreadable file is refused before anything is written) and read whole in
-// the read phase.
+// folder or an unreadable file is refused before anything is written) and read piece by
+// piece in the read phase.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "common/status.h"
+#include "compare/byte_source.h"
 
 namespace verko {
 
-class InputFile {
+class InputFile : public ByteSource {
  public:
   InputFile() = default;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
-  ~InputFile() { Close(); }
+  ~InputFile() override { Close(); }
 
   // Opens the file for reading; a folder is refused as "is a directory".
   Status Open(const std::string& path);
-  // Reads the whole content. Requires a successful Open.
-  Status ReadAll(std::string& content);
+  // Requires a successful Open. A read that a signal interrupted is repeated, unless a stop
+  // flag is set: then it fails (a pipe that never delivers must not hold a cancel up). A
+  // pipe or device is waited for in short steps, so a stop is seen even without a signal.
+  Status Read(char* buffer, std::size_t size, std::size_t* got) override;
+  // The flags that end a read; must outlive the reads. Either may be null.
+  void SetStopFlag(const std::atomic<bool>* stop, const std::atomic<bool>* alsoStop = nullptr) {
+    stop_ = stop;
+    alsoStop_ = alsoStop;
+  }
+  // The size of a regular file when it was opened; 0 for a device or a pipe.
+  std::uint64_t Length() const override { return length_; }
   void Close();
 
  private:
   int fd_ = -1;
+  std::uint64_t length_ = 0;
+  const std::atomic<bool>* stop_ = nullptr;
+  const std::atomic<bool>* alsoStop_ = nullptr;
+  bool Stopped() const { return (stop_ && *stop_) || (alsoStop_ && *alsoStop_); }
 };
 
 }  // namespace verko

@@ -1,10 +1,13 @@
-// The read phase: one file's content cut into lines, each normalised and, when wider than
-// the split width, cut into parts, stored as line records up to the line limit.
+// The read phase: one file's bytes cut into lines, each normalised and, when wider than
+// the split width, cut into parts, stored as line records up to the line limit. The file
+// is read piece by piece and no further than the line limit needs.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "common/status.h"
+#include "compare/byte_source.h"
 #include "compare/compare_host.h"
 #include "compare/lines/line_functions.h"
 #include "compare/lines/line_table.h"
@@ -22,10 +25,32 @@ struct IntakeOptions {
 
 enum class FileRole { kOld, kNew };
 
-// Reads `content` into `table` (which must be empty), adding up to 15 to the progress.
+// Where the line limit stopped the reading of a file: nothing from physical line `line` on
+// was compared, except the first parts of that line when `withinLine` is set.
+struct LineLimitCut {
+  int line = 0;  // 0: the file was read to its end
+  bool withinLine = false;
+
+  bool cut() const { return line > 0; }
+};
+
+struct IntakeResult {
+  Flow flow = Flow::kContinue;   // kCancel when a cancel was seen
+  Status status = Status::Ok();  // a failure to read the file, with the system's reason
+  LineLimitCut cut;
+  // The first line on which a search of the split pattern gave up for taking too long
+  // (the search counted as no match); 0 when none did.
+  int tooSlowLine = 0;
+};
+
+// Reads `source` into `table` (which must be empty), adding up to 15 to the progress.
 // When the line limit is passed the limit message is shown once through `host` and the
-// rest of the file is ignored. Returns kCancel when a cancel is seen; `table` then keeps
-// the records stored so far.
+// rest of the file is neither read nor stored. On a cancel or a read failure `table`
+// keeps the records stored so far.
+IntakeResult ReadFileLines(ByteSource& source, const IntakeOptions& options, FileRole role,
+                           CompareHost& host, ProgressMeter& progress, LineTable& table);
+
+// ReadFileLines over a text in memory; returns whether a cancel was seen.
 Flow ReadLines(std::string_view content, const IntakeOptions& options, FileRole role,
                CompareHost& host, ProgressMeter& progress, LineTable& table);
 

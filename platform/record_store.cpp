@@ -167,6 +167,10 @@ int64_t Statement::ColumnInt(int column) const {
   return sqlite3_column_int64(stmt_, column);
 }
 
+double Statement::ColumnDouble(int column) const {
+  return sqlite3_column_double(stmt_, column);
+}
+
 std::string Statement::ColumnText(int column) const {
   // Read as a blob: the bytes as stored, whatever they hold, NUL bytes included.
   const void* data = sqlite3_column_blob(stmt_, column);

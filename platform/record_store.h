@@ -56,6 +56,7 @@ class Statement {
   int ColumnCount() const;
   bool ColumnIsNull(int column) const;
   int64_t ColumnInt(int column) const;
+  double ColumnDouble(int column) const;
   // The column's bytes as stored (NUL bytes included); empty for a null.
   std::string ColumnText(int column) const;
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,11 +32,20 @@ const UChar* Bytes(const char* p) {
   return reinterpret_cast<const UChar*>(p);
 }
 
+// The backtracking a search may do before it gives up (a retry costs some 30 ns here): a
+// match tried at one position stops after about 30 ms, a whole search after about 100 ms,
+// far more than any sensible pattern needs on a line.
+constexpr unsigned long kRetryLimitInMatch = 1'000'000;
+constexpr unsigned long kRetryLimitInSearch = 3'000'000;
+constexpr auto kSearchTimeLimit = std::chrono::milliseconds(100);
+
 void InitializeOniguruma() {
   static std::once_flag once;
   std::call_once(once, [] {
     OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
     onig_initialize(encodings, 1);
+    onig_set_retry_limit_in_match(kRetryLimitInMatch);
+    onig_set_retry_limit_in_search(kRetryLimitInSearch);
   });
 }
 
@@ -180,13 +190,17 @@ struct ByteMatch {
   std::size_t end = 0;
 };
 
-// Leftmost match starting at `from` or later. Returns 1, 0 (none) or -1 (matching failed).
+// Leftmost match starting at `from` or later. Returns 1, 0 (none), kMatchTooSlow (the
+// search gave up) or -1 (matching failed).
 int SearchFrom(regex_t* regex, OnigRegion* region, std::string_view text, std::size_t from,
                std::size_t rangeEnd, ByteMatch& match) {
   const UChar* str = Bytes(text.data());
   int r = onig_search(regex, str, str + text.size(), str + from, str + rangeEnd, region,
                       ONIG_OPTION_NONE);
   if (r == ONIG_MISMATCH) return 0;
+  if (r == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER || r == ONIGERR_RETRY_LIMIT_IN_SEARCH_OVER) {
+    return kMatchTooSlow;
+  }
   if (r < 0) return -1;
   match.begin = static_cast<std::size_t>(region->beg[0]);
   match.end = static_cast<std::size_t>(region->end[0]);
@@ -314,18 +328,25 @@ int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t 
   regex_t* regex = cache.Find(pattern, kBaseOptions, PatternKind::kPlain);
   if (regex == nullptr) return -1;
   SearchText search(text);
-  // Oniguruma tries the start positions before the range end (sometimes the range end
-  // itself), and the range end must be a character boundary: the first one after maxStart.
-  // A match found past maxStart is left to the check below.
-  std::size_t rangeEnd = 0;
-  while (rangeEnd <= maxStart && rangeEnd < text.size()) rangeEnd += CharLengthAt(text, rangeEnd);
-  ByteMatch match;
-  int r = SearchFrom(regex, cache.Region(), search.view(), 0, rangeEnd, match);
-  if (r <= 0) return r;
-  if (match.begin > maxStart) return 0;
-  begin = match.begin;
-  end = match.end;
-  return 1;
+  const UChar* str = Bytes(search.view().data());
+  const UChar* strEnd = str + text.size();
+  // A match is tried at each start position in turn, over the whole text. A search whose
+  // range ends at maxStart would be cheaper, but Oniguruma then misses a match that starts
+  // within the range and ends beyond it (or looks ahead beyond it), and finds a later one.
+  const auto deadline = std::chrono::steady_clock::now() + kSearchTimeLimit;
+  for (std::size_t pos = 0; pos <= maxStart && pos <= text.size();
+       pos += pos < text.size() ? CharLengthAt(text, pos) : 1) {
+    int r = onig_match(regex, str, strEnd, str + pos, cache.Region(), ONIG_OPTION_NONE);
+    if (r >= 0) {
+      begin = pos;
+      end = pos + static_cast<std::size_t>(r);
+      return 1;
+    }
+    if (r == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER) return kMatchTooSlow;
+    if (r != ONIG_MISMATCH) return -1;
+    if (std::chrono::steady_clock::now() > deadline) return kMatchTooSlow;
+  }
+  return 0;
 }
 
 int SubR(std::string& text, std::string_view pattern, std::string_view replacement) {
@@ -379,6 +400,7 @@ int SplitByMatch(std::string_view text, std::string_view pattern, std::vector<st
     std::size_t begin = 0;
     std::size_t end = 0;
     int r = FindMatchBytes(remaining, pattern, remaining.size(), begin, end);
+    if (r == kMatchTooSlow) r = 0;  // a search that gave up counts as no match
     if (r < 0) return -1;
     if (r == 0) {
       pieces[count - 1].assign(remaining);

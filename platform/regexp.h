@@ -18,10 +18,14 @@ inline constexpr std::string_view kTagSeparator = "\x81\xAC";
 // length (characters) when found; 0 with both 0 when not found; -1 for a pattern error.
 int MatchR(std::string_view text, std::string_view pattern, int& position, int& length);
 
+// A search gives up after a bounded amount of backtracking (a pattern such as "(a|aa)+c" on
+// a long line could otherwise run for minutes); such a search returns kMatchTooSlow.
+inline constexpr int kMatchTooSlow = -2;
+
 // MatchR for callers that cut the text by bytes themselves: the leftmost match, considering
 // only matches that start at byte offset maxStart or before (the match itself may run past
 // it). Returns 1 and sets begin and end (byte offsets), 0 when there is no such match, -1
-// for a pattern error.
+// for a pattern error, kMatchTooSlow when the search gave up.
 int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t maxStart,
                    std::size_t& begin, std::size_t& end);
 

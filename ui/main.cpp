@@ -3,6 +3,7 @@
 // `verko --help` and `verko --version` print and end.
 #include <QApplication>
 #include <QTextStream>
+#include <csignal>
 #include <optional>
 
 #include "ui/command_line.h"
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
   verko::CommandLine line;
   if (std::optional<int> status = ReadCommandLine(argc, argv, &line)) return *status;
 
+  // A file-size limit (ulimit -f) makes a write fail with its error, which the run reports,
+  // instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   SetIdentity();
   // Ties the windows to the installed desktop entry (its name and icon in the desktop's bars).

@@ -473,10 +473,11 @@ void VerkoMain::SaveSettings() {
   store_.Sync();
 }
 
+// Names that differ only in letter case are different files here, so the history keeps
+// them apart.
 void VerkoMain::RegistCombo(QComboBox* field, const QString& text) {
-  const QString folded = text.toLower();
   for (int i = 0; i < field->count(); ++i) {
-    if (field->itemText(i).toLower() == folded) return;
+    if (field->itemText(i) == text) return;
   }
   EditTextKeeper keeper(field);
   if (field->count() >= kHistorySize) field->removeItem(kHistorySize - 1);
@@ -684,6 +685,11 @@ bool VerkoMain::AskOverwrite(const std::string& text, const std::string& title) 
 }
 
 void VerkoMain::ShowLineLimitMessage(const std::string& text, const std::string& title) {
+  services_.ShowMessage(this, FromUtf8(text), FromUtf8(title), MessageIcon::kExclamation,
+                        MessageButtons::kOk);
+}
+
+void VerkoMain::ShowRunWarning(const std::string& text, const std::string& title) {
   services_.ShowMessage(this, FromUtf8(text), FromUtf8(title), MessageIcon::kExclamation,
                         MessageButtons::kOk);
 }

@@ -92,6 +92,7 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   void FinishProgressDisplay(RunMode mode) override;
   bool AskOverwrite(const std::string& text, const std::string& title) override;
   void ShowLineLimitMessage(const std::string& text, const std::string& title) override;
+  void ShowRunWarning(const std::string& text, const std::string& title) override;
   void RecordHistory(const std::string& oldName, const std::string& newName,
                      const std::string& resultName) override;
   void StartEditor(const std::string& program, const std::vector<std::string>& args) override;

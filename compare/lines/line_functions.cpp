@@ -146,25 +146,35 @@ int FindDefaultSeparator(std::string_view text, std::size_t maxStart, std::size_
   return 0;
 }
 
+bool IsDefaultSplitPattern(std::string_view pattern) {
+  static const std::string defaultPattern = ToCp932(kDefaultSplitChar);
+  return pattern == defaultPattern;
+}
+
 // The split pattern as a search: the default pattern natively (intake may cut every line),
 // any other through the library.
 class SplitSearch {
  public:
-  explicit SplitSearch(std::string_view pattern) : pattern_(pattern) {
-    static const std::string defaultPattern = ToCp932(kDefaultSplitChar);
-    native_ = pattern == defaultPattern;
-  }
+  explicit SplitSearch(std::string_view pattern)
+      : pattern_(pattern), native_(IsDefaultSplitPattern(pattern)) {}
 
-  // As FindMatchBytes: 1 with the match's byte range, 0, or -1 for a refused pattern.
+  // As FindMatchBytes: 1 with the match's byte range, 0, or -1 for a refused pattern. A
+  // search that gave up for taking too long counts as no match and is remembered.
   int Find(std::string_view text, std::size_t maxStart, std::size_t& begin,
            std::size_t& end) const {
     if (native_) return FindDefaultSeparator(text, maxStart, begin, end);
-    return FindMatchBytes(text, pattern_, maxStart, begin, end);
+    int r = FindMatchBytes(text, pattern_, maxStart, begin, end);
+    if (r != kMatchTooSlow) return r;
+    tooSlow_ = true;
+    return 0;
   }
+
+  bool TooSlow() const { return tooSlow_; }
 
  private:
   std::string_view pattern_;
   bool native_ = false;
+  mutable bool tooSlow_ = false;
 };
 
 // Head length in bytes when the text is cut into at most maxPieces pieces, each ending right
@@ -216,14 +226,34 @@ std::string NormalizeLine(std::string_view line, const NormalizeOptions& options
 
 void SplitLine(std::string& line, std::string& rest, int splitWidth,
                std::string_view splitCharPattern) {
-  const std::size_t width = splitWidth > 0 ? static_cast<std::size_t>(splitWidth) : 0;
-  std::size_t head = HeadByPattern(line, width, SplitSearch(splitCharPattern), splitWidth / 2);
-  if (head == 0) head = HeadByCharacters(line, width);
-  // Only a width below 2 can leave no room for the first character; it is taken anyway so
-  // that a caller cutting the rest again always advances.
-  if (head == 0 && !line.empty()) head = CharLengthAt(line, 0);
+  std::size_t head = SplitHeadLength(line, splitWidth, splitCharPattern);
   rest.assign(line, head, std::string::npos);
   line.resize(EndWithoutTrailingSpaces(std::string_view(line).substr(0, head)));
+}
+
+std::size_t SplitHeadLength(std::string_view text, int splitWidth,
+                            std::string_view splitCharPattern, bool* searchTooSlow) {
+  const std::size_t width = splitWidth > 0 ? static_cast<std::size_t>(splitWidth) : 0;
+  std::size_t head = 0;
+  if (searchTooSlow == nullptr || !*searchTooSlow) {
+    SplitSearch search(splitCharPattern);
+    head = HeadByPattern(text, width, search, splitWidth / 2);
+    if (searchTooSlow != nullptr && search.TooSlow()) *searchTooSlow = true;
+  }
+  if (head == 0) head = HeadByCharacters(text, width);
+  // Only a width below 2 can leave no room for the first character; it is taken anyway so
+  // that a caller cutting the rest again always advances.
+  if (head == 0 && !text.empty()) head = CharLengthAt(text, 0);
+  return head;
+}
+
+std::string_view WithoutTrailingSpaces(std::string_view head) {
+  return head.substr(0, EndWithoutTrailingSpaces(head));
+}
+
+std::size_t SplitLookaheadChars(int splitWidth, std::string_view splitCharPattern) {
+  if (!IsDefaultSplitPattern(splitCharPattern)) return 0;
+  return static_cast<std::size_t>(splitWidth > 0 ? splitWidth : 0) + 64;
 }
 
 }  // namespace verko

@@ -34,6 +34,24 @@ std::string NormalizeLine(std::string_view line, const NormalizeOptions& options
 void SplitLine(std::string& line, std::string& rest, int splitWidth,
                std::string_view splitCharPattern);
 
+// The cut SplitLine makes in `text`, without copying: the byte length of the head before
+// its trailing spaces are removed (at least one character of a non-empty text). A search
+// of the pattern that gives up for taking too long counts as no match and sets
+// *searchTooSlow; when it is set on entry, the pattern is not searched again (the rest of
+// a line on which it was too slow is cut by characters).
+std::size_t SplitHeadLength(std::string_view text, int splitWidth,
+                            std::string_view splitCharPattern, bool* searchTooSlow = nullptr);
+
+// The head as it is stored: without its trailing ASCII spaces.
+std::string_view WithoutTrailingSpaces(std::string_view head);
+
+// How much of a text SplitHeadLength must see to cut it as it would cut the whole text:
+// for the default pattern, whose matches are runs of one character class, the split width
+// plus a margin of characters (a match that starts within the width and ends past it ends
+// past it in the longer text too); for any other pattern the whole text (0), since a match
+// may depend on text far ahead of it.
+std::size_t SplitLookaheadChars(int splitWidth, std::string_view splitCharPattern);
+
 // Number of words: stretches between separators, where runs of blanks, of kana and of
 // Japanese punctuation count as separators. 0 for an empty or all-space text.
 int32_t WordCountTC(std::string_view text);

@@ -9,6 +9,9 @@ namespace verko {
 struct RunFlags {
   std::atomic<bool> CancelRequested{false};
   std::atomic<bool> CompareRunning{false};
+  // A stop of the whole command when several runs go side by side: a run waiting for a
+  // pipe sees it too, since the signal that sets it reaches only one thread.
+  const std::atomic<bool>* CommandStop = nullptr;
 };
 
 }  // namespace verko

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "common/cp932.h"
+#include "common/failure_reason.h"
 #include "common/system_error.h"
 #include "common/text_collation.h"
 #include "compare/lines/text_sort.h"
@@ -383,7 +384,23 @@ class WorkDatabase::Impl {
   }
 
  private:
+  // A failure here (too little memory) must not end the program: it becomes the status
+  // that Finish() returns, and the file is written as far as it can be.
   void RunJobs() {
+    try {
+      RunJobsUntilClosed();
+    } catch (...) {
+      if (failure_.ok()) failure_ = Status::Error(CurrentFailureReason());
+    }
+    try {
+      WriteFile();
+    } catch (...) {
+      if (failure_.ok()) failure_ = Status::Error(CurrentFailureReason());
+      (void)file_->Close();
+    }
+  }
+
+  void RunJobsUntilClosed() {
     for (;;) {
       Job job;
       bool idle = false;
@@ -405,7 +422,6 @@ class WorkDatabase::Impl {
       }
       if (failure_.ok()) failure_ = job(content_);
     }
-    WriteFile();
   }
 
   // Writes the file as the content stands (up to the first failure) and puts it in place

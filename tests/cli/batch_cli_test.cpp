@@ -1,6 +1,10 @@
 // verko-cli --batch as a user runs it: a stored list compared pair by pair, placeholder rows
 // skipped, a failing pair reported without stopping the rest, and the exit status.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -9,6 +13,7 @@
 
 #include "batch/batch_list_store.h"
 #include "common/path_parts.h"
+#include "compare/line_intake.h"
 #include "platform/record_store.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/temp_dir.h"
@@ -88,6 +93,54 @@ TEST_F(BatchCliTest, CompletePairsRunPlaceholdersAreSkippedAndErrorsDoNotStopThe
   EXPECT_NE(outcome.out.find("バッチ処理完了: 比較 2 組、エラー 0 組、スキップ 1 組"),
             std::string::npos)
       << outcome.out;
+}
+
+// One line per pair, in list order, with the outcome a script can act on; a pair cut at the
+// line limit is not counted as compared and makes the exit status 2.
+TEST_F(BatchCliTest, EachPairPrintsItsOutcome) {
+  std::string limitLines;
+  for (int i = 0; i <= kMaxLines; ++i) limitLines += "x\r\n";
+  WriteFile(dir.File("old/c.txt"), limitLines);
+  WriteFile(dir.File("new/c.txt"), "x\r\n");
+  const std::string U(UnpairedMark), D(UndecidedMark);
+  ASSERT_TRUE(store
+                  ->AddPairs(batchId, {{0, "a.txt", "a.txt", "ra.txt"},
+                                       {0, "b.txt", "b.txt", "rb.txt"},
+                                       {0, "c.txt", "c.txt", "rc.txt"},
+                                       {0, "d.txt", U, D},
+                                       {0, "e.txt", "e.txt", "re.txt"}})
+                  .ok());
+  Outcome outcome = RunList();
+  EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
+  const std::string result = dir.File("result") + "/";
+  const std::string e = dir.File("old/e.txt");
+  EXPECT_EQ(
+      outcome.out,
+      "相違あり: " + result + "ra.txt\n" + "相違なし: " + result + "rb.txt\n" +
+          "打ち切り: " + result + "rc.txt  旧ファイルは 32001 行目から後を比較していません。\n" +
+          "スキップ: " + result + D + "\n" + "エラー: " + result + "re.txt  旧ファイル " + e +
+          " を開くことができません。 理由： ファイルまたはフォルダが見つかりません。\n" +
+          "バッチ処理完了: 比較 2 組、エラー 1 組、スキップ 1 組（《未ペア》または《未定》）、"
+          "打ち切り 1 組、キャンセル 0 組\n");
+}
+
+TEST_F(BatchCliTest, PairInterruptedByCtrlCIsCountedAsCancelled) {
+  ASSERT_EQ(mkfifo(dir.File("old/f.txt").c_str(), 0644), 0);
+  WriteFile(dir.File("new/f.txt"), "x\r\n");
+  ASSERT_TRUE(store->AddPairs(batchId, {{0, "f.txt", "f.txt", "rf.txt"}}).ok());
+  test_support::CliRunner runner(dir);
+  pid_t pid = runner.Start({"--batch", "Mary's list", "--batch-db", dbPath});
+  int writer = open(dir.File("old/f.txt").c_str(), O_WRONLY);  // verko-cli is reading it
+  ASSERT_GE(writer, 0);
+  usleep(100 * 1000);
+  kill(pid, SIGINT);
+  Outcome outcome = runner.Wait(pid);
+  close(writer);
+  EXPECT_EQ(outcome.exitCode, 130) << outcome.err;
+  EXPECT_NE(outcome.out.find("キャンセル: " + dir.File("result") + "/rf.txt\n"), std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find("エラー 0 組"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find("キャンセル 1 組"), std::string::npos) << outcome.out;
 }
 
 TEST_F(BatchCliTest, RefusedRunsExitWithTwo) {

@@ -92,8 +92,15 @@ TEST_F(BatchListStoreTest, EmptySettingsAreStoredAsNullAndReadBackEmpty) {
   struct {
     const char* text;
     const char* readBack;
-  } initNos[] = {
-      {"12abc", "12"}, {" -3", "-3"}, {"2.6", "3"}, {"abc", "0"}, {"99999999999", "2147483647"}};
+  } initNos[] = {{"12abc", "12"},
+                 {" -3", "-3"},
+                 {"2.6", "3"},
+                 {"abc", "0"},
+                 {"99999999999", "2147483647"},
+                 // Halves go to the even neighbour, as the naming numbers them.
+                 {"2.5", "2"},
+                 {"3.5", "4"},
+                 {"-2.5", "-2"}};
   for (const auto& c : initNos) {
     s.initNo = c.text;
     ASSERT_TRUE(store->SaveSettings(1, s).ok());
@@ -121,6 +128,21 @@ TEST_F(BatchListStoreTest, PairsComeSortedByOldFileAndStayWithTheirList) {
   for (const auto& row : rows) order.push_back(row.oldFile + "/" + row.newFile);
   EXPECT_EQ(order, (std::vector<std::string>{"a.txt/《未ペア》", "a.txt/dup", "c.txt/c2.txt",
                                              "《未ペア》/n.txt"}));
+
+  // Letter case is folded as the work database orders texts, not raw bytes ("B" < "a").
+  int32_t cased = 0;
+  ASSERT_TRUE(store->AddList("cased", &cased).ok());
+  ASSERT_TRUE(store
+                  ->AddPairs(cased, {{0, "B.txt", "1", "r"},
+                                     {0, "a.txt", "2", "r"},
+                                     {0, "C.txt", "3", "r"},
+                                     {0, "b.txt", "4", "r"}})
+                  .ok());
+  std::vector<PairRow> casedRows;
+  ASSERT_TRUE(store->ReadPairs(cased, &casedRows).ok());
+  std::vector<std::string> casedOrder;
+  for (const auto& row : casedRows) casedOrder.push_back(row.oldFile);
+  EXPECT_EQ(casedOrder, (std::vector<std::string>{"a.txt", "B.txt", "b.txt", "C.txt"}));
 
   ASSERT_TRUE(store->SetPairField(rows[0].pairId, PairField::kResultFile, "x.vk").ok());
   EXPECT_FALSE(store->SetPairField(rows[0].pairId, PairField::kResultFile, "").ok());

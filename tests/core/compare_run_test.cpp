@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <new>
+#include <stdexcept>
+#include <system_error>
 #include <vector>
 
+#include "batch/pair_outcome.h"
 #include "common/encoding.h"
 #include "compare/line_intake.h"
 #include "tests/support/scripted_host.h"
@@ -75,7 +81,7 @@ TEST_F(CompareRunTest, NameChecksRefuseInOrder) {
       {"", "", "r", "旧ファイルが指定されていません。"},
       {"o", "", "r", "新ファイルが指定されていません。"},
       {"o", "n", "", "結果ファイルが指定されていません。"},
-      {"C:\\A.TXT", "c:\\a.txt", "r", "旧ファイルと新ファイルが同じです。"},
+      {"C:\\A.TXT", "C:\\A.TXT", "r", "旧ファイルと新ファイルが同じです。"},
   };
   for (const auto& c : cases) {
     request.oldName = c.oldName;
@@ -89,11 +95,47 @@ TEST_F(CompareRunTest, NameChecksRefuseInOrder) {
     EXPECT_FALSE(host.displayShown);
     EXPECT_FALSE(host.locked);
   }
-  // Different spellings of one path are not the same name.
-  request.oldName = "C:\\A.TXT";
-  request.newName = "C:\\.\\A.TXT";
+  // Names of files that do not exist are not the same file unless spelt alike.
   request.resultName = dir.File("r.txt");
-  EXPECT_EQ(Run().message.title, "ファイルを開けない");
+  for (const char* newName : {"C:\\.\\A.TXT", "c:\\a.txt"}) {
+    request.oldName = "C:\\A.TXT";
+    request.newName = newName;
+    EXPECT_EQ(Run().message.title, "ファイルを開けない") << newName;
+  }
+}
+
+// Only two names that lead to one file on disk are refused as the same; names that differ
+// in letter case or in any character are two files here and are compared.
+TEST_F(CompareRunTest, SameFileMeansSameDeviceAndInode) {
+  const std::string other = Cp932Lines({"alpha"});
+  struct Case {
+    std::string oldName, newName;
+    bool same;
+  } cases[] = {
+      {"Case.txt", "case.txt", false},
+      {"caf\xC3\xA9.txt", "caf\xC3\xA8.txt", false},      // café and cafè
+      {"x\xF0\x9F\x98\x80", "x\xF0\x9F\x98\x81", false},  // two different emoji
+      {"a.txt", "./a.txt", true},
+      {"a.txt", "hard-link.txt", true},
+      {"a.txt", "sym-link.txt", true},
+  };
+  WriteFile(dir.File("a.txt"), other);
+  ASSERT_EQ(link(dir.File("a.txt").c_str(), dir.File("hard-link.txt").c_str()), 0);
+  ASSERT_EQ(symlink(dir.File("a.txt").c_str(), dir.File("sym-link.txt").c_str()), 0);
+  for (const auto& c : cases) {
+    if (!c.same) {
+      WriteFile(dir.File(c.oldName), other);
+      WriteFile(dir.File(c.newName), other);
+    }
+    request.oldName = dir.File(c.oldName);
+    request.newName = dir.File(c.newName);
+    CompareResult result = Run(RunMode::kBatch);
+    if (c.same) {
+      EXPECT_EQ(result.message.text, "旧ファイルと新ファイルが同じです。") << c.newName;
+    } else {
+      EXPECT_EQ(result.status, kStatusDone) << c.newName << ": " << result.message.text;
+    }
+  }
 }
 
 TEST_F(CompareRunTest, ResultNamingAnInputIsRefusedAndTheInputKeepsItsBytes) {
@@ -230,6 +272,12 @@ TEST_F(CompareRunTest, LineLimitIsShownOncePerFileAndTheRestIgnored) {
   EXPECT_EQ(result.oldLineCount, kMaxLines);
   EXPECT_EQ(result.newLineCount, kMaxLines);
   EXPECT_EQ(result.counts.Differences(), 0);
+  // No differences among the lines compared, but the comparison is not complete.
+  EXPECT_FALSE(result.oldCut.cut());
+  EXPECT_EQ(result.newCut.line, kMaxLines + 1);
+  EXPECT_EQ(OutcomeOf(result), PairOutcome::kCut);
+  EXPECT_EQ(PairOutcomeLine(result, "r.txt"),
+            "打ち切り: r.txt  新ファイルは 32001 行目から後を比較していません。");
 }
 
 TEST_F(CompareRunTest, LineWhosePartsCrossTheLimitKeepsThePartsThatFit) {
@@ -242,6 +290,90 @@ TEST_F(CompareRunTest, LineWhosePartsCrossTheLimitKeepsThePartsThatFit) {
   EXPECT_EQ(result.oldLineCount, kMaxLines);
   ASSERT_EQ(host.limitMessages.size(), 1u);
   EXPECT_EQ(host.limitMessages[0].find("行数制限オーバー: 旧ファイル"), 0u);
+  EXPECT_EQ(result.oldCut.line, kMaxLines - 1);
+  EXPECT_TRUE(result.oldCut.withinLine);
+  EXPECT_EQ(LineLimitCutText(result), "旧ファイルは 31999 行目の途中から後を比較していません。");
+}
+
+// Whatever fails inside a run (here the host runs out of memory while the bar is drawn)
+// ends it with status -1, the message and its reason, and the end of run performed.
+TEST_F(CompareRunTest, AnyFailureInsideTheRunEndsItWithAMessage) {
+  struct Case {
+    std::function<void()> fail;
+    const char* reason;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "メモリが不足しています。"},
+      {[] { throw std::system_error(EAGAIN, std::generic_category()); },
+       "システムの資源が一時的に不足しています。"},
+      {[] { throw std::runtime_error("broken"); }, "broken"},
+  };
+  for (const auto& c : cases) {
+    host.onProgress = [&c](ScriptedHost& h) {
+      if (h.LastPhase() == "比較処理中") c.fail();
+    };
+    CompareResult result = Run();
+    EXPECT_EQ(result.status, kStatusFailed);
+    EXPECT_EQ(result.message.title, "比較処理でエラー");
+    EXPECT_EQ(result.message.text,
+              std::string("比較処理中にエラーが起きました。\n\n理由： ") + c.reason);
+    EXPECT_FALSE(host.locked);
+    EXPECT_FALSE(flags.CompareRunning);
+    EXPECT_TRUE(host.displayFinished);
+    host.displayFinished = false;
+  }
+}
+
+// A split pattern that backtracks without end on a long line: the search gives up, counts
+// as no match, the run says so once and completes.
+TEST_F(CompareRunTest, SplitPatternTooSlowForALineIsSaidOnce) {
+  const std::string slow = std::string(100000, 'a') + "\r\n";
+  WriteFile(request.oldName, slow + slow);
+  WriteFile(request.newName, slow);
+  request.options.splitChar = "(a|aa)+c";
+  const auto start = std::chrono::steady_clock::now();
+  CompareResult result = Run(RunMode::kBatch);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  EXPECT_EQ(result.oldLineCount, 2 * 400);  // cut by characters: 250 bytes a part
+  ASSERT_EQ(host.warnings.size(), 1u);
+  EXPECT_EQ(host.warnings[0].find("行の分割文字: 旧ファイル 1 行目: "), 0u) << host.warnings[0];
+}
+
+// A cancel is seen between the parts of a line too: a wide line whose every cut takes a
+// search of some thousand characters ahead (about ten seconds for the 32000 parts) does
+// not hold the run until it is cut completely.
+TEST_F(CompareRunTest, CancelIsSeenWithinALine) {
+  WriteFile(request.oldName, std::string(1 << 20, 'x') + "\r\n");
+  request.options.split = true;
+  request.options.splitWidth = 20;
+  request.options.splitChar = "x(?=[^z]{0,3000}z)";
+  host.onProgress = [](ScriptedHost& h) {
+    if (h.progress.back() >= 15) h.RequestCancel();  // the old file is read, not yet cut
+  };
+  const auto start = std::chrono::steady_clock::now();
+  CompareResult result = Run(RunMode::kBatch);
+  EXPECT_EQ(result.status, kStatusCancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LT(result.oldLineCount, 1000);
+}
+
+// A name holding a line break or another control character must not break the report's
+// header lines: each such character is shown as "?".
+TEST_F(CompareRunTest, ControlCharactersOfNamesAreShownAsQuestionMarks) {
+  const std::string oldName = dir.File("two\nlines\t\x1b.txt");
+  const std::string newName = dir.File("c1\xC2\x85.txt");
+  WriteFile(oldName, ReadFile(request.oldName));
+  WriteFile(newName, ReadFile(request.newName));
+  request.oldName = oldName;
+  request.newName = newName;
+  ASSERT_EQ(Run().status, kStatusDone);
+  std::string report = ReadFile(request.resultName);
+  EXPECT_NE(report.find("\r\n" + ToCp932("旧ファイル = " + dir.File("two?lines??.txt")) + "\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\r\n" + ToCp932("新ファイル = " + dir.File("c1?.txt")) + "\r\n"),
+            std::string::npos);
+  EXPECT_EQ(report.find("lines\t"), std::string::npos);
 }
 
 TEST_F(CompareRunTest, EditorStartsWithTheResultPathAsOneArgument) {
@@ -280,8 +412,8 @@ TEST_F(CompareRunTest, EmptyFileAgainstLinesGivesOnlyAddedOrDeletedLines) {
 namespace verko {
 namespace {
 
-// A run that unwinds (an allocation failure in the middle of matching, here thrown by the
-// host) finishes its work database before the line tables its writer reads go away. Under
+// A run that fails inside (an allocation failure in the middle of matching, here thrown by
+// the host) finishes its work database before the line tables its writer reads go away. Under
 // the sanitizer builds a wrong order shows as a use after free or a data race.
 TEST_F(CompareRunTest, UnwindingRunFinishesTheDatabaseBeforeItsTables) {
   std::string oldText, newText;
@@ -294,7 +426,10 @@ TEST_F(CompareRunTest, UnwindingRunFinishesTheDatabaseBeforeItsTables) {
   host.onProgress = [](ScriptedHost& h) {
     if (h.LastPhase() == "比較処理中") throw std::bad_alloc();
   };
-  EXPECT_THROW(Run(), std::bad_alloc);
+  // The run catches the failure at its boundary and ends with the reason.
+  CompareResult result = Run();
+  EXPECT_EQ(result.status, kStatusFailed);
+  EXPECT_NE(result.message.text.find("メモリが不足しています。"), std::string::npos);
   // The database written as far as the run came is whole and under its name; no other file
   // of the run is left.
   std::vector<std::string> names;

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/encoding.h"
 #include "common/option_value.h"
 #include "compare/editor_command.h"
+#include "platform/regexp.h"
 #include "tests/support/scripted_host.h"
 
 namespace verko {
@@ -96,6 +100,146 @@ TEST_F(LineIntakeTest, ProgressAddsAtMostFifteenPerFile) {
   LineTable empty;
   ReadLines("", options, FileRole::kNew, host, meter, empty);
   EXPECT_EQ(meter.Value(), 15);
+}
+
+// A source that hands over a few bytes per read (line ends and double-byte characters fall
+// across the pieces), or an endless run of one byte that counts what was taken from it.
+class PieceSource : public ByteSource {
+ public:
+  PieceSource(std::string text, std::size_t pieceSize)
+      : text_(std::move(text)), piece_(pieceSize) {}
+  Status Read(char* buffer, std::size_t size, std::size_t* got) override {
+    *got = std::min({size, piece_, text_.size() - pos_});
+    std::memcpy(buffer, text_.data() + pos_, *got);
+    pos_ += *got;
+    piece_ = piece_ % 7 + 1;  // 1 to 7 bytes, varying
+    return Status::Ok();
+  }
+  std::uint64_t Length() const override { return text_.size(); }
+
+ private:
+  std::string text_;
+  std::size_t piece_;
+  std::size_t pos_ = 0;
+};
+
+class EndlessSource : public ByteSource {
+ public:
+  explicit EndlessSource(char byte) : byte_(byte) {}
+  Status Read(char* buffer, std::size_t size, std::size_t* got) override {
+    std::memset(buffer, byte_, size);
+    *got = size;
+    taken += size;
+    return Status::Ok();
+  }
+  std::uint64_t Length() const override { return 0; }  // a device: no length
+  std::uint64_t taken = 0;
+
+ private:
+  char byte_;
+};
+
+TEST_F(LineIntakeTest, ReadingPieceByPieceGivesTheSameRecords) {
+  options.normalize = {true, true, true};
+  options.splitWidth = 20;
+  const std::string contents[] = {
+      "a\r\nb\rc\nd\n\re\r\n\r\nlast",
+      ToCp932("　 漢字とかなの長い行です、ここで切れる。次の部分もあります \r\n短い\r\n"),
+      "  word word word word word word word word word   \t \r\n" + std::string(300, 'z'),
+      std::string("\x81\r\n\x82\xA0\x82\r\x81", 9),
+  };
+  for (const std::string& content : contents) {
+    LineTable whole = Read(content);
+    for (std::size_t first : {1, 2, 3}) {
+      PieceSource source(content, first);
+      LineTable pieces;
+      IntakeResult result = ReadFileLines(source, options, FileRole::kOld, host, meter, pieces);
+      EXPECT_EQ(result.flow, Flow::kContinue);
+      EXPECT_EQ(Texts(pieces), Texts(whole)) << content;
+      ASSERT_EQ(pieces.Count(), whole.Count());
+      for (int id = 1; id <= whole.Count(); ++id) {
+        EXPECT_EQ(pieces.Line(id).LineNo, whole.Line(id).LineNo) << content;
+        EXPECT_EQ(pieces.Line(id).PartNo, whole.Line(id).PartNo) << content;
+      }
+    }
+  }
+}
+
+TEST_F(LineIntakeTest, TheCutSaysFromWhichLineNothingWasCompared) {
+  struct Case {
+    std::string content;
+    int line;
+    bool withinLine;
+  } cases[] = {
+      {std::string(kMaxLines, '\n'), 0, false},  // exactly the limit: not cut
+      {std::string(kMaxLines + 5, '\n'), kMaxLines + 1, false},
+      // 31999 short lines, then a line of three parts: the first part still fits.
+      {std::string(kMaxLines - 1, '\n') + std::string(600, 'x'), kMaxLines, true},
+  };
+  for (const auto& c : cases) {
+    TextSource source(c.content);
+    LineTable table;
+    IntakeResult result = ReadFileLines(source, options, FileRole::kNew, host, meter, table);
+    EXPECT_EQ(result.cut.line, c.line);
+    EXPECT_EQ(result.cut.withinLine, c.withinLine);
+    EXPECT_EQ(table.Count(), std::min<int>(kMaxLines, static_cast<int>(c.content.size()) + 1));
+  }
+}
+
+// An endless input (a device, a pipe that never ends) is read only as far as the line limit
+// needs, whether its one line fills the records or normalising shrinks it to nothing.
+TEST_F(LineIntakeTest, EndlessInputIsReadOnlyAsFarAsTheLimitNeeds) {
+  options.normalize = {true, true, true};
+  for (char byte : {'\0', 'x', ' '}) {
+    EndlessSource source(byte);
+    LineTable table;
+    IntakeResult result = ReadFileLines(source, options, FileRole::kOld, host, meter, table);
+    EXPECT_EQ(result.cut.line, 1) << int(byte);
+    EXPECT_TRUE(result.cut.withinLine);
+    EXPECT_LE(source.taken, 20u << 20) << int(byte);
+    EXPECT_EQ(table.Count(), byte == ' ' ? 1 : kMaxLines);  // blanks only: one empty line
+  }
+}
+
+// What a cut of a long line must be: the pieces of the whole remaining text, found with the
+// library's full search, taken while they fit, else single characters.
+std::vector<std::string> ReferenceParts(std::string text, int width, const std::string& pattern) {
+  std::vector<std::string> parts;
+  while (!text.empty()) {
+    std::vector<std::string> pieces;
+    std::string head;
+    if (SplitByMatch(text, pattern, pieces, width / 2) > 0) {
+      for (const std::string& piece : pieces) {
+        if (static_cast<int>((head + piece).size()) > width) break;
+        head += piece;
+      }
+    }
+    if (head.empty()) head = text.substr(0, static_cast<std::size_t>(width));
+    std::string rest = text.substr(head.size());
+    while (!head.empty() && head.back() == ' ') head.pop_back();
+    parts.push_back(head);
+    text = rest;
+  }
+  return parts;
+}
+
+TEST_F(LineIntakeTest, PatternCutsAreThoseOfTheFullSearch) {
+  options.splitWidth = 20;
+  const std::string bs40(40, 'b');
+  struct Case {
+    std::string pattern, line;
+  } cases[] = {
+      {"ab{30}|b", "xa" + bs40},    // the leftmost match reaches past the width
+      {"a(?=b{20})", "xa" + bs40},  // the match looks ahead past the width
+      {"a(?=b{20})|b", "xxxxxa" + bs40 + "a" + bs40},
+      {"c(?=.*z)|b", std::string(30, 'c') + bs40 + "z"},
+      {" ", "one two three four five six seven eight nine ten"},
+      {"x*", "abcdefghijklmnopqrstuvwxyz0123456789"},
+  };
+  for (const auto& c : cases) {
+    options.splitChar = c.pattern;
+    EXPECT_EQ(Texts(Read(c.line)), ReferenceParts(c.line, 20, c.pattern)) << c.pattern;
+  }
 }
 
 TEST(OptionNumber, AcceptsRoundedValuesInRange) {

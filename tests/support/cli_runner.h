@@ -37,6 +37,9 @@ struct CliLaunch {
   std::vector<std::pair<std::string, std::optional<std::string>>> env;
   std::string outputName = "std";  // output captured in <name>out and <name>err
   uid_t uid = 0;                   // when not 0, the run's user and group (as root only)
+  // Shell commands run first in the child (such as "ulimit -v 40000"), so that a limit
+  // applies to verko-cli alone.
+  std::string limits;
 };
 
 class CliRunner {
@@ -48,6 +51,9 @@ class CliRunner {
   pid_t Start(std::vector<std::string> args, const CliLaunch& launch = CliLaunch()) const {
     args.insert(args.begin(), VERKO_CLI_PATH);
     if (launch.ownWorkDir) args.insert(args.begin() + 1, {"--work-dir", dir_.Path()});
+    if (!launch.limits.empty()) {
+      args.insert(args.begin(), {"/bin/sh", "-c", launch.limits + "; exec \"$0\" \"$@\""});
+    }
     pid_t pid = fork();
     if (pid == 0) {
       int out =

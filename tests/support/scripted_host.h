@@ -31,6 +31,9 @@ class ScriptedHost : public CompareHost {
   void ShowLineLimitMessage(const std::string& text, const std::string& title) override {
     limitMessages.push_back(title + ": " + text);
   }
+  void ShowRunWarning(const std::string& text, const std::string& title) override {
+    warnings.push_back(title + ": " + text);
+  }
   void RecordHistory(const std::string& o, const std::string& n, const std::string& r) override {
     histories.push_back(o + "|" + n + "|" + r);
   }
@@ -51,7 +54,7 @@ class ScriptedHost : public CompareHost {
   bool displayShown = false;
   bool displayFinished = false;
   std::vector<int> progress;
-  std::vector<std::string> phases, questions, limitMessages, histories;
+  std::vector<std::string> phases, questions, limitMessages, warnings, histories;
   std::string editorProgram;
   std::vector<std::string> editorArgs;
 

@@ -70,7 +70,8 @@ TEST_F(CompareFromWindowTest, OverwriteDeclinedLeavesTheOldResult) {
 }
 
 TEST_F(CompareFromWindowTest, RefusalIsShownInAMessageBox) {
-  SetNames(Path("old.txt"), Path("OLD.TXT"), Path("result.txt"));
+  // Another spelling of the old file (names differing in letter case are two files here).
+  SetNames(Path("old.txt"), Path("./old.txt"), Path("result.txt"));
   Button("CmdStart")->click();
   EXPECT_EQ(main_->LastResult().status, kStatusFailed);
   ASSERT_EQ(services_.messages.size(), 1u);

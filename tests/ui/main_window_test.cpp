@@ -157,7 +157,9 @@ TEST_F(WindowTest, StoredValuesLoadWithoutGapsAndWithoutBlanks) {
   EXPECT_FALSE(Check("OptTrimTail")->isChecked());
 }
 
-TEST_F(WindowTest, HistoryIgnoresCaseAndDropsTheOldestInsertion) {
+// Names differing only in letter case are two files on this platform: the history keeps
+// them apart, and only a name spelt exactly alike is not added again.
+TEST_F(WindowTest, HistoryKeepsCaseApartAndDropsTheOldestInsertion) {
   Open();
   for (const char* name : {"/d/1.txt", "/d/2.txt", "/d/3.txt", "/d/4.txt", "/d/5.txt"}) {
     main_->RecordHistory(name, name, name);
@@ -166,7 +168,9 @@ TEST_F(WindowTest, HistoryIgnoresCaseAndDropsTheOldestInsertion) {
   ASSERT_EQ(Items("ComboOld"), five);
   Combo("ComboOld")->setEditText("/D/3.TXT");
   main_->RecordHistory("/D/3.TXT", "/d/3.txt", "/d/3.txt");
-  EXPECT_EQ(Items("ComboOld"), five);
+  EXPECT_EQ(Items("ComboOld"),
+            (QStringList{"/D/3.TXT", "/d/5.txt", "/d/4.txt", "/d/3.txt", "/d/2.txt"}));
+  EXPECT_EQ(Items("ComboResult"), five);
   EXPECT_EQ(Combo("ComboOld")->currentText(), "/D/3.TXT");
 
   Combo("ComboNew")->setEditText("/d/6.txt");

@@ -13,7 +13,7 @@ Status LoadReportFile(const std::string& path, LoadedReport* report) {
   InputFile file;
   Status status = file.Open(path);
   std::string bytes;
-  if (status.ok()) status = file.ReadAll(bytes);
+  if (status.ok()) status = ReadAllBytes(file, bytes);
   if (!status.ok()) return status;
   // Lines are held as 32-bit offsets into the text; no report comes near this size.
   if (bytes.size() > kMaxViewedBytes) return Status::Error("ファイルが大きすぎて表示できません。");

@@ -1,0 +1,41 @@
+// Where line intake takes a file's bytes from, piece by piece: an input file, or a text in
+// memory. Intake reads only as far as the line limit needs, so an endless input (a device,
+// a pipe, a file that grows while it is read) never has to fit into memory.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/status.h"
+
+namespace verko {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `size` bytes into `buffer` and sets *got to their number; 0 at the end.
+  virtual Status Read(char* buffer, std::size_t size, std::size_t* got) = 0;
+  // The length in bytes when it is known before reading (a regular file), else 0.
+  virtual std::uint64_t Length() const = 0;
+};
+
+// A text in memory as a byte source.
+class TextSource : public ByteSource {
+ public:
+  explicit TextSource(std::string_view text) : text_(text) {}
+  Status Read(char* buffer, std::size_t size, std::size_t* got) override;
+  std::uint64_t Length() const override { return text_.size(); }
+
+ private:
+  std::string_view text_;
+};
+
+// Appends everything the source gives to `content`, piece by piece, until its end, a failure,
+// or (when `stop` is given) until *stop turns true.
+Status ReadAllBytes(ByteSource& source, std::string& content,
+                    const std::atomic<bool>* stop = nullptr);
+
+}  // namespace verko
