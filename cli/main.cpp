@@ -1,14 +1,10 @@
 // verko-cli: compares two CP932 text files into the result report from the terminal, in
 // batch mode (no questions; an existing result file is overwritten).
-#include <malloc.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -43,31 +39,9 @@ void PrintSummary(const verko::CompareRequest& request, const verko::CompareResu
               c.CountAdded, c.CountMoved);
 }
 
-// One comparison touches a few tens of megabytes (the files, the line tables, the report,
-// the work database's pages), and on a virtual machine a page fault costs microseconds:
-// at 4 KB a page they took more time than the comparison itself. So the heap is set up
-// once: every thread allocates from the one main heap, freed memory stays in it, and its
-// first 96 MB may be backed by huge pages (where the system offers them; otherwise the
-// advice changes nothing).
-void PrepareHeap() {
-  mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
-  mallopt(M_ARENA_MAX, 1);
-  constexpr std::size_t kReserve = std::size_t{96} << 20;
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-  char* block = static_cast<char*>(std::malloc(kReserve));
-  if (block == nullptr) return;
-  const auto start = reinterpret_cast<std::uintptr_t>(block);
-  const std::uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t end = (start + kReserve) & ~(kHugePage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-  std::free(block);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  PrepareHeap();
   std::vector<std::string> args(argv + 1, argv + argc);
   verko::CliOptions options;
   std::string error;
