@@ -40,9 +40,15 @@ class StageShare {
   int Added() const { return added_; }
 
  private:
+  int Earned(int k, int n) const;
+
   ProgressMeter& meter_;
   double share_;
   int added_ = 0;
+  // The lines [lastK_, nextK_) of a stage of stepN_ lines earn no more than is added.
+  int stepN_ = 0;
+  int lastK_ = 0;
+  int nextK_ = 0;
 };
 
 }  // namespace verko
