@@ -16,11 +16,6 @@
 namespace verko {
 namespace {
 
-std::string WithSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
-}
-
 Status FileError(int errnum, const std::string& path) {
   return Status::Error(SystemErrorText(errnum) + "(" + path + ")");
 }
@@ -57,19 +52,13 @@ Status PutInPlace(const std::string& temp, const std::string& path) {
 
 }  // namespace
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : DirPart(exe.string());
-}
-
 std::string UserDataFolder() {
   std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");
   return data.empty() ? std::string() : data + "Verko/";
 }
 
 std::string DeliveredBatchListDb(const std::string& programFolder) {
-  return WithSlash(programFolder) + kBatchListDbName;
+  return DeliveredFile(programFolder, kBatchListDbName);
 }
 
 Status LocateBatchListDb(const std::string& programFolder, std::string* path) {

@@ -6,21 +6,19 @@
 
 #include <string>
 
+#include "common/program_files.h"
 #include "common/status.h"
 
 namespace verko {
 
 inline constexpr const char* kBatchListDbName = "VerkoBatchList.mdb";
 
-// The folder of the running executable with a trailing "/" (empty when it cannot be told).
-std::string ProgramFolder();
-
 // The per-user data folder of the program: $XDG_DATA_HOME/Verko/, else
 // ~/.local/share/Verko/ (empty when no home folder can be told).
 std::string UserDataFolder();
 
-// The empty database delivered with the program in `programFolder`: the one place that
-// knows where the program's delivered files are.
+// The empty database delivered with the program in `programFolder`: beside it in the build
+// folder, in the installed data folder otherwise (see DeliveredFile).
 std::string DeliveredBatchListDb(const std::string& programFolder);
 
 // Copies the delivered file to `path` (making its folder, for the user only) unless `path`

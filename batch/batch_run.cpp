@@ -32,9 +32,10 @@ std::string PairLines(const std::string& oldPath, const std::string& newPath,
          resultPath + "\n";
 }
 
-// Checks of the list before the run; false when the run must not start.
-bool CheckList(const std::vector<PairRow>& rows, const BatchFolders& folders, int* currentRow,
-               BatchRunHost& host, CompareRunner& runner) {
+}  // namespace
+
+bool CheckBatchRun(const std::vector<PairRow>& rows, const BatchFolders& folders, int* currentRow,
+                   BatchRunHost& host, CompareRunner& runner) {
   if (runner.InteractiveRunActive()) {
     host.ShowRunRefusal("比較処理の実行中はバッチ処理を開始できません。", kCannotRunTitle);
     return false;
@@ -72,8 +73,6 @@ bool CheckList(const std::vector<PairRow>& rows, const BatchFolders& folders, in
       "現在のバッチリストに基づいて連続比較処理を実行します。よろしいですか？", "バッチ処理の確認");
 }
 
-}  // namespace
-
 std::string BatchCancelQuestion() {
   return "バッチ処理を中止してよろしいですか？\n\nただし、現在処理中の比較は最後まで実行されます。";
 }
@@ -82,7 +81,7 @@ BatchRunSummary RunBatch(const std::vector<PairRow>& rows, const BatchFolders& f
                          int* currentRow, BatchRunHost& host, CompareRunner& runner,
                          BatchRunFlags& flags) {
   BatchRunSummary summary;
-  if (!CheckList(rows, folders, currentRow, host, runner)) return summary;
+  if (!CheckBatchRun(rows, folders, currentRow, host, runner)) return summary;
 
   summary.started = true;
   flags.BatchRunning = true;

@@ -33,6 +33,12 @@ struct BatchRunSummary {
   int cancelled = 0;       // pairs whose comparison was cancelled
 };
 
+// The checks before a run (an interactive comparison running, an empty list, missing
+// folders, placeholders left, a row naming one file twice) and the confirmation; false when
+// the run must not start. `currentRow` is the offending row after a refused consistency pass.
+bool CheckBatchRun(const std::vector<PairRow>& rows, const BatchFolders& folders, int* currentRow,
+                   BatchRunHost& host, CompareRunner& runner);
+
 // Runs the list `rows` (in grid order). `currentRow` is the grid's current row: after a
 // refused consistency pass it is the offending row; after the end of the list it is 0; after
 // a stop it is where the run stopped. Not re-entrant.

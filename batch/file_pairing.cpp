@@ -170,6 +170,11 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 }
 
 std::string FindWildcardEntry(const std::vector<std::string>& entries, std::string_view pattern) {
+  // A name without wildcards fits only itself: a plain look-up, fast in large folders.
+  if (pattern.find_first_of("*?") == std::string_view::npos) {
+    auto it = std::find(entries.begin(), entries.end(), pattern);
+    return it == entries.end() ? "" : *it;
+  }
   for (const std::string& entry : entries) {
     if (WildcardMatch(pattern, entry)) return entry;
   }

@@ -1,6 +1,9 @@
 // verko-bench-gen: writes the file pairs of the speed comparison against GNU diff.
 // Every file is CP932 text with CR LF line ends, made from fixed seeds so that every run
 // measures the same bytes; pairs.tsv lists the pairs for bench/run.sh.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -21,6 +24,7 @@ constexpr int kEditPercent = 5;
 constexpr int kDistinctTexts = 16;
 constexpr int kShuffledBlocks = 200;
 constexpr int kShuffledBlockLines = kLargeLines / kShuffledBlocks;
+constexpr int kFolderPairs = 300;
 
 // SplitMix64. The standard distributions differ between libraries; this does not, so the
 // files are the same wherever they are generated.
@@ -453,11 +457,36 @@ bool WriteLines(const std::string& path, const Lines& lines) {
   return static_cast<bool>(out);
 }
 
+// The folders of the folder comparison: kFolderPairs files of kSmallLines lines in old/ and
+// the same names in new/, code and prose in turn, each file pair from its own seeds.
+int WriteFolders(const std::string& dir) {
+  for (const char* side : {"/old", "/new"}) {
+    if (mkdir((dir + side).c_str(), 0777) != 0 && errno != EEXIST) {
+      std::fprintf(stderr, "verko-bench-gen: cannot make %s%s\n", dir.c_str(), side);
+      return 1;
+    }
+  }
+  for (int i = 0; i < kFolderPairs; ++i) {
+    const std::uint64_t seed = 5000 + 2 * static_cast<std::uint64_t>(i);
+    Pair pair = i % 2 == 0 ? CodePair(kSmallLines, seed) : ProsePair(kSmallLines, seed);
+    char name[32];
+    std::snprintf(name, sizeof name, "/%03d-%s.txt", i, i % 2 == 0 ? "code" : "prose");
+    if (!WriteLines(dir + "/old" + name, pair.oldLines) ||
+        !WriteLines(dir + "/new" + name, pair.newLines)) {
+      std::fprintf(stderr, "verko-bench-gen: cannot write %s in %s\n", name + 1, dir.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--folders") return WriteFolders(argv[2]);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: verko-bench-gen OUTPUT_DIR\n");
+    std::fprintf(
+        stderr, "usage: verko-bench-gen OUTPUT_DIR\n       verko-bench-gen --folders OUTPUT_DIR\n");
     return 2;
   }
   const std::string dir = argv[1];

@@ -7,6 +7,10 @@
 #include "batch/batch_db_location.h"
 #include "batch/batch_list_store.h"
 #include "batch/batch_run.h"
+#include "batch/pair_counts.h"
+#include "batch/pair_outcome.h"
+#include "batch/parallel_compare.h"
+#include "cli/pair_progress.h"
 
 namespace verko {
 namespace {
@@ -15,43 +19,23 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 2;
 constexpr int kExitInterrupted = 130;
 
-// Runs each pair through ExecuteCompare in batch mode and prints how it ended.
+// The batch checks need to know only that no window runs a comparison; the pairs themselves
+// are run by RunPairs.
 class CliCompareRunner : public CompareRunner {
  public:
-  CliCompareRunner(const BatchCommand& command, ConsoleHost& host, RunFlags& flags, std::FILE* out)
-      : command_(command), host_(host), flags_(flags), out_(out) {}
-
-  CompareResult RunBatchCompare(const std::string& oldName, const std::string& newName,
-                                const std::string& resultName) override {
-    CompareRequest request{oldName, newName, resultName, command_.options};
-    CompareResult result = ExecuteCompare(request, RunMode::kBatch, host_, flags_);
-    if (result.status == kStatusDone && !command_.quiet) {
-      std::fprintf(out_, "完了: %s\n", resultName.c_str());
-      std::fflush(out_);
-    } else if (result.status == kStatusFailed) {
-      host_.ShowMessage("ファイルペア：\n　　旧： " + oldName + "\n　　新： " + newName +
-                            "\n　　結果： " + resultName +
-                            "\nの比較を実行しようとしてエラーが起きました。\n\n" +
-                            result.message.text,
-                        "比較処理でエラー");
-    }
-    return result;
+  CompareResult RunBatchCompare(const std::string&, const std::string&,
+                                const std::string&) override {
+    return {};
   }
   bool InteractiveRunActive() const override { return false; }
-
- private:
-  const BatchCommand& command_;
-  ConsoleHost& host_;
-  RunFlags& flags_;
-  std::FILE* out_;
 };
 
-// The terminal answers the run's questions itself: an incomplete list runs (its placeholder
-// rows are skipped), a failed pair lets the run go on, an interrupted one ends it.
+// The terminal answers the checks' questions itself: an incomplete list runs (its
+// placeholder rows are skipped). The pairs do not go through RunBatch, so its questions during
+// a run are never asked.
 class CliBatchRunHost : public BatchRunHost {
  public:
-  CliBatchRunHost(ConsoleHost& host, BatchRunFlags& flags, const std::atomic<bool>& interrupted)
-      : host_(host), flags_(flags), interrupted_(interrupted) {}
+  explicit CliBatchRunHost(ConsoleHost& host) : host_(host) {}
 
   void ShowRunRefusal(const std::string& text, const std::string& title) override {
     host_.ShowMessage(text, title);
@@ -62,25 +46,19 @@ class CliBatchRunHost : public BatchRunHost {
   }
   bool ConfirmRunStart(const std::string&, const std::string&) override { return true; }
   void SetRunDisplay(bool) override {}
-  bool AskContinueAfterError(const std::string&, const std::string&) override {
-    return !interrupted_;
-  }
+  bool AskContinueAfterError(const std::string&, const std::string&) override { return true; }
   bool AskContinueAfterCancel(const std::string&, const std::string&) override { return false; }
-  void YieldAfterPair() override {
-    if (interrupted_) flags_.BatchCancelRequested = true;
-  }
+  void YieldAfterPair() override {}
   void ShowCompletion(const std::string&, const std::string&) override {}
 
  private:
   ConsoleHost& host_;
-  BatchRunFlags& flags_;
-  const std::atomic<bool>& interrupted_;
 };
 
 }  // namespace
 
-int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& flags,
-                    const std::atomic<bool>& interrupted, std::FILE* out, std::FILE*) {
+int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
+                    const std::atomic<bool>& interrupted, std::FILE* out, std::FILE* err) {
   std::string dbPath = command.dbPath;
   if (dbPath.empty()) {
     Status located = LocateBatchListDb(ProgramFolder(), &dbPath);
@@ -120,23 +98,73 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& fl
     settings = *loaded;
   }
 
-  BatchRunFlags batchFlags;
-  CliCompareRunner runner(command, host, flags, out);
-  CliBatchRunHost runHost(host, batchFlags, interrupted);
+  CliCompareRunner runner;
+  CliBatchRunHost runHost(host);
+  const BatchFolders folders{settings.oldPath, settings.newPath, settings.resultPath};
   int currentRow = 0;
-  BatchRunSummary summary =
-      RunBatch(rows, {settings.oldPath, settings.newPath, settings.resultPath}, &currentRow,
-               runHost, runner, batchFlags);
-  if (!summary.started) return interrupted ? kExitInterrupted : kExitFailed;
+  if (!CheckBatchRun(rows, folders, &currentRow, runHost, runner)) {
+    return interrupted ? kExitInterrupted : kExitFailed;
+  }
 
+  // Every complete pair, in the list's order; rows with a placeholder are skipped, and their
+  // lines come at their place in the list.
+  std::vector<PairTask> tasks;
+  std::vector<std::size_t> taskRows;
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (HasPlaceholder(rows[row])) continue;
+    tasks.push_back({folders.oldPath + rows[row].oldFile, folders.newPath + rows[row].newFile,
+                     folders.resultPath + rows[row].resultFile, "", false});
+    taskRows.push_back(row);
+  }
+  PairProgress progress(err, command.showProgress && !command.quiet);
+  auto print = [&](std::FILE* stream, const std::string& line) {
+    if (stream == err || !command.quiet) progress.Print(stream, line);
+  };
+  OutcomeCounts counts;
+  int skipped = 0, notRun = 0;
+  std::size_t nextRow = 0;
+  auto skipUpTo = [&](std::size_t end) {
+    for (; nextRow < end; ++nextRow) {
+      if (!HasPlaceholder(rows[nextRow])) continue;
+      ++skipped;
+      print(out, SkippedPairLine(folders.resultPath + rows[nextRow].resultFile));
+    }
+  };
+  PairCallbacks callbacks;
+  callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  callbacks.finished = [&](std::size_t index, const PairRun& run) {
+    const PairTask& task = tasks[index];
+    if (!run.started) {
+      ++notRun;
+      return;
+    }
+    skipUpTo(taskRows[index]);
+    nextRow = taskRows[index] + 1;
+    const PairOutcome outcome = RunOutcome(run);
+    counts.Add(outcome);
+    if (outcome == PairOutcome::kError) {
+      print(err, "verko-cli: 比較処理でエラー\nファイルペア：\n　　旧： " + task.oldPath +
+                     "\n　　新： " + task.newPath + "\n　　結果： " + task.resultPath +
+                     "\nの比較を実行しようとしてエラーが起きました。\n\n" +
+                     run.result.message.text);
+    }
+    print(out, RunOutcomeLine(run, task.resultPath));
+  };
+  RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
+  progress.Clear();
+  const bool completed = !interrupted && counts.cancelled == 0 && notRun == 0;
+  if (completed) skipUpTo(rows.size());
+
+  // A pair cut at the line limit was not compared completely: it is counted apart.
   std::fprintf(
-      out, "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）\n",
-      summary.completed ? "完了" : "中止", summary.processed, summary.failed + summary.cancelled,
-      summary.skipped);
+      out,
+      "バッチ処理%s: 比較 %d 組、エラー %d 組、スキップ %d 組（《未ペア》または《未定》）、"
+      "打ち切り %d 組、キャンセル %d 組\n",
+      completed ? "完了" : "中止", counts.same + counts.different, counts.error, skipped,
+      counts.cut, counts.cancelled);
   std::fflush(out);
   if (interrupted) return kExitInterrupted;
-  return summary.completed && summary.failed == 0 && summary.cancelled == 0 ? kExitDone
-                                                                            : kExitFailed;
+  return completed && counts.error == 0 && counts.cut == 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace verko

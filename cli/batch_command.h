@@ -1,6 +1,7 @@
 // verko-cli --batch NAME: runs the stored batch list called NAME with the command line's
-// comparison options. Rows with a placeholder are skipped and counted, each pair's error is
-// printed and the run goes on, and a summary line ends it.
+// comparison options, several pairs at once. Rows with a placeholder are skipped and
+// counted, each pair's error is printed in list order and the run goes on, and a summary
+// line ends it.
 #pragma once
 
 #include <atomic>
@@ -17,11 +18,13 @@ struct BatchCommand {
   std::string dbPath;  // empty: the database the batch window uses
   CompareOptions options;
   bool quiet = false;
+  bool showProgress = false;  // stderr is a terminal
+  int jobs = 1;
 };
 
 // Exit status: 0 when every complete pair was compared, 2 otherwise (list not found, a check
 // refused the run, a pair failed), 130 when interrupted.
-int RunBatchCommand(const BatchCommand& command, ConsoleHost& host, RunFlags& flags,
+int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
                     const std::atomic<bool>& interrupted, std::FILE* out, std::FILE* err);
 
 }  // namespace verko

@@ -12,6 +12,8 @@
 namespace verko {
 namespace {
 
+constexpr int kMaxJobs = 256;
+
 bool IsDirectory(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -31,10 +33,16 @@ std::string DefaultWorkPath() {
 
 std::string UsageText() {
   return "使い方: verko-cli [オプション] 旧ファイル 新ファイル 結果ファイル\n"
+         "        verko-cli [オプション] [-r] [--files パターン] 旧フォルダ 新フォルダ "
+         "結果フォルダ\n"
          "        verko-cli [オプション] --batch リスト名 [--batch-db パス]\n"
          "\n"
          "旧ファイルと新ファイルを行単位で比較し、結果ファイルに書き出します。\n"
          "既存の結果ファイルは確認なしで上書きされます。\n"
+         "フォルダを二つ指定すると、旧フォルダの各ファイルを新フォルダの同じ名前のファイルと\n"
+         "比較し、結果フォルダに旧ファイルと同じ名前で書き出します（結果フォルダがなければ\n"
+         "作成します）。ペアごとに結果を名前順に一行ずつ表示し、片方にしかないファイルと\n"
+         "集計を続けて表示します。\n"
          "\n"
          "オプション:\n"
          "  --trim-top           行頭の空白・タブを除く\n"
@@ -44,12 +52,20 @@ std::string UsageText() {
          "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
          "  --work-dir DIR       作業用データベースのフォルダ（既定はユーザー専用の作業フォルダ）\n"
-         "  --quiet              進行状況と統計を表示しない\n"
+         "  --quiet              進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）\n"
+         "  -r, --recursive      フォルダの比較でサブフォルダも比較し、結果フォルダに同じ構成で\n"
+         "                       書き出す\n"
+         "  --files PATTERN      フォルダの比較で、名前が PATTERN（* と ? が使える）に合う\n"
+         "                       ファイルだけを比較する（複数指定可）\n"
+         "  --jobs N             フォルダ・バッチで同時に比較するペアの数（既定はコア数、\n"
+         "                       1 で一組ずつ順に比較）\n"
          "  --batch NAME         バッチリスト NAME のファイルペアを順に比較する\n"
          "  --batch-db PATH      バッチリストのデータベース（既定はバッチ画面と同じ）\n"
          "  --help               この説明を表示する\n"
          "\n"
          "終了コード: 0 相違なし、1 相違あり、2 指定ミスまたはエラー、130 中断\n"
+         "（フォルダ: 0 すべて相違なし、1 相違ありまたは片方にしかないファイルあり、\n"
+         "  2 エラーまたは打ち切りのペアあり、130 中断）\n"
          "（--batch: 0 すべてのペアを比較、2 比較できないペアあり、130 中断）\n";
 }
 
@@ -79,6 +95,23 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.compress = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
+    } else if (arg == "-r" || arg == "--recursive") {
+      options->recursive = true;
+    } else if (arg == "--files") {
+      if (!value(&text)) return false;
+      if (text.empty()) {
+        *error = "--files にはファイル名のパターンを指定してください。";
+        return false;
+      }
+      options->filePatterns.push_back(text);
+    } else if (arg == "--jobs") {
+      if (!value(&text)) return false;
+      if (!ParseOptionNumber(text, 1, kMaxJobs, &options->jobs) ||
+          text.find_first_not_of("0123456789") != std::string::npos) {
+        *error = "同時に比較するペアの数が無効: 有効な入力値は 1～" + std::to_string(kMaxJobs) +
+                 " です。";
+        return false;
+      }
     } else if (arg == "--split") {
       if (!value(&text)) return false;
       if (!ParseOptionNumber(text, 20, 250, &compare.splitWidth)) {
@@ -135,9 +168,14 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     *error = "--batch-db は --batch と一緒に指定してください。";
     return false;
   }
+  const bool folderOptions = options->recursive || !options->filePatterns.empty();
   if (options->batch) {
     if (!names.empty()) {
       *error = "--batch のときは旧ファイル、新ファイル、結果ファイルを指定できません。";
+      return false;
+    }
+    if (folderOptions) {
+      *error = "-r と --files はフォルダを比較するときに指定してください。";
       return false;
     }
     return true;
@@ -149,6 +187,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   options->request.oldName = names[0];
   options->request.newName = names[1];
   options->request.resultName = names[2];
+  // Two folders compare folders. A folder with a file is one comparison of two files, which
+  // the compare run refuses with the folder's name ("フォルダが指定されています").
+  options->folders = IsDirectory(names[0]) && IsDirectory(names[1]);
+  if (options->folders && names[2] == "-") {
+    *error = "フォルダを比較するときは、結果フォルダを指定してください（- は指定できません）。";
+    return false;
+  }
+  if (!options->folders && folderOptions) {
+    *error = "-r と --files はフォルダを比較するときに指定してください。";
+    return false;
+  }
   return true;
 }
 

@@ -17,6 +17,11 @@ struct CliOptions {
   bool batch = false;
   std::string batchName;
   std::string batchDb;
+  // OLD NEW RESULT are three folders: every same-named pair of files is compared.
+  bool folders = false;
+  bool recursive = false;                 // -r: subfolders too, mirrored in the result folder
+  std::vector<std::string> filePatterns;  // --files: only names that fit one of these
+  int jobs = 0;                           // --jobs: pairs at a time; 0 = one per core
 };
 
 // Parses argv (without the program name). Returns false with a message (UTF-8) when an

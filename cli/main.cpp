@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "batch/parallel_compare.h"
 #include "cli/batch_command.h"
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
+#include "cli/folder_command.h"
 #include "compare/compare_run.h"
 
 namespace {
@@ -62,11 +64,26 @@ int main(int argc, char** argv) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 
-  verko::ConsoleHost host(stderr, !options.quiet && isatty(STDERR_FILENO), flags, g_interrupted);
+  const bool terminal = isatty(STDERR_FILENO);
+  verko::ConsoleHost host(stderr, !options.quiet && terminal, flags, g_interrupted);
+  const int jobs = options.jobs > 0 ? options.jobs : verko::DefaultJobCount();
   if (options.batch) {
     verko::BatchCommand command{options.batchName, options.batchDb, options.request.options,
-                                options.quiet};
-    int status = verko::RunBatchCommand(command, host, flags, g_interrupted, stdout, stderr);
+                                options.quiet,     terminal,        jobs};
+    int status = verko::RunBatchCommand(command, host, g_interrupted, stdout, stderr);
+    g_flags = nullptr;
+    return status;
+  }
+  if (options.folders) {
+    verko::FolderCommand command{options.request.oldName,
+                                 options.request.newName,
+                                 options.request.resultName,
+                                 {options.recursive, options.filePatterns},
+                                 options.request.options,
+                                 options.quiet,
+                                 terminal,
+                                 jobs};
+    int status = verko::RunFolderCommand(command, g_interrupted, stdout, stderr);
     g_flags = nullptr;
     return status;
   }

@@ -31,6 +31,8 @@ std::string SystemErrorText(int errnum) {
       return "ディスク使用量の制限を超えました。";
     case EFBIG:
       return "ファイルが大きすぎます。";
+    case ELOOP:
+      return "シンボリックリンクが循環しています。";
     default:
       break;
   }

@@ -42,11 +42,24 @@ inline constexpr int kStatusFailed = -1;
 inline constexpr int kStatusOverwriteDeclined = -2;
 inline constexpr int kStatusCancelled = -4;
 
+// Where the line limit stopped the reading of a file: nothing from physical line `line` on
+// was compared, except the first parts of that line when `withinLine` is set.
+struct LineLimitCut {
+  int line = 0;  // 0: the file was read to its end
+  bool withinLine = false;
+
+  bool cut() const { return line > 0; }
+};
+
 struct CompareResult {
   int status = kStatusDone;
   CompareMessage message;  // written for kStatusFailed only
   ReportCounts counts;     // of the report, when the report phase ran
   int oldLineCount = 0, newLineCount = 0;
+  // A run that completed with a cut file compared only the lines before the cut.
+  LineLimitCut oldCut, newCut;
+
+  bool Cut() const { return oldCut.cut() || newCut.cut(); }
 };
 
 // Runs one comparison. Not re-entrant: one run at a time per host. `flags` are shared with

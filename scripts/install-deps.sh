@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Verko needs to build and test (and, for scripts/screenshot.sh,
-# a virtual X server with a Japanese font), only those that are missing.
+# a virtual X server with a Japanese font; for the installed tree's test, the validators of
+# the desktop entry and the metainfo; for `cpack -G DEB`, dpkg-shlibdeps and file), only
+# those that are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
-  qt6-base-dev xvfb xauth fonts-noto-cjk "$@")
+  qt6-base-dev qt6-svg-dev xvfb xauth fonts-noto-cjk desktop-file-utils appstream dpkg-dev file
+  "$@")
 
 missing=()
 for p in "${packages[@]}"; do

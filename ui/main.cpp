@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Verko"));
   QApplication::setApplicationName(QStringLiteral("Verko"));
+  // Ties the windows to the installed desktop entry (its name and icon in the desktop's bars).
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.verko.Verko"));
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');
   QStringList args = QApplication::arguments().mid(1);
   if (args.size() == 2 && args[0] == QLatin1String("--screenshot")) {

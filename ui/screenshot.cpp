@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "batch/batch_db_location.h"
 #include "batch/batch_list_store.h"
 #include "batch/window/verko_batch.h"
 #include "batch/window/verko_select_batch.h"
@@ -125,7 +126,7 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     ok &= Save(&dialog, folder, QStringLiteral("set-editor"));
   }
   {
-    HelpWindow help(appDir + QStringLiteral("VerkoHelp.html"));
+    HelpWindow help(HelpDocumentPath(appDir));
     ok &= help.ShowTopic(kHelpContents) && Save(&help, folder, QStringLiteral("help"));
     ok &= help.ShowTopic(kHelpBatchWindow) && Save(&help, folder, QStringLiteral("help-batch"));
   }
@@ -151,7 +152,8 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
 
   const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
-  const int32_t batchId = PrepareBatchList(appDir + QStringLiteral("VerkoBatchList.mdb"), batchDb);
+  const int32_t batchId =
+      PrepareBatchList(QString::fromStdString(DeliveredBatchListDb(appDir.toStdString())), batchDb);
   store.Write(QStringLiteral("BatchID"), QString::number(batchId));
   main.SetBatchListDbPath(batchDb);
   // Without its database the window would stop at a message box.

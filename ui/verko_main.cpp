@@ -760,11 +760,11 @@ void VerkoMain::OpenSetEditor() {
 }
 
 void VerkoMain::ShowHelp(int contextId) {
-  if (!help_) help_ = new HelpWindow(appDir_ + QStringLiteral("VerkoHelp.html"), this);
+  const QString helpFile = HelpDocumentPath(appDir_);
+  if (!help_) help_ = new HelpWindow(helpFile, this);
   if (!help_->ShowTopic(contextId)) {
     services_.ShowMessage(this,
-                          QStringLiteral("ヘルプファイルが見つかりません。\n   %1")
-                              .arg(appDir_ + QStringLiteral("VerkoHelp.html")),
+                          QStringLiteral("ヘルプファイルが見つかりません。\n   %1").arg(helpFile),
                           QStringLiteral("ヘルプ"), MessageIcon::kExclamation, MessageButtons::kOk);
   }
 }

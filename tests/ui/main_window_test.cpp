@@ -12,6 +12,7 @@
 #include "tests/ui/window_fixture.h"
 #include "ui/platform_defaults.h"
 #include "ui/shared/field_values.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko::testing {
 namespace {
@@ -320,6 +321,25 @@ TEST_F(WindowTest, CommandLineNamesFillTheFields) {
   EXPECT_EQ(Combo("ComboOld")->currentText(), "/a/old.txt");
   EXPECT_EQ(Combo("ComboNew")->currentText(), "/a/new.txt");
   EXPECT_EQ(Combo("ComboResult")->currentText(), "");
+}
+
+// The windows show the program's scalable icon (the one installed for the desktop's menus),
+// drawn at every size asked for: a picture with both sheets, not an empty square.
+TEST_F(WindowTest, WindowsShowTheProgramIcon) {
+  for (int size : {16, 40, 64}) {
+    const QImage image = ProgramIcon(size).toImage();
+    ASSERT_EQ(image.size(), QSize(size, size));
+    int opaque = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) opaque += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+    }
+    // The two sheets cover well over half of the square, but not all of it.
+    EXPECT_GT(opaque, size * size / 2) << size;
+    EXPECT_LT(opaque, size * size) << size;
+  }
+  Open();
+  EXPECT_FALSE(main_->windowIcon().isNull());
+  EXPECT_FALSE(main_->findChild<QLabel*>("Image1")->pixmap().isNull());
 }
 
 }  // namespace

@@ -6,7 +6,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "common/program_files.h"
+
 namespace verko {
+
+QString HelpDocumentPath(const QString& appDir) {
+  return QString::fromStdString(DeliveredFile(appDir.toStdString(), std::string("VerkoHelp.html")));
+}
 
 QString HelpAnchor(int contextId) {
   switch (contextId) {

@@ -1,5 +1,6 @@
-// The program's help: the HTML document "VerkoHelp.html" beside the executable, shown in a
-// window of our own. A context number selects the topic (1090: the batch window).
+// The program's help: the HTML document "VerkoHelp.html" delivered with the program (beside
+// the executable in the build folder, in the data folder when installed), shown in a window
+// of our own. A context number selects the topic (1090: the batch window).
 #pragma once
 
 #include <QString>
@@ -17,6 +18,9 @@ inline constexpr int kHelpSplitChars = 1030;
 inline constexpr int kHelpWorkDrive = 1040;
 inline constexpr int kHelpEditor = 1050;
 inline constexpr int kHelpBatchWindow = 1090;
+
+// The help document of the program in `appDir` (see DeliveredFile).
+QString HelpDocumentPath(const QString& appDir);
 
 // The anchor of a context number in the help document; "" (the top) for unknown numbers.
 QString HelpAnchor(int contextId);

@@ -8,7 +8,8 @@ class QWidget;
 
 namespace verko {
 
-// The program icon (two sheets of text side by side), drawn at `size` pixels.
+// The program icon (an old and a new sheet of text side by side), drawn at `size` pixels
+// from its scalable picture.
 QPixmap ProgramIcon(int size);
 
 // Places `dialog` 200 twips below and 400 twips right of `main`'s top-left corner.

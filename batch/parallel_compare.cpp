@@ -1,0 +1,282 @@
+#include "batch/parallel_compare.h"
+
+#include <sched.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "common/path_parts.h"
+#include "common/system_error.h"
+
+namespace verko {
+namespace {
+
+constexpr const char* kTitleRunError = "比較処理でエラー";
+
+// The host of one of many runs: nothing is shown, a stop of the whole command becomes the
+// run's cancel request at its next progress step, and line-limit messages are kept.
+class PairHost : public CompareHost {
+ public:
+  PairHost(const std::atomic<bool>& stop, RunFlags& flags, std::vector<std::string>& cuts)
+      : stop_(stop), flags_(flags), cuts_(cuts) {}
+
+  void ShowProgress(int) override {
+    if (stop_) flags_.CancelRequested = true;
+  }
+  void SetPhaseText(const std::string&) override {}
+  bool AskOverwrite(const std::string&, const std::string&) override { return true; }
+  void ShowLineLimitMessage(const std::string& text, const std::string&) override {
+    cuts_.push_back(text);
+  }
+
+ private:
+  const std::atomic<bool>& stop_;
+  RunFlags& flags_;
+  std::vector<std::string>& cuts_;
+};
+
+CompareResult Failure(std::string text) {
+  CompareResult result;
+  result.status = kStatusFailed;
+  result.message = {std::move(text), 48, kTitleRunError};
+  return result;
+}
+
+PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::atomic<bool>& stop) {
+  PairRun run;
+  run.started = true;
+  if (!task.refusal.empty()) {
+    run.result = Failure(task.refusal);
+    return run;
+  }
+  if (task.makeResultFolder) {
+    const std::string folder = DirPart(task.resultPath);
+    std::error_code error;
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
+    if (error) {
+      run.result = Failure("結果フォルダ\n   " + folder + "\nを作成できません。\n\n理由： " +
+                           SystemErrorText(error.default_error_condition().value()));
+      return run;
+    }
+  }
+  RunFlags flags;
+  PairHost host(stop, flags, run.cutMessages);
+  CompareRequest request{task.oldPath, task.newPath, task.resultPath, options};
+  try {
+    run.result = ExecuteCompare(request, RunMode::kBatch, host, flags);
+  } catch (const std::bad_alloc&) {
+    run.result = Failure("比較処理を続けられません。\n\n理由： メモリが不足しています。");
+  } catch (const std::exception& e) {
+    run.result = Failure(std::string("比較処理を続けられません。\n\n理由： ") + e.what());
+  }
+  return run;
+}
+
+// What identifies a file for the order of runs: the file itself when it exists, else the
+// path it would get (absolute, links resolved as far as they exist).
+std::string FileKey(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    return "i:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  }
+  std::error_code error;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  return "p:" + (error ? path : canonical.string());
+}
+
+// For every task, the earlier tasks it must wait for: those that write a file it reads or
+// writes, and those that read the file it writes.
+std::vector<std::vector<std::size_t>> RunOrder(const std::vector<PairTask>& tasks) {
+  struct Use {
+    std::size_t writer = SIZE_MAX;
+    std::vector<std::size_t> readers;  // since the last writer
+  };
+  std::map<std::string, Use> uses;
+  std::vector<std::vector<std::size_t>> waits(tasks.size());
+  for (std::size_t i = 0; i < tasks.size(); ++i) {
+    if (!tasks[i].refusal.empty()) continue;
+    const std::string written = FileKey(tasks[i].resultPath);
+    const std::string read[] = {FileKey(tasks[i].oldPath), FileKey(tasks[i].newPath)};
+    for (const std::string& key : read) {
+      const Use& use = uses[key];
+      if (use.writer != SIZE_MAX) waits[i].push_back(use.writer);
+    }
+    Use& out = uses[written];
+    if (out.writer != SIZE_MAX) waits[i].push_back(out.writer);
+    waits[i].insert(waits[i].end(), out.readers.begin(), out.readers.end());
+    for (const std::string& key : read) {
+      if (key != written) uses[key].readers.push_back(i);
+    }
+    out.writer = i;
+    out.readers.clear();
+  }
+  return waits;
+}
+
+class Scheduler {
+ public:
+  Scheduler(const std::vector<PairTask>& tasks, const CompareOptions& options,
+            const std::atomic<bool>& stop)
+      : tasks_(tasks),
+        options_(options),
+        stop_(stop),
+        waits_(RunOrder(tasks)),
+        states_(tasks.size(), State::kWaiting),
+        runs_(tasks.size()) {}
+
+  // A worker: takes the first pair that may start, runs it, and so on until every pair has
+  // started or the command is stopped.
+  void Work() {
+    std::unique_lock lock(mutex_);
+    while (!stop_) {
+      const std::size_t next = NextStartable();
+      if (next == SIZE_MAX) {
+        if (firstWaiting_ >= tasks_.size()) break;
+        changed_.wait_for(lock, std::chrono::milliseconds(50));
+        continue;
+      }
+      states_[next] = State::kRunning;
+      ++running_;
+      lock.unlock();
+      PairRun run = RunOne(tasks_[next], options_, stop_);
+      lock.lock();
+      runs_[next] = std::move(run);
+      states_[next] = State::kDone;
+      --running_;
+      ++done_;
+      changed_.notify_all();
+    }
+    changed_.notify_all();
+  }
+
+  // The caller's side: hands out the outcomes in list order as they become known.
+  void Deliver(const PairCallbacks& callbacks) {
+    const int total = static_cast<int>(tasks_.size());
+    int shown = -1;
+    std::size_t delivered = 0;
+    std::unique_lock lock(mutex_);
+    while (delivered < tasks_.size()) {
+      if (done_ != shown && callbacks.progress) {
+        shown = done_;
+        lock.unlock();
+        callbacks.progress(shown, total);
+        lock.lock();
+        continue;
+      }
+      const bool ready = states_[delivered] == State::kDone;
+      // After a stop, once nothing runs any more, no waiting pair will ever start.
+      const bool abandoned = states_[delivered] == State::kWaiting && stop_ && running_ == 0;
+      if (ready || abandoned) {
+        PairRun run = ready ? std::move(runs_[delivered]) : PairRun{};
+        lock.unlock();
+        if (callbacks.finished) callbacks.finished(delivered, run);
+        lock.lock();
+        ++delivered;
+        continue;
+      }
+      changed_.wait_for(lock, std::chrono::milliseconds(100));
+    }
+  }
+
+ private:
+  enum class State { kWaiting, kRunning, kDone };
+
+  std::size_t NextStartable() {
+    while (firstWaiting_ < tasks_.size() && states_[firstWaiting_] != State::kWaiting) {
+      ++firstWaiting_;
+    }
+    for (std::size_t i = firstWaiting_; i < tasks_.size(); ++i) {
+      if (states_[i] != State::kWaiting) continue;
+      bool free = true;
+      for (std::size_t wait : waits_[i]) free = free && states_[wait] == State::kDone;
+      if (free) return i;
+    }
+    return SIZE_MAX;
+  }
+
+  const std::vector<PairTask>& tasks_;
+  const CompareOptions& options_;
+  const std::atomic<bool>& stop_;
+  const std::vector<std::vector<std::size_t>> waits_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<State> states_;
+  std::vector<PairRun> runs_;
+  std::size_t firstWaiting_ = 0;
+  int running_ = 0;
+  int done_ = 0;
+};
+
+// A run cut at the line limit that its result does not record as cut is known by the
+// line-limit message it showed.
+bool CutByMessage(const PairRun& run) {
+  return run.result.status == kStatusDone && !run.result.Cut() && !run.cutMessages.empty();
+}
+
+}  // namespace
+
+PairOutcome RunOutcome(const PairRun& run) {
+  return CutByMessage(run) ? PairOutcome::kCut : OutcomeOf(run.result);
+}
+
+std::string RunOutcomeLine(const PairRun& run, const std::string& name) {
+  if (!CutByMessage(run)) return PairOutcomeLine(run.result, name);
+  std::string detail;
+  for (const std::string& message : run.cutMessages) {
+    detail += message.substr(0, message.find('\n'));  // which file; the rest says "continuing"
+  }
+  return std::string(PairOutcomeWord(PairOutcome::kCut)) + ": " + name + "  " + detail;
+}
+
+void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
+              const std::atomic<bool>& stop, const PairCallbacks& callbacks) {
+  Scheduler scheduler(tasks, options, stop);
+  std::vector<std::thread> workers;
+  const std::size_t count = std::min<std::size_t>(std::max(jobs, 1), tasks.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    try {
+      workers.emplace_back([&scheduler] { scheduler.Work(); });
+    } catch (const std::system_error&) {
+      break;  // the system allows no more threads: fewer pairs at a time
+    }
+  }
+  if (workers.empty()) scheduler.Work();
+  scheduler.Deliver(callbacks);
+  for (std::thread& worker : workers) worker.join();
+}
+
+void OutcomeCounts::Add(PairOutcome outcome) {
+  switch (outcome) {
+    case PairOutcome::kSame:
+      ++same;
+      break;
+    case PairOutcome::kDifferent:
+      ++different;
+      break;
+    case PairOutcome::kCut:
+      ++cut;
+      break;
+    case PairOutcome::kCancelled:
+      ++cancelled;
+      break;
+    default:
+      ++error;
+      break;
+  }
+}
+
+int DefaultJobCount() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
+}  // namespace verko

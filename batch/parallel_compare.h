@@ -1,0 +1,64 @@
+// Many comparisons at once: each pair is one compare run in batch mode on one of up to N
+// worker threads, each run with its own state and flags. The outcomes come back to the
+// caller's thread in list order, whatever order the runs finish in. Pairs that touch the
+// same file (one's result is another's input, or two write one result) run one after the
+// other in list order, so every result is what a one-after-another run writes.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "batch/pair_outcome.h"
+#include "compare/compare_run.h"
+
+namespace verko {
+
+struct PairTask {
+  std::string oldPath, newPath, resultPath;
+  // Not empty: the pair is not compared; it ends as failed with this message.
+  std::string refusal;
+  // Make the result file's folder first when it is missing (a mirrored subfolder).
+  bool makeResultFolder = false;
+};
+
+struct PairRun {
+  bool started = false;  // false: the run was stopped before this pair began
+  CompareResult result;
+  // The line-limit messages the run showed: the comparison was cut there.
+  std::vector<std::string> cutMessages;
+};
+
+struct PairCallbacks {
+  // Each pair's outcome, in list order, on the caller's thread.
+  std::function<void(std::size_t index, const PairRun& run)> finished;
+  // Pairs finished so far of all, on the caller's thread, whenever the count changes.
+  std::function<void(int done, int total)> progress;
+};
+
+// Runs every task with `options` on up to `jobs` threads. Once `stop` is set no further pair
+// starts and the running ones are cancelled (each ends as a cancelled run does); the pairs
+// never started come back with started false.
+void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
+              const std::atomic<bool>& stop, const PairCallbacks& callbacks);
+
+// How a pair's run ended, and its printed line ("word: label" and the reason of an error or
+// a cut). A comparison cut at the line limit counts as cut even where its result does not
+// say so, by the line-limit message it showed.
+PairOutcome RunOutcome(const PairRun& run);
+std::string RunOutcomeLine(const PairRun& run, const std::string& label);
+
+// Counts of the outcomes of many pairs, for a summary line.
+struct OutcomeCounts {
+  int same = 0, different = 0, cut = 0, error = 0, cancelled = 0;
+
+  void Add(PairOutcome outcome);
+  int Compared() const { return same + different + cut + error + cancelled; }
+};
+
+// The number of cores this process may run on.
+int DefaultJobCount();
+
+}  // namespace verko
