@@ -40,6 +40,9 @@ bool CheckBatchRun(const std::vector<PairRow>& rows, const BatchFolders& folders
     host.ShowRunRefusal("比較処理の実行中はバッチ処理を開始できません。", kCannotRunTitle);
     return false;
   }
+  // An invalid split width or context count is refused as a single start refuses it, not
+  // replaced by a default for every pair.
+  if (!runner.CheckOptions()) return false;
   if (rows.empty()) {
     host.ShowRunRefusal("ファイルリストの内容が空です。", kCannotRunTitle);
     return false;

@@ -20,6 +20,11 @@ class CompareRunner {
                                         const std::string& resultName) = 0;
   // Whether an interactive comparison is running now; a batch run does not start then.
   virtual bool InteractiveRunActive() const = 0;
+  // Checks the caller's comparison options before the first pair, as a start of a single
+  // comparison would; false refuses the run (the caller has shown why). Callers whose options
+  // cannot be invalid by then (the terminal program checks them when it reads them) keep
+  // this answer.
+  virtual bool CheckOptions() { return true; }
 };
 
 }  // namespace verko

@@ -7,8 +7,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
-  qt6-base-dev qt6-svg-dev xvfb xauth fonts-noto-cjk desktop-file-utils appstream dpkg-dev file
-  "$@")
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox
+  fonts-noto-cjk desktop-file-utils appstream dpkg-dev file "$@")
 
 missing=()
 for p in "${packages[@]}"; do

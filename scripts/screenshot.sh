@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds verko and writes PNGs of its windows into build/screenshots/: the main window idle
 # and during a run (bar half full), each settings dialog, the help window, the main
-# message boxes, the batch window with a filled list (idle and running) and its list
-# chooser. Runs under a virtual X server with a Japanese font.
+# message boxes, the result file's file dialog (Qt's own, in Japanese), the batch window
+# with a filled list (idle and running) and its list chooser. Runs under a virtual X server
+# with a Japanese font.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

@@ -1,28 +1,64 @@
 // verko: the desktop program. `verko [OLD [NEW [RESULT]]]` opens the main window with the
-// given names in the file fields.
+// given names in the file fields; `verko --help` and `verko --version` print and end.
 #include <QApplication>
+#include <QTextStream>
+#include <optional>
 
+#include "ui/command_line.h"
+#include "ui/qt_translation.h"
 #include "ui/screenshot.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 
+namespace {
+
+void SetIdentity() {
+  QCoreApplication::setOrganizationName(QStringLiteral("Verko"));
+  QCoreApplication::setApplicationName(QStringLiteral("Verko"));
+}
+
+// Reads the command line before any window exists, so that --help and --version work in a
+// terminal without a display. Returns the exit status when the program ends here.
+std::optional<int> ReadCommandLine(int argc, char** argv, verko::CommandLine* line) {
+  QCoreApplication app(argc, argv);
+  SetIdentity();
+  verko::InstallQtTranslation();
+  *line = verko::ParseCommandLine(QCoreApplication::arguments());
+  switch (line->action) {
+    case verko::CommandLine::Action::kOpenWindow:
+      return std::nullopt;
+    case verko::CommandLine::Action::kPrintHelp:
+    case verko::CommandLine::Action::kPrintVersion:
+      QTextStream(stdout) << line->text;
+      return 0;
+    case verko::CommandLine::Action::kRefuse:
+      QTextStream(stderr) << "verko: " << line->text << '\n';
+      return 2;
+  }
+  return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  verko::CommandLine line;
+  if (std::optional<int> status = ReadCommandLine(argc, argv, &line)) return *status;
+
   QApplication app(argc, argv);
-  QApplication::setOrganizationName(QStringLiteral("Verko"));
-  QApplication::setApplicationName(QStringLiteral("Verko"));
+  SetIdentity();
   // Ties the windows to the installed desktop entry (its name and icon in the desktop's bars).
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.verko.Verko"));
+  // Qt's own dialogs, buttons and context menus in Japanese.
+  verko::InstallQtTranslation();
   const QString appDir = QApplication::applicationDirPath() + QLatin1Char('/');
-  QStringList args = QApplication::arguments().mid(1);
-  if (args.size() == 2 && args[0] == QLatin1String("--screenshot")) {
-    return verko::TakeScreenshots(args[1], appDir);
-  }
+  if (!line.screenshotFolder.isEmpty())
+    return verko::TakeScreenshots(line.screenshotFolder, appDir);
 
   verko::SettingsStore store;
   verko::QtUiServices services;
   verko::VerkoMain window(store, services, appDir);
-  window.SetFileNames(args);
+  window.SetFileNames(line.fileNames);
   window.show();
   return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include "batch/batch_db_location.h"
 #include "batch/batch_list_store.h"
@@ -40,18 +41,31 @@ bool Save(QWidget* widget, const QString& folder, const QString& name) {
   return saved;
 }
 
-// A message box as the windows show it (the real services' buttons).
-bool SaveMessageBox(QWidget* parent, const QString& folder, const QString& name,
-                    QMessageBox::Icon icon, const QString& title, const QString& text, bool yesNo) {
-  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
-  if (yesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
-  }
-  return Save(&box, folder, name);
+// A message box as the windows show it.
+bool SaveMessageBox(QWidget* parent, const QString& folder, const QString& name, MessageIcon icon,
+                    const QString& title, const QString& text, bool yesNo) {
+  std::unique_ptr<QMessageBox> box = NewMessageBox(
+      parent, text, title, icon, yesNo ? MessageButtons::kYesNo : MessageButtons::kOk);
+  return Save(box.get(), folder, name);
+}
+
+// The dialog that `button` opens modally, pictured and closed.
+bool SaveModalDialog(QPushButton* button, const QString& folder, const QString& name) {
+  bool saved = false;
+  QTimer poll;
+  poll.setInterval(50);
+  int waited = 0;
+  QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if ((!dialog || !dialog->isVisible()) && ++waited < 100) return;
+    poll.stop();
+    if (!dialog) return;
+    saved = Save(dialog, folder, name);
+    dialog->close();
+  });
+  poll.start();
+  button->click();
+  return saved;
 }
 
 // A copy of the delivered batch-list database holding a list of six pairs in several states,
@@ -130,16 +144,16 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     ok &= help.ShowTopic(kHelpContents) && Save(&help, folder, QStringLiteral("help"));
     ok &= help.ShowTopic(kHelpBatchWindow) && Save(&help, folder, QStringLiteral("help-batch"));
   }
-  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-cancel"), QMessageBox::Question,
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-cancel"), MessageIcon::kQuestion,
                        QStringLiteral("キャンセルの確認"),
                        QStringLiteral("比較処理を中止してよろしいですか？"), true);
-  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-overwrite"), QMessageBox::Question,
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-overwrite"), MessageIcon::kQuestion,
                        QStringLiteral("結果ファイルの上書きの確認"),
                        QStringLiteral("比較結果を\n  /home/user/文書/Result.txt\n"
                                       "に上書きしてよろしいですか？"),
                        true);
   ok &= SaveMessageBox(
-      &main, folder, QStringLiteral("message-trim-tail"), QMessageBox::Warning,
+      &main, folder, QStringLiteral("message-trim-tail"), MessageIcon::kExclamation,
       QStringLiteral("「行末のブランク/タブを削除」オプションの確認"),
       QStringLiteral("このオプションをオフにすると、使用しているデータベースエンジンのテキスト"
                      "並べ替え仕様の制限のため、状況によっては、末尾にブランクのあるテキスト行"
@@ -147,9 +161,13 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
                      "このオプションは「オン」にすることをお勧めします。「オン」に戻してよろし"
                      "いですか？"),
       true);
-  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-match-len"), QMessageBox::Warning,
-                       QStringLiteral("一致行の行数が無効"),
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-match-len"),
+                       MessageIcon::kExclamation, QStringLiteral("一致行の行数が無効"),
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
+
+  // Qt's own file dialog as the result field's browse button opens it (Japanese labels).
+  ok &= SaveModalDialog(main.findChild<QPushButton*>(QStringLiteral("CmdRefResult")), folder,
+                        QStringLiteral("file-dialog-result"));
 
   const QString batchDb = storeDir.filePath(QStringLiteral("VerkoBatchList.mdb"));
   const int32_t batchId =

@@ -19,6 +19,7 @@
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
 #include "ui/platform_defaults.h"
+#include "ui/program_version.h"
 #include "ui/shared/field_values.h"
 #include "ui/shared/file_drop.h"
 #include "ui/shared/help_window.h"
@@ -38,13 +39,6 @@ const char* const kHistoryFields[] = {"ComboOld", "ComboNew", "ComboResult"};
 
 QString FromUtf8(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-QString VersionText() {
-  return QStringLiteral("Ver %1.%2.%3")
-      .arg(VERKO_VERSION_MAJOR)
-      .arg(VERKO_VERSION_MINOR, 2, 10, QLatin1Char('0'))
-      .arg(VERKO_VERSION_PATCH, 3, 10, QLatin1Char('0'));
 }
 
 template <typename Widget>
@@ -117,15 +111,21 @@ VerkoMain::VerkoMain(SettingsStore& store, UiServices& services, const QString& 
       services_(services),
       appDir_(appDir.endsWith('/') ? appDir : appDir + '/') {
   setObjectName(QStringLiteral("VerkoMain"));
+  // The window has a fixed size: a title bar with minimize and close, no maximize button.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Verko（テキストファイル比較）"));
   setWindowIcon(QIcon(ProgramIcon(64)));
   CreateControls();
   LayOutControls();
+  SetTabOrder();
   ConnectHandlers();
   progressPercent_ = 0;
   SizeRateBar();
   versionDisp_->setText(VersionText());
   LoadSettings();
+  PlaceFrameAt(this, placedAt_);
 }
 
 VerkoMain::~VerkoMain() = default;
@@ -310,6 +310,20 @@ void VerkoMain::LayOutControls() {
   window->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void VerkoMain::SetTabOrder() {
+  // The visual order: the files top to bottom, the options, then the commands on the right
+  // from top to bottom.
+  QWidget* const order[] = {comboOld_,     cmdRefOld_,    comboNew_,          cmdRefNew_,
+                            comboResult_,  cmdRefResult_, optTrimTop_,        optTrimTail_,
+                            optCompress_,  optSplit_,     textSplitWidth_,    cmdSplitChars_,
+                            optDiffOnly_,  textMatchLen_, optDispWithEditor_, cmdSetEditor_,
+                            optAlwaysTop_, cmdWorkPath_,  cmdStart_,          cmdCancel_,
+                            cmdClose_,     cmdHelp_,      cmdBatch_};
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    QWidget::setTabOrder(order[i - 1], order[i]);
+  }
+}
+
 void VerkoMain::ConnectHandlers() {
   connect(cmdStart_, &QPushButton::clicked, this, &VerkoMain::ClickStart);
   connect(cmdBatch_, &QPushButton::clicked, this, &VerkoMain::OpenBatchWindow);
@@ -336,22 +350,30 @@ void VerkoMain::ConnectHandlers() {
   connect(timer1_, &QTimer::timeout, this, &VerkoMain::HideProgressDisplay);
   textMatchLen_->installEventFilter(this);
   textSplitWidth_->installEventFilter(this);
-  // CmdCancel is the window's cancel button.
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, [this] {
-    if (cmdCancel_->isEnabled()) cmdCancel_->click();
-  });
+  // CmdCancel is the window's cancel button; F1 is help and Ctrl+Q closes, as the buttons do
+  // (a button disabled during a run ignores its key too).
+  const std::pair<QKeySequence, QPushButton*> keys[] = {
+      {QKeySequence(Qt::Key_Escape), cmdCancel_},
+      {QKeySequence(Qt::Key_F1), cmdHelp_},
+      {QKeySequence(Qt::CTRL | Qt::Key_Q), cmdClose_},
+  };
+  for (const auto& [key, button] : keys) {
+    connect(new QShortcut(key, this), &QShortcut::activated, button, &QPushButton::click);
+  }
 }
 
 // --- Settings -------------------------------------------------------------------------
 
 void VerkoMain::LoadSettings() {
   const double dpi = logicalDpiY();
-  const int top =
+  // The position is the window's frame, as it is saved, so that a window closed without
+  // moving opens again at the same place.
+  loadedTop_ =
       ReadSettingNumber(store_.Read(QStringLiteral("PanelTop"), QStringLiteral("300")), 300);
-  const int left =
+  loadedLeft_ =
       ReadSettingNumber(store_.Read(QStringLiteral("PanelLeft"), QStringLiteral("500")), 500);
-  move(TwipsToPixels(left, dpi), TwipsToPixels(top, dpi));
+  placedAt_ = QPoint(TwipsToPixels(loadedLeft_, dpi), TwipsToPixels(loadedTop_, dpi));
+  move(placedAt_);
 
   QComboBox* fields[] = {comboOld_, comboNew_, comboResult_};
   for (int f = 0; f < 3; ++f) {
@@ -387,9 +409,14 @@ void VerkoMain::LoadSettings() {
 }
 
 void VerkoMain::SaveSettings() {
+  // The frame's top-left corner, the same point the window was placed by. A window that was
+  // not moved keeps its stored values exactly (a position between two pixels included).
   const double dpi = logicalDpiY();
-  store_.Write(QStringLiteral("PanelTop"), FormatSettingNumber(PixelsToTwips(pos().y(), dpi)));
-  store_.Write(QStringLiteral("PanelLeft"), FormatSettingNumber(PixelsToTwips(pos().x(), dpi)));
+  const QPoint frame = pos();
+  const int top = frame.y() == placedAt_.y() ? loadedTop_ : PixelsToTwips(frame.y(), dpi);
+  const int left = frame.x() == placedAt_.x() ? loadedLeft_ : PixelsToTwips(frame.x(), dpi);
+  store_.Write(QStringLiteral("PanelTop"), FormatSettingNumber(top));
+  store_.Write(QStringLiteral("PanelLeft"), FormatSettingNumber(left));
 
   const QComboBox* fields[] = {comboOld_, comboNew_, comboResult_};
   for (int f = 0; f < 3; ++f) {
@@ -519,12 +546,38 @@ void VerkoMain::UnlockControls() {
   // A batch run compares pair after pair: no interactive start between its pairs.
   cmdStart_->setEnabled(!batchRunning_);
   cmdCancel_->setEnabled(false);
+  // The run took the focus away from the disabled controls; the next comparison is one key
+  // away (Space or Enter).
+  if (cmdStart_->isEnabled()) cmdStart_->setFocus();
 }
 
 void VerkoMain::SetBatchRunning(bool running) {
   batchRunning_ = running;
   cmdStart_->setEnabled(!running && !runActive_);
-  if (!running) SetFileNames({QString(), QString(), QString()});
+  if (!running) {
+    SetFileNames({QString(), QString(), QString()});
+    if (cmdStart_->isEnabled()) cmdStart_->setFocus();
+  }
+}
+
+bool VerkoMain::CheckOptions() {
+  return ValidateEnabledFields();
+}
+
+void VerkoMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (firstShown_) return;
+  firstShown_ = true;
+
+  // The first file field still to be filled, or the start once all three names are there
+  // (given on the command line).
+  for (QComboBox* field : {comboOld_, comboNew_, comboResult_}) {
+    if (field->currentText().isEmpty()) {
+      field->setFocus();
+      return;
+    }
+  }
+  cmdStart_->setFocus();
 }
 
 bool VerkoMain::AlwaysOnTop() const {
@@ -739,6 +792,9 @@ void VerkoMain::ClickTrimTail(bool on) {
 
 void VerkoMain::ClickAlwaysTop(bool on) {
   SetAlwaysOnTop(this, on);
+  // The windows opened from this one stay above it.
+  if (help_) SetAlwaysOnTop(help_, on);
+  if (batch_) SetAlwaysOnTop(batch_, on);
 }
 
 void VerkoMain::OpenSplitChars() {

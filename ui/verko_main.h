@@ -4,6 +4,7 @@
 // keeps its state in the settings store between starts.
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -66,6 +67,9 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   // True while a comparison started from the start button is running.
   bool InteractiveRunActive() const override { return interactiveRun_; }
   void SetBatchRunning(bool running) override;
+  // Refuses a batch run with an invalid split width or context count, with the field's
+  // message, as the start button does.
+  bool CheckOptions() override;
   // Opens the help window at the topic of `contextId`.
   void ShowHelp(int contextId) override;
   bool AlwaysOnTop() const override;
@@ -87,11 +91,14 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The first time the window is shown it gives the focus to where the user starts.
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateControls();
   void LayOutControls();
+  void SetTabOrder();
   void ConnectHandlers();
   void LoadSettings();
   void SaveSettings();
@@ -131,6 +138,10 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   bool programClose_ = false;
   bool unloaded_ = false;
   bool batchRunning_ = false;
+  bool firstShown_ = false;
+  // The stored position (twips) and the frame position it gave (pixels).
+  int loadedTop_ = 0, loadedLeft_ = 0;
+  QPoint placedAt_;
   QString batchDbPath_;
   QPointer<VerkoBatch> batch_;
   int progressPercent_ = 0;

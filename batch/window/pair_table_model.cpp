@@ -51,15 +51,28 @@ QVariant PairTableModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags PairTableModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-  // Result names are set by hand in the grid; the file names come from the pairing commands.
-  if (index.isValid() && index.column() == kResultFile) flags |= Qt::ItemIsEditable;
+  // Every name may be typed into the grid (result names are set this way by hand).
+  if (index.isValid()) flags |= Qt::ItemIsEditable;
   return flags;
 }
 
 bool PairTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || role != Qt::EditRole || index.column() != kResultFile) return false;
-  // The session reports the change back through RowChanged.
-  return session_.SetPairName(index.row(), PairField::kResultFile, value.toString().toStdString());
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  PairField field = PairField::kResultFile;
+  switch (index.column()) {
+    case kOldFile:
+      field = PairField::kOldFile;
+      break;
+    case kNewFile:
+      field = PairField::kNewFile;
+      break;
+    case kResultFile:
+      break;
+    default:
+      return false;
+  }
+  // The session reports the change back through RowChanged; an emptied cell is not stored.
+  return session_.SetPairName(index.row(), field, value.toString().toStdString());
 }
 
 void PairTableModel::ResetRows() {

@@ -413,10 +413,11 @@ void VerkoBatch::ConnectHandlers() {
   connect(cmdCancel_, &QPushButton::clicked, this, [this] { session_.RequestCancel(); });
   connect(cmdHelp_, &QPushButton::clicked, this, [this] { link_.ShowHelp(kHelpBatchWindow); });
   connect(cmdClose_, &QPushButton::clicked, this, &VerkoBatch::CloseByProgram);
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, [this] {
-    if (cmdCancel_->isEnabled()) cmdCancel_->click();
-  });
+  // Esc is the cancel button, F1 the help button (each only while its button is enabled).
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cmdCancel_,
+          &QPushButton::click);
+  connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, cmdHelp_,
+          &QPushButton::click);
 }
 
 void VerkoBatch::ConnectField(QLineEdit* field, std::string BatchListSettings::*member) {
@@ -618,6 +619,16 @@ void VerkoBatch::ShowRunRow(int row) {
 
 void VerkoBatch::YieldAfterPair() {
   QApplication::processEvents();
+}
+
+bool VerkoBatch::AskContinueAfterError(const std::string& text, const std::string& title) {
+  return !unloadAfterRun_ && BatchHost::AskContinueAfterError(text, title);
+}
+
+bool VerkoBatch::AskContinueAfterCancel(const std::string& text, const std::string& title) {
+  // The main window closed while this pair ran: its cancel was confirmed there, and the
+  // window that would ask is already gone.
+  return !unloadAfterRun_ && BatchHost::AskContinueAfterCancel(text, title);
 }
 
 // --- Closing ----------------------------------------------------------------------------

@@ -68,6 +68,9 @@ class VerkoBatch : public QWidget, public BatchHost {
   void SetRunDisplay(bool running) override;
   void ShowRunRow(int row) override;
   void YieldAfterPair() override;
+  // Once the program has closed the window during a run, the run ends without asking.
+  bool AskContinueAfterError(const std::string& text, const std::string& title) override;
+  bool AskContinueAfterCancel(const std::string& text, const std::string& title) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTableView>
+#include <QTest>
 #include <filesystem>
 
 #include "batch/batch_list_store.h"
@@ -87,6 +88,21 @@ class BatchWindowTest : public WindowTest {
       action(dialog);
     });
     timer->start();
+  }
+
+  // Opens the batch window on a list of two pairs of `lines`-line files of the test's folder
+  // (old.txt against new.txt into r0.txt and r1.txt).
+  void OpenWithTwoPairs(int lines) {
+    WriteInputs(lines);
+    OpenBatch();
+    Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
+    for (int row = 0; row < 2; ++row) {
+      batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
+      batch_->Session().SetPairName(row, PairField::kResultFile,
+                                    "r" + std::to_string(row) + ".txt");
+    }
+    BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
+    BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
   }
 
   std::string dbPath_;
@@ -298,7 +314,9 @@ TEST_F(BatchWindowTest, ResultNameTypedIntoTheGridReachesTheDatabase) {
   OpenBatch();
   Select("CmdOldSelect", "/o/", {"a.txt", "b.txt"});
   const QModelIndex cell = Grid()->model()->index(1, 2);
-  EXPECT_FALSE(Grid()->model()->flags(Grid()->model()->index(1, 0)) & Qt::ItemIsEditable);
+  for (int column = 0; column < 3; ++column) {  // every cell may be typed into
+    EXPECT_TRUE(Grid()->model()->flags(Grid()->model()->index(1, column)) & Qt::ItemIsEditable);
+  }
   Grid()->setCurrentIndex(cell);
   Grid()->edit(cell);
   auto* editor = Grid()->viewport()->findChild<QLineEdit*>();
@@ -311,6 +329,78 @@ TEST_F(BatchWindowTest, ResultNameTypedIntoTheGridReachesTheDatabase) {
   // An emptied cell is not stored.
   EXPECT_FALSE(Grid()->model()->setData(cell, QString()));
   EXPECT_EQ(StoredPairs(1)[1], "b.txt|《未ペア》|手入力.vk");
+}
+
+TEST_F(BatchWindowTest, EveryCellTakesATypedNameButNotAnEmptyOne) {
+  OpenBatch();
+  Select("CmdOldSelect", "/o/", {"a.txt", "b.txt"});
+  batch_->show();
+  QApplication::setActiveWindow(batch_);
+  struct {
+    int column;
+    const char* typed;  // "" empties the cell
+    const char* stored;
+  } const kCases[] = {
+      {0, "a0.txt", "a0.txt|《未ペア》|《未定》"},
+      {1, "new.txt", "a0.txt|new.txt|《未定》"},
+      {2, "r.vk", "a0.txt|new.txt|r.vk"},
+      {1, "", "a0.txt|new.txt|r.vk"},
+  };
+  for (const auto& c : kCases) {
+    const QModelIndex cell = Grid()->model()->index(0, c.column);
+    Grid()->setFocus();
+    Grid()->setCurrentIndex(cell);
+    QTest::keyClick(Grid(), Qt::Key_F2);  // edit the cell
+    auto* editor = Grid()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr) << c.column;
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClicks(editor, c.typed);
+    QTest::keyClick(editor, Qt::Key_Return);  // the grid takes the name from the editor
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor
+    EXPECT_EQ(StoredPairs(1)[0], QString::fromUtf8(c.stored)) << c.column << " " << c.typed;
+    EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 1) + "|" + Cell(0, 2), QString::fromUtf8(c.stored));
+  }
+}
+
+TEST_F(BatchWindowTest, InvalidNumberInTheMainWindowRefusesTheRunBeforeTheFirstPair) {
+  WriteInputs(20);
+  OpenBatch();
+  Select("CmdOldSelect", dir_.Path(), {"old.txt"});
+  batch_->Session().SetPairName(0, PairField::kNewFile, "new.txt");
+  batch_->Session().SetPairName(0, PairField::kResultFile, "r.txt");
+  BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
+  BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  struct {
+    const char* option;
+    const char* field;
+    const char* text;
+    const char* title;
+  } const kCases[] = {
+      {"OptSplit", "TextSplitWidth", "19", "分割するバイト数が無効"},
+      {"OptDiffOnly", "TextMatchLen", "abc", "一致行の行数が無効"},
+  };
+  for (const auto& c : kCases) {
+    services_.messages.clear();
+    Check("OptSplit")->setChecked(false);
+    Check("OptDiffOnly")->setChecked(false);
+    Check(c.option)->setChecked(true);
+    Edit(c.field)->setText(c.text);
+    services_.answers = {MessageAnswer::kYes};
+    BButton("CmdBatchExecute")->click();
+    // The field's own message, and nothing asked or compared after it.
+    EXPECT_EQ(services_.Titles(), QStringList{c.title}) << c.field;
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("r.txt"))) << c.field;
+    EXPECT_TRUE(BButton("CmdBatchExecute")->isEnabled());
+  }
+  // A valid number runs the list.
+  Edit("TextMatchLen")->setText("2");
+  services_.messages.clear();
+  services_.answers = {MessageAnswer::kYes};
+  BButton("CmdBatchExecute")->click();
+  EXPECT_EQ(services_.Titles(), (QStringList{"バッチ処理の確認", "バッチ処理完了"}));
+  EXPECT_FALSE(ReadFile(dir_.File("r.txt")).empty());
 }
 
 TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
@@ -369,15 +459,7 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
 }
 
 TEST_F(BatchWindowTest, CloseBoxDuringRunAsksToCancelAndKeepsTheWindow) {
-  WriteInputs(200);
-  OpenBatch();
-  Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
-  for (int row = 0; row < 2; ++row) {
-    batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
-    batch_->Session().SetPairName(row, PairField::kResultFile, "r" + std::to_string(row) + ".txt");
-  }
-  BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
-  BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  OpenWithTwoPairs(200);
   DuringRun([&] { batch_->close(); });
   services_.answers = {MessageAnswer::kYes, MessageAnswer::kYes};  // run, then cancel
   BButton("CmdBatchExecute")->click();
@@ -390,15 +472,7 @@ TEST_F(BatchWindowTest, CloseBoxDuringRunAsksToCancelAndKeepsTheWindow) {
 }
 
 TEST_F(BatchWindowTest, MainWindowClosingBetweenPairsStopsTheRunAndUnloadsTheBatchWindow) {
-  WriteInputs(50);
-  OpenBatch();
-  Select("CmdOldSelect", dir_.Path(), {"old.txt", "old.txt"});
-  for (int row = 0; row < 2; ++row) {
-    batch_->Session().SetPairName(row, PairField::kNewFile, "new.txt");
-    batch_->Session().SetPairName(row, PairField::kResultFile, "r" + std::to_string(row) + ".txt");
-  }
-  BEdit("TxtNewPath")->setText(QString::fromStdString(dir_.Path()));
-  BEdit("TxtResultPath")->setText(QString::fromStdString(dir_.Path()));
+  OpenWithTwoPairs(50);
   QPointer<VerkoBatch> batch(batch_);
   auto* timer = new QTimer(main_.get());
   timer->setInterval(0);
@@ -416,6 +490,19 @@ TEST_F(BatchWindowTest, MainWindowClosingBetweenPairsStopsTheRunAndUnloadsTheBat
   EXPECT_FALSE(ReadFile(dir_.File("r0.txt")).empty());
   EXPECT_FALSE(std::filesystem::exists(dir_.File("r1.txt")));
   EXPECT_EQ(store_->Read("BatchID", ""), "1");
+}
+
+TEST_F(BatchWindowTest, MainWindowClosedDuringAPairEndsTheRunWithoutAnotherQuestion) {
+  OpenWithTwoPairs(300);
+  QPointer<VerkoBatch> batch(batch_);
+  DuringRun([&] { main_->close(); });                              // the close box
+  services_.answers = {MessageAnswer::kYes, MessageAnswer::kYes};  // run; cancel the pair
+  BButton("CmdBatchExecute")->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(services_.Titles(), (QStringList{"バッチ処理の確認", "キャンセルの確認"}));
+  EXPECT_TRUE(batch.isNull());
+  EXPECT_FALSE(main_->isVisible());
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("r1.txt")));
 }
 
 TEST_F(BatchWindowTest, BatchButtonBringsBackTheOpenWindowAndCloseUnloadsIt) {

@@ -4,9 +4,15 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/shared/natural_breaks.h"
 #include "ui/shared/window_helpers.h"
 
 namespace verko {
+namespace {
+
+constexpr int kExplanationWidth = 440;
+
+}  // namespace
 
 QLabel* NewDialogIcon(QWidget* parent) {
   auto* icon = new QLabel(parent);
@@ -17,10 +23,12 @@ QLabel* NewDialogIcon(QWidget* parent) {
 }
 
 QLabel* NewExplanation(const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
+  auto* label = new QLabel(parent);
   label->setObjectName(QStringLiteral("Label1"));
-  label->setWordWrap(true);
-  label->setMinimumWidth(440);
+  // The lines break between phrases, never inside a word.
+  label->setText(BreakAtNaturalPoints(text, label->fontMetrics(), kExplanationWidth));
+  label->setWordWrap(false);
+  label->setMinimumWidth(kExplanationWidth);
   return label;
 }
 

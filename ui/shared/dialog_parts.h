@@ -14,7 +14,7 @@ namespace verko {
 
 // The icon picture `Image1` of a dialog.
 QLabel* NewDialogIcon(QWidget* parent);
-// The explanation `Label1`, wrapped.
+// The explanation `Label1`, its lines broken between phrases.
 QLabel* NewExplanation(const QString& text, QWidget* parent);
 // The top row of a dialog: the icon, then the explanation.
 QHBoxLayout* NewDialogHeader(const QString& explanation, QWidget* parent);

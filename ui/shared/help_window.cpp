@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "common/program_files.h"
+#include "ui/shared/window_helpers.h"
 
 namespace verko {
 
@@ -58,6 +59,8 @@ bool HelpWindow::ShowTopic(int contextId) {
   if (!anchor_.isEmpty()) url.setFragment(anchor_);
   browser_->setSource(url);
   if (!anchor_.isEmpty()) browser_->scrollToAnchor(anchor_);
+  // Opened from a window kept on top, the help must not disappear behind it.
+  KeepAboveOpener(this, parentWidget());
   show();
   raise();
   activateWindow();

@@ -6,8 +6,14 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include "ui/shared/natural_breaks.h"
+#include "ui/shared/window_helpers.h"
+
 namespace verko {
 namespace {
+
+// The widest line of a message box's text, in pixels.
+constexpr int kMessageLineWidth = 420;
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
@@ -25,24 +31,62 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
+                                           const QString& title, MessageIcon icon,
+                                           MessageButtons buttons) {
+  auto box = std::make_unique<QMessageBox>(ToQtIcon(icon), title, QString(), QMessageBox::NoButton,
+                                           parent);
+  // The box's own wrapping would break Japanese words anywhere: its lines are broken between
+  // phrases instead, narrow enough that the box does not wrap them again.
+  box->setText(BreakAtNaturalPoints(text, box->fontMetrics(), kMessageLineWidth));
+  if (buttons == MessageButtons::kYesNo) {
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box->button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box->setDefaultButton(QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::No);
+  } else if (buttons == MessageButtons::kOkCancel) {
+    box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box->button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Cancel);
+  } else {
+    box->setStandardButtons(QMessageBox::Ok);
+  }
+  KeepAboveOpener(box.get(), parent);
+  return box;
+}
+
+std::unique_ptr<QFileDialog> NewFileDialog(QWidget* parent, const FileDialogRequest& request) {
+  auto dialog =
+      std::make_unique<QFileDialog>(parent, request.title, request.initialFolder, request.filter);
+  dialog->setOption(QFileDialog::ReadOnly, false);
+  // A filter is shown by its name alone ("ﾃｷｽﾄﾌｧｲﾙ(*.txt)"), which already names its pattern.
+  dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+  switch (request.mode) {
+    case FileDialogMode::kOpenExisting:
+      dialog->setFileMode(QFileDialog::ExistingFile);
+      dialog->setAcceptMode(QFileDialog::AcceptOpen);
+      break;
+    case FileDialogMode::kOpenAny:
+      dialog->setFileMode(QFileDialog::AnyFile);
+      dialog->setAcceptMode(QFileDialog::AcceptOpen);
+      break;
+    case FileDialogMode::kSave:
+      dialog->setFileMode(QFileDialog::AnyFile);
+      dialog->setAcceptMode(QFileDialog::AcceptSave);
+      break;
+  }
+  if (!request.defaultSuffix.isEmpty()) dialog->setDefaultSuffix(request.defaultSuffix);
+  if (!request.proposedName.isEmpty()) dialog->selectFile(request.proposedName);
+  KeepAboveOpener(dialog.get(), parent);
+  return dialog;
+}
+
 MessageAnswer QtUiServices::ShowMessage(QWidget* parent, const QString& text, const QString& title,
                                         MessageIcon icon, MessageButtons buttons) {
-  QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::NoButton, parent);
-  if (buttons == MessageButtons::kYesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-  } else if (buttons == MessageButtons::kOkCancel) {
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Cancel);
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
-  }
-  int pressed = box.exec();
+  std::unique_ptr<QMessageBox> box = NewMessageBox(parent, text, title, icon, buttons);
+  int pressed = box->exec();
   switch (buttons) {
     case MessageButtons::kOk:
       return MessageAnswer::kOk;
@@ -56,48 +100,39 @@ MessageAnswer QtUiServices::ShowMessage(QWidget* parent, const QString& text, co
 
 bool QtUiServices::AskText(QWidget* parent, const QString& prompt, const QString& title,
                            QString* text) {
-  bool ok = false;
-  QString answer = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, *text, &ok);
-  if (ok) *text = answer;
-  return ok;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(*text);
+  KeepAboveOpener(&dialog, parent);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  *text = dialog.textValue();
+  return true;
 }
 
 QString QtUiServices::ChooseFile(QWidget* parent, const FileDialogRequest& request) {
-  QFileDialog dialog(parent, request.title, request.initialFolder, request.filter);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  switch (request.mode) {
-    case FileDialogMode::kOpenExisting:
-      dialog.setFileMode(QFileDialog::ExistingFile);
-      dialog.setAcceptMode(QFileDialog::AcceptOpen);
-      break;
-    case FileDialogMode::kOpenAny:
-      dialog.setFileMode(QFileDialog::AnyFile);
-      dialog.setAcceptMode(QFileDialog::AcceptOpen);
-      break;
-    case FileDialogMode::kSave:
-      dialog.setFileMode(QFileDialog::AnyFile);
-      dialog.setAcceptMode(QFileDialog::AcceptSave);
-      break;
-  }
-  if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
-  if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-  return dialog.selectedFiles().constFirst();
+  std::unique_ptr<QFileDialog> dialog = NewFileDialog(parent, request);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
+  return dialog->selectedFiles().constFirst();
 }
 
 QStringList QtUiServices::ChooseFiles(QWidget* parent, const FileDialogRequest& request) {
-  QFileDialog dialog(parent, request.title, request.initialFolder, request.filter);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  dialog.setFileMode(QFileDialog::ExistingFiles);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted) return QStringList();
-  return dialog.selectedFiles();
+  FileDialogRequest several = request;
+  several.mode = FileDialogMode::kOpenExisting;
+  std::unique_ptr<QFileDialog> dialog = NewFileDialog(parent, several);
+  dialog->setFileMode(QFileDialog::ExistingFiles);
+  if (dialog->exec() != QDialog::Accepted) return QStringList();
+  return dialog->selectedFiles();
 }
 
 QString QtUiServices::ChooseFolder(QWidget* parent, const QString& title,
                                    const QString& initialFolder) {
-  QString folder = QFileDialog::getExistingDirectory(parent, title, initialFolder);
-  if (folder.isEmpty()) return folder;
+  QFileDialog dialog(parent, title, initialFolder);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly, true);
+  KeepAboveOpener(&dialog, parent);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  const QString folder = dialog.selectedFiles().constFirst();
   return folder.endsWith('/') ? folder : folder + '/';
 }
 

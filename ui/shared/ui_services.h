@@ -6,9 +6,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "common/message_icon.h"
 
+class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 namespace verko {
@@ -59,6 +62,14 @@ class UiServices {
            MessageAnswer::kYes;
   }
 };
+
+// The message box that ShowMessage shows: Japanese buttons, the text broken between phrases,
+// kept above its parent's window.
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
+                                           const QString& title, MessageIcon icon,
+                                           MessageButtons buttons);
+// The file dialog that ChooseFile shows for `request`.
+std::unique_ptr<QFileDialog> NewFileDialog(QWidget* parent, const FileDialogRequest& request);
 
 // The real dialogs and launches: QMessageBox, QInputDialog, QFileDialog, QProcess.
 class QtUiServices : public UiServices {
