@@ -18,14 +18,8 @@ int StageShare::Earned(int k, int n) const {
   return RoundHalfEven(static_cast<double>(k) / n * share_);
 }
 
-Flow StageShare::Advance(int k, int n) {
+Flow StageShare::Recompute(int k, int n) {
   if (n <= 0) return Flow::kContinue;
-  // Between steps nothing changes: the earned share grows with k, so the first line at
-  // which it grows is found once per step rather than computed again for every line.
-  if (n == stepN_ && k >= lastK_ && k < nextK_) {
-    lastK_ = k;
-    return Flow::kContinue;
-  }
   int earned = Earned(k, n);
   stepN_ = n;
   lastK_ = k;
