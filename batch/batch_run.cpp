@@ -91,12 +91,17 @@ BatchRunSummary RunBatch(const std::vector<PairRow>& rows, const BatchFolders& f
   flags.BatchCancelRequested = false;
   host.SetRunDisplay(true);
   std::size_t row = 0;
+  // Pairs with lines that were not valid in their file's encoding, told at the end.
+  std::string encodingWarnings;
   for (;;) {
     *currentRow = static_cast<int>(row);
     if (row >= rows.size()) {
-      host.ShowCompletion("バッチ処理が完了しました。\n処理したファイルペア数： " +
-                              std::to_string(summary.processed),
-                          "バッチ処理完了");
+      host.ShowCompletion(
+          "バッチ処理が完了しました。\n処理したファイルペア数： " +
+              std::to_string(summary.processed) +
+              (encodingWarnings.empty() ? std::string()
+                                        : "\n\n文字コードの警告：\n" + encodingWarnings),
+          "バッチ処理完了");
       summary.completed = true;
       *currentRow = 0;
       break;
@@ -112,6 +117,9 @@ BatchRunSummary RunBatch(const std::vector<PairRow>& rows, const BatchFolders& f
       CompareResult result = runner.RunBatchCompare(oldPath, newPath, resultPath);
       if (result.status == kStatusDone) {
         ++summary.processed;
+        if (std::string warning = InvalidTextWarning(result); !warning.empty()) {
+          encodingWarnings += PairLines(oldPath, newPath, resultPath) + warning;
+        }
       } else if (result.status == kStatusFailed) {
         ++summary.failed;
         if (!host.AskContinueAfterError(PairLines(oldPath, newPath, resultPath) +

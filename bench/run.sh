@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Measures verko-cli against GNU diff on generated CP932 file pairs: one hyperfine run per
-# pair with both commands side by side, then a table of the mean times, their ratio and the
-# target ratio (3 for ordinary pairs, 10 for adversarial ones).
+# Measures verko-cli against GNU diff on generated CP932 file pairs and on their UTF-8
+# conversions (rows "PAIR-utf8", verko-cli with --encoding utf-8): one hyperfine run per pair
+# and encoding with both commands side by side, then a table of the mean times, their ratio
+# and the target ratio (3 for ordinary pairs, 10 for adversarial ones).
 #
 # Usage: bench/run.sh [--cli PATH] [--warmup N] [--min-runs N] [PAIR ...]
 #   --cli PATH   time this verko-cli instead of building build/verko-cli
@@ -86,7 +87,8 @@ selected() {
 # when the files differ), so a run that fails must be caught here.
 check_cli_run() {
   local old=$1 new=$2 result=$3 log=$4 rc=0
-  "$cli" --quiet --work-dir "$work" "$old" "$new" "$result" 2>"$log" || rc=$?
+  shift 4
+  "$cli" --quiet --work-dir "$work" "$@" "$old" "$new" "$result" 2>"$log" || rc=$?
   if [ "$rc" -gt 1 ] || [ ! -s "$result" ]; then
     echo "run.sh: verko-cli failed on $old (exit $rc):" >&2
     cat "$log" >&2
@@ -101,20 +103,20 @@ check_cli_run() {
 summary=$results/summary.tsv
 printf 'pair\tlines\tverko_ms\tdiff_ms\tratio\ttarget\tverdict\tcpu_ratio\tverko_mb\tdiff_mb\n' >"$summary"
 measured=0
-while IFS=$'\t' read -r name group old_lines new_lines old_file new_file; do
-  selected "$name" || continue
-  old=$bench/$old_file
-  new=$bench/$new_file
-  result=$bench/result.txt
-  json=$results/$name.json
-  check_cli_run "$old" "$new" "$result" "$results/$name.stderr"
+# One pair in one encoding: NAME GROUP LINES OLD NEW [verko-cli options].
+measure() {
+  local name=$1 group=$2 old_lines=$3 old=$4 new=$5
+  shift 5
+  local result=$bench/result.txt
+  local json=$results/$name.json
+  check_cli_run "$old" "$new" "$result" "$results/$name.stderr" "$@"
 
   echo "== $name ($old_lines / $new_lines lines)" >&2
   # No shell in between (-N): at a few milliseconds per run, the shell's start-up would be a
   # large part of what is measured. hyperfine sends the commands' output to /dev/null.
   hyperfine -N --ignore-failure --warmup "$warmup" --min-runs "$min_runs" --export-json "$json" \
     --command-name verko-cli --command-name diff \
-    "$(printf '%q ' "$cli" --quiet --work-dir "$work" "$old" "$new" "$result")" \
+    "$(printf '%q ' "$cli" --quiet --work-dir "$work" "$@" "$old" "$new" "$result")" \
     "$(printf '%q ' diff "$old" "$new")" >&2
 
   # Both commands must have ended with 0 (same) or 1 (different) in every timed run.
@@ -129,7 +131,8 @@ while IFS=$'\t' read -r name group old_lines new_lines old_file new_file; do
     | "\(.mean) \(.user + .system)"' "$json")
   # Peak memory (maximum resident set) of one run of each, by GNU time, in kilobytes (its
   # last line; before it, a note that the files differ).
-  verko_kb=$(/usr/bin/time -f %M "$cli" --quiet --work-dir "$work" "$old" "$new" "$result" \
+  local verko_kb diff_kb
+  verko_kb=$(/usr/bin/time -f %M "$cli" --quiet --work-dir "$work" "$@" "$old" "$new" "$result" \
     2>&1 >/dev/null | tail -n 1 || true)
   diff_kb=$(/usr/bin/time -f %M diff "$old" "$new" 2>&1 >/dev/null | tail -n 1 || true)
   target=3
@@ -141,6 +144,18 @@ while IFS=$'\t' read -r name group old_lines new_lines old_file new_file; do
              vm / 1024, dm / 1024 }' \
     >>"$summary"
   measured=$((measured + 1))
+}
+
+# The UTF-8 pairs are the CP932 pairs converted, so both rows compare the same texts.
+mkdir -p "$bench/utf8"
+while IFS=$'\t' read -r name group old_lines new_lines old_file new_file; do
+  selected "$name" || continue
+  measure "$name" "$group" "$old_lines" "$bench/$old_file" "$bench/$new_file"
+  utf8_old=$bench/utf8/$(basename "$old_file")
+  utf8_new=$bench/utf8/$(basename "$new_file")
+  iconv -f CP932 -t UTF-8 "$bench/$old_file" >"$utf8_old"
+  iconv -f CP932 -t UTF-8 "$bench/$new_file" >"$utf8_new"
+  measure "$name-utf8" "$group" "$old_lines" "$utf8_old" "$utf8_new" --encoding utf-8
 done <"$bench/pairs.tsv"
 
 if [ "$measured" -eq 0 ]; then

@@ -52,6 +52,12 @@ std::string UsageText() {
          "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
          "  --work-dir DIR       作業用データベースのフォルダ（既定はユーザー専用の作業フォルダ）\n"
+         "  --encoding ENC       旧ファイル・新ファイル・結果ファイルの文字コード\n"
+         "                       （cp932（既定、shift_jis・sjis も可）、utf-8、euc-jp、auto）\n"
+         "  --old-encoding ENC   旧ファイルの文字コード\n"
+         "  --new-encoding ENC   新ファイルの文字コード\n"
+         "  --report-encoding ENC  結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
+         "                       新ファイルが同じならその文字コード、異なれば utf-8）\n"
          "  --quiet              進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）\n"
          "  -r, --recursive      フォルダの比較でサブフォルダも比較し、結果フォルダに同じ構成で\n"
          "                       書き出す\n"
@@ -140,6 +146,18 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       }
       if (text.back() != '/') text += '/';
       compare.workPath = text;
+    } else if (arg == "--encoding" || arg == "--old-encoding" || arg == "--new-encoding" ||
+               arg == "--report-encoding") {
+      if (!value(&text)) return false;
+      EncodingChoice choice;
+      if (!ParseEncodingName(text, &choice)) {
+        *error = "文字コードの指定が無効: " + text + "（cp932、utf-8、euc-jp、auto のいずれか）";
+        return false;
+      }
+      // For the report, auto means the inputs' encoding when both are the same, else UTF-8.
+      if (arg == "--encoding" || arg == "--old-encoding") compare.oldEncoding = choice;
+      if (arg == "--encoding" || arg == "--new-encoding") compare.newEncoding = choice;
+      if (arg == "--encoding" || arg == "--report-encoding") compare.reportEncoding = choice;
     } else if (arg == "--batch") {
       if (!value(&options->batchName)) return false;
       if (options->batchName.empty()) {

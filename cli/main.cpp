@@ -1,5 +1,5 @@
-// verko-cli: compares two CP932 text files into the result report from the terminal, in
-// batch mode (no questions; an existing result file is overwritten).
+// verko-cli: compares two text files (CP932, UTF-8 or EUC-JP) into the result report from the
+// terminal, in batch mode (no questions; an existing result file is overwritten).
 #include <unistd.h>
 
 #include <atomic>
@@ -91,6 +91,9 @@ int main(int argc, char** argv) {
       verko::ExecuteCompare(options.request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;
 
+  if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
+    host.ShowMessage(warning, "文字コードの警告");
+  }
   switch (result.status) {
     case verko::kStatusDone:
       if (!options.quiet) PrintSummary(options.request, result);

@@ -7,6 +7,7 @@
 #include "common/path_parts.h"
 #include "common/text_collation.h"
 #include "common/user_folders.h"
+#include "common/working_text.h"
 #include "compare/editor_command.h"
 #include "compare/input_file.h"
 #include "compare/line_intake.h"
@@ -22,6 +23,7 @@ namespace {
 constexpr const char* kTitleFileName = "ファイル指定ミス";
 constexpr const char* kTitleCannotOpen = "ファイルを開けない";
 constexpr const char* kTitleRunError = "比較処理でエラー";
+constexpr const char* kTitleEncoding = "文字コードの不一致";
 constexpr const char* kRoleOld = "旧ファイル";
 constexpr const char* kRoleNew = "新ファイル";
 constexpr const char* kRoleResult = "結果ファイル";
@@ -184,16 +186,26 @@ class CompareRun {
   }
 
   Flow ReadFiles() {
-    IntakeOptions intake;
-    intake.normalize = {options_.trimTop, options_.trimTail, options_.compress};
-    intake.splitWidth = splitWidth_;
-    intake.splitChar = ToCp932(options_.splitChar.empty() ? kDefaultSplitChar : options_.splitChar);
     host_.SetPhaseText("読み取り中");
-    Flow flow =
-        ReadOne(oldFile_, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_, "OldText");
+    // Both files are read before either is taken in: the text form of the run depends on
+    // both encodings, and "auto" looks at the content.
+    std::string oldContent, newContent;
+    Flow flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
+    if (flow == Flow::kContinue)
+      flow = ReadContent(newFile_, kRoleNew, request_.newName, newContent);
     if (flow == Flow::kContinue) {
-      flow = ReadOne(newFile_, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
-                     "NewText");
+      ChooseEncodings(oldContent, newContent);
+      IntakeOptions intake;
+      intake.normalize = {options_.trimTop, options_.trimTail, options_.compress};
+      intake.splitWidth = splitWidth_;
+      intake.splitChar =
+          working_->FromUtf8(options_.splitChar.empty() ? kDefaultSplitChar : options_.splitChar);
+      flow = ReadOne(oldContent, result_.oldEncoding, kRoleOld, FileRole::kOld, intake, oldText_,
+                     "OldText", result_.oldInvalidLines);
+      if (flow == Flow::kContinue) {
+        flow = ReadOne(newContent, result_.newEncoding, kRoleNew, FileRole::kNew, intake, newText_,
+                       "NewText", result_.newInvalidLines);
+      }
     }
     result_.oldLineCount = oldText_.Count();
     result_.newLineCount = newText_.Count();
@@ -201,15 +213,49 @@ class CompareRun {
     return flow;
   }
 
-  Flow ReadOne(InputFile& file, const char* role, const std::string& name, FileRole fileRole,
-               const IntakeOptions& intake, LineTable& table, const char* tableName) {
-    std::string content;
+  Flow ReadContent(InputFile& file, const char* role, const std::string& name,
+                   std::string& content) {
     Status status = file.ReadAll(content);
     file.Close();
-    if (!status.ok()) {
-      Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
-             kTitleRunError);
-      return Flow::kCancel;
+    if (status.ok()) return Flow::kContinue;
+    Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
+           kTitleRunError);
+    return Flow::kCancel;
+  }
+
+  // The encodings of the files and the report, and with them the run's text form: the
+  // files' own bytes when everything is CP932, decoded text otherwise.
+  void ChooseEncodings(std::string_view oldContent, std::string_view newContent) {
+    result_.oldEncoding = ResolveEncoding(options_.oldEncoding, oldContent);
+    result_.newEncoding = ResolveEncoding(options_.newEncoding, newContent);
+    if (options_.reportEncoding != EncodingChoice::kAuto) {
+      result_.reportEncoding = ResolveEncoding(options_.reportEncoding, {});
+    } else {
+      result_.reportEncoding =
+          result_.oldEncoding == result_.newEncoding ? result_.oldEncoding : TextEncoding::kUtf8;
+    }
+    const bool allCp932 = result_.oldEncoding == TextEncoding::kCp932 &&
+                          result_.newEncoding == TextEncoding::kCp932 &&
+                          result_.reportEncoding == TextEncoding::kCp932;
+    working_ = std::make_unique<WorkingText>(!allCp932);
+  }
+
+  Flow ReadOne(std::string& content, TextEncoding encoding, const char* role, FileRole fileRole,
+               const IntakeOptions& intake, LineTable& table, const char* tableName,
+               int& invalidLines) {
+    // A comparison of CP932 files into a CP932 report takes the bytes as they always were,
+    // invalid ones included, without a word; every other run decodes and counts.
+    invalidLines = 0;
+    if (working_->DecodesAll()) {
+      std::string text;
+      if (!working_->FromFile(content, encoding, &text, &invalidLines)) {
+        Refuse(std::string(role) +
+                   "に、CP932 で表せない文字や正しくないバイトの種類が多すぎます。\n"
+                   "この組み合わせは比較できません。",
+               kTitleEncoding);
+        return Flow::kCancel;
+      }
+      content.swap(text);
     }
     Flow flow = ReadLines(content, intake, fileRole, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
@@ -223,12 +269,24 @@ class CompareRun {
     settings.oldName = request_.oldName;
     settings.newName = request_.newName;
     settings.dateTime = CurrentDateTime();
+    if (result_.reportEncoding != TextEncoding::kCp932) {
+      settings.nameText = [this](std::string_view name) { return working_->FromUtf8(name); };
+    }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
     std::string report;
     Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
     reportWritten_ = true;
     if (flow == Flow::kCancel) Cancel();
+    if (working_->DecodesAll()) {
+      std::string bytes;
+      std::size_t failedAt = 0;
+      if (!working_->ToEncoding(report, result_.reportEncoding, &bytes, &failedAt)) {
+        RefuseReportEncoding(report, failedAt);
+        return;
+      }
+      report.swap(bytes);
+    }
     // A cancelled report keeps the lines written up to that moment.
     Status status = resultFile_.Write(report);
     if (status.ok()) status = resultFile_.Close();
@@ -237,6 +295,22 @@ class CompareRun {
                          status.reason()),
              kTitleRunError);
     }
+  }
+
+  // The report encoding cannot hold a character of the report line around `failedAt`:
+  // nothing is written, and the message shows that line as the user would see it.
+  void RefuseReportEncoding(std::string_view report, std::size_t failedAt) {
+    const std::size_t begin = report.rfind('\n', failedAt);
+    const std::size_t start = begin == std::string_view::npos ? 0 : begin + 1;
+    const std::size_t end = report.find('\r', failedAt);
+    std::string line;
+    std::size_t unused = 0;
+    working_->ToEncoding(report.substr(start, end - start), TextEncoding::kUtf8, &line, &unused);
+    const char* encoding = EncodingCaption(result_.reportEncoding);
+    Refuse(std::string("結果ファイルの文字コード（") + encoding +
+               "）では表せない文字が、次の行にあります。\n   " + line +
+               "\n\n結果ファイルの文字コードに UTF-8 を指定してください。",
+           kTitleEncoding);
   }
 
   void EndOfRun() {
@@ -280,6 +354,7 @@ class CompareRun {
   ProgressMeter meter_;
   CompareResult result_;
   int splitWidth_ = 250;
+  std::unique_ptr<WorkingText> working_;
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;
   LineTable oldText_, newText_;
@@ -292,6 +367,19 @@ class CompareRun {
 };
 
 }  // namespace
+
+std::string InvalidTextWarning(const CompareResult& result) {
+  std::string warning;
+  auto add = [&warning](const char* role, int lines, TextEncoding encoding) {
+    if (lines <= 0) return;
+    warning += std::string(role) + "の " + std::to_string(lines) + " 行は " +
+               EncodingCaption(encoding) +
+               " として正しくないバイトを含みます（そのままのバイトとして比較しました）。\n";
+  };
+  add(kRoleOld, result.oldInvalidLines, result.oldEncoding);
+  add(kRoleNew, result.newInvalidLines, result.newEncoding);
+  return warning;
+}
 
 CompareResult ExecuteCompare(const CompareRequest& request, RunMode mode, CompareHost& host,
                              RunFlags& flags) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/text_encoding.h"
 #include "compare/compare_host.h"
 #include "report/report_counts.h"
 
@@ -22,6 +23,10 @@ struct CompareOptions {
   std::string workPath;  // work folder ending in "/"
   bool displayWithEditor = false;
   std::string editorSetting;  // command line with the placeholder "%1"
+  EncodingChoice oldEncoding = EncodingChoice::kCp932;
+  EncodingChoice newEncoding = EncodingChoice::kCp932;
+  // kAuto: the inputs' encoding when both are the same, else UTF-8.
+  EncodingChoice reportEncoding = EncodingChoice::kAuto;
 };
 
 struct CompareRequest {
@@ -56,11 +61,21 @@ struct CompareResult {
   CompareMessage message;  // written for kStatusFailed only
   ReportCounts counts;     // of the report, when the report phase ran
   int oldLineCount = 0, newLineCount = 0;
+  // The encodings the run used (recognised ones for "auto"), once the files were read.
+  TextEncoding oldEncoding = TextEncoding::kCp932;
+  TextEncoding newEncoding = TextEncoding::kCp932;
+  TextEncoding reportEncoding = TextEncoding::kCp932;
+  // Lines holding bytes that are not valid in their file's encoding (compared as bytes).
+  int oldInvalidLines = 0, newInvalidLines = 0;
   // A run that completed with a cut file compared only the lines before the cut.
   LineLimitCut oldCut, newCut;
 
   bool Cut() const { return oldCut.cut() || newCut.cut(); }
 };
+
+// The warning about lines that were not valid in their file's encoding, one line per file
+// ("旧ファイルの 3 行は UTF-8 として正しくないバイトを含みます。..."); empty when there were none.
+std::string InvalidTextWarning(const CompareResult& result);
 
 // Runs one comparison. Not re-entrant: one run at a time per host. `flags` are shared with
 // the host's cancel command; CancelRequested is cleared when reading starts and at the end.

@@ -61,6 +61,9 @@ class ReportWalk {
   void OutputDelLine();
   void OutputPendLine(int position);
   void OutputSeparator() { WriteLine(labels_.separator); }
+  std::string NameText(const std::string& name) const {
+    return settings_.nameText ? settings_.nameText(name) : ToCp932(name);
+  }
   void WriteLine(std::string_view text) {
     out_.append(text);
     out_.append("\r\n");
@@ -96,8 +99,8 @@ class ReportWalk {
 void ReportWalk::WriteHeader() {
   WriteLine(ToCp932(TitleLine(kVersionMajor, kVersionMinor)));
   WriteLine("");
-  WriteLine(ToCp932("旧ファイル = " + settings_.oldName));
-  WriteLine(ToCp932("新ファイル = " + settings_.newName));
+  WriteLine(ToCp932("旧ファイル = ") + NameText(settings_.oldName));
+  WriteLine(ToCp932("新ファイル = ") + NameText(settings_.newName));
   WriteLine("");
   WriteLine(ToCp932("比較日時 = " + settings_.dateTime));
   WriteLine("");

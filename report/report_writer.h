@@ -3,7 +3,9 @@
 // the statistics, as CP932 text with CR LF line ends.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "compare/lines/line_table.h"
 #include "compare/lines/progress.h"
@@ -18,6 +20,9 @@ struct ReportSettings {
   std::string dateTime;  // "yyyy/mm/dd hh:nn:ss"
   bool diffOnly = false;
   int contextLines = 3;  // context lines around a difference in difference-only mode
+  // The names in the report's text; ToCp932 (a character CP932 cannot hold becoming "?")
+  // when not set.
+  std::function<std::string(std::string_view)> nameText = nullptr;
 };
 
 // Appends the report to `out`, fills `counts` and writes "P" into state.OldMarks for every

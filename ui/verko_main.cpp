@@ -18,6 +18,7 @@
 
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
+#include "common/text_encoding.h"
 #include "ui/platform_defaults.h"
 #include "ui/program_version.h"
 #include "ui/shared/field_values.h"
@@ -180,6 +181,19 @@ void VerkoMain::CreateControls() {
   cmdSetEditor_ = NewButton("CmdSetEditor", QStringLiteral("エディタの指定(&O)"), frameOptions_);
   cmdWorkPath_ = NewButton("CmdworkPath", QStringLiteral("作業ドライブ(&W)"), frameOptions_);
   optAlwaysTop_ = option("OptAlwaysTop", QStringLiteral("いつも最前面に表示(&F)"));
+  // The encoding of the old and new files and of the report, for interactive and batch runs.
+  labelEncoding_ =
+      Named(new QLabel(QStringLiteral("文字コード(&U)："), frameOptions_), "LabelEncoding");
+  comboEncoding_ = Named(new QComboBox(frameOptions_), "ComboEncoding");
+  for (EncodingChoice choice : {EncodingChoice::kCp932, EncodingChoice::kUtf8,
+                                EncodingChoice::kEucJp, EncodingChoice::kAuto}) {
+    comboEncoding_->addItem(QString::fromUtf8(EncodingChoiceCaption(choice)),
+                            QString::fromLatin1(EncodingChoiceName(choice)));
+  }
+  comboEncoding_->setToolTip(
+      QStringLiteral("旧ファイル・新ファイル・結果ファイルの文字コードです。自動判別では、"
+                     "旧ファイルと新ファイルの文字コードが異なるとき結果は UTF-8 になります"));
+  labelEncoding_->setBuddy(comboEncoding_);
 
   textProcDesc_ = Named(new QLineEdit(this), "TextProcDesc");
   textProcDesc_->setReadOnly(true);
@@ -271,6 +285,7 @@ void VerkoMain::LayOutControls() {
   row({optCompress_}, nullptr);
   row({optSplit_, textSplitWidth_, label5_}, cmdSplitChars_);
   row({optDiffOnly_, textMatchLen_}, nullptr);
+  row({labelEncoding_, comboEncoding_}, nullptr);
   row({optDispWithEditor_}, cmdSetEditor_);
   row({optAlwaysTop_}, cmdWorkPath_);
 
@@ -396,6 +411,11 @@ void VerkoMain::LoadSettings() {
   optDispWithEditor_->setChecked(ReadCheckState(store_, "OptDispWithEditor", "0"));
   optAlwaysTop_->setChecked(ReadCheckState(store_, "OptAlwaysTop", "0"));
 
+  // An unknown value (edited by hand) falls back to the default, CP932.
+  const int encoding = comboEncoding_->findData(
+      store_.Read(QStringLiteral("Encoding"), QStringLiteral("cp932")).toLower());
+  comboEncoding_->setCurrentIndex(encoding >= 0 ? encoding : 0);
+
   textSplitWidth_->setText(store_.Read(QStringLiteral("TextSplitWidth"), QStringLiteral("80")));
   textMatchLen_->setText(store_.Read(QStringLiteral("TextMatchLen"), QStringLiteral("3")));
 
@@ -435,6 +455,7 @@ void VerkoMain::SaveSettings() {
   WriteCheckState(store_, "OptDispWithEditor", optDispWithEditor_);
   WriteCheckState(store_, "OptAlwaysTop", optAlwaysTop_);
 
+  store_.Write(QStringLiteral("Encoding"), comboEncoding_->currentData().toString());
   store_.Write(QStringLiteral("TextSplitWidth"), textSplitWidth_->text());
   store_.Write(QStringLiteral("TextMatchLen"), textMatchLen_->text());
 
@@ -483,6 +504,9 @@ CompareRequest VerkoMain::BuildRequest() const {
   options.workPath = workPath_.toStdString();
   options.displayWithEditor = optDispWithEditor_->isChecked();
   options.editorSetting = editorSetting_.toStdString();
+  EncodingChoice encoding = EncodingChoice::kCp932;
+  ParseEncodingName(comboEncoding_->currentData().toString().toStdString(), &encoding);
+  options.oldEncoding = options.newEncoding = options.reportEncoding = encoding;
   return request;
 }
 
@@ -502,6 +526,10 @@ void VerkoMain::ClickStart() {
   if (result.status == kStatusFailed) {
     services_.ShowMessage(this, FromUtf8(result.message.text), FromUtf8(result.message.title),
                           MessageIcon::kExclamation, MessageButtons::kOk);
+  } else if (const std::string warning = InvalidTextWarning(result); !warning.empty()) {
+    services_.ShowMessage(this, FromUtf8("比較が終わりました。\n\n" + warning),
+                          QStringLiteral("文字コードの警告"), MessageIcon::kExclamation,
+                          MessageButtons::kOk);
   }
   if (closeAfterRun_) CloseByProgram();
 }

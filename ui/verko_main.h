@@ -156,7 +156,8 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   QCheckBox *optTrimTop_, *optTrimTail_, *optCompress_, *optSplit_, *optDiffOnly_,
       *optDispWithEditor_, *optAlwaysTop_;
   QLineEdit *textSplitWidth_, *textMatchLen_;
-  QLabel* label5_;
+  QLabel *label5_, *labelEncoding_;
+  QComboBox* comboEncoding_;
   QPushButton *cmdSplitChars_, *cmdSetEditor_, *cmdWorkPath_;
   QLineEdit* textProcDesc_;
   QFrame *rateFrame_, *rateFrame2_, *rateFrame3_, *rateBar_;

@@ -2,6 +2,7 @@
 // cancel questions, the close box during a run, the progress display and the editor.
 #include <QGroupBox>
 #include <QProcess>
+#include <QSettings>
 
 #include "common/encoding.h"
 #include "tests/ui/window_fixture.h"
@@ -191,6 +192,35 @@ TEST_F(CompareFromWindowTest, WindowWritesTheSameReportAsTheCommandLine) {
   const std::string window = withoutDate(Result());
   EXPECT_FALSE(window.empty());
   EXPECT_EQ(window, withoutDate(ReadFile(dir_.File("cli.txt"))));
+}
+
+// The encoding selector: stored beside the other options, CP932 by default, and used by the
+// run; lines not valid in their encoding end the run with a warning.
+TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
+  QComboBox* encoding = Combo("ComboEncoding");
+  EXPECT_EQ(encoding->currentData().toString(), "cp932");
+  EXPECT_EQ(Items("ComboEncoding"),
+            (QStringList{"CP932 (Shift_JIS)", "UTF-8", "EUC-JP", QStringLiteral("自動判別")}));
+  WriteFile(dir_.File("old.txt"), "比較 🍣\r\nbad \xFF\r\n");
+  WriteFile(dir_.File("new.txt"), "比較 🍣\r\nbad \xFF\r\nnew\r\n");
+  encoding->setCurrentIndex(encoding->findData("utf-8"));
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusDone);
+  EXPECT_NE(Result().find("       1        1    | 比較 🍣"), std::string::npos) << Result();
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0].title, "文字コードの警告");
+  EXPECT_TRUE(services_.messages[0].text.contains(QStringLiteral("旧ファイルの 1 行は UTF-8")))
+      << services_.messages[0].text.toStdString();
+
+  CloseAndReload();
+  QSettings raw(StorePath(), QSettings::IniFormat);
+  EXPECT_EQ(raw.value("Settings/Encoding").toString(), "utf-8");
+  Open();
+  EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "utf-8");
+  CloseAndReload();
+  store_->Write(QStringLiteral("Encoding"), QStringLiteral("klingon"));
+  Open();
+  EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "cp932");
 }
 
 }  // namespace

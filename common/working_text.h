@@ -1,0 +1,54 @@
+// The text form in which one comparison works: CP932 bytes, so that widths, letter folding,
+// separators, patterns and the collation work alike whatever the files' encodings.
+//
+// When both files are CP932 the working text is their bytes as they are. Otherwise every
+// file is decoded: a character CP932 holds becomes its CP932 code, and a character beyond
+// CP932 (an emoji, 𠮷, é) or a byte that is not valid in its file's encoding becomes one of
+// the codes CP932 leaves unassigned, remembered for this run. Such a character is then one
+// double-byte character (width 2) equal only to itself, and is written back as it was.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "common/text_encoding.h"
+
+namespace verko {
+
+class WorkingText {
+ public:
+  // decodeAll false: the files are CP932 and stay as they are.
+  explicit WorkingText(bool decodeAll);
+
+  bool DecodesAll() const { return decodeAll_; }
+
+  // A file's content in working text (a leading UTF-8 byte order mark dropped). Sets
+  // *invalidLines to the number of lines holding a sequence not valid in `encoding`.
+  // False when the run meets more distinct characters beyond CP932 than there are codes
+  // to stand for them (about 1,300).
+  bool FromFile(std::string_view bytes, TextEncoding encoding, std::string* out, int* invalidLines);
+  // Our own UTF-8 text (a split pattern, a file name) in working text.
+  std::string FromUtf8(std::string_view utf8);
+
+  // Working text in `encoding`. False at the first character that the encoding cannot
+  // hold; *failedAt is then its byte offset in `working` and *out holds what came before.
+  // Bytes that were not valid in their file are written as they were.
+  bool ToEncoding(std::string_view working, TextEncoding encoding, std::string* out,
+                  std::size_t* failedAt) const;
+
+ private:
+  // Appends the working code of a code point, or of an invalid byte (kRawByte + value).
+  bool AppendCode(uint32_t key, std::string* out);
+
+  static constexpr uint32_t kRawByte = 0x110000;
+  bool decodeAll_;
+  std::vector<uint16_t> freeCodes_;                   // unassigned codes not yet given out
+  std::unordered_map<uint32_t, uint16_t> codeOfKey_;  // characters beyond CP932, invalid bytes
+  std::vector<uint32_t> keyOfCode_;                   // by working code; 0 = an ordinary CP932 code
+};
+
+}  // namespace verko

@@ -1,0 +1,81 @@
+// The encoding options of verko-cli as a user runs them: exit codes, the report's bytes,
+// refusals and warnings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/encoding.h"
+#include "tests/support/cli_runner.h"
+#include "tests/support/temp_dir.h"
+
+namespace verko {
+namespace {
+
+using test_support::ReadFile;
+using test_support::TempDir;
+using test_support::WriteFile;
+
+struct Case {
+  const char* name;
+  std::string oldBytes, newBytes;
+  std::vector<std::string> options;
+  int exitCode;
+  const char* inReport;  // bytes the report must hold ("" = none)
+  const char* inStderr;  // text stderr must hold ("" = stderr empty)
+};
+
+TEST(CliEncodings, OptionsChooseHowFilesAreReadAndTheReportIsWritten) {
+  const std::string text = "比較 ～\r\n🍣 sushi\r\n";
+  const Case cases[] = {
+      {"utf-8 both", text, text, {"--encoding", "utf-8"}, 0, "🍣 sushi", ""},
+      {"name in capitals", text, text + "more\r\n", {"--encoding", "UTF8"}, 1, "| more", ""},
+      {"cp932 against its utf-8 form",
+       ToCp932("比較 ～\r\n∥￢\r\n"),
+       "比較 ～\r\n∥￢\r\n",
+       {"--old-encoding", "sjis", "--new-encoding", "utf-8"},
+       0,
+       "∥￢",
+       ""},
+      {"auto", ToCp932("比較\r\n"), "比較\r\n", {"--encoding", "auto"}, 0, "| 比較", ""},
+      {"report cannot hold a line",
+       text,
+       text,
+       {"--encoding", "utf-8", "--report-encoding", "cp932"},
+       2,
+       "",
+       "🍣 sushi"},
+      {"unknown encoding", text, text, {"--encoding", "latin1"}, 2, "", "latin1"},
+      {"invalid bytes warned",
+       "ok\r\nbad\xFF\r\n",
+       "ok\r\nbad\xFF\r\n",
+       {"--encoding", "utf-8"},
+       0,
+       "bad\xFF",
+       "旧ファイルの 1 行は UTF-8"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteFile(dir.File("old.txt"), c.oldBytes);
+    WriteFile(dir.File("new.txt"), c.newBytes);
+    std::vector<std::string> args = c.options;
+    args.insert(args.begin(), "--quiet");
+    for (const char* file : {"old.txt", "new.txt", "result.txt"}) args.push_back(dir.File(file));
+    const test_support::CliOutcome outcome = test_support::CliRunner(dir).Run(args);
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.name << "\n" << outcome.err;
+    const std::string report = ReadFile(dir.File("result.txt"));
+    if (*c.inReport != '\0') {
+      EXPECT_NE(report.find(c.inReport), std::string::npos) << c.name << "\n" << report;
+    } else {
+      EXPECT_EQ(report, "") << c.name;
+    }
+    if (*c.inStderr != '\0') {
+      EXPECT_NE(outcome.err.find(c.inStderr), std::string::npos) << c.name << "\n" << outcome.err;
+    } else {
+      EXPECT_EQ(outcome.err, "") << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace verko

@@ -1,0 +1,305 @@
+// Encodings as a user meets them: names, recognising a file's encoding, the conversion
+// tables against iconv, and whole comparisons of UTF-8, EUC-JP and mixed files.
+#include "common/encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/code_tables.h"
+#include "common/text_encoding.h"
+#include "compare/compare_run.h"
+#include "tests/support/iconv_text.h"
+#include "tests/support/scripted_host.h"
+#include "tests/support/temp_dir.h"
+
+namespace verko {
+namespace {
+
+using test_support::Iconv;
+using test_support::ReadFile;
+using test_support::ScriptedHost;
+using test_support::TempDir;
+using test_support::WriteFile;
+
+TEST(EncodingNames, AcceptsTheDocumentedNamesOnly) {
+  struct {
+    const char* name;
+    bool ok;
+    EncodingChoice choice;
+  } cases[] = {
+      {"cp932", true, EncodingChoice::kCp932},   {"Shift_JIS", true, EncodingChoice::kCp932},
+      {"sjis", true, EncodingChoice::kCp932},    {"utf-8", true, EncodingChoice::kUtf8},
+      {"UTF8", true, EncodingChoice::kUtf8},     {"euc-jp", true, EncodingChoice::kEucJp},
+      {"EUC_JP", true, EncodingChoice::kEucJp},  {"auto", true, EncodingChoice::kAuto},
+      {"latin1", false, EncodingChoice::kCp932}, {"", false, EncodingChoice::kCp932},
+      {"utf-16", false, EncodingChoice::kCp932},
+  };
+  for (const auto& c : cases) {
+    EncodingChoice choice = EncodingChoice::kCp932;
+    EXPECT_EQ(ParseEncodingName(c.name, &choice), c.ok) << c.name;
+    if (c.ok) {
+      EXPECT_EQ(choice, c.choice) << c.name;
+      EncodingChoice back;
+      ASSERT_TRUE(ParseEncodingName(EncodingChoiceName(choice), &back));
+      EXPECT_EQ(back, choice);
+    }
+  }
+}
+
+TEST(EncodingDetection, PicksAnEncodingInWhichTheFileIsValid) {
+  const std::string japanese = "比較の結果を、ここに書きます。カタカナも少し。\r\n";
+  struct {
+    std::string bytes;
+    TextEncoding expected;
+  } cases[] = {
+      {"plain ASCII\r\n", TextEncoding::kCp932},
+      {"\xEF\xBB\xBF"
+       "ascii after a byte order mark",
+       TextEncoding::kUtf8},
+      {japanese, TextEncoding::kUtf8},
+      {"caf\xC3\xA9", TextEncoding::kUtf8},
+      {ToCp932(japanese), TextEncoding::kCp932},
+      {Iconv("EUC-JP-MS", "UTF-8", japanese), TextEncoding::kEucJp},
+      {Iconv("EUC-JP-MS", "UTF-8", "あ"), TextEncoding::kEucJp},
+      {ToCp932("ｶﾀｶ"), TextEncoding::kCp932},                // three bytes: not EUC-JP
+      {"\xFF\xFE broken everywhere", TextEncoding::kCp932},  // invalid in all three
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DetectEncoding(c.bytes), c.expected) << c.bytes;
+    if (c.expected != TextEncoding::kCp932 ||
+        CountInvalidLines(c.bytes, TextEncoding::kCp932) == 0) {
+      EXPECT_EQ(CountInvalidLines(c.bytes, c.expected), 0) << c.bytes;
+    }
+  }
+}
+
+// Every code of both tables decodes as iconv decodes it, and every character is written
+// back as iconv writes it.
+TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
+  int checked = 0;
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead >= 0xA0 && lead < 0xE0) continue;
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string utf8 = Iconv("UTF-8", "CP932", code);
+      uint32_t cp = 0;
+      const std::size_t len = DecodeCharacter(code, 0, TextEncoding::kCp932, &cp);
+      ASSERT_EQ(len != 0, !utf8.empty()) << std::hex << lead << trail;
+      if (len == 0) continue;
+      std::string ours;
+      ASSERT_TRUE(EncodeCharacter(cp, TextEncoding::kUtf8, &ours));
+      EXPECT_EQ(ours, utf8);
+      std::string back;
+      ASSERT_TRUE(EncodeCharacter(cp, TextEncoding::kCp932, &back));
+      EXPECT_EQ(back, Iconv("CP932", "UTF-8", utf8));
+      std::string euc;
+      if (EncodeCharacter(cp, TextEncoding::kEucJp, &euc)) {
+        uint32_t again = 0;
+        EXPECT_EQ(DecodeCharacter(euc, 0, TextEncoding::kEucJp, &again), euc.size());
+        EXPECT_EQ(again, cp);
+        EXPECT_EQ(Iconv("UTF-8", "EUC-JP-MS", euc), utf8);
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 9000);
+  // The characters whose tables differ between vendors go from CP932 to UTF-8 and back.
+  for (const char* text : {"～", "－", "∥", "￠", "￡", "￢", "①", "髙", "﨑", "∵"}) {
+    std::string cp932, utf8;
+    ASSERT_TRUE(EncodeFromUtf8(text, TextEncoding::kCp932, &cp932)) << text;
+    EXPECT_EQ(cp932, ToCp932(text));
+    EXPECT_EQ(DecodeToUtf8(cp932, TextEncoding::kCp932), text);
+  }
+}
+
+class EncodedCompareTest : public ::testing::Test {
+ protected:
+  EncodedCompareTest() : host(flags) { options.workPath = dir.Path(); }
+
+  std::string Compare(const std::string& oldBytes, const std::string& newBytes) {
+    WriteFile(dir.File("old.txt"), oldBytes);
+    WriteFile(dir.File("new.txt"), newBytes);
+    WriteFile(dir.File("result.txt"), "previous report");
+    CompareRequest request{dir.File("old.txt"), dir.File("new.txt"), dir.File("result.txt"),
+                           options};
+    result = ExecuteCompare(request, RunMode::kBatch, host, flags);
+    return ReadFile(dir.File("result.txt"));
+  }
+  // The body lines of a report (between the header and the statistics).
+  static std::vector<std::string> Body(const std::string& report) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    int rules = 0;
+    while (pos < report.size()) {
+      std::size_t end = report.find("\r\n", pos);
+      std::string line = report.substr(pos, end - pos);
+      pos = end + 2;
+      if (line == "======================") {
+        if (++rules == 3) break;
+        continue;
+      }
+      if (rules == 2 && line.find("OLD#") == std::string::npos) lines.push_back(line);
+    }
+    return lines;
+  }
+  void Use(EncodingChoice both) { options.oldEncoding = options.newEncoding = both; }
+
+  TempDir dir;
+  RunFlags flags;
+  ScriptedHost host;
+  CompareOptions options;
+  CompareResult result;
+};
+
+TEST_F(EncodedCompareTest, TextBeyondCp932IsComparedByWhatItSaysAndWrittenIntact) {
+  Use(EncodingChoice::kUtf8);
+  const std::string report =
+      Compare("𠮷野家\r\n🍣 と café\r\nend\r\n", "吉野家\r\n🍣 と café\r\nend\r\n");
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  EXPECT_EQ(result.reportEncoding, TextEncoding::kUtf8);
+  EXPECT_EQ(Body(report), (std::vector<std::string>{
+                              "+               1    | 吉野家", "-      1             | 𠮷野家",
+                              "       2        2    | 🍣 と café", "       3        3    | end"}));
+  EXPECT_EQ(result.counts.CountCommon, 2);
+}
+
+TEST_F(EncodedCompareTest, WidthsCountEveryCharacterAsCp932Does) {
+  Use(EncodingChoice::kUtf8);
+  options.split = true;
+  options.splitWidth = 20;
+  std::string kanji, emoji;
+  for (int i = 0; i < 15; ++i) kanji += "漢", emoji += "😀";
+  const std::string report = Compare(kanji + "\r\n" + "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆ\r\n", emoji + "\r\n");
+  ASSERT_EQ(result.status, kStatusDone);
+  const std::vector<std::string> body = Body(report);
+  ASSERT_EQ(body.size(), 6u);
+  // Ten kanji or ten emoji fill 20 columns; twenty half-width katakana do too.
+  EXPECT_EQ(body[0], "+               1~1  | 😀😀😀😀😀😀😀😀😀😀");
+  EXPECT_EQ(body[2], "-      1~1           | 漢漢漢漢漢漢漢漢漢漢");
+  EXPECT_EQ(body[4], "-      2~1           | ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄ");
+}
+
+TEST_F(EncodedCompareTest, InvalidBytesAreKeptCountedAndWarned) {
+  Use(EncodingChoice::kUtf8);
+  const std::string report =
+      Compare("ok\r\nbad \xFF\xFE bytes\r\nalso \xE3\x81 cut\r\n", "ok\r\nbad \xFF\xFE bytes\r\n");
+  ASSERT_EQ(result.status, kStatusDone);
+  EXPECT_EQ(result.oldInvalidLines, 2);
+  EXPECT_EQ(result.newInvalidLines, 1);
+  EXPECT_EQ(Body(report), (std::vector<std::string>{"       1        1    | ok",
+                                                    "       2        2    | bad \xFF\xFE bytes",
+                                                    "-      3             | also \xE3\x81 cut"}));
+  const std::string warning = InvalidTextWarning(result);
+  EXPECT_NE(warning.find("旧ファイルの 2 行は UTF-8"), std::string::npos) << warning;
+  EXPECT_NE(warning.find("新ファイルの 1 行は UTF-8"), std::string::npos) << warning;
+
+  // A CP932 file is counted too when it is decoded, beside a UTF-8 file; a comparison of
+  // CP932 files with the defaults takes their bytes without a word, as it always did.
+  options.oldEncoding = EncodingChoice::kCp932;
+  Compare("ok\r\n\x85\x40 unassigned\r\n", "ok\r\n");
+  EXPECT_EQ(result.oldInvalidLines, 1);
+  EXPECT_NE(InvalidTextWarning(result).find("CP932"), std::string::npos);
+  Use(EncodingChoice::kCp932);
+  Compare("ok\r\n\x85\x40 unassigned\r\n", "ok\r\n");
+  EXPECT_EQ(result.oldInvalidLines, 0);
+  EXPECT_EQ(InvalidTextWarning(result), "");
+}
+
+TEST_F(EncodedCompareTest, ByteOrderMarkIsNotPartOfTheFirstLine) {
+  Use(EncodingChoice::kUtf8);
+  const std::string report = Compare(
+      "\xEF\xBB\xBF"
+      "alpha\r\nbeta\r\n",
+      "alpha\r\nbeta\r\n");
+  ASSERT_EQ(result.status, kStatusDone);
+  EXPECT_EQ(result.counts.Differences(), 0);
+  EXPECT_NE(report.substr(0, 3), std::string(kUtf8Bom));
+  // auto takes the mark as UTF-8 even before a file of ASCII alone.
+  Use(EncodingChoice::kAuto);
+  Compare(
+      "\xEF\xBB\xBF"
+      "alpha\r\n",
+      "alpha\r\n");
+  EXPECT_EQ(result.oldEncoding, TextEncoding::kUtf8);
+  EXPECT_EQ(result.newEncoding, TextEncoding::kCp932);
+  EXPECT_EQ(result.reportEncoding, TextEncoding::kUtf8);
+  EXPECT_EQ(result.counts.Differences(), 0);
+}
+
+TEST_F(EncodedCompareTest, AcrossEncodingsLinesAreCommonWhenTheirTextIsTheSame) {
+  const std::string text = "比較～－∥￠￡￢\r\n①髙﨑 ∵ ≒\r\nＡＢＣ\r\n";
+  options.oldEncoding = EncodingChoice::kCp932;
+  options.newEncoding = EncodingChoice::kUtf8;
+  // CP932 holds ≒ and ∵ twice (NEC and JIS codes); either is the same text.
+  std::string cp932 = ToCp932(text);
+  cp932.replace(cp932.find(ToCp932("≒")), 2, "\x87\x90");
+  const std::string report = Compare(cp932, text);
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  EXPECT_EQ(result.counts.Differences(), 0) << report;
+  EXPECT_EQ(result.reportEncoding, TextEncoding::kUtf8);
+  EXPECT_NE(report.find("比較～－∥￠￡￢"), std::string::npos);
+  // auto recognises both files.
+  Use(EncodingChoice::kAuto);
+  Compare(ToCp932("ａｂｃ 比較\r\n"), "ａｂｃ 比較\r\n");
+  EXPECT_EQ(result.oldEncoding, TextEncoding::kCp932);
+  EXPECT_EQ(result.newEncoding, TextEncoding::kUtf8);
+  EXPECT_EQ(result.counts.Differences(), 0);
+}
+
+TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
+  struct {
+    EncodingChoice report;
+    const char* newLine;
+    bool refused;
+  } cases[] = {
+      {EncodingChoice::kCp932, "sushi 🍣", true},
+      {EncodingChoice::kCp932, "比較 ～", false},
+      {EncodingChoice::kEucJp, "sushi 🍣", true},
+      {EncodingChoice::kEucJp, "café", false},  // EUC-JP holds é, CP932 does not
+      {EncodingChoice::kCp932, "café", true},
+  };
+  for (const auto& c : cases) {
+    Use(EncodingChoice::kUtf8);
+    options.reportEncoding = c.report;
+    const std::string report = Compare("first\r\n", std::string("first\r\n") + c.newLine + "\r\n");
+    if (!c.refused) {
+      EXPECT_EQ(result.status, kStatusDone) << c.newLine;
+      continue;
+    }
+    EXPECT_EQ(result.status, kStatusFailed) << c.newLine;
+    EXPECT_NE(result.message.text.find(std::string("+               2    | ") + c.newLine),
+              std::string::npos)
+        << result.message.text;
+    EXPECT_EQ(report, "") << "nothing of the report is written";
+  }
+}
+
+TEST_F(EncodedCompareTest, EucJpFilesCompareAsTheirText) {
+  Use(EncodingChoice::kEucJp);
+  const std::string report = Compare(Iconv("EUC-JP-MS", "UTF-8", "ひらがな 漢字\r\n①～\r\n"),
+                                     Iconv("EUC-JP-MS", "UTF-8", "ひらがな 漢字\r\n①～ 追加\r\n"));
+  ASSERT_EQ(result.status, kStatusDone);
+  EXPECT_EQ(result.reportEncoding, TextEncoding::kEucJp);
+  EXPECT_NE(Iconv("UTF-8", "EUC-JP-MS", report).find("+               2    | ①～ 追加"),
+            std::string::npos);
+  EXPECT_NE(report.find(Iconv("EUC-JP-MS", "UTF-8", "①～ 追加")), std::string::npos);
+  EXPECT_EQ(result.counts.CountCommon, 1);
+}
+
+TEST_F(EncodedCompareTest, TooManyDistinctCharactersBeyondCp932AreRefusedNotMixedUp) {
+  Use(EncodingChoice::kUtf8);
+  std::string text;
+  for (uint32_t cp = 0x20000; cp < 0x20000 + 2000; ++cp) {
+    EncodeCharacter(cp, TextEncoding::kUtf8, &text);
+    text += "\r\n";
+  }
+  Compare(text, text);
+  EXPECT_EQ(result.status, kStatusFailed);
+  EXPECT_NE(result.message.text.find("多すぎます"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace verko
