@@ -58,7 +58,7 @@ while [ $# -gt 0 ]; do
 done
 
 # What building needs, plus hyperfine and jq (the JSON reader), each only when missing.
-scripts/install-deps.sh hyperfine jq diffutils
+scripts/install-deps.sh hyperfine jq diffutils time
 
 cmake -S . -B "$build" -G Ninja >/dev/null
 if [ -n "$cli" ]; then
@@ -101,7 +101,7 @@ check_cli_run() {
 }
 
 summary=$results/summary.tsv
-printf 'pair\tlines\tverko_ms\tdiff_ms\tratio\ttarget\tverdict\tcpu_ratio\n' >"$summary"
+printf 'pair\tlines\tverko_ms\tdiff_ms\tratio\ttarget\tverdict\tcpu_ratio\tverko_mb\tdiff_mb\n' >"$summary"
 measured=0
 # One pair in one encoding: NAME GROUP LINES OLD NEW [verko-cli options].
 measure() {
@@ -129,12 +129,19 @@ measure() {
     | "\(.mean) \(.user + .system)"' "$json")
   read -r diff_s diff_cpu < <(jq -r '.results[] | select(.command == "diff")
     | "\(.mean) \(.user + .system)"' "$json")
+  # Peak memory (maximum resident set) of one run of each, by GNU time, in kilobytes (its
+  # last line; before it, a note that the files differ).
+  local verko_kb diff_kb
+  verko_kb=$(/usr/bin/time -f %M "$cli" --quiet --work-dir "$work" "$@" "$old" "$new" "$result" \
+    2>&1 >/dev/null | tail -n 1 || true)
+  diff_kb=$(/usr/bin/time -f %M diff "$old" "$new" 2>&1 >/dev/null | tail -n 1 || true)
   target=3
   [ "$group" = adversarial ] && target=10
   awk -v name="$name" -v lines="$old_lines" -v v="$verko_s" -v d="$diff_s" -v t="$target" \
-    -v vc="$verko_cpu" -v dc="$diff_cpu" \
-    'BEGIN { r = v / d; printf "%s\t%s\t%.2f\t%.2f\t%.2f\t%d\t%s\t%.2f\n",
-             name, lines, v * 1000, d * 1000, r, t, (r <= t ? "OK" : "OVER"), vc / dc }' \
+    -v vc="$verko_cpu" -v dc="$diff_cpu" -v vm="$verko_kb" -v dm="$diff_kb" \
+    'BEGIN { r = v / d; printf "%s\t%s\t%.2f\t%.2f\t%.2f\t%d\t%s\t%.2f\t%.1f\t%.1f\n",
+             name, lines, v * 1000, d * 1000, r, t, (r <= t ? "OK" : "OVER"), vc / dc,
+             vm / 1024, dm / 1024 }' \
     >>"$summary"
   measured=$((measured + 1))
 }
@@ -161,7 +168,10 @@ echo "verko-cli: $cli (build type ${build_type:-RelWithDebInfo}); $(diff --versi
 echo "Mean wall times by hyperfine; ratio = verko-cli / diff, judged against the target."
 echo "CPU ratio: the same for user + system time, steadier on a busy machine (verko-cli"
 echo "writes its work database on a second thread, which counts here). JSON in $results/."
+echo "MB: peak memory (maximum resident set) of one run."
 echo
-awk -F '\t' 'NR == 1 { $3 = "verko-cli ms"; $4 = "diff ms"; $8 = "CPU ratio" }
-  { printf "%-20s %6s %13s %9s %7s %7s  %-7s %9s\n", $1, $2, $3, $4, $5, $6, $7, $8 }' \
+awk -F '\t' 'NR == 1 { $3 = "verko-cli ms"; $4 = "diff ms"; $8 = "CPU ratio"; $9 = "verko MB"
+                        $10 = "diff MB" }
+  { printf "%-20s %6s %13s %9s %7s %7s  %-7s %9s %9s %8s\n", $1, $2, $3, $4, $5, $6, $7, $8,
+           $9, $10 }' \
   "$summary"

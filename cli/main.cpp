@@ -1,15 +1,12 @@
 // verko-cli: compares two text files (CP932, UTF-8 or EUC-JP) into the result report from the
 // terminal, in batch mode (no questions; an existing result file is overwritten).
 #include <langinfo.h>
-#include <malloc.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <clocale>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -73,27 +70,6 @@ void PrintSummary(const verko::CompareRequest& request, const verko::CompareResu
               c.CountAdded, c.CountMoved);
 }
 
-// One comparison touches a few tens of megabytes (the files, the line tables, the report,
-// the work database's pages), and on a virtual machine a page fault costs microseconds:
-// at 4 KB a page they took more time than the comparison itself. So the heap is set up
-// once: every thread allocates from the one main heap, freed memory stays in it, and its
-// first 96 MB may be backed by huge pages (where the system offers them; otherwise the
-// advice changes nothing).
-void PrepareHeap() {
-  mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
-  mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
-  mallopt(M_ARENA_MAX, 1);
-  constexpr std::size_t kReserve = std::size_t{96} << 20;
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-  char* block = static_cast<char*>(std::malloc(kReserve));
-  if (block == nullptr) return;
-  const auto start = reinterpret_cast<std::uintptr_t>(block);
-  const std::uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t end = (start + kReserve) & ~(kHugePage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-  std::free(block);
-}
-
 // Whether standard output is the file at `path` (a report appended to an input file would
 // damage it).
 bool StandardOutputIs(const std::string& path) {
@@ -125,12 +101,6 @@ bool PrepareStandardOutput(const verko::CliOptions& options, verko::ConsoleHost&
   return true;
 }
 
-// Runs side by side would queue for the one heap's lock: with several at once, each
-// thread may take a heap of its own (two per run: the run and its work-database writer).
-void UseHeapPerThread(int jobs) {
-  if (jobs > 1) mallopt(M_ARENA_MAX, 2 * jobs + 1);
-}
-
 int RunCommandLine(const std::vector<std::string>& args) {
   verko::CliOptions options;
   std::string error;
@@ -153,7 +123,6 @@ int RunCommandLine(const std::vector<std::string>& args) {
   const bool terminal = isatty(STDERR_FILENO);
   verko::ConsoleHost host(stderr, !options.quiet && terminal, flags, g_interrupted);
   const int jobs = options.jobs > 0 ? options.jobs : verko::DefaultJobCount();
-  if (options.batch || options.folders) UseHeapPerThread(jobs);
   if (options.batch) {
     verko::BatchCommand command{options.batchName, options.batchDb, options.request.options,
                                 options.quiet,     terminal,        jobs};
@@ -208,7 +177,6 @@ int RunCommandLine(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  PrepareHeap();
   // A failure outside a compare run (too little memory while a batch list is read) still
   // ends with a message, never with an abort.
   try {

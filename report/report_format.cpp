@@ -1,6 +1,8 @@
 #include "report/report_format.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace verko {
 namespace {
@@ -36,20 +38,57 @@ void AppendAligned(std::string& out, const char* begin, const char* end, int wid
 
 }  // namespace
 
-void AppendPartNo(std::string& out, int partNo) {
+char* PutNumber(char* at, int32_t n, int width) {
+  if (width <= 0) return at;
+  char* const end = at + width;
+  if (n < 0) {
+    // Rare: the sign counts in the width, so take the general form and keep its tail.
+    char buffer[16];
+    char* const bufferEnd = buffer + sizeof buffer;
+    const char* digits = FormatDigits(n, bufferEnd, false);
+    const int len = std::min(static_cast<int>(bufferEnd - digits), width);
+    std::memset(at, ' ', static_cast<std::size_t>(width - len));
+    std::memcpy(end - len, bufferEnd - len, static_cast<std::size_t>(len));
+    return end;
+  }
+  // Digits from the right until the number or the column runs out (a longer number keeps
+  // its last digits), blanks for the rest.
+  uint32_t v = static_cast<uint32_t>(n);
+  char* p = end;
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0 && p > at);
+  while (p > at) *--p = ' ';
+  return end;
+}
+
+char* PutPartNo(char* at, int partNo) {
   if (partNo == 0) {
-    out.append(3, ' ');
-    return;
+    at[0] = at[1] = at[2] = ' ';
+    return at + 3;
   }
   char buffer[16];
   char* end = buffer + sizeof buffer;
   *--end = ' ';
   char* p = FormatDigits(partNo < 0 ? -static_cast<int64_t>(partNo) : partNo, end, false);
   *--p = '~';
-  out.append(buffer + sizeof buffer - 3, 3);
+  std::memcpy(at, buffer + sizeof buffer - 3, 3);
+  return at + 3;
+}
+
+void AppendPartNo(std::string& out, int partNo) {
+  char column[3];
+  out.append(column, static_cast<std::size_t>(PutPartNo(column, partNo) - column));
 }
 
 void AppendNumber(std::string& out, int32_t n, int width) {
+  if (width <= 0) return;
+  char column[16];
+  if (width <= static_cast<int>(sizeof column)) {
+    out.append(column, static_cast<std::size_t>(PutNumber(column, n, width) - column));
+    return;
+  }
   char buffer[16];
   char* end = buffer + sizeof buffer;
   AppendAligned(out, FormatDigits(n, end, false), end, width);

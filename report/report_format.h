@@ -23,6 +23,12 @@ void AppendPartNo(std::string& out, int partNo);
 void AppendNumber(std::string& out, int32_t n, int width);
 void AppendNumberC(std::string& out, int32_t n, int width);
 
+// Fixed-width writers for building a report line in place: each writes exactly its column
+// (`width` characters, three for a part number) at `at` and returns the end. Same forms as
+// AppendNumber and AppendPartNo.
+char* PutNumber(char* at, int32_t n, int width);
+char* PutPartNo(char* at, int partNo);
+
 // Header line 1 (UTF-8): the title, "Ver", the major version, a dot, the minor version in
 // at least two digits, two blanks and the maker.
 std::string TitleLine(int major, int minor);

@@ -37,13 +37,28 @@ class ProgressMeter {
 class StageShare {
  public:
   StageShare(ProgressMeter& meter, double share) : meter_(meter), share_(share) {}
-  Flow Advance(int k, int n);
+  Flow Advance(int k, int n) {
+    // Between steps nothing changes: the earned share grows with k, so the first line at
+    // which it grows is found once per step rather than computed again for every line.
+    if (n == stepN_ && k >= lastK_ && k < nextK_) {
+      lastK_ = k;
+      return Flow::kContinue;
+    }
+    return Recompute(k, n);
+  }
   int Added() const { return added_; }
 
  private:
+  int Earned(int k, int n) const;
+  Flow Recompute(int k, int n);
+
   ProgressMeter& meter_;
   double share_;
   int added_ = 0;
+  // The lines [lastK_, nextK_) of a stage of stepN_ lines earn no more than is added.
+  int stepN_ = 0;
+  int lastK_ = 0;
+  int nextK_ = 0;
 };
 
 }  // namespace verko
