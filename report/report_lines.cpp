@@ -40,7 +40,8 @@ class LineHead {
     out.resize(start + head + text.size() + 2);
     char* to = out.data() + start;
     std::memcpy(to, buffer_, head);
-    std::memcpy(to + head, text.data(), text.size());
+    if (!text.empty())
+      std::memcpy(to + head, text.data(), text.size());  // empty: data() may be null
     to[head + text.size()] = '\r';
     to[head + text.size() + 1] = '\n';
   }
