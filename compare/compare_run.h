@@ -37,7 +37,7 @@ struct CompareOptions {
 struct CompareRequest {
   std::string oldName, newName, resultName;  // as given, UTF-8
   CompareOptions options;
-  // When set, the finished report (or the part written before a cancel) is handed here
+  // When set, the finished report (or what was written before a cancel) is handed here
   // instead of being written to a file; resultName then only names it in messages, and no
   // file of that name is opened or compared with the inputs.
   std::function<Status(std::string_view report)> reportSink;

@@ -48,7 +48,7 @@ bool ParseNumberField(std::string_view field, int* number) {
   return true;
 }
 
-// The part column: three blanks for part 0, "~d " for parts 1 to 9, the last two digits
+// The column of part numbers: three blanks for part 0, "~d " for parts 1 to 9, the last two digits
 // and a blank from part 10 on.
 bool ParsePartField(std::string_view field, int* part) {
   if (field == "   ") {

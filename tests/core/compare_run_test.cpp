@@ -339,7 +339,7 @@ TEST_F(CompareRunTest, SplitPatternTooSlowForALineIsSaidOnce) {
   EXPECT_EQ(host.warnings[0].find("行の分割文字: 旧ファイル 1 行目: "), 0u) << host.warnings[0];
 }
 
-// A cancel is seen between the parts of a line too: a wide line whose every cut takes a
+// A cancel is seen between the pieces of a line too: a wide line whose every cut takes a
 // search of some thousand characters ahead (about ten seconds for the 32000 parts) does
 // not hold the run until it is cut completely.
 TEST_F(CompareRunTest, CancelIsSeenWithinALine) {
