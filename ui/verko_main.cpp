@@ -332,12 +332,12 @@ void VerkoMain::LayOutControls() {
 void VerkoMain::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {comboOld_,      cmdRefOld_,    comboNew_,          cmdRefNew_,
-                            comboResult_,   cmdRefResult_, optTrimTop_,        optTrimTail_,
-                            optCompress_,   optSplit_,     textSplitWidth_,    cmdSplitChars_,
-                            optDiffOnly_,   textMatchLen_, optDispWithEditor_, cmdSetEditor_,
-                            comboEncoding_, optAlwaysTop_, cmdWorkPath_,       cmdStart_,
-                            cmdCancel_,     cmdClose_,     cmdHelp_,           cmdBatch_};
+  QWidget* const order[] = {comboOld_,     cmdRefOld_,    comboNew_,       cmdRefNew_,
+                            comboResult_,  cmdRefResult_, optTrimTop_,     optTrimTail_,
+                            optCompress_,  optSplit_,     textSplitWidth_, cmdSplitChars_,
+                            optDiffOnly_,  textMatchLen_, comboEncoding_,  optDispWithEditor_,
+                            cmdSetEditor_, optAlwaysTop_, cmdWorkPath_,    cmdStart_,
+                            cmdCancel_,    cmdClose_,     cmdHelp_,        cmdBatch_};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
