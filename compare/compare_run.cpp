@@ -113,6 +113,8 @@ class CompareRun {
       Cancel();
       return;
     }
+    // Matching stored all it stores: the database is written while the report is built.
+    workDb_->Complete();
     WriteResult();
   }
 

@@ -12,9 +12,12 @@ namespace verko {
 
 Status ResultFile::Open(const std::string& path) {
   (void)Close();
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return Status::Error(SystemErrorText(errno));
+  struct stat st;
   fd_ = fd;
+  regular_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  written_ = 0;
   return Status::Ok();
 }
 
@@ -26,16 +29,18 @@ Status ResultFile::Write(std::string_view bytes) {
       return Status::Error(SystemErrorText(errno));
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
+    written_ += static_cast<std::uint64_t>(n);
   }
   return Status::Ok();
 }
 
 Status ResultFile::Close() {
   if (fd_ < 0) return Status::Ok();
-  int rc = ::close(fd_);
-  int err = errno;
+  int err = 0;
+  if (regular_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) err = errno;
+  if (::close(fd_) != 0 && err == 0) err = errno;
   fd_ = -1;
-  return rc == 0 ? Status::Ok() : Status::Error(SystemErrorText(err));
+  return err == 0 ? Status::Ok() : Status::Error(SystemErrorText(err));
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

@@ -1,7 +1,12 @@
-// The result file of a comparison: created or truncated when the run opens its files, and
-// written with every error (a full disk, a failing device) reported, never lost.
+// The result file of a comparison: created when the run opens its files, and written with
+// every error (a full disk, a failing device) reported, never lost. An existing file is
+// written over and cut to what was written when it is closed, so a run that writes nothing
+// (refused, cancelled before the report) leaves it empty, as truncating it at the start
+// would; writing over the pages a file already has costs less than giving them up and
+// allocating new ones.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +29,8 @@ class ResultFile {
 
  private:
   int fd_ = -1;
+  bool regular_ = false;     // a regular file is cut to its written length when closed
+  std::uint64_t written_ = 0;
 };
 
 // Whether two paths name the same existing file (same device and inode), however spelt.

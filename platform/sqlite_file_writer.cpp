@@ -1,11 +1,13 @@
 #include "platform/sqlite_file_writer.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <cassert>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -632,13 +634,34 @@ Status SqliteFileWriter::Close() {
 Status SqliteFileWriter::Commit() {
   Status status = Close();
   if (tempPath_.empty()) return status;
-  if (status.ok() && ::rename(tempPath_.c_str(), path_.c_str()) != 0) status = SystemError(errno);
+  if (status.ok()) status = PutInPlace();
   if (status.ok()) {
     tempPath_.clear();
   } else {
     RemoveTemporary();
   }
   return status;
+}
+
+// A file already at the path is exchanged with the finished one, and the former file,
+// now under the temporary name, is removed. ext4 protects programs that replace a file by
+// a rename without syncing it: a rename over an existing file makes the kernel write the
+// new file out at once, which costs more than writing it. An exchange is just as atomic
+// and does not trigger that. Without a regular file or link at the path, or where the
+// file system cannot exchange, a plain rename does the job.
+Status SqliteFileWriter::PutInPlace() {
+  struct stat st;
+  const bool replaces = ::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+  if (replaces &&
+      ::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) == 0) {
+    if (::unlink(tempPath_.c_str()) == 0) return Status::Ok();
+    // What was exchanged in meanwhile cannot be removed (a folder): it goes back.
+    const int error = errno;
+    ::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE);
+    return SystemError(error);
+  }
+  if (::rename(tempPath_.c_str(), path_.c_str()) != 0) return SystemError(errno);
+  return Status::Ok();
 }
 
 }  // namespace verko

@@ -106,6 +106,7 @@ class SqliteFileWriter {
   Status Commit();
 
  private:
+  Status PutInPlace();
   SqliteFileWriter(int fd, std::string path, std::string tempPath)
       : fd_(fd), path_(std::move(path)), tempPath_(std::move(tempPath)) {}
   Status WriteBytes(const char* data, std::size_t size, uint64_t offset);

@@ -372,14 +372,18 @@ class WorkDatabase::Impl {
     wake_.notify_one();
   }
 
-  Status Finish() {
+  void Complete() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (closing_) return failure_;
+      if (closing_) return;
       closing_ = true;
     }
     wake_.notify_one();
-    writer_.join();
+  }
+
+  Status Finish() {
+    Complete();
+    if (writer_.joinable()) writer_.join();
     return failure_;
   }
 
@@ -501,6 +505,10 @@ void WorkDatabase::CreateTextOrderIndex(const std::string& table, std::vector<in
   impl_->Enqueue([table, ids = std::move(lineIdsInOrder)](Content& content) mutable {
     return AddTextOrder(content, table, std::move(ids));
   });
+}
+
+void WorkDatabase::Complete() {
+  impl_->Complete();
 }
 
 Status WorkDatabase::Finish() {

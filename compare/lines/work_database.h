@@ -32,6 +32,10 @@ class WorkDatabase : public WorkStore {
   void CreateTextOrderIndex(const std::string& table) override;
   void CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) override;
 
+  // No write follows: the writer thread writes the file and puts it in place now, while
+  // the caller goes on (with the report). Finish() waits for it and returns the outcome.
+  void Complete();
+
   // Waits until every queued write is done, writes the file and renames it to the path.
   // Returns the first failure of any write (later writes after a failure are skipped); an
   // index whose keys are out of order, or a failure to write the file, leaves the path as

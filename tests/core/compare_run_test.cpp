@@ -55,7 +55,12 @@ class CompareRunTest : public ::testing::Test {
   CompareRequest request;
 };
 
+// A former result file, longer than any report here: a run writes over it, and nothing of
+// it may remain after what the run wrote.
+constexpr std::size_t kFormerResultSize = 200000;
+
 TEST_F(CompareRunTest, CompletesAndWritesReportWithStatistics) {
+  WriteFile(request.resultName, std::string(kFormerResultSize, '\x01'));
   CompareResult result = Run();
   ASSERT_EQ(result.status, kStatusDone) << result.message.text;
   EXPECT_EQ(result.counts.CountCommon, 3);
@@ -65,6 +70,7 @@ TEST_F(CompareRunTest, CompletesAndWritesReportWithStatistics) {
   EXPECT_NE(report.find("+               2    | bravo 2\r\n-      2             | bravo\r\n"),
             std::string::npos)
       << report;
+  EXPECT_EQ(report.find('\x01'), std::string::npos);
   EXPECT_EQ(host.progress.back(), 100);
   EXPECT_EQ(host.LastPhase(), "処理完了");
   EXPECT_FALSE(host.locked);
@@ -234,6 +240,7 @@ TEST_F(CompareRunTest, CancelWhileReadingLeavesAnEmptyResult) {
   host.onProgress = [](ScriptedHost& h) {
     if (h.progress.back() > 15) h.RequestCancel();
   };
+  WriteFile(request.resultName, std::string(kFormerResultSize, '\x01'));
   CompareResult result = Run();
   EXPECT_EQ(result.status, kStatusCancelled);
   EXPECT_EQ(ReadFile(request.resultName), "");
@@ -250,9 +257,11 @@ TEST_F(CompareRunTest, CancelDuringReportKeepsTheLinesWrittenSoFar) {
   host.onProgress = [](ScriptedHost& h) {
     if (h.LastPhase() == "結果出力中" && h.progress.back() < 100) h.RequestCancel();
   };
+  WriteFile(request.resultName, std::string(kFormerResultSize, '\x01'));
   CompareResult result = Run();
   EXPECT_EQ(result.status, kStatusCancelled);
   std::string report = ReadFile(request.resultName);
+  EXPECT_EQ(report.find('\x01'), std::string::npos);
   EXPECT_NE(report.find("OLD#"), std::string::npos);
   EXPECT_EQ(report.find(ToCp932("統計情報")), std::string::npos);
 }
