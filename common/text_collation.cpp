@@ -1,6 +1,7 @@
 #include "common/text_collation.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "common/cp932.h"
@@ -31,22 +32,37 @@ unsigned char FoldAscii(unsigned char b) {
   return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b + 0x20) : b;
 }
 
+// The folded character at `pos` as a number that orders like its bytes: the first byte,
+// the second (0 for a single byte), then the length in the low bits, so that a single byte
+// comes before a double-byte character that it begins.
+std::uint32_t FoldedCharAt(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (CharLengthAt(text, pos) == 1) return std::uint32_t{FoldAscii(lead)} << 16 | 1;
+  auto trail = static_cast<unsigned char>(text[pos + 1]);
+  FoldDoubleByte(lead, trail);
+  return std::uint32_t{lead} << 16 | std::uint32_t{trail} << 8 | 2;
+}
+
 }  // namespace
 
-std::string FoldCase(std::string_view cp932) {
-  std::string out(cp932);
-  for (std::size_t pos = 0; pos < out.size();) {
-    auto b = static_cast<unsigned char>(out[pos]);
-    if (CharLengthAt(out, pos) == 2) {
-      auto trail = static_cast<unsigned char>(out[pos + 1]);
+void FoldCaseInPlace(char* text, std::size_t size) {
+  for (std::size_t pos = 0; pos < size;) {
+    auto b = static_cast<unsigned char>(text[pos]);
+    if (IsLeadByte(b) && pos + 1 < size) {
+      auto trail = static_cast<unsigned char>(text[pos + 1]);
       FoldDoubleByte(b, trail);
-      out[pos + 1] = static_cast<char>(trail);
+      text[pos + 1] = static_cast<char>(trail);
       pos += 2;
     } else {
-      if (b >= 'A' && b <= 'Z') out[pos] = static_cast<char>(b + 0x20);
+      if (b >= 'A' && b <= 'Z') text[pos] = static_cast<char>(b + 0x20);
       pos += 1;
     }
   }
+}
+
+std::string FoldCase(std::string_view cp932) {
+  std::string out(cp932);
+  FoldCaseInPlace(out.data(), out.size());
   return out;
 }
 
@@ -82,17 +98,10 @@ int CompareFolded(std::string_view a, std::string_view b) {
   // From the first differing character on, the folded characters decide. Equal folded
   // characters have equal lengths, so one position serves both texts.
   while (pos < a.size() && pos < b.size()) {
-    std::size_t lengthA = CharLengthAt(a, pos);
-    std::size_t lengthB = CharLengthAt(b, pos);
-    int order;
-    if (lengthA == 1 && lengthB == 1) {
-      order = FoldAscii(static_cast<unsigned char>(a[pos])) -
-              FoldAscii(static_cast<unsigned char>(b[pos]));
-    } else {
-      order = FoldCase(a.substr(pos, lengthA)).compare(FoldCase(b.substr(pos, lengthB)));
-    }
-    if (order != 0) return order < 0 ? -1 : 1;
-    pos += lengthA;
+    const std::uint32_t charA = FoldedCharAt(a, pos);
+    const std::uint32_t charB = FoldedCharAt(b, pos);
+    if (charA != charB) return charA < charB ? -1 : 1;
+    pos += charA & 3;
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;

@@ -22,25 +22,33 @@ namespace {
 // numbered from exact.Count() on, and `foldedOnly` holds them (their bytes in `copies`,
 // reserved in advance so that the views into them stay valid).
 std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& foldedOnly,
-                                   std::vector<std::string>& copies) {
+                                   std::string& copies) {
   const int exactCount = exact.Count();
-  copies.reserve(exactCount);
   std::vector<int> formOfExact(exactCount);
+  std::vector<int> withCapital;
+  std::size_t copyBytes = 0;
   for (int number = 0; number < exactCount; ++number) {
     formOfExact[number] = number;
+    if (!HasFoldableCapital(exact.Texts()[number])) continue;
+    withCapital.push_back(number);
+    copyBytes += exact.Texts()[number].size();
+  }
+  copies.reserve(copyBytes);
+  for (int number : withCapital) {
     const std::string_view text = exact.Texts()[number];
-    if (!HasFoldableCapital(text)) continue;
-    std::string folded = FoldCase(text);
-    if (folded == text) continue;
+    const std::size_t start = copies.size();
+    copies.append(text);
+    FoldCaseInPlace(copies.data() + start, text.size());
+    const std::string_view folded = std::string_view(copies).substr(start, text.size());
     // A folded form folds to itself, so the text found here is its own form.
     const int same = exact.Find(folded);
     if (same >= 0) {
       formOfExact[number] = same;
-    } else if (const int known = foldedOnly.Find(folded); known >= 0) {
-      formOfExact[number] = exactCount + known;
+      copies.resize(start);
     } else {
-      copies.push_back(std::move(folded));
-      formOfExact[number] = exactCount + foldedOnly.Number(copies.back());
+      const int known = foldedOnly.Find(folded);
+      if (known >= 0) copies.resize(start);
+      formOfExact[number] = exactCount + (known >= 0 ? known : foldedOnly.Number(folded));
     }
   }
   return formOfExact;
@@ -91,7 +99,7 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
   }
 
   TextNumbering foldedOnly(16);
-  std::vector<std::string> foldedCopies;
+  std::string foldedCopies;
   const std::vector<int> formOfExact = NumberFoldedForms(exact, foldedOnly, foldedCopies);
   const std::vector<int> keyOfExact =
       RankFoldedForms(exact, foldedOnly, formOfExact, texts.KeyCount);

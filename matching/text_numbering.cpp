@@ -15,43 +15,46 @@ std::size_t SlotCountFor(int expected) {
 
 TextNumbering::TextNumbering(int expected) : slots_(SlotCountFor(expected)) {
   texts_.reserve(expected);
+  hashes_.reserve(expected);
 }
 
 std::size_t TextNumbering::SlotOf(std::string_view text, std::size_t hash) const {
   const std::size_t mask = slots_.size() - 1;
+  const std::uint64_t tag = MakeSlot(hash, -1);
   std::size_t slot = hash & mask;
-  while (slots_[slot].entry != 0 &&
-         (slots_[slot].hash != hash || texts_[slots_[slot].entry - 1] != text)) {
+  for (;;) {
+    const std::uint64_t entry = slots_[slot];
+    if (entry == 0) return slot;
+    if ((entry & ~std::uint64_t{0xffffffffu}) == tag && texts_[NumberIn(entry)] == text)
+      return slot;
     slot = (slot + 1) & mask;
   }
-  return slot;
 }
 
 int TextNumbering::Number(std::string_view text) {
   const std::size_t hash = std::hash<std::string_view>{}(text);
   const std::size_t slot = SlotOf(text, hash);
-  if (slots_[slot].entry != 0) return slots_[slot].entry - 1;
+  if (slots_[slot] != 0) return NumberIn(slots_[slot]);
   const int number = Count();
   texts_.push_back(text);
-  slots_[slot] = Slot{hash, number + 1};
+  hashes_.push_back(hash);
+  slots_[slot] = MakeSlot(hash, number);
   if (texts_.size() * 2 > slots_.size()) Grow();
   return number;
 }
 
 int TextNumbering::Find(std::string_view text) const {
   const std::size_t hash = std::hash<std::string_view>{}(text);
-  return slots_[SlotOf(text, hash)].entry - 1;
+  return NumberIn(slots_[SlotOf(text, hash)]);
 }
 
 void TextNumbering::Grow() {
-  std::vector<Slot> old(slots_.size() * 2);
-  old.swap(slots_);
+  slots_.assign(slots_.size() * 2, 0);
   const std::size_t mask = slots_.size() - 1;
-  for (const Slot& entry : old) {
-    if (entry.entry == 0) continue;
-    std::size_t slot = entry.hash & mask;
-    while (slots_[slot].entry != 0) slot = (slot + 1) & mask;
-    slots_[slot] = entry;
+  for (int number = 0; number < Count(); ++number) {
+    std::size_t slot = hashes_[number] & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = MakeSlot(hashes_[number], number);
   }
 }
 

@@ -1,8 +1,11 @@
 // Numbers distinct texts in order of first appearance: equal bytes get equal numbers. An
 // open-addressing table over views of the texts, so numbering a file costs one hash and
-// usually one comparison per line and allocates nothing per line.
+// usually one comparison per line and allocates nothing per line. A slot is eight bytes
+// (part of the hash and the number), so the table of a whole comparison stays small enough
+// for the processor's cache.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -28,13 +31,15 @@ class TextNumbering {
   // The slot holding `text` or, when it is absent, the empty slot where it belongs.
   std::size_t SlotOf(std::string_view text, std::size_t hash) const;
 
-  struct Slot {
-    std::size_t hash = 0;
-    int entry = 0;  // number + 1, 0 = empty
-  };
+  // The upper half of the text's hash and its number + 1 (0 = an empty slot).
+  static std::uint64_t MakeSlot(std::size_t hash, int number) {
+    return (static_cast<std::uint64_t>(hash) >> 32 << 32) | static_cast<std::uint32_t>(number + 1);
+  }
+  static int NumberIn(std::uint64_t slot) { return static_cast<int>(slot & 0xffffffffu) - 1; }
 
   std::vector<std::string_view> texts_;
-  std::vector<Slot> slots_;  // size a power of two, at most half full
+  std::vector<std::size_t> hashes_;   // of each text, for growing
+  std::vector<std::uint64_t> slots_;  // size a power of two, at most half full
 };
 
 }  // namespace verko

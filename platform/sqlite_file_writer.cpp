@@ -1,8 +1,8 @@
 #include "platform/sqlite_file_writer.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cassert>
@@ -423,6 +423,12 @@ bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
   return true;
 }
 
+void TableTreeBuilder::Reserve(std::size_t rows, std::size_t bytes) {
+  records_.reserve(bytes);
+  ends_.reserve(rows);
+  rowids_.reserve(rows);
+}
+
 PageRun TableTreeBuilder::Build() const {
   PageRun run;
   RunBuilder builder(&run);
@@ -471,6 +477,11 @@ PageRun TableTreeBuilder::Build() const {
 void IndexTreeBuilder::Add(const RecordEncoder& record) {
   record.AppendTo(&records_);
   ends_.push_back(static_cast<uint32_t>(records_.size()));
+}
+
+void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
+  records_.reserve(bytes);
+  ends_.reserve(entries);
 }
 
 PageRun IndexTreeBuilder::Build() const {
@@ -651,7 +662,8 @@ Status SqliteFileWriter::Commit() {
 // file system cannot exchange, a plain rename does the job.
 Status SqliteFileWriter::PutInPlace() {
   struct stat st;
-  const bool replaces = ::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+  const bool replaces =
+      ::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
   if (replaces &&
       ::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) == 0) {
     if (::unlink(tempPath_.c_str()) == 0) return Status::Ok();

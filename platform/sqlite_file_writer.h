@@ -51,6 +51,8 @@ class TableTreeBuilder {
   // Adds the row; a rowid that does not follow the last one is refused (false), in every
   // build, so that a caller's fault can never make a damaged tree.
   bool Add(int64_t rowid, const RecordEncoder& record);
+  // Room for `rows` records of `bytes` in all, so that adding them copies nothing again.
+  void Reserve(std::size_t rows, std::size_t bytes);
   PageRun Build() const;
 
  private:
@@ -63,6 +65,8 @@ class TableTreeBuilder {
 class IndexTreeBuilder {
  public:
   void Add(const RecordEncoder& record);
+  // Room for `entries` records of `bytes` in all.
+  void Reserve(std::size_t entries, std::size_t bytes);
   PageRun Build() const;
 
  private:

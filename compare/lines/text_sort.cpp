@@ -19,9 +19,16 @@ class TextSorter {
 
   // Sorts positions[from, to), whose texts agree in their first `depth` bytes.
   void Sort(std::vector<int>& positions, std::size_t from, std::size_t to, std::size_t depth) {
-    if (to - from < 2) return;
+    if (to - from <= kFewTexts) {
+      SortFew(positions, from, to, depth);
+      return;
+    }
     bool allSame = true;
     for (std::size_t k = from; k < to; ++k) {
+      // Beyond the first eight bytes the texts are read in no particular order: fetching
+      // a few ahead lets their cache misses overlap instead of following one another.
+      if (k + kAhead < to) Prefetch(positions[k + kAhead], depth);
+      if (k + 2 * kAhead < to) __builtin_prefetch(&texts_[positions[k + 2 * kAhead]]);
       keyed_[k] = KeyAt(positions[k], depth);
       allSame = allSame && keyed_[k].SameChunk(keyed_[from]);
     }
@@ -43,6 +50,8 @@ class TextSorter {
 
  private:
   static constexpr std::uint32_t kChunk = 8;
+  static constexpr std::size_t kFewTexts = 16;
+  static constexpr std::size_t kAhead = 8;
 
   // Up to eight bytes of a text from `depth` on, as a big-endian number padded with zero
   // bytes, and how many bytes are real: comparing (value, length) compares the texts' next
@@ -59,6 +68,11 @@ class TextSorter {
     }
   };
 
+  void Prefetch(int position, std::size_t depth) const {
+    const std::string_view text = texts_[position];
+    if (depth < text.size()) __builtin_prefetch(text.data() + depth);
+  }
+
   Keyed KeyAt(int position, std::size_t depth) const {
     const std::string_view text = texts_[position];
     const std::size_t rest = depth < text.size() ? text.size() - depth : 0;
@@ -68,6 +82,17 @@ class TextSorter {
     std::uint64_t value = 0;
     for (unsigned char b : bytes) value = value << 8 | b;
     return Keyed{value, length, position};
+  }
+
+  // A few texts are compared whole from `depth` on: texts that share a long beginning would
+  // otherwise be followed eight bytes at a time, a pass for each.
+  void SortFew(std::vector<int>& positions, std::size_t from, std::size_t to, std::size_t depth) {
+    auto rest = [this, depth](int position) {
+      const std::string_view text = texts_[position];
+      return depth < text.size() ? text.substr(depth) : std::string_view();
+    };
+    std::sort(positions.begin() + from, positions.begin() + to,
+              [&rest](int a, int b) { return rest(a) < rest(b); });
   }
 
   const std::vector<std::string_view>& texts_;
