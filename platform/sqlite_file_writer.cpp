@@ -429,8 +429,11 @@ void TableTreeBuilder::Reserve(std::size_t rows, std::size_t bytes) {
   rowids_.reserve(rows);
 }
 
-PageRun TableTreeBuilder::Build() const {
-  PageRun run;
+PageRun TableTreeBuilder::Build(PageRun reuse) const {
+  PageRun run = std::move(reuse);
+  run.pages.clear();
+  run.links.clear();
+  run.root = 0;
   RunBuilder builder(&run);
   const uint32_t count = static_cast<uint32_t>(rowids_.size());
   std::vector<uint32_t> costs(count);
@@ -484,8 +487,11 @@ void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
   ends_.reserve(entries);
 }
 
-PageRun IndexTreeBuilder::Build() const {
-  PageRun run;
+PageRun IndexTreeBuilder::Build(PageRun reuse) const {
+  PageRun run = std::move(reuse);
+  run.pages.clear();
+  run.links.clear();
+  run.root = 0;
   RunBuilder builder(&run);
   run.pages.reserve(records_.size() * 9 / 8 + 8 * ends_.size() + kSqlitePageSize);
   // The entries of the level being built (indexes into the records) and, above the leaves,
@@ -582,11 +588,12 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
   if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
   // Page 1 holds the file header and sqlite_schema; the trees follow in schema order.
   std::vector<int64_t> bases;
-  int64_t next = 2;
+  int64_t next = nextPage_;
   for (const SchemaEntry& entry : *schema) {
     bases.push_back(next);
     next += entry.tree.PageCount();
   }
+  nextPage_ = 2;
   if (next - 1 > 0x7fffffff) return SystemError(EFBIG);
   const uint32_t pageCount = static_cast<uint32_t>(next - 1);
 
@@ -602,7 +609,7 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
     encoder.AddText(entry.type);
     encoder.AddText(entry.name);
     encoder.AddText(entry.tableName);
-    encoder.AddInt(bases[i] + entry.tree.root);
+    encoder.AddInt(entry.placedRoot != 0 ? int64_t{entry.placedRoot} : bases[i] + entry.tree.root);
     encoder.AddText(entry.sql);
     record.clear();
     encoder.AppendTo(&record);
@@ -621,6 +628,7 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
   Status status = WriteBytes(first.pages.data(), first.pages.size(), 0);
   for (std::size_t i = 0; status.ok() && i < schema->size(); ++i) {
     PageRun& tree = (*schema)[i].tree;
+    if ((*schema)[i].placedRoot != 0) continue;
     RelocateRun(&tree, bases[i]);
     status = WriteBytes(tree.pages.data(), tree.pages.size(),
                         static_cast<uint64_t>(bases[i] - 1) * kSqlitePageSize);
@@ -631,6 +639,25 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
     status = SystemError(errno);
   }
   return status;
+}
+
+Status SqliteFileWriter::Place(PageRun* tree, uint32_t* root) {
+  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
+  const int64_t base = nextPage_;
+  if (base + tree->PageCount() - 1 > 0x7fffffff) return SystemError(EFBIG);
+  RelocateRun(tree, base);
+  Status status = WriteBytes(tree->pages.data(), tree->pages.size(),
+                             static_cast<uint64_t>(base - 1) * kSqlitePageSize);
+  if (!status.ok()) {
+    RelocateRun(tree, -base);
+    return status;
+  }
+  nextPage_ += tree->PageCount();
+  *root = static_cast<uint32_t>(base + tree->root);
+  tree->pages.clear();
+  tree->links.clear();
+  tree->root = 0;
+  return Status::Ok();
 }
 
 Status SqliteFileWriter::Close() {

@@ -48,12 +48,19 @@ struct PageRun {
 // Collects the rows of a table b-tree; rowids must come strictly ascending.
 class TableTreeBuilder {
  public:
+  // `buffer`: memory of an earlier builder (see TakeBuffer) to hold the records.
+  explicit TableTreeBuilder(std::string buffer = {}) : records_(std::move(buffer)) {
+    records_.clear();
+  }
   // Adds the row; a rowid that does not follow the last one is refused (false), in every
   // build, so that a caller's fault can never make a damaged tree.
   bool Add(int64_t rowid, const RecordEncoder& record);
   // Room for `rows` records of `bytes` in all, so that adding them copies nothing again.
   void Reserve(std::size_t rows, std::size_t bytes);
-  PageRun Build() const;
+  // The tree, in the memory of `reuse` (a run no longer needed) when given.
+  PageRun Build(PageRun reuse = {}) const;
+  // The records' memory, for another builder; the builder is empty afterwards.
+  std::string TakeBuffer() { return std::move(records_); }
 
  private:
   std::string records_;
@@ -64,10 +71,14 @@ class TableTreeBuilder {
 // Collects the entries of an index b-tree (key values, then the rowid), in index order.
 class IndexTreeBuilder {
  public:
+  explicit IndexTreeBuilder(std::string buffer = {}) : records_(std::move(buffer)) {
+    records_.clear();
+  }
   void Add(const RecordEncoder& record);
   // Room for `entries` records of `bytes` in all.
   void Reserve(std::size_t entries, std::size_t bytes);
-  PageRun Build() const;
+  PageRun Build(PageRun reuse = {}) const;
+  std::string TakeBuffer() { return std::move(records_); }
 
  private:
   std::string records_;
@@ -81,6 +92,9 @@ struct SchemaEntry {
   std::string tableName;  // the table itself, or the table an index is on
   std::string sql;        // the CREATE statement as SQLite records it (no trailing ';')
   PageRun tree;
+  // The root page of a tree already written by Place() (the tree itself is then empty);
+  // 0 when `tree` is to be written.
+  uint32_t placedRoot = 0;
 };
 
 // A database file being written. The whole content is replaced by each Write().
@@ -99,8 +113,16 @@ class SqliteFileWriter {
   SqliteFileWriter(const SqliteFileWriter&) = delete;
   SqliteFileWriter& operator=(const SqliteFileWriter&) = delete;
 
+  // Writes a tree now, on the pages after those placed before (from page 2 on), and sets
+  // *root to its root page; the tree is left empty, its memory kept for reuse. A schema
+  // entry names it by that root, so a database can be written tree by tree as each is
+  // built.
+  Status Place(PageRun* tree, uint32_t* root);
+  // Forgets the trees placed since the last Write(): the next Write() covers their pages.
+  void DiscardPlaced() { nextPage_ = 2; }
   // Writes the database of `schema` (sqlite_schema on page 1 in the listed order, then each
-  // tree) and truncates the file to it. The trees' page numbers are relocated in place.
+  // tree not yet placed, after the placed ones) and truncates the file to it. The trees'
+  // page numbers are relocated in place. The next Place() starts again at page 2.
   Status Write(std::vector<SchemaEntry>* schema);
   // Closes the file; later calls fail.
   Status Close();
@@ -121,6 +143,7 @@ class SqliteFileWriter {
   std::string path_;
   std::string tempPath_;  // empty when written in place, and once renamed or removed
   uint32_t changeCounter_ = 0;
+  int64_t nextPage_ = 2;  // the first page after the placed trees
 };
 
 }  // namespace verko

@@ -41,6 +41,11 @@ struct TableContent {
   PageRun table;
   PageRun lineIdOrder;
   PageRun textOrderTree;
+  // Root pages of the trees above once written to the file (their pages then released);
+  // 0 while a tree is held in memory.
+  uint32_t tableRoot = 0;
+  uint32_t lineIdOrderRoot = 0;
+  uint32_t textOrderRoot = 0;
 };
 
 // One row of sqlite_schema, in creation order as SQLite keeps them.
@@ -52,11 +57,33 @@ struct SchemaItem {
   std::string sql;
 };
 
+// Memory that building one tree leaves for the next, so that each tree does not take
+// fresh memory from the system: the records' buffer, and the page runs of trees already
+// written to the file.
+struct TreeBuffers {
+  std::string records;
+  std::vector<PageRun> written;
+
+  PageRun TakePages() {
+    if (written.empty()) return PageRun{};
+    PageRun run = std::move(written.back());
+    written.pop_back();
+    return run;
+  }
+};
+
 // The content of the whole file, changed by the queued writes in order.
 struct Content {
   int splitWidth = 0;
   std::vector<TableContent> tables;
   std::vector<SchemaItem> schema;
+  // Where each tree is written as soon as it is built, so the pages of a whole run are
+  // never held at once; null: trees stay in memory until the file is written.
+  SqliteFileWriter* file = nullptr;
+  // A tree that was written was built again (rows appended to a written table): its old
+  // pages would be left unused, so the whole file is written anew at the end.
+  bool writtenTreeRebuilt = false;
+  TreeBuffers buffers;
 };
 
 using Job = std::function<Status(Content&)>;
@@ -184,8 +211,8 @@ std::size_t TextBytes(const TableContent& table) {
 constexpr std::size_t kRecordOverhead = 16;
 
 // The table's rows as row records, rowid 1, 2, 3 ... in the order appended.
-Status BuildTableTree(const TableContent& table, PageRun* run) {
-  TableTreeBuilder builder;
+Status BuildTableTree(const TableContent& table, TreeBuffers& buffers, PageRun* run) {
+  TableTreeBuilder builder(std::move(buffers.records));
   builder.Reserve(table.rows.size(), TextBytes(table) + kRecordOverhead * table.rows.size());
   RecordEncoder record;
   int64_t rowid = 0;
@@ -197,7 +224,8 @@ Status BuildTableTree(const TableContent& table, PageRun* run) {
     record.AddText(row->Text);
     if (!builder.Add(++rowid, record)) return OutOfOrder(table.name);
   }
-  *run = builder.Build();
+  *run = builder.Build(buffers.TakePages());
+  buffers.records = builder.TakeBuffer();
   return Status::Ok();
 }
 
@@ -210,8 +238,8 @@ constexpr std::size_t kPrefetchAhead = 8;
 template <typename AddKey, typename KeyOrder, typename Prefetch>
 Status BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey, KeyOrder keyOrder,
                       Prefetch prefetch, std::size_t keyBytes, const std::string& name,
-                      PageRun* run) {
-  IndexTreeBuilder builder;
+                      TreeBuffers& buffers, PageRun* run) {
+  IndexTreeBuilder builder(std::move(buffers.records));
   builder.Reserve(order.size(), keyBytes + kRecordOverhead * order.size());
   RecordEncoder record;
   for (std::size_t i = 0; i < order.size(); ++i) {
@@ -228,12 +256,13 @@ Status BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey, KeyOrde
     record.AddInt(int64_t{row} + 1);
     builder.Add(record);
   }
-  *run = builder.Build();
+  *run = builder.Build(buffers.TakePages());
+  buffers.records = builder.TakeBuffer();
   return Status::Ok();
 }
 
 // LineIdOrder: by LineID (unique in a table); rows appended in LineID order need no sort.
-Status BuildLineIdOrder(const TableContent& table, PageRun* run) {
+Status BuildLineIdOrder(const TableContent& table, TreeBuffers& buffers, PageRun* run) {
   std::vector<uint32_t> order(table.rows.size());
   std::iota(order.begin(), order.end(), 0u);
   const auto& rows = table.rows;
@@ -247,7 +276,7 @@ Status BuildLineIdOrder(const TableContent& table, PageRun* run) {
         // A unique index: equal LineIDs are out of order too.
         return rows[a]->LineID < rows[b]->LineID ? -1 : 1;
       },
-      [](uint32_t) {}, 0, IndexName(table.name, "LineIdOrder"), run);
+      [](uint32_t) {}, 0, IndexName(table.name, "LineIdOrder"), buffers, run);
 }
 
 // The row positions in the text order that matching passed on, when it lists every row
@@ -274,7 +303,7 @@ std::vector<uint32_t> RowsInGivenTextOrder(const TableContent& table) {
 // order matching found is used when there is one; otherwise the folded texts are sorted
 // eight bytes at a time, which stays fast when many lines share a long beginning, and only
 // texts holding a capital are copied to be folded.
-Status BuildTextOrder(const TableContent& table, PageRun* run) {
+Status BuildTextOrder(const TableContent& table, TreeBuffers& buffers, PageRun* run) {
   const auto& rows = table.rows;
   auto addText = [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); };
   auto byText = [&rows](uint32_t a, uint32_t b) {
@@ -288,7 +317,7 @@ Status BuildTextOrder(const TableContent& table, PageRun* run) {
   const std::string name = IndexName(table.name, "TextOrder");
   const std::size_t textBytes = TextBytes(table);
   if (std::vector<uint32_t> given = RowsInGivenTextOrder(table); !given.empty()) {
-    return BuildIndexTree(given, addText, byText, prefetch, textBytes, name, run);
+    return BuildIndexTree(given, addText, byText, prefetch, textBytes, name, buffers, run);
   }
   std::vector<std::string> foldedCopies;
   std::vector<std::string_view> folded;
@@ -311,20 +340,33 @@ Status BuildTextOrder(const TableContent& table, PageRun* run) {
     if (last - first > 1) std::sort(order.begin() + first, order.begin() + last);
     first = last;
   }
-  return BuildIndexTree(order, addText, byText, prefetch, textBytes, name, run);
+  return BuildIndexTree(order, addText, byText, prefetch, textBytes, name, buffers, run);
 }
 
-Status BuildTrees(TableContent& table) {
+// Writes a tree just built to the file, when trees are written as they are built.
+Status WriteTree(Content& content, PageRun& tree, uint32_t& root) {
+  if (root != 0) content.writtenTreeRebuilt = true;
+  root = 0;
+  if (content.file == nullptr || content.writtenTreeRebuilt) return Status::Ok();
+  Status status = content.file->Place(&tree, &root);
+  if (status.ok()) content.buffers.written.push_back(std::exchange(tree, PageRun{}));
+  return status;
+}
+
+Status BuildTrees(Content& content, TableContent& table) {
   if (!table.rowTreesBuilt) {
-    Status status = BuildTableTree(table, &table.table);
-    if (status.ok()) status = BuildLineIdOrder(table, &table.lineIdOrder);
+    Status status = BuildTableTree(table, content.buffers, &table.table);
+    if (status.ok()) status = BuildLineIdOrder(table, content.buffers, &table.lineIdOrder);
+    if (status.ok()) status = WriteTree(content, table.table, table.tableRoot);
+    if (status.ok()) status = WriteTree(content, table.lineIdOrder, table.lineIdOrderRoot);
     if (!status.ok()) return status;
     table.rowTreesBuilt = true;
   }
   if (!table.textTreeBuilt) {
     table.textOrderTree = PageRun{};
     if (table.textOrder) {
-      Status status = BuildTextOrder(table, &table.textOrderTree);
+      Status status = BuildTextOrder(table, content.buffers, &table.textOrderTree);
+      if (status.ok()) status = WriteTree(content, table.textOrderTree, table.textOrderRoot);
       if (!status.ok()) return status;
     }
     table.textTreeBuilt = true;
@@ -332,12 +374,26 @@ Status BuildTrees(TableContent& table) {
   return Status::Ok();
 }
 
-Status BuildAllTrees(Content& content) {
+// `whileIdle`: between writes, when tables still empty are left alone (their rows are yet
+// to come, and a tree written before them would have to be written again).
+Status BuildAllTrees(Content& content, bool whileIdle = false) {
   for (TableContent& table : content.tables) {
-    Status status = BuildTrees(table);
+    if (whileIdle && table.rows.empty()) continue;
+    Status status = BuildTrees(content, table);
     if (!status.ok()) return status;
   }
   return Status::Ok();
+}
+
+// After a written tree was built again, every tree is built anew and kept for one write
+// of the whole file over the pages written so far.
+void RebuildForOneWrite(Content& content) {
+  content.file->DiscardPlaced();
+  content.file = nullptr;
+  for (TableContent& table : content.tables) {
+    table.rowTreesBuilt = table.textTreeBuilt = false;
+    table.tableRoot = table.lineIdOrderRoot = table.textOrderRoot = 0;
+  }
 }
 
 // The schema with its trees, ready for the file. The trees move out of the content, so
@@ -354,12 +410,15 @@ std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
     switch (item.tree) {
       case SchemaItem::Tree::kTable:
         entry.tree = std::move(table.table);
+        entry.placedRoot = std::exchange(table.tableRoot, 0);
         break;
       case SchemaItem::Tree::kLineIdOrder:
         entry.tree = std::move(table.lineIdOrder);
+        entry.placedRoot = std::exchange(table.lineIdOrderRoot, 0);
         break;
       case SchemaItem::Tree::kTextOrder:
         entry.tree = std::move(table.textOrderTree);
+        entry.placedRoot = std::exchange(table.textOrderRoot, 0);
         break;
     }
     table.rowTreesBuilt = table.textTreeBuilt = false;
@@ -446,7 +505,7 @@ class WorkDatabase::Impl {
       }
       if (idle) {
         // A failure here shows again when the file is written.
-        (void)BuildAllTrees(content_);
+        (void)BuildAllTrees(content_, true);
         std::unique_lock<std::mutex> lock(mutex_);
         wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
         continue;
@@ -459,6 +518,7 @@ class WorkDatabase::Impl {
   // of the database. A tree that cannot be built in order writes nothing: the temporary
   // file is removed and the database's name is left alone.
   void WriteFile() {
+    if (content_.writtenTreeRebuilt) RebuildForOneWrite(content_);
     Status status = BuildAllTrees(content_);
     if (status.ok()) {
       std::vector<SchemaEntry> entries = TakeSchemaEntries(content_);
@@ -491,6 +551,7 @@ std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int sp
   // The two empty tables come first, so a run refused later leaves just them.
   Content content;
   content.splitWidth = splitWidth;
+  content.file = file.get();
   AddLineTable(content, "OldText");
   AddLineTable(content, "NewText");
   return std::unique_ptr<WorkDatabase>(
