@@ -44,10 +44,10 @@ class Intake {
 
   // Stores one normalised line, in parts when it is too wide. kCancel when a cancel was
   // seen between parts; false in `stored` when the line limit stopped the file.
-  Flow StoreLine(int lineNo, std::string line, bool* stored) {
+  Flow StoreLine(int lineNo, std::string_view line, bool* stored) {
     *stored = true;
     if (ByteLength(line) <= options_.splitWidth) {
-      *stored = Append(lineNo, 0, std::move(line));
+      *stored = Append(lineNo, 0, line);
       if (!*stored) result_.cut = {lineNo, false};
       return Flow::kContinue;
     }
@@ -61,8 +61,7 @@ class Intake {
       if (lookahead_ > 0) seen = remaining.substr(0, ByteOffsetOfChar(remaining, lookahead_));
       std::size_t head = SplitHeadLength(seen, options_.splitWidth, options_.splitChar, &tooSlow);
       if (tooSlow && result_.tooSlowLine == 0) result_.tooSlowLine = lineNo;
-      if (!Append(lineNo, ++partNo,
-                  std::string(WithoutTrailingSpaces(remaining.substr(0, head))))) {
+      if (!Append(lineNo, ++partNo, WithoutTrailingSpaces(remaining.substr(0, head)))) {
         result_.cut = {lineNo, partNo > 1};
         *stored = false;
         return Flow::kContinue;
@@ -81,12 +80,12 @@ class Intake {
   }
 
  private:
-  bool Append(int lineNo, int partNo, std::string text) {
+  bool Append(int lineNo, int partNo, std::string_view text) {
     if (table_.Count() >= kMaxLines) {
       host_.ShowLineLimitMessage(LineLimitMessage(role_), kLineLimitTitle);
       return false;
     }
-    table_.Append(lineNo, partNo, std::move(text));
+    table_.Append(lineNo, partNo, text);
     return true;
   }
 
@@ -217,7 +216,8 @@ class ReadLoop {
   bool EndLine(std::string_view raw) {
     ++lineNo_;
     bool stored = true;
-    Flow flow = intake_.StoreLine(lineNo_, NormalizeLine(raw, options_.normalize), &stored);
+    Flow flow =
+        intake_.StoreLine(lineNo_, NormalizeLine(raw, options_.normalize, &normalized_), &stored);
     held_.clear();
     lineOpen_ = false;
     if (flow == Flow::kCancel) {
@@ -255,7 +255,8 @@ class ReadLoop {
   IntakeResult& result_;
   const double length_;
   std::vector<char> buffer_;
-  std::string held_;  // the start of a line that continues in the next piece
+  std::string held_;        // the start of a line that continues in the next piece
+  std::string normalized_;  // a line with its blanks compressed
   bool lineOpen_ = false;
   bool afterCr_ = false;
   int lineNo_ = 0;
@@ -275,6 +276,13 @@ std::string LineLimitMessage(FileRole role) {
 IntakeResult ReadFileLines(ByteSource& source, const IntakeOptions& options, FileRole role,
                            CompareHost& host, ProgressMeter& progress, LineTable& table) {
   IntakeResult result;
+  // Normalised and cut lines are never longer than the file, and the line limit bounds
+  // them too: a file of known length has its texts' room taken at once.
+  const std::uint64_t mostText =
+      std::uint64_t{kMaxLines} * static_cast<std::uint64_t>(std::max(options.splitWidth, 1));
+  const std::uint64_t length = std::min<std::uint64_t>(source.Length(), mostText);
+  table.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(length / 16 + 16, kMaxLines)),
+                static_cast<std::size_t>(length));
   Intake intake(options, role, host, progress, table, result);
   ReadLoop(source, options, progress, intake, table, result).Run();
   return result;

@@ -8,11 +8,11 @@
 
 namespace verko {
 
-bool IsBlankText(const std::string& text) {
+bool IsBlankText(std::string_view text) {
   if (text.size() == 1 && text[0] == '\0') return true;
   // A space byte is never the second byte of a double-byte character, so a text of space
   // bytes is a text of spaces.
-  return text.find_first_not_of(' ') == std::string::npos;
+  return text.find_first_not_of(' ') == std::string_view::npos;
 }
 
 namespace {
@@ -93,7 +93,7 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
   for (int id = 1; id <= oldCount; ++id) texts.OldExact[id] = exact.Number(oldText.Line(id).Text);
   texts.OldExactCount = exact.Count();
   for (int id = 1; id <= newCount; ++id) {
-    const std::string& text = newText.Line(id).Text;
+    const std::string_view text = newText.Line(id).Text;
     texts.NewExact[id] = exact.Number(text);
     texts.NewBlank[id] = IsBlankText(text) ? 1 : 0;
   }

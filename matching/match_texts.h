@@ -4,7 +4,7 @@
 // stages compare integers instead of texts.
 #pragma once
 
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "compare/lines/line_table.h"
@@ -28,6 +28,6 @@ struct MatchTexts {
 MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText);
 
 // A blank text: nothing but spaces (or nothing at all), or exactly one NUL character.
-bool IsBlankText(const std::string& text);
+bool IsBlankText(std::string_view text);
 
 }  // namespace verko

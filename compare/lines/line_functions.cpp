@@ -215,13 +215,21 @@ std::size_t HeadByCharacters(std::string_view text, std::size_t width) {
 
 }  // namespace
 
-std::string NormalizeLine(std::string_view line, const NormalizeOptions& options) {
+std::string_view NormalizeLine(std::string_view line, const NormalizeOptions& options,
+                               std::string* buffer) {
   std::size_t first = 0;
   std::size_t last = line.size();
   if (options.trimTop) first = EndOfLeadingBlanks(line);
   if (options.trimTail) last = StartOfTrailingBlanks(line, first);
   std::string_view kept = line.substr(first, last - first);
-  return options.compress ? CompressBlanks(kept) : std::string(kept);
+  if (!options.compress) return kept;
+  *buffer = CompressBlanks(kept);
+  return *buffer;
+}
+
+std::string NormalizeLine(std::string_view line, const NormalizeOptions& options) {
+  std::string buffer;
+  return std::string(NormalizeLine(line, options, &buffer));
 }
 
 void SplitLine(std::string& line, std::string& rest, int splitWidth,

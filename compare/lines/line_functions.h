@@ -25,6 +25,10 @@ inline constexpr const char* kDefaultSplitChar =
 // options ask. Gives the same text as the substitutions "^[ 　\t]+|[ 　\t]+$" (or only one
 // side) by "" and then "[ 　\t]+" by " ".
 std::string NormalizeLine(std::string_view line, const NormalizeOptions& options);
+// The same without a copy where none is needed: a view into `line`, or, when blanks are
+// compressed, into `buffer`, which holds the result.
+std::string_view NormalizeLine(std::string_view line, const NormalizeOptions& options,
+                               std::string* buffer);
 
 // On entry `line` holds a text wider than splitWidth (or the remainder of one). On return
 // `line` holds the head part (at most splitWidth bytes, trailing ASCII spaces removed) and

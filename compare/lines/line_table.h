@@ -2,32 +2,51 @@
 // or per part of a line cut by width. LineID runs 1, 2, 3 ... in file order without gaps.
 #pragma once
 
-#include <string>
+#include <cstddef>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 namespace verko {
 
 struct LineRecord {
   int LineID = 0;
-  int LineNo = 0;    // physical line number, counted from 1; the same for every part of a cut line
-  int PartNo = 0;    // 0 for a line stored whole; 1, 2, 3 ... for parts of a cut line
-  std::string Text;  // CP932 bytes, at most SplitWidth of them
+  int LineNo = 0;  // physical line number, counted from 1; the same for every part of a cut line
+  int PartNo = 0;  // 0 for a line stored whole; 1, 2, 3 ... for parts of a cut line
+  std::string_view Text;  // CP932 bytes, at most SplitWidth of them, held by the table
 };
 
+// The texts of a table lie one after another in a few large blocks that the table owns,
+// not in an allocation per line: a file of 32,000 lines costs a handful of allocations,
+// and its texts are read in file order from neighbouring memory. A record's text stays
+// where it is for the table's lifetime, a move of the table included.
 class LineTable {
  public:
+  LineTable() = default;
+  LineTable(const LineTable& other);
+  LineTable& operator=(const LineTable& other);
+  LineTable(LineTable&& other) noexcept;
+  LineTable& operator=(LineTable&& other) noexcept;
+
   int Count() const { return static_cast<int>(records_.size()); }
   // The record with this LineID; requires 1 <= lineId <= Count().
   const LineRecord& Line(int lineId) const { return records_[lineId - 1]; }
   const std::vector<LineRecord>& Records() const { return records_; }
 
-  // Appends the next record; its LineID is Count() + 1.
-  void Append(int lineNo, int partNo, std::string text) {
-    records_.push_back(LineRecord{Count() + 1, lineNo, partNo, std::move(text)});
-  }
+  // Appends the next record, its text copied into the table; its LineID is Count() + 1.
+  void Append(int lineNo, int partNo, std::string_view text);
+  // Room for `lines` records holding `bytes` of text in all, so that appending them takes
+  // no further allocation.
+  void Reserve(std::size_t lines, std::size_t bytes);
 
  private:
+  std::string_view Store(std::string_view text);
+  void TakeBlock(std::size_t size);
+
   std::vector<LineRecord> records_;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;  // the unused end of the last block
+  std::size_t left_ = 0;
 };
 
 }  // namespace verko

@@ -243,9 +243,10 @@ Status BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey, KeyOrde
   builder.Reserve(order.size(), keyBytes + kRecordOverhead * order.size());
   RecordEncoder record;
   for (std::size_t i = 0; i < order.size(); ++i) {
-    // Rows in key order lie anywhere in memory: fetching one a few entries ahead lets the
-    // cache misses overlap.
-    if (i + kPrefetchAhead < order.size()) prefetch(order[i + kPrefetchAhead]);
+    // Rows in key order lie anywhere in memory: fetching them some entries ahead, the row
+    // first and its text once the row is there, lets the cache misses overlap.
+    if (i + 2 * kPrefetchAhead < order.size()) prefetch(order[i + 2 * kPrefetchAhead], false);
+    if (i + kPrefetchAhead < order.size()) prefetch(order[i + kPrefetchAhead], true);
     const uint32_t row = order[i];
     if (i > 0) {
       const int keys = keyOrder(order[i - 1], row);
@@ -276,7 +277,7 @@ Status BuildLineIdOrder(const TableContent& table, TreeBuffers& buffers, PageRun
         // A unique index: equal LineIDs are out of order too.
         return rows[a]->LineID < rows[b]->LineID ? -1 : 1;
       },
-      [](uint32_t) {}, 0, IndexName(table.name, "LineIdOrder"), buffers, run);
+      [](uint32_t, bool) {}, 0, IndexName(table.name, "LineIdOrder"), buffers, run);
 }
 
 // The row positions in the text order that matching passed on, when it lists every row
@@ -309,10 +310,15 @@ Status BuildTextOrder(const TableContent& table, TreeBuffers& buffers, PageRun* 
   auto byText = [&rows](uint32_t a, uint32_t b) {
     return CompareFolded(rows[a]->Text, rows[b]->Text);
   };
-  auto prefetch = [&rows](uint32_t row) {
-    const std::string& text = rows[row]->Text;
-    __builtin_prefetch(text.data());
-    __builtin_prefetch(text.data() + text.size() / 2);
+  auto prefetch = [&rows](uint32_t row, bool text) {
+    if (!text) {
+      __builtin_prefetch(rows[row]);
+      return;
+    }
+    const std::string_view bytes = rows[row]->Text;
+    if (bytes.empty()) return;
+    __builtin_prefetch(bytes.data());
+    __builtin_prefetch(bytes.data() + bytes.size() - 1);
   };
   const std::string name = IndexName(table.name, "TextOrder");
   const std::size_t textBytes = TextBytes(table);

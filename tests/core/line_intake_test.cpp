@@ -30,7 +30,7 @@ class LineIntakeTest : public ::testing::Test {
 
   std::vector<std::string> Texts(const LineTable& table) {
     std::vector<std::string> texts;
-    for (const auto& r : table.Records()) texts.push_back(r.Text);
+    for (const auto& r : table.Records()) texts.emplace_back(r.Text);
     return texts;
   }
 

@@ -283,7 +283,7 @@ TEST(ReportWalk, HeaderCarriesFileNamesAndTitle) {
 TEST(ReportLines, FormsAlignNumbersPartsAndText) {
   LineRecord oldLine{1, 12, 2, "old"};
   LineRecord newLine{1, 14, 2, "new"};
-  LineRecord oldWhole{1, 3, 0, std::string(1, '\0')};
+  LineRecord oldWhole{1, 3, 0, std::string_view("\0", 1)};
   LineRecord newWhole{1, 32000, 10, ""};
   std::string out;
   AppendCommonLine(out, oldLine, newLine, newLine);

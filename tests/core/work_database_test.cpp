@@ -58,7 +58,7 @@ std::vector<std::string> TextOrderOf(const LineTable& lines, std::vector<int> id
     return CompareFolded(lines.Line(a).Text, lines.Line(b).Text) < 0;
   });
   std::vector<std::string> rows;
-  for (int id : ids) rows.push_back(std::to_string(id) + "|" + lines.Line(id).Text);
+  for (int id : ids) rows.push_back(std::to_string(id) + "|" + std::string(lines.Line(id).Text));
   return rows;
 }
 
@@ -67,7 +67,7 @@ std::vector<std::string> RowsOf(const LineTable& lines, std::vector<int> ids) {
   for (int id : ids) {
     const LineRecord& r = lines.Line(id);
     rows.push_back(std::to_string(r.LineID) + "|" + std::to_string(r.LineNo) + "|" +
-                   std::to_string(r.PartNo) + "|" + r.Text);
+                   std::to_string(r.PartNo) + "|" + std::string(r.Text));
   }
   return rows;
 }
@@ -348,7 +348,7 @@ TEST_F(WorkDatabaseTest, RecordsRoundTripByteForByte) {
   std::vector<std::string> expected;
   for (const LineRecord& r : lines.Records()) {
     expected.push_back(std::to_string(r.LineID) + "|" + std::to_string(r.LineNo) + "|" +
-                       std::to_string(r.PartNo) + "|" + r.Text);
+                       std::to_string(r.PartNo) + "|" + std::string(r.Text));
   }
   // An empty text comes back as "", a null would show as NULL.
   EXPECT_EQ(Query("SELECT LineID, LineNo, PartNo, Text FROM NewText ORDER BY rowid"), expected);

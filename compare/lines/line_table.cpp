@@ -1,0 +1,76 @@
+#include "compare/lines/line_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace verko {
+namespace {
+
+// The least a new block holds: small files take one block, large ones a few dozen.
+constexpr std::size_t kBlockSize = 256 * 1024;
+
+}  // namespace
+
+LineTable::LineTable(const LineTable& other) {
+  *this = other;
+}
+
+LineTable& LineTable::operator=(const LineTable& other) {
+  if (this == &other) return *this;
+  LineTable copy;
+  std::size_t bytes = 0;
+  for (const LineRecord& record : other.records_) bytes += record.Text.size();
+  copy.Reserve(other.records_.size(), bytes);
+  for (const LineRecord& record : other.records_) {
+    copy.Append(record.LineNo, record.PartNo, record.Text);
+  }
+  return *this = std::move(copy);
+}
+
+LineTable::LineTable(LineTable&& other) noexcept
+    : records_(std::move(other.records_)),
+      blocks_(std::move(other.blocks_)),
+      free_(std::exchange(other.free_, nullptr)),
+      left_(std::exchange(other.left_, 0)) {
+  other.records_.clear();
+  other.blocks_.clear();
+}
+
+LineTable& LineTable::operator=(LineTable&& other) noexcept {
+  if (this == &other) return *this;
+  records_ = std::move(other.records_);
+  blocks_ = std::move(other.blocks_);
+  free_ = std::exchange(other.free_, nullptr);
+  left_ = std::exchange(other.left_, 0);
+  other.records_.clear();
+  other.blocks_.clear();
+  return *this;
+}
+
+void LineTable::Append(int lineNo, int partNo, std::string_view text) {
+  records_.push_back(LineRecord{Count() + 1, lineNo, partNo, Store(text)});
+}
+
+void LineTable::Reserve(std::size_t lines, std::size_t bytes) {
+  records_.reserve(records_.size() + lines);
+  if (bytes > left_) TakeBlock(bytes);
+}
+
+std::string_view LineTable::Store(std::string_view text) {
+  if (text.empty()) return {};
+  if (text.size() > left_) TakeBlock(std::max(text.size(), kBlockSize));
+  char* stored = free_;
+  std::memcpy(stored, text.data(), text.size());
+  free_ += text.size();
+  left_ -= text.size();
+  return {stored, text.size()};
+}
+
+void LineTable::TakeBlock(std::size_t size) {
+  blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+  free_ = blocks_.back().get();
+  left_ = size;
+}
+
+}  // namespace verko
