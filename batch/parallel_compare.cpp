@@ -21,21 +21,19 @@ namespace {
 constexpr const char* kTitleRunError = "比較処理でエラー";
 
 // The host of one of many runs: nothing is shown, a stop of the whole command becomes the
-// run's cancel request at its next progress step, and line-limit messages are kept.
+// run's cancel request at its next progress step, and warnings are kept. A cut at the line
+// limit is in the run's result.
 class PairHost : public CompareHost {
  public:
-  PairHost(const std::atomic<bool>& stop, RunFlags& flags, std::vector<std::string>& cuts,
-           std::vector<std::string>& warnings)
-      : stop_(stop), flags_(flags), cuts_(cuts), warnings_(warnings) {}
+  PairHost(const std::atomic<bool>& stop, RunFlags& flags, std::vector<std::string>& warnings)
+      : stop_(stop), flags_(flags), warnings_(warnings) {}
 
   void ShowProgress(int) override {
     if (stop_) flags_.CancelRequested = true;
   }
   void SetPhaseText(const std::string&) override {}
   bool AskOverwrite(const std::string&, const std::string&) override { return true; }
-  void ShowLineLimitMessage(const std::string& text, const std::string&) override {
-    cuts_.push_back(text);
-  }
+  void ShowLineLimitMessage(const std::string&, const std::string&) override {}
   void ShowRunWarning(const std::string& text, const std::string& title) override {
     warnings_.push_back(title + "\n" + text);
   }
@@ -43,7 +41,6 @@ class PairHost : public CompareHost {
  private:
   const std::atomic<bool>& stop_;
   RunFlags& flags_;
-  std::vector<std::string>& cuts_;
   std::vector<std::string>& warnings_;
 };
 
@@ -73,7 +70,7 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::a
   }
   RunFlags flags;
   flags.CommandStop = &stop;
-  PairHost host(stop, flags, run.cutMessages, run.warnings);
+  PairHost host(stop, flags, run.warnings);
   CompareRequest request{task.oldPath, task.newPath, task.resultPath, options, {}};
   try {
     run.result = ExecuteCompare(request, RunMode::kBatch, host, flags);
@@ -220,25 +217,14 @@ class Scheduler {
   int done_ = 0;
 };
 
-// A run cut at the line limit that its result does not record as cut is known by the
-// line-limit message it showed.
-bool CutByMessage(const PairRun& run) {
-  return run.result.status == kStatusDone && !run.result.Cut() && !run.cutMessages.empty();
-}
-
 }  // namespace
 
 PairOutcome RunOutcome(const PairRun& run) {
-  return CutByMessage(run) ? PairOutcome::kCut : OutcomeOf(run.result);
+  return OutcomeOf(run.result);
 }
 
 std::string RunOutcomeLine(const PairRun& run, const std::string& name) {
-  if (!CutByMessage(run)) return PairOutcomeLine(run.result, name);
-  std::string detail;
-  for (const std::string& message : run.cutMessages) {
-    detail += message.substr(0, message.find('\n'));  // which file; the rest says "continuing"
-  }
-  return std::string(PairOutcomeWord(PairOutcome::kCut)) + ": " + name + "  " + detail;
+  return PairOutcomeLine(run.result, name);
 }
 
 void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,

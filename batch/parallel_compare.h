@@ -27,8 +27,6 @@ struct PairTask {
 struct PairRun {
   bool started = false;  // false: the run was stopped before this pair began
   CompareResult result;
-  // The line-limit messages the run showed: the comparison was cut there.
-  std::vector<std::string> cutMessages;
   // Other warnings of the run (a split pattern too slow for a line), title and text.
   std::vector<std::string> warnings;
 };
@@ -47,8 +45,7 @@ void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options,
               const std::atomic<bool>& stop, const PairCallbacks& callbacks);
 
 // How a pair's run ended, and its printed line ("word: label" and the reason of an error or
-// a cut). A comparison cut at the line limit counts as cut even where its result does not
-// say so, by the line-limit message it showed.
+// a cut).
 PairOutcome RunOutcome(const PairRun& run);
 std::string RunOutcomeLine(const PairRun& run, const std::string& label);
 
