@@ -365,10 +365,27 @@ class CompareRun {
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
+    // The result file takes the report piece by piece as it is built; a sink gets it whole.
+    bool pieceFailed = false;
+    if (!request_.reportSink) {
+      settings.flush = [this, &pieceFailed](std::string& written) {
+        pieceFailed = !WriteReportPiece(written);
+        written.clear();
+        return !pieceFailed;
+      };
+    }
     std::string report;
     Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
     reportWritten_ = true;
+    if (pieceFailed) return;
+    // A cancelled report keeps the lines written up to that moment.
     if (flow == Flow::kCancel) Cancel();
+    if (!request_.reportSink) {
+      if (!WriteReportPiece(report)) return;
+      Status status = resultFile_.Close();
+      if (!status.ok()) RefuseWrite(status);
+      return;
+    }
     if (working_->DecodesAll()) {
       std::string bytes;
       std::size_t failedAt = 0;
@@ -378,14 +395,33 @@ class CompareRun {
       }
       report.swap(bytes);
     }
-    // A cancelled report keeps the lines written up to that moment.
-    Status status = request_.reportSink ? request_.reportSink(report) : resultFile_.Write(report);
-    if (status.ok()) status = resultFile_.Close();
-    if (!status.ok()) {
-      Refuse(FileMessage(kRoleResult, request_.resultName, "に書き込むことができません。",
-                         status.reason()),
-             kTitleRunError);
+    Status status = request_.reportSink(report);
+    if (!status.ok()) RefuseWrite(status);
+  }
+
+  // Writes whole lines of the report to the result file in the report's encoding. False
+  // when it cannot: the run is refused with the reason, and after a character the encoding
+  // cannot hold nothing of the report stays in the file.
+  bool WriteReportPiece(std::string_view piece) {
+    std::string bytes;
+    if (working_->DecodesAll()) {
+      std::size_t failedAt = 0;
+      if (!working_->ToEncoding(piece, result_.reportEncoding, &bytes, &failedAt)) {
+        RefuseReportEncoding(piece, failedAt);
+        resultFile_.Discard();
+        return false;
+      }
+      piece = bytes;
     }
+    Status status = resultFile_.Write(piece);
+    if (!status.ok()) RefuseWrite(status);
+    return status.ok();
+  }
+
+  void RefuseWrite(const Status& status) {
+    Refuse(FileMessage(kRoleResult, request_.resultName, "に書き込むことができません。",
+                       status.reason()),
+           kTitleRunError);
   }
 
   // The report encoding cannot hold a character of the report line around `failedAt`:

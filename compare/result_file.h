@@ -23,13 +23,15 @@ class ResultFile {
 
   Status Open(const std::string& path);
   Status Write(std::string_view bytes);
+  // Counts nothing as written: the file is cut to empty when closed.
+  void Discard() { written_ = 0; }
   // Closes the file; reports a failure of the last writes that only closing reveals.
   Status Close();
   bool IsOpen() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;
-  bool regular_ = false;     // a regular file is cut to its written length when closed
+  bool regular_ = false;  // a regular file is cut to its written length when closed
   std::uint64_t written_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "report/report_writer.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "common/encoding.h"
@@ -14,6 +15,8 @@ constexpr int kVersionMajor = 1;
 constexpr int kVersionMinor = 10;
 // Share of the progress bar that the new walk earns.
 constexpr double kWalkShare = 20;
+// How much report is collected before it is handed to the settings' flush.
+constexpr std::size_t kFlushSize = 256 * 1024;
 
 // The report's own texts in CP932, converted once per report rather than once per line.
 struct ReportLabels {
@@ -51,8 +54,8 @@ class ReportWalk {
 
   void WriteHeader();
   Flow WalkNew(ProgressMeter& progress);
-  void WalkTrailingOld();
-  void ListUnchanged();
+  Flow WalkTrailingOld();
+  Flow ListUnchanged();
   void WriteStatistics();
 
  private:
@@ -61,6 +64,11 @@ class ReportWalk {
   void OutputDelLine();
   void OutputPendLine(int position);
   void OutputSeparator() { WriteLine(labels_.separator); }
+  // Hands the lines written so far on once they are many; kCancel when they cannot go.
+  Flow FlushIfLarge() {
+    if (!settings_.flush || out_.size() < kFlushSize) return Flow::kContinue;
+    return settings_.flush(out_) ? Flow::kContinue : Flow::kCancel;
+  }
   std::string NameText(const std::string& name) const {
     return settings_.nameText ? settings_.nameText(name) : ToCp932(name);
   }
@@ -202,6 +210,7 @@ Flow ReportWalk::WalkNew(ProgressMeter& progress) {
       inHunk_ = true;
       pendingCommon_ = 0;
     }
+    if (FlushIfLarge() == Flow::kCancel) return Flow::kCancel;
     if (share.Advance(curNew_, newCount) == Flow::kCancel) return Flow::kCancel;
   }
   return Flow::kContinue;
@@ -268,7 +277,7 @@ void ReportWalk::OutputPendLine(int position) {
 }
 
 // Old lines left unwritten after the walk are deleted at the end of the old file.
-void ReportWalk::WalkTrailingOld() {
+Flow ReportWalk::WalkTrailingOld() {
   const int oldCount = oldText_.Count();
   for (int i = lastOldShown_ + 1; i <= oldCount; ++i) {
     if (state_.OldMarks[i] == 'P') continue;
@@ -281,17 +290,21 @@ void ReportWalk::WalkTrailingOld() {
     ++counts_.CountDeleted;
     counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
     state_.OldMarks[i] = 'P';
+    if (FlushIfLarge() == Flow::kCancel) return Flow::kCancel;
   }
+  return Flow::kContinue;
 }
 
 // In full mode without a difference every line was held back: list them all, old texts.
-void ReportWalk::ListUnchanged() {
+Flow ReportWalk::ListUnchanged() {
   const int oldCount = oldText_.Count();
+  counts_.CountCommon = oldCount;
   for (int i = 1; i <= oldCount; ++i) {
     curOld_ = curNew_ = i;
     OutputCurOld(Form::kCommon);
+    if (FlushIfLarge() == Flow::kCancel) return Flow::kCancel;
   }
-  counts_.CountCommon = oldCount;
+  return Flow::kContinue;
 }
 
 void ReportWalk::WriteCountLine(const std::string& label, int lines, int32_t words,
@@ -345,13 +358,16 @@ Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState&
                  ReportCounts& counts) {
   progress.SetPhaseText("結果出力中");
   counts = ReportCounts{};
-  out.reserve(out.size() + EstimateSize(oldText, newText));
+  const std::size_t estimate = EstimateSize(oldText, newText);
+  out.reserve(out.size() + (settings.flush ? std::min(estimate, 2 * kFlushSize) : estimate));
 
   ReportWalk walk(oldText, newText, state, settings, out, counts);
   walk.WriteHeader();
   if (walk.WalkNew(progress) == Flow::kCancel) return Flow::kCancel;
-  walk.WalkTrailingOld();
-  if (counts.Differences() == 0 && !settings.diffOnly) walk.ListUnchanged();
+  if (walk.WalkTrailingOld() == Flow::kCancel) return Flow::kCancel;
+  if (counts.Differences() == 0 && !settings.diffOnly) {
+    if (walk.ListUnchanged() == Flow::kCancel) return Flow::kCancel;
+  }
   walk.WriteStatistics();
 
   progress.ShowPercent(100);

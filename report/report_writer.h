@@ -23,13 +23,18 @@ struct ReportSettings {
   // The names in the report's text; ToCp932 (a character CP932 cannot hold becoming "?")
   // when not set.
   std::function<std::string(std::string_view)> nameText = nullptr;
+  // When set, receives the report written so far whenever it has grown past a few hundred
+  // kilobytes (whole lines) and empties it, so a large report is never held at once. A
+  // false return ends the report there (WriteReport then returns kCancel).
+  std::function<bool(std::string& written)> flush = nullptr;
 };
 
-// Appends the report to `out`, fills `counts` and writes "P" into state.OldMarks for every
-// old line written. Shows "結果出力中", adds up to 20 to the progress while walking, and at
-// the end shows 100 and "処理完了". Returns kCancel when a cancel is seen at a progress
-// step; `out` then holds what was written so far. Requires `state` sized for the two
-// tables (MatchState::Reset) with links written in pairs, and contextLines from 1 to 9.
+// Appends the report to `out` (handing it on to settings.flush as it grows), fills `counts` and
+// writes "P" into state.OldMarks for every old line written. Shows "結果出力中", adds up to 20 to
+// the progress while walking, and at the end shows 100 and "処理完了". Returns kCancel when a
+// cancel is seen at a progress step; `out` then holds what was written so far. Requires `state`
+// sized for the two tables (MatchState::Reset) with links written in pairs, and contextLines from 1
+// to 9.
 Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState& state,
                  const ReportSettings& settings, ProgressMeter& progress, std::string& out,
                  ReportCounts& counts);

@@ -123,8 +123,8 @@ class EncodedCompareTest : public ::testing::Test {
     WriteFile(dir.File("old.txt"), oldBytes);
     WriteFile(dir.File("new.txt"), newBytes);
     WriteFile(dir.File("result.txt"), "previous report");
-    CompareRequest request{dir.File("old.txt"), dir.File("new.txt"), dir.File("result.txt"),
-                           options, {}};
+    CompareRequest request{
+        dir.File("old.txt"), dir.File("new.txt"), dir.File("result.txt"), options, {}};
     result = ExecuteCompare(request, RunMode::kBatch, host, flags);
     return ReadFile(dir.File("result.txt"));
   }
@@ -275,6 +275,13 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
         << result.message.text;
     EXPECT_EQ(report, "") << "nothing of the report is written";
   }
+  // The same far down a long report, which goes to the file piece by piece as it is built.
+  Use(EncodingChoice::kUtf8);
+  options.reportEncoding = EncodingChoice::kCp932;
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  EXPECT_EQ(Compare(lines, "first\r\n" + lines + "sushi 🍣\r\n"), "");
+  EXPECT_EQ(result.status, kStatusFailed);
 }
 
 TEST_F(EncodedCompareTest, EucJpFilesCompareAsTheirText) {
