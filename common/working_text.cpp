@@ -1,10 +1,97 @@
 #include "common/working_text.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "common/code_tables.h"
 #include "common/cp932.h"
 #include "common/encoding.h"
 
 namespace verko {
+namespace {
+
+// Appends to a string through a pointer into room made ahead, growing it only when a write
+// might not fit: whole files go through here, and a byte at a time through push_back costs
+// a call and a check for every byte.
+class Appender {
+ public:
+  Appender(std::string* out, std::size_t expected) : out_(out) {
+    out_->resize(expected);
+    at_ = out_->data();
+    end_ = at_ + out_->size();
+  }
+  // Where the next `n` bytes go; Advance(n) once they are written.
+  char* Room(std::size_t n) {
+    if (static_cast<std::size_t>(end_ - at_) < n) Grow(n);
+    return at_;
+  }
+  void Advance(std::size_t n) { at_ += n; }
+  void Put(char c) {
+    *Room(1) = c;
+    ++at_;
+  }
+  void Append(std::string_view bytes) {
+    if (bytes.empty()) return;
+    std::memcpy(Room(bytes.size()), bytes.data(), bytes.size());
+    at_ += bytes.size();
+  }
+  // Cuts the string to what was written.
+  void Finish() { out_->resize(static_cast<std::size_t>(at_ - out_->data())); }
+
+ private:
+  void Grow(std::size_t n) {
+    const std::size_t used = static_cast<std::size_t>(at_ - out_->data());
+    out_->resize(std::max(out_->size() * 2, used + n));
+    at_ = out_->data() + used;
+    end_ = out_->data() + out_->size();
+  }
+
+  std::string* out_;
+  char* at_;
+  char* end_;
+};
+
+// A well-formed three-byte UTF-8 sequence at `pos` (every kana and common kanji): its code
+// point in *cp and 3; 0 for anything else, which the general decoder then takes.
+std::size_t DecodeThreeByteUtf8(std::string_view bytes, std::size_t pos, uint32_t* cp) {
+  if (pos + 2 >= bytes.size()) return 0;
+  const auto b0 = static_cast<unsigned char>(bytes[pos]);
+  const auto b1 = static_cast<unsigned char>(bytes[pos + 1]);
+  const auto b2 = static_cast<unsigned char>(bytes[pos + 2]);
+  if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
+  const uint32_t code = (uint32_t{b0} & 0x0F) << 12 | (uint32_t{b1} & 0x3F) << 6 | (b2 & 0x3F);
+  if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 0;  // overlong, surrogate
+  *cp = code;
+  return 3;
+}
+
+// Appends a code point as UTF-8 (at most four bytes).
+void PutUtf8(uint32_t cp, Appender& out) {
+  char* to = out.Room(4);
+  std::size_t n;
+  if (cp < 0x80) {
+    to[0] = static_cast<char>(cp);
+    n = 1;
+  } else if (cp < 0x800) {
+    to[0] = static_cast<char>(0xC0 | (cp >> 6));
+    to[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 2;
+  } else if (cp < 0x10000) {
+    to[0] = static_cast<char>(0xE0 | (cp >> 12));
+    to[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    to[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 3;
+  } else {
+    to[0] = static_cast<char>(0xF0 | (cp >> 18));
+    to[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    to[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    to[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 4;
+  }
+  out.Advance(n);
+}
+
+}  // namespace
 
 WorkingText::WorkingText(bool decodeAll) : decodeAll_(decodeAll) {
   if (!decodeAll_) return;
@@ -23,7 +110,7 @@ WorkingText::WorkingText(bool decodeAll) : decodeAll_(decodeAll) {
   keyOfCode_.assign(0x10000, 0);
 }
 
-bool WorkingText::AppendCode(uint32_t key, std::string* out) {
+bool WorkingText::CodeOf(uint32_t key, uint16_t* found) {
   uint16_t code;
   if (auto known = codeOfKey_.find(key); known != codeOfKey_.end()) {
     code = known->second;
@@ -34,8 +121,7 @@ bool WorkingText::AppendCode(uint32_t key, std::string* out) {
     codeOfKey_.emplace(key, code);
     keyOfCode_[code] = key;
   }
-  out->push_back(static_cast<char>(code >> 8));
-  out->push_back(static_cast<char>(code & 0xFF));
+  *found = code;
   return true;
 }
 
@@ -49,7 +135,9 @@ bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::s
     return true;
   }
   if (encoding == TextEncoding::kUtf8 && HasUtf8Bom(bytes)) bytes.remove_prefix(kUtf8Bom.size());
-  out->reserve(bytes.size());
+  // Only an invalid byte grows (to a double-byte code); every character takes at most the
+  // bytes it had.
+  Appender appender(out, bytes.size() + 16);
   const std::vector<uint16_t>& toCp932 = Cp932Codes().fromUnicode;
   bool lineInvalid = false;
   uint32_t cp = 0;
@@ -57,27 +145,34 @@ bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::s
     const auto b = static_cast<unsigned char>(bytes[pos]);
     if (b < 0x80) {
       if (b == '\r' || b == '\n') lineInvalid = false;
-      out->push_back(static_cast<char>(b));
+      appender.Put(static_cast<char>(b));
       ++pos;
       continue;
     }
-    const std::size_t len = DecodeCharacter(bytes, pos, encoding, &cp);
+    uint16_t code = 0;
+    std::size_t len = encoding == TextEncoding::kUtf8 ? DecodeThreeByteUtf8(bytes, pos, &cp) : 0;
+    if (len == 0) len = DecodeCharacter(bytes, pos, encoding, &cp);
     if (len == 0) {
       if (!lineInvalid) ++*invalidLines;
       lineInvalid = true;
-      if (!AppendCode(kRawByte + b, out)) return false;
+      if (!CodeOf(kRawByte + b, &code)) return false;
       ++pos;
-      continue;
-    }
-    pos += len;
-    const uint16_t code = cp < 0x10000 ? toCp932[cp] : 0;
-    if (code == 0) {
-      if (!AppendCode(cp, out)) return false;
     } else {
-      if (code > 0xFF) out->push_back(static_cast<char>(code >> 8));
-      out->push_back(static_cast<char>(code & 0xFF));
+      pos += len;
+      code = cp < 0x10000 ? toCp932[cp] : 0;
+      if (code == 0 && !CodeOf(cp, &code)) return false;
+    }
+    char* to = appender.Room(2);
+    if (code > 0xFF) {
+      to[0] = static_cast<char>(code >> 8);
+      to[1] = static_cast<char>(code & 0xFF);
+      appender.Advance(2);
+    } else {
+      to[0] = static_cast<char>(code);
+      appender.Advance(1);
     }
   }
+  appender.Finish();
   return true;
 }
 
@@ -97,35 +192,49 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
     out->assign(working);
     return true;
   }
-  out->reserve(working.size() + working.size() / 2);
+  // A double-byte character takes three bytes of UTF-8; more only for half-width kana.
+  Appender appender(out, working.size() + working.size() / 2 + 16);
   const std::vector<uint16_t>& toUnicode = Cp932Codes().toUnicode;
+  std::string encoded;  // one character in an encoding other than UTF-8
+  // Appends a code point in the report's encoding; false when it cannot hold it.
+  auto put = [&](uint32_t cp) {
+    if (encoding == TextEncoding::kUtf8) {
+      PutUtf8(cp, appender);
+      return true;
+    }
+    encoded.clear();
+    if (!EncodeCharacter(cp, encoding, &encoded)) return false;
+    appender.Append(encoded);
+    return true;
+  };
   for (std::size_t pos = 0; pos < working.size();) {
     const auto b = static_cast<unsigned char>(working[pos]);
     if (b < 0x80) {
-      out->push_back(static_cast<char>(b));
+      appender.Put(static_cast<char>(b));
       ++pos;
       continue;
     }
     const std::size_t len = CharLengthAt(working, pos);
     const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(working[pos + 1]) : b;
     const uint32_t key = decodeAll_ ? keyOfCode_[code] : 0;
+    bool held = true;
     if (key >= kRawByte) {
-      out->push_back(static_cast<char>(key - kRawByte));
+      appender.Put(static_cast<char>(key - kRawByte));
     } else if (key != 0) {
-      if (!EncodeCharacter(key, encoding, out)) {
-        *failedAt = pos;
-        return false;
-      }
-    } else if (toUnicode[code] == 0) {
-      out->append(working.substr(pos, len));  // not valid in its CP932 file: kept
-    } else if (encoding == TextEncoding::kCp932) {
-      out->append(working.substr(pos, len));
-    } else if (!EncodeCharacter(toUnicode[code], encoding, out)) {
+      held = put(key);
+    } else if (toUnicode[code] == 0 || encoding == TextEncoding::kCp932) {
+      appender.Append(working.substr(pos, len));  // as it is, or not valid in its CP932 file
+    } else {
+      held = put(toUnicode[code]);
+    }
+    if (!held) {
       *failedAt = pos;
+      appender.Finish();
       return false;
     }
     pos += len;
   }
+  appender.Finish();
   return true;
 }
 

@@ -41,8 +41,9 @@ class WorkingText {
                   std::size_t* failedAt) const;
 
  private:
-  // Appends the working code of a code point, or of an invalid byte (kRawByte + value).
-  bool AppendCode(uint32_t key, std::string* out);
+  // The working code standing for a code point beyond CP932 or an invalid byte (kRawByte +
+  // value), given out on first use; false when none is left.
+  bool CodeOf(uint32_t key, uint16_t* code);
 
   static constexpr uint32_t kRawByte = 0x110000;
   bool decodeAll_;
