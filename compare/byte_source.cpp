@@ -14,14 +14,24 @@ Status TextSource::Read(char* buffer, std::size_t size, std::size_t* got) {
 
 Status ReadAllBytes(ByteSource& source, std::string& content, const std::atomic<bool>* stop) {
   constexpr std::size_t kPiece = 64 * 1024;
-  std::size_t got = 0;
-  do {
-    const std::size_t size = content.size();
-    content.resize(size + kPiece);
-    Status status = source.Read(content.data() + size, kPiece, &got);
-    content.resize(size + (status.ok() ? got : 0));
-    if (!status.ok()) return status;
-  } while (got > 0 && !(stop && *stop));
+  // Room for the whole known length at once (and a piece more, to see the end or that the
+  // file grew), so a large file is neither copied as the text grows nor read in small
+  // pieces; without a known length the room doubles as needed.
+  std::size_t size = content.size();
+  const std::uint64_t length = std::min<std::uint64_t>(source.Length(), content.max_size() / 4);
+  content.resize(size + static_cast<std::size_t>(length) + kPiece);
+  for (;;) {
+    if (content.size() - size < kPiece) content.resize(std::max(content.size() * 2, size + kPiece));
+    std::size_t got = 0;
+    Status status = source.Read(content.data() + size, content.size() - size, &got);
+    if (!status.ok()) {
+      content.resize(size);
+      return status;
+    }
+    size += got;
+    if (got == 0 || (stop && *stop)) break;
+  }
+  content.resize(size);
   return Status::Ok();
 }
 
