@@ -19,7 +19,7 @@ enum SeparatorClass { kNoSeparator = 0, kBlank = 1, kHiraganaOrMark = 2, kKataka
 enum class LineBreaks { kNotBlank, kBlank };
 
 // The class of a double-byte character given as its 16-bit CP932 code.
-inline int SeparatorClassOfDoubleByte(unsigned code) {
+constexpr int SeparatorClassOfDoubleByte(unsigned code) {
   if (code < 0x8140 || code > 0x83FF) return kNoSeparator;  // kanji and the rest
   switch (code) {
     case 0x8140:  // 　
