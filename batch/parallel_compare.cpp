@@ -229,9 +229,13 @@ std::string RunOutcomeLine(const PairRun& run, const std::string& name) {
 
 void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
               const std::atomic<bool>& stop, const PairCallbacks& callbacks) {
-  Scheduler scheduler(tasks, options, stop);
-  std::vector<std::thread> workers;
   const std::size_t count = std::min<std::size_t>(std::max(jobs, 1), tasks.size());
+  // Pairs side by side keep the cores busy themselves: a thread per run for its work
+  // database would only add hand-overs between threads.
+  CompareOptions pairOptions = options;
+  pairOptions.workDatabaseThread = count <= 1;
+  Scheduler scheduler(tasks, pairOptions, stop);
+  std::vector<std::thread> workers;
   for (std::size_t i = 0; i < count; ++i) {
     try {
       workers.emplace_back([&scheduler] { scheduler.Work(); });

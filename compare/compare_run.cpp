@@ -149,7 +149,9 @@ class CompareRun {
     if (!options_.workPath.empty() && options_.workPath == DefaultWorkFolder()) {
       status = MakePrivateFolder(options_.workPath);
     }
-    if (status.ok()) workDb_ = WorkDatabase::Open(path, splitWidth_, &status);
+    if (status.ok()) {
+      workDb_ = WorkDatabase::Open(path, splitWidth_, &status, options_.workDatabaseThread);
+    }
     if (!workDb_) {
       Refuse(FileMessage(kRoleWorkDb, path, "を作成できません。", status.reason()), kTitleRunError);
       return false;

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "common/text_encoding.h"
 #include "common/message_icon.h"
 #include "common/status.h"
+#include "common/text_encoding.h"
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
 #include "report/report_counts.h"
@@ -32,6 +32,9 @@ struct CompareOptions {
   EncodingChoice newEncoding = EncodingChoice::kCp932;
   // kAuto: the inputs' encoding when both are the same, else UTF-8.
   EncodingChoice reportEncoding = EncodingChoice::kAuto;
+  // Whether the work database is written on a thread of its own while the run goes on;
+  // runs side by side that fill the cores write it at their end instead.
+  bool workDatabaseThread = true;
 };
 
 struct CompareRequest {

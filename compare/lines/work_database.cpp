@@ -450,8 +450,11 @@ Status CheckNotAFolder(const std::string& path) {
 // Finish() has little left to do but write the pages.
 class WorkDatabase::Impl {
  public:
-  Impl(std::unique_ptr<SqliteFileWriter> file, Content content)
-      : file_(std::move(file)), content_(std::move(content)), writer_([this] { RunJobs(); }) {}
+  Impl(std::unique_ptr<SqliteFileWriter> file, Content content, bool ownThread)
+      : file_(std::move(file)), content_(std::move(content)) {
+    // Started last, once every member is constructed.
+    if (ownThread) writer_ = std::thread([this] { RunJobs(); });
+  }
 
   ~Impl() { Finish(); }
 
@@ -475,7 +478,12 @@ class WorkDatabase::Impl {
 
   Status Finish() {
     Complete();
-    if (writer_.joinable()) writer_.join();
+    if (writer_.joinable()) {
+      writer_.join();
+    } else if (!written_) {
+      RunJobs();  // without a thread of its own, everything is written now
+    }
+    written_ = true;
     return failure_;
   }
 
@@ -543,11 +551,12 @@ class WorkDatabase::Impl {
   bool closing_ = false;  // guarded by mutex_
   // Written by the writer thread only, read after it has been joined.
   Status failure_ = Status::Ok();
-  std::thread writer_;  // last: starts once everything above is constructed
+  bool written_ = false;  // Finish has run (on this thread)
+  std::thread writer_;
 };
 
 std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int splitWidth,
-                                                 Status* status) {
+                                                 Status* status, bool ownThread) {
   *status = CheckNotAFolder(path);
   if (!status->ok()) return nullptr;
   // Nothing at the path is deleted: the finished file replaces it by a rename, and files
@@ -561,7 +570,7 @@ std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int sp
   AddLineTable(content, "OldText");
   AddLineTable(content, "NewText");
   return std::unique_ptr<WorkDatabase>(
-      new WorkDatabase(std::make_unique<Impl>(std::move(file), std::move(content))));
+      new WorkDatabase(std::make_unique<Impl>(std::move(file), std::move(content), ownThread)));
 }
 
 WorkDatabase::WorkDatabase(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}

@@ -1,8 +1,9 @@
 // The work database "VerkoText.mdb" of one comparison, an SQLite file in the work folder:
 // the line tables OldText and NewText (and the leftover tables OldText2, NewText2) with
 // their indexes LineIdOrder and TextOrder. The comparison works from memory; this file
-// records what it stored. Writes are queued to a second thread and joined by Finish(),
-// which writes the file under a temporary name and renames it over VerkoText.mdb.
+// records what it stored. Writes are queued to a second thread (or, for runs side by side,
+// kept until Finish()) and joined by Finish(), which writes the file under a temporary
+// name and puts it in place of VerkoText.mdb.
 #pragma once
 
 #include <memory>
@@ -21,8 +22,10 @@ class WorkDatabase : public WorkStore {
   // file of its own beside `path`; nothing at `path` is touched until Finish(). On failure
   // (the folder cannot take a file, a folder stands at `path`) returns null and sets
   // *status to the reason.
-  static std::unique_ptr<WorkDatabase> Open(const std::string& path, int splitWidth,
-                                            Status* status);
+  // `ownThread` false: the writes wait and are all done by Finish() on the caller's thread,
+  // for runs side by side that already keep every core busy.
+  static std::unique_ptr<WorkDatabase> Open(const std::string& path, int splitWidth, Status* status,
+                                            bool ownThread = true);
   ~WorkDatabase() override;  // finishes and closes; errors ignored
 
   void CreateLineTable(const std::string& table) override;
