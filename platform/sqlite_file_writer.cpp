@@ -431,9 +431,7 @@ void TableTreeBuilder::Reserve(std::size_t rows, std::size_t bytes) {
 
 PageRun TableTreeBuilder::Build(PageRun reuse) const {
   PageRun run = std::move(reuse);
-  run.pages.clear();
-  run.links.clear();
-  run.root = 0;
+  run.Clear();
   RunBuilder builder(&run);
   const uint32_t count = static_cast<uint32_t>(rowids_.size());
   std::vector<uint32_t> costs(count);
@@ -489,9 +487,7 @@ void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
 
 PageRun IndexTreeBuilder::Build(PageRun reuse) const {
   PageRun run = std::move(reuse);
-  run.pages.clear();
-  run.links.clear();
-  run.root = 0;
+  run.Clear();
   RunBuilder builder(&run);
   run.pages.reserve(records_.size() * 9 / 8 + 8 * ends_.size() + kSqlitePageSize);
   // The entries of the level being built (indexes into the records) and, above the leaves,
@@ -654,9 +650,7 @@ Status SqliteFileWriter::Place(PageRun* tree, uint32_t* root) {
   }
   nextPage_ += tree->PageCount();
   *root = static_cast<uint32_t>(base + tree->root);
-  tree->pages.clear();
-  tree->links.clear();
-  tree->root = 0;
+  tree->Clear();
   return Status::Ok();
 }
 

@@ -43,6 +43,12 @@ struct PageRun {
   uint32_t root = 0;            // the root page within the run
 
   uint32_t PageCount() const { return static_cast<uint32_t>(pages.size() / kSqlitePageSize); }
+  // Empties the run, keeping its memory for the next tree.
+  void Clear() {
+    pages.clear();
+    links.clear();
+    root = 0;
+  }
 };
 
 // Collects the rows of a table b-tree; rowids must come strictly ascending.
