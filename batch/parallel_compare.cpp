@@ -219,14 +219,6 @@ class Scheduler {
 
 }  // namespace
 
-PairOutcome RunOutcome(const PairRun& run) {
-  return OutcomeOf(run.result);
-}
-
-std::string RunOutcomeLine(const PairRun& run, const std::string& name) {
-  return PairOutcomeLine(run.result, name);
-}
-
 void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
               const std::atomic<bool>& stop, const PairCallbacks& callbacks) {
   const std::size_t count = std::min<std::size_t>(std::max(jobs, 1), tasks.size());

@@ -44,11 +44,6 @@ struct PairCallbacks {
 void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
               const std::atomic<bool>& stop, const PairCallbacks& callbacks);
 
-// How a pair's run ended, and its printed line ("word: label" and the reason of an error or
-// a cut).
-PairOutcome RunOutcome(const PairRun& run);
-std::string RunOutcomeLine(const PairRun& run, const std::string& label);
-
 // Counts of the outcomes of many pairs, for a summary line.
 struct OutcomeCounts {
   int same = 0, different = 0, cut = 0, error = 0, cancelled = 0;

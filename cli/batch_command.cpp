@@ -140,7 +140,7 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     }
     skipUpTo(taskRows[index]);
     nextRow = taskRows[index] + 1;
-    const PairOutcome outcome = RunOutcome(run);
+    const PairOutcome outcome = OutcomeOf(run.result);
     counts.Add(outcome);
     for (const std::string& warning : run.warnings) print(err, "verko-cli: " + warning);
     if (outcome == PairOutcome::kError) {
@@ -149,7 +149,7 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
                      "\nの比較を実行しようとしてエラーが起きました。\n\n" +
                      run.result.message.text);
     }
-    print(out, RunOutcomeLine(run, task.resultPath));
+    print(out, PairOutcomeLine(run.result, task.resultPath));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
   progress.Clear();

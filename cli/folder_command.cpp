@@ -61,9 +61,9 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
       ++notRun;
       return;
     }
-    counts.Add(RunOutcome(run));
+    counts.Add(OutcomeOf(run.result));
     for (const std::string& warning : run.warnings) progress.Print(err, "verko-cli: " + warning);
-    if (!command.quiet) progress.Print(out, RunOutcomeLine(run, scan.pairs[index].name));
+    if (!command.quiet) progress.Print(out, PairOutcomeLine(run.result, scan.pairs[index].name));
   };
   RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
   progress.Clear();
