@@ -231,22 +231,33 @@ Status BuildTableTree(const TableContent& table, TreeBuffers& buffers, PageRun* 
 
 constexpr std::size_t kPrefetchAhead = 8;
 
-// Entries (key, rowid) of the rows listed in `order` (0-based row positions). Every entry
-// must follow the one before by `keyOrder` (<0, 0, >0 of two rows' keys), equal keys by
-// rowid: an entry out of order would make a tree that SQLite reads wrongly, so it fails the
-// write instead.
-template <typename AddKey, typename KeyOrder, typename Prefetch>
-Status BuildIndexTree(const std::vector<uint32_t>& order, AddKey addKey, KeyOrder keyOrder,
-                      Prefetch prefetch, std::size_t keyBytes, const std::string& name,
+// Entries (key, rowid) of the rows listed in `order` (0-based row positions into `rows`).
+// Every entry must follow the one before by `keyOrder` (<0, 0, >0 of two rows' keys), equal
+// keys by rowid: an entry out of order would make a tree that SQLite reads wrongly, so it
+// fails the write instead. `keyBytes(row)` names the bytes of a row's key that lie outside
+// its record (none: empty), so that they are fetched ahead.
+template <typename AddKey, typename KeyOrder, typename KeyBytes>
+Status BuildIndexTree(const std::vector<const LineRecord*>& rows,
+                      const std::vector<uint32_t>& order, AddKey addKey, KeyOrder keyOrder,
+                      KeyBytes keyBytes, std::size_t keyTotal, const std::string& name,
                       TreeBuffers& buffers, PageRun* run) {
   IndexTreeBuilder builder(std::move(buffers.records));
-  builder.Reserve(order.size(), keyBytes + kRecordOverhead * order.size());
+  builder.Reserve(order.size(), keyTotal + kRecordOverhead * order.size());
   RecordEncoder record;
   for (std::size_t i = 0; i < order.size(); ++i) {
     // Rows in key order lie anywhere in memory: fetching them some entries ahead, the row
-    // first and its text once the row is there, lets the cache misses overlap.
-    if (i + 2 * kPrefetchAhead < order.size()) prefetch(order[i + 2 * kPrefetchAhead], false);
-    if (i + kPrefetchAhead < order.size()) prefetch(order[i + kPrefetchAhead], true);
+    // first and its key once the row is there, lets the cache misses overlap. The fetches
+    // stay in this loop: in a function of their own the compiler drops them, as they change
+    // nothing it can see.
+    if (i + 2 * kPrefetchAhead < order.size())
+      __builtin_prefetch(rows[order[i + 2 * kPrefetchAhead]]);
+    if (i + kPrefetchAhead < order.size()) {
+      const std::string_view bytes = keyBytes(order[i + kPrefetchAhead]);
+      if (!bytes.empty()) {
+        __builtin_prefetch(bytes.data());
+        __builtin_prefetch(bytes.data() + bytes.size() - 1);
+      }
+    }
     const uint32_t row = order[i];
     if (i > 0) {
       const int keys = keyOrder(order[i - 1], row);
@@ -272,12 +283,14 @@ Status BuildLineIdOrder(const TableContent& table, TreeBuffers& buffers, PageRun
     std::sort(order.begin(), order.end(), byLineId);
   }
   return BuildIndexTree(
-      order, [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); },
+      rows, order,
+      [&rows](uint32_t row, RecordEncoder* record) { record->AddInt(rows[row]->LineID); },
       [&rows](uint32_t a, uint32_t b) {
         // A unique index: equal LineIDs are out of order too.
         return rows[a]->LineID < rows[b]->LineID ? -1 : 1;
       },
-      [](uint32_t, bool) {}, 0, IndexName(table.name, "LineIdOrder"), buffers, run);
+      [](uint32_t) { return std::string_view(); }, 0, IndexName(table.name, "LineIdOrder"), buffers,
+      run);
 }
 
 // The row positions in the text order that matching passed on, when it lists every row
@@ -310,20 +323,11 @@ Status BuildTextOrder(const TableContent& table, TreeBuffers& buffers, PageRun* 
   auto byText = [&rows](uint32_t a, uint32_t b) {
     return CompareFolded(rows[a]->Text, rows[b]->Text);
   };
-  auto prefetch = [&rows](uint32_t row, bool text) {
-    if (!text) {
-      __builtin_prefetch(rows[row]);
-      return;
-    }
-    const std::string_view bytes = rows[row]->Text;
-    if (bytes.empty()) return;
-    __builtin_prefetch(bytes.data());
-    __builtin_prefetch(bytes.data() + bytes.size() - 1);
-  };
+  auto textOf = [&rows](uint32_t row) { return rows[row]->Text; };
   const std::string name = IndexName(table.name, "TextOrder");
   const std::size_t textBytes = TextBytes(table);
   if (std::vector<uint32_t> given = RowsInGivenTextOrder(table); !given.empty()) {
-    return BuildIndexTree(given, addText, byText, prefetch, textBytes, name, buffers, run);
+    return BuildIndexTree(rows, given, addText, byText, textOf, textBytes, name, buffers, run);
   }
   std::vector<std::string> foldedCopies;
   std::vector<std::string_view> folded;
@@ -346,7 +350,7 @@ Status BuildTextOrder(const TableContent& table, TreeBuffers& buffers, PageRun* 
     if (last - first > 1) std::sort(order.begin() + first, order.begin() + last);
     first = last;
   }
-  return BuildIndexTree(order, addText, byText, prefetch, textBytes, name, buffers, run);
+  return BuildIndexTree(rows, order, addText, byText, textOf, textBytes, name, buffers, run);
 }
 
 // Writes a tree just built to the file, when trees are written as they are built.
