@@ -41,14 +41,16 @@ std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& fo
     FoldCaseInPlace(copies.data() + start, text.size());
     const std::string_view folded = std::string_view(copies).substr(start, text.size());
     // A folded form folds to itself, so the text found here is its own form.
-    const int same = exact.Find(folded);
+    const std::size_t hash = TextNumbering::Hash(folded);
+    const int same = exact.Find(folded, hash);
     if (same >= 0) {
       formOfExact[number] = same;
       copies.resize(start);
     } else {
-      const int known = foldedOnly.Find(folded);
-      if (known >= 0) copies.resize(start);
-      formOfExact[number] = exactCount + (known >= 0 ? known : foldedOnly.Number(folded));
+      const int known = foldedOnly.Count();
+      const int form = foldedOnly.Number(folded, hash);
+      if (form < known) copies.resize(start);  // a form found before keeps its first copy
+      formOfExact[number] = exactCount + form;
     }
   }
   return formOfExact;
@@ -90,13 +92,16 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
   texts.OldExact.assign(oldCount + 1, -1);
   texts.NewExact.assign(newCount + 1, -1);
   texts.NewBlank.assign(newCount + 1, 0);
-  for (int id = 1; id <= oldCount; ++id) texts.OldExact[id] = exact.Number(oldText.Line(id).Text);
+  const std::vector<LineRecord>& oldLines = oldText.Records();
+  const std::vector<LineRecord>& newLines = newText.Records();
+  exact.NumberEach(
+      oldLines.size(), [&oldLines](std::size_t i) { return oldLines[i].Text; },
+      texts.OldExact.data() + 1);
   texts.OldExactCount = exact.Count();
-  for (int id = 1; id <= newCount; ++id) {
-    const std::string_view text = newText.Line(id).Text;
-    texts.NewExact[id] = exact.Number(text);
-    texts.NewBlank[id] = IsBlankText(text) ? 1 : 0;
-  }
+  exact.NumberEach(
+      newLines.size(), [&newLines](std::size_t i) { return newLines[i].Text; },
+      texts.NewExact.data() + 1);
+  for (int id = 1; id <= newCount; ++id) texts.NewBlank[id] = IsBlankText(newLines[id - 1].Text);
 
   TextNumbering foldedOnly(16);
   std::string foldedCopies;

@@ -1,7 +1,5 @@
 #include "matching/text_numbering.h"
 
-#include <functional>
-
 namespace verko {
 namespace {
 
@@ -32,7 +30,10 @@ std::size_t TextNumbering::SlotOf(std::string_view text, std::size_t hash) const
 }
 
 int TextNumbering::Number(std::string_view text) {
-  const std::size_t hash = std::hash<std::string_view>{}(text);
+  return Number(text, Hash(text));
+}
+
+int TextNumbering::Number(std::string_view text, std::size_t hash) {
   const std::size_t slot = SlotOf(text, hash);
   if (slots_[slot] != 0) return NumberIn(slots_[slot]);
   const int number = Count();
@@ -44,7 +45,10 @@ int TextNumbering::Number(std::string_view text) {
 }
 
 int TextNumbering::Find(std::string_view text) const {
-  const std::size_t hash = std::hash<std::string_view>{}(text);
+  return Find(text, Hash(text));
+}
+
+int TextNumbering::Find(std::string_view text, std::size_t hash) const {
   return NumberIn(slots_[SlotOf(text, hash)]);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -22,12 +23,37 @@ class TextNumbering {
   // The number of `text`, or -1 when it has none.
   int Find(std::string_view text) const;
 
+  // The same, with the text's hash (Hash(text)) already known.
+  int Number(std::string_view text, std::size_t hash);
+  int Find(std::string_view text, std::size_t hash) const;
+  static std::size_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+
+  // Numbers the texts textAt(0) .. textAt(count - 1) in turn, as Number() would, into
+  // numbers[0 .. count). The texts a few places ahead are hashed first and their slots
+  // fetched, so that the table's cache misses overlap instead of following one another.
+  template <typename TextAt>
+  void NumberEach(std::size_t count, TextAt textAt, int* numbers) {
+    constexpr std::size_t kAhead = 8;
+    std::size_t ahead[kAhead];  // hashes of the texts i .. i + kAhead - 1, by i % kAhead
+    for (std::size_t i = 0; i < count && i < kAhead; ++i) ahead[i] = HashAndFetch(textAt(i));
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t hash = ahead[i % kAhead];
+      if (i + kAhead < count) ahead[i % kAhead] = HashAndFetch(textAt(i + kAhead));
+      numbers[i] = Number(textAt(i), hash);
+    }
+  }
+
   int Count() const { return static_cast<int>(texts_.size()); }
   // The distinct texts, indexed by number.
   const std::vector<std::string_view>& Texts() const { return texts_; }
 
  private:
   void Grow();
+  std::size_t HashAndFetch(std::string_view text) const {
+    const std::size_t hash = Hash(text);
+    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    return hash;
+  }
   // The slot holding `text` or, when it is absent, the empty slot where it belongs.
   std::size_t SlotOf(std::string_view text, std::size_t hash) const;
 
