@@ -11,8 +11,9 @@ namespace verko {
 
 // The text with every foldable capital replaced by its small form (same byte length).
 std::string FoldCase(std::string_view cp932);
-// The same, on `size` bytes in place.
-void FoldCaseInPlace(char* cp932, std::size_t size);
+// The same into `copy`, which holds a copy of the text's bytes: only its capitals are
+// written.
+void FoldCapitals(std::string_view cp932, char* copy);
 
 // Whether FoldCase changes the text. Most lines hold no capital, so callers can skip the
 // copy; Japanese lines, mostly led by 0x82 and 0x83, need a real check.

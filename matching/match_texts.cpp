@@ -38,7 +38,7 @@ std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& fo
     const std::string_view text = exact.Texts()[number];
     const std::size_t start = copies.size();
     copies.append(text);
-    FoldCaseInPlace(copies.data() + start, text.size());
+    FoldCapitals(text, copies.data() + start);
     const std::string_view folded = std::string_view(copies).substr(start, text.size());
     // A folded form folds to itself, so the text found here is its own form.
     const std::size_t hash = TextNumbering::Hash(folded);
