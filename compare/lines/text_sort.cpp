@@ -1,9 +1,11 @@
 #include "compare/lines/text_sort.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
+#include <utility>
 
 namespace verko {
 namespace {
@@ -37,7 +39,11 @@ class TextSorter {
       if (keyed_[from].length == kChunk) Sort(positions, from, to, depth + kChunk);
       return;
     }
-    std::sort(keyed_.begin() + from, keyed_.begin() + to);
+    if (to - from >= kRadixTexts) {
+      RadixSort(from, to);
+    } else {
+      std::sort(keyed_.begin() + from, keyed_.begin() + to);
+    }
     for (std::size_t k = from; k < to; ++k) positions[k] = keyed_[k].position;
     // Runs of full, equal chunks go on; shorter equal chunks are equal texts.
     for (std::size_t begin = from; begin < to;) {
@@ -52,6 +58,7 @@ class TextSorter {
   static constexpr std::uint32_t kChunk = 8;
   static constexpr std::size_t kFewTexts = 16;
   static constexpr std::size_t kAhead = 8;
+  static constexpr std::size_t kRadixTexts = 1024;
 
   // Up to eight bytes of a text from `depth` on, as a big-endian number padded with zero
   // bytes, and how many bytes are real: comparing (value, length) compares the texts' next
@@ -97,8 +104,39 @@ class TextSorter {
               [&rest](int a, int b) { return rest(a) < rest(b); });
   }
 
+  // Sorts keyed_[from, to) by (value, length) a byte at a time, least significant first:
+  // a stable pass by length, then one per byte of the value. A pass in which all keys have
+  // the same byte changes nothing and is skipped.
+  void RadixSort(std::size_t from, std::size_t to) {
+    constexpr int kPasses = 1 + kChunk;
+    std::vector<std::array<std::uint32_t, 256>> counts(kPasses);
+    for (std::size_t k = from; k < to; ++k) {
+      ++counts[0][keyed_[k].length];
+      for (int b = 0; b < static_cast<int>(kChunk); ++b) ++counts[1 + b][ByteOf(keyed_[k], 1 + b)];
+    }
+    const std::size_t count = to - from;
+    scratch_.resize(count);
+    Keyed* in = keyed_.data() + from;
+    Keyed* out = scratch_.data();
+    for (int pass = 0; pass < kPasses; ++pass) {
+      std::array<std::uint32_t, 256>& offsets = counts[pass];
+      if (offsets[ByteOf(in[0], pass)] == count) continue;
+      std::uint32_t next = 0;
+      for (std::uint32_t& slot : offsets) next += std::exchange(slot, next);
+      for (std::size_t k = 0; k < count; ++k) out[offsets[ByteOf(in[k], pass)]++] = in[k];
+      std::swap(in, out);
+    }
+    if (in != keyed_.data() + from) std::copy(in, in + count, keyed_.data() + from);
+  }
+
+  // Pass 0 sorts by the length, pass 1 + b by byte b of the value (0: the lowest).
+  static unsigned ByteOf(const Keyed& key, int pass) {
+    return pass == 0 ? key.length : static_cast<unsigned>(key.value >> (8 * (pass - 1)) & 0xff);
+  }
+
   const std::vector<std::string_view>& texts_;
-  std::vector<Keyed> keyed_;  // scratch, used by each range at the range's own slots
+  std::vector<Keyed> scratch_;  // the other half of each radix pass
+  std::vector<Keyed> keyed_;    // scratch, used by each range at the range's own slots
 };
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(SortTextPositions, OrdersLikeUnsignedByteComparison) {
   const std::string pieces[] = {"", "a", "ab", "    ", "\x82", "\xff", "x", "  line "};
   for (int round = 0; round < 50; ++round) {
     std::vector<std::string> owned;
-    for (int k = 0; k < static_cast<int>(random() % 300); ++k) {
+    for (int k = 0; k < static_cast<int>(random() % 3000); ++k) {  // some sorted by radix
       std::string text;
       for (int p = 0; p < static_cast<int>(random() % 6); ++p) text += pieces[random() % 8];
       owned.push_back(text);
