@@ -39,10 +39,13 @@ TEST(TextIndex, OrdersByFoldedTextThenLineIdAndSeeksTheFirstEqual) {
 
 TEST(SortTextPositions, OrdersLikeUnsignedByteComparison) {
   std::mt19937 random(7);
-  const std::string pieces[] = {"", "a", "ab", "    ", "\x82", "\xff", "x", "  line "};
+  // A NUL byte makes texts that differ from a shorter one only by their length.
+  const std::string pieces[] = {"",       "a", "ab", "    ", "\x82", "\xff", std::string(1, '\0'),
+                                "  line "};
   for (int round = 0; round < 50; ++round) {
     std::vector<std::string> owned;
-    for (int k = 0; k < static_cast<int>(random() % 3000); ++k) {  // some sorted by radix
+    const int count = static_cast<int>(random() % 3000);  // the larger sorted by radix
+    for (int k = 0; k < count; ++k) {
       std::string text;
       for (int p = 0; p < static_cast<int>(random() % 6); ++p) text += pieces[random() % 8];
       owned.push_back(text);
