@@ -1,0 +1,97 @@
+// Scans of CP932 text 64 bytes at a time: each block gives masks with a bit per byte (bit k
+// for byte k of the block), so that a scan classifies and counts characters with a few
+// operations per block instead of a branch per character. The hot loops of matching and of
+// the report use it; the plain character walk of cp932.h stays the definition of what a
+// character is, and tests hold these scans to it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace verko {
+
+class Cp932Blocks {
+ public:
+  // Sixteen bytes compared at once; a comparison gives 0xff or 0 per byte.
+  using Bytes = unsigned char __attribute__((vector_size(16)));
+
+  explicit Cp932Blocks(std::string_view text)
+      : text_(reinterpret_cast<const unsigned char*>(text.data())), size_(text.size()) {}
+
+  // Moves to the next block; false after the last. The block after the text's end, and
+  // the byte after the last block, read as zero bytes.
+  bool Next() {
+    if (next_ >= size_) return false;
+    base_ = next_;
+    next_ += 64;
+    if (base_ + 64 < size_) {
+      block_ = text_ + base_;
+    } else {
+      std::memset(padded_, 0, sizeof padded_);
+      std::memcpy(padded_, text_ + base_, size_ - base_);
+      block_ = padded_;
+    }
+    return true;
+  }
+
+  // The text position of the block's first byte.
+  std::size_t Base() const { return base_; }
+
+  // The mask of `test(bytes, next)` over the block, where `next` holds the byte after each
+  // of `bytes`: a test of two-byte characters looks at both of their bytes at once.
+  template <typename Test>
+  std::uint64_t Mask(Test test) const {
+    std::uint64_t mask = 0;
+    for (int part = 0; part < 4; ++part) {
+      Bytes bytes, next;
+      std::memcpy(&bytes, block_ + 16 * part, 16);
+      std::memcpy(&next, block_ + 16 * part + 1, 16);
+      const auto flags = test(bytes, next);
+      mask |= BitsOf(reinterpret_cast<const Bytes&>(flags)) << (16 * part);
+    }
+    return mask;
+  }
+
+  // The bytes of the block that start a character (all but trail bytes). A byte that
+  // cannot be a lead byte ends a character, so a run of possible lead bytes pairs up from
+  // its start: the trail bytes are those at odd distance from the start of their run, and
+  // the byte after a run of odd length. Called once per block, in order: a run that ends
+  // the block goes on into the next.
+  std::uint64_t Starts() {
+    const std::uint64_t lead = Mask([](Bytes b, Bytes) {
+      return (static_cast<Bytes>(b - 0x81) < 0x1f) | (static_cast<Bytes>(b - 0xe0) < 0x1d);
+    });
+    constexpr std::uint64_t kOddBits = 0xaaaaaaaaaaaaaaaau;
+    const std::uint64_t leads = lead & ~carry_;  // a first byte that is a trail leads nothing
+    // Runs that start on an even bit keep their odd bits after the subtraction and the
+    // exclusive or; runs that start on an odd bit have their bits turned: every run ends
+    // up with its bits set at odd distance from its start, and the byte after an odd run.
+    const std::uint64_t codes = (((leads << 1) | kOddBits) - leads) ^ kOddBits;
+    const std::uint64_t trails = codes ^ (lead | carry_);
+    carry_ = (codes & lead) >> 63;  // the block's last byte leads the next block's first
+    return ~trails;
+  }
+
+ private:
+  // Bit k set for each byte k of `flags` that is not zero.
+  static std::uint64_t BitsOf(Bytes flags) {
+    constexpr std::uint64_t kLowBits = 0x0101010101010101u;
+    constexpr std::uint64_t kGather = 0x0102040810204080u;  // bit 8k to bit 56 + k
+    std::uint64_t low, high;
+    std::memcpy(&low, &flags, 8);
+    std::memcpy(&high, reinterpret_cast<const char*>(&flags) + 8, 8);
+    return ((low & kLowBits) * kGather >> 56) | ((high & kLowBits) * kGather >> 56) << 8;
+  }
+
+  const unsigned char* text_;
+  std::size_t size_;
+  std::size_t next_ = 0;
+  std::size_t base_ = 0;
+  const unsigned char* block_ = nullptr;
+  unsigned char padded_[80];
+  std::uint64_t carry_ = 0;
+};
+
+}  // namespace verko
