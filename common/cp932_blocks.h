@@ -10,6 +10,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace verko {
 
 class Cp932Blocks {
@@ -20,17 +24,20 @@ class Cp932Blocks {
   explicit Cp932Blocks(std::string_view text)
       : text_(reinterpret_cast<const unsigned char*>(text.data())), size_(text.size()) {}
 
-  // Moves to the next block; false after the last. The block after the text's end, and
-  // the byte after the last block, read as zero bytes.
+  // Moves to the next block; false after the last. Beyond the text's end, bytes read as
+  // zero bytes.
   bool Next() {
     if (next_ >= size_) return false;
     base_ = next_;
     next_ += 64;
     if (base_ + 64 < size_) {
       block_ = text_ + base_;
+      parts_ = 4;
     } else {
-      std::memset(padded_, 0, sizeof padded_);
-      std::memcpy(padded_, text_ + base_, size_ - base_);
+      const std::size_t left = size_ - base_;
+      parts_ = static_cast<int>((left + 15) / 16);
+      std::memset(padded_ + left, 0, static_cast<std::size_t>(16 * parts_) + 1 - left);
+      std::memcpy(padded_, text_ + base_, left);
       block_ = padded_;
     }
     return true;
@@ -39,30 +46,44 @@ class Cp932Blocks {
   // The text position of the block's first byte.
   std::size_t Base() const { return base_; }
 
-  // The mask of `test(bytes, next)` over the block, where `next` holds the byte after each
-  // of `bytes`: a test of two-byte characters looks at both of their bytes at once.
-  template <typename Test>
-  std::uint64_t Mask(Test test) const {
-    std::uint64_t mask = 0;
-    for (int part = 0; part < 4; ++part) {
-      Bytes bytes, next;
-      std::memcpy(&bytes, block_ + 16 * part, 16);
-      std::memcpy(&next, block_ + 16 * part + 1, 16);
-      const auto flags = test(bytes, next);
-      mask |= BitsOf(reinterpret_cast<const Bytes&>(flags)) << (16 * part);
-    }
-    return mask;
+  // How many parts of sixteen bytes of the block hold text (1 to 4); masks of the others
+  // are zero.
+  int Parts() const { return parts_; }
+
+  // Part `part` of the block, and the bytes one further on: a test of two-byte characters
+  // looks at both of their bytes at once.
+  void Load(int part, Bytes* bytes, Bytes* next) const {
+    std::memcpy(bytes, block_ + 16 * part, 16);
+    std::memcpy(next, block_ + 16 * part + 1, 16);
   }
 
-  // The bytes of the block that start a character (all but trail bytes). A byte that
-  // cannot be a lead byte ends a character, so a run of possible lead bytes pairs up from
-  // its start: the trail bytes are those at odd distance from the start of their run, and
-  // the byte after a run of odd length. Called once per block, in order: a run that ends
-  // the block goes on into the next.
-  std::uint64_t Starts() {
-    const std::uint64_t lead = Mask([](Bytes b, Bytes) {
-      return (static_cast<Bytes>(b - 0x81) < 0x1f) | (static_cast<Bytes>(b - 0xe0) < 0x1d);
-    });
+  // Bit k set for each byte k of `flags` (each 0 or 0xff) that is set.
+  static std::uint64_t BitsOf(Bytes flags) {
+#if defined(__SSE2__)
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(flags)));
+#else
+    constexpr std::uint64_t kLowBits = 0x0101010101010101u;
+    constexpr std::uint64_t kGather = 0x0102040810204080u;  // bit 8k to bit 56 + k
+    std::uint64_t low, high;
+    std::memcpy(&low, &flags, 8);
+    std::memcpy(&high, reinterpret_cast<const char*>(&flags) + 8, 8);
+    return ((low & kLowBits) * kGather >> 56) | ((high & kLowBits) * kGather >> 56) << 8;
+#endif
+  }
+
+  // The bytes that can be the first byte of a two-byte character.
+  static Bytes LeadFlags(Bytes b) {
+    const auto flags =
+        (static_cast<Bytes>(b - 0x81) < 0x1f) | (static_cast<Bytes>(b - 0xe0) < 0x1d);
+    return reinterpret_cast<const Bytes&>(flags);
+  }
+
+  // The bytes of the block that start a character (all but trail bytes), given the mask of
+  // LeadFlags. A byte that cannot be a lead byte ends a character, so a run of possible
+  // lead bytes pairs up from its start: the trail bytes are those at odd distance from the
+  // start of their run, and the byte after a run of odd length. Called once per block, in
+  // order: a run that ends the block goes on into the next.
+  std::uint64_t Starts(std::uint64_t lead) {
     constexpr std::uint64_t kOddBits = 0xaaaaaaaaaaaaaaaau;
     const std::uint64_t leads = lead & ~carry_;  // a first byte that is a trail leads nothing
     // Runs that start on an even bit keep their odd bits after the subtraction and the
@@ -75,20 +96,11 @@ class Cp932Blocks {
   }
 
  private:
-  // Bit k set for each byte k of `flags` that is not zero.
-  static std::uint64_t BitsOf(Bytes flags) {
-    constexpr std::uint64_t kLowBits = 0x0101010101010101u;
-    constexpr std::uint64_t kGather = 0x0102040810204080u;  // bit 8k to bit 56 + k
-    std::uint64_t low, high;
-    std::memcpy(&low, &flags, 8);
-    std::memcpy(&high, reinterpret_cast<const char*>(&flags) + 8, 8);
-    return ((low & kLowBits) * kGather >> 56) | ((high & kLowBits) * kGather >> 56) << 8;
-  }
-
   const unsigned char* text_;
   std::size_t size_;
   std::size_t next_ = 0;
   std::size_t base_ = 0;
+  int parts_ = 0;
   const unsigned char* block_ = nullptr;
   unsigned char padded_[80];
   std::uint64_t carry_ = 0;

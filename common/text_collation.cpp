@@ -43,13 +43,18 @@ std::uint32_t FoldedCharAt(std::string_view text, std::size_t pos) {
 // that starts a character.
 std::uint64_t CapitalsOf(Cp932Blocks& blocks) {
   using Bytes = Cp932Blocks::Bytes;
-  const std::uint64_t capitals = blocks.Mask([](Bytes b, Bytes next) {
-    return (static_cast<Bytes>(b - 'A') < 26) |
-           ((b == 0x82) & (static_cast<Bytes>(next - 0x60) < 0x1a)) |
-           ((b == 0x83) & (static_cast<Bytes>(next - 0x9f) < 0x18)) |
-           ((b == 0x84) & (static_cast<Bytes>(next - 0x40) < 0x21));
-  });
-  return capitals & blocks.Starts();
+  std::uint64_t lead = 0, capitals = 0;
+  for (int part = 0; part < blocks.Parts(); ++part) {
+    Bytes b, next;
+    blocks.Load(part, &b, &next);
+    const auto capital = (static_cast<Bytes>(b - 'A') < 26) |
+                         ((b == 0x82) & (static_cast<Bytes>(next - 0x60) < 0x1a)) |
+                         ((b == 0x83) & (static_cast<Bytes>(next - 0x9f) < 0x18)) |
+                         ((b == 0x84) & (static_cast<Bytes>(next - 0x40) < 0x21));
+    lead |= Cp932Blocks::BitsOf(Cp932Blocks::LeadFlags(b)) << (16 * part);
+    capitals |= Cp932Blocks::BitsOf(reinterpret_cast<const Bytes&>(capital)) << (16 * part);
+  }
+  return capitals & blocks.Starts(lead);
 }
 
 }  // namespace
