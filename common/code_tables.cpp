@@ -127,6 +127,19 @@ Cp932Table BuildCp932() {
     }
   }
   for (int b = 1; b < 0x80; ++b) table.fromUnicode[b] = static_cast<uint16_t>(b);
+  table.toUtf8.assign(0x10000, 0);
+  for (uint32_t code = 0; code < 0x10000; ++code) {
+    const uint32_t cp = table.toUnicode[code];
+    if (cp == 0 && code != 0) continue;
+    if (cp < 0x80) {
+      table.toUtf8[code] = 1u << 24 | cp;
+    } else if (cp < 0x800) {
+      table.toUtf8[code] = 2u << 24 | (0x80 | (cp & 0x3F)) << 8 | (0xC0 | cp >> 6);
+    } else {
+      table.toUtf8[code] = 3u << 24 | (0x80 | (cp & 0x3F)) << 16 |
+                           (0x80 | ((cp >> 6) & 0x3F)) << 8 | (0xE0 | cp >> 12);
+    }
+  }
   return table;
 }
 

@@ -17,6 +17,9 @@ struct Cp932Table {
   // The code of each BMP code point that some code decodes to (the code iconv writes for
   // it when several decode to it); 0 = none. Every CP932 character lies in the BMP.
   std::vector<uint16_t> fromUnicode;
+  // The UTF-8 bytes of each code's character, first byte lowest, with their count (1 to 3)
+  // in the top byte; 0 = not a character (as in toUnicode).
+  std::vector<uint32_t> toUtf8;
 };
 
 struct EucJpTable {

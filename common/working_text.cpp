@@ -51,6 +51,24 @@ class Appender {
   char* end_;
 };
 
+// Whether the sixteen bytes at `p` are all ASCII: runs of them are copied as they are.
+bool IsAscii16(const char* p) {
+  std::uint64_t low, high;
+  std::memcpy(&low, p, 8);
+  std::memcpy(&high, p + 8, 8);
+  return ((low | high) & 0x8080808080808080u) == 0;
+}
+
+// Copies the run of whole sixteen-byte pieces of ASCII at `pos`; returns where it ends.
+std::size_t CopyAsciiRun(std::string_view bytes, std::size_t pos, Appender& out) {
+  while (pos + 16 <= bytes.size() && IsAscii16(bytes.data() + pos)) {
+    std::memcpy(out.Room(16), bytes.data() + pos, 16);
+    out.Advance(16);
+    pos += 16;
+  }
+  return pos;
+}
+
 // A well-formed three-byte UTF-8 sequence at `pos` (every kana and common kanji): its code
 // point in *cp and 3; 0 for anything else, which the general decoder then takes.
 std::size_t DecodeThreeByteUtf8(std::string_view bytes, std::size_t pos, uint32_t* cp) {
@@ -63,6 +81,33 @@ std::size_t DecodeThreeByteUtf8(std::string_view bytes, std::size_t pos, uint32_
   if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 0;  // overlong, surrogate
   *cp = code;
   return 3;
+}
+
+// Decodes the run of three-byte UTF-8 characters at `pos` that CP932 holds (kana, kanji,
+// full-width forms) into their codes; returns where the run ends. Anything else is left to
+// the general decoder.
+std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
+                                  const std::vector<uint16_t>& toCp932, Appender& out) {
+  while (pos + 3 <= bytes.size()) {
+    const auto b0 = static_cast<unsigned char>(bytes[pos]);
+    const auto b1 = static_cast<unsigned char>(bytes[pos + 1]);
+    const auto b2 = static_cast<unsigned char>(bytes[pos + 2]);
+    if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
+    const uint32_t cp = (uint32_t{b0} & 0x0F) << 12 | (uint32_t{b1} & 0x3F) << 6 | (b2 & 0x3F);
+    const uint16_t code = cp >= 0x800 ? toCp932[cp] : 0;  // no overlong form; surrogates have none
+    if (code == 0) break;
+    char* to = out.Room(2);
+    if (code > 0xFF) {
+      to[0] = static_cast<char>(code >> 8);
+      to[1] = static_cast<char>(code & 0xFF);
+      out.Advance(2);
+    } else {
+      to[0] = static_cast<char>(code);  // half-width katakana
+      out.Advance(1);
+    }
+    pos += 3;
+  }
+  return pos;
 }
 
 // Appends a code point as UTF-8 (at most four bytes).
@@ -142,12 +187,19 @@ bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::s
   bool lineInvalid = false;
   uint32_t cp = 0;
   for (std::size_t pos = 0; pos < bytes.size();) {
+    // Within a line that is still valid, a line end in a run of ASCII changes nothing.
+    if (!lineInvalid && (pos = CopyAsciiRun(bytes, pos, appender)) == bytes.size()) break;
     const auto b = static_cast<unsigned char>(bytes[pos]);
     if (b < 0x80) {
       if (b == '\r' || b == '\n') lineInvalid = false;
       appender.Put(static_cast<char>(b));
       ++pos;
       continue;
+    }
+    if (encoding == TextEncoding::kUtf8) {
+      pos = DecodeKanaAndKanjiRun(bytes, pos, toCp932, appender);
+      if (pos == bytes.size()) break;
+      if (static_cast<unsigned char>(bytes[pos]) < 0x80) continue;
     }
     uint16_t code = 0;
     std::size_t len = encoding == TextEncoding::kUtf8 ? DecodeThreeByteUtf8(bytes, pos, &cp) : 0;
@@ -207,7 +259,12 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
     appender.Append(encoded);
     return true;
   };
+  // Into UTF-8, a CP932 character's bytes come from a table; only characters that stand for
+  // something else (beyond CP932, an invalid byte) take the general way.
+  const std::vector<uint32_t>* toUtf8 =
+      encoding == TextEncoding::kUtf8 ? &Cp932Codes().toUtf8 : nullptr;
   for (std::size_t pos = 0; pos < working.size();) {
+    if ((pos = CopyAsciiRun(working, pos, appender)) == working.size()) break;
     const auto b = static_cast<unsigned char>(working[pos]);
     if (b < 0x80) {
       appender.Put(static_cast<char>(b));
@@ -216,6 +273,16 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
     }
     const std::size_t len = CharLengthAt(working, pos);
     const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(working[pos + 1]) : b;
+    // A code that stands for something else is one CP932 leaves unassigned: 0 in the table.
+    if (const uint32_t utf8 = toUtf8 != nullptr ? (*toUtf8)[code] : 0; utf8 != 0) {
+      char* to = appender.Room(3);
+      to[0] = static_cast<char>(utf8 & 0xFF);
+      to[1] = static_cast<char>(utf8 >> 8 & 0xFF);
+      to[2] = static_cast<char>(utf8 >> 16 & 0xFF);
+      appender.Advance(utf8 >> 24);
+      pos += len;
+      continue;
+    }
     const uint32_t key = decodeAll_ ? keyOfCode_[code] : 0;
     bool held = true;
     if (key >= kRawByte) {

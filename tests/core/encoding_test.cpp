@@ -88,6 +88,11 @@ TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
       uint32_t cp = 0;
       const std::size_t len = DecodeCharacter(code, 0, TextEncoding::kCp932, &cp);
       ASSERT_EQ(len != 0, !utf8.empty()) << std::hex << lead << trail;
+      // The table reports are written with holds the same bytes, or none.
+      const uint32_t packed = Cp932Codes().toUtf8[lead << 8 | trail];
+      std::string fromTable;
+      for (uint32_t k = 0; k < packed >> 24; ++k) fromTable += static_cast<char>(packed >> (8 * k));
+      EXPECT_EQ(fromTable, utf8) << std::hex << lead << trail;
       if (len == 0) continue;
       std::string ours;
       ASSERT_TRUE(EncodeCharacter(cp, TextEncoding::kUtf8, &ours));
