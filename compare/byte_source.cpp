@@ -12,6 +12,12 @@ Status TextSource::Read(char* buffer, std::size_t size, std::size_t* got) {
   return Status::Ok();
 }
 
+bool TextSource::ReadInPlace(std::size_t size, std::string_view* piece) {
+  *piece = text_.substr(0, size);
+  text_.remove_prefix(piece->size());
+  return true;
+}
+
 Status ReadAllBytes(ByteSource& source, std::string& content, const std::atomic<bool>* stop) {
   constexpr std::size_t kPiece = 64 * 1024;
   // Room for the whole known length at once (and a piece more, to see the end or that the

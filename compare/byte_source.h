@@ -20,6 +20,10 @@ class ByteSource {
   virtual Status Read(char* buffer, std::size_t size, std::size_t* got) = 0;
   // The length in bytes when it is known before reading (a regular file), else 0.
   virtual std::uint64_t Length() const = 0;
+  // For a source that holds its bytes in memory: sets *piece to the next up to `size` bytes
+  // there, as Read would give them but without a copy, and returns true. False for other
+  // sources, which are read with Read.
+  virtual bool ReadInPlace(std::size_t, std::string_view*) { return false; }
 };
 
 // A text in memory as a byte source.
@@ -28,6 +32,7 @@ class TextSource : public ByteSource {
   explicit TextSource(std::string_view text) : text_(text) {}
   Status Read(char* buffer, std::size_t size, std::size_t* got) override;
   std::uint64_t Length() const override { return text_.size(); }
+  bool ReadInPlace(std::size_t size, std::string_view* piece) override;
 
  private:
   std::string_view text_;

@@ -252,11 +252,12 @@ class CompareRun {
           flow = Decode(newContent, result_.newEncoding, kRoleNew, result_.newInvalidLines);
       }
       if (flow == Flow::kContinue) {
-        TextSource oldSource(oldContent);
+        // Each table keeps its file's text, and its lines point into it.
+        TextSource oldSource(oldText_.Hold(std::move(oldContent)));
         flow = ReadOne(oldSource, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_,
                        "OldText");
         if (flow == Flow::kContinue) {
-          TextSource newSource(newContent);
+          TextSource newSource(newText_.Hold(std::move(newContent)));
           flow = ReadOne(newSource, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
                          "NewText");
         }

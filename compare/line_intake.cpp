@@ -125,7 +125,14 @@ class ReadLoop {
   void Run() {
     while (true) {
       std::size_t got = 0;
-      Status status = source_.Read(buffer_.data(), buffer_.size(), &got);
+      std::string_view piece;
+      Status status = Status::Ok();
+      if (source_.ReadInPlace(buffer_.size(), &piece)) {
+        got = piece.size();
+      } else {
+        status = source_.Read(buffer_.data(), buffer_.size(), &got);
+        piece = std::string_view(buffer_.data(), got);
+      }
       if (progress_.CancelRequested()) {
         result_.flow = Flow::kCancel;
         return;
@@ -135,7 +142,7 @@ class ReadLoop {
         return;
       }
       if (got == 0) break;
-      if (!TakeChunk(std::string_view(buffer_.data(), got))) return;
+      if (!TakeChunk(piece)) return;
     }
     if (lineOpen_ && !EndLine(held_)) return;
     ShowProgress(read_);

@@ -1,6 +1,7 @@
 #include "compare/lines/line_table.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -31,20 +32,24 @@ LineTable& LineTable::operator=(const LineTable& other) {
 LineTable::LineTable(LineTable&& other) noexcept
     : records_(std::move(other.records_)),
       blocks_(std::move(other.blocks_)),
+      held_(std::move(other.held_)),
       free_(std::exchange(other.free_, nullptr)),
       left_(std::exchange(other.left_, 0)) {
   other.records_.clear();
   other.blocks_.clear();
+  other.held_.clear();
 }
 
 LineTable& LineTable::operator=(LineTable&& other) noexcept {
   if (this == &other) return *this;
   records_ = std::move(other.records_);
   blocks_ = std::move(other.blocks_);
+  held_ = std::move(other.held_);
   free_ = std::exchange(other.free_, nullptr);
   left_ = std::exchange(other.left_, 0);
   other.records_.clear();
   other.blocks_.clear();
+  other.held_.clear();
   return *this;
 }
 
@@ -57,8 +62,21 @@ void LineTable::Reserve(std::size_t lines, std::size_t bytes) {
   if (bytes > left_) TakeBlock(bytes);
 }
 
+std::string_view LineTable::Hold(std::string text) {
+  held_.push_back(std::make_unique<const std::string>(std::move(text)));
+  return *held_.back();
+}
+
 std::string_view LineTable::Store(std::string_view text) {
   if (text.empty()) return {};
+  for (const auto& held : held_) {
+    // Compared as addresses within one held text only once the text is known to start there.
+    const auto begin = reinterpret_cast<std::uintptr_t>(held->data());
+    const auto at = reinterpret_cast<std::uintptr_t>(text.data());
+    if (at >= begin && at - begin <= held->size() && text.size() <= held->size() - (at - begin)) {
+      return text;
+    }
+  }
   if (text.size() > left_) TakeBlock(std::max(text.size(), kBlockSize));
   char* stored = free_;
   std::memcpy(stored, text.data(), text.size());

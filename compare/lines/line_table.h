@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,13 +40,18 @@ class LineTable {
   // no further allocation.
   void Reserve(std::size_t lines, std::size_t bytes);
 
+  // Keeps `text` (a whole file's text) in the table and returns where it now lies: a record
+  // appended with a text inside it points there instead of taking a copy.
+  std::string_view Hold(std::string text);
+
  private:
   std::string_view Store(std::string_view text);
   void TakeBlock(std::size_t size);
 
   std::vector<LineRecord> records_;
   std::vector<std::unique_ptr<char[]>> blocks_;
-  char* free_ = nullptr;  // the unused end of the last block
+  std::vector<std::unique_ptr<const std::string>> held_;  // stays in place when the table moves
+  char* free_ = nullptr;                                  // the unused end of the last block
   std::size_t left_ = 0;
 };
 

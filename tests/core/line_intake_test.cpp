@@ -150,6 +150,12 @@ TEST_F(LineIntakeTest, ReadingPieceByPieceGivesTheSameRecords) {
   };
   for (const std::string& content : contents) {
     LineTable whole = Read(content);
+    // A table that holds the text keeps its lines where they are, also once moved.
+    LineTable holding;
+    TextSource held(holding.Hold(content));
+    ReadFileLines(held, options, FileRole::kOld, host, meter, holding);
+    const LineTable moved = std::move(holding);
+    EXPECT_EQ(Texts(moved), Texts(whole)) << content;
     for (std::size_t first : {1, 2, 3}) {
       PieceSource source(content, first);
       LineTable pieces;
