@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "common/code_tables.h"
 #include "common/cp932.h"
@@ -15,10 +16,12 @@ namespace {
 // a call and a check for every byte.
 class Appender {
  public:
+  // Writes after what `out` holds, with room for `expected` bytes more.
   Appender(std::string* out, std::size_t expected) : out_(out) {
-    out_->resize(expected);
-    at_ = out_->data();
-    end_ = at_ + out_->size();
+    const std::size_t used = out_->size();
+    out_->resize(used + expected);
+    at_ = out_->data() + used;
+    end_ = out_->data() + out_->size();
   }
   // Where the next `n` bytes go; Advance(n) once they are written.
   char* Room(std::size_t n) {
@@ -179,41 +182,84 @@ bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::s
     out->assign(bytes);
     return true;
   }
-  if (encoding == TextEncoding::kUtf8 && HasUtf8Bom(bytes)) bytes.remove_prefix(kUtf8Bom.size());
+  FileDecoder decoder(*this, encoding, out);
+  const bool held = decoder.Add(bytes) && decoder.Finish();
+  *invalidLines = decoder.InvalidLines();
+  return held;
+}
+
+WorkingText::FileDecoder::FileDecoder(WorkingText& working, TextEncoding encoding, std::string* out)
+    : working_(working), encoding_(encoding), out_(out) {
+  out_->clear();
+}
+
+bool WorkingText::FileDecoder::Add(std::string_view piece) {
+  if (carry_.empty()) return Decode(piece, false);
+  carry_.append(piece);
+  const std::string bytes = std::exchange(carry_, std::string());
+  return Decode(bytes, false);
+}
+
+bool WorkingText::FileDecoder::Finish() {
+  const std::string bytes = std::exchange(carry_, std::string());
+  return Decode(bytes, true);
+}
+
+bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
+  if (!started_) {
+    // The byte order mark needs its three bytes together.
+    if (!last && bytes.size() < kUtf8Bom.size()) {
+      carry_.assign(bytes);
+      return true;
+    }
+    started_ = true;
+    if (encoding_ == TextEncoding::kUtf8 && HasUtf8Bom(bytes)) {
+      bytes.remove_prefix(kUtf8Bom.size());
+    }
+  }
   // Only an invalid byte grows (to a double-byte code); every character takes at most the
   // bytes it had.
-  Appender appender(out, bytes.size() + 16);
+  Appender appender(out_, bytes.size() + 16);
   const std::vector<uint16_t>& toCp932 = Cp932Codes().fromUnicode;
-  bool lineInvalid = false;
   uint32_t cp = 0;
+  bool held = true;
   for (std::size_t pos = 0; pos < bytes.size();) {
     // Within a line that is still valid, a line end in a run of ASCII changes nothing.
-    if (!lineInvalid && (pos = CopyAsciiRun(bytes, pos, appender)) == bytes.size()) break;
+    if (!lineInvalid_ && (pos = CopyAsciiRun(bytes, pos, appender)) == bytes.size()) break;
     const auto b = static_cast<unsigned char>(bytes[pos]);
     if (b < 0x80) {
-      if (b == '\r' || b == '\n') lineInvalid = false;
+      if (b == '\r' || b == '\n') lineInvalid_ = false;
       appender.Put(static_cast<char>(b));
       ++pos;
       continue;
     }
-    if (encoding == TextEncoding::kUtf8) {
-      pos = DecodeKanaAndKanjiRun(bytes, pos, toCp932, appender);
-      if (pos == bytes.size()) break;
-      if (static_cast<unsigned char>(bytes[pos]) < 0x80) continue;
+    // A character the piece may cut (none is longer than four bytes) waits for the next.
+    if (!last && bytes.size() - pos < 4) {
+      carry_.assign(bytes.substr(pos));
+      break;
+    }
+    if (encoding_ == TextEncoding::kUtf8) {
+      // After a run, the byte where it stopped goes the general way (or round again).
+      const std::size_t stop = DecodeKanaAndKanjiRun(bytes, pos, toCp932, appender);
+      if (stop != pos) {
+        pos = stop;
+        continue;
+      }
     }
     uint16_t code = 0;
-    std::size_t len = encoding == TextEncoding::kUtf8 ? DecodeThreeByteUtf8(bytes, pos, &cp) : 0;
-    if (len == 0) len = DecodeCharacter(bytes, pos, encoding, &cp);
+    std::size_t len = encoding_ == TextEncoding::kUtf8 ? DecodeThreeByteUtf8(bytes, pos, &cp) : 0;
+    if (len == 0) len = DecodeCharacter(bytes, pos, encoding_, &cp);
     if (len == 0) {
-      if (!lineInvalid) ++*invalidLines;
-      lineInvalid = true;
-      if (!CodeOf(kRawByte + b, &code)) return false;
+      if (!lineInvalid_) ++invalidLines_;
+      lineInvalid_ = true;
+      held = working_.CodeOf(kRawByte + b, &code);
       ++pos;
     } else {
       pos += len;
       code = cp < 0x10000 ? toCp932[cp] : 0;
-      if (code == 0 && !CodeOf(cp, &code)) return false;
+      if (code == 0) held = working_.CodeOf(cp, &code);
     }
+    if (!held) break;
     char* to = appender.Room(2);
     if (code > 0xFF) {
       to[0] = static_cast<char>(code >> 8);
@@ -225,7 +271,7 @@ bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::s
     }
   }
   appender.Finish();
-  return true;
+  return held;
 }
 
 std::string WorkingText::FromUtf8(std::string_view utf8) {

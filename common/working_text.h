@@ -31,6 +31,32 @@ class WorkingText {
   // False when the run meets more distinct characters beyond CP932 than there are codes
   // to stand for them (about 1,300).
   bool FromFile(std::string_view bytes, TextEncoding encoding, std::string* out, int* invalidLines);
+  // Decodes a file given piece by piece into working text, exactly as FromFile decodes it
+  // whole: a character that the end of a piece cuts is completed by the next piece.
+  class FileDecoder {
+   public:
+    // Decodes into `out` (emptied first); `working` must decode all.
+    FileDecoder(WorkingText& working, TextEncoding encoding, std::string* out);
+    // False when the run meets more distinct characters beyond CP932 than there are codes
+    // to stand for them; `out` then holds what was decoded before.
+    bool Add(std::string_view piece);
+    // The end of the file: what a piece left waiting is decoded as it is.
+    bool Finish();
+    // Lines holding a sequence not valid in the encoding, so far.
+    int InvalidLines() const { return invalidLines_; }
+
+   private:
+    bool Decode(std::string_view bytes, bool last);
+
+    WorkingText& working_;
+    TextEncoding encoding_;
+    std::string* out_;
+    std::string carry_;  // the bytes of a piece's end that wait for the next piece
+    bool started_ = false;
+    bool lineInvalid_ = false;
+    int invalidLines_ = 0;
+  };
+
   // Our own UTF-8 text (a split pattern, a file name) in working text.
   std::string FromUtf8(std::string_view utf8);
 

@@ -1,7 +1,11 @@
 #include "compare/compare_run.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "common/encoding.h"
 #include "common/failure_reason.h"
@@ -238,18 +242,31 @@ class CompareRun {
       }
       newFile_.Close();
     } else {
-      // Both files are read before either is taken in: the text form of the run depends on
-      // both encodings, and "auto" looks at the content.
+      // Both files are decoded before either is taken in: the text form of the run depends
+      // on both encodings, and "auto" looks at the content. Files of a named encoding are
+      // decoded as they are read, so their undecoded bytes are never held whole.
       std::string oldContent, newContent;
-      flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
-      if (flow == Flow::kContinue)
-        flow = ReadContent(newFile_, kRoleNew, request_.newName, newContent);
-      if (flow == Flow::kContinue) {
-        ChooseEncodings(oldContent, newContent);
+      if (options_.oldEncoding != EncodingChoice::kAuto &&
+          options_.newEncoding != EncodingChoice::kAuto) {
+        ChooseEncodings({}, {});
         intake.splitChar = working_->FromUtf8(splitChar);
-        flow = Decode(oldContent, result_.oldEncoding, kRoleOld, result_.oldInvalidLines);
+        flow = ReadDecoded(oldFile_, kRoleOld, request_.oldName, result_.oldEncoding, oldContent,
+                           result_.oldInvalidLines);
+        if (flow == Flow::kContinue) {
+          flow = ReadDecoded(newFile_, kRoleNew, request_.newName, result_.newEncoding, newContent,
+                             result_.newInvalidLines);
+        }
+      } else {
+        flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
         if (flow == Flow::kContinue)
-          flow = Decode(newContent, result_.newEncoding, kRoleNew, result_.newInvalidLines);
+          flow = ReadContent(newFile_, kRoleNew, request_.newName, newContent);
+        if (flow == Flow::kContinue) {
+          ChooseEncodings(oldContent, newContent);
+          intake.splitChar = working_->FromUtf8(splitChar);
+          flow = Decode(oldContent, result_.oldEncoding, kRoleOld, result_.oldInvalidLines);
+          if (flow == Flow::kContinue)
+            flow = Decode(newContent, result_.newEncoding, kRoleNew, result_.newInvalidLines);
+        }
       }
       if (flow == Flow::kContinue) {
         // Each table keeps its file's text, and its lines point into it.
@@ -313,6 +330,48 @@ class CompareRun {
     working_ = std::make_unique<WorkingText>(!allCp932);
   }
 
+  // Reads a file of a named encoding and decodes it piece by piece into `text`, the run's
+  // text form (for the runs that decode): the cancel command stops the read.
+  Flow ReadDecoded(InputFile& file, const char* role, const std::string& name,
+                   TextEncoding encoding, std::string& text, int& invalidLines) {
+    file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+    text.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30)) + 16);
+    WorkingText::FileDecoder decoder(*working_, encoding, &text);
+    std::vector<char> piece(64 * 1024);
+    Status status = Status::Ok();
+    bool held = true;
+    for (;;) {
+      std::size_t got = 0;
+      status = file.Read(piece.data(), piece.size(), &got);
+      if (!status.ok() || got == 0 || StopRequested()) break;
+      if (!(held = decoder.Add(std::string_view(piece.data(), got)))) break;
+    }
+    if (status.ok() && held && !StopRequested()) held = decoder.Finish();
+    file.Close();
+    invalidLines = decoder.InvalidLines();
+    if (StopRequested()) {
+      Cancel();
+      return Flow::kCancel;
+    }
+    if (!status.ok()) {
+      Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
+             kTitleRunError);
+      return Flow::kCancel;
+    }
+    if (!held) {
+      RefuseUndecodable(role);
+      return Flow::kCancel;
+    }
+    return Flow::kContinue;
+  }
+
+  void RefuseUndecodable(const char* role) {
+    Refuse(std::string(role) +
+               "に、CP932 で表せない文字や正しくないバイトの種類が多すぎます。\n"
+               "この組み合わせは比較できません。",
+           kTitleEncoding);
+  }
+
   // Turns a file's content into the run's text form. A comparison of CP932 files into a
   // CP932 report takes the bytes as they always were, invalid ones included, without a
   // word; every other run decodes and counts.
@@ -321,10 +380,7 @@ class CompareRun {
     if (!working_->DecodesAll()) return Flow::kContinue;
     std::string text;
     if (!working_->FromFile(content, encoding, &text, &invalidLines)) {
-      Refuse(std::string(role) +
-                 "に、CP932 で表せない文字や正しくないバイトの種類が多すぎます。\n"
-                 "この組み合わせは比較できません。",
-             kTitleEncoding);
+      RefuseUndecodable(role);
       return Flow::kCancel;
     }
     content.swap(text);

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "common/code_tables.h"
 #include "common/text_encoding.h"
+#include "common/working_text.h"
 #include "compare/compare_run.h"
 #include "tests/support/iconv_text.h"
 #include "tests/support/scripted_host.h"
@@ -117,6 +119,54 @@ TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
     ASSERT_TRUE(EncodeFromUtf8(text, TextEncoding::kCp932, &cp932)) << text;
     EXPECT_EQ(cp932, ToCp932(text));
     EXPECT_EQ(DecodeToUtf8(cp932, TextEncoding::kCp932), text);
+  }
+}
+
+TEST(WorkingTextDecoding, PiecesDecodeAsTheWholeFile) {
+  // Bytes from characters of one to four bytes in each encoding, a byte order mark, line
+  // ends and bytes that are valid in none, cut into pieces of every small size.
+  const std::vector<std::string> parts = {"a",
+                                          "\r\n",
+                                          "\n",
+                                          "\xEF\xBB\xBF",
+                                          "\xE3\x81\x82",
+                                          "\xC3\xA9",
+                                          "\xF0\x9F\x98\x80",
+                                          "\x82\xA0",
+                                          "\x8E\xB1",
+                                          "\x8F\xB0\xA1",
+                                          "\xA4\xA2",
+                                          "\x80",
+                                          "\xFF",
+                                          "\xE3\x81"};
+  std::mt19937 random(42);
+  for (TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kEucJp, TextEncoding::kCp932}) {
+    for (int round = 0; round < 300; ++round) {
+      std::string bytes;
+      for (int k = static_cast<int>(random() % 40); k > 0; --k)
+        bytes += parts[random() % parts.size()];
+      WorkingText whole(true);
+      std::string expected;
+      int expectedInvalid = 0;
+      ASSERT_TRUE(whole.FromFile(bytes, encoding, &expected, &expectedInvalid));
+      // Written back, the text is the file's bytes again, invalid ones included.
+      std::string back;
+      std::size_t failedAt = 0;
+      ASSERT_TRUE(whole.ToEncoding(expected, encoding, &back, &failedAt));
+      const bool bom = encoding == TextEncoding::kUtf8 && bytes.starts_with("\xEF\xBB\xBF");
+      ASSERT_EQ(back, bom ? bytes.substr(3) : bytes) << testing::PrintToString(bytes);
+      WorkingText pieces(true);
+      std::string decoded;
+      WorkingText::FileDecoder decoder(pieces, encoding, &decoded);
+      const std::size_t size = 1 + random() % 9;
+      for (std::size_t at = 0; at < bytes.size(); at += size) {
+        ASSERT_TRUE(decoder.Add(std::string_view(bytes).substr(at, size)));
+      }
+      ASSERT_TRUE(decoder.Finish());
+      ASSERT_EQ(decoded, expected) << testing::PrintToString(bytes) << " in pieces of " << size
+                                   << " as " << static_cast<int>(encoding);
+      ASSERT_EQ(decoder.InvalidLines(), expectedInvalid) << testing::PrintToString(bytes);
+    }
   }
 }
 
