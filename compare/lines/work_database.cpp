@@ -58,17 +58,16 @@ struct SchemaItem {
 };
 
 // Memory that building one tree leaves for the next, so that each tree does not take
-// fresh memory from the system: the records' buffer, and the page runs of trees already
-// written to the file.
+// fresh memory from the system: the records' buffer, and the pages of the trees already
+// written to the file. Only the largest page memory is kept: trees are built one at a
+// time, so one run's memory serves them all.
 struct TreeBuffers {
   std::string records;
-  std::vector<PageRun> written;
+  PageRun spare;
 
-  PageRun TakePages() {
-    if (written.empty()) return PageRun{};
-    PageRun run = std::move(written.back());
-    written.pop_back();
-    return run;
+  PageRun TakePages() { return std::exchange(spare, PageRun{}); }
+  void GiveBack(PageRun run) {
+    if (run.pages.capacity() > spare.pages.capacity()) spare = std::move(run);
   }
 };
 
@@ -359,15 +358,16 @@ Status WriteTree(Content& content, PageRun& tree, uint32_t& root) {
   root = 0;
   if (content.file == nullptr || content.writtenTreeRebuilt) return Status::Ok();
   Status status = content.file->Place(&tree, &root);
-  if (status.ok()) content.buffers.written.push_back(std::exchange(tree, PageRun{}));
+  if (status.ok()) content.buffers.GiveBack(std::exchange(tree, PageRun{}));
   return status;
 }
 
 Status BuildTrees(Content& content, TableContent& table) {
   if (!table.rowTreesBuilt) {
+    // Each tree is written before the next is built, which then reuses its memory.
     Status status = BuildTableTree(table, content.buffers, &table.table);
-    if (status.ok()) status = BuildLineIdOrder(table, content.buffers, &table.lineIdOrder);
     if (status.ok()) status = WriteTree(content, table.table, table.tableRoot);
+    if (status.ok()) status = BuildLineIdOrder(table, content.buffers, &table.lineIdOrder);
     if (status.ok()) status = WriteTree(content, table.lineIdOrder, table.lineIdOrderRoot);
     if (!status.ok()) return status;
     table.rowTreesBuilt = true;
