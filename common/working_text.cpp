@@ -113,6 +113,28 @@ std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
   return pos;
 }
 
+// Encodes the run of non-ASCII CP932 characters at `pos` into UTF-8 from the table; returns
+// where it ends: at ASCII, or at a code that stands for something else (beyond CP932, an
+// invalid byte), which is one CP932 leaves unassigned and so 0 in the table.
+std::size_t EncodeRunAsUtf8(std::string_view working, std::size_t pos,
+                            const std::vector<uint32_t>& toUtf8, Appender& out) {
+  while (pos < working.size()) {
+    const auto b = static_cast<unsigned char>(working[pos]);
+    if (b < 0x80) break;
+    const std::size_t len = CharLengthAt(working, pos);
+    const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(working[pos + 1]) : b;
+    const uint32_t utf8 = toUtf8[code];
+    if (utf8 == 0) break;
+    char* to = out.Room(3);
+    to[0] = static_cast<char>(utf8 & 0xFF);
+    to[1] = static_cast<char>(utf8 >> 8 & 0xFF);
+    to[2] = static_cast<char>(utf8 >> 16 & 0xFF);
+    out.Advance(utf8 >> 24);
+    pos += len;
+  }
+  return pos;
+}
+
 // Appends a code point as UTF-8 (at most four bytes).
 void PutUtf8(uint32_t cp, Appender& out) {
   char* to = out.Room(4);
@@ -317,18 +339,15 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
       ++pos;
       continue;
     }
+    if (toUtf8 != nullptr) {
+      const std::size_t stop = EncodeRunAsUtf8(working, pos, *toUtf8, appender);
+      if (stop != pos) {
+        pos = stop;
+        continue;
+      }
+    }
     const std::size_t len = CharLengthAt(working, pos);
     const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(working[pos + 1]) : b;
-    // A code that stands for something else is one CP932 leaves unassigned: 0 in the table.
-    if (const uint32_t utf8 = toUtf8 != nullptr ? (*toUtf8)[code] : 0; utf8 != 0) {
-      char* to = appender.Room(3);
-      to[0] = static_cast<char>(utf8 & 0xFF);
-      to[1] = static_cast<char>(utf8 >> 8 & 0xFF);
-      to[2] = static_cast<char>(utf8 >> 16 & 0xFF);
-      appender.Advance(utf8 >> 24);
-      pos += len;
-      continue;
-    }
     const uint32_t key = decodeAll_ ? keyOfCode_[code] : 0;
     bool held = true;
     if (key >= kRawByte) {

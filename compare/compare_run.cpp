@@ -462,15 +462,14 @@ class CompareRun {
   // when it cannot: the run is refused with the reason, and after a character the encoding
   // cannot hold nothing of the report stays in the file.
   bool WriteReportPiece(std::string_view piece) {
-    std::string bytes;
     if (working_->DecodesAll()) {
       std::size_t failedAt = 0;
-      if (!working_->ToEncoding(piece, result_.reportEncoding, &bytes, &failedAt)) {
+      if (!working_->ToEncoding(piece, result_.reportEncoding, &encodedPiece_, &failedAt)) {
         RefuseReportEncoding(piece, failedAt);
         resultFile_.Discard();
         return false;
       }
-      piece = bytes;
+      piece = encodedPiece_;
     }
     Status status = resultFile_.Write(piece);
     if (!status.ok()) RefuseWrite(status);
@@ -546,6 +545,7 @@ class CompareRun {
   LineTable oldText_, newText_;
   MatchState state_;
   bool reportWritten_ = false;
+  std::string encodedPiece_;  // a piece of the report in its encoding, its memory reused
   bool tooSlowNoted_ = false;
   // After the line tables: the database's writer thread reads them until it is joined, so
   // on every way out, an exception's unwinding included, the database is finished first
