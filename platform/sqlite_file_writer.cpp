@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "common/fresh_file.h"
@@ -268,24 +269,6 @@ std::vector<Group> GroupWithDividers(const std::vector<uint32_t>& costs, uint32_
   return groups;
 }
 
-// Groups table rows into leaf pages, filled in order.
-std::vector<Group> GroupRows(const std::vector<uint32_t>& costs, uint32_t capacity) {
-  const uint32_t count = static_cast<uint32_t>(costs.size());
-  std::vector<Group> groups;
-  uint32_t begin = 0;
-  uint32_t used = 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    if (i > begin && used + costs[i] > capacity) {
-      groups.push_back({begin, i});
-      begin = i;
-      used = 0;
-    }
-    used += costs[i];
-  }
-  groups.push_back({begin, count});
-  return groups;
-}
-
 // Groups the children of a table level into interior pages: each child but a page's last
 // takes a cell (`costs[i]`), the last is the page's right child. Every page gets at least
 // two children, so at least one cell.
@@ -415,43 +398,105 @@ void RecordEncoder::AppendTo(std::string* out) const {
   std::memcpy(at + types_.size(), body_.data(), body_.size());
 }
 
+namespace {
+
+// Page memory for records of `bytes` in all, `count` of them: with cell headers and the
+// space pages leave unused.
+std::size_t PageBytesFor(std::size_t count, std::size_t bytes) {
+  return (bytes + 16 * count) * 9 / 8 + kSqlitePageSize;
+}
+
+// The interior levels of an index b-tree above `children`: entry i (the record of
+// `entries[i]`) lies between children[i] and children[i + 1].
+uint32_t BuildIndexLevels(RunBuilder& builder, const std::string& records,
+                          const std::vector<uint32_t>& ends, std::vector<uint32_t> entries,
+                          std::vector<uint32_t> children) {
+  std::vector<uint32_t> costs;
+  while (children.size() > 1) {
+    costs.resize(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      uint32_t size = static_cast<uint32_t>(RecordAt(records, ends, entries[i]).size());
+      costs[i] = CellSize(kIndexInterior, size, 0) + kCellPointerSize;
+    }
+    std::vector<uint32_t> pages;
+    std::vector<uint32_t> dividers;
+    for (const Group& group : GroupWithDividers(costs, PageCapacity(kIndexInterior))) {
+      PageFiller page(&builder, kIndexInterior);
+      for (uint32_t i = group.begin; i < group.end; ++i) {
+        page.AddCell(RecordAt(records, ends, entries[i]), 0, children[i]);
+      }
+      page.Finish(children[group.end]);
+      pages.push_back(page.Page());
+      if (group.end < entries.size()) dividers.push_back(entries[group.end]);
+    }
+    entries = std::move(dividers);
+    children = std::move(pages);
+  }
+  return children.front();
+}
+
+}  // namespace
+
+struct TableTreeBuilder::Impl {
+  PageRun run;
+  RunBuilder builder{&run};
+  std::optional<PageFiller> leaf;
+  uint32_t used = 0;  // bytes of the open leaf's cells and their pointers
+  bool any = false;   // a row was added
+  int64_t lastRowid = 0;
+  std::string payload;          // the record being added
+  std::vector<uint32_t> pages;  // the leaves finished, in order
+  std::vector<int64_t> keys;    // the largest rowid on each
+};
+
+TableTreeBuilder::TableTreeBuilder(PageRun reuse) : impl_(std::make_unique<Impl>()) {
+  impl_->run = std::move(reuse);
+  impl_->run.Clear();
+}
+
+TableTreeBuilder::~TableTreeBuilder() = default;
+
 bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
-  if (!rowids_.empty() && rowid <= rowids_.back()) return false;
-  record.AppendTo(&records_);
-  ends_.push_back(static_cast<uint32_t>(records_.size()));
-  rowids_.push_back(rowid);
+  Impl& t = *impl_;
+  if (t.any && rowid <= t.lastRowid) return false;
+  t.payload.clear();
+  record.AppendTo(&t.payload);
+  const uint32_t cost =
+      CellSize(kTableLeaf, static_cast<uint32_t>(t.payload.size()), rowid) + kCellPointerSize;
+  // A leaf takes rows while they fit, and always at least one.
+  if (t.leaf && t.used > 0 && t.used + cost > PageCapacity(kTableLeaf)) {
+    t.leaf->Finish();
+    t.pages.push_back(t.leaf->Page());
+    t.keys.push_back(t.lastRowid);
+    t.leaf.reset();
+  }
+  if (!t.leaf) {
+    t.leaf.emplace(&t.builder, kTableLeaf);
+    t.used = 0;
+  }
+  t.leaf->AddCell(t.payload, rowid, 0);
+  t.used += cost;
+  t.lastRowid = rowid;
+  t.any = true;
   return true;
 }
 
 void TableTreeBuilder::Reserve(std::size_t rows, std::size_t bytes) {
-  records_.reserve(bytes);
-  ends_.reserve(rows);
-  rowids_.reserve(rows);
+  impl_->run.pages.reserve(PageBytesFor(rows, bytes));
+  impl_->pages.reserve(rows / 16 + 1);
+  impl_->keys.reserve(rows / 16 + 1);
 }
 
-PageRun TableTreeBuilder::Build(PageRun reuse) const {
-  PageRun run = std::move(reuse);
-  run.Clear();
-  RunBuilder builder(&run);
-  const uint32_t count = static_cast<uint32_t>(rowids_.size());
-  std::vector<uint32_t> costs(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    costs[i] = CellSize(kTableLeaf, static_cast<uint32_t>(RecordAt(records_, ends_, i).size()),
-                        rowids_[i]) +
-               kCellPointerSize;
-  }
-  run.pages.reserve((records_.size() + 16 * std::size_t{count}) * 9 / 8 + kSqlitePageSize);
-  std::vector<uint32_t> pages;
-  std::vector<int64_t> keys;  // the largest rowid under each page
-  for (const Group& group : GroupRows(costs, PageCapacity(kTableLeaf))) {
-    PageFiller leaf(&builder, kTableLeaf);
-    for (uint32_t i = group.begin; i < group.end; ++i) {
-      leaf.AddCell(RecordAt(records_, ends_, i), rowids_[i], 0);
-    }
-    leaf.Finish();
-    pages.push_back(leaf.Page());
-    keys.push_back(group.end > group.begin ? rowids_[group.end - 1] : 0);
-  }
+PageRun TableTreeBuilder::Build() {
+  Impl& t = *impl_;
+  if (!t.leaf) t.leaf.emplace(&t.builder, kTableLeaf);  // an empty table: one empty leaf
+  t.leaf->Finish();
+  std::vector<uint32_t> pages = std::move(t.pages);
+  std::vector<int64_t> keys = std::move(t.keys);
+  pages.push_back(t.leaf->Page());
+  keys.push_back(t.lastRowid);
+  t.leaf.reset();
+  std::vector<uint32_t> costs;
   while (pages.size() > 1) {
     costs.resize(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -460,7 +505,7 @@ PageRun TableTreeBuilder::Build(PageRun reuse) const {
     std::vector<uint32_t> upperPages;
     std::vector<int64_t> upperKeys;
     for (const Group& group : GroupChildren(costs, PageCapacity(kTableInterior))) {
-      PageFiller interior(&builder, kTableInterior);
+      PageFiller interior(&t.builder, kTableInterior);
       for (uint32_t i = group.begin; i + 1 < group.end; ++i) {
         interior.AddCell({}, keys[i], pages[i]);
       }
@@ -471,57 +516,107 @@ PageRun TableTreeBuilder::Build(PageRun reuse) const {
     pages = std::move(upperPages);
     keys = std::move(upperKeys);
   }
-  run.root = pages.front();
-  return run;
+  t.run.root = pages.front();
+  return std::move(t.run);
 }
 
+// Entries are placed on leaves as GroupWithDividers would place them: an entry that does not
+// fit on the open leaf divides it from the next. Only the end can change an earlier choice
+// (a last entry that would divide nothing goes onto a leaf of its own, the entry before it
+// dividing instead), so the last two choices wait before their bytes are written.
+struct IndexTreeBuilder::Impl {
+  struct Waiting {
+    std::string payload;
+    uint32_t cost = 0;
+    bool divides = false;  // goes up as the divider after the open leaf
+  };
+
+  PageRun run;
+  RunBuilder builder{&run};
+  std::optional<PageFiller> leaf;
+  bool leafFull = false;  // a divider closed the open leaf: the next entry opens a new one
+  uint32_t used = 0;      // of the leaf as the choices made so far fill it
+  Waiting waiting[3];
+  int waitingCount = 0;
+  std::vector<uint32_t> pages;  // the leaves finished, in order
+  std::string dividers;         // the records between them
+  std::vector<uint32_t> dividerEnds;
+
+  // Chooses for the entry just added to waiting[waitingCount - 1].
+  void Choose() {
+    Waiting& entry = waiting[waitingCount - 1];
+    entry.divides = used + entry.cost > PageCapacity(kIndexLeaf);
+    used = entry.divides ? 0 : used + entry.cost;
+  }
+
+  // Writes the oldest waiting entry as chosen.
+  void WriteOldest() {
+    Waiting& entry = waiting[0];
+    if (entry.divides) {
+      dividers.append(entry.payload);
+      dividerEnds.push_back(static_cast<uint32_t>(dividers.size()));
+      leafFull = true;
+    } else {
+      if (leafFull || !leaf) OpenLeaf();
+      leaf->AddCell(entry.payload, 0, 0);
+    }
+    // The others move down, their strings (and memory) rotating.
+    std::swap(waiting[0], waiting[1]);
+    std::swap(waiting[1], waiting[2]);
+    --waitingCount;
+  }
+
+  void OpenLeaf() {
+    if (leaf) {
+      leaf->Finish();
+      pages.push_back(leaf->Page());
+    }
+    leaf.emplace(&builder, kIndexLeaf);
+    leafFull = false;
+  }
+};
+
+IndexTreeBuilder::IndexTreeBuilder(PageRun reuse) : impl_(std::make_unique<Impl>()) {
+  impl_->run = std::move(reuse);
+  impl_->run.Clear();
+}
+
+IndexTreeBuilder::~IndexTreeBuilder() = default;
+
 void IndexTreeBuilder::Add(const RecordEncoder& record) {
-  record.AppendTo(&records_);
-  ends_.push_back(static_cast<uint32_t>(records_.size()));
+  Impl& t = *impl_;
+  Impl::Waiting& entry = t.waiting[t.waitingCount++];
+  entry.payload.clear();
+  record.AppendTo(&entry.payload);
+  entry.cost =
+      CellSize(kIndexLeaf, static_cast<uint32_t>(entry.payload.size()), 0) + kCellPointerSize;
+  t.Choose();
+  if (t.waitingCount == 3) t.WriteOldest();
 }
 
 void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
-  records_.reserve(bytes);
-  ends_.reserve(entries);
+  impl_->run.pages.reserve(PageBytesFor(entries, bytes));
+  impl_->pages.reserve(entries / 16 + 1);
 }
 
-PageRun IndexTreeBuilder::Build(PageRun reuse) const {
-  PageRun run = std::move(reuse);
-  run.Clear();
-  RunBuilder builder(&run);
-  run.pages.reserve(records_.size() * 9 / 8 + 8 * ends_.size() + kSqlitePageSize);
-  // The entries of the level being built (indexes into the records) and, above the leaves,
-  // the pages of the level below: entry i lies between children[i] and children[i + 1].
-  std::vector<uint32_t> entries(ends_.size());
-  for (uint32_t i = 0; i < entries.size(); ++i) entries[i] = i;
-  std::vector<uint32_t> children;
-  std::vector<uint32_t> costs;
-  for (PageType type = kIndexLeaf;; type = kIndexInterior) {
-    costs.resize(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      uint32_t size = static_cast<uint32_t>(RecordAt(records_, ends_, entries[i]).size());
-      costs[i] = CellSize(type, size, 0) + kCellPointerSize;
-    }
-    std::vector<Group> groups = GroupWithDividers(costs, PageCapacity(type));
-    std::vector<uint32_t> pages;
-    std::vector<uint32_t> dividers;
-    for (const Group& group : groups) {
-      PageFiller page(&builder, type);
-      for (uint32_t i = group.begin; i < group.end; ++i) {
-        page.AddCell(RecordAt(records_, ends_, entries[i]), 0,
-                     type == kIndexLeaf ? 0 : children[i]);
-      }
-      page.Finish(type == kIndexLeaf ? 0 : children[group.end]);
-      pages.push_back(page.Page());
-      if (group.end < entries.size()) dividers.push_back(entries[group.end]);
-    }
-    if (pages.size() == 1) {
-      run.root = pages.front();
-      return run;
-    }
-    entries = std::move(dividers);
-    children = std::move(pages);
+PageRun IndexTreeBuilder::Build() {
+  Impl& t = *impl_;
+  // A last entry that would divide nothing: the entry before it (on the same leaf, as an
+  // entry after a divider always fits) divides instead, and the last gets a leaf alone.
+  if (t.waitingCount == 2 && t.waiting[1].divides) {
+    t.waiting[0].divides = true;
+    t.waiting[1].divides = false;
   }
+  while (t.waitingCount > 0) t.WriteOldest();
+  if (!t.leaf || t.leafFull) t.OpenLeaf();  // no entries: one empty leaf
+  t.leaf->Finish();
+  t.pages.push_back(t.leaf->Page());
+  t.leaf.reset();
+  std::vector<uint32_t> entries(t.dividerEnds.size());
+  for (uint32_t i = 0; i < entries.size(); ++i) entries[i] = i;
+  t.run.root = BuildIndexLevels(t.builder, t.dividers, t.dividerEnds, std::move(entries),
+                                std::move(t.pages));
+  return std::move(t.run);
 }
 
 std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& path,

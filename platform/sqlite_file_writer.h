@@ -51,44 +51,45 @@ struct PageRun {
   }
 };
 
-// Collects the rows of a table b-tree; rowids must come strictly ascending.
+// Builds a table b-tree from its rows, given in rowid order: each row goes onto its leaf
+// page as it is added, so the rows are never held apart from the pages.
 class TableTreeBuilder {
  public:
-  // `buffer`: memory of an earlier builder (see TakeBuffer) to hold the records.
-  explicit TableTreeBuilder(std::string buffer = {}) : records_(std::move(buffer)) {
-    records_.clear();
-  }
+  // The tree's pages go into the memory of `reuse` (a run no longer needed) when given.
+  explicit TableTreeBuilder(PageRun reuse = {});
+  ~TableTreeBuilder();
+  TableTreeBuilder(const TableTreeBuilder&) = delete;
+  TableTreeBuilder& operator=(const TableTreeBuilder&) = delete;
   // Adds the row; a rowid that does not follow the last one is refused (false), in every
   // build, so that a caller's fault can never make a damaged tree.
   bool Add(int64_t rowid, const RecordEncoder& record);
-  // Room for `rows` records of `bytes` in all, so that adding them copies nothing again.
+  // Page memory for `rows` records of `bytes` in all, so that adding them copies no page.
   void Reserve(std::size_t rows, std::size_t bytes);
-  // The tree, in the memory of `reuse` (a run no longer needed) when given.
-  PageRun Build(PageRun reuse = {}) const;
-  // The records' memory, for another builder; the builder is empty afterwards.
-  std::string TakeBuffer() { return std::move(records_); }
+  // The tree; the builder is used up.
+  PageRun Build();
 
  private:
-  std::string records_;
-  std::vector<uint32_t> ends_;  // end of each record in records_
-  std::vector<int64_t> rowids_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
-// Collects the entries of an index b-tree (key values, then the rowid), in index order.
+// Builds an index b-tree from its entries (key values, then the rowid), given in index
+// order: each entry goes onto its leaf page as it is added, only the few that divide the
+// leaves are kept for the levels above.
 class IndexTreeBuilder {
  public:
-  explicit IndexTreeBuilder(std::string buffer = {}) : records_(std::move(buffer)) {
-    records_.clear();
-  }
+  explicit IndexTreeBuilder(PageRun reuse = {});
+  ~IndexTreeBuilder();
+  IndexTreeBuilder(const IndexTreeBuilder&) = delete;
+  IndexTreeBuilder& operator=(const IndexTreeBuilder&) = delete;
   void Add(const RecordEncoder& record);
-  // Room for `entries` records of `bytes` in all.
+  // Page memory for `entries` records of `bytes` in all.
   void Reserve(std::size_t entries, std::size_t bytes);
-  PageRun Build(PageRun reuse = {}) const;
-  std::string TakeBuffer() { return std::move(records_); }
+  PageRun Build();
 
  private:
-  std::string records_;
-  std::vector<uint32_t> ends_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // One row of sqlite_schema with the b-tree it describes.

@@ -57,12 +57,10 @@ struct SchemaItem {
   std::string sql;
 };
 
-// Memory that building one tree leaves for the next, so that each tree does not take
-// fresh memory from the system: the records' buffer, and the pages of the trees already
-// written to the file. Only the largest page memory is kept: trees are built one at a
-// time, so one run's memory serves them all.
+// Page memory that building one tree leaves for the next, so that each tree does not take
+// fresh memory from the system. Only the largest is kept: trees are built one at a time,
+// so one run's memory serves them all.
 struct TreeBuffers {
-  std::string records;
   PageRun spare;
 
   PageRun TakePages() { return std::exchange(spare, PageRun{}); }
@@ -211,7 +209,7 @@ constexpr std::size_t kRecordOverhead = 16;
 
 // The table's rows as row records, rowid 1, 2, 3 ... in the order appended.
 Status BuildTableTree(const TableContent& table, TreeBuffers& buffers, PageRun* run) {
-  TableTreeBuilder builder(std::move(buffers.records));
+  TableTreeBuilder builder(buffers.TakePages());
   builder.Reserve(table.rows.size(), TextBytes(table) + kRecordOverhead * table.rows.size());
   RecordEncoder record;
   int64_t rowid = 0;
@@ -223,8 +221,7 @@ Status BuildTableTree(const TableContent& table, TreeBuffers& buffers, PageRun* 
     record.AddText(row->Text);
     if (!builder.Add(++rowid, record)) return OutOfOrder(table.name);
   }
-  *run = builder.Build(buffers.TakePages());
-  buffers.records = builder.TakeBuffer();
+  *run = builder.Build();
   return Status::Ok();
 }
 
@@ -240,7 +237,7 @@ Status BuildIndexTree(const std::vector<const LineRecord*>& rows,
                       const std::vector<uint32_t>& order, AddKey addKey, KeyOrder keyOrder,
                       KeyBytes keyBytes, std::size_t keyTotal, const std::string& name,
                       TreeBuffers& buffers, PageRun* run) {
-  IndexTreeBuilder builder(std::move(buffers.records));
+  IndexTreeBuilder builder(buffers.TakePages());
   builder.Reserve(order.size(), keyTotal + kRecordOverhead * order.size());
   RecordEncoder record;
   for (std::size_t i = 0; i < order.size(); ++i) {
@@ -267,8 +264,7 @@ Status BuildIndexTree(const std::vector<const LineRecord*>& rows,
     record.AddInt(int64_t{row} + 1);
     builder.Add(record);
   }
-  *run = builder.Build(buffers.TakePages());
-  buffers.records = builder.TakeBuffer();
+  *run = builder.Build();
   return Status::Ok();
 }
 

@@ -149,6 +149,20 @@ TEST(SqliteFileWriter, ManyRowsMakeSeveralLevels) {
   ExpectReadsBack(folder.File("many.db"), rows);
 }
 
+TEST(SqliteFileWriter, EveryRowCountAroundTheFirstLeavesReadsBack) {
+  // Entries of one size fill each leaf alike: among these counts the last entry falls
+  // just after a full leaf, where it would divide nothing.
+  test_support::TempDir folder;
+  for (int count = 1; count <= 90; ++count) {
+    std::vector<Row> rows;
+    for (int i = 0; i < count; ++i)
+      rows.push_back({i, std::string(100, 'a') + std::to_string(100 + i)});
+    const std::string path = folder.File("n" + std::to_string(count) + ".db");
+    ASSERT_TRUE(WriteTable(path, rows).ok());
+    ExpectReadsBack(path, rows);
+  }
+}
+
 TEST(SqliteFileWriter, RewritingReplacesTheWholeContent) {
   test_support::TempDir folder;
   const std::string path = folder.File("again.db");
