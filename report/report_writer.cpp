@@ -61,7 +61,7 @@ class ReportWalk {
  private:
   void OutputCurNew(Form form);
   void OutputCurOld(Form form);
-  void OutputDelLine();
+  Flow OutputDelLine();
   void OutputPendLine(int position);
   void OutputSeparator() { WriteLine(labels_.separator); }
   // Hands the lines written so far on once they are many; kCancel when they cannot go.
@@ -197,7 +197,7 @@ Flow ReportWalk::WalkNew(ProgressMeter& progress) {
       } else {
         ++counts_.CountCommon;
         counts_.WordsCommon += words;
-        OutputDelLine();
+        if (OutputDelLine() == Flow::kCancel) return Flow::kCancel;
         lastOldShown_ = curOld_;
         OutputCurNew(Form::kCommon);
         CountWrittenCommon();
@@ -218,10 +218,13 @@ Flow ReportWalk::WalkNew(ProgressMeter& progress) {
 
 // The old lines skipped between the last line taken in order and curOld_: deleted ones, and
 // ones whose partner comes later in the new file (moved, shown here at the old position).
-void ReportWalk::OutputDelLine() {
+Flow ReportWalk::OutputDelLine() {
   const int savedOld = curOld_;
   const int savedNew = curNew_;
-  for (int i = lastOldShown_ + 1; i <= savedOld; ++i) {
+  Flow flow = Flow::kContinue;
+  // A long stretch (a file turned round moves nearly every line here) is handed on as it
+  // grows, like the walk's own lines.
+  for (int i = lastOldShown_ + 1; i <= savedOld && flow == Flow::kContinue; ++i) {
     if (state_.OldMarks[i] == 'P') continue;
     if (!inHunk_) OutputPendLine(savedNew);
     curOld_ = i;
@@ -238,9 +241,11 @@ void ReportWalk::OutputDelLine() {
     state_.OldMarks[i] = 'P';
     inHunk_ = true;
     pendingCommon_ = 0;
+    flow = FlushIfLarge();
   }
   curOld_ = savedOld;
   curNew_ = savedNew;
+  return flow;
 }
 
 // Writes held-back common lines that end just before new line `position`: all of them in

@@ -337,6 +337,15 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
   for (int i = 0; i < 20000; ++i) lines += "line " + std::to_string(i) + "\r\n";
   EXPECT_EQ(Compare(lines, "first\r\n" + lines + "sushi 🍣\r\n"), "");
   EXPECT_EQ(result.status, kStatusFailed);
+  // And inside a long stretch of moved lines, from a file turned round.
+  std::vector<std::string> many;
+  for (int i = 0; i < 20000; ++i)
+    many.push_back(i == 15000 ? "sushi 🍣" : "line " + std::to_string(i));
+  std::string forward, backward;
+  for (const std::string& line : many) forward += line + "\r\n";
+  for (auto line = many.rbegin(); line != many.rend(); ++line) backward += *line + "\r\n";
+  EXPECT_EQ(Compare(forward, backward), "");
+  EXPECT_EQ(result.status, kStatusFailed);
 }
 
 TEST_F(EncodedCompareTest, EucJpFilesCompareAsTheirText) {
