@@ -25,6 +25,9 @@ class WorkingText {
   explicit WorkingText(bool decodeAll);
 
   bool DecodesAll() const { return decodeAll_; }
+  // Whether any code was given out to stand for something beyond CP932 (a character, an
+  // invalid byte): without one, text decoded with this working text decodes alike with any.
+  bool GaveOutCodes() const { return !codeOfKey_.empty(); }
 
   // A file's content in working text (a leading UTF-8 byte order mark dropped). Sets
   // *invalidLines to the number of lines holding a sequence not valid in `encoding`.

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
+#include <exception>
 #include <memory>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "common/encoding.h"
@@ -250,12 +252,7 @@ class CompareRun {
           options_.newEncoding != EncodingChoice::kAuto) {
         ChooseEncodings({}, {});
         intake.splitChar = working_->FromUtf8(splitChar);
-        flow = ReadDecoded(oldFile_, kRoleOld, request_.oldName, result_.oldEncoding, oldContent,
-                           result_.oldInvalidLines);
-        if (flow == Flow::kContinue) {
-          flow = ReadDecoded(newFile_, kRoleNew, request_.newName, result_.newEncoding, newContent,
-                             result_.newInvalidLines);
-        }
+        flow = ReadBothDecoded(oldContent, newContent);
       } else {
         flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
         if (flow == Flow::kContinue)
@@ -330,35 +327,91 @@ class CompareRun {
     working_ = std::make_unique<WorkingText>(!allCp932);
   }
 
+  // What reading and decoding a file gave.
+  struct DecodedFile {
+    Status status = Status::Ok();  // of the reading
+    bool held = true;              // false: too many distinct characters beyond CP932
+    int invalidLines = 0;
+  };
+
+  // Reads the files of named encodings, each decoded as it is read. A large new file is
+  // read and decoded beside the old one, with a working text of its own: that gives the
+  // same text unless it had to give out codes (characters beyond CP932, invalid bytes),
+  // which must follow the old file's; then the new file's bytes, kept for that, are decoded
+  // again after the old file. Messages come in the order of the files either way.
+  Flow ReadBothDecoded(std::string& oldContent, std::string& newContent) {
+    constexpr std::uint64_t kBesideBytes = 1 << 20;
+    DecodedFile newDecoded;
+    std::string newBytes;  // the new file as read, when it may have to be decoded again
+    std::unique_ptr<WorkingText> apart;
+    std::exception_ptr besideFailure;
+    std::jthread beside;
+    if (newFile_.Length() >= kBesideBytes) {
+      apart = std::make_unique<WorkingText>(true);
+      beside = std::jthread([&] {
+        try {
+          newFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+          newDecoded.status = ReadAllBytes(newFile_, newBytes, &flags_.CancelRequested);
+          newFile_.Close();
+          if (!newDecoded.status.ok() || StopRequested()) return;
+          WorkingText::FileDecoder decoder(*apart, result_.newEncoding, &newContent);
+          newDecoded.held = decoder.Add(newBytes) && decoder.Finish();
+          newDecoded.invalidLines = decoder.InvalidLines();
+          if (!apart->GaveOutCodes()) newBytes = std::string();
+        } catch (...) {
+          besideFailure = std::current_exception();
+        }
+      });
+    }
+    const DecodedFile oldDecoded = ReadDecoded(oldFile_, result_.oldEncoding, oldContent);
+    if (beside.joinable()) beside.join();
+    if (besideFailure) std::rethrow_exception(besideFailure);
+    result_.oldInvalidLines = oldDecoded.invalidLines;
+    if (Judge(oldDecoded, kRoleOld, request_.oldName) == Flow::kCancel) return Flow::kCancel;
+    if (!apart) {
+      newDecoded = ReadDecoded(newFile_, result_.newEncoding, newContent);
+    } else if (apart->GaveOutCodes() && newDecoded.status.ok() && !StopRequested()) {
+      WorkingText::FileDecoder decoder(*working_, result_.newEncoding, &newContent);
+      newDecoded.held = decoder.Add(newBytes) && decoder.Finish();
+      newDecoded.invalidLines = decoder.InvalidLines();
+    }
+    result_.newInvalidLines = newDecoded.invalidLines;
+    return Judge(newDecoded, kRoleNew, request_.newName);
+  }
+
   // Reads a file of a named encoding and decodes it piece by piece into `text`, the run's
   // text form (for the runs that decode): the cancel command stops the read.
-  Flow ReadDecoded(InputFile& file, const char* role, const std::string& name,
-                   TextEncoding encoding, std::string& text, int& invalidLines) {
+  DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, std::string& text) {
     file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
     text.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30)) + 16);
     WorkingText::FileDecoder decoder(*working_, encoding, &text);
     std::vector<char> piece(64 * 1024);
-    Status status = Status::Ok();
-    bool held = true;
+    DecodedFile decoded;
     for (;;) {
       std::size_t got = 0;
-      status = file.Read(piece.data(), piece.size(), &got);
-      if (!status.ok() || got == 0 || StopRequested()) break;
-      if (!(held = decoder.Add(std::string_view(piece.data(), got)))) break;
+      decoded.status = file.Read(piece.data(), piece.size(), &got);
+      if (!decoded.status.ok() || got == 0 || StopRequested()) break;
+      if (!(decoded.held = decoder.Add(std::string_view(piece.data(), got)))) break;
     }
-    if (status.ok() && held && !StopRequested()) held = decoder.Finish();
+    if (decoded.status.ok() && decoded.held && !StopRequested()) decoded.held = decoder.Finish();
     file.Close();
-    invalidLines = decoder.InvalidLines();
+    decoded.invalidLines = decoder.InvalidLines();
+    return decoded;
+  }
+
+  // The run's way on after a file was read and decoded: a cancel, a file that could not be
+  // read or decoded, or on.
+  Flow Judge(const DecodedFile& decoded, const char* role, const std::string& name) {
     if (StopRequested()) {
       Cancel();
       return Flow::kCancel;
     }
-    if (!status.ok()) {
-      Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
+    if (!decoded.status.ok()) {
+      Refuse(FileMessage(role, name, "を読み取ることができません。", decoded.status.reason()),
              kTitleRunError);
       return Flow::kCancel;
     }
-    if (!held) {
+    if (!decoded.held) {
       RefuseUndecodable(role);
       return Flow::kCancel;
     }

@@ -348,6 +348,28 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
   EXPECT_EQ(result.status, kStatusFailed);
 }
 
+TEST_F(EncodedCompareTest, LargeFilesGiveTheSameTextDecodedBesideEachOther) {
+  // A new file of a megabyte or more is decoded beside the old one; characters beyond
+  // CP932 still get their codes in the order of the files, so each is written back as
+  // itself and equal lines stay equal.
+  Use(EncodingChoice::kUtf8);
+  std::string lines;
+  for (int i = 0; i < 20000; ++i)
+    lines += "行 " + std::to_string(i) + " のテキストです、少し長めに。\r\n";
+  for (const bool beyond : {false, true}) {
+    const std::string added = beyond ? "🍣 new" : "new";
+    const std::string kept = beyond ? "𠮷 old" : "old";
+    const std::string newText = lines + added + "\r\n" + kept + "\r\n";
+    ASSERT_GE(newText.size(), std::size_t{1} << 20);
+    const std::string report = Compare(lines + kept + "\r\n", newText);
+    ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+    EXPECT_EQ(result.counts.CountCommon, 20001) << beyond;
+    EXPECT_EQ(result.counts.CountAdded, 1) << beyond;
+    EXPECT_NE(report.find("| " + added + "\r\n"), std::string::npos) << beyond;
+    EXPECT_NE(report.find("| " + kept + "\r\n"), std::string::npos) << beyond;
+  }
+}
+
 TEST_F(EncodedCompareTest, EucJpFilesCompareAsTheirText) {
   Use(EncodingChoice::kEucJp);
   const std::string report = Compare(Iconv("EUC-JP-MS", "UTF-8", "ひらがな 漢字\r\n①～\r\n"),
