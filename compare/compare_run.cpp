@@ -350,26 +350,21 @@ class CompareRun {
       apart = std::make_unique<WorkingText>(true);
       beside = std::jthread([&] {
         try {
-          newFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-          newDecoded.status = ReadAllBytes(newFile_, newBytes, &flags_.CancelRequested);
-          newFile_.Close();
-          if (!newDecoded.status.ok() || StopRequested()) return;
-          WorkingText::FileDecoder decoder(*apart, result_.newEncoding, &newContent);
-          newDecoded.held = decoder.Add(newBytes) && decoder.Finish();
-          newDecoded.invalidLines = decoder.InvalidLines();
+          newDecoded = ReadDecoded(newFile_, result_.newEncoding, *apart, newContent, &newBytes);
           if (!apart->GaveOutCodes()) newBytes = std::string();
         } catch (...) {
           besideFailure = std::current_exception();
         }
       });
     }
-    const DecodedFile oldDecoded = ReadDecoded(oldFile_, result_.oldEncoding, oldContent);
+    const DecodedFile oldDecoded =
+        ReadDecoded(oldFile_, result_.oldEncoding, *working_, oldContent);
     if (beside.joinable()) beside.join();
     if (besideFailure) std::rethrow_exception(besideFailure);
     result_.oldInvalidLines = oldDecoded.invalidLines;
     if (Judge(oldDecoded, kRoleOld, request_.oldName) == Flow::kCancel) return Flow::kCancel;
     if (!apart) {
-      newDecoded = ReadDecoded(newFile_, result_.newEncoding, newContent);
+      newDecoded = ReadDecoded(newFile_, result_.newEncoding, *working_, newContent);
     } else if (apart->GaveOutCodes() && newDecoded.status.ok() && !StopRequested()) {
       WorkingText::FileDecoder decoder(*working_, result_.newEncoding, &newContent);
       newDecoded.held = decoder.Add(newBytes) && decoder.Finish();
@@ -379,19 +374,28 @@ class CompareRun {
     return Judge(newDecoded, kRoleNew, request_.newName);
   }
 
-  // Reads a file of a named encoding and decodes it piece by piece into `text`, the run's
-  // text form (for the runs that decode): the cancel command stops the read.
-  DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, std::string& text) {
+  // Reads a file of a named encoding and decodes it piece by piece with `working` into
+  // `text`, the run's text form (for the runs that decode), keeping the bytes read in
+  // *bytes when asked: the cancel command stops the read.
+  DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& working,
+                          std::string& text, std::string* bytes = nullptr) {
     file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-    text.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30)) + 16);
-    WorkingText::FileDecoder decoder(*working_, encoding, &text);
+    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30));
+    text.reserve(length + 16);
+    if (bytes != nullptr) bytes->reserve(length + 16);
+    WorkingText::FileDecoder decoder(working, encoding, &text);
     std::vector<char> piece(64 * 1024);
     DecodedFile decoded;
     for (;;) {
       std::size_t got = 0;
       decoded.status = file.Read(piece.data(), piece.size(), &got);
       if (!decoded.status.ok() || got == 0 || StopRequested()) break;
-      if (!(decoded.held = decoder.Add(std::string_view(piece.data(), got)))) break;
+      if (bytes != nullptr) bytes->append(piece.data(), got);
+      // Bytes kept for decoding again are read to the end even when this decoding fails.
+      if (decoded.held && !(decoded.held = decoder.Add(std::string_view(piece.data(), got))) &&
+          bytes == nullptr) {
+        break;
+      }
     }
     if (decoded.status.ok() && decoded.held && !StopRequested()) decoded.held = decoder.Finish();
     file.Close();
