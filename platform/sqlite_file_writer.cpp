@@ -536,22 +536,25 @@ struct IndexTreeBuilder::Impl {
   std::optional<PageFiller> leaf;
   bool leafFull = false;  // a divider closed the open leaf: the next entry opens a new one
   uint32_t used = 0;      // of the leaf as the choices made so far fill it
-  Waiting waiting[3];
+  Waiting waiting[3];     // a ring: the oldest at waiting[oldest]
+  int oldest = 0;
   int waitingCount = 0;
   std::vector<uint32_t> pages;  // the leaves finished, in order
   std::string dividers;         // the records between them
   std::vector<uint32_t> dividerEnds;
 
-  // Chooses for the entry just added to waiting[waitingCount - 1].
+  Waiting& Waiter(int k) { return waiting[(oldest + k) % 3]; }
+
+  // Chooses for the entry just added, the newest waiting.
   void Choose() {
-    Waiting& entry = waiting[waitingCount - 1];
+    Waiting& entry = Waiter(waitingCount - 1);
     entry.divides = used + entry.cost > PageCapacity(kIndexLeaf);
     used = entry.divides ? 0 : used + entry.cost;
   }
 
   // Writes the oldest waiting entry as chosen.
   void WriteOldest() {
-    Waiting& entry = waiting[0];
+    Waiting& entry = waiting[oldest];
     if (entry.divides) {
       dividers.append(entry.payload);
       dividerEnds.push_back(static_cast<uint32_t>(dividers.size()));
@@ -560,9 +563,7 @@ struct IndexTreeBuilder::Impl {
       if (leafFull || !leaf) OpenLeaf();
       leaf->AddCell(entry.payload, 0, 0);
     }
-    // The others move down, their strings (and memory) rotating.
-    std::swap(waiting[0], waiting[1]);
-    std::swap(waiting[1], waiting[2]);
+    oldest = (oldest + 1) % 3;
     --waitingCount;
   }
 
@@ -585,7 +586,7 @@ IndexTreeBuilder::~IndexTreeBuilder() = default;
 
 void IndexTreeBuilder::Add(const RecordEncoder& record) {
   Impl& t = *impl_;
-  Impl::Waiting& entry = t.waiting[t.waitingCount++];
+  Impl::Waiting& entry = t.Waiter(t.waitingCount++);
   entry.payload.clear();
   record.AppendTo(&entry.payload);
   entry.cost =
@@ -603,9 +604,9 @@ PageRun IndexTreeBuilder::Build() {
   Impl& t = *impl_;
   // A last entry that would divide nothing: the entry before it (on the same leaf, as an
   // entry after a divider always fits) divides instead, and the last gets a leaf alone.
-  if (t.waitingCount == 2 && t.waiting[1].divides) {
-    t.waiting[0].divides = true;
-    t.waiting[1].divides = false;
+  if (t.waitingCount == 2 && t.Waiter(1).divides) {
+    t.Waiter(0).divides = true;
+    t.Waiter(1).divides = false;
   }
   while (t.waitingCount > 0) t.WriteOldest();
   if (!t.leaf || t.leafFull) t.OpenLeaf();  // no entries: one empty leaf
