@@ -86,6 +86,20 @@ std::size_t DecodeThreeByteUtf8(std::string_view bytes, std::size_t pos, uint32_
   return 3;
 }
 
+// Appends a working code: two bytes, or one for a single-byte code (half-width katakana,
+// ASCII).
+void PutCode(uint16_t code, Appender& out) {
+  char* to = out.Room(2);
+  if (code > 0xFF) {
+    to[0] = static_cast<char>(code >> 8);
+    to[1] = static_cast<char>(code & 0xFF);
+    out.Advance(2);
+  } else {
+    to[0] = static_cast<char>(code);
+    out.Advance(1);
+  }
+}
+
 // Decodes the run of three-byte UTF-8 characters at `pos` that CP932 holds (kana, kanji,
 // full-width forms) into their codes; returns where the run ends. Anything else is left to
 // the general decoder.
@@ -99,15 +113,7 @@ std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
     const uint32_t cp = (uint32_t{b0} & 0x0F) << 12 | (uint32_t{b1} & 0x3F) << 6 | (b2 & 0x3F);
     const uint16_t code = cp >= 0x800 ? toCp932[cp] : 0;  // no overlong form; surrogates have none
     if (code == 0) break;
-    char* to = out.Room(2);
-    if (code > 0xFF) {
-      to[0] = static_cast<char>(code >> 8);
-      to[1] = static_cast<char>(code & 0xFF);
-      out.Advance(2);
-    } else {
-      to[0] = static_cast<char>(code);  // half-width katakana
-      out.Advance(1);
-    }
+    PutCode(code, out);
     pos += 3;
   }
   return pos;
@@ -282,15 +288,7 @@ bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
       if (code == 0) held = working_.CodeOf(cp, &code);
     }
     if (!held) break;
-    char* to = appender.Room(2);
-    if (code > 0xFF) {
-      to[0] = static_cast<char>(code >> 8);
-      to[1] = static_cast<char>(code & 0xFF);
-      appender.Advance(2);
-    } else {
-      to[0] = static_cast<char>(code);
-      appender.Advance(1);
-    }
+    PutCode(code, appender);
   }
   appender.Finish();
   return held;

@@ -305,9 +305,7 @@ class CompareRun {
       return Flow::kCancel;
     }
     if (status.ok()) return Flow::kContinue;
-    Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
-           kTitleRunError);
-    return Flow::kCancel;
+    return RefuseRead(role, name, status);
   }
 
   // The encodings of the files and the report, and with them the run's text form: the
@@ -410,16 +408,18 @@ class CompareRun {
       Cancel();
       return Flow::kCancel;
     }
-    if (!decoded.status.ok()) {
-      Refuse(FileMessage(role, name, "を読み取ることができません。", decoded.status.reason()),
-             kTitleRunError);
-      return Flow::kCancel;
-    }
+    if (!decoded.status.ok()) return RefuseRead(role, name, decoded.status);
     if (!decoded.held) {
       RefuseUndecodable(role);
       return Flow::kCancel;
     }
     return Flow::kContinue;
+  }
+
+  Flow RefuseRead(const char* role, const std::string& name, const Status& status) {
+    Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
+           kTitleRunError);
+    return Flow::kCancel;
   }
 
   void RefuseUndecodable(const char* role) {
@@ -455,11 +455,7 @@ class CompareRun {
       Cancel();
       return Flow::kCancel;
     }
-    if (!read.status.ok()) {
-      Refuse(FileMessage(role, name, "を読み取ることができません。", read.status.reason()),
-             kTitleRunError);
-      return Flow::kCancel;
-    }
+    if (!read.status.ok()) return RefuseRead(role, name, read.status);
     if (read.tooSlowLine > 0 && !tooSlowNoted_) {
       // Said once per run: the same pattern is as slow on the other file.
       tooSlowNoted_ = true;
