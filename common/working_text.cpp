@@ -105,13 +105,9 @@ void PutCode(uint16_t code, Appender& out) {
 // the general decoder.
 std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
                                   const std::vector<uint16_t>& toCp932, Appender& out) {
-  while (pos + 3 <= bytes.size()) {
-    const auto b0 = static_cast<unsigned char>(bytes[pos]);
-    const auto b1 = static_cast<unsigned char>(bytes[pos + 1]);
-    const auto b2 = static_cast<unsigned char>(bytes[pos + 2]);
-    if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
-    const uint32_t cp = (uint32_t{b0} & 0x0F) << 12 | (uint32_t{b1} & 0x3F) << 6 | (b2 & 0x3F);
-    const uint16_t code = cp >= 0x800 ? toCp932[cp] : 0;  // no overlong form; surrogates have none
+  uint32_t cp = 0;
+  while (DecodeThreeByteUtf8(bytes, pos, &cp) != 0) {
+    const uint16_t code = toCp932[cp];
     if (code == 0) break;
     PutCode(code, out);
     pos += 3;
@@ -275,8 +271,7 @@ bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
       }
     }
     uint16_t code = 0;
-    std::size_t len = encoding_ == TextEncoding::kUtf8 ? DecodeThreeByteUtf8(bytes, pos, &cp) : 0;
-    if (len == 0) len = DecodeCharacter(bytes, pos, encoding_, &cp);
+    const std::size_t len = DecodeCharacter(bytes, pos, encoding_, &cp);
     if (len == 0) {
       if (!lineInvalid_) ++invalidLines_;
       lineInvalid_ = true;

@@ -70,7 +70,7 @@ std::string_view LineTable::Hold(std::string text) {
 std::string_view LineTable::Store(std::string_view text) {
   if (text.empty()) return {};
   for (const auto& held : held_) {
-    // Compared as addresses within one held text only once the text is known to start there.
+    // A text that lies inside a held text already stays where it is.
     const auto begin = reinterpret_cast<std::uintptr_t>(held->data());
     const auto at = reinterpret_cast<std::uintptr_t>(text.data());
     if (at >= begin && at - begin <= held->size() && text.size() <= held->size() - (at - begin)) {
