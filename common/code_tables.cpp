@@ -1,187 +1,25 @@
 #include "common/code_tables.h"
 
-#include <iconv.h>
-
-#include <string>
+// The arrays themselves are made from iconv's tables by make_code_tables as the program is
+// built.
+namespace verko::code_data {
+extern const uint16_t kCp932ToUnicode[0x10000];
+extern const uint16_t kCp932FromUnicode[0x10000];
+extern const uint32_t kCp932ToUtf8[0x10000];
+extern const uint32_t kEucJpToUnicode[0x20000];
+extern const uint32_t kEucJpFromUnicode[0x10000];
+}  // namespace verko::code_data
 
 namespace verko {
-namespace {
-
-// One converter of iconv, closed with its owner.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (ok()) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-  // Converts `in` whole; the output, or empty when iconv refuses any of it.
-  std::string Convert(const std::string& in) {
-    std::string out;
-    if (!ok()) return out;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char buffer[16];
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char* dst = buffer;
-    size_t dstLeft = sizeof buffer;
-    if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0) {
-      return out;
-    }
-    if (iconv(cd_, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return out;
-    return out.assign(buffer, dst - buffer);
-  }
-
- private:
-  iconv_t cd_;
-};
-
-// The code point of the UCS-4 big-endian text, when it is exactly one character; else 0.
-uint32_t SingleCodePoint(const std::string& ucs4) {
-  if (ucs4.size() != 4) return 0;
-  uint32_t cp = 0;
-  for (char c : ucs4) cp = (cp << 8) | static_cast<unsigned char>(c);
-  return cp;
-}
-
-std::string Ucs4(uint32_t cp) {
-  return {static_cast<char>(cp >> 24), static_cast<char>(cp >> 16), static_cast<char>(cp >> 8),
-          static_cast<char>(cp)};
-}
-
-// The code iconv writes for a code point, packed first byte highest; 0 when it writes none.
-uint32_t PackedCode(Converter& encode, uint32_t cp) {
-  std::string bytes = encode.Convert(Ucs4(cp));
-  if (bytes.empty() || bytes.size() > 3) return 0;
-  uint32_t code = 0;
-  for (char c : bytes) code = (code << 8) | static_cast<unsigned char>(c);
-  return code;
-}
-
-bool IsCp932Lead(int b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// Decodes the 188 double-byte codes of one lead byte in as few iconv calls as there are
-// invalid codes, each valid code giving one code point.
-void DecodeCp932Row(iconv_t cd, unsigned lead, std::vector<uint16_t>& toUnicode) {
-  std::vector<unsigned> trails;
-  std::string codes;
-  for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-    if (trail == 0x7F) continue;
-    trails.push_back(trail);
-    codes.push_back(static_cast<char>(lead));
-    codes.push_back(static_cast<char>(trail));
-  }
-  std::string out(trails.size() * 4, '\0');
-  std::size_t done = 0;  // codes handled so far
-  while (done < trails.size()) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* src = codes.data() + done * 2;
-    size_t srcLeft = codes.size() - done * 2;
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    const std::size_t converted = (codes.size() - done * 2 - srcLeft) / 2;
-    if (static_cast<std::size_t>(dst - out.data()) != converted * 4) return;  // not one each
-    for (std::size_t i = 0; i < converted; ++i) {
-      const uint32_t cp = SingleCodePoint(out.substr(i * 4, 4));
-      if (cp < 0x10000) toUnicode[(lead << 8) | trails[done + i]] = static_cast<uint16_t>(cp);
-    }
-    done += converted;
-    if (rc != static_cast<size_t>(-1)) break;
-    ++done;  // the code iconv refused is no character
-  }
-}
-
-Cp932Table BuildCp932() {
-  Cp932Table table;
-  table.toUnicode.assign(0x10000, 0);
-  table.fromUnicode.assign(0x10000, 0);
-  for (int b = 0; b < 0x80; ++b) table.toUnicode[b] = static_cast<uint16_t>(b);
-  for (int b = 0xA1; b <= 0xDF; ++b) table.toUnicode[b] = static_cast<uint16_t>(0xFF61 + b - 0xA1);
-  iconv_t decode = iconv_open("UCS-4BE", "CP932");
-  if (decode == reinterpret_cast<iconv_t>(-1)) return table;
-  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-    if (IsCp932Lead(static_cast<int>(lead))) DecodeCp932Row(decode, lead, table.toUnicode);
-  }
-  iconv_close(decode);
-  // A code point that one code alone decodes to is written as that code; where several
-  // codes decode to it (the NEC and IBM extensions), iconv's own choice is the code written.
-  std::vector<uint8_t> codesOf(0x10000, 0);
-  for (uint32_t code = 0x80; code < 0x10000; ++code) {
-    const uint16_t cp = table.toUnicode[code];
-    if (cp == 0) continue;
-    if (codesOf[cp] < 2) ++codesOf[cp];
-    if (table.fromUnicode[cp] == 0) table.fromUnicode[cp] = static_cast<uint16_t>(code);
-  }
-  Converter encode("CP932", "UCS-4BE");
-  for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
-    if (codesOf[cp] < 2) continue;
-    const uint32_t chosen = PackedCode(encode, cp);
-    if (chosen != 0 && chosen < 0x10000 && table.toUnicode[chosen] == cp) {
-      table.fromUnicode[cp] = static_cast<uint16_t>(chosen);
-    }
-  }
-  for (int b = 1; b < 0x80; ++b) table.fromUnicode[b] = static_cast<uint16_t>(b);
-  table.toUtf8.assign(0x10000, 0);
-  for (uint32_t code = 0; code < 0x10000; ++code) {
-    const uint32_t cp = table.toUnicode[code];
-    if (cp == 0 && code != 0) continue;
-    if (cp < 0x80) {
-      table.toUtf8[code] = 1u << 24 | cp;
-    } else if (cp < 0x800) {
-      table.toUtf8[code] = 2u << 24 | (0x80 | (cp & 0x3F)) << 8 | (0xC0 | cp >> 6);
-    } else {
-      table.toUtf8[code] = 3u << 24 | (0x80 | (cp & 0x3F)) << 16 |
-                           (0x80 | ((cp >> 6) & 0x3F)) << 8 | (0xE0 | cp >> 12);
-    }
-  }
-  return table;
-}
-
-EucJpTable BuildEucJp() {
-  EucJpTable table;
-  table.toUnicode.assign(0x20000, 0);
-  table.fromUnicode.assign(0x10000, 0);
-  Converter decode("UCS-4BE", "EUC-JP-MS");
-  for (int b1 = 0xA1; b1 <= 0xFE; ++b1) {
-    for (int b2 = 0xA1; b2 <= 0xFE; ++b2) {
-      const std::string two{static_cast<char>(b1), static_cast<char>(b2)};
-      const std::string three = "\x8F" + two;
-      table.toUnicode[(b1 << 8) | b2] = SingleCodePoint(decode.Convert(two));
-      table.toUnicode[0x10000 + ((b1 << 8) | b2)] = SingleCodePoint(decode.Convert(three));
-    }
-  }
-  Converter encode("EUC-JP-MS", "UCS-4BE");
-  for (uint32_t index = 0; index < table.toUnicode.size(); ++index) {
-    const uint32_t cp = table.toUnicode[index];
-    if (cp == 0 || cp >= 0x10000 || table.fromUnicode[cp] != 0) continue;
-    const uint32_t own = index < 0x10000 ? index : (0x8F0000 | (index - 0x10000));
-    const uint32_t chosen = PackedCode(encode, cp);
-    const uint32_t chosenIndex = chosen > 0xFFFF ? 0x10000 + (chosen & 0xFFFF) : (chosen & 0xFFFF);
-    const bool valid = chosen != 0 && (chosen > 0xFFFF ? (chosen >> 16) == 0x8F : chosen > 0xFF) &&
-                       table.toUnicode[chosenIndex] == cp;
-    table.fromUnicode[cp] = valid ? chosen : own;
-  }
-  for (uint32_t cp = 0xFF61; cp <= 0xFF9F; ++cp)
-    table.fromUnicode[cp] = 0x8E00 | (cp - 0xFF61 + 0xA1);
-  for (uint32_t b = 1; b < 0x80; ++b) table.fromUnicode[b] = b;
-  return table;
-}
-
-}  // namespace
 
 const Cp932Table& Cp932Codes() {
-  static const Cp932Table table = BuildCp932();
+  static constexpr Cp932Table table{code_data::kCp932ToUnicode, code_data::kCp932FromUnicode,
+                                    code_data::kCp932ToUtf8};
   return table;
 }
 
 const EucJpTable& EucJpCodes() {
-  static const EucJpTable table = BuildEucJp();
+  static constexpr EucJpTable table{code_data::kEucJpToUnicode, code_data::kEucJpFromUnicode};
   return table;
 }
 

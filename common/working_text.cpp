@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <utility>
 
 #include "common/code_tables.h"
@@ -104,7 +105,7 @@ void PutCode(uint16_t code, Appender& out) {
 // full-width forms) into their codes; returns where the run ends. Anything else is left to
 // the general decoder.
 std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
-                                  const std::vector<uint16_t>& toCp932, Appender& out) {
+                                  std::span<const uint16_t> toCp932, Appender& out) {
   uint32_t cp = 0;
   while (DecodeThreeByteUtf8(bytes, pos, &cp) != 0) {
     const uint16_t code = toCp932[cp];
@@ -119,7 +120,7 @@ std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
 // where it ends: at ASCII, or at a code that stands for something else (beyond CP932, an
 // invalid byte), which is one CP932 leaves unassigned and so 0 in the table.
 std::size_t EncodeRunAsUtf8(std::string_view working, std::size_t pos,
-                            const std::vector<uint32_t>& toUtf8, Appender& out) {
+                            std::span<const uint32_t> toUtf8, Appender& out) {
   while (pos < working.size()) {
     const auto b = static_cast<unsigned char>(working[pos]);
     if (b < 0x80) break;
@@ -165,36 +166,48 @@ void PutUtf8(uint32_t cp, Appender& out) {
 
 }  // namespace
 
-WorkingText::WorkingText(bool decodeAll) : decodeAll_(decodeAll) {
-  if (!decodeAll_) return;
-  // Codes CP932 leaves unassigned, outside the rows of kana, symbols and letters (whose
-  // ranges the separators and the letter folding look at), highest first, so that
-  // pop_back gives them out in increasing order.
-  const Cp932Table& table = Cp932Codes();
-  for (unsigned lead = 0xFC; lead >= 0x85; --lead) {
-    if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-    for (unsigned trail = 0xFC; trail >= 0x40; --trail) {
-      const unsigned code = (lead << 8) | trail;
-      if (trail != 0x7F && table.toUnicode[code] == 0)
-        freeCodes_.push_back(static_cast<uint16_t>(code));
+WorkingText::WorkingText(bool decodeAll) : decodeAll_(decodeAll) {}
+
+namespace {
+
+// The lowest code from `code` on that CP932 leaves unassigned, outside the rows of kana,
+// symbols and letters (whose ranges the separators and the letter folding look at); 0 when
+// there is none.
+uint16_t FirstUnassignedCode(uint32_t code) {
+  const std::span<const uint16_t> toUnicode = Cp932Codes().toUnicode;
+  for (code = std::max<uint32_t>(code, 0x8540); code <= 0xFCFC; ++code) {
+    const unsigned trail = code & 0xFF;
+    if (IsLeadByte(static_cast<unsigned char>(code >> 8)) && trail >= 0x40 && trail <= 0xFC &&
+        trail != 0x7F && toUnicode[code] == 0) {
+      return static_cast<uint16_t>(code);
     }
   }
-  keyOfCode_.assign(0x10000, 0);
+  return 0;
 }
+
+}  // namespace
 
 bool WorkingText::CodeOf(uint32_t key, uint16_t* found) {
   uint16_t code;
   if (auto known = codeOfKey_.find(key); known != codeOfKey_.end()) {
     code = known->second;
   } else {
-    if (freeCodes_.empty()) return false;
-    code = freeCodes_.back();
-    freeCodes_.pop_back();
+    code = FirstUnassignedCode(nextFreeCode_);
+    if (code == 0) return false;
+    nextFreeCode_ = code + 1u;
     codeOfKey_.emplace(key, code);
-    keyOfCode_[code] = key;
+    keyOfCode_.emplace_back(code, key);
   }
   *found = code;
   return true;
+}
+
+uint32_t WorkingText::KeyOf(unsigned code) const {
+  if (keyOfCode_.empty() || code < keyOfCode_.front().first) return 0;
+  const auto given = std::lower_bound(
+      keyOfCode_.begin(), keyOfCode_.end(), code,
+      [](const std::pair<uint16_t, uint32_t>& entry, unsigned c) { return entry.first < c; });
+  return given != keyOfCode_.end() && given->first == code ? given->second : 0;
 }
 
 bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::string* out,
@@ -244,7 +257,7 @@ bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
   // Only an invalid byte grows (to a double-byte code); every character takes at most the
   // bytes it had.
   Appender appender(out_, bytes.size() + 16);
-  const std::vector<uint16_t>& toCp932 = Cp932Codes().fromUnicode;
+  const std::span<const uint16_t> toCp932 = Cp932Codes().fromUnicode;
   uint32_t cp = 0;
   bool held = true;
   for (std::size_t pos = 0; pos < bytes.size();) {
@@ -307,7 +320,7 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
   }
   // A double-byte character takes three bytes of UTF-8; more only for half-width kana.
   Appender appender(out, working.size() + working.size() / 2 + 16);
-  const std::vector<uint16_t>& toUnicode = Cp932Codes().toUnicode;
+  const std::span<const uint16_t> toUnicode = Cp932Codes().toUnicode;
   std::string encoded;  // one character in an encoding other than UTF-8
   // Appends a code point in the report's encoding; false when it cannot hold it.
   auto put = [&](uint32_t cp) {
@@ -322,8 +335,7 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
   };
   // Into UTF-8, a CP932 character's bytes come from a table; only characters that stand for
   // something else (beyond CP932, an invalid byte) take the general way.
-  const std::vector<uint32_t>* toUtf8 =
-      encoding == TextEncoding::kUtf8 ? &Cp932Codes().toUtf8 : nullptr;
+  const bool intoUtf8 = encoding == TextEncoding::kUtf8;
   for (std::size_t pos = 0; pos < working.size();) {
     if ((pos = CopyAsciiRun(working, pos, appender)) == working.size()) break;
     const auto b = static_cast<unsigned char>(working[pos]);
@@ -332,8 +344,8 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
       ++pos;
       continue;
     }
-    if (toUtf8 != nullptr) {
-      const std::size_t stop = EncodeRunAsUtf8(working, pos, *toUtf8, appender);
+    if (intoUtf8) {
+      const std::size_t stop = EncodeRunAsUtf8(working, pos, Cp932Codes().toUtf8, appender);
       if (stop != pos) {
         pos = stop;
         continue;
@@ -341,7 +353,7 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
     }
     const std::size_t len = CharLengthAt(working, pos);
     const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(working[pos + 1]) : b;
-    const uint32_t key = decodeAll_ ? keyOfCode_[code] : 0;
+    const uint32_t key = KeyOf(code);
     bool held = true;
     if (key >= kRawByte) {
       appender.Put(static_cast<char>(key - kRawByte));

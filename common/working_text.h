@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/text_encoding.h"
@@ -73,12 +74,16 @@ class WorkingText {
   // The working code standing for a code point beyond CP932 or an invalid byte (kRawByte +
   // value), given out on first use; false when none is left.
   bool CodeOf(uint32_t key, uint16_t* code);
+  // What a working code given out stands for; 0 for an ordinary CP932 code.
+  uint32_t KeyOf(unsigned code) const;
 
   static constexpr uint32_t kRawByte = 0x110000;
   bool decodeAll_;
-  std::vector<uint16_t> freeCodes_;                   // unassigned codes not yet given out
+  // Codes are given out in increasing order: the lowest not yet given out lies from here.
+  uint32_t nextFreeCode_ = 0;
   std::unordered_map<uint32_t, uint16_t> codeOfKey_;  // characters beyond CP932, invalid bytes
-  std::vector<uint32_t> keyOfCode_;                   // by working code; 0 = an ordinary CP932 code
+  // The codes given out with what each stands for, in the order given out (by code).
+  std::vector<std::pair<uint16_t, uint32_t>> keyOfCode_;
 };
 
 }  // namespace verko
