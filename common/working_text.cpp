@@ -226,7 +226,7 @@ bool WorkingText::FromFile(std::string_view bytes, TextEncoding encoding, std::s
 }
 
 WorkingText::FileDecoder::FileDecoder(WorkingText& working, TextEncoding encoding, std::string* out)
-    : working_(working), encoding_(encoding), out_(out) {
+    : working_(&working), encoding_(encoding), out_(out) {
   out_->clear();
 }
 
@@ -288,12 +288,12 @@ bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
     if (len == 0) {
       if (!lineInvalid_) ++invalidLines_;
       lineInvalid_ = true;
-      held = working_.CodeOf(kRawByte + b, &code);
+      held = working_->CodeOf(kRawByte + b, &code);
       ++pos;
     } else {
       pos += len;
       code = cp < 0x10000 ? toCp932[cp] : 0;
-      if (code == 0) held = working_.CodeOf(cp, &code);
+      if (code == 0) held = working_->CodeOf(cp, &code);
     }
     if (!held) break;
     PutCode(code, appender);

@@ -48,11 +48,14 @@ class WorkingText {
     bool Finish();
     // Lines holding a sequence not valid in the encoding, so far.
     int InvalidLines() const { return invalidLines_; }
+    // Goes on with another working text: a copy of a decoder, taken between two pieces,
+    // decodes the rest of the file with the codes of another run of decoding.
+    void ContinueWith(WorkingText& working) { working_ = &working; }
 
    private:
     bool Decode(std::string_view bytes, bool last);
 
-    WorkingText& working_;
+    WorkingText* working_;
     TextEncoding encoding_;
     std::string* out_;
     std::string carry_;  // the bytes of a piece's end that wait for the next piece

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -332,15 +333,26 @@ class CompareRun {
     int invalidLines = 0;
   };
 
+  // Where the decoding of the new file beside the old one must be taken up again with the
+  // run's own working text: the decoder as it stood before the piece in which its working
+  // text first gave out a code, the length of the text decoded before that piece, and the
+  // file's bytes from that piece on.
+  struct DecodeAgain {
+    std::optional<WorkingText::FileDecoder> decoder;
+    std::size_t textLength = 0;
+    std::string bytes;
+  };
+
   // Reads the files of named encodings, each decoded as it is read. A large new file is
   // read and decoded beside the old one, with a working text of its own: that gives the
-  // same text unless it had to give out codes (characters beyond CP932, invalid bytes),
-  // which must follow the old file's; then the new file's bytes, kept for that, are decoded
-  // again after the old file. Messages come in the order of the files either way.
+  // same text as long as it gives out no code (for a character beyond CP932, an invalid
+  // byte), as such codes must follow the old file's. From the first one on, the new file's
+  // bytes are kept and decoded after the old file. Messages come in the order of the files
+  // either way.
   Flow ReadBothDecoded(std::string& oldContent, std::string& newContent) {
     constexpr std::uint64_t kBesideBytes = 1 << 20;
     DecodedFile newDecoded;
-    std::string newBytes;  // the new file as read, when it may have to be decoded again
+    DecodeAgain again;
     std::unique_ptr<WorkingText> apart;
     std::exception_ptr besideFailure;
     std::jthread beside;
@@ -348,8 +360,7 @@ class CompareRun {
       apart = std::make_unique<WorkingText>(true);
       beside = std::jthread([&] {
         try {
-          newDecoded = ReadDecoded(newFile_, result_.newEncoding, *apart, newContent, &newBytes);
-          if (!apart->GaveOutCodes()) newBytes = std::string();
+          newDecoded = ReadDecoded(newFile_, result_.newEncoding, *apart, newContent, &again);
         } catch (...) {
           besideFailure = std::current_exception();
         }
@@ -363,9 +374,11 @@ class CompareRun {
     if (Judge(oldDecoded, kRoleOld, request_.oldName) == Flow::kCancel) return Flow::kCancel;
     if (!apart) {
       newDecoded = ReadDecoded(newFile_, result_.newEncoding, *working_, newContent);
-    } else if (apart->GaveOutCodes() && newDecoded.status.ok() && !StopRequested()) {
-      WorkingText::FileDecoder decoder(*working_, result_.newEncoding, &newContent);
-      newDecoded.held = decoder.Add(newBytes) && decoder.Finish();
+    } else if (again.decoder && newDecoded.status.ok() && !StopRequested()) {
+      newContent.resize(again.textLength);
+      WorkingText::FileDecoder& decoder = *again.decoder;
+      decoder.ContinueWith(*working_);
+      newDecoded.held = decoder.Add(again.bytes) && decoder.Finish();
       newDecoded.invalidLines = decoder.InvalidLines();
     }
     result_.newInvalidLines = newDecoded.invalidLines;
@@ -373,29 +386,44 @@ class CompareRun {
   }
 
   // Reads a file of a named encoding and decodes it piece by piece with `working` into
-  // `text`, the run's text form (for the runs that decode), keeping the bytes read in
-  // *bytes when asked: the cancel command stops the read.
+  // `text`, the run's text form (for the runs that decode): the cancel command stops the
+  // read. With `again`, decoding stops at the first piece for which `working` gives out a
+  // code, and what is needed to decode from there with another working text is kept in it.
   DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& working,
-                          std::string& text, std::string* bytes = nullptr) {
+                          std::string& text, DecodeAgain* again = nullptr) {
     file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
     const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30));
     text.reserve(length + 16);
-    if (bytes != nullptr) bytes->reserve(length + 16);
     WorkingText::FileDecoder decoder(working, encoding, &text);
+    // Decodes a piece (or the end: nullopt); false when `working` ran out of codes.
+    auto decode = [&](std::optional<std::string_view> piece) {
+      if (again == nullptr) return piece ? decoder.Add(*piece) : decoder.Finish();
+      WorkingText::FileDecoder before = decoder;
+      const std::size_t textLength = text.size();
+      const bool held = piece ? decoder.Add(*piece) : decoder.Finish();
+      if (!working.GaveOutCodes()) return held;
+      again->decoder.emplace(std::move(before));
+      again->textLength = textLength;
+      if (piece) again->bytes.assign(*piece);
+      return true;
+    };
     std::vector<char> piece(64 * 1024);
     DecodedFile decoded;
     for (;;) {
       std::size_t got = 0;
       decoded.status = file.Read(piece.data(), piece.size(), &got);
       if (!decoded.status.ok() || got == 0 || StopRequested()) break;
-      if (bytes != nullptr) bytes->append(piece.data(), got);
-      // Bytes kept for decoding again are read to the end even when this decoding fails.
-      if (decoded.held && !(decoded.held = decoder.Add(std::string_view(piece.data(), got))) &&
-          bytes == nullptr) {
+      const std::string_view bytes(piece.data(), got);
+      if (again != nullptr && again->decoder) {
+        again->bytes.append(bytes);  // decoded again later, with the run's working text
+      } else if (!(decoded.held = decode(bytes))) {
         break;
       }
     }
-    if (decoded.status.ok() && decoded.held && !StopRequested()) decoded.held = decoder.Finish();
+    if (decoded.status.ok() && decoded.held && !StopRequested() &&
+        !(again != nullptr && again->decoder)) {
+      decoded.held = decode(std::nullopt);
+    }
     file.Close();
     decoded.invalidLines = decoder.InvalidLines();
     return decoded;

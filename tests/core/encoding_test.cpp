@@ -350,23 +350,34 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
 
 TEST_F(EncodedCompareTest, LargeFilesGiveTheSameTextDecodedBesideEachOther) {
   // A new file of a megabyte or more is decoded beside the old one; characters beyond
-  // CP932 still get their codes in the order of the files, so each is written back as
-  // itself and equal lines stay equal.
+  // CP932 and invalid bytes still get their codes in the order of the files, so each is
+  // written back as itself and equal lines stay equal, wherever in the file the first of
+  // them comes (in its first piece, behind a byte order mark, or near its end).
   Use(EncodingChoice::kUtf8);
   std::string lines;
   for (int i = 0; i < 20000; ++i)
     lines += "行 " + std::to_string(i) + " のテキストです、少し長めに。\r\n";
-  for (const bool beyond : {false, true}) {
-    const std::string added = beyond ? "🍣 new" : "new";
-    const std::string kept = beyond ? "𠮷 old" : "old";
-    const std::string newText = lines + added + "\r\n" + kept + "\r\n";
+  struct Variant {
+    std::string head, added, kept;
+    int added_lines, invalid_lines;
+  };
+  const Variant variants[] = {
+      {"", "new", "old", 1, 0},
+      {"", "🍣 new", "𠮷 old", 1, 0},
+      {"\xEF\xBB\xBF"
+       "bad \xFF\r\n",
+       "🍣 \xFE new", "𠮷 old", 2, 2},
+  };
+  for (const Variant& v : variants) {
+    const std::string newText = v.head + lines + v.added + "\r\n" + v.kept + "\r\n";
     ASSERT_GE(newText.size(), std::size_t{1} << 20);
-    const std::string report = Compare(lines + kept + "\r\n", newText);
+    const std::string report = Compare(lines + v.kept + "\r\n", newText);
     ASSERT_EQ(result.status, kStatusDone) << result.message.text;
-    EXPECT_EQ(result.counts.CountCommon, 20001) << beyond;
-    EXPECT_EQ(result.counts.CountAdded, 1) << beyond;
-    EXPECT_NE(report.find("| " + added + "\r\n"), std::string::npos) << beyond;
-    EXPECT_NE(report.find("| " + kept + "\r\n"), std::string::npos) << beyond;
+    EXPECT_EQ(result.counts.CountCommon, 20001) << v.added;
+    EXPECT_EQ(result.counts.CountAdded, v.added_lines) << v.added;
+    EXPECT_EQ(result.newInvalidLines, v.invalid_lines) << v.added;
+    EXPECT_NE(report.find("| " + v.added + "\r\n"), std::string::npos) << v.added;
+    EXPECT_NE(report.find("| " + v.kept + "\r\n"), std::string::npos) << v.added;
   }
 }
 
