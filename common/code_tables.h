@@ -18,7 +18,9 @@ struct Cp932Table {
   // it when several decode to it); 0 = none. Every CP932 character lies in the BMP.
   std::span<const uint16_t> fromUnicode;
   // The UTF-8 bytes of each code's character, first byte lowest, with their count (1 to 3)
-  // in the top byte; 0 = not a character (as in toUnicode).
+  // in bits 24 and 25 and bit 31 set for a single-byte character; 0 = not a character (as
+  // in toUnicode). The rows of the half-width katakana (0xA1xx to 0xDFxx) repeat that
+  // katakana, so that two bytes of text starting beyond ASCII can be looked up as they are.
   std::span<const uint32_t> toUtf8;
 };
 

@@ -1,6 +1,7 @@
 #include "common/working_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -73,20 +74,6 @@ std::size_t CopyAsciiRun(std::string_view bytes, std::size_t pos, Appender& out)
   return pos;
 }
 
-// A well-formed three-byte UTF-8 sequence at `pos` (every kana and common kanji): its code
-// point in *cp and 3; 0 for anything else, which the general decoder then takes.
-std::size_t DecodeThreeByteUtf8(std::string_view bytes, std::size_t pos, uint32_t* cp) {
-  if (pos + 2 >= bytes.size()) return 0;
-  const auto b0 = static_cast<unsigned char>(bytes[pos]);
-  const auto b1 = static_cast<unsigned char>(bytes[pos + 1]);
-  const auto b2 = static_cast<unsigned char>(bytes[pos + 2]);
-  if ((b0 & 0xF0) != 0xE0 || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
-  const uint32_t code = (uint32_t{b0} & 0x0F) << 12 | (uint32_t{b1} & 0x3F) << 6 | (b2 & 0x3F);
-  if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 0;  // overlong, surrogate
-  *cp = code;
-  return 3;
-}
-
 // Appends a working code: two bytes, or one for a single-byte code (half-width katakana,
 // ASCII).
 void PutCode(uint16_t code, Appender& out) {
@@ -101,17 +88,51 @@ void PutCode(uint16_t code, Appender& out) {
   }
 }
 
-// Decodes the run of three-byte UTF-8 characters at `pos` that CP932 holds (kana, kanji,
-// full-width forms) into their codes; returns where the run ends. Anything else is left to
-// the general decoder.
+// Four bytes as one number, the first lowest.
+uint32_t LoadLittleEndian32(const unsigned char* p) {
+  uint32_t value;
+  std::memcpy(&value, p, sizeof value);
+  if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value);
+  return value;
+}
+
+// The runs below go through their text in blocks, with room for a whole block's output made
+// once: a check per character would cost about as much as the character itself.
+constexpr std::size_t kRunBlock = 96;
+
+// Decodes the run of well-formed three-byte UTF-8 characters at `pos` that CP932 holds
+// (kana, kanji, full-width forms) into their codes; returns where the run ends. Anything
+// else (and a character in the last three bytes) is left to the general decoder.
 std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
                                   std::span<const uint16_t> toCp932, Appender& out) {
-  uint32_t cp = 0;
-  while (DecodeThreeByteUtf8(bytes, pos, &cp) != 0) {
-    const uint16_t code = toCp932[cp];
-    if (code == 0) break;
-    PutCode(code, out);
-    pos += 3;
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  // Four bytes are read at each character.
+  while (pos + 4 <= bytes.size()) {
+    const std::size_t blockEnd = std::min(bytes.size() - 3, pos + kRunBlock);
+    char* const start = out.Room(2 * kRunBlock / 3 + 2);
+    char* to = start;
+    bool stopped = false;
+    while (pos < blockEnd) {
+      const uint32_t sequence = LoadLittleEndian32(in + pos);
+      // 1110xxxx 10xxxxxx 10xxxxxx, not overlong; a surrogate has no code in the table.
+      const uint32_t cp =
+          (sequence & 0x0F) << 12 | (sequence >> 8 & 0x3F) << 6 | (sequence >> 16 & 0x3F);
+      const uint16_t code = (sequence & 0xC0C0F0) == 0x8080E0 && cp >= 0x800 ? toCp932[cp] : 0;
+      if (code == 0) {
+        stopped = true;
+        break;
+      }
+      if (code > 0xFF) {
+        to[0] = static_cast<char>(code >> 8);
+        to[1] = static_cast<char>(code & 0xFF);
+        to += 2;
+      } else {
+        *to++ = static_cast<char>(code);
+      }
+      pos += 3;
+    }
+    out.Advance(static_cast<std::size_t>(to - start));
+    if (stopped) break;
   }
   return pos;
 }
@@ -121,19 +142,31 @@ std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
 // invalid byte), which is one CP932 leaves unassigned and so 0 in the table.
 std::size_t EncodeRunAsUtf8(std::string_view working, std::size_t pos,
                             std::span<const uint32_t> toUtf8, Appender& out) {
-  while (pos < working.size()) {
-    const auto b = static_cast<unsigned char>(working[pos]);
-    if (b < 0x80) break;
-    const std::size_t len = CharLengthAt(working, pos);
-    const unsigned code = len == 2 ? (b << 8) | static_cast<unsigned char>(working[pos + 1]) : b;
-    const uint32_t utf8 = toUtf8[code];
-    if (utf8 == 0) break;
-    char* to = out.Room(3);
-    to[0] = static_cast<char>(utf8 & 0xFF);
-    to[1] = static_cast<char>(utf8 >> 8 & 0xFF);
-    to[2] = static_cast<char>(utf8 >> 16 & 0xFF);
-    out.Advance(utf8 >> 24);
-    pos += len;
+  const auto* in = reinterpret_cast<const unsigned char*>(working.data());
+  const std::size_t size = working.size();
+  while (pos < size) {
+    // A byte gives at most three of UTF-8 (a half-width katakana); the block's last
+    // character may reach one byte past it.
+    const std::size_t blockEnd = std::min(size, pos + kRunBlock);
+    char* const start = out.Room(3 * (kRunBlock + 1));
+    char* to = start;
+    bool stopped = false;
+    while (pos < blockEnd) {
+      // The table answers for two bytes at once, whatever the length of the character.
+      const unsigned b = in[pos];
+      const uint32_t utf8 = b < 0x80 ? 0 : toUtf8[pos + 1 < size ? b << 8 | in[pos + 1] : b];
+      if (utf8 == 0) {
+        stopped = true;
+        break;
+      }
+      to[0] = static_cast<char>(utf8 & 0xFF);
+      to[1] = static_cast<char>(utf8 >> 8 & 0xFF);
+      to[2] = static_cast<char>(utf8 >> 16 & 0xFF);
+      to += utf8 >> 24 & 3;
+      pos += utf8 >> 31 != 0 ? 1 : 2;
+    }
+    out.Advance(static_cast<std::size_t>(to - start));
+    if (stopped) break;
   }
   return pos;
 }

@@ -160,6 +160,15 @@ Cp932Tables BuildCp932() {
                            (0x80 | ((cp >> 6) & 0x3F)) << 8 | (0xE0 | cp >> 12);
     }
   }
+  // Single-byte characters are marked as such, and the rows of the half-width katakana
+  // repeat theirs: the table can then be read at any two bytes of text that start with a
+  // character beyond ASCII, without first asking how long the character is.
+  for (uint32_t b = 0; b < 0x100; ++b) {
+    if (table.toUtf8[b] != 0) table.toUtf8[b] |= 1u << 31;
+  }
+  for (uint32_t b = 0xA1; b <= 0xDF; ++b) {
+    for (uint32_t trail = 0; trail < 0x100; ++trail) table.toUtf8[b << 8 | trail] = table.toUtf8[b];
+  }
   return table;
 }
 

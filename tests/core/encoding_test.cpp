@@ -123,8 +123,9 @@ TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
 }
 
 TEST(WorkingTextDecoding, PiecesDecodeAsTheWholeFile) {
-  // Bytes from characters of one to four bytes in each encoding, a byte order mark, line
-  // ends and bytes that are valid in none, cut into pieces of every small size.
+  // Bytes from characters of one to four bytes in each encoding (half-width katakana and
+  // NUL among them), a byte order mark, line ends and bytes that are valid in none, cut
+  // into pieces of every small size.
   const std::vector<std::string> parts = {"a",
                                           "\r\n",
                                           "\n",
@@ -138,7 +139,11 @@ TEST(WorkingTextDecoding, PiecesDecodeAsTheWholeFile) {
                                           "\xA4\xA2",
                                           "\x80",
                                           "\xFF",
-                                          "\xE3\x81"};
+                                          "\xE3\x81",
+                                          "\xEF\xBD\xB1",
+                                          "\xB1",
+                                          "\x82",
+                                          std::string(1, '\0')};
   std::mt19937 random(42);
   for (TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kEucJp, TextEncoding::kCp932}) {
     for (int round = 0; round < 300; ++round) {
