@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "common/cp932.h"
+#include "common/text_encoding.h"
 
 namespace verko {
 namespace {
@@ -51,7 +52,20 @@ std::string Convert(const char* to, const char* from, std::string_view in,
 }  // namespace
 
 std::string ToCp932(std::string_view utf8) {
-  return Convert("CP932", "UTF-8", utf8, "?", false);
+  // Text whose every character CP932 holds is written from the program's table, which
+  // gives what iconv writes for each; only other text is handed to iconv, so that an
+  // ordinary run never loads iconv's converter.
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    uint32_t codePoint = 0;
+    const std::size_t length = DecodeCharacter(utf8, pos, TextEncoding::kUtf8, &codePoint);
+    if (length == 0 || !EncodeCharacter(codePoint, TextEncoding::kCp932, &out)) {
+      return Convert("CP932", "UTF-8", utf8, "?", false);
+    }
+    pos += length;
+  }
+  return out;
 }
 
 std::string FromCp932(std::string_view cp932) {

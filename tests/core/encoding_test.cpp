@@ -122,6 +122,29 @@ TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
   }
 }
 
+// The program's own texts (captions, file names) go to CP932 exactly as iconv takes them,
+// a character CP932 cannot hold (or a broken sequence) becoming "?".
+TEST(EncodingTables, OwnTextsGoToCp932AsIconvTakesThem) {
+  std::vector<std::string> texts = {"",
+                                    "abc",
+                                    "比較日時 = ",
+                                    "\xE3\x81",
+                                    "a\xFF"
+                                    "b",
+                                    "🍣 寿司"};
+  for (uint32_t cp = 1; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    std::string utf8;
+    ASSERT_TRUE(EncodeCharacter(cp, TextEncoding::kUtf8, &utf8));
+    texts.push_back("a" + utf8 + "あ");
+  }
+  for (const std::string& text : texts) {
+    const std::string iconv = Iconv("CP932", "UTF-8", text);
+    EXPECT_EQ(ToCp932(text), iconv.empty() ? FromUtf8To("CP932", text) : iconv)
+        << testing::PrintToString(text);
+  }
+}
+
 TEST(WorkingTextDecoding, PiecesDecodeAsTheWholeFile) {
   // Bytes from characters of one to four bytes in each encoding (half-width katakana and
   // NUL among them), a byte order mark, line ends and bytes that are valid in none, cut
