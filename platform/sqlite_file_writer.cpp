@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cassert>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "common/fresh_file.h"
@@ -71,13 +73,8 @@ int VarintLength(uint64_t value) {
   return length;
 }
 
-// SQLite's varint: big-endian groups of 7 bits, the high bit set on all but the last byte;
-// a ninth byte, when needed, carries 8 bits.
-int PutVarint(uint64_t value, char* out) {
-  if (value <= 0x7f) {
-    out[0] = static_cast<char>(value);
-    return 1;
-  }
+// SQLite's varint of a value above 0x7f (see PutVarint).
+int PutLongVarint(uint64_t value, char* out) {
   if (value > 0x00ffffffffffffffULL) {
     out[8] = static_cast<char>(value & 0xff);
     value >>= 8;
@@ -98,9 +95,14 @@ int PutVarint(uint64_t value, char* out) {
   return length;
 }
 
-void AppendVarint(uint64_t value, std::string* out) {
-  char buffer[9];
-  out->append(buffer, static_cast<std::size_t>(PutVarint(value, buffer)));
+// SQLite's varint: big-endian groups of 7 bits, the high bit set on all but the last byte;
+// a ninth byte, when needed, carries 8 bits. Most varints written are one byte.
+inline int PutVarint(uint64_t value, char* out) {
+  if (value <= 0x7f) {
+    out[0] = static_cast<char>(value);
+    return 1;
+  }
+  return PutLongVarint(value, out);
 }
 
 uint32_t LocalPayload(uint32_t payload, uint32_t maxLocal) {
@@ -337,65 +339,99 @@ void WriteFileHeader(char* header, uint32_t pageCount, uint32_t changeCounter) {
 
 }  // namespace
 
-void RecordEncoder::Clear() {
-  types_.clear();
-  body_.clear();
+RecordEncoder::Column& RecordEncoder::Next() {
+  if (count_ == kMaxColumns) throw std::length_error("a record of more than eight values");
+  return columns_[count_++];
 }
 
+namespace {
+
+// The serial type of an integer by the number of bits of its magnitude (SQLite stores it
+// in 1, 2, 3, 4, 6 or 8 bytes with one bit to spare for the sign), with its byte count.
+struct IntType {
+  uint8_t type;
+  uint8_t bytes;
+};
+constexpr IntType IntTypeForBits(int bits) {
+  return bits <= 7    ? IntType{1, 1}
+         : bits <= 15 ? IntType{2, 2}
+         : bits <= 23 ? IntType{3, 3}
+         : bits <= 31 ? IntType{4, 4}
+         : bits <= 47 ? IntType{5, 6}
+                      : IntType{6, 8};
+}
+constexpr auto kIntTypes = [] {
+  std::array<IntType, 65> types{};
+  for (int bits = 0; bits <= 64; ++bits) types[bits] = IntTypeForBits(bits);
+  return types;
+}();
+
+}  // namespace
+
 void RecordEncoder::AddInt(int64_t value) {
-  // The smallest serial type that holds the value; 0 and 1 are constants in schema format 4.
+  Column& column = Next();
+  column.value = value;
   if (value == 0 || value == 1) {
-    types_.push_back(static_cast<char>(8 + value));
-    return;
-  }
-  const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? ~value : value);
-  int type;
-  int bytes;
-  if (magnitude <= 0x7f) {
-    type = 1, bytes = 1;
-  } else if (magnitude <= 0x7fff) {
-    type = 2, bytes = 2;
-  } else if (magnitude <= 0x7fffff) {
-    type = 3, bytes = 3;
-  } else if (magnitude <= 0x7fffffff) {
-    type = 4, bytes = 4;
-  } else if (magnitude <= 0x7fffffffffffULL) {
-    type = 5, bytes = 6;
+    // Constants in schema format 4: no bytes in the body.
+    column.type = 8 + static_cast<uint64_t>(value);
+    column.bytes = 0;
   } else {
-    type = 6, bytes = 8;
+    const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? ~value : value);
+    const IntType type = kIntTypes[magnitude == 0 ? 0 : 64 - __builtin_clzll(magnitude)];
+    column.type = type.type;
+    column.bytes = type.bytes;
   }
-  types_.push_back(static_cast<char>(type));
-  char buffer[8];
-  const uint64_t bits = static_cast<uint64_t>(value);
-  for (int i = 0; i < bytes; ++i) buffer[i] = static_cast<char>(bits >> (8 * (bytes - 1 - i)));
-  body_.append(buffer, static_cast<std::size_t>(bytes));
+  typeBytes_ += 1;
+  bodyBytes_ += column.bytes;
 }
 
 void RecordEncoder::AddText(std::string_view bytes) {
-  AppendVarint(13 + 2 * static_cast<uint64_t>(bytes.size()), &types_);
-  body_.append(bytes);
+  Column& column = Next();
+  column.type = 13 + 2 * static_cast<uint64_t>(bytes.size());
+  column.bytes = static_cast<uint32_t>(bytes.size());
+  column.text = bytes.data();
+  typeBytes_ += static_cast<std::size_t>(VarintLength(column.type));
+  bodyBytes_ += bytes.size();
 }
 
 void RecordEncoder::AddNull() {
-  types_.push_back(0);
+  Column& column = Next();
+  column.type = 0;
+  column.bytes = 0;
+  typeBytes_ += 1;
+}
+
+std::size_t RecordEncoder::HeaderBytes() const {
+  // The header size counts its own varint, which may grow by the byte it adds.
+  std::size_t header = typeBytes_ + 1;
+  if (VarintLength(header) > 1) header = typeBytes_ + VarintLength(typeBytes_ + 2);
+  return header;
 }
 
 std::size_t RecordEncoder::Size() const {
-  // The header size counts its own varint, which may grow by the byte it adds.
-  std::size_t header = types_.size() + 1;
-  if (VarintLength(header) > 1) header = types_.size() + VarintLength(types_.size() + 2);
-  return header + body_.size();
+  return HeaderBytes() + bodyBytes_;
 }
 
 void RecordEncoder::AppendTo(std::string* out) const {
-  std::size_t header = types_.size() + 1;
-  if (VarintLength(header) > 1) header = types_.size() + VarintLength(types_.size() + 2);
+  const std::size_t header = HeaderBytes();
   const std::size_t start = out->size();
-  out->resize(start + header + body_.size());
-  char* at = out->data() + start;
-  at += PutVarint(header, at);
-  std::memcpy(at, types_.data(), types_.size());
-  std::memcpy(at + types_.size(), body_.data(), body_.size());
+  out->resize(start + header + bodyBytes_);
+  char* types = out->data() + start;
+  char* body = types + header;
+  types += PutVarint(header, types);
+  for (int i = 0; i < count_; ++i) {
+    const Column& column = columns_[i];
+    types += PutVarint(column.type, types);
+    if (column.type >= 13) {
+      if (column.bytes != 0) std::memcpy(body, column.text, column.bytes);
+    } else {
+      // An integer, big-endian in as many bytes as its type says.
+      const uint64_t bits = static_cast<uint64_t>(column.value);
+      for (uint32_t k = 0; k < column.bytes; ++k)
+        body[k] = static_cast<char>(bits >> (8 * (column.bytes - 1 - k)));
+    }
+    body += column.bytes;
+  }
 }
 
 namespace {

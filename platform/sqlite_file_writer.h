@@ -17,13 +17,22 @@ namespace verko {
 // The page size of the files written here.
 inline constexpr uint32_t kSqlitePageSize = 4096;
 
-// One record in SQLite's record format: a header of serial types, then the values.
-// Reusable: Clear() keeps the buffers.
+// One record in SQLite's record format: a header of serial types, then the values. The
+// values are only noted as they are added and encoded once, when the record is written,
+// so a text is copied once, straight to where the record goes. Reusable: Clear() empties it.
 class RecordEncoder {
  public:
-  void Clear();
+  // A record holds at most this many values (AddInt and the others throw beyond it).
+  static constexpr int kMaxColumns = 8;
+
+  void Clear() {
+    count_ = 0;
+    typeBytes_ = 0;
+    bodyBytes_ = 0;
+  }
   void AddInt(int64_t value);
-  // Stored as a TEXT value with exactly these bytes (an empty view is '', never NULL).
+  // Stored as a TEXT value with exactly these bytes (an empty view is '', never NULL). The
+  // bytes must stay unchanged until the record has been written.
   void AddText(std::string_view bytes);
   void AddNull();
 
@@ -31,8 +40,19 @@ class RecordEncoder {
   void AppendTo(std::string* out) const;
 
  private:
-  std::string types_;  // the serial types as varints
-  std::string body_;
+  struct Column {
+    uint64_t type;     // the serial type
+    uint32_t bytes;    // the value's bytes in the body
+    int64_t value;     // an integer's value
+    const char* text;  // a text's bytes
+  };
+  Column& Next();
+  std::size_t HeaderBytes() const;
+
+  Column columns_[kMaxColumns];
+  int count_ = 0;
+  std::size_t typeBytes_ = 0;  // the serial types as varints
+  std::size_t bodyBytes_ = 0;
 };
 
 // The pages of one b-tree. Page numbers inside count from 0 within the run until the file
