@@ -1,5 +1,7 @@
 #include "matching/text_numbering.h"
 
+#include <cstring>
+
 namespace verko {
 namespace {
 
@@ -9,7 +11,41 @@ std::size_t SlotCountFor(int expected) {
   return size;
 }
 
+constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15u;
+
+std::uint64_t Load64(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
 }  // namespace
+
+std::size_t TextNumbering::Hash(std::string_view text) {
+  // Eight bytes at a time, each word mixed in by a multiplication; the last, partial word
+  // is read as the eight bytes that end the text (a text of fewer is read byte by byte).
+  // The length goes in too, and a final mix spreads every bit over the low bits that pick
+  // the slot.
+  const char* p = text.data();
+  std::size_t left = text.size();
+  std::uint64_t h = text.size() * kMultiplier;
+  for (; left > 8; left -= 8, p += 8) {
+    h = (h ^ Load64(p)) * kMultiplier;
+    h ^= h >> 29;
+  }
+  std::uint64_t last = 0;
+  if (text.size() >= 8) {
+    last = Load64(text.data() + text.size() - 8);
+  } else {
+    for (std::size_t i = 0; i < left; ++i)
+      last |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  }
+  h = (h ^ last) * kMultiplier;
+  h ^= h >> 32;
+  h *= kMultiplier;
+  h ^= h >> 29;
+  return static_cast<std::size_t>(h);
+}
 
 TextNumbering::TextNumbering(int expected) : slots_(SlotCountFor(expected)) {
   texts_.reserve(expected);

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -26,7 +25,7 @@ class TextNumbering {
   // The same, with the text's hash (Hash(text)) already known.
   int Number(std::string_view text, std::size_t hash);
   int Find(std::string_view text, std::size_t hash) const;
-  static std::size_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+  static std::size_t Hash(std::string_view text);
 
   // Numbers the texts textAt(0) .. textAt(count - 1) in turn, as Number() would, into
   // numbers[0 .. count). The texts a few places ahead are hashed first and their slots
