@@ -38,6 +38,12 @@ void AppendAligned(std::string& out, const char* begin, const char* end, int wid
 
 }  // namespace
 
+// "00" to "99", for writing numbers two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 char* PutNumber(char* at, int32_t n, int width) {
   if (width <= 0) return at;
   char* const end = at + width;
@@ -53,11 +59,18 @@ char* PutNumber(char* at, int32_t n, int width) {
   }
   // Digits from the right until the number or the column runs out (a longer number keeps
   // its last digits), blanks for the rest.
+  // Two digits at a time where the number and the column have them.
   uint32_t v = static_cast<uint32_t>(n);
   char* p = end;
   do {
-    *--p = static_cast<char>('0' + v % 10);
-    v /= 10;
+    if (v >= 10 && p - at >= 2) {
+      p -= 2;
+      std::memcpy(p, kDigitPairs + 2 * (v % 100), 2);
+      v /= 100;
+    } else {
+      *--p = static_cast<char>('0' + v % 10);
+      v /= 10;
+    }
   } while (v != 0 && p > at);
   while (p > at) *--p = ' ';
   return end;
