@@ -96,11 +96,16 @@ int PutLongVarint(uint64_t value, char* out) {
 }
 
 // SQLite's varint: big-endian groups of 7 bits, the high bit set on all but the last byte;
-// a ninth byte, when needed, carries 8 bits. Most varints written are one byte.
+// a ninth byte, when needed, carries 8 bits. Most varints written are one or two bytes.
 inline int PutVarint(uint64_t value, char* out) {
   if (value <= 0x7f) {
     out[0] = static_cast<char>(value);
     return 1;
+  }
+  if (value <= 0x3fff) {
+    out[0] = static_cast<char>(0x80 | (value >> 7));
+    out[1] = static_cast<char>(value & 0x7f);
+    return 2;
   }
   return PutLongVarint(value, out);
 }
@@ -206,6 +211,29 @@ class PageFiller {
       uint32_t first = builder_.WriteOverflow(payload.substr(local));
       builder_.PutPageNumber(at, first);
     }
+  }
+
+  // Adds a leaf cell of `record` (its Size() given as `payloadSize`, `cellSize` the cell's
+  // size), encoded straight onto the page. A record too long for the page goes the way of
+  // AddCell, through `scratch`.
+  void AddRecordCell(const RecordEncoder& record, uint32_t payloadSize, uint32_t cellSize,
+                     int64_t rowid, std::string& scratch) {
+    if (LocalPayload(payloadSize, MaxLocal(type_)) < payloadSize) {
+      scratch.clear();
+      record.AppendTo(&scratch);
+      AddCell(scratch, rowid, 0);
+      return;
+    }
+    contentStart_ -= cellSize;
+    const std::size_t pageStart = std::size_t{page_} * kSqlitePageSize;
+    Put2(builder_.At(pageStart + headerOffset_ + PageHeaderSize(type_) +
+                     kCellPointerSize * cellCount_),
+         contentStart_);
+    ++cellCount_;
+    char* at = builder_.At(pageStart + contentStart_);
+    at += PutVarint(payloadSize, at);
+    if (type_ == kTableLeaf) at += PutVarint(static_cast<uint64_t>(rowid), at);
+    record.WriteTo(at);
   }
 
   // Writes the page header; `rightChild` only on interior pages.
@@ -371,24 +399,20 @@ constexpr auto kIntTypes = [] {
 void RecordEncoder::AddInt(int64_t value) {
   Column& column = Next();
   column.value = value;
-  if (value == 0 || value == 1) {
-    // Constants in schema format 4: no bytes in the body.
-    column.type = 8 + static_cast<uint64_t>(value);
-    column.bytes = 0;
-  } else {
-    const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? ~value : value);
-    const IntType type = kIntTypes[magnitude == 0 ? 0 : 64 - __builtin_clzll(magnitude)];
-    column.type = type.type;
-    column.bytes = type.bytes;
-  }
   typeBytes_ += 1;
-  bodyBytes_ += column.bytes;
+  if (value == 0 || value == 1) {
+    column.type = 8 + static_cast<uint64_t>(value);  // constants in schema format 4
+    return;
+  }
+  const uint64_t magnitude = static_cast<uint64_t>(value < 0 ? ~value : value);
+  const IntType type = kIntTypes[magnitude == 0 ? 0 : 64 - __builtin_clzll(magnitude)];
+  column.type = type.type;
+  bodyBytes_ += type.bytes;
 }
 
 void RecordEncoder::AddText(std::string_view bytes) {
   Column& column = Next();
   column.type = 13 + 2 * static_cast<uint64_t>(bytes.size());
-  column.bytes = static_cast<uint32_t>(bytes.size());
   column.text = bytes.data();
   typeBytes_ += static_cast<std::size_t>(VarintLength(column.type));
   bodyBytes_ += bytes.size();
@@ -397,7 +421,7 @@ void RecordEncoder::AddText(std::string_view bytes) {
 void RecordEncoder::AddNull() {
   Column& column = Next();
   column.type = 0;
-  column.bytes = 0;
+  column.value = 0;
   typeBytes_ += 1;
 }
 
@@ -413,24 +437,32 @@ std::size_t RecordEncoder::Size() const {
 }
 
 void RecordEncoder::AppendTo(std::string* out) const {
-  const std::size_t header = HeaderBytes();
   const std::size_t start = out->size();
-  out->resize(start + header + bodyBytes_);
-  char* types = out->data() + start;
-  char* body = types + header;
-  types += PutVarint(header, types);
+  out->resize(start + Size());
+  WriteTo(out->data() + start);
+}
+
+void RecordEncoder::WriteTo(char* out) const {
+  // The bytes of an integer of serial types 0 to 9 (NULL, 1 to 8 bytes, the constants).
+  static constexpr uint8_t kIntBytes[10] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0};
+  char* types = out;
+  char* body = out + HeaderBytes();
+  types += PutVarint(HeaderBytes(), types);
   for (int i = 0; i < count_; ++i) {
     const Column& column = columns_[i];
     types += PutVarint(column.type, types);
     if (column.type >= 13) {
-      if (column.bytes != 0) std::memcpy(body, column.text, column.bytes);
+      const std::size_t bytes = (column.type - 13) / 2;
+      if (bytes != 0) std::memcpy(body, column.text, bytes);
+      body += bytes;
     } else {
       // An integer, big-endian in as many bytes as its type says.
+      const uint32_t bytes = kIntBytes[column.type];
       const uint64_t bits = static_cast<uint64_t>(column.value);
-      for (uint32_t k = 0; k < column.bytes; ++k)
-        body[k] = static_cast<char>(bits >> (8 * (column.bytes - 1 - k)));
+      for (uint32_t k = 0; k < bytes; ++k)
+        body[k] = static_cast<char>(bits >> (8 * (bytes - 1 - k)));
+      body += bytes;
     }
-    body += column.bytes;
   }
 }
 
@@ -480,7 +512,7 @@ struct TableTreeBuilder::Impl {
   uint32_t used = 0;  // bytes of the open leaf's cells and their pointers
   bool any = false;   // a row was added
   int64_t lastRowid = 0;
-  std::string payload;          // the record being added
+  std::string scratch;          // a record too long for its leaf, encoded whole
   std::vector<uint32_t> pages;  // the leaves finished, in order
   std::vector<int64_t> keys;    // the largest rowid on each
 };
@@ -495,10 +527,9 @@ TableTreeBuilder::~TableTreeBuilder() = default;
 bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
   Impl& t = *impl_;
   if (t.any && rowid <= t.lastRowid) return false;
-  t.payload.clear();
-  record.AppendTo(&t.payload);
-  const uint32_t cost =
-      CellSize(kTableLeaf, static_cast<uint32_t>(t.payload.size()), rowid) + kCellPointerSize;
+  const auto payloadSize = static_cast<uint32_t>(record.Size());
+  const uint32_t cellSize = CellSize(kTableLeaf, payloadSize, rowid);
+  const uint32_t cost = cellSize + kCellPointerSize;
   // A leaf takes rows while they fit, and always at least one.
   if (t.leaf && t.used > 0 && t.used + cost > PageCapacity(kTableLeaf)) {
     t.leaf->Finish();
@@ -510,7 +541,7 @@ bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
     t.leaf.emplace(&t.builder, kTableLeaf);
     t.used = 0;
   }
-  t.leaf->AddCell(t.payload, rowid, 0);
+  t.leaf->AddRecordCell(record, payloadSize, cellSize, rowid, t.scratch);
   t.used += cost;
   t.lastRowid = rowid;
   t.any = true;
@@ -562,8 +593,9 @@ PageRun TableTreeBuilder::Build() {
 // dividing instead), so the last two choices wait before their bytes are written.
 struct IndexTreeBuilder::Impl {
   struct Waiting {
-    std::string payload;
-    uint32_t cost = 0;
+    RecordEncoder record;
+    uint32_t size = 0;     // of the record
+    uint32_t cost = 0;     // of its cell with the cell's pointer
     bool divides = false;  // goes up as the divider after the open leaf
   };
 
@@ -578,6 +610,7 @@ struct IndexTreeBuilder::Impl {
   std::vector<uint32_t> pages;  // the leaves finished, in order
   std::string dividers;         // the records between them
   std::vector<uint32_t> dividerEnds;
+  std::string scratch;  // a record too long for its leaf, encoded whole
 
   Waiting& Waiter(int k) { return waiting[(oldest + k) % 3]; }
 
@@ -592,12 +625,12 @@ struct IndexTreeBuilder::Impl {
   void WriteOldest() {
     Waiting& entry = waiting[oldest];
     if (entry.divides) {
-      dividers.append(entry.payload);
+      entry.record.AppendTo(&dividers);
       dividerEnds.push_back(static_cast<uint32_t>(dividers.size()));
       leafFull = true;
     } else {
       if (leafFull || !leaf) OpenLeaf();
-      leaf->AddCell(entry.payload, 0, 0);
+      leaf->AddRecordCell(entry.record, entry.size, entry.cost - kCellPointerSize, 0, scratch);
     }
     oldest = (oldest + 1) % 3;
     --waitingCount;
@@ -623,10 +656,9 @@ IndexTreeBuilder::~IndexTreeBuilder() = default;
 void IndexTreeBuilder::Add(const RecordEncoder& record) {
   Impl& t = *impl_;
   Impl::Waiting& entry = t.Waiter(t.waitingCount++);
-  entry.payload.clear();
-  record.AppendTo(&entry.payload);
-  entry.cost =
-      CellSize(kIndexLeaf, static_cast<uint32_t>(entry.payload.size()), 0) + kCellPointerSize;
+  entry.record = record;
+  entry.size = static_cast<uint32_t>(record.Size());
+  entry.cost = CellSize(kIndexLeaf, entry.size, 0) + kCellPointerSize;
   t.Choose();
   if (t.waitingCount == 3) t.WriteOldest();
 }

@@ -38,13 +38,18 @@ class RecordEncoder {
 
   std::size_t Size() const;
   void AppendTo(std::string* out) const;
+  // Writes the record's Size() bytes at `out`.
+  void WriteTo(char* out) const;
 
  private:
+  // A value as noted: its serial type, and the integer or where the text's bytes are (the
+  // length of either follows from the type).
   struct Column {
-    uint64_t type;     // the serial type
-    uint32_t bytes;    // the value's bytes in the body
-    int64_t value;     // an integer's value
-    const char* text;  // a text's bytes
+    uint64_t type;
+    union {
+      int64_t value;
+      const char* text;
+    };
   };
   Column& Next();
   std::size_t HeaderBytes() const;
@@ -102,6 +107,8 @@ class IndexTreeBuilder {
   ~IndexTreeBuilder();
   IndexTreeBuilder(const IndexTreeBuilder&) = delete;
   IndexTreeBuilder& operator=(const IndexTreeBuilder&) = delete;
+  // The texts of the record must stay unchanged until Build(): an entry is written onto
+  // its page a little later, once it is known whether it divides two leaves.
   void Add(const RecordEncoder& record);
   // Page memory for `entries` records of `bytes` in all.
   void Reserve(std::size_t entries, std::size_t bytes);

@@ -122,18 +122,19 @@ TEST(SqliteFileWriter, IntegersKeepTheirValueAtEverySizeBoundary) {
 
 TEST(SqliteFileWriter, LongValuesGoToOverflowPages) {
   // Around the local limits of table leaves (4061 bytes) and index cells (1002 bytes), and
-  // long enough for chains of several overflow pages.
+  // long enough for chains of several overflow pages; a text of 8185 bytes has the last
+  // serial type of two bytes.
   test_support::TempDir folder;
   std::vector<Row> rows;
   int64_t key = 0;
-  for (std::size_t size : {0, 1, 488, 489, 1000, 1001, 1002, 1003, 4058, 4059, 4060, 4061, 4062,
-                           4100, 8150, 8200, 20000, 100000}) {
+  for (std::size_t size : {0,    1,    488,  489,  1000, 1001, 1002, 1003, 4058,  4059,
+                           4060, 4061, 4062, 4100, 8150, 8185, 8186, 8200, 20000, 100000}) {
     std::string text;
     for (std::size_t i = 0; i < size; ++i)
       text.push_back(static_cast<char>('a' + (i * 7 + size) % 26));
     rows.push_back({key++, text});
   }
-  for (int copy = 0; copy < 200; ++copy) rows.push_back({key++ % 7, rows[copy % 18].text});
+  for (int copy = 0; copy < 200; ++copy) rows.push_back({key++ % 7, rows[copy % 20].text});
   ASSERT_TRUE(WriteTable(folder.File("long.db"), rows).ok());
   ExpectReadsBack(folder.File("long.db"), rows);
 }
