@@ -343,14 +343,15 @@ class CompareRun {
     std::string bytes;
   };
 
-  // Reads the files of named encodings, each decoded as it is read. A large new file is
-  // read and decoded beside the old one, with a working text of its own: that gives the
+  // Reads the files of named encodings, each decoded as it is read. A new file of 64 KB or
+  // more is read and decoded beside the old one, with a working text of its own: that gives the
   // same text as long as it gives out no code (for a character beyond CP932, an invalid
   // byte), as such codes must follow the old file's. From the first one on, the new file's
   // bytes are kept and decoded after the old file. Messages come in the order of the files
   // either way.
   Flow ReadBothDecoded(std::string& oldContent, std::string& newContent) {
-    constexpr std::uint64_t kBesideBytes = 1 << 20;
+    // Below this, decoding the new file takes little more than starting a thread.
+    constexpr std::uint64_t kBesideBytes = 64 << 10;
     DecodedFile newDecoded;
     DecodeAgain again;
     std::unique_ptr<WorkingText> apart;

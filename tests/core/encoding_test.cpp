@@ -377,7 +377,7 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
 }
 
 TEST_F(EncodedCompareTest, LargeFilesGiveTheSameTextDecodedBesideEachOther) {
-  // A new file of a megabyte or more is decoded beside the old one; characters beyond
+  // A new file of 64 KB or more is decoded beside the old one; characters beyond
   // CP932 and invalid bytes still get their codes in the order of the files, so each is
   // written back as itself and equal lines stay equal, wherever in the file the first of
   // them comes (in its first piece, behind a byte order mark, or near its end).
