@@ -25,6 +25,16 @@ class Appender {
     at_ = out_->data() + used;
     end_ = out_->data() + out_->size();
   }
+  // Writes over `buffer` from its start, growing it when needed but never shrinking it:
+  // room that is already there is not filled with zeros again.
+  struct Over {};
+  Appender(std::string* buffer, std::size_t expected, Over) : out_(buffer) {
+    if (out_->size() < expected) out_->resize(expected);
+    at_ = out_->data();
+    end_ = out_->data() + out_->size();
+  }
+  // The bytes written so far.
+  std::size_t Written() const { return static_cast<std::size_t>(at_ - out_->data()); }
   // Where the next `n` bytes go; Advance(n) once they are written.
   char* Room(std::size_t n) {
     if (static_cast<std::size_t>(end_ - at_) < n) Grow(n);
@@ -353,6 +363,26 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
   }
   // A double-byte character takes three bytes of UTF-8; more only for half-width kana.
   Appender appender(out, working.size() + working.size() / 2 + 16);
+  const bool held = Encode(working, encoding, appender, failedAt);
+  appender.Finish();
+  return held;
+}
+
+std::optional<std::size_t> WorkingText::ToEncodingOver(std::string_view working,
+                                                       TextEncoding encoding, std::string* buffer,
+                                                       std::size_t* failedAt) const {
+  Appender appender(buffer, working.size() + working.size() / 2 + 16, Appender::Over{});
+  if (!decodeAll_ && encoding == TextEncoding::kCp932) {
+    appender.Append(working);
+    return appender.Written();
+  }
+  if (!Encode(working, encoding, appender, failedAt)) return std::nullopt;
+  return appender.Written();
+}
+
+template <typename Out>
+bool WorkingText::Encode(std::string_view working, TextEncoding encoding, Out& appender,
+                         std::size_t* failedAt) const {
   const std::span<const uint16_t> toUnicode = Cp932Codes().toUnicode;
   std::string encoded;  // one character in an encoding other than UTF-8
   // Appends a code point in the report's encoding; false when it cannot hold it.
@@ -399,12 +429,10 @@ bool WorkingText::ToEncoding(std::string_view working, TextEncoding encoding, st
     }
     if (!held) {
       *failedAt = pos;
-      appender.Finish();
       return false;
     }
     pos += len;
   }
-  appender.Finish();
   return true;
 }
 

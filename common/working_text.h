@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -72,6 +73,11 @@ class WorkingText {
   // Bytes that were not valid in their file are written as they were.
   bool ToEncoding(std::string_view working, TextEncoding encoding, std::string* out,
                   std::size_t* failedAt) const;
+  // The same into `buffer`, written from its start and never shrunk, so that a buffer used
+  // again and again is not filled anew: the length written, or nothing (with *failedAt) at
+  // a character the encoding cannot hold.
+  std::optional<std::size_t> ToEncodingOver(std::string_view working, TextEncoding encoding,
+                                            std::string* buffer, std::size_t* failedAt) const;
 
  private:
   // The working code standing for a code point beyond CP932 or an invalid byte (kRawByte +
@@ -79,6 +85,10 @@ class WorkingText {
   bool CodeOf(uint32_t key, uint16_t* code);
   // What a working code given out stands for; 0 for an ordinary CP932 code.
   uint32_t KeyOf(unsigned code) const;
+  // Encodes working text through `out` (an appender of working_text.cpp).
+  template <typename Out>
+  bool Encode(std::string_view working, TextEncoding encoding, Out& out,
+              std::size_t* failedAt) const;
 
   static constexpr uint32_t kRawByte = 0x110000;
   bool decodeAll_;

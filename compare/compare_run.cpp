@@ -546,12 +546,14 @@ class CompareRun {
   bool WriteReportPiece(std::string_view piece) {
     if (working_->DecodesAll()) {
       std::size_t failedAt = 0;
-      if (!working_->ToEncoding(piece, result_.reportEncoding, &encodedPiece_, &failedAt)) {
+      const std::optional<std::size_t> encoded =
+          working_->ToEncodingOver(piece, result_.reportEncoding, &encodedPiece_, &failedAt);
+      if (!encoded) {
         RefuseReportEncoding(piece, failedAt);
         resultFile_.Discard();
         return false;
       }
-      piece = encodedPiece_;
+      piece = std::string_view(encodedPiece_).substr(0, *encoded);
     }
     Status status = resultFile_.Write(piece);
     if (!status.ok()) RefuseWrite(status);
