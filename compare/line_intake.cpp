@@ -119,19 +119,21 @@ class ReadLoop {
         intake_(intake),
         table_(table),
         result_(result),
-        length_(static_cast<double>(source.Length())),
-        buffer_(kChunkSize) {}
+        length_(static_cast<double>(source.Length())) {}
 
   void Run() {
     while (true) {
       std::size_t got = 0;
       std::string_view piece;
       Status status = Status::Ok();
-      if (source_.ReadInPlace(buffer_.size(), &piece)) {
+      if (source_.ReadInPlace(kChunkSize, &piece)) {
         got = piece.size();
       } else {
-        status = source_.Read(buffer_.data(), buffer_.size(), &got);
-        piece = std::string_view(buffer_.data(), got);
+        // Read straight into the table's memory, where the lines of the piece then stay.
+        std::size_t room = 0;
+        char* into = table_.RoomToRead(kChunkSize, &room);
+        status = source_.Read(into, room, &got);
+        piece = table_.KeepRead(status.ok() ? got : 0);
       }
       if (progress_.CancelRequested()) {
         result_.flow = Flow::kCancel;
@@ -261,7 +263,6 @@ class ReadLoop {
   LineTable& table_;
   IntakeResult& result_;
   const double length_;
-  std::vector<char> buffer_;
   std::string held_;        // the start of a line that continues in the next piece
   std::string normalized_;  // a line with its blanks compressed
   bool lineOpen_ = false;

@@ -11,6 +11,13 @@ namespace {
 // The least a new block holds: small files take one block, large ones a few dozen.
 constexpr std::size_t kBlockSize = 256 * 1024;
 
+// Whether `text` lies wholly inside `kept`.
+bool LiesIn(std::string_view text, std::string_view kept) {
+  const auto begin = reinterpret_cast<std::uintptr_t>(kept.data());
+  const auto at = reinterpret_cast<std::uintptr_t>(text.data());
+  return at >= begin && at - begin <= kept.size() && text.size() <= kept.size() - (at - begin);
+}
+
 }  // namespace
 
 LineTable::LineTable(const LineTable& other) {
@@ -34,7 +41,8 @@ LineTable::LineTable(LineTable&& other) noexcept
       blocks_(std::move(other.blocks_)),
       held_(std::move(other.held_)),
       free_(std::exchange(other.free_, nullptr)),
-      left_(std::exchange(other.left_, 0)) {
+      left_(std::exchange(other.left_, 0)),
+      kept_(std::exchange(other.kept_, {})) {
   other.records_.clear();
   other.blocks_.clear();
   other.held_.clear();
@@ -47,6 +55,7 @@ LineTable& LineTable::operator=(LineTable&& other) noexcept {
   held_ = std::move(other.held_);
   free_ = std::exchange(other.free_, nullptr);
   left_ = std::exchange(other.left_, 0);
+  kept_ = std::exchange(other.kept_, {});
   other.records_.clear();
   other.blocks_.clear();
   other.held_.clear();
@@ -67,15 +76,26 @@ std::string_view LineTable::Hold(std::string text) {
   return *held_.back();
 }
 
+char* LineTable::RoomToRead(std::size_t most, std::size_t* room) {
+  if (left_ == 0) TakeBlock(std::max(most, kBlockSize));
+  *room = std::min(most, left_);
+  return free_;
+}
+
+std::string_view LineTable::KeepRead(std::size_t n) {
+  kept_ = std::string_view(free_, n);
+  free_ += n;
+  left_ -= n;
+  return kept_;
+}
+
 std::string_view LineTable::Store(std::string_view text) {
   if (text.empty()) return {};
+  // Lines come from the piece read last, when they come from a piece.
+  if (LiesIn(text, kept_)) return text;
+  // A text that lies inside a held text already stays where it is.
   for (const auto& held : held_) {
-    // A text that lies inside a held text already stays where it is.
-    const auto begin = reinterpret_cast<std::uintptr_t>(held->data());
-    const auto at = reinterpret_cast<std::uintptr_t>(text.data());
-    if (at >= begin && at - begin <= held->size() && text.size() <= held->size() - (at - begin)) {
-      return text;
-    }
+    if (LiesIn(text, *held)) return text;
   }
   if (text.size() > left_) TakeBlock(std::max(text.size(), kBlockSize));
   char* stored = free_;

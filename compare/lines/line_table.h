@@ -43,6 +43,11 @@ class LineTable {
   // Keeps `text` (a whole file's text) in the table and returns where it now lies: a record
   // appended with a text inside it points there instead of taking a copy.
   std::string_view Hold(std::string text);
+  // Room in the table for reading the next piece of a file into (*room bytes, at most
+  // `most`); KeepRead(n) then keeps the first n bytes read there and returns where they
+  // lie. Records appended with texts inside the piece point into it, as with Hold.
+  char* RoomToRead(std::size_t most, std::size_t* room);
+  std::string_view KeepRead(std::size_t n);
 
  private:
   std::string_view Store(std::string_view text);
@@ -53,6 +58,7 @@ class LineTable {
   std::vector<std::unique_ptr<const std::string>> held_;  // stays in place when the table moves
   char* free_ = nullptr;                                  // the unused end of the last block
   std::size_t left_ = 0;
+  std::string_view kept_;  // the piece read into the last block most recently
 };
 
 }  // namespace verko
