@@ -162,6 +162,9 @@ TEST_F(LineIntakeTest, ReadingPieceByPieceGivesTheSameRecords) {
       IntakeResult result = ReadFileLines(source, options, FileRole::kOld, host, meter, pieces);
       EXPECT_EQ(result.flow, Flow::kContinue);
       EXPECT_EQ(Texts(pieces), Texts(whole)) << content;
+      // Lines read into the table stay where they are when it moves, as held ones do.
+      pieces = LineTable(std::move(pieces));
+      EXPECT_EQ(Texts(pieces), Texts(whole)) << content;
       ASSERT_EQ(pieces.Count(), whole.Count());
       for (int id = 1; id <= whole.Count(); ++id) {
         EXPECT_EQ(pieces.Line(id).LineNo, whole.Line(id).LineNo) << content;
