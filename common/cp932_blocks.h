@@ -71,6 +71,19 @@ class Cp932Blocks {
 #endif
   }
 
+  // The number of bits set. Without the processor's own instruction (not in the baseline
+  // instruction set), the compiler's builtin is a call per count; this is a few operations.
+  static int CountBits(std::uint64_t bits) {
+#if defined(__POPCNT__)
+    return __builtin_popcountll(bits);
+#else
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+    return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+#endif
+  }
+
   // The bytes that can be the first byte of a two-byte character.
   static Bytes LeadFlags(Bytes b) {
     const auto flags =
