@@ -182,18 +182,23 @@ class PageFiller {
 
   uint32_t Page() const { return page_; }
 
-  // Adds a cell. `payload` is absent on table interior pages, `rowid` on index pages,
-  // `leftChild` on leaf pages.
-  void AddCell(std::string_view payload, int64_t rowid, uint32_t leftChild) {
-    const uint32_t payloadSize = static_cast<uint32_t>(payload.size());
-    const uint32_t size = CellSize(type_, payloadSize, rowid);
+  // Takes room for a cell of `size` bytes below the cells so far and adds its pointer;
+  // where in the run the cell goes.
+  std::size_t StartCell(uint32_t size) {
     contentStart_ -= size;
     const std::size_t pageStart = std::size_t{page_} * kSqlitePageSize;
     Put2(builder_.At(pageStart + headerOffset_ + PageHeaderSize(type_) +
                      kCellPointerSize * cellCount_),
          contentStart_);
     ++cellCount_;
-    std::size_t at = pageStart + contentStart_;
+    return pageStart + contentStart_;
+  }
+
+  // Adds a cell. `payload` is absent on table interior pages, `rowid` on index pages,
+  // `leftChild` on leaf pages.
+  void AddCell(std::string_view payload, int64_t rowid, uint32_t leftChild) {
+    const uint32_t payloadSize = static_cast<uint32_t>(payload.size());
+    std::size_t at = StartCell(CellSize(type_, payloadSize, rowid));
     if (!IsLeaf(type_)) {
       builder_.PutPageNumber(at, leftChild);
       at += 4;
@@ -224,13 +229,7 @@ class PageFiller {
       AddCell(scratch, rowid, 0);
       return;
     }
-    contentStart_ -= cellSize;
-    const std::size_t pageStart = std::size_t{page_} * kSqlitePageSize;
-    Put2(builder_.At(pageStart + headerOffset_ + PageHeaderSize(type_) +
-                     kCellPointerSize * cellCount_),
-         contentStart_);
-    ++cellCount_;
-    char* at = builder_.At(pageStart + contentStart_);
+    char* at = builder_.At(StartCell(cellSize));
     at += PutVarint(payloadSize, at);
     if (type_ == kTableLeaf) at += PutVarint(static_cast<uint64_t>(rowid), at);
     record.WriteTo(at);
