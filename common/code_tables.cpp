@@ -8,6 +8,8 @@ extern const uint16_t kCp932FromUnicode[0x10000];
 extern const uint32_t kCp932ToUtf8[0x10000];
 extern const uint32_t kEucJpToUnicode[0x20000];
 extern const uint32_t kEucJpFromUnicode[0x10000];
+extern const uint16_t kEucJpToCp932[0x10000];
+extern const uint32_t kEucJpFromCp932[0x10000];
 }  // namespace verko::code_data
 
 namespace verko {
@@ -19,7 +21,8 @@ const Cp932Table& Cp932Codes() {
 }
 
 const EucJpTable& EucJpCodes() {
-  static constexpr EucJpTable table{code_data::kEucJpToUnicode, code_data::kEucJpFromUnicode};
+  static constexpr EucJpTable table{code_data::kEucJpToUnicode, code_data::kEucJpFromUnicode,
+                                    code_data::kEucJpToCp932, code_data::kEucJpFromCp932};
   return table;
 }
 

@@ -32,6 +32,12 @@ struct EucJpTable {
   // The bytes of each BMP code point (two or three bytes packed, first byte highest);
   // 0 = none.
   std::span<const uint32_t> fromUnicode;
+  // The CP932 code of the character of each two-byte code at (b1 << 8) | b2; 0 = none
+  // (no character, or one CP932 does not hold).
+  std::span<const uint16_t> toCp932;
+  // The EUC-JP bytes of the character of each CP932 code, laid out as Cp932Table::toUtf8
+  // (single-byte characters marked, katakana rows repeated); 0 = none.
+  std::span<const uint32_t> fromCp932;
 };
 
 // The tables: constant data of the program, never built at run time.

@@ -56,7 +56,11 @@ class Appender {
  private:
   void Grow(std::size_t n) {
     const std::size_t used = static_cast<std::size_t>(at_ - out_->data());
-    out_->resize(std::max(out_->size() * 2, used + n));
+    const std::size_t want = used + n;
+    // The memory doubles, but only a little more than asked is filled (with zeros): room
+    // asked for near the end of a long text does not fill megabytes.
+    if (want > out_->capacity()) out_->reserve(std::max(want, out_->capacity() * 2));
+    out_->resize(std::min(out_->capacity(), want + 4096));
     at_ = out_->data() + used;
     end_ = out_->data() + out_->size();
   }
@@ -119,7 +123,7 @@ std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
   // Four bytes are read at each character.
   while (pos + 4 <= bytes.size()) {
     const std::size_t blockEnd = std::min(bytes.size() - 3, pos + kRunBlock);
-    char* const start = out.Room(2 * kRunBlock / 3 + 2);
+    char* const start = out.Room(2 * (blockEnd - pos) / 3 + 2);
     char* to = start;
     bool stopped = false;
     while (pos < blockEnd) {
@@ -147,33 +151,64 @@ std::size_t DecodeKanaAndKanjiRun(std::string_view bytes, std::size_t pos,
   return pos;
 }
 
-// Encodes the run of non-ASCII CP932 characters at `pos` into UTF-8 from the table; returns
-// where it ends: at ASCII, or at a code that stands for something else (beyond CP932, an
-// invalid byte), which is one CP932 leaves unassigned and so 0 in the table.
-std::size_t EncodeRunAsUtf8(std::string_view working, std::size_t pos,
-                            std::span<const uint32_t> toUtf8, Appender& out) {
+// Decodes the run of two-byte EUC-JP characters at `pos` that CP932 holds into their codes;
+// returns where the run ends. Anything else is left to the general decoder.
+std::size_t DecodeEucJpRun(std::string_view bytes, std::size_t pos,
+                           std::span<const uint16_t> toCp932, Appender& out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  while (pos + 1 < bytes.size()) {
+    const std::size_t blockEnd = std::min(bytes.size() - 1, pos + kRunBlock);
+    char* const start = out.Room(blockEnd - pos + 2);
+    char* to = start;
+    bool stopped = false;
+    while (pos < blockEnd) {
+      const unsigned b1 = in[pos], b2 = in[pos + 1];
+      const uint16_t code = b1 >= 0xA1 && b1 != 0xFF && b2 >= 0xA1 && b2 != 0xFF
+                                ? toCp932[b1 << 8 | b2]
+                                : uint16_t{0};
+      if (code == 0) {
+        stopped = true;
+        break;
+      }
+      to[0] = static_cast<char>(code >> 8);  // CP932 holds every such character in two bytes
+      to[1] = static_cast<char>(code & 0xFF);
+      to += 2;
+      pos += 2;
+    }
+    out.Advance(static_cast<std::size_t>(to - start));
+    if (stopped) break;
+  }
+  return pos;
+}
+
+// Encodes the run of non-ASCII CP932 characters at `pos` from a table of their bytes in
+// the report's encoding (UTF-8, EUC-JP); returns where it ends: at ASCII, or at a code that
+// stands for something else (beyond CP932, an invalid byte), which is one CP932 leaves
+// unassigned and so 0 in the table.
+std::size_t EncodeRunByTable(std::string_view working, std::size_t pos,
+                             std::span<const uint32_t> byTable, Appender& out) {
   const auto* in = reinterpret_cast<const unsigned char*>(working.data());
   const std::size_t size = working.size();
   while (pos < size) {
     // A byte gives at most three of UTF-8 (a half-width katakana); the block's last
     // character may reach one byte past it.
     const std::size_t blockEnd = std::min(size, pos + kRunBlock);
-    char* const start = out.Room(3 * (kRunBlock + 1));
+    char* const start = out.Room(3 * (blockEnd - pos + 1));
     char* to = start;
     bool stopped = false;
     while (pos < blockEnd) {
       // The table answers for two bytes at once, whatever the length of the character.
       const unsigned b = in[pos];
-      const uint32_t utf8 = b < 0x80 ? 0 : toUtf8[pos + 1 < size ? b << 8 | in[pos + 1] : b];
-      if (utf8 == 0) {
+      const uint32_t bytes = b < 0x80 ? 0 : byTable[pos + 1 < size ? b << 8 | in[pos + 1] : b];
+      if (bytes == 0) {
         stopped = true;
         break;
       }
-      to[0] = static_cast<char>(utf8 & 0xFF);
-      to[1] = static_cast<char>(utf8 >> 8 & 0xFF);
-      to[2] = static_cast<char>(utf8 >> 16 & 0xFF);
-      to += utf8 >> 24 & 3;
-      pos += utf8 >> 31 != 0 ? 1 : 2;
+      to[0] = static_cast<char>(bytes & 0xFF);
+      to[1] = static_cast<char>(bytes >> 8 & 0xFF);
+      to[2] = static_cast<char>(bytes >> 16 & 0xFF);
+      to += bytes >> 24 & 3;
+      pos += bytes >> 31 != 0 ? 1 : 2;
     }
     out.Advance(static_cast<std::size_t>(to - start));
     if (stopped) break;
@@ -318,9 +353,11 @@ bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
       carry_.assign(bytes.substr(pos));
       break;
     }
-    if (encoding_ == TextEncoding::kUtf8) {
-      // After a run, the byte where it stopped goes the general way (or round again).
-      const std::size_t stop = DecodeKanaAndKanjiRun(bytes, pos, toCp932, appender);
+    // After a run, the byte where it stopped goes the general way (or round again).
+    if (encoding_ != TextEncoding::kCp932) {
+      const std::size_t stop = encoding_ == TextEncoding::kUtf8
+                                   ? DecodeKanaAndKanjiRun(bytes, pos, toCp932, appender)
+                                   : DecodeEucJpRun(bytes, pos, EucJpCodes().toCp932, appender);
       if (stop != pos) {
         pos = stop;
         continue;
@@ -396,9 +433,12 @@ bool WorkingText::Encode(std::string_view working, TextEncoding encoding, Out& a
     appender.Append(encoded);
     return true;
   };
-  // Into UTF-8, a CP932 character's bytes come from a table; only characters that stand for
-  // something else (beyond CP932, an invalid byte) take the general way.
-  const bool intoUtf8 = encoding == TextEncoding::kUtf8;
+  // Into UTF-8 and EUC-JP, a CP932 character's bytes come from a table; only characters
+  // that stand for something else (beyond CP932, an invalid byte) take the general way.
+  const std::span<const uint32_t> byTable = encoding == TextEncoding::kUtf8 ? Cp932Codes().toUtf8
+                                            : encoding == TextEncoding::kEucJp
+                                                ? EucJpCodes().fromCp932
+                                                : std::span<const uint32_t>();
   for (std::size_t pos = 0; pos < working.size();) {
     if ((pos = CopyAsciiRun(working, pos, appender)) == working.size()) break;
     const auto b = static_cast<unsigned char>(working[pos]);
@@ -407,8 +447,8 @@ bool WorkingText::Encode(std::string_view working, TextEncoding encoding, Out& a
       ++pos;
       continue;
     }
-    if (intoUtf8) {
-      const std::size_t stop = EncodeRunAsUtf8(working, pos, Cp932Codes().toUtf8, appender);
+    if (!byTable.empty()) {
+      const std::size_t stop = EncodeRunByTable(working, pos, byTable, appender);
       if (stop != pos) {
         pos = stop;
         continue;

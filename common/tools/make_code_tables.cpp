@@ -25,6 +25,8 @@ struct Cp932Tables {
 struct EucJpTables {
   std::vector<uint32_t> toUnicode;
   std::vector<uint32_t> fromUnicode;
+  std::vector<uint16_t> toCp932;
+  std::vector<uint32_t> fromCp932;
 };
 
 // One converter of iconv, closed with its owner.
@@ -117,6 +119,19 @@ void DecodeCp932Row(iconv_t cd, unsigned lead, std::vector<uint16_t>& toUnicode)
   }
 }
 
+// In a table of the bytes of each CP932 code's character (first byte lowest, their count
+// in bits 24 and 25), single-byte characters are marked by bit 31, and the rows of the
+// half-width katakana repeat theirs: the table can then be read at any two bytes of text
+// that start with a character beyond ASCII, without first asking how long it is.
+void MarkSingleBytes(std::vector<uint32_t>& table) {
+  for (uint32_t b = 0; b < 0x100; ++b) {
+    if (table[b] != 0) table[b] |= 1u << 31;
+  }
+  for (uint32_t b = 0xA1; b <= 0xDF; ++b) {
+    for (uint32_t trail = 0; trail < 0x100; ++trail) table[b << 8 | trail] = table[b];
+  }
+}
+
 Cp932Tables BuildCp932() {
   Cp932Tables table;
   table.toUnicode.assign(0x10000, 0);
@@ -160,15 +175,7 @@ Cp932Tables BuildCp932() {
                            (0x80 | ((cp >> 6) & 0x3F)) << 8 | (0xE0 | cp >> 12);
     }
   }
-  // Single-byte characters are marked as such, and the rows of the half-width katakana
-  // repeat theirs: the table can then be read at any two bytes of text that start with a
-  // character beyond ASCII, without first asking how long the character is.
-  for (uint32_t b = 0; b < 0x100; ++b) {
-    if (table.toUtf8[b] != 0) table.toUtf8[b] |= 1u << 31;
-  }
-  for (uint32_t b = 0xA1; b <= 0xDF; ++b) {
-    for (uint32_t trail = 0; trail < 0x100; ++trail) table.toUtf8[b << 8 | trail] = table.toUtf8[b];
-  }
+  MarkSingleBytes(table.toUtf8);
   return table;
 }
 
@@ -202,6 +209,36 @@ EucJpTables BuildEucJp() {
   return table;
 }
 
+// The direct ways between EUC-JP and CP932, through the characters both tables hold: the
+// CP932 code of each two-byte EUC-JP code, and the EUC-JP bytes of each CP932 code laid
+// out as the table of UTF-8 bytes is.
+void AddCp932Ways(const Cp932Tables& cp932, EucJpTables& eucJp) {
+  eucJp.toCp932.assign(0x10000, 0);
+  for (uint32_t b1 = 0xA1; b1 <= 0xFE; ++b1) {
+    for (uint32_t b2 = 0xA1; b2 <= 0xFE; ++b2) {
+      const uint32_t cp = eucJp.toUnicode[(b1 << 8) | b2];
+      if (cp != 0 && cp < 0x10000) eucJp.toCp932[(b1 << 8) | b2] = cp932.fromUnicode[cp];
+    }
+  }
+  eucJp.fromCp932.assign(0x10000, 0);
+  for (uint32_t code = 0; code < 0x10000; ++code) {
+    const uint32_t cp = cp932.toUnicode[code];
+    if (cp == 0 && code != 0) continue;
+    if (cp < 0x80) {
+      eucJp.fromCp932[code] = 1u << 24 | cp;
+      continue;
+    }
+    const uint32_t bytes = eucJp.fromUnicode[cp];  // first byte highest
+    if (bytes > 0xFFFF) {
+      eucJp.fromCp932[code] =
+          3u << 24 | (bytes & 0xFF) << 16 | (bytes >> 8 & 0xFF) << 8 | (bytes >> 16 & 0xFF);
+    } else if (bytes != 0) {
+      eucJp.fromCp932[code] = 2u << 24 | (bytes & 0xFF) << 8 | (bytes >> 8 & 0xFF);
+    }
+  }
+  MarkSingleBytes(eucJp.fromCp932);
+}
+
 // Writes one array, sixteen values to a line; false when the file could not take it.
 template <typename T>
 bool WriteArray(std::FILE* out, const char* type, const char* name, const std::vector<T>& values) {
@@ -227,7 +264,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const Cp932Tables cp932 = BuildCp932();
-  const EucJpTables eucJp = BuildEucJp();
+  EucJpTables eucJp = BuildEucJp();
+  AddCp932Ways(cp932, eucJp);
   // Without iconv's tables (no gconv modules) the arrays would be empty of characters.
   if (cp932.toUnicode[0x82A0] == 0 || eucJp.toUnicode[0xA4A2] == 0) {
     std::fprintf(stderr, "make_code_tables: iconv cannot convert CP932 and EUC-JP-MS\n");
@@ -248,6 +286,8 @@ int main(int argc, char** argv) {
             WriteArray(out, "uint32_t", "kCp932ToUtf8", cp932.toUtf8) &&
             WriteArray(out, "uint32_t", "kEucJpToUnicode", eucJp.toUnicode) &&
             WriteArray(out, "uint32_t", "kEucJpFromUnicode", eucJp.fromUnicode) &&
+            WriteArray(out, "uint16_t", "kEucJpToCp932", eucJp.toCp932) &&
+            WriteArray(out, "uint32_t", "kEucJpFromCp932", eucJp.fromCp932) &&
             std::fprintf(out, "}  // namespace verko::code_data\n") >= 0;
   ok = std::fclose(out) == 0 && ok;
   if (!ok || std::rename(partial.c_str(), output.c_str()) != 0) {

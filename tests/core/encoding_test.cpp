@@ -108,7 +108,19 @@ TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
         EXPECT_EQ(DecodeCharacter(euc, 0, TextEncoding::kEucJp, &again), euc.size());
         EXPECT_EQ(again, cp);
         EXPECT_EQ(Iconv("UTF-8", "EUC-JP-MS", euc), utf8);
+        if (euc.size() == 2 && euc[0] != '\x8E') {
+          // Two-byte EUC-JP goes straight to the code iconv writes for the character.
+          const unsigned eucCode =
+              static_cast<unsigned char>(euc[0]) << 8 | static_cast<unsigned char>(euc[1]);
+          EXPECT_EQ(EucJpCodes().toCp932[eucCode], Cp932Codes().fromUnicode[cp]);
+        }
       }
+      // The table reports in EUC-JP are written with holds the same bytes, or none.
+      const uint32_t eucPacked = EucJpCodes().fromCp932[lead << 8 | trail];
+      std::string eucFromTable;
+      for (uint32_t k = 0; k < (eucPacked >> 24 & 3); ++k)
+        eucFromTable += static_cast<char>(eucPacked >> (8 * k));
+      EXPECT_EQ(eucFromTable, euc) << std::hex << lead << trail;
       ++checked;
     }
   }
