@@ -185,6 +185,9 @@ TEST(WorkingTextDecoding, PiecesDecodeAsTheWholeFile) {
       std::string bytes;
       for (int k = static_cast<int>(random() % 40); k > 0; --k)
         bytes += parts[random() % parts.size()];
+      // Now and then a long run of invalid bytes, each decoded to two: more text than the
+      // file's bytes made room for.
+      if (round % 50 == 0) bytes += std::string(200, '\xFF') + "a";
       WorkingText whole(true);
       std::string expected;
       int expectedInvalid = 0;
