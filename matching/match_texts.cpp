@@ -34,6 +34,8 @@ std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& fo
     copyBytes += exact.Texts()[number].size();
   }
   copies.reserve(copyBytes);
+  // Every folded form not among the texts comes from a text with a capital.
+  foldedOnly = TextNumbering(static_cast<int>(withCapital.size()));
   for (int number : withCapital) {
     const std::string_view text = exact.Texts()[number];
     const std::size_t start = copies.size();
@@ -103,7 +105,7 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
       texts.NewExact.data() + 1);
   for (int id = 1; id <= newCount; ++id) texts.NewBlank[id] = IsBlankText(newLines[id - 1].Text);
 
-  TextNumbering foldedOnly(16);
+  TextNumbering foldedOnly(0);
   std::string foldedCopies;
   const std::vector<int> formOfExact = NumberFoldedForms(exact, foldedOnly, foldedCopies);
   const std::vector<int> keyOfExact =

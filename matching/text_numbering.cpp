@@ -49,7 +49,6 @@ std::size_t TextNumbering::Hash(std::string_view text) {
 
 TextNumbering::TextNumbering(int expected) : slots_(SlotCountFor(expected)) {
   texts_.reserve(expected);
-  hashes_.reserve(expected);
 }
 
 std::size_t TextNumbering::SlotOf(std::string_view text, std::size_t hash) const {
@@ -74,7 +73,6 @@ int TextNumbering::Number(std::string_view text, std::size_t hash) {
   if (slots_[slot] != 0) return NumberIn(slots_[slot]);
   const int number = Count();
   texts_.push_back(text);
-  hashes_.push_back(hash);
   slots_[slot] = MakeSlot(hash, number);
   if (texts_.size() * 2 > slots_.size()) Grow();
   return number;
@@ -89,12 +87,15 @@ int TextNumbering::Find(std::string_view text, std::size_t hash) const {
 }
 
 void TextNumbering::Grow() {
+  // The texts are hashed again: a numbering sized to its texts never grows, and keeping
+  // every hash for the one that does would cost more memory than time.
   slots_.assign(slots_.size() * 2, 0);
   const std::size_t mask = slots_.size() - 1;
   for (int number = 0; number < Count(); ++number) {
-    std::size_t slot = hashes_[number] & mask;
+    const std::size_t hash = Hash(texts_[number]);
+    std::size_t slot = hash & mask;
     while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = MakeSlot(hashes_[number], number);
+    slots_[slot] = MakeSlot(hash, number);
   }
 }
 

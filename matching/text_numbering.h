@@ -63,7 +63,6 @@ class TextNumbering {
   static int NumberIn(std::uint64_t slot) { return static_cast<int>(slot & 0xffffffffu) - 1; }
 
   std::vector<std::string_view> texts_;
-  std::vector<std::size_t> hashes_;   // of each text, for growing
   std::vector<std::uint64_t> slots_;  // size a power of two, at most half full
 };
 
