@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "compare/input_file.h"
 #include "compare/line_intake.h"
 #include "compare/lines/work_database.h"
+#include "compare/piece_writer.h"
 #include "compare/result_file.h"
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
@@ -507,9 +509,17 @@ class CompareRun {
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
     // The result file takes the report piece by piece as it is built; a sink gets it whole.
+    // A report to encode is encoded and written on a thread of its own from its first piece
+    // on (a small report, of one piece, is encoded at the end).
     bool pieceFailed = false;
+    std::optional<PieceWriter> pieces;
     if (!request_.reportSink) {
-      settings.flush = [this, &pieceFailed](std::string& written) {
+      settings.flush = [this, &pieceFailed, &pieces](std::string& written) {
+        if (working_->DecodesAll() && (pieces || StartPieceWriter(pieces))) {
+          pieceFailed = !pieces->Hand(written);
+          if (pieceFailed) RefusePieces(*pieces);
+          return !pieceFailed;
+        }
         pieceFailed = !WriteReportPiece(written);
         written.clear();
         return !pieceFailed;
@@ -522,7 +532,14 @@ class CompareRun {
     // A cancelled report keeps the lines written up to that moment.
     if (flow == Flow::kCancel) Cancel();
     if (!request_.reportSink) {
-      if (!WriteReportPiece(report)) return;
+      if (pieces) {
+        if (!pieces->Hand(report) || !pieces->Finish()) {
+          RefusePieces(*pieces);
+          return;
+        }
+      } else if (!WriteReportPiece(report)) {
+        return;
+      }
       Status status = resultFile_.Close();
       if (!status.ok()) RefuseWrite(status);
       return;
@@ -538,6 +555,30 @@ class CompareRun {
     }
     Status status = request_.reportSink(report);
     if (!status.ok()) RefuseWrite(status);
+  }
+
+  // Starts the thread that encodes and writes the report's pieces; false (the pieces are
+  // then written here) when no thread can be started.
+  bool StartPieceWriter(std::optional<PieceWriter>& pieces) {
+    try {
+      pieces.emplace(*working_, result_.reportEncoding, resultFile_);
+      return true;
+    } catch (const std::system_error&) {
+      return false;
+    }
+  }
+
+  // Refuses the run for the piece that failed, once the piece writer has stopped: after a
+  // character the encoding cannot hold, nothing of the report stays in the file.
+  void RefusePieces(PieceWriter& pieces) {
+    pieces.Finish();
+    const PieceWriter::Failure& failure = pieces.failure();
+    if (failure.encoding) {
+      RefuseReportEncoding(failure.piece, failure.failedAt);
+      resultFile_.Discard();
+    } else {
+      RefuseWrite(failure.status);
+    }
   }
 
   // Writes whole lines of the report to the result file in the report's encoding. False

@@ -380,6 +380,7 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
   for (int i = 0; i < 20000; ++i) lines += "line " + std::to_string(i) + "\r\n";
   EXPECT_EQ(Compare(lines, "first\r\n" + lines + "sushi 🍣\r\n"), "");
   EXPECT_EQ(result.status, kStatusFailed);
+  EXPECT_NE(result.message.text.find("sushi 🍣"), std::string::npos) << result.message.text;
   // And inside a long stretch of moved lines, from a file turned round.
   std::vector<std::string> many;
   for (int i = 0; i < 20000; ++i)
@@ -389,6 +390,26 @@ TEST_F(EncodedCompareTest, ReportEncodingThatCannotHoldALineRefusesTheRun) {
   for (auto line = many.rbegin(); line != many.rend(); ++line) backward += *line + "\r\n";
   EXPECT_EQ(Compare(forward, backward), "");
   EXPECT_EQ(result.status, kStatusFailed);
+}
+
+TEST_F(EncodedCompareTest, LongReportsAreWrittenWholeAndInOrder) {
+  // A long report in UTF-8 goes to the file piece by piece, encoded beside the building of
+  // the next: it says line for line what the same comparison says in CP932.
+  std::string oldText, newText;
+  for (int i = 0; i < 30000; ++i) {
+    oldText += "line " + std::to_string(i) + " text\r\n";
+    if (i % 7 != 3) newText += "line " + std::to_string(i % 5 == 0 ? i + 1 : i) + " text\r\n";
+  }
+  Use(EncodingChoice::kCp932);
+  const std::string cp932 = Compare(oldText, newText);
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  Use(EncodingChoice::kUtf8);
+  const std::string utf8 = Compare(oldText, newText);
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  ASSERT_GT(utf8.size(), std::size_t{1} << 20);
+  const std::vector<std::string> lines = Body(utf8);
+  EXPECT_GT(lines.size(), std::size_t{30000});
+  EXPECT_EQ(lines, Body(FromCp932(cp932)));
 }
 
 TEST_F(EncodedCompareTest, LargeFilesGiveTheSameTextDecodedBesideEachOther) {

@@ -1,0 +1,65 @@
+// The report of a run that decodes goes to the result file in the report's encoding. Into
+// UTF-8 or EUC-JP, encoding a large report takes about as long as building it, so the
+// pieces are encoded and written on a thread of their own, in order, while the next piece
+// is built. The first failure (a character the encoding cannot hold, a write the file
+// refuses) stops the writing: later pieces are dropped, and the run learns of it when it
+// hands over the next piece or finishes.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "common/status.h"
+#include "common/text_encoding.h"
+#include "common/working_text.h"
+#include "compare/result_file.h"
+
+namespace verko {
+
+class PieceWriter {
+ public:
+  // `working` and `file` must outlive the writer; `working` is only read meanwhile.
+  PieceWriter(const WorkingText& working, TextEncoding encoding, ResultFile& file);
+  ~PieceWriter() { Finish(); }
+  PieceWriter(const PieceWriter&) = delete;
+  PieceWriter& operator=(const PieceWriter&) = delete;
+
+  // Takes over a piece of whole lines; `piece` is left empty (with memory for the next).
+  // False once a piece has failed.
+  bool Hand(std::string& piece);
+  // Waits until every piece handed over is written; false when one failed.
+  bool Finish();
+
+  // What failed, once Hand or Finish said so: the piece whose character at `failedAt` the
+  // encoding cannot hold, or else the status of the write.
+  struct Failure {
+    bool encoding = false;
+    std::string piece;
+    std::size_t failedAt = 0;
+    Status status = Status::Ok();
+  };
+  const Failure& failure() const { return failure_; }
+
+ private:
+  void Run();
+  bool Write(const std::string& piece);
+
+  const WorkingText& working_;
+  const TextEncoding encoding_;
+  ResultFile& file_;
+  std::string encoded_;  // used by the thread only
+  Failure failure_;      // written by the thread before it sets failed_
+  std::mutex mutex_;
+  std::condition_variable handed_;  // a piece waits, or the end
+  std::condition_variable taken_;   // the waiting piece was taken, or a piece failed
+  std::string next_;                // the piece waiting; empty memory when none waits
+  bool waiting_ = false;            // guarded by mutex_, as are the two below
+  bool ending_ = false;
+  bool failed_ = false;
+  std::thread thread_;  // started last
+};
+
+}  // namespace verko
