@@ -110,6 +110,12 @@ uint32_t LoadLittleEndian32(const unsigned char* p) {
   return value;
 }
 
+// Writes four bytes, the lowest first.
+void StoreLittleEndian32(uint32_t value, char* p) {
+  if constexpr (std::endian::native == std::endian::big) value = __builtin_bswap32(value);
+  std::memcpy(p, &value, sizeof value);
+}
+
 // The runs below go through their text in blocks, with room for a whole block's output made
 // once: a check per character would cost about as much as the character itself.
 constexpr std::size_t kRunBlock = 96;
@@ -193,7 +199,9 @@ std::size_t EncodeRunByTable(std::string_view working, std::size_t pos,
     // A byte gives at most three of UTF-8 (a half-width katakana); the block's last
     // character may reach one byte past it.
     const std::size_t blockEnd = std::min(size, pos + kRunBlock);
-    char* const start = out.Room(3 * (blockEnd - pos + 1));
+    // Each character's bytes go out as four at once, the fourth overwritten by the next
+    // character or left beyond the end: one more byte of room for the last.
+    char* const start = out.Room(3 * (blockEnd - pos + 1) + 1);
     char* to = start;
     bool stopped = false;
     while (pos < blockEnd) {
@@ -204,11 +212,9 @@ std::size_t EncodeRunByTable(std::string_view working, std::size_t pos,
         stopped = true;
         break;
       }
-      to[0] = static_cast<char>(bytes & 0xFF);
-      to[1] = static_cast<char>(bytes >> 8 & 0xFF);
-      to[2] = static_cast<char>(bytes >> 16 & 0xFF);
+      StoreLittleEndian32(bytes, to);
       to += bytes >> 24 & 3;
-      pos += bytes >> 31 != 0 ? 1 : 2;
+      pos += 2 - (bytes >> 31);
     }
     out.Advance(static_cast<std::size_t>(to - start));
     if (stopped) break;
