@@ -120,7 +120,7 @@ void DecodeCp932Row(iconv_t cd, unsigned lead, std::vector<uint16_t>& toUnicode)
 }
 
 // In a table of the bytes of each CP932 code's character (first byte lowest, their count
-// in bits 24 and 25), single-byte characters are marked by bit 31, and the rows of the
+// in bits 24 and 25; 0 = none), single-byte characters are marked by bit 31, and the rows of the
 // half-width katakana repeat theirs: the table can then be read at any two bytes of text
 // that start with a character beyond ASCII, without first asking how long it is.
 void MarkSingleBytes(std::vector<uint32_t>& table) {
@@ -130,6 +130,34 @@ void MarkSingleBytes(std::vector<uint32_t>& table) {
   for (uint32_t b = 0xA1; b <= 0xDF; ++b) {
     for (uint32_t trail = 0; trail < 0x100; ++trail) table[b << 8 | trail] = table[b];
   }
+}
+
+// The table of the bytes in another encoding of each CP932 code's character (`toUnicode`
+// gives the character, `bytesOf` its bytes, none when the encoding cannot hold it), laid
+// out as described at MarkSingleBytes.
+template <typename BytesOf>
+std::vector<uint32_t> TableOfCodes(const std::vector<uint16_t>& toUnicode, BytesOf bytesOf) {
+  std::vector<uint32_t> table(0x10000, 0);
+  for (uint32_t code = 0; code < 0x10000; ++code) {
+    const uint32_t cp = toUnicode[code];
+    if (cp == 0 && code != 0) continue;
+    const std::string bytes = bytesOf(cp);
+    if (bytes.empty()) continue;
+    uint32_t packed = static_cast<uint32_t>(bytes.size()) << 24;
+    for (std::size_t k = 0; k < bytes.size(); ++k)
+      packed |= uint32_t{static_cast<unsigned char>(bytes[k])} << (8 * k);
+    table[code] = packed;
+  }
+  MarkSingleBytes(table);
+  return table;
+}
+
+// The UTF-8 bytes of a BMP code point.
+std::string Utf8Of(uint32_t cp) {
+  if (cp < 0x80) return std::string(1, static_cast<char>(cp));
+  if (cp < 0x800) return {static_cast<char>(0xC0 | cp >> 6), static_cast<char>(0x80 | (cp & 0x3F))};
+  return {static_cast<char>(0xE0 | cp >> 12), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+          static_cast<char>(0x80 | (cp & 0x3F))};
 }
 
 Cp932Tables BuildCp932() {
@@ -162,20 +190,7 @@ Cp932Tables BuildCp932() {
     }
   }
   for (int b = 1; b < 0x80; ++b) table.fromUnicode[b] = static_cast<uint16_t>(b);
-  table.toUtf8.assign(0x10000, 0);
-  for (uint32_t code = 0; code < 0x10000; ++code) {
-    const uint32_t cp = table.toUnicode[code];
-    if (cp == 0 && code != 0) continue;
-    if (cp < 0x80) {
-      table.toUtf8[code] = 1u << 24 | cp;
-    } else if (cp < 0x800) {
-      table.toUtf8[code] = 2u << 24 | (0x80 | (cp & 0x3F)) << 8 | (0xC0 | cp >> 6);
-    } else {
-      table.toUtf8[code] = 3u << 24 | (0x80 | (cp & 0x3F)) << 16 |
-                           (0x80 | ((cp >> 6) & 0x3F)) << 8 | (0xE0 | cp >> 12);
-    }
-  }
-  MarkSingleBytes(table.toUtf8);
+  table.toUtf8 = TableOfCodes(table.toUnicode, Utf8Of);
   return table;
 }
 
@@ -220,23 +235,14 @@ void AddCp932Ways(const Cp932Tables& cp932, EucJpTables& eucJp) {
       if (cp != 0 && cp < 0x10000) eucJp.toCp932[(b1 << 8) | b2] = cp932.fromUnicode[cp];
     }
   }
-  eucJp.fromCp932.assign(0x10000, 0);
-  for (uint32_t code = 0; code < 0x10000; ++code) {
-    const uint32_t cp = cp932.toUnicode[code];
-    if (cp == 0 && code != 0) continue;
-    if (cp < 0x80) {
-      eucJp.fromCp932[code] = 1u << 24 | cp;
-      continue;
-    }
-    const uint32_t bytes = eucJp.fromUnicode[cp];  // first byte highest
-    if (bytes > 0xFFFF) {
-      eucJp.fromCp932[code] =
-          3u << 24 | (bytes & 0xFF) << 16 | (bytes >> 8 & 0xFF) << 8 | (bytes >> 16 & 0xFF);
-    } else if (bytes != 0) {
-      eucJp.fromCp932[code] = 2u << 24 | (bytes & 0xFF) << 8 | (bytes >> 8 & 0xFF);
-    }
-  }
-  MarkSingleBytes(eucJp.fromCp932);
+  eucJp.fromCp932 = TableOfCodes(cp932.toUnicode, [&eucJp](uint32_t cp) {
+    if (cp < 0x80) return std::string(1, static_cast<char>(cp));
+    const uint32_t bytes = eucJp.fromUnicode[cp];  // first byte highest; 0: none
+    std::string out;
+    if (bytes > 0xFFFF) out.push_back(static_cast<char>(bytes >> 16));
+    if (bytes != 0) out += {static_cast<char>(bytes >> 8 & 0xFF), static_cast<char>(bytes & 0xFF)};
+    return out;
+  });
 }
 
 // Writes one array, sixteen values to a line; false when the file could not take it.
