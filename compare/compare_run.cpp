@@ -7,7 +7,6 @@
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -509,19 +508,19 @@ class CompareRun {
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
     // The result file takes the report piece by piece as it is built; a sink gets it whole.
-    // A report to encode is encoded and written on a thread of its own from its first piece
-    // on (a small report, of one piece, is encoded at the end).
+    // A report to encode goes through the piece writer.
     bool pieceFailed = false;
     std::optional<PieceWriter> pieces;
     if (!request_.reportSink) {
+      if (working_->DecodesAll()) pieces.emplace(*working_, result_.reportEncoding, resultFile_);
       settings.flush = [this, &pieceFailed, &pieces](std::string& written) {
-        if (working_->DecodesAll() && (pieces || StartPieceWriter(pieces))) {
+        if (pieces) {
           pieceFailed = !pieces->Hand(written);
           if (pieceFailed) RefusePieces(*pieces);
-          return !pieceFailed;
+        } else {
+          pieceFailed = !WriteReportPiece(written);
+          written.clear();
         }
-        pieceFailed = !WriteReportPiece(written);
-        written.clear();
         return !pieceFailed;
       };
     }
@@ -533,7 +532,7 @@ class CompareRun {
     if (flow == Flow::kCancel) Cancel();
     if (!request_.reportSink) {
       if (pieces) {
-        if (!pieces->Hand(report) || !pieces->Finish()) {
+        if (!pieces->Finish(report)) {
           RefusePieces(*pieces);
           return;
         }
@@ -557,17 +556,6 @@ class CompareRun {
     if (!status.ok()) RefuseWrite(status);
   }
 
-  // Starts the thread that encodes and writes the report's pieces; false (the pieces are
-  // then written here) when no thread can be started.
-  bool StartPieceWriter(std::optional<PieceWriter>& pieces) {
-    try {
-      pieces.emplace(*working_, result_.reportEncoding, resultFile_);
-      return true;
-    } catch (const std::system_error&) {
-      return false;
-    }
-  }
-
   // Refuses the run for the piece that failed, once the piece writer has stopped: after a
   // character the encoding cannot hold, nothing of the report stays in the file.
   void RefusePieces(PieceWriter& pieces) {
@@ -581,21 +569,9 @@ class CompareRun {
     }
   }
 
-  // Writes whole lines of the report to the result file in the report's encoding. False
-  // when it cannot: the run is refused with the reason, and after a character the encoding
-  // cannot hold nothing of the report stays in the file.
+  // Writes whole lines of a CP932 report to the result file. False when it cannot: the run
+  // is refused with the reason.
   bool WriteReportPiece(std::string_view piece) {
-    if (working_->DecodesAll()) {
-      std::size_t failedAt = 0;
-      const std::optional<std::size_t> encoded =
-          working_->ToEncodingOver(piece, result_.reportEncoding, &encodedPiece_, &failedAt);
-      if (!encoded) {
-        RefuseReportEncoding(piece, failedAt);
-        resultFile_.Discard();
-        return false;
-      }
-      piece = std::string_view(encodedPiece_).substr(0, *encoded);
-    }
     Status status = resultFile_.Write(piece);
     if (!status.ok()) RefuseWrite(status);
     return status.ok();
@@ -670,7 +646,6 @@ class CompareRun {
   LineTable oldText_, newText_;
   MatchState state_;
   bool reportWritten_ = false;
-  std::string encodedPiece_;  // a piece of the report in its encoding, its memory reused
   bool tooSlowNoted_ = false;
   // After the line tables: the database's writer thread reads them until it is joined, so
   // on every way out, an exception's unwinding included, the database is finished first

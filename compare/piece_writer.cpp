@@ -2,14 +2,25 @@
 
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace verko {
 
-PieceWriter::PieceWriter(const WorkingText& working, TextEncoding encoding, ResultFile& file)
-    : working_(working), encoding_(encoding), file_(file), thread_([this] { Run(); }) {}
-
 bool PieceWriter::Hand(std::string& piece) {
+  if (!tried_) {
+    tried_ = true;
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      // Without a thread of its own, each piece is written as it comes.
+    }
+  }
+  if (!thread_.joinable()) {
+    failed_ = failed_ || !Write(piece);
+    piece.clear();
+    return !failed_;
+  }
   std::unique_lock<std::mutex> lock(mutex_);
   taken_.wait(lock, [this] { return !waiting_ || failed_; });
   if (failed_) return false;
@@ -22,13 +33,19 @@ bool PieceWriter::Hand(std::string& piece) {
   return true;
 }
 
-bool PieceWriter::Finish() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ending_ = true;
+bool PieceWriter::Finish(std::string& last) {
+  if (thread_.joinable()) {
+    if (!last.empty()) Hand(last);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ending_ = true;
+    }
+    handed_.notify_one();
+    thread_.join();
+  } else if (!failed_ && !last.empty()) {
+    failed_ = !Write(last);
+    last.clear();
   }
-  handed_.notify_one();
-  if (thread_.joinable()) thread_.join();
   return !failed_;
 }
 
@@ -56,7 +73,7 @@ void PieceWriter::Run() {
   }
 }
 
-bool PieceWriter::Write(const std::string& piece) {
+bool PieceWriter::Write(std::string_view piece) {
   std::size_t failedAt = 0;
   const std::optional<std::size_t> length =
       working_.ToEncodingOver(piece, encoding_, &encoded_, &failedAt);

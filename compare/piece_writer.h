@@ -1,9 +1,10 @@
 // The report of a run that decodes goes to the result file in the report's encoding. Into
-// UTF-8 or EUC-JP, encoding a large report takes about as long as building it, so the
-// pieces are encoded and written on a thread of their own, in order, while the next piece
-// is built. The first failure (a character the encoding cannot hold, a write the file
-// refuses) stops the writing: later pieces are dropped, and the run learns of it when it
-// hands over the next piece or finishes.
+// UTF-8 or EUC-JP, encoding a large report takes about as long as building it, so from its
+// first full piece on the pieces are encoded and written on a thread of their own, in
+// order, while the next piece is built; a report of one piece is written in place. The
+// first failure (a character the encoding cannot hold, a write the file refuses) stops the
+// writing: later pieces are dropped, and the run learns of it when it hands over the next
+// piece or finishes.
 #pragma once
 
 #include <condition_variable>
@@ -22,7 +23,8 @@ namespace verko {
 class PieceWriter {
  public:
   // `working` and `file` must outlive the writer; `working` is only read meanwhile.
-  PieceWriter(const WorkingText& working, TextEncoding encoding, ResultFile& file);
+  PieceWriter(const WorkingText& working, TextEncoding encoding, ResultFile& file)
+      : working_(working), encoding_(encoding), file_(file) {}
   ~PieceWriter() { Finish(); }
   PieceWriter(const PieceWriter&) = delete;
   PieceWriter& operator=(const PieceWriter&) = delete;
@@ -30,8 +32,13 @@ class PieceWriter {
   // Takes over a piece of whole lines; `piece` is left empty (with memory for the next).
   // False once a piece has failed.
   bool Hand(std::string& piece);
-  // Waits until every piece handed over is written; false when one failed.
-  bool Finish();
+  // Writes the last piece (left empty) and waits until every piece is written; false when
+  // one failed.
+  bool Finish(std::string& last);
+  bool Finish() {
+    std::string none;
+    return Finish(none);
+  }
 
   // What failed, once Hand or Finish said so: the piece whose character at `failedAt` the
   // encoding cannot hold, or else the status of the write.
@@ -45,7 +52,8 @@ class PieceWriter {
 
  private:
   void Run();
-  bool Write(const std::string& piece);
+  // Encodes and writes a piece; false (with failure_ set) when it cannot.
+  bool Write(std::string_view piece);
 
   const WorkingText& working_;
   const TextEncoding encoding_;
@@ -59,7 +67,10 @@ class PieceWriter {
   bool waiting_ = false;            // guarded by mutex_, as are the two below
   bool ending_ = false;
   bool failed_ = false;
-  std::thread thread_;  // started last
+  // Started with the first piece handed over; without it (none could be started) the
+  // pieces are written in place.
+  std::thread thread_;
+  bool tried_ = false;  // a thread was asked for
 };
 
 }  // namespace verko
