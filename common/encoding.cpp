@@ -56,16 +56,8 @@ std::string ToCp932(std::string_view utf8) {
   // gives what iconv writes for each; only other text is handed to iconv, so that an
   // ordinary run never loads iconv's converter.
   std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t pos = 0; pos < utf8.size();) {
-    uint32_t codePoint = 0;
-    const std::size_t length = DecodeCharacter(utf8, pos, TextEncoding::kUtf8, &codePoint);
-    if (length == 0 || !EncodeCharacter(codePoint, TextEncoding::kCp932, &out)) {
-      return Convert("CP932", "UTF-8", utf8, "?", false);
-    }
-    pos += length;
-  }
-  return out;
+  if (EncodeFromUtf8(utf8, TextEncoding::kCp932, &out)) return out;
+  return Convert("CP932", "UTF-8", utf8, "?", false);
 }
 
 std::string FromCp932(std::string_view cp932) {
