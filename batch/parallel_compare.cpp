@@ -9,9 +9,9 @@
 #include <map>
 #include <mutex>
 #include <new>
-#include <system_error>
 #include <thread>
 
+#include "common/own_thread.h"
 #include "common/path_parts.h"
 #include "common/system_error.h"
 
@@ -229,11 +229,10 @@ void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options,
   Scheduler scheduler(tasks, pairOptions, stop);
   std::vector<std::thread> workers;
   for (std::size_t i = 0; i < count; ++i) {
-    try {
-      workers.emplace_back([&scheduler] { scheduler.Work(); });
-    } catch (const std::system_error&) {
-      break;  // the system allows no more threads: fewer pairs at a time
-    }
+    std::thread worker;
+    // When the system allows no more threads, fewer pairs run at a time.
+    if (!StartOwnThread(worker, [&scheduler] { scheduler.Work(); })) break;
+    workers.push_back(std::move(worker));
   }
   if (workers.empty()) scheduler.Work();
   scheduler.Deliver(callbacks);

@@ -1,25 +1,19 @@
 #include "compare/compare_run.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <ctime>
-#include <exception>
 #include <memory>
-#include <optional>
 #include <string_view>
-#include <thread>
-#include <vector>
 
-#include "common/encoding.h"
 #include "common/failure_reason.h"
+#include "common/input_file.h"
 #include "common/path_parts.h"
 #include "common/user_folders.h"
 #include "common/working_text.h"
 #include "compare/editor_command.h"
-#include "compare/input_file.h"
+#include "compare/input_decoding.h"
 #include "compare/line_intake.h"
 #include "compare/lines/work_database.h"
-#include "compare/piece_writer.h"
+#include "compare/report_destination.h"
 #include "compare/result_file.h"
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
@@ -116,7 +110,7 @@ class CompareRun {
     host_.ShowProgressDisplay();
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
-    if (ReadFiles() != Flow::kContinue) return;
+    if (!ReadFiles()) return;
     if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kCancel) {
       Cancel();
       return;
@@ -131,7 +125,11 @@ class CompareRun {
     result_.message = CompareMessage{std::move(text), MessageIcon::kExclamation, title};
   }
 
-  void Cancel() { result_.status = kStatusCancelled; }
+  // Ends the run as cancelled; false, for the phase that stops here.
+  bool Cancel() {
+    result_.status = kStatusCancelled;
+    return false;
+  }
 
   void Fail(const std::string& reason) {
     Refuse("比較処理中にエラーが起きました。\n\n理由： " + reason, kTitleRunError);
@@ -221,14 +219,16 @@ class CompareRun {
     return true;
   }
 
-  Flow ReadFiles() {
+  // The read phase: both files taken into their line tables in the run's text form. False
+  // when the run ends here (cancelled or refused).
+  bool ReadFiles() {
     host_.SetPhaseText("読み取り中");
     IntakeOptions intake;
     intake.normalize = {options_.trimTop, options_.trimTail, options_.compress};
     intake.splitWidth = splitWidth_;
     const std::string& splitChar =
         options_.splitChar.empty() ? std::string(kDefaultSplitChar) : options_.splitChar;
-    Flow flow = Flow::kContinue;
+    bool goOn = true;
     if (AllCp932Chosen()) {
       // CP932 files into a CP932 report: each file is taken in as it is read, no further
       // than the line limit needs, its bytes as they are.
@@ -237,56 +237,50 @@ class CompareRun {
       intake.splitChar = working_->FromUtf8(splitChar);
       oldFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
       newFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-      flow = ReadOne(oldFile_, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_,
-                     "OldText");
+      goOn = TakeInLines(oldFile_, FileRole::kOld, intake, oldText_);
       oldFile_.Close();
-      if (flow == Flow::kContinue) {
-        flow = ReadOne(newFile_, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
-                       "NewText");
-      }
+      if (goOn) goOn = TakeInLines(newFile_, FileRole::kNew, intake, newText_);
       newFile_.Close();
     } else {
       // Both files are decoded before either is taken in: the text form of the run depends
-      // on both encodings, and "auto" looks at the content. Files of a named encoding are
-      // decoded as they are read, so their undecoded bytes are never held whole.
+      // on both encodings, and "auto" looks at the content.
       std::string oldContent, newContent;
       if (options_.oldEncoding != EncodingChoice::kAuto &&
           options_.newEncoding != EncodingChoice::kAuto) {
         ChooseEncodings({}, {});
         intake.splitChar = working_->FromUtf8(splitChar);
-        flow = ReadBothDecoded(oldContent, newContent);
+        const DecodedInputs inputs =
+            ReadBothDecoded(oldFile_, result_.oldEncoding, newFile_, result_.newEncoding, *working_,
+                            flags_, oldContent, newContent);
+        result_.oldInvalidLines = inputs.oldFile.invalidLines;
+        goOn = AcceptDecoded(inputs.oldFile, FileRole::kOld);
+        if (goOn) {
+          result_.newInvalidLines = inputs.newFile.invalidLines;
+          goOn = AcceptDecoded(inputs.newFile, FileRole::kNew);
+        }
       } else {
-        flow = ReadContent(oldFile_, kRoleOld, request_.oldName, oldContent);
-        if (flow == Flow::kContinue)
-          flow = ReadContent(newFile_, kRoleNew, request_.newName, newContent);
-        if (flow == Flow::kContinue) {
+        goOn = ReadWhole(oldFile_, FileRole::kOld, oldContent) &&
+               ReadWhole(newFile_, FileRole::kNew, newContent);
+        if (goOn) {
           ChooseEncodings(oldContent, newContent);
           intake.splitChar = working_->FromUtf8(splitChar);
-          flow = Decode(oldContent, result_.oldEncoding, kRoleOld, result_.oldInvalidLines);
-          if (flow == Flow::kContinue)
-            flow = Decode(newContent, result_.newEncoding, kRoleNew, result_.newInvalidLines);
+          goOn = Decode(oldContent, FileRole::kOld) && Decode(newContent, FileRole::kNew);
         }
       }
-      if (flow == Flow::kContinue) {
+      if (goOn) {
         // Each table keeps its file's text, and its lines point into it.
         TextSource oldSource(oldText_.Hold(std::move(oldContent)));
-        flow = ReadOne(oldSource, kRoleOld, request_.oldName, FileRole::kOld, intake, oldText_,
-                       "OldText");
-        if (flow == Flow::kContinue) {
+        goOn = TakeInLines(oldSource, FileRole::kOld, intake, oldText_);
+        if (goOn) {
           TextSource newSource(newText_.Hold(std::move(newContent)));
-          flow = ReadOne(newSource, kRoleNew, request_.newName, FileRole::kNew, intake, newText_,
-                         "NewText");
+          goOn = TakeInLines(newSource, FileRole::kNew, intake, newText_);
         }
       }
     }
     result_.oldLineCount = oldText_.Count();
     result_.newLineCount = newText_.Count();
     state_.Reset(oldText_.Count(), newText_.Count());
-    return flow;
-  }
-
-  bool StopRequested() const {
-    return flags_.CancelRequested || (flags_.CommandStop && *flags_.CommandStop);
+    return goOn;
   }
 
   bool AllCp932Chosen() const {
@@ -296,18 +290,21 @@ class CompareRun {
             options_.reportEncoding == EncodingChoice::kAuto);
   }
 
-  // Reads a whole file (for the runs that decode): the cancel command stops the read.
-  Flow ReadContent(InputFile& file, const char* role, const std::string& name,
-                   std::string& content) {
+  static const char* RoleText(FileRole role) {
+    return role == FileRole::kOld ? kRoleOld : kRoleNew;
+  }
+  const std::string& FileName(FileRole role) const {
+    return role == FileRole::kOld ? request_.oldName : request_.newName;
+  }
+
+  // Reads a whole file (for "auto", which looks at the content): the cancel command stops
+  // the read.
+  bool ReadWhole(InputFile& file, FileRole role, std::string& content) {
     file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
     Status status = ReadAllBytes(file, content, &flags_.CancelRequested);
     file.Close();
-    if (StopRequested()) {
-      Cancel();
-      return Flow::kCancel;
-    }
-    if (status.ok()) return Flow::kContinue;
-    return RefuseRead(role, name, status);
+    if (flags_.StopRequested()) return Cancel();
+    return status.ok() || RefuseRead(role, status);
   }
 
   // The encodings of the files and the report, and with them the run's text form: the
@@ -327,176 +324,61 @@ class CompareRun {
     working_ = std::make_unique<WorkingText>(!allCp932);
   }
 
-  // What reading and decoding a file gave.
-  struct DecodedFile {
-    Status status = Status::Ok();  // of the reading
-    bool held = true;              // false: too many distinct characters beyond CP932
-    int invalidLines = 0;
-  };
-
-  // Where the decoding of the new file beside the old one must be taken up again with the
-  // run's own working text: the decoder as it stood before the piece in which its working
-  // text first gave out a code, the length of the text decoded before that piece, and the
-  // file's bytes from that piece on.
-  struct DecodeAgain {
-    std::optional<WorkingText::FileDecoder> decoder;
-    std::size_t textLength = 0;
-    std::string bytes;
-  };
-
-  // Reads the files of named encodings, each decoded as it is read. A new file of 64 KB or
-  // more is read and decoded beside the old one, with a working text of its own: that gives the
-  // same text as long as it gives out no code (for a character beyond CP932, an invalid
-  // byte), as such codes must follow the old file's. From the first one on, the new file's
-  // bytes are kept and decoded after the old file. Messages come in the order of the files
-  // either way.
-  Flow ReadBothDecoded(std::string& oldContent, std::string& newContent) {
-    // Below this, decoding the new file takes little more than starting a thread.
-    constexpr std::uint64_t kBesideBytes = 64 << 10;
-    DecodedFile newDecoded;
-    DecodeAgain again;
-    std::unique_ptr<WorkingText> apart;
-    std::exception_ptr besideFailure;
-    std::jthread beside;
-    if (newFile_.Length() >= kBesideBytes) {
-      apart = std::make_unique<WorkingText>(true);
-      beside = std::jthread([&] {
-        try {
-          newDecoded = ReadDecoded(newFile_, result_.newEncoding, *apart, newContent, &again);
-        } catch (...) {
-          besideFailure = std::current_exception();
-        }
-      });
-    }
-    const DecodedFile oldDecoded =
-        ReadDecoded(oldFile_, result_.oldEncoding, *working_, oldContent);
-    if (beside.joinable()) beside.join();
-    if (besideFailure) std::rethrow_exception(besideFailure);
-    result_.oldInvalidLines = oldDecoded.invalidLines;
-    if (Judge(oldDecoded, kRoleOld, request_.oldName) == Flow::kCancel) return Flow::kCancel;
-    if (!apart) {
-      newDecoded = ReadDecoded(newFile_, result_.newEncoding, *working_, newContent);
-    } else if (again.decoder && newDecoded.status.ok() && !StopRequested()) {
-      newContent.resize(again.textLength);
-      WorkingText::FileDecoder& decoder = *again.decoder;
-      decoder.ContinueWith(*working_);
-      newDecoded.held = decoder.Add(again.bytes) && decoder.Finish();
-      newDecoded.invalidLines = decoder.InvalidLines();
-    }
-    result_.newInvalidLines = newDecoded.invalidLines;
-    return Judge(newDecoded, kRoleNew, request_.newName);
+  // Whether the run goes on after a file was read and decoded: not after a cancel, nor
+  // when the file could not be read or decoded.
+  bool AcceptDecoded(const DecodedFile& decoded, FileRole role) {
+    if (flags_.StopRequested()) return Cancel();
+    if (!decoded.status.ok()) return RefuseRead(role, decoded.status);
+    return decoded.held || RefuseUndecodable(role);
   }
 
-  // Reads a file of a named encoding and decodes it piece by piece with `working` into
-  // `text`, the run's text form (for the runs that decode): the cancel command stops the
-  // read. With `again`, decoding stops at the first piece for which `working` gives out a
-  // code, and what is needed to decode from there with another working text is kept in it.
-  DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& working,
-                          std::string& text, DecodeAgain* again = nullptr) {
-    file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-    const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30));
-    text.reserve(length + 16);
-    WorkingText::FileDecoder decoder(working, encoding, &text);
-    // Decodes a piece (or the end: nullopt); false when `working` ran out of codes.
-    auto decode = [&](std::optional<std::string_view> piece) {
-      if (again == nullptr) return piece ? decoder.Add(*piece) : decoder.Finish();
-      WorkingText::FileDecoder before = decoder;
-      const std::size_t textLength = text.size();
-      const bool held = piece ? decoder.Add(*piece) : decoder.Finish();
-      if (!working.GaveOutCodes()) return held;
-      again->decoder.emplace(std::move(before));
-      again->textLength = textLength;
-      if (piece) again->bytes.assign(*piece);
-      return true;
-    };
-    std::vector<char> piece(64 * 1024);
-    DecodedFile decoded;
-    for (;;) {
-      std::size_t got = 0;
-      decoded.status = file.Read(piece.data(), piece.size(), &got);
-      if (!decoded.status.ok() || got == 0 || StopRequested()) break;
-      const std::string_view bytes(piece.data(), got);
-      if (again != nullptr && again->decoder) {
-        again->bytes.append(bytes);  // decoded again later, with the run's working text
-      } else if (!(decoded.held = decode(bytes))) {
-        break;
-      }
-    }
-    if (decoded.status.ok() && decoded.held && !StopRequested() &&
-        !(again != nullptr && again->decoder)) {
-      decoded.held = decode(std::nullopt);
-    }
-    file.Close();
-    decoded.invalidLines = decoder.InvalidLines();
-    return decoded;
+  bool Decode(std::string& content, FileRole role) {
+    int& invalidLines = role == FileRole::kOld ? result_.oldInvalidLines : result_.newInvalidLines;
+    return DecodeContent(*working_,
+                         role == FileRole::kOld ? result_.oldEncoding : result_.newEncoding,
+                         content, &invalidLines) ||
+           RefuseUndecodable(role);
   }
 
-  // The run's way on after a file was read and decoded: a cancel, a file that could not be
-  // read or decoded, or on.
-  Flow Judge(const DecodedFile& decoded, const char* role, const std::string& name) {
-    if (StopRequested()) {
-      Cancel();
-      return Flow::kCancel;
-    }
-    if (!decoded.status.ok()) return RefuseRead(role, name, decoded.status);
-    if (!decoded.held) {
-      RefuseUndecodable(role);
-      return Flow::kCancel;
-    }
-    return Flow::kContinue;
-  }
-
-  Flow RefuseRead(const char* role, const std::string& name, const Status& status) {
-    Refuse(FileMessage(role, name, "を読み取ることができません。", status.reason()),
+  bool RefuseRead(FileRole role, const Status& status) {
+    Refuse(FileMessage(RoleText(role), FileName(role), "を読み取ることができません。",
+                       status.reason()),
            kTitleRunError);
-    return Flow::kCancel;
+    return false;
   }
 
-  void RefuseUndecodable(const char* role) {
-    Refuse(std::string(role) +
+  bool RefuseUndecodable(FileRole role) {
+    Refuse(std::string(RoleText(role)) +
                "に、CP932 で表せない文字や正しくないバイトの種類が多すぎます。\n"
                "この組み合わせは比較できません。",
            kTitleEncoding);
-  }
-
-  // Turns a file's content into the run's text form. A comparison of CP932 files into a
-  // CP932 report takes the bytes as they always were, invalid ones included, without a
-  // word; every other run decodes and counts.
-  Flow Decode(std::string& content, TextEncoding encoding, const char* role, int& invalidLines) {
-    invalidLines = 0;
-    if (!working_->DecodesAll()) return Flow::kContinue;
-    std::string text;
-    if (!working_->FromFile(content, encoding, &text, &invalidLines)) {
-      RefuseUndecodable(role);
-      return Flow::kCancel;
-    }
-    content.swap(text);
-    return Flow::kContinue;
+    return false;
   }
 
   // Takes in the lines of one file (as read, or as decoded) and stores its table.
-  Flow ReadOne(ByteSource& source, const char* role, const std::string& name, FileRole fileRole,
-               const IntakeOptions& intake, LineTable& table, const char* tableName) {
-    IntakeResult read = ReadFileLines(source, intake, fileRole, host_, meter_, table);
+  bool TakeInLines(ByteSource& source, FileRole role, const IntakeOptions& intake,
+                   LineTable& table) {
+    IntakeResult read = ReadFileLines(source, intake, role, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
-    workDb_->AppendAllLines(tableName, table);
-    (fileRole == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
-    if (read.flow == Flow::kCancel || (!read.status.ok() && StopRequested())) {
-      Cancel();
-      return Flow::kCancel;
+    workDb_->AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
+    (role == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
+    if (read.flow == Flow::kCancel || (!read.status.ok() && flags_.StopRequested())) {
+      return Cancel();
     }
-    if (!read.status.ok()) return RefuseRead(role, name, read.status);
+    if (!read.status.ok()) return RefuseRead(role, read.status);
     if (read.tooSlowLine > 0 && !tooSlowNoted_) {
       // Said once per run: the same pattern is as slow on the other file.
       tooSlowNoted_ = true;
-      host_.ShowRunWarning(std::string(role) + " " + std::to_string(read.tooSlowLine) +
+      host_.ShowRunWarning(std::string(RoleText(role)) + " " + std::to_string(read.tooSlowLine) +
                                " 行目: 行の分割文字（正規表現）の検索に時間がかかりすぎるため、"
                                "一致しなかったものとして分割しました。",
                            "行の分割文字");
     }
-    return Flow::kContinue;
+    return true;
   }
 
+  // The report phase: the report is built and goes, piece by piece or whole, where the
+  // request says.
   void WriteResult() {
     ReportSettings settings;
     settings.oldName = request_.oldName;
@@ -507,74 +389,27 @@ class CompareRun {
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
-    // The result file takes the report piece by piece as it is built; a sink gets it whole.
-    // A report to encode goes through the piece writer.
-    bool pieceFailed = false;
-    std::optional<PieceWriter> pieces;
-    if (!request_.reportSink) {
-      if (working_->DecodesAll()) pieces.emplace(*working_, result_.reportEncoding, resultFile_);
-      settings.flush = [this, &pieceFailed, &pieces](std::string& written) {
-        if (pieces) {
-          pieceFailed = !pieces->Hand(written);
-          if (pieceFailed) RefusePieces(*pieces);
-        } else {
-          pieceFailed = !WriteReportPiece(written);
-          written.clear();
-        }
-        return !pieceFailed;
-      };
-    }
+    ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
+                                  request_.reportSink);
+    settings.flush = destination.PieceTaker();
     std::string report;
     Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
     reportWritten_ = true;
-    if (pieceFailed) return;
-    // A cancelled report keeps the lines written up to that moment.
-    if (flow == Flow::kCancel) Cancel();
-    if (!request_.reportSink) {
-      if (pieces) {
-        if (!pieces->Finish(report)) {
-          RefusePieces(*pieces);
-          return;
-        }
-      } else if (!WriteReportPiece(report)) {
-        return;
-      }
-      Status status = resultFile_.Close();
-      if (!status.ok()) RefuseWrite(status);
+    if (destination.Failed()) {
+      RefuseReport(destination.failure());
       return;
     }
-    if (working_->DecodesAll()) {
-      std::string bytes;
-      std::size_t failedAt = 0;
-      if (!working_->ToEncoding(report, result_.reportEncoding, &bytes, &failedAt)) {
-        RefuseReportEncoding(report, failedAt);
-        return;
-      }
-      report.swap(bytes);
-    }
-    Status status = request_.reportSink(report);
-    if (!status.ok()) RefuseWrite(status);
+    // A cancelled report keeps the lines written up to that moment.
+    if (flow == Flow::kCancel) Cancel();
+    if (!destination.Finish(report)) RefuseReport(destination.failure());
   }
 
-  // Refuses the run for the piece that failed, once the piece writer has stopped: after a
-  // character the encoding cannot hold, nothing of the report stays in the file.
-  void RefusePieces(PieceWriter& pieces) {
-    pieces.Finish();
-    const PieceWriter::Failure& failure = pieces.failure();
+  void RefuseReport(const PieceWriter::Failure& failure) {
     if (failure.encoding) {
       RefuseReportEncoding(failure.piece, failure.failedAt);
-      resultFile_.Discard();
     } else {
       RefuseWrite(failure.status);
     }
-  }
-
-  // Writes whole lines of a CP932 report to the result file. False when it cannot: the run
-  // is refused with the reason.
-  bool WriteReportPiece(std::string_view piece) {
-    Status status = resultFile_.Write(piece);
-    if (!status.ok()) RefuseWrite(status);
-    return status.ok();
   }
 
   void RefuseWrite(const Status& status) {
@@ -601,11 +436,7 @@ class CompareRun {
 
   void EndOfRun() {
     Status closed = resultFile_.Close();
-    if (!closed.ok() && result_.status != kStatusFailed) {
-      Refuse(FileMessage(kRoleResult, request_.resultName, "に書き込むことができません。",
-                         closed.reason()),
-             kTitleRunError);
-    }
+    if (!closed.ok() && result_.status != kStatusFailed) RefuseWrite(closed);
     oldFile_.Close();
     newFile_.Close();
     if (workDb_) {

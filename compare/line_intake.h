@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/byte_source.h"
 #include "common/status.h"
-#include "compare/byte_source.h"
 #include "compare/compare_host.h"
 #include "compare/lines/line_functions.h"
 #include "compare/lines/line_table.h"

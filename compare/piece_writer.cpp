@@ -2,22 +2,19 @@
 
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <utility>
+
+#include "common/own_thread.h"
 
 namespace verko {
 
-bool PieceWriter::Hand(std::string& piece) {
-  if (!tried_) {
-    tried_ = true;
-    try {
-      thread_ = std::thread([this] { Run(); });
-    } catch (const std::system_error&) {
-      // Without a thread of its own, each piece is written as it comes.
-    }
+bool PieceWriter::Queue(std::string& piece) {
+  if (!threadAsked_) {
+    threadAsked_ = true;
+    StartOwnThread(thread_, [this] { Run(); });
   }
   if (!thread_.joinable()) {
-    failed_ = failed_ || !Write(piece);
+    failed_ = failed_ || !EncodeAndWrite(piece);
     piece.clear();
     return !failed_;
   }
@@ -35,7 +32,7 @@ bool PieceWriter::Hand(std::string& piece) {
 
 bool PieceWriter::Finish(std::string& last) {
   if (thread_.joinable()) {
-    if (!last.empty()) Hand(last);
+    if (!last.empty()) Queue(last);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       ending_ = true;
@@ -43,7 +40,7 @@ bool PieceWriter::Finish(std::string& last) {
     handed_.notify_one();
     thread_.join();
   } else if (!failed_ && !last.empty()) {
-    failed_ = !Write(last);
+    failed_ = !EncodeAndWrite(last);
     last.clear();
   }
   return !failed_;
@@ -62,7 +59,7 @@ void PieceWriter::Run() {
       waiting_ = false;
     }
     taken_.notify_one();
-    if (!Write(piece)) {
+    if (!EncodeAndWrite(piece)) {
       {
         std::lock_guard<std::mutex> lock(mutex_);
         failed_ = true;
@@ -73,7 +70,7 @@ void PieceWriter::Run() {
   }
 }
 
-bool PieceWriter::Write(std::string_view piece) {
+bool PieceWriter::EncodeAndWrite(std::string_view piece) {
   std::size_t failedAt = 0;
   const std::optional<std::size_t> length =
       working_.ToEncodingOver(piece, encoding_, &encoded_, &failedAt);

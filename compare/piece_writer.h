@@ -29,9 +29,9 @@ class PieceWriter {
   PieceWriter(const PieceWriter&) = delete;
   PieceWriter& operator=(const PieceWriter&) = delete;
 
-  // Takes over a piece of whole lines; `piece` is left empty (with memory for the next).
-  // False once a piece has failed.
-  bool Hand(std::string& piece);
+  // Queues a piece of whole lines for writing; `piece` is left empty (with memory for the
+  // next). False once a piece has failed.
+  bool Queue(std::string& piece);
   // Writes the last piece (left empty) and waits until every piece is written; false when
   // one failed.
   bool Finish(std::string& last);
@@ -40,7 +40,7 @@ class PieceWriter {
     return Finish(none);
   }
 
-  // What failed, once Hand or Finish said so: the piece whose character at `failedAt` the
+  // What failed, once Queue or Finish said so: the piece whose character at `failedAt` the
   // encoding cannot hold, or else the status of the write.
   struct Failure {
     bool encoding = false;
@@ -53,7 +53,7 @@ class PieceWriter {
  private:
   void Run();
   // Encodes and writes a piece; false (with failure_ set) when it cannot.
-  bool Write(std::string_view piece);
+  bool EncodeAndWrite(std::string_view piece);
 
   const WorkingText& working_;
   const TextEncoding encoding_;
@@ -67,10 +67,10 @@ class PieceWriter {
   bool waiting_ = false;            // guarded by mutex_, as are the two below
   bool ending_ = false;
   bool failed_ = false;
-  // Started with the first piece handed over; without it (none could be started) the
-  // pieces are written in place.
+  // Started with the first piece queued; without it (the system gave none) the pieces
+  // are written in place.
   std::thread thread_;
-  bool tried_ = false;  // a thread was asked for
+  bool threadAsked_ = false;
 };
 
 }  // namespace verko

@@ -12,6 +12,9 @@ struct RunFlags {
   // A stop of the whole command when several runs go side by side: a run waiting for a
   // pipe sees it too, since the signal that sets it reaches only one thread.
   const std::atomic<bool>* CommandStop = nullptr;
+
+  // Whether the run is asked to stop: its own cancel, or the whole command's.
+  bool StopRequested() const { return CancelRequested || (CommandStop && *CommandStop); }
 };
 
 }  // namespace verko

@@ -11,12 +11,12 @@
 #include <functional>
 #include <mutex>
 #include <numeric>
-#include <system_error>
 #include <thread>
 #include <utility>
 
 #include "common/cp932.h"
 #include "common/failure_reason.h"
+#include "common/own_thread.h"
 #include "common/system_error.h"
 #include "common/text_collation.h"
 #include "compare/lines/text_sort.h"
@@ -452,8 +452,9 @@ class WorkDatabase::Impl {
  public:
   Impl(std::unique_ptr<SqliteFileWriter> file, Content content, bool ownThread)
       : file_(std::move(file)), content_(std::move(content)) {
-    // Started last, once every member is constructed.
-    if (ownThread) writer_ = std::thread([this] { RunJobs(); });
+    // Started last, once every member is constructed. Without a thread of its own the
+    // writes wait, and Finish() does them.
+    if (ownThread) StartOwnThread(writer_, [this] { RunJobs(); });
   }
 
   ~Impl() { Finish(); }

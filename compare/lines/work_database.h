@@ -23,7 +23,8 @@ class WorkDatabase : public WorkStore {
   // (the folder cannot take a file, a folder stands at `path`) returns null and sets
   // *status to the reason.
   // `ownThread` false: the writes wait and are all done by Finish() on the caller's thread,
-  // for runs side by side that already keep every core busy.
+  // for runs side by side that already keep every core busy (so it is too when the system
+  // gives no thread).
   static std::unique_ptr<WorkDatabase> Open(const std::string& path, int splitWidth, Status* status,
                                             bool ownThread = true);
   ~WorkDatabase() override;  // finishes and closes; errors ignored

@@ -189,8 +189,13 @@ TEST_F(CliTest, SystemLimitsEndTheRunWithAMessage) {
        {"/dev/zero", newPath, resultPath},
        "旧ファイルは 1 行目の途中から後を比較していません。"},
       {"ulimit -v 40000", bigPair, "メモリが不足しています。"},
-      // Every thread would need a gigabyte of stack: the work database's writer cannot start.
-      {"ulimit -v 300000; ulimit -s 1000000", bigPair, "システムの資源が一時的に不足しています。"},
+      // Every thread would need a gigabyte of stack: none can start, and the run does the
+      // work of its threads itself, to the end (here the cut of the longer file).
+      {"ulimit -v 300000; ulimit -s 1000000", bigPair,
+       "新ファイルは 32001 行目から後を比較していません。"},
+      {"ulimit -v 300000; ulimit -s 1000000",
+       {"--encoding", "utf-8", bigPair[0], bigPair[1], resultPath},
+       "新ファイルは 32001 行目から後を比較していません。"},
       {"ulimit -f 100", bigPair, "ファイルが大きすぎます。"},
   };
   for (const auto& c : cases) {

@@ -1,6 +1,6 @@
 #include "ui/viewer/report_file.h"
 
-#include "compare/input_file.h"
+#include "common/input_file.h"
 
 namespace verko {
 namespace {

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <string>
 
+#include "common/byte_source.h"
 #include "common/status.h"
-#include "compare/byte_source.h"
 
 namespace verko {
 

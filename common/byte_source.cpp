@@ -1,4 +1,4 @@
-#include "compare/byte_source.h"
+#include "common/byte_source.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "compare/input_file.h"
+#include "common/input_file.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,0 +1,127 @@
+#include "compare/input_decoding.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "common/own_thread.h"
+
+namespace verko {
+namespace {
+
+// Where the decoding of a new file read beside the old one is taken up with the run's own
+// working text: the decoder as it stood before the piece in which its own working text
+// first gave out a code, the length of the text decoded before that piece, and the file's
+// bytes from that piece on.
+struct ResumePoint {
+  std::optional<WorkingText::FileDecoder> decoder;
+  std::size_t textLength = 0;
+  std::string bytes;
+};
+
+// Reads a file of a named encoding and decodes it piece by piece with `working` into
+// `text`. With `resume`, decoding stops at the first piece for which `working` gives out a
+// code; from there on the bytes are kept in `resume`, to be decoded with another working
+// text. Closes the file.
+DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& working,
+                        const RunFlags& flags, std::string& text, ResumePoint* resume = nullptr) {
+  file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
+  const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30));
+  text.reserve(length + 16);
+  WorkingText::FileDecoder decoder(working, encoding, &text);
+  const auto stopsHere = [&] { return resume != nullptr && resume->decoder; };
+  // Decodes a piece (or the end: nullopt); false when `working` ran out of codes.
+  auto decode = [&](std::optional<std::string_view> piece) {
+    if (resume == nullptr) return piece ? decoder.Add(*piece) : decoder.Finish();
+    WorkingText::FileDecoder before = decoder;
+    const std::size_t textLength = text.size();
+    const bool held = piece ? decoder.Add(*piece) : decoder.Finish();
+    if (!working.GaveOutCodes()) return held;
+    resume->decoder.emplace(std::move(before));
+    resume->textLength = textLength;
+    if (piece) resume->bytes.assign(*piece);
+    return true;
+  };
+  std::vector<char> piece(64 * 1024);
+  DecodedFile decoded;
+  for (;;) {
+    std::size_t got = 0;
+    decoded.status = file.Read(piece.data(), piece.size(), &got);
+    if (!decoded.status.ok() || got == 0 || flags.StopRequested()) break;
+    const std::string_view bytes(piece.data(), got);
+    if (stopsHere()) {
+      resume->bytes.append(bytes);
+    } else if (!(decoded.held = decode(bytes))) {
+      break;
+    }
+  }
+  if (decoded.status.ok() && decoded.held && !flags.StopRequested() && !stopsHere()) {
+    decoded.held = decode(std::nullopt);
+  }
+  file.Close();
+  decoded.invalidLines = decoder.InvalidLines();
+  return decoded;
+}
+
+bool ReadAndHeld(const DecodedFile& decoded, const RunFlags& flags) {
+  return decoded.status.ok() && decoded.held && !flags.StopRequested();
+}
+
+}  // namespace
+
+DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, InputFile& newFile,
+                              TextEncoding newEncoding, WorkingText& working, const RunFlags& flags,
+                              std::string& oldText, std::string& newText) {
+  // Below this, decoding the new file takes little more than starting a thread.
+  constexpr std::uint64_t kOwnThreadBytes = 64 << 10;
+  // The new file read beside the old one is decoded with a working text of its own: that
+  // gives the same text as long as it gives out no code, as such codes must follow the old
+  // file's. From the first one on, its bytes are kept and decoded after the old file.
+  DecodedInputs inputs;
+  ResumePoint resume;
+  std::unique_ptr<WorkingText> newWorking;
+  std::exception_ptr newFailure;
+  std::jthread newReader;
+  if (newFile.Length() >= kOwnThreadBytes) {
+    newWorking = std::make_unique<WorkingText>(true);
+    const bool started = StartOwnThread(newReader, [&] {
+      try {
+        inputs.newFile = ReadDecoded(newFile, newEncoding, *newWorking, flags, newText, &resume);
+      } catch (...) {
+        newFailure = std::current_exception();
+      }
+    });
+    if (!started) newWorking.reset();
+  }
+  inputs.oldFile = ReadDecoded(oldFile, oldEncoding, working, flags, oldText);
+  if (newReader.joinable()) newReader.join();
+  if (newFailure) std::rethrow_exception(newFailure);
+  if (!ReadAndHeld(inputs.oldFile, flags)) return inputs;
+  if (!newWorking) {
+    inputs.newFile = ReadDecoded(newFile, newEncoding, working, flags, newText);
+  } else if (resume.decoder && inputs.newFile.status.ok() && !flags.StopRequested()) {
+    newText.resize(resume.textLength);
+    WorkingText::FileDecoder& decoder = *resume.decoder;
+    decoder.ContinueWith(working);
+    inputs.newFile.held = decoder.Add(resume.bytes) && decoder.Finish();
+    inputs.newFile.invalidLines = decoder.InvalidLines();
+  }
+  return inputs;
+}
+
+bool DecodeContent(WorkingText& working, TextEncoding encoding, std::string& content,
+                   int* invalidLines) {
+  *invalidLines = 0;
+  if (!working.DecodesAll()) return true;
+  std::string text;
+  if (!working.FromFile(content, encoding, &text, invalidLines)) return false;
+  content.swap(text);
+  return true;
+}
+
+}  // namespace verko
