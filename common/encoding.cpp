@@ -4,17 +4,15 @@
 
 #include <cerrno>
 
-#include "common/cp932.h"
 #include "common/text_encoding.h"
 
 namespace verko {
 namespace {
 
-// Converts with iconv; an input sequence it cannot take is replaced by `substitute` and
-// skipped (one byte, or the whole double-byte character when `skipWidth` says so).
-std::string Convert(const char* to, const char* from, std::string_view in,
-                    std::string_view substitute, bool fromCp932) {
-  iconv_t cd = iconv_open(to, from);
+// Converts UTF-8 with iconv; a character it cannot take is replaced by `substitute` and
+// skipped with its continuation bytes.
+std::string ConvertFromUtf8(const char* to, std::string_view in, std::string_view substitute) {
+  iconv_t cd = iconv_open(to, "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
   std::string out;
   out.reserve(in.size() * 2);
@@ -31,11 +29,7 @@ std::string Convert(const char* to, const char* from, std::string_view in,
     // EILSEQ or EINVAL: replace the offending character and go on after it.
     out.append(substitute);
     size_t skip = 1;
-    auto b = static_cast<unsigned char>(*src);
-    if (fromCp932) {
-      if (IsLeadByte(b) && srcLeft >= 2) skip = 2;
-    } else if (b >= 0xC0) {
-      skip = 1;
+    if (static_cast<unsigned char>(*src) >= 0xC0) {
       while (skip < srcLeft && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) ++skip;
     }
     src += skip;
@@ -57,19 +51,15 @@ std::string ToCp932(std::string_view utf8) {
   // ordinary run never loads iconv's converter.
   std::string out;
   if (EncodeFromUtf8(utf8, TextEncoding::kCp932, &out)) return out;
-  return Convert("CP932", "UTF-8", utf8, "?", false);
+  return ConvertFromUtf8("CP932", utf8, "?");
 }
 
 std::string FromCp932(std::string_view cp932) {
-  return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", true);
-}
-
-std::string ToUtf8From(const char* encoding, std::string_view bytes) {
-  return Convert("UTF-8", encoding, bytes, "\xEF\xBF\xBD", false);
+  return DecodeToUtf8(cp932, TextEncoding::kCp932);
 }
 
 std::string FromUtf8To(const char* encoding, std::string_view utf8) {
-  return Convert(encoding, "UTF-8", utf8, "?", false);
+  return ConvertFromUtf8(encoding, utf8, "?");
 }
 
 }  // namespace verko

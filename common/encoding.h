@@ -1,5 +1,6 @@
-// Conversion between the program's own UTF-8 texts (literals, file names) and code page 932.
-// File contents never pass through here: they stay CP932 bytes from intake to the report.
+// Conversion of the program's own UTF-8 texts (literals, file names, patterns) to code page
+// 932 or the terminal's encoding, and of CP932 names and patterns back to UTF-8 for showing
+// them. File contents are read and written through text_encoding.h and working_text.h.
 #pragma once
 
 #include <string>
@@ -11,13 +12,14 @@ namespace verko {
 // becomes "?". Never fails.
 std::string ToCp932(std::string_view utf8);
 
-// CP932 to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD. Never fails.
+// CP932 to UTF-8, as DecodeToUtf8 shows CP932 text: a byte that starts no valid character
+// becomes U+FFFD and the bytes after it are read anew (so "82 41" gives U+FFFD "A"). Never
+// fails.
 std::string FromCp932(std::string_view cp932);
 
-// Converts between UTF-8 and another encoding known to iconv ("EUC-JP", the locale's
-// codeset ...). A sequence that cannot be converted becomes U+FFFD towards UTF-8 and "?"
-// away from it. Never fails; an encoding iconv does not know leaves the bytes as they are.
-std::string ToUtf8From(const char* encoding, std::string_view bytes);
+// Converts UTF-8 to another encoding known to iconv (the locale's codeset ...). A character
+// that cannot be converted becomes "?". Never fails; an encoding iconv does not know leaves
+// the bytes as they are.
 std::string FromUtf8To(const char* encoding, std::string_view utf8);
 
 }  // namespace verko

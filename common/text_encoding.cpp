@@ -3,6 +3,8 @@
 #include <cctype>
 
 #include "common/code_tables.h"
+#include "common/cp932.h"
+#include "common/utf8.h"
 
 namespace verko {
 namespace {
@@ -37,10 +39,6 @@ std::size_t DecodeUtf8(std::string_view bytes, std::size_t pos, uint32_t* cp) {
   return len;
 }
 
-bool IsCp932Lead(unsigned b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 std::size_t DecodeCp932(std::string_view bytes, std::size_t pos, uint32_t* cp) {
   const auto b = static_cast<unsigned char>(bytes[pos]);
   if (b < 0x80) {
@@ -48,7 +46,7 @@ std::size_t DecodeCp932(std::string_view bytes, std::size_t pos, uint32_t* cp) {
     return 1;
   }
   const Cp932Table& table = Cp932Codes();
-  if (IsCp932Lead(b)) {
+  if (IsLeadByte(b)) {
     if (pos + 1 >= bytes.size()) return 0;
     const uint16_t u = table.toUnicode[(b << 8) | static_cast<unsigned char>(bytes[pos + 1])];
     if (u == 0) return 0;
@@ -87,24 +85,6 @@ std::size_t DecodeEucJp(std::string_view bytes, std::size_t pos, uint32_t* cp) {
   if (u == 0) return 0;
   *cp = u;
   return 2;
-}
-
-void AppendUtf8(uint32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 // Whether the content is valid in the encoding; counts what CP932 eyes see on the way.

@@ -9,6 +9,7 @@
 #include "common/code_tables.h"
 #include "common/cp932.h"
 #include "common/encoding.h"
+#include "common/utf8.h"
 
 namespace verko {
 namespace {
@@ -222,32 +223,6 @@ std::size_t EncodeRunByTable(std::string_view working, std::size_t pos,
   return pos;
 }
 
-// Appends a code point as UTF-8 (at most four bytes).
-void PutUtf8(uint32_t cp, Appender& out) {
-  char* to = out.Room(4);
-  std::size_t n;
-  if (cp < 0x80) {
-    to[0] = static_cast<char>(cp);
-    n = 1;
-  } else if (cp < 0x800) {
-    to[0] = static_cast<char>(0xC0 | (cp >> 6));
-    to[1] = static_cast<char>(0x80 | (cp & 0x3F));
-    n = 2;
-  } else if (cp < 0x10000) {
-    to[0] = static_cast<char>(0xE0 | (cp >> 12));
-    to[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    to[2] = static_cast<char>(0x80 | (cp & 0x3F));
-    n = 3;
-  } else {
-    to[0] = static_cast<char>(0xF0 | (cp >> 18));
-    to[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    to[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    to[3] = static_cast<char>(0x80 | (cp & 0x3F));
-    n = 4;
-  }
-  out.Advance(n);
-}
-
 }  // namespace
 
 WorkingText::WorkingText(bool decodeAll) : decodeAll_(decodeAll) {}
@@ -431,7 +406,7 @@ bool WorkingText::Encode(std::string_view working, TextEncoding encoding, Out& a
   // Appends a code point in the report's encoding; false when it cannot hold it.
   auto put = [&](uint32_t cp) {
     if (encoding == TextEncoding::kUtf8) {
-      PutUtf8(cp, appender);
+      appender.Advance(PutUtf8(cp, appender.Room(4)));
       return true;
     }
     encoded.clear();

@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "common/cp932.h"
+#include "common/utf8.h"
+
 namespace {
 
 struct Cp932Tables {
@@ -83,10 +86,6 @@ uint32_t PackedCode(Converter& encode, uint32_t cp) {
   return code;
 }
 
-bool IsCp932Lead(int b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 // Decodes the 188 double-byte codes of one lead byte in as few iconv calls as there are
 // invalid codes, each valid code giving one code point.
 void DecodeCp932Row(iconv_t cd, unsigned lead, std::vector<uint16_t>& toUnicode) {
@@ -152,12 +151,10 @@ std::vector<uint32_t> TableOfCodes(const std::vector<uint16_t>& toUnicode, Bytes
   return table;
 }
 
-// The UTF-8 bytes of a BMP code point.
 std::string Utf8Of(uint32_t cp) {
-  if (cp < 0x80) return std::string(1, static_cast<char>(cp));
-  if (cp < 0x800) return {static_cast<char>(0xC0 | cp >> 6), static_cast<char>(0x80 | (cp & 0x3F))};
-  return {static_cast<char>(0xE0 | cp >> 12), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
-          static_cast<char>(0x80 | (cp & 0x3F))};
+  std::string bytes;
+  verko::AppendUtf8(cp, &bytes);
+  return bytes;
 }
 
 Cp932Tables BuildCp932() {
@@ -169,7 +166,8 @@ Cp932Tables BuildCp932() {
   iconv_t decode = iconv_open("UCS-4BE", "CP932");
   if (decode == reinterpret_cast<iconv_t>(-1)) return table;
   for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-    if (IsCp932Lead(static_cast<int>(lead))) DecodeCp932Row(decode, lead, table.toUnicode);
+    if (verko::IsLeadByte(static_cast<unsigned char>(lead)))
+      DecodeCp932Row(decode, lead, table.toUnicode);
   }
   iconv_close(decode);
   // A code point that one code alone decodes to is written as that code; where several

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/code_tables.h"
+#include "common/cp932.h"
+#include "common/cp932_blocks.h"
 #include "common/text_encoding.h"
 #include "common/working_text.h"
 #include "compare/compare_run.h"
@@ -131,6 +133,52 @@ TEST(EncodingTables, AgreeWithIconvOnEveryCode) {
     ASSERT_TRUE(EncodeFromUtf8(text, TextEncoding::kCp932, &cp932)) << text;
     EXPECT_EQ(cp932, ToCp932(text));
     EXPECT_EQ(DecodeToUtf8(cp932, TextEncoding::kCp932), text);
+  }
+}
+
+// CP932 names and patterns are shown as the viewer shows CP932 text: a byte that starts no
+// character becomes U+FFFD and what follows it is read anew.
+TEST(EncodingTables, BrokenCp932IsShownAsTheViewerShowsIt) {
+  const struct {
+    std::string cp932, utf8;
+  } cases[] = {
+      {"\x82\x41",
+       "\xEF\xBF\xBD"
+       "A"},
+      {"a\x82", "a\xEF\xBF\xBD"},
+      {"\x82\xA0\x88\x9F", "\xE3\x81\x82\xE4\xBA\x9C"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FromCp932(c.cp932), c.utf8);
+    EXPECT_EQ(DecodeToUtf8(c.cp932, TextEncoding::kCp932), c.utf8);
+  }
+}
+
+// The block scans of the hot loops find the characters the plain walk finds.
+TEST(EncodingTables, BlockScansAgreeWithTheCharacterWalk) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    std::string text(1 + random() % 200, '\0');
+    // Mostly bytes that may lead, so that long runs of them test the pairing.
+    for (char& c : text) c = static_cast<char>(random() % 3 ? 0x80 + random() % 0x80 : random());
+    std::vector<bool> starts(text.size(), false);
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) starts[pos] = true;
+    Cp932Blocks blocks(text);
+    while (blocks.Next()) {
+      std::uint64_t lead = 0;
+      for (int part = 0; part < blocks.Parts(); ++part) {
+        Cp932Blocks::Bytes bytes, next;
+        blocks.Load(part, &bytes, &next);
+        lead |= Cp932Blocks::BitsOf(Cp932Blocks::LeadFlags(bytes)) << (16 * part);
+      }
+      const std::uint64_t found = blocks.Starts(lead);
+      for (std::size_t k = 0; k < 64 && blocks.Base() + k < text.size(); ++k) {
+        const auto b = static_cast<unsigned char>(text[blocks.Base() + k]);
+        ASSERT_EQ((lead >> k & 1) != 0, IsLeadByte(b));
+        // A lead byte at the very end stands alone in both.
+        ASSERT_EQ((found >> k & 1) != 0, starts[blocks.Base() + k]) << round << " " << k;
+      }
+    }
   }
 }
 
