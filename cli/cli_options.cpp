@@ -8,6 +8,7 @@
 
 #include "common/encoding.h"
 #include "common/option_value.h"
+#include "common/program_version.h"
 #include "compare/work_folder.h"
 #include "platform/regexp.h"
 
@@ -34,10 +35,7 @@ std::string DefaultWorkPath() {
 }
 
 std::string VersionLine() {
-  char text[64];
-  std::snprintf(text, sizeof text, "verko-cli Ver %d.%02d.%03d", VERKO_VERSION_MAJOR,
-                VERKO_VERSION_MINOR, VERKO_VERSION_PATCH);
-  return text;
+  return "verko-cli " + ProgramVersionText();
 }
 
 std::string UsageText() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "common/encoding.h"
+#include "common/program_version.h"
 #include "compare/lines/line_functions.h"
 #include "report/report_format.h"
 #include "report/report_lines.h"
@@ -11,8 +12,6 @@
 namespace verko {
 namespace {
 
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 10;
 // Share of the progress bar that the new walk earns.
 constexpr double kWalkShare = 20;
 // How much report is collected before it is handed to the settings' flush.

@@ -1,5 +1,4 @@
-// The program's version as the windows and the command line show it: "Ver 1.10.042"
-// (major, minor in two digits, revision in three).
+// The program's version as the windows and `verko --version` show it: "Ver 1.10.042".
 #pragma once
 
 #include <QString>

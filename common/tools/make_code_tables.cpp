@@ -243,13 +243,17 @@ void AddCp932Ways(const Cp932Tables& cp932, EucJpTables& eucJp) {
   });
 }
 
+// Declares one array with its size.
+template <typename T>
+bool DeclareArray(std::FILE* out, const char* type, const char* name,
+                  const std::vector<T>& values) {
+  return std::fprintf(out, "extern const %s %s[%zu];\n", type, name, values.size()) >= 0;
+}
+
 // Writes one array, sixteen values to a line; false when the file could not take it.
 template <typename T>
 bool WriteArray(std::FILE* out, const char* type, const char* name, const std::vector<T>& values) {
-  if (std::fprintf(out, "extern const %s %s[%zu];\nconst %s %s[%zu] = {\n", type, name,
-                   values.size(), type, name, values.size()) < 0) {
-    return false;
-  }
+  if (std::fprintf(out, "const %s %s[%zu] = {\n", type, name, values.size()) < 0) return false;
   for (std::size_t i = 0; i < values.size(); ++i) {
     const uint32_t value = values[i];
     const char* after = i % 16 == 15 || i + 1 == values.size() ? ",\n" : ",";
@@ -260,11 +264,43 @@ bool WriteArray(std::FILE* out, const char* type, const char* name, const std::v
   return std::fprintf(out, "};\n\n") >= 0;
 }
 
+// Every array, each through `put` (DeclareArray or WriteArray).
+template <typename Put>
+bool PutArrays(std::FILE* out, const Cp932Tables& cp932, const EucJpTables& eucJp, Put put) {
+  return put(out, "uint16_t", "kCp932ToUnicode", cp932.toUnicode) &&
+         put(out, "uint16_t", "kCp932FromUnicode", cp932.fromUnicode) &&
+         put(out, "uint32_t", "kCp932ToUtf8", cp932.toUtf8) &&
+         put(out, "uint32_t", "kEucJpToUnicode", eucJp.toUnicode) &&
+         put(out, "uint32_t", "kEucJpFromUnicode", eucJp.fromUnicode) &&
+         put(out, "uint16_t", "kEucJpToCp932", eucJp.toCp932) &&
+         put(out, "uint32_t", "kEucJpFromCp932", eucJp.fromCp932);
+}
+
+// Writes a file under a temporary name through `write` and renames it into place; false
+// (nothing left behind) when it could not.
+template <typename Write>
+bool WriteInPlace(const std::string& path, Write write) {
+  const std::string partial = path + ".part";
+  std::FILE* out = std::fopen(partial.c_str(), "w");
+  if (out == nullptr) {
+    std::perror(partial.c_str());
+    return false;
+  }
+  bool ok = write(out);
+  ok = std::fclose(out) == 0 && ok;
+  if (!ok || std::rename(partial.c_str(), path.c_str()) != 0) {
+    std::perror(path.c_str());
+    std::remove(partial.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_code_tables OUTPUT\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: make_code_tables OUTPUT.cpp OUTPUT.h\n");
     return 2;
   }
   const Cp932Tables cp932 = BuildCp932();
@@ -275,29 +311,32 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_code_tables: iconv cannot convert CP932 and EUC-JP-MS\n");
     return 1;
   }
-  const std::string output = argv[1];
-  const std::string partial = output + ".part";
-  std::FILE* out = std::fopen(partial.c_str(), "w");
-  if (out == nullptr) {
-    std::perror(partial.c_str());
-    return 1;
-  }
-  bool ok = std::fprintf(out,
-                         "// Made by make_code_tables from iconv's CP932 and EUC-JP-MS tables.\n"
-                         "#include <cstdint>\n\nnamespace verko::code_data {\n\n") >= 0 &&
-            WriteArray(out, "uint16_t", "kCp932ToUnicode", cp932.toUnicode) &&
-            WriteArray(out, "uint16_t", "kCp932FromUnicode", cp932.fromUnicode) &&
-            WriteArray(out, "uint32_t", "kCp932ToUtf8", cp932.toUtf8) &&
-            WriteArray(out, "uint32_t", "kEucJpToUnicode", eucJp.toUnicode) &&
-            WriteArray(out, "uint32_t", "kEucJpFromUnicode", eucJp.fromUnicode) &&
-            WriteArray(out, "uint16_t", "kEucJpToCp932", eucJp.toCp932) &&
-            WriteArray(out, "uint32_t", "kEucJpFromCp932", eucJp.fromCp932) &&
-            std::fprintf(out, "}  // namespace verko::code_data\n") >= 0;
-  ok = std::fclose(out) == 0 && ok;
-  if (!ok || std::rename(partial.c_str(), output.c_str()) != 0) {
-    std::perror(output.c_str());
-    std::remove(partial.c_str());
-    return 1;
-  }
-  return 0;
+  constexpr const char* kMadeBy =
+      "// Made by make_code_tables from iconv's CP932 and EUC-JP-MS tables.\n";
+  // The header declares each array with its size, and the data includes it: the two cannot
+  // disagree, and the program checks the sizes it relies on against the header.
+  const auto declare = [](std::FILE* out, const char* type, const char* name, const auto& values) {
+    return DeclareArray(out, type, name, values);
+  };
+  const auto define = [](std::FILE* out, const char* type, const char* name, const auto& values) {
+    return WriteArray(out, type, name, values);
+  };
+  const std::string headerName = std::string(argv[2]).substr(std::string(argv[2]).rfind('/') + 1);
+  const bool written =
+      WriteInPlace(argv[2],
+                   [&](std::FILE* out) {
+                     return std::fprintf(out,
+                                         "%s#pragma once\n\n#include <cstdint>\n\n"
+                                         "namespace verko::code_data {\n\n",
+                                         kMadeBy) >= 0 &&
+                            PutArrays(out, cp932, eucJp, declare) &&
+                            std::fprintf(out, "\n}  // namespace verko::code_data\n") >= 0;
+                   }) &&
+      WriteInPlace(argv[1], [&](std::FILE* out) {
+        return std::fprintf(out, "%s#include \"common/%s\"\n\nnamespace verko::code_data {\n\n",
+                            kMadeBy, headerName.c_str()) >= 0 &&
+               PutArrays(out, cp932, eucJp, define) &&
+               std::fprintf(out, "}  // namespace verko::code_data\n") >= 0;
+      });
+  return written ? 0 : 1;
 }
