@@ -417,13 +417,6 @@ void RecordEncoder::AddText(std::string_view bytes) {
   bodyBytes_ += bytes.size();
 }
 
-void RecordEncoder::AddNull() {
-  Column& column = Next();
-  column.type = 0;
-  column.value = 0;
-  typeBytes_ += 1;
-}
-
 std::size_t RecordEncoder::HeaderBytes() const {
   // The header size counts its own varint, which may grow by the byte it adds.
   std::size_t header = typeBytes_ + 1;

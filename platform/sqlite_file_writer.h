@@ -22,7 +22,7 @@ inline constexpr uint32_t kSqlitePageSize = 4096;
 // so a text is copied once, straight to where the record goes. Reusable: Clear() empties it.
 class RecordEncoder {
  public:
-  // A record holds at most this many values (AddInt and the others throw beyond it).
+  // A record holds at most this many values (AddInt and AddText throw beyond it).
   static constexpr int kMaxColumns = 8;
 
   void Clear() {
@@ -34,7 +34,6 @@ class RecordEncoder {
   // Stored as a TEXT value with exactly these bytes (an empty view is '', never NULL). The
   // bytes must stay unchanged until the record has been written.
   void AddText(std::string_view bytes);
-  void AddNull();
 
   std::size_t Size() const;
   void AppendTo(std::string* out) const;
