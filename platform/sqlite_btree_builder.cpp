@@ -76,6 +76,7 @@ std::vector<Group> GroupChildren(const std::vector<uint32_t>& costs, uint32_t ca
   return groups;
 }
 
+// Record i of `records`, the records one after another, each ending where `ends` says.
 std::string_view RecordAt(const std::string& records, const std::vector<uint32_t>& ends,
                           uint32_t i) {
   uint32_t begin = i == 0 ? 0 : ends[i - 1];
@@ -121,10 +122,10 @@ uint32_t BuildIndexLevels(RunBuilder& builder, const std::string& records,
 
 struct TableTreeBuilder::Impl {
   PageRun run;
-  RunBuilder builder{&run};
+  RunBuilder runBuilder{&run};
   std::optional<PageFiller> leaf;
   uint32_t used = 0;  // bytes of the open leaf's cells and their pointers
-  bool any = false;   // a row was added
+  bool hasRows = false;
   int64_t lastRowid = 0;
   std::string scratch;          // a record too long for its leaf, encoded whole
   std::vector<uint32_t> pages;  // the leaves finished, in order
@@ -139,26 +140,26 @@ TableTreeBuilder::TableTreeBuilder(PageRun reuse) : impl_(std::make_unique<Impl>
 TableTreeBuilder::~TableTreeBuilder() = default;
 
 bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
-  Impl& t = *impl_;
-  if (t.any && rowid <= t.lastRowid) return false;
+  Impl& tree = *impl_;
+  if (tree.hasRows && rowid <= tree.lastRowid) return false;
   const auto payloadSize = static_cast<uint32_t>(record.Size());
   const uint32_t cellSize = CellSize(kTableLeaf, payloadSize, rowid);
   const uint32_t cost = cellSize + kCellPointerSize;
   // A leaf takes rows while they fit, and always at least one.
-  if (t.leaf && t.used > 0 && t.used + cost > PageCapacity(kTableLeaf)) {
-    t.leaf->Finish();
-    t.pages.push_back(t.leaf->Page());
-    t.keys.push_back(t.lastRowid);
-    t.leaf.reset();
+  if (tree.leaf && tree.used > 0 && tree.used + cost > PageCapacity(kTableLeaf)) {
+    tree.leaf->Finish();
+    tree.pages.push_back(tree.leaf->Page());
+    tree.keys.push_back(tree.lastRowid);
+    tree.leaf.reset();
   }
-  if (!t.leaf) {
-    t.leaf.emplace(&t.builder, kTableLeaf);
-    t.used = 0;
+  if (!tree.leaf) {
+    tree.leaf.emplace(&tree.runBuilder, kTableLeaf);
+    tree.used = 0;
   }
-  t.leaf->AddRecordCell(record, payloadSize, cellSize, rowid, t.scratch);
-  t.used += cost;
-  t.lastRowid = rowid;
-  t.any = true;
+  tree.leaf->AddRecordCell(record, payloadSize, cellSize, rowid, tree.scratch);
+  tree.used += cost;
+  tree.lastRowid = rowid;
+  tree.hasRows = true;
   return true;
 }
 
@@ -169,14 +170,15 @@ void TableTreeBuilder::Reserve(std::size_t rows, std::size_t bytes) {
 }
 
 PageRun TableTreeBuilder::Build() {
-  Impl& t = *impl_;
-  if (!t.leaf) t.leaf.emplace(&t.builder, kTableLeaf);  // an empty table: one empty leaf
-  t.leaf->Finish();
-  std::vector<uint32_t> pages = std::move(t.pages);
-  std::vector<int64_t> keys = std::move(t.keys);
-  pages.push_back(t.leaf->Page());
-  keys.push_back(t.lastRowid);
-  t.leaf.reset();
+  Impl& tree = *impl_;
+  // An empty table is one empty leaf.
+  if (!tree.leaf) tree.leaf.emplace(&tree.runBuilder, kTableLeaf);
+  tree.leaf->Finish();
+  std::vector<uint32_t> pages = std::move(tree.pages);
+  std::vector<int64_t> keys = std::move(tree.keys);
+  pages.push_back(tree.leaf->Page());
+  keys.push_back(tree.lastRowid);
+  tree.leaf.reset();
   std::vector<uint32_t> costs;
   while (pages.size() > 1) {
     costs.resize(keys.size());
@@ -186,7 +188,7 @@ PageRun TableTreeBuilder::Build() {
     std::vector<uint32_t> upperPages;
     std::vector<int64_t> upperKeys;
     for (const Group& group : GroupChildren(costs, PageCapacity(kTableInterior))) {
-      PageFiller interior(&t.builder, kTableInterior);
+      PageFiller interior(&tree.runBuilder, kTableInterior);
       for (uint32_t i = group.begin; i + 1 < group.end; ++i) {
         interior.AddCell({}, keys[i], pages[i]);
       }
@@ -197,47 +199,51 @@ PageRun TableTreeBuilder::Build() {
     pages = std::move(upperPages);
     keys = std::move(upperKeys);
   }
-  t.run.root = pages.front();
-  return std::move(t.run);
+  tree.run.root = pages.front();
+  return std::move(tree.run);
 }
 
 // Entries are placed on leaves as GroupWithDividers would place them: an entry that does not
 // fit on the open leaf divides it from the next. Only the end can change an earlier choice
 // (a last entry that would divide nothing goes onto a leaf of its own, the entry before it
-// dividing instead), so the last two choices wait before their bytes are written.
+// dividing instead), so the last two entries stay pending, placed but not yet written.
 struct IndexTreeBuilder::Impl {
-  struct Waiting {
+  // An entry whose place is chosen and whose bytes are not yet on a page.
+  struct PendingEntry {
     RecordEncoder record;
     uint32_t size = 0;     // of the record
     uint32_t cost = 0;     // of its cell with the cell's pointer
     bool divides = false;  // goes up as the divider after the open leaf
   };
+  // Room for the two entries that stay pending and the one being added.
+  static constexpr int kPendingSlots = 3;
 
   PageRun run;
-  RunBuilder builder{&run};
+  RunBuilder runBuilder{&run};
   std::optional<PageFiller> leaf;
   bool leafFull = false;  // a divider closed the open leaf: the next entry opens a new one
   uint32_t used = 0;      // of the leaf as the choices made so far fill it
-  Waiting waiting[3];     // a ring: the oldest at waiting[oldest]
+  PendingEntry pending[kPendingSlots];  // a ring: the oldest at pending[oldest]
   int oldest = 0;
-  int waitingCount = 0;
+  int pendingCount = 0;
   std::vector<uint32_t> pages;  // the leaves finished, in order
   std::string dividers;         // the records between them
   std::vector<uint32_t> dividerEnds;
   std::string scratch;  // a record too long for its leaf, encoded whole
 
-  Waiting& Waiter(int k) { return waiting[(oldest + k) % 3]; }
+  // The pending entry `age` places after the oldest.
+  PendingEntry& PendingAt(int age) { return pending[(oldest + age) % kPendingSlots]; }
 
-  // Chooses for the entry just added, the newest waiting.
+  // Chooses for the entry just added, the newest pending.
   void Choose() {
-    Waiting& entry = Waiter(waitingCount - 1);
+    PendingEntry& entry = PendingAt(pendingCount - 1);
     entry.divides = used + entry.cost > PageCapacity(kIndexLeaf);
     used = entry.divides ? 0 : used + entry.cost;
   }
 
-  // Writes the oldest waiting entry as chosen.
+  // Writes the oldest pending entry as chosen.
   void WriteOldest() {
-    Waiting& entry = waiting[oldest];
+    PendingEntry& entry = pending[oldest];
     if (entry.divides) {
       entry.record.AppendTo(&dividers);
       dividerEnds.push_back(static_cast<uint32_t>(dividers.size()));
@@ -246,8 +252,8 @@ struct IndexTreeBuilder::Impl {
       if (leafFull || !leaf) OpenLeaf();
       leaf->AddRecordCell(entry.record, entry.size, entry.cost - kCellPointerSize, 0, scratch);
     }
-    oldest = (oldest + 1) % 3;
-    --waitingCount;
+    oldest = (oldest + 1) % kPendingSlots;
+    --pendingCount;
   }
 
   void OpenLeaf() {
@@ -255,7 +261,7 @@ struct IndexTreeBuilder::Impl {
       leaf->Finish();
       pages.push_back(leaf->Page());
     }
-    leaf.emplace(&builder, kIndexLeaf);
+    leaf.emplace(&runBuilder, kIndexLeaf);
     leafFull = false;
   }
 };
@@ -268,13 +274,13 @@ IndexTreeBuilder::IndexTreeBuilder(PageRun reuse) : impl_(std::make_unique<Impl>
 IndexTreeBuilder::~IndexTreeBuilder() = default;
 
 void IndexTreeBuilder::Add(const RecordEncoder& record) {
-  Impl& t = *impl_;
-  Impl::Waiting& entry = t.Waiter(t.waitingCount++);
+  Impl& tree = *impl_;
+  Impl::PendingEntry& entry = tree.PendingAt(tree.pendingCount++);
   entry.record = record;
   entry.size = static_cast<uint32_t>(record.Size());
   entry.cost = CellSize(kIndexLeaf, entry.size, 0) + kCellPointerSize;
-  t.Choose();
-  if (t.waitingCount == 3) t.WriteOldest();
+  tree.Choose();
+  if (tree.pendingCount == Impl::kPendingSlots) tree.WriteOldest();
 }
 
 void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
@@ -283,23 +289,23 @@ void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
 }
 
 PageRun IndexTreeBuilder::Build() {
-  Impl& t = *impl_;
+  Impl& tree = *impl_;
   // A last entry that would divide nothing: the entry before it (on the same leaf, as an
   // entry after a divider always fits) divides instead, and the last gets a leaf alone.
-  if (t.waitingCount == 2 && t.Waiter(1).divides) {
-    t.Waiter(0).divides = true;
-    t.Waiter(1).divides = false;
+  if (tree.pendingCount == 2 && tree.PendingAt(1).divides) {
+    tree.PendingAt(0).divides = true;
+    tree.PendingAt(1).divides = false;
   }
-  while (t.waitingCount > 0) t.WriteOldest();
-  if (!t.leaf || t.leafFull) t.OpenLeaf();  // no entries: one empty leaf
-  t.leaf->Finish();
-  t.pages.push_back(t.leaf->Page());
-  t.leaf.reset();
-  std::vector<uint32_t> entries(t.dividerEnds.size());
+  while (tree.pendingCount > 0) tree.WriteOldest();
+  if (!tree.leaf || tree.leafFull) tree.OpenLeaf();  // no entries: one empty leaf
+  tree.leaf->Finish();
+  tree.pages.push_back(tree.leaf->Page());
+  tree.leaf.reset();
+  std::vector<uint32_t> entries(tree.dividerEnds.size());
   for (uint32_t i = 0; i < entries.size(); ++i) entries[i] = i;
-  t.run.root = BuildIndexLevels(t.builder, t.dividers, t.dividerEnds, std::move(entries),
-                                std::move(t.pages));
-  return std::move(t.run);
+  tree.run.root = BuildIndexLevels(tree.runBuilder, tree.dividers, tree.dividerEnds,
+                                   std::move(entries), std::move(tree.pages));
+  return std::move(tree.run);
 }
 
 }  // namespace verko

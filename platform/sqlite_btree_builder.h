@@ -12,8 +12,8 @@
 
 namespace verko {
 
-// Builds a table b-tree from its rows, given in rowid order: each row goes onto its leaf
-// page as it is added, so the rows are never held apart from the pages.
+// Builds a table b-tree from its rows, given in rowid order: each row is encoded onto its
+// leaf page as it is added, so the builder keeps no copy of the rows besides the pages.
 class TableTreeBuilder {
  public:
   // The tree's pages go into the memory of `reuse` (a run no longer needed) when given.

@@ -114,7 +114,7 @@ Status SqliteFileWriter::WriteBytes(const char* data, std::size_t size, uint64_t
 Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
   if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
   // Page 1 holds the file header and sqlite_schema; the trees follow in schema order.
-  std::vector<int64_t> bases;
+  std::vector<int64_t> bases;  // the first page of each tree
   int64_t next = nextPage_;
   for (const SchemaEntry& entry : *schema) {
     bases.push_back(next);
@@ -124,8 +124,8 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
   if (next - 1 > 0x7fffffff) return SystemError(EFBIG);
   const uint32_t pageCount = static_cast<uint32_t>(next - 1);
 
-  PageRun first;
-  RunBuilder builder(&first);
+  PageRun firstPage;
+  RunBuilder builder(&firstPage);
   PageFiller schemaPage(&builder, kTableLeaf, kFileHeaderSize);
   uint32_t used = kFileHeaderSize + PageHeaderSize(kTableLeaf);
   RecordEncoder encoder;
@@ -143,16 +143,16 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
     const int64_t rowid = static_cast<int64_t>(i) + 1;
     used += CellSize(kTableLeaf, static_cast<uint32_t>(record.size()), rowid) + kCellPointerSize;
     // The schema stays on page 1 whole: it is a few short statements.
-    if (used > kUsable || record.size() > kMaxLocalTableLeaf) {
+    if (used > kUsableSize || record.size() > kMaxLocalTableLeaf) {
       return Status::Error("データベースの定義が大きすぎます。(" + path_ + ")");
     }
     schemaPage.AddCell(record, rowid, 0);
   }
   schemaPage.Finish();
   ++changeCounter_;
-  WriteFileHeader(&first.pages[0], pageCount, changeCounter_);
+  WriteFileHeader(&firstPage.pages[0], pageCount, changeCounter_);
 
-  Status status = WriteBytes(first.pages.data(), first.pages.size(), 0);
+  Status status = WriteBytes(firstPage.pages.data(), firstPage.pages.size(), 0);
   for (std::size_t i = 0; status.ok() && i < schema->size(); ++i) {
     PageRun& tree = (*schema)[i].tree;
     if ((*schema)[i].placedRoot != 0) continue;
@@ -213,9 +213,9 @@ Status SqliteFileWriter::Commit() {
 // and does not trigger that. Without a regular file or link at the path, or where the
 // file system cannot exchange, a plain rename does the job.
 Status SqliteFileWriter::PutInPlace() {
-  struct stat st;
-  const bool replaces =
-      ::lstat(path_.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+  struct stat existing;
+  const bool replaces = ::lstat(path_.c_str(), &existing) == 0 &&
+                        (S_ISREG(existing.st_mode) || S_ISLNK(existing.st_mode));
   if (replaces &&
       ::renameat2(AT_FDCWD, tempPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) == 0) {
     if (::unlink(tempPath_.c_str()) == 0) return Status::Ok();

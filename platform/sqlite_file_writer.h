@@ -32,32 +32,33 @@ class SqliteFileWriter {
   // Creates (or truncates) the file at `path` and writes it in place. On failure returns
   // null and sets *status to the system's reason.
   static std::unique_ptr<SqliteFileWriter> Create(const std::string& path, Status* status);
-  // Creates a fresh file under a temporary name beside `path` (exclusive create, never
-  // through a symbolic link, readable and writable by the user only); Commit() renames it
-  // to `path`. So `path` never names a half-written file, and writers side by side never
-  // write into each other's file. The reason of a failure names `path`.
+  // Creates a fresh file under a temporary name in the folder of `path` (exclusive create,
+  // never through a symbolic link, readable and writable by the user only); Commit() renames
+  // it to `path`. So `path` never names a half-written file, and writers running at the same
+  // time never write into each other's file. The reason of a failure names `path`.
   static std::unique_ptr<SqliteFileWriter> CreateBeside(const std::string& path, Status* status);
   // Closes, ignoring errors, and removes a temporary file that was not committed.
   ~SqliteFileWriter();
   SqliteFileWriter(const SqliteFileWriter&) = delete;
   SqliteFileWriter& operator=(const SqliteFileWriter&) = delete;
 
-  // Writes a tree now, on the pages after those placed before (from page 2 on), and sets
-  // *root to its root page; the tree is left empty, its memory kept for reuse. A schema
-  // entry names it by that root, so a database can be written tree by tree as each is
-  // built.
+  // Writes a tree at once, on the pages that follow the trees placed since the last Write()
+  // (the first from page 2), and sets *root to its root page; the tree is left empty, its
+  // memory kept for reuse. A schema entry names it by that root, so a database can be
+  // written tree by tree as each is built.
   Status Place(PageRun* tree, uint32_t* root);
-  // Forgets the trees placed since the last Write(): the next Write() covers their pages.
+  // Forgets the trees placed since the last Write(): the next Place() or Write() writes
+  // over their pages.
   void DiscardPlaced() { nextPage_ = 2; }
   // Writes the database of `schema` (sqlite_schema on page 1 in the listed order, then each
   // tree not yet placed, after the placed ones) and truncates the file to it. The trees'
-  // page numbers are relocated in place. The next Place() starts again at page 2.
+  // page numbers are relocated in place. After it, Place() begins a new database at page 2.
   Status Write(std::vector<SchemaEntry>* schema);
   // Closes the file; later calls fail.
   Status Close();
-  // Closes the file and, when it was made by CreateBeside, renames it over `path`
-  // (replacing what is there, a link itself and not its target). On failure the temporary
-  // file is removed.
+  // Closes the file and, when it was made by CreateBeside, renames it over `path`,
+  // replacing what is there (a symbolic link itself, not its target). On failure the
+  // temporary file is removed.
   Status Commit();
 
  private:

@@ -9,14 +9,14 @@
 
 namespace verko {
 
-inline constexpr uint32_t kUsable = kSqlitePageSize;  // no reserved bytes at the end of pages
+inline constexpr uint32_t kUsableSize = kSqlitePageSize;  // no reserved bytes at the end of pages
 inline constexpr uint32_t kFileHeaderSize = 100;
 // The payload bytes an overflow page holds after the number of the next one.
-inline constexpr uint32_t kOverflowData = kUsable - 4;
+inline constexpr uint32_t kOverflowData = kUsableSize - 4;
 // How much of a payload a cell keeps on its own page; the rest goes to overflow pages.
-inline constexpr uint32_t kMinLocal = (kUsable - 12) * 32 / 255 - 23;
-inline constexpr uint32_t kMaxLocalTableLeaf = kUsable - 35;
-inline constexpr uint32_t kMaxLocalIndex = (kUsable - 12) * 64 / 255 - 23;
+inline constexpr uint32_t kMinLocal = (kUsableSize - 12) * 32 / 255 - 23;
+inline constexpr uint32_t kMaxLocalTableLeaf = kUsableSize - 35;
+inline constexpr uint32_t kMaxLocalIndex = (kUsableSize - 12) * 64 / 255 - 23;
 // SQLite counts a cell as at least four bytes, so a shorter one is padded to that.
 inline constexpr uint32_t kMinCellSize = 4;
 inline constexpr uint32_t kCellPointerSize = 2;
@@ -38,7 +38,7 @@ inline uint32_t PageHeaderSize(PageType type) {
 
 // The bytes of a page of `type` for its cells and their pointers.
 inline uint32_t PageCapacity(PageType type) {
-  return kUsable - PageHeaderSize(type);
+  return kUsableSize - PageHeaderSize(type);
 }
 
 inline void Put2(char* out, uint32_t value) {
@@ -54,8 +54,9 @@ inline void Put4(char* out, uint32_t value) {
 }
 
 inline uint32_t Get4(const char* in) {
-  const auto* b = reinterpret_cast<const unsigned char*>(in);
-  return (uint32_t{b[0]} << 24) | (uint32_t{b[1]} << 16) | (uint32_t{b[2]} << 8) | b[3];
+  const auto* bytes = reinterpret_cast<const unsigned char*>(in);
+  return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) |
+         bytes[3];
 }
 
 inline int VarintLength(uint64_t value) {

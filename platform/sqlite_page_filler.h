@@ -47,7 +47,7 @@ class PageFiller {
         type_(type),
         page_(builder->NewPage()),
         headerOffset_(headerOffset),
-        contentStart_(kUsable) {}
+        contentStart_(kUsableSize) {}
 
   uint32_t Page() const { return page_; }
 
