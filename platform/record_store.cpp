@@ -130,12 +130,6 @@ Status Statement::BindText(int index, std::string_view bytes) {
       sqlite3_bind_text(stmt_, index, data, static_cast<int>(bytes.size()), SQLITE_TRANSIENT));
 }
 
-Status Statement::BindTextNoCopy(int index, std::string_view bytes) {
-  const char* data = bytes.empty() ? "" : bytes.data();
-  return BindResult(
-      sqlite3_bind_text(stmt_, index, data, static_cast<int>(bytes.size()), SQLITE_STATIC));
-}
-
 Status Statement::Step(bool* hasRow) {
   int code = sqlite3_step(stmt_);
   *hasRow = code == SQLITE_ROW;
@@ -227,10 +221,6 @@ Status Database::Close() {
 
 int64_t Database::LastInsertRowId() const {
   return db_ != nullptr ? sqlite3_last_insert_rowid(db_) : 0;
-}
-
-int Database::Changes() const {
-  return db_ != nullptr ? sqlite3_changes(db_) : 0;
 }
 
 // Transaction

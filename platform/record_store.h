@@ -33,16 +33,11 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  bool IsPrepared() const { return stmt_ != nullptr; }
-
   Status BindInt(int index, int64_t value);
   Status BindNull(int index);
   // Binds the bytes as text, copied: the view may go away after the call. An empty view
   // binds a zero-length text, never a null.
   Status BindText(int index, std::string_view bytes);
-  // As BindText, without a copy: the bytes must stay alive and unchanged until the
-  // parameter is bound again or the statement is destroyed.
-  Status BindTextNoCopy(int index, std::string_view bytes);
 
   // Runs the statement to its next row. *hasRow tells whether a row is there to read;
   // false when the statement is done.
@@ -92,8 +87,6 @@ class Database {
 
   // The row id of the last row inserted through this connection.
   int64_t LastInsertRowId() const;
-  // Rows changed by the last INSERT, UPDATE or DELETE.
-  int Changes() const;
 
  private:
   explicit Database(sqlite3* db) : db_(db) {}

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/record_store.h"
+#include "platform/sqlite_btree_builder.h"
+#include "platform/sqlite_record.h"
 #include "tests/support/query_file.h"
 #include "tests/support/temp_dir.h"
 
