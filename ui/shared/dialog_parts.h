@@ -1,5 +1,6 @@
 // The common shape of the small settings dialogs: the program icon beside an explanation,
-// and buttons without a default button (Enter presses none of them).
+// the dialog's own rows below, and buttons without a default button (Enter presses none of
+// them) at the bottom right.
 #pragma once
 
 #include <QString>

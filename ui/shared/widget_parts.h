@@ -1,6 +1,6 @@
 // Small builders of the windows' controls: a widget named for the tests and screenshots that
-// find it, a button that Enter never presses, a field that keeps its look when it is only
-// shown; and the text of the core (UTF-8) as Qt holds it.
+// find it, a button that Enter never presses, a control that keeps its place when hidden, a
+// field that looks read-only when it is; and the text of the core (UTF-8) as Qt holds it.
 #pragma once
 
 #include <QString>
