@@ -1,7 +1,7 @@
-// The main window: the three file fields with their histories, the comparison options, the
-// commands that start, cancel and close, the settings dialogs, help, and the progress
-// display of a running comparison. It hosts the core's compare run with its widgets and
-// keeps its state in the settings store between starts.
+// The main window's behaviour: the three file fields with their histories, the comparison
+// options, the commands that start, cancel and close, the settings dialogs, help, and the
+// progress display of a running comparison. It hosts the core's compare run with its widgets
+// (built by MainWindowControls) and keeps its settings (MainWindowSettings) between starts.
 #pragma once
 
 #include <QPoint>
@@ -13,14 +13,10 @@
 #include "compare/compare_host.h"
 #include "compare/compare_run.h"
 #include "compare/compare_session.h"
+#include "ui/main_window_controls.h"
 
-class QCheckBox;
 class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QTimer;
 
 namespace verko {
@@ -57,8 +53,9 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   // The viewer windows opened from this window that are still open.
   QList<ReportViewer*> Viewers() const;
 
-  // The batch-list database the batch window opens; by default VerkoBatchList.mdb beside the
-  // program (or the user's copy when the program's folder cannot be written).
+  // The batch-list database the batch window opens; by default the user's own,
+  // VerkoBatchList.mdb in the user's data folder ($XDG_DATA_HOME/Verko/), which verko-cli
+  // uses too.
   void SetBatchListDbPath(const QString& path) { batchDbPath_ = path; }
   // Opens the batch window (CmdBatch), or brings the open one to the front.
   void OpenBatchWindow();
@@ -104,10 +101,9 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void CreateControls();
-  void LayOutControls();
-  void SetTabOrder();
   void ConnectHandlers();
+  // Puts the stored settings into the controls (an option that differs from its initial
+  // state runs its click handling) and places the window.
   void LoadSettings();
   void SaveSettings();
 
@@ -124,9 +120,10 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   void OpenWorkDrive();
   void OpenSetEditor();
   void HideProgressDisplay();
-  void SizeRateBar();
 
-  // Validates a numeric field; shows its message and keeps the focus there when invalid.
+  // Validates a numeric field: a number from `low` to `high`; otherwise shows the valid range
+  // under `title` and keeps the focus in the field.
+  bool ValidateNumberField(QLineEdit* field, int low, int high, const QString& title);
   bool ValidateMatchLen();
   bool ValidateSplitWidth();
   // The enabled numeric fields checked before a start.
@@ -140,6 +137,9 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   SettingsStore& store_;
   UiServices& services_;
   QString appDir_;
+  const MainWindowControls ui_;
+  // Hides the progress display a little after an interactive run has ended.
+  QTimer* progressHideTimer_;
   QString workPath_, splitChar_, editorSetting_;
   RunFlags flags_;
   CompareSession session_{*this, flags_};
@@ -152,27 +152,9 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   QPoint placedAt_;
   QString batchDbPath_;
   QPointer<VerkoBatch> batch_;
-  int progressPercent_ = 0;
   HelpWindow* help_ = nullptr;
   QString lastReportPath_;
   QList<QPointer<ReportViewer>> viewers_;
-
-  QPushButton *cmdBatch_, *cmdHelp_, *cmdStart_, *cmdCancel_, *cmdClose_, *cmdView_;
-  QGroupBox *frameFiles_, *frameOptions_;
-  QLabel *label1_, *label2_, *label3_;
-  QComboBox *comboOld_, *comboNew_, *comboResult_;
-  QPushButton *cmdRefOld_, *cmdRefNew_, *cmdRefResult_;
-  QFrame *line1_, *line2_;
-  QCheckBox *optTrimTop_, *optTrimTail_, *optCompress_, *optSplit_, *optDiffOnly_,
-      *optDispWithEditor_, *optAlwaysTop_;
-  QLineEdit *textSplitWidth_, *textMatchLen_;
-  QLabel *label5_, *labelEncoding_;
-  QComboBox* comboEncoding_;
-  QPushButton *cmdSplitChars_, *cmdSetEditor_, *cmdWorkPath_;
-  QLineEdit* textProcDesc_;
-  QFrame *rateFrame_, *rateFrame2_, *rateFrame3_, *rateBar_;
-  QTimer* timer1_;
-  QLabel *versionDisp_, *label4_, *image1_;
 };
 
 }  // namespace verko

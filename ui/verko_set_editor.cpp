@@ -1,10 +1,8 @@
 #include "ui/verko_set_editor.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/encoding.h"
 #include "platform/regexp.h"
@@ -36,28 +34,18 @@ VerkoSetEditor::VerkoSetEditor(const QString& editorSetting, UiServices& service
 
   textEditorSetting_ = new QLineEdit(editorSetting, this);
   textEditorSetting_->setObjectName(QStringLiteral("TextEditorSetting"));
-  auto* browse = NewDialogButton(QStringLiteral("Command3"), QStringLiteral("参照(&R)"), this);
+  auto* browse = NewDialogButton("Command3", QStringLiteral("参照(&R)"), this);
   browse->setMinimumWidth(0);
-  auto* apply = NewDialogButton(QStringLiteral("Command2"), QStringLiteral("設定(&S)"), this);
-  auto* cancel = NewDialogButton(QStringLiteral("Command1"), QStringLiteral("キャンセル"), this);
-
-  auto* top = NewDialogHeader(
-      QStringLiteral("比較処理の完了時に、比較結果ファイルを表示するエディタを指定してください。"
-                     "「%1」は比較結果のファイル名を表わします。"),
-      this);
+  auto* apply = NewDialogButton("Command2", QStringLiteral("設定(&S)"), this);
+  auto* cancel = NewDialogButton("Command1", QStringLiteral("キャンセル"), this);
   auto* field = new QHBoxLayout;
   field->addWidget(textEditorSetting_, 1);
   field->addWidget(browse);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(apply);
-  buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addLayout(field);
-  layout->addSpacing(4);
-  layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  LayOutSettingsDialog(
+      this,
+      QStringLiteral("比較処理の完了時に、比較結果ファイルを表示するエディタを指定してください。"
+                     "「%1」は比較結果のファイル名を表わします。"),
+      {field}, {apply, cancel});
 
   connect(browse, &QPushButton::clicked, this, &VerkoSetEditor::Browse);
   connect(apply, &QPushButton::clicked, this, &VerkoSetEditor::Apply);

@@ -1,10 +1,7 @@
 #include "ui/verko_split_chars.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/encoding.h"
 #include "platform/regexp.h"
@@ -29,25 +26,14 @@ VerkoSplitChars::VerkoSplitChars(const QString& splitChar, UiServices& services,
 
   textSplitChars_ = new QLineEdit(splitChar, this);
   textSplitChars_->setObjectName(QStringLiteral("TextSplitChars"));
-  auto* apply = NewDialogButton(QStringLiteral("CmdApply"), QStringLiteral("設定(&S)"), this);
-  auto* restore = NewDialogButton(QStringLiteral("CmdDefault"), QStringLiteral("既定値(&D)"), this);
-  auto* cancel = NewDialogButton(QStringLiteral("CmdCancel"), QStringLiteral("キャンセル"), this);
-
-  auto* top = NewDialogHeader(
+  auto* apply = NewDialogButton("CmdApply", QStringLiteral("設定(&S)"), this);
+  auto* restore = NewDialogButton("CmdDefault", QStringLiteral("既定値(&D)"), this);
+  auto* cancel = NewDialogButton("CmdCancel", QStringLiteral("キャンセル"), this);
+  LayOutSettingsDialog(
+      this,
       QStringLiteral("行を分割する際の分割位置の文字を、正規表現で指定してください。"
                      "指定した正規表現にマッチする文字列の直後が、分割位置の候補になります。"),
-      this);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(apply);
-  buttons->addWidget(restore);
-  buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addWidget(textSplitChars_);
-  layout->addSpacing(4);
-  layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+      {textSplitChars_}, {apply, restore, cancel});
 
   connect(apply, &QPushButton::clicked, this, &VerkoSplitChars::Apply);
   connect(restore, &QPushButton::clicked, this, &VerkoSplitChars::RestoreDefault);

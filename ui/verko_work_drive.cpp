@@ -3,12 +3,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QVBoxLayout>
 
 #include "common/user_folders.h"
 #include "ui/platform_defaults.h"
@@ -66,31 +63,20 @@ VerkoWorkDrive::VerkoWorkDrive(const QString& workPath, UiServices& services, QW
   setWindowTitle(QStringLiteral("作業ドライブの設定"));
   setModal(true);
 
-  drive1_ = new QComboBox(this);
-  drive1_->setObjectName(QStringLiteral("Drive1"));
+  driveList_ = new QComboBox(this);
+  driveList_->setObjectName(QStringLiteral("Drive1"));
   textDrive_ = new QLineEdit(workPath, this);
   textDrive_->setObjectName(QStringLiteral("TextDrive"));
-  auto* apply = NewDialogButton(QStringLiteral("Command2"), QStringLiteral("設定(&S)"), this);
-  auto* cancel = NewDialogButton(QStringLiteral("Command1"), QStringLiteral("キャンセル"), this);
-
-  auto* top = NewDialogHeader(
+  auto* apply = NewDialogButton("Command2", QStringLiteral("設定(&S)"), this);
+  auto* cancel = NewDialogButton("Command1", QStringLiteral("キャンセル"), this);
+  LayOutSettingsDialog(
+      this,
       QStringLiteral("作業用データベースを作成するドライブを指定してください。"
                      "十分な空き容量のある、高速なドライブを指定することをお勧めします。"),
-      this);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(apply);
-  buttons->addWidget(cancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addWidget(drive1_);
-  layout->addWidget(textDrive_);
-  layout->addSpacing(4);
-  layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+      {driveList_, textDrive_}, {apply, cancel});
 
   FillDriveList(workPath);
-  connect(drive1_, &QComboBox::activated, this, &VerkoWorkDrive::ChooseDrive);
+  connect(driveList_, &QComboBox::activated, this, &VerkoWorkDrive::ChooseDrive);
   connect(apply, &QPushButton::clicked, this, &VerkoWorkDrive::Apply);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -102,7 +88,8 @@ void VerkoWorkDrive::FillDriveList(const QString& workPath) {
   // The user's own work folder comes first, so that the default is always one choice away.
   const QString defaultFolder = DefaultWorkPath();
   if (!defaultFolder.isEmpty()) {
-    drive1_->addItem(QStringLiteral("既定の作業フォルダ  [%1]").arg(defaultFolder), defaultFolder);
+    driveList_->addItem(QStringLiteral("既定の作業フォルダ  [%1]").arg(defaultFolder),
+                        defaultFolder);
   }
   QStringList roots = MountedVolumeRoots();
   QString current = WithTrailingSlash(QStorageInfo(workPath).rootPath());
@@ -114,16 +101,16 @@ void VerkoWorkDrive::FillDriveList(const QString& workPath) {
   for (const QString& root : roots) {
     QStorageInfo volume(root);
     QString name = volume.displayName();
-    drive1_->addItem(name.isEmpty() || name == root || name + '/' == root
-                         ? root
-                         : QStringLiteral("%1  [%2]").arg(root, name),
-                     root);
+    driveList_->addItem(name.isEmpty() || name == root || name + '/' == root
+                            ? root
+                            : QStringLiteral("%1  [%2]").arg(root, name),
+                        root);
   }
-  drive1_->setCurrentIndex(current.isEmpty() ? -1 : drive1_->findData(current));
+  driveList_->setCurrentIndex(current.isEmpty() ? -1 : driveList_->findData(current));
 }
 
 void VerkoWorkDrive::ChooseDrive(int index) {
-  if (index >= 0) textDrive_->setText(drive1_->itemData(index).toString());
+  if (index >= 0) textDrive_->setText(driveList_->itemData(index).toString());
 }
 
 void VerkoWorkDrive::Apply() {

@@ -28,7 +28,7 @@ class VerkoWorkDrive : public QDialog {
 
   UiServices& services_;
   QString workPath_;
-  QComboBox* drive1_;
+  QComboBox* driveList_;
   QLineEdit* textDrive_;
 };
 

@@ -9,14 +9,9 @@
 
 #include "batch/batch_host.h"
 #include "batch/batch_session.h"
+#include "batch/window/batch_window_controls.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTableView;
 
 namespace verko {
 
@@ -77,13 +72,10 @@ class VerkoBatch : public QWidget, public BatchHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void CreateControls();
-  void LayOutControls();
   void ConnectHandlers();
   // Keeps the list's settings in the session as the user edits the fields.
   void ConnectField(QLineEdit* field, std::string BatchListSettings::*member);
   void ApplyMethodDisplays(const BatchListSettings& settings);
-  void SetColumns();
   // New, select, rename and delete; rename and delete never for the default list.
   void EnableListCommands(bool enabled);
   void SelectRow(int row);
@@ -97,6 +89,7 @@ class VerkoBatch : public QWidget, public BatchHost {
   UiServices& services_;
   BatchSession session_;
   PairTableModel* model_;
+  const BatchWindowControls ui_;
   // Set while the window shows what the session holds, so that the fields' change signals
   // do not write the same values back.
   bool showing_ = false;
@@ -104,28 +97,6 @@ class VerkoBatch : public QWidget, public BatchHost {
   bool programClose_ = false;
   bool unloadAfterRun_ = false;
   bool unloaded_ = false;
-
-  QGroupBox *frameFolders_, *frameBatchList_, *framePairing_, *frameResultName_;
-  QLabel *labelOld_, *labelNew_, *labelResult_;
-  QLineEdit *txtOldPath_, *txtNewPath_, *txtResultPath_;
-  QPushButton *cmdOldSelect_, *cmdOldAuto_, *cmdOldEach_;
-  QPushButton *cmdNewSelect_, *cmdNewAuto_, *cmdNewEach_;
-  QPushButton* cmdResultPath_;
-  QTableView* dbGrid1_;
-  QLabel* labelInfo_;
-  QPushButton* command1_;
-  QCheckBox* optCompactDB_;
-  QPushButton *cmdDeleteRow_, *cmdClearContent_;
-  QLineEdit* txtBatchName_;
-  QPushButton *cmdBatchNew_, *cmdBatchDelete_, *cmdBatchRename_, *cmdBatchSelect_;
-  QComboBox* comboPairing_;
-  QLineEdit *txtPairingFname_, *txtPairingExt_, *txtPairingFname2_, *txtPairingExt2_;
-  QLabel *labelPoint1_, *labelPoint3_, *labelPairPattern_, *labelPairing1_, *labelPairing2_;
-  QComboBox* comboResultName_;
-  QLineEdit *txtResultFname_, *txtResultExt_, *txtInitNo_;
-  QLabel *labelPoint2_, *labelResultName_, *labelInitNo_;
-  QPushButton* cmdGenResultName_;
-  QPushButton *cmdBatchExecute_, *cmdCancel_, *cmdHelp_, *cmdClose_;
 };
 
 }  // namespace verko

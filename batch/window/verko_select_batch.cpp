@@ -25,17 +25,17 @@ VerkoSelectBatch::VerkoSelectBatch(BatchSession& session, QWidget* parent)
     listBatchName_->addItem(QString::fromStdString(name));
   }
   listBatchName_->setCurrentRow(-1);
-  command1_ = new QPushButton(QStringLiteral("設定(&S)"), this);
-  command1_->setObjectName(QStringLiteral("Command1"));
-  command1_->setDefault(true);
-  command2_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-  command2_->setObjectName(QStringLiteral("Command2"));
-  command2_->setAutoDefault(false);
+  cmdSet_ = new QPushButton(QStringLiteral("設定(&S)"), this);
+  cmdSet_->setObjectName(QStringLiteral("Command1"));
+  cmdSet_->setDefault(true);
+  cmdCancel_ = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+  cmdCancel_->setObjectName(QStringLiteral("Command2"));
+  cmdCancel_->setAutoDefault(false);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(command1_);
-  buttons->addWidget(command2_);
+  buttons->addWidget(cmdSet_);
+  buttons->addWidget(cmdCancel_);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);
   layout->addWidget(listBatchName_, 1);
@@ -43,8 +43,8 @@ VerkoSelectBatch::VerkoSelectBatch(BatchSession& session, QWidget* parent)
   listBatchName_->setMinimumSize(label->sizeHint().width(),
                                  8 * listBatchName_->fontMetrics().height());
 
-  connect(command1_, &QPushButton::clicked, this, &VerkoSelectBatch::ClickSet);
-  connect(command2_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cmdSet_, &QPushButton::clicked, this, &VerkoSelectBatch::ClickSet);
+  connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void VerkoSelectBatch::ClickSet() {

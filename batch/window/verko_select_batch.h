@@ -22,7 +22,7 @@ class VerkoSelectBatch : public QDialog {
 
   BatchSession& session_;
   QListWidget* listBatchName_;
-  QPushButton *command1_, *command2_;
+  QPushButton *cmdSet_, *cmdCancel_;
 };
 
 }  // namespace verko

@@ -8,8 +8,11 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
+#include <optional>
+#include <vector>
 
 #include "tests/ui/window_fixture.h"
+#include "ui/main_window_settings.h"
 #include "ui/platform_defaults.h"
 #include "ui/shared/field_values.h"
 #include "ui/shared/window_helpers.h"
@@ -344,6 +347,71 @@ TEST_F(WindowTest, WindowsShowTheProgramIcon) {
   Open();
   EXPECT_FALSE(main_->windowIcon().isNull());
   EXPECT_FALSE(main_->findChild<QLabel*>("Image1")->pixmap().isNull());
+}
+
+// The settings come back from the store as they were saved, all but OptTrimTail, which is
+// always saved as on; values missing or edited by hand load as the window would take them.
+TEST(MainWindowSettingsTest, StoreGivesBackWhatWasSavedOrTheDefaults) {
+  const QString appDir = QStringLiteral("/opt/verko/");
+  MainWindowSettings defaults;
+  defaults.workPath = DefaultWorkPath();
+  defaults.splitChar = DefaultSplitChar();
+  defaults.editorSetting = DefaultEditorSetting(appDir + "verko");
+  MainWindowSettings edited = defaults;
+  edited.panelTop = -45;
+  edited.panelLeft = 1500;
+  edited.oldHistory = {"/d/旧 1.txt", "/d/a.txt"};
+  edited.resultHistory = {"/d/r.txt"};
+  edited.trimTop = edited.compress = edited.split = edited.diffOnly = true;
+  edited.displayWithEditor = edited.alwaysTop = true;
+  edited.trimTail = false;
+  edited.encoding = EncodingChoice::kEucJp;
+  edited.splitWidth = "120";
+  edited.matchLen = "5x";
+  edited.workPath = "/work/";
+  edited.splitChar = "[。]";
+  edited.editorSetting = "gedit %1";
+  MainWindowSettings editedBack = edited;
+  editedBack.trimTail = true;
+  MainWindowSettings moved = defaults;
+  moved.editorSetting = "/old/place/verko --view %1";  // follows the program
+  MainWindowSettings handEdited = defaults;
+  handEdited.encoding = EncodingChoice::kUtf8;
+  handEdited.newHistory = {"/n.txt"};
+  handEdited.compress = true;
+  handEdited.panelTop = 120;
+
+  struct {
+    const char* name;
+    std::optional<MainWindowSettings> saved;
+    std::vector<std::pair<const char*, const char*>> written;
+    MainWindowSettings loaded;
+  } const kCases[] = {
+      {"fresh store", std::nullopt, {}, defaults},
+      {"edited", edited, {}, editedBack},
+      {"viewer of a moved program", moved, {}, defaults},
+      {"edited by hand",
+       std::nullopt,
+       {{"Encoding", "UTF-8"},
+        {"ComboNew0", ""},
+        {"ComboNew3", "/n.txt"},
+        {"OptCompress", "7"},
+        {"PanelTop", "120.4"},
+        {"OptTrimTop", "x"}},
+       handEdited},
+      {"unknown encoding", std::nullopt, {{"Encoding", "utf8"}}, defaults},
+  };
+  for (const auto& c : kCases) {
+    TempDir dir;
+    const QString path = QString::fromStdString(dir.File("Verko.ini"));
+    {
+      SettingsStore store(path);
+      for (const auto& [name, value] : c.written) store.Write(name, QString::fromUtf8(value));
+      if (c.saved) SaveMainWindowSettings(*c.saved, store);
+      store.Sync();
+    }
+    EXPECT_TRUE(LoadMainWindowSettings(SettingsStore(path), appDir) == c.loaded) << c.name;
+  }
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "ui/shared/dialog_parts.h"
 
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "ui/shared/natural_breaks.h"
+#include "ui/shared/widget_parts.h"
 #include "ui/shared/window_helpers.h"
 
 namespace verko {
@@ -40,13 +43,32 @@ QHBoxLayout* NewDialogHeader(const QString& explanation, QWidget* parent) {
   return top;
 }
 
-QPushButton* NewDialogButton(const QString& name, const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(name);
-  button->setAutoDefault(false);
+QPushButton* NewDialogButton(const char* name, const QString& caption, QWidget* parent) {
+  auto* button = NewButton(name, caption, parent);
   button->setDefault(false);
   button->setMinimumWidth(96);
   return button;
+}
+
+void LayOutSettingsDialog(QDialog* dialog, const QString& explanation,
+                          std::initializer_list<DialogRow> rows,
+                          std::initializer_list<QPushButton*> buttons) {
+  auto* top = NewDialogHeader(explanation, dialog);
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addStretch();
+  for (QPushButton* button : buttons) buttonRow->addWidget(button);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addLayout(top);
+  for (const DialogRow& row : rows) {
+    if (QWidget* const* widget = std::get_if<QWidget*>(&row)) {
+      layout->addWidget(*widget);
+    } else {
+      layout->addLayout(std::get<QLayout*>(row));
+    }
+  }
+  layout->addSpacing(4);
+  layout->addLayout(buttonRow);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace verko

@@ -1,0 +1,66 @@
+// The main window's controls: every widget of the window made as a child of it, laid out
+// and put in tab order, with the window's title, icon and fixed-size frame; and the
+// histories and options of the settings shown in them and read back. The window's behaviour
+// (VerkoMain) reaches the widgets here; tests and screenshots find them by object name.
+#pragma once
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace verko {
+
+class ProgressBarFrame;
+struct MainWindowSettings;
+
+class MainWindowControls {
+ public:
+  // Makes the controls in `window`, an empty top-level widget, with their initial states:
+  // the options as in a fresh store, the commands of a running comparison disabled and the
+  // progress display hidden.
+  explicit MainWindowControls(QWidget* window);
+
+  // Shows the histories and the options of `settings`, each field enabled as its option
+  // says. A check box whose state changes emits its signals as a click would.
+  void ShowSettings(const MainWindowSettings& settings) const;
+  // Takes the histories and the options as they stand into `settings`.
+  void ReadSettings(MainWindowSettings* settings) const;
+
+  // The file fields, each with its label and its browse button, in a frame.
+  QGroupBox* frameFiles;
+  QLabel *labelOld, *labelNew, *labelResult;
+  QComboBox *comboOld, *comboNew, *comboResult;
+  QPushButton *cmdRefOld, *cmdRefNew, *cmdRefResult;
+  QFrame *lineBelowOld, *lineBelowNew;
+
+  // The comparison options and the buttons of the settings dialogs, in a frame.
+  QGroupBox* frameOptions;
+  QCheckBox *optTrimTop, *optTrimTail, *optCompress, *optSplit, *optDiffOnly, *optDispWithEditor,
+      *optAlwaysTop;
+  QLineEdit *textSplitWidth, *textMatchLen;
+  QLabel *labelSplitUnit, *labelEncoding;
+  QComboBox* comboEncoding;
+  QPushButton *cmdSplitChars, *cmdSetEditor, *cmdWorkPath;
+
+  // The commands in the right-hand column.
+  QPushButton *cmdStart, *cmdCancel, *cmdClose, *cmdHelp, *cmdView, *cmdBatch;
+
+  // The progress display of a running comparison: the bar and the name of the phase.
+  ProgressBarFrame* progressBar;
+  QLineEdit* textProcDesc;
+
+  // The program's icon and name above the commands, with its version below them.
+  QLabel *programIcon, *programName, *versionDisp;
+
+ private:
+  void Create(QWidget* window);
+  void LayOut(QWidget* window);
+  void SetTabOrder();
+};
+
+}  // namespace verko

@@ -1,0 +1,50 @@
+// The main window's settings as they are kept in the settings store between starts: the
+// window's place, the histories of the file fields, the options and the three settings the
+// small dialogs edit. Loading and saving are plain functions over the store, apart from any
+// widget.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "common/text_encoding.h"
+
+namespace verko {
+
+class SettingsStore;
+
+// How many names each file field remembers.
+inline constexpr int kFileHistorySize = 5;
+
+struct MainWindowSettings {
+  // The top-left corner of the window's frame, in twips.
+  int panelTop = 300;
+  int panelLeft = 500;
+  // The names of each file field, newest first.
+  QStringList oldHistory, newHistory, resultHistory;
+  bool trimTop = false;
+  bool trimTail = true;
+  bool compress = false;
+  bool split = false;
+  bool diffOnly = false;
+  bool displayWithEditor = false;
+  bool alwaysTop = false;
+  EncodingChoice encoding = EncodingChoice::kCp932;
+  // The numeric fields as typed: they are checked when a comparison starts, not here.
+  QString splitWidth = QStringLiteral("80");
+  QString matchLen = QStringLiteral("3");
+  QString workPath, splitChar, editorSetting;
+
+  bool operator==(const MainWindowSettings&) const = default;
+};
+
+// The settings in `store`; an absent value takes its default, an empty history entry is
+// left out. `appDir` is the program's folder (ending in "/"): the editor setting defaults to
+// its report viewer, and a stored report-viewer setting follows the program when it moves.
+MainWindowSettings LoadMainWindowSettings(const SettingsStore& store, const QString& appDir);
+
+// Writes `settings` into `store` and the store to its file. OptTrimTail is always written
+// as on: trailing blanks are removed again at the next start.
+void SaveMainWindowSettings(const MainWindowSettings& settings, SettingsStore& store);
+
+}  // namespace verko
