@@ -296,10 +296,4 @@ IntakeResult ReadFileLines(ByteSource& source, const IntakeOptions& options, Fil
   return result;
 }
 
-Flow ReadLines(std::string_view content, const IntakeOptions& options, FileRole role,
-               CompareHost& host, ProgressMeter& progress, LineTable& table) {
-  TextSource source(content);
-  return ReadFileLines(source, options, role, host, progress, table).flow;
-}
-
 }  // namespace verko

@@ -50,10 +50,6 @@ struct IntakeResult {
 IntakeResult ReadFileLines(ByteSource& source, const IntakeOptions& options, FileRole role,
                            CompareHost& host, ProgressMeter& progress, LineTable& table);
 
-// ReadFileLines over a text in memory; returns whether a cancel was seen.
-Flow ReadLines(std::string_view content, const IntakeOptions& options, FileRole role,
-               CompareHost& host, ProgressMeter& progress, LineTable& table);
-
 // The line-limit message of a file.
 std::string LineLimitMessage(FileRole role);
 inline constexpr const char* kLineLimitTitle = "行数制限オーバー";

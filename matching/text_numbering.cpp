@@ -1,6 +1,7 @@
 #include "matching/text_numbering.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace verko {
 namespace {
@@ -74,7 +75,11 @@ int TextNumbering::Number(std::string_view text, std::size_t hash) {
   const int number = Count();
   texts_.push_back(text);
   slots_[slot] = MakeSlot(hash, number);
-  if (texts_.size() * 2 > slots_.size()) Grow();
+  // The table stays at most half full, so that every search ends at an empty slot: more
+  // texts than it was made for would be a fault of the caller, which fails the run.
+  if (texts_.size() * 2 > slots_.size()) {
+    throw std::length_error("TextNumbering: more distinct texts than it was made for");
+  }
   return number;
 }
 
@@ -84,19 +89,6 @@ int TextNumbering::Find(std::string_view text) const {
 
 int TextNumbering::Find(std::string_view text, std::size_t hash) const {
   return NumberIn(slots_[SlotOf(text, hash)]);
-}
-
-void TextNumbering::Grow() {
-  // The texts are hashed again: a numbering sized to its texts never grows, and keeping
-  // every hash for the one that does would cost more memory than time.
-  slots_.assign(slots_.size() * 2, 0);
-  const std::size_t mask = slots_.size() - 1;
-  for (int number = 0; number < Count(); ++number) {
-    const std::size_t hash = Hash(texts_[number]);
-    std::size_t slot = hash & mask;
-    while (slots_[slot] != 0) slot = (slot + 1) & mask;
-    slots_[slot] = MakeSlot(hash, number);
-  }
 }
 
 }  // namespace verko

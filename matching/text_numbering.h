@@ -13,7 +13,8 @@ namespace verko {
 
 class TextNumbering {
  public:
-  // Room for `expected` distinct texts without growing (it grows when needed).
+  // Room for `expected` distinct texts. REQUIRES: no more are numbered (checked: the run
+  // fails with std::length_error).
   explicit TextNumbering(int expected);
 
   // The number of `text`, a new one (Count() before the call) when it is new. The text's
@@ -47,7 +48,6 @@ class TextNumbering {
   const std::vector<std::string_view>& Texts() const { return texts_; }
 
  private:
-  void Grow();
   std::size_t HashAndFetch(std::string_view text) const {
     const std::size_t hash = Hash(text);
     __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);

@@ -349,16 +349,8 @@ int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t 
   return 0;
 }
 
-int SubR(std::string& text, std::string_view pattern, std::string_view replacement) {
-  return ReplaceLiteral(text, pattern, replacement, kBaseOptions, 1);
-}
-
 int GSubR(std::string& text, std::string_view pattern, std::string_view replacement) {
   return ReplaceLiteral(text, pattern, replacement, kBaseOptions, INT32_MAX);
-}
-
-int GSubRsimple(std::string& text, std::string_view pattern, std::string_view replacement) {
-  return GSubR(text, pattern, replacement);
 }
 
 int GSubRigc(std::string& text, std::string_view pattern, std::string_view replacement) {

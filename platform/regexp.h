@@ -29,13 +29,9 @@ inline constexpr int kMatchTooSlow = -2;
 int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t maxStart,
                    std::size_t& begin, std::size_t& end);
 
-// Replaces the first match. Returns 1 when replaced, 0 when not found, -1 for a pattern error.
-int SubR(std::string& text, std::string_view pattern, std::string_view replacement);
-
 // Replaces every match. Returns the number of replacements, or -1 for a pattern error
-// (text unchanged). GSubRsimple is the same call for callers that ignore the count.
+// (text unchanged).
 int GSubR(std::string& text, std::string_view pattern, std::string_view replacement);
-int GSubRsimple(std::string& text, std::string_view pattern, std::string_view replacement);
 
 // GSubR with letters compared without regard to case.
 int GSubRigc(std::string& text, std::string_view pattern, std::string_view replacement);

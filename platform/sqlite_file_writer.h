@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/status.h"
-#include "platform/sqlite_btree_builder.h"  // the builders of the trees written here
 #include "platform/sqlite_page_run.h"
 
 namespace verko {

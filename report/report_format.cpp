@@ -90,45 +90,10 @@ char* PutPartNo(char* at, int partNo) {
   return at + 3;
 }
 
-void AppendPartNo(std::string& out, int partNo) {
-  char column[3];
-  out.append(column, static_cast<std::size_t>(PutPartNo(column, partNo) - column));
-}
-
-void AppendNumber(std::string& out, int32_t n, int width) {
-  if (width <= 0) return;
-  char column[16];
-  if (width <= static_cast<int>(sizeof column)) {
-    out.append(column, static_cast<std::size_t>(PutNumber(column, n, width) - column));
-    return;
-  }
-  char buffer[16];
-  char* end = buffer + sizeof buffer;
-  AppendAligned(out, FormatDigits(n, end, false), end, width);
-}
-
 void AppendNumberC(std::string& out, int32_t n, int width) {
   char buffer[24];
   char* end = buffer + sizeof buffer;
   AppendAligned(out, FormatDigits(n, end, true), end, width);
-}
-
-std::string PartNoStr(int partNo) {
-  std::string s;
-  AppendPartNo(s, partNo);
-  return s;
-}
-
-std::string StrFormat(int32_t n, int width) {
-  std::string s;
-  AppendNumber(s, n, width);
-  return s;
-}
-
-std::string StrFormatC(int32_t n, int width) {
-  std::string s;
-  AppendNumberC(s, n, width);
-  return s;
 }
 
 std::string TitleLine(int major, int minor) {

@@ -18,8 +18,6 @@ class LineSplitter {
   explicit LineSplitter(std::string_view content) : content_(content) {}
 
   bool AtEnd() const { return pos_ >= content_.size(); }
-  // Bytes consumed so far, line ends included.
-  std::size_t Position() const { return pos_; }
 
   std::string_view Next() {
     const std::size_t start = pos_;

@@ -21,7 +21,9 @@
 #include "common/text_collation.h"
 #include "compare/lines/text_sort.h"
 #include "platform/record_store.h"
+#include "platform/sqlite_btree_builder.h"
 #include "platform/sqlite_file_writer.h"
+#include "platform/sqlite_record.h"
 
 namespace verko {
 namespace {

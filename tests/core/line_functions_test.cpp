@@ -19,13 +19,13 @@ std::string Sj(const char* utf8) {
 // The substitutions NormalizeLine stands for, through the regular-expression library.
 std::string NormalizeByPatterns(std::string line, const NormalizeOptions& options) {
   if (options.trimTop && options.trimTail) {
-    GSubRsimple(line, Sj("^[ 　\\t]+|[ 　\\t]+$"), "");
+    GSubR(line, Sj("^[ 　\\t]+|[ 　\\t]+$"), "");
   } else if (options.trimTop) {
-    GSubRsimple(line, Sj("^[ 　\\t]+"), "");
+    GSubR(line, Sj("^[ 　\\t]+"), "");
   } else if (options.trimTail) {
-    GSubRsimple(line, Sj("[ 　\\t]+$"), "");
+    GSubR(line, Sj("[ 　\\t]+$"), "");
   }
-  if (options.compress) GSubRsimple(line, Sj("[ 　\\t]+"), " ");
+  if (options.compress) GSubR(line, Sj("[ 　\\t]+"), " ");
   return line;
 }
 

@@ -24,7 +24,9 @@ class LineIntakeTest : public ::testing::Test {
 
   LineTable Read(const std::string& content) {
     LineTable table;
-    EXPECT_EQ(ReadLines(content, options, FileRole::kOld, host, meter, table), Flow::kContinue);
+    TextSource source(content);
+    EXPECT_EQ(ReadFileLines(source, options, FileRole::kOld, host, meter, table).flow,
+              Flow::kContinue);
     return table;
   }
 
@@ -98,7 +100,8 @@ TEST_F(LineIntakeTest, ProgressAddsAtMostFifteenPerFile) {
   EXPECT_EQ(meter.Value(), 15);
   EXPECT_LE(host.progress.size(), 15u);
   LineTable empty;
-  ReadLines("", options, FileRole::kNew, host, meter, empty);
+  TextSource nothing("");
+  ReadFileLines(nothing, options, FileRole::kNew, host, meter, empty);
   EXPECT_EQ(meter.Value(), 15);
 }
 

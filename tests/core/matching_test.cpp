@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -334,30 +332,6 @@ TEST(MatchLines, InputsAtTheLineLimitStayInBounds) {
     EXPECT_EQ(run.flow, Flow::kContinue);
     EXPECT_TRUE(LinksArePaired(run.state)) << kind;
     EXPECT_EQ(run.meter.Value(), 48);
-  }
-}
-
-// Run by hand with --gtest_also_run_disabled_tests to see how long matching takes.
-TEST(MatchLines, DISABLED_TimingOfInputsAtTheLineLimit) {
-  const char* names[] = {"16 distinct texts", "file against its reversal", "shuffled blocks"};
-  for (int kind = 0; kind < 3; ++kind) {
-    auto [oldTexts, newTexts] = AdversarialInput(kind);
-    LineTable oldText = MakeTable(oldTexts);
-    LineTable newText = MakeTable(newTexts);
-    RunFlags flags;
-    RecordingHost host(flags);
-    ProgressMeter meter(host, flags);
-    NullWorkStore store;
-    MatchState state;
-    state.Reset(oldText.Count(), newText.Count());
-    auto start = std::chrono::steady_clock::now();
-    MatchLines(oldText, newText, state, meter, store);
-    double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    int linked = 0;
-    for (int j = 1; j <= newText.Count(); ++j) linked += state.NewLink[j] != 0;
-    std::printf("%-28s %8.2f ms, %d of %d new lines linked\n", names[kind], ms, linked,
-                newText.Count());
   }
 }
 

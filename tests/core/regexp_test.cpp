@@ -108,15 +108,6 @@ TEST(GSubR, CountsReplacementsAndLeavesTextOnError) {
   }
 }
 
-TEST(SubR, ReplacesFirstMatchOnly) {
-  std::string text = "report##_##.txt";
-  EXPECT_EQ(SubR(text, "#+", "7"), 1);
-  EXPECT_EQ(text, "report7_##.txt");
-  EXPECT_EQ(SubR(text, "z", "7"), 0);
-  EXPECT_EQ(SubR(text, "(", "7"), -1);
-  EXPECT_EQ(text, "report7_##.txt");
-}
-
 TEST(GSubRigc, IgnoresLetterCase) {
   std::string editor = "C:\\WINDOWS\\Notepad.exe %1";
   EXPECT_EQ(GSubRigc(editor, "c:\\\\windows\\\\", ""), 1);

@@ -7,6 +7,23 @@
 namespace verko {
 namespace {
 
+// The columns as the report's lines hold them.
+std::string PartNoStr(int partNo) {
+  char column[3];
+  return std::string(column, PutPartNo(column, partNo));
+}
+
+std::string StrFormat(int32_t n, int width) {
+  char column[16];
+  return std::string(column, PutNumber(column, n, width));
+}
+
+std::string StrFormatC(int32_t n, int width) {
+  std::string column;
+  AppendNumberC(column, n, width);
+  return column;
+}
+
 TEST(ReportFormat, PartNoStrKeepsLastThreeCharacters) {
   struct Case {
     int part;

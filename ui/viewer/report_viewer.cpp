@@ -19,15 +19,12 @@
 #include <algorithm>
 
 #include "ui/shared/ui_services.h"
+#include "ui/shared/widget_parts.h"
 #include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
 
 namespace verko {
 namespace {
-
-QString FromUtf8(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 QString Grouped(int64_t n) {
   return QLocale(QLocale::English).toString(static_cast<qlonglong>(n));
@@ -70,7 +67,7 @@ ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, QWid
     services.ShowMessage(
         parent,
         QStringLiteral("結果ファイル\n   %1\nを開くことができません。\n\n理由： %2")
-            .arg(path, FromUtf8(status.reason())),
+            .arg(path, ToQString(status.reason())),
         QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
     return nullptr;
   }
@@ -283,7 +280,7 @@ void ReportViewer::FillHeader(const QString& path) {
   const ReportHeader& h = document.Header();
   headerLabel_->setText(
       QStringLiteral("旧ファイル： %1\n新ファイル： %2\n比較日時： %3　　文字コード： %4")
-          .arg(FromUtf8(h.oldName), FromUtf8(h.newName), FromUtf8(h.dateTime), encoding));
+          .arg(ToQString(h.oldName), ToQString(h.newName), ToQString(h.dateTime), encoding));
   const ReportStatistics& s = document.Statistics();
   if (!s.present) {
     messageLabel_->setText(
