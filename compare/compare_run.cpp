@@ -111,7 +111,7 @@ class CompareRun {
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
     if (!ReadFiles()) return;
-    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kCancel) {
+    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kStop) {
       Cancel();
       return;
     }
@@ -362,7 +362,7 @@ class CompareRun {
     // The records read so far are stored even when the run is cancelled.
     workDb_->AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
     (role == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
-    if (read.flow == Flow::kCancel || (!read.status.ok() && flags_.StopRequested())) {
+    if (read.flow == Flow::kStop || (!read.status.ok() && flags_.StopRequested())) {
       return Cancel();
     }
     if (!read.status.ok()) return RefuseRead(role, read.status);
@@ -400,7 +400,7 @@ class CompareRun {
       return;
     }
     // A cancelled report keeps the lines written up to that moment.
-    if (flow == Flow::kCancel) Cancel();
+    if (flow == Flow::kStop) Cancel();
     if (!destination.Finish(report)) RefuseReport(destination.failure());
   }
 

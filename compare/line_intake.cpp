@@ -42,7 +42,7 @@ class Intake {
         result_(result),
         lookahead_(SplitLookaheadChars(options.splitWidth, options.splitChar)) {}
 
-  // Stores one normalised line, in parts when it is too wide. kCancel when a cancel was
+  // Stores one normalised line, in parts when it is too wide. kStop when a cancel was
   // seen between parts; false in `stored` when the line limit stopped the file.
   Flow StoreLine(int lineNo, std::string_view line, bool* stored) {
     *stored = true;
@@ -67,7 +67,7 @@ class Intake {
         return Flow::kContinue;
       }
       remaining.remove_prefix(head);
-      if (!remaining.empty() && YieldIfDue() == Flow::kCancel) return Flow::kCancel;
+      if (!remaining.empty() && YieldIfDue() == Flow::kStop) return Flow::kStop;
     }
     return Flow::kContinue;
   }
@@ -136,7 +136,7 @@ class ReadLoop {
         piece = table_.KeepRead(status.ok() ? got : 0);
       }
       if (progress_.CancelRequested()) {
-        result_.flow = Flow::kCancel;
+        result_.flow = Flow::kStop;
         return;
       }
       if (!status.ok()) {
@@ -177,10 +177,10 @@ class ReadLoop {
         piece = held_;
       }
       if (!EndLine(piece)) return false;
-      if (ShowProgress(read_ + pos) == Flow::kCancel) return false;
+      if (ShowProgress(read_ + pos) == Flow::kStop) return false;
     }
     read_ += chunk.size();
-    if (ShowProgress(read_) == Flow::kCancel) return false;
+    if (ShowProgress(read_) == Flow::kStop) return false;
     if (held_.size() > MaxHeldLine(table_.Count(), options_.splitWidth)) {
       // Not even what is held reached the line limit (normalising shrank it): the rest of
       // this line is not read, and the file counts as cut within it.
@@ -229,8 +229,8 @@ class ReadLoop {
         intake_.StoreLine(lineNo_, NormalizeLine(raw, options_.normalize, &normalized_), &stored);
     held_.clear();
     lineOpen_ = false;
-    if (flow == Flow::kCancel) {
-      result_.flow = Flow::kCancel;
+    if (flow == Flow::kStop) {
+      result_.flow = Flow::kStop;
       return false;
     }
     return stored;
@@ -252,7 +252,7 @@ class ReadLoop {
   }
 
   Flow Check(Flow flow) {
-    if (flow == Flow::kCancel) result_.flow = Flow::kCancel;
+    if (flow == Flow::kStop) result_.flow = Flow::kStop;
     return flow;
   }
 

@@ -35,7 +35,7 @@ struct LineLimitCut {
 };
 
 struct IntakeResult {
-  Flow flow = Flow::kContinue;   // kCancel when a cancel was seen
+  Flow flow = Flow::kContinue;   // kStop when a cancel was seen
   Status status = Status::Ok();  // a failure to read the file, with the system's reason
   LineLimitCut cut;
   // The first line on which a search of the split pattern gave up for taking too long

@@ -17,7 +17,7 @@ Flow AnchorUniqueLines(const TextIndex& oldIndex, const MatchTexts& texts, Match
         }
       }
     }
-    if (share.Advance(c, newCount) == Flow::kCancel) return Flow::kCancel;
+    if (share.Advance(c, newCount) == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }

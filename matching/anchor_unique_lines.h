@@ -11,7 +11,7 @@ namespace verko {
 
 // Goes through the new lines in order; a "U" line looks its text up in `oldIndex` and is
 // linked with the first equal old line when that line is "U", else marked "M" when one was
-// found. Advances a share of 9; returns kCancel when a cancel is seen.
+// found. Advances a share of 9; returns kStop when a cancel is seen.
 Flow AnchorUniqueLines(const TextIndex& oldIndex, const MatchTexts& texts, MatchState& state,
                        ProgressMeter& progress);
 

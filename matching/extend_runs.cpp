@@ -22,7 +22,7 @@ Flow ExtendForward(const MatchTexts& texts, MatchState& state, ProgressMeter& pr
       LinkWhenSame(texts, state, c, state.NewLink[c - 1] + 1);
     }
     previousLinked = state.NewLink[c] != 0;
-    if (share.Advance(c, newCount) == Flow::kCancel) return Flow::kCancel;
+    if (share.Advance(c, newCount) == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }
@@ -36,7 +36,7 @@ Flow ExtendBackward(const MatchTexts& texts, MatchState& state, ProgressMeter& p
       LinkWhenSame(texts, state, c, state.NewLink[c + 1] - 1);
     }
     nextLinked = state.NewLink[c] != 0;
-    if (share.Advance(newCount - c + 1, newCount) == Flow::kCancel) return Flow::kCancel;
+    if (share.Advance(newCount - c + 1, newCount) == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }
@@ -44,7 +44,7 @@ Flow ExtendBackward(const MatchTexts& texts, MatchState& state, ProgressMeter& p
 }  // namespace
 
 Flow ExtendRuns(const MatchTexts& texts, MatchState& state, ProgressMeter& progress) {
-  if (ExtendForward(texts, state, progress) == Flow::kCancel) return Flow::kCancel;
+  if (ExtendForward(texts, state, progress) == Flow::kStop) return Flow::kStop;
   return ExtendBackward(texts, state, progress);
 }
 

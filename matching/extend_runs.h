@@ -9,7 +9,7 @@
 
 namespace verko {
 
-// The forward pass (share 9) followed by the backward pass (share 7). Returns kCancel as
+// The forward pass (share 9) followed by the backward pass (share 7). Returns kStop as
 // soon as a cancel is seen.
 Flow ExtendRuns(const MatchTexts& texts, MatchState& state, ProgressMeter& progress);
 

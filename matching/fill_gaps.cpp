@@ -98,8 +98,8 @@ GapFillResult FillGaps(const MatchTexts& texts, MatchState& state, GapCycle cycl
       }
     }
     if (state.NewLink[c] != 0) previousLinked = c;
-    if (share.Advance(c, newCount) == Flow::kCancel) {
-      result.flow = Flow::kCancel;
+    if (share.Advance(c, newCount) == Flow::kStop) {
+      result.flow = Flow::kStop;
       return result;
     }
   }

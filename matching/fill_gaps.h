@@ -18,7 +18,7 @@ struct GapFillResult {
 };
 
 // Goes through the new lines in order, advancing a share of 7. Links made for earlier lines
-// narrow the gaps of later ones. Stops with kCancel as soon as a cancel is seen.
+// narrow the gaps of later ones. Stops with kStop as soon as a cancel is seen.
 GapFillResult FillGaps(const MatchTexts& texts, MatchState& state, GapCycle cycle,
                        ProgressMeter& progress);
 

@@ -20,7 +20,7 @@ Flow MarkOccurrences(const TextIndex& index, std::vector<char>& marks, StageShar
       anyDifference = true;
     }
     previous = current;
-    if (share != nullptr && share->Advance(k, count) == Flow::kCancel) return Flow::kCancel;
+    if (share != nullptr && share->Advance(k, count) == Flow::kStop) return Flow::kStop;
   }
   if (anyDifference && marks[previous] != 'D') marks[previous] = 'U';
   return Flow::kContinue;

@@ -41,13 +41,13 @@ Flow MatchLeftovers(const LineTable& oldText, const LineTable& newText, const Ma
   const TextIndex newIndex(texts.NewKey, texts.KeyCount, newLeft);
   store.CreateTextOrderIndex("OldText2", oldIndex.Order());
   store.CreateTextOrderIndex("NewText2", newIndex.Order());
-  if (progress.Step(1) == Flow::kCancel) return Flow::kCancel;
+  if (progress.Step(1) == Flow::kStop) return Flow::kStop;
 
   std::fill(state.OldMarks.begin(), state.OldMarks.end(), '\0');
   std::fill(state.NewMarks.begin(), state.NewMarks.end(), '\0');
   MarkOccurrences(oldIndex, state.OldMarks, nullptr);
   MarkOccurrences(newIndex, state.NewMarks, nullptr);
-  if (progress.Step(1) == Flow::kCancel) return Flow::kCancel;
+  if (progress.Step(1) == Flow::kStop) return Flow::kStop;
 
   for (int j : newLeft) {
     if (state.NewMarks[j] != 'U') continue;

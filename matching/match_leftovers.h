@@ -14,7 +14,7 @@ namespace verko {
 
 // Creates and fills OldText2 and NewText2 in `store` (always). When both sides have
 // leftovers: indexes them, clears both mark arrays, re-marks the leftovers, links their
-// unique texts and steps the progress by 1 three times, returning kCancel when a cancel is
+// unique texts and steps the progress by 1 three times, returning kStop when a cancel is
 // seen. Otherwise adds 3 to the progress without showing it and leaves the marks as they
 // are.
 Flow MatchLeftovers(const LineTable& oldText, const LineTable& newText, const MatchTexts& texts,

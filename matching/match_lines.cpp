@@ -19,8 +19,8 @@ constexpr int kCycleShare = 23;
 Flow MarkBothFiles(const TextIndex& oldIndex, const TextIndex& newIndex, MatchState& state,
                    ProgressMeter& progress) {
   StageShare oldScan(progress, 4.5);
-  if (MarkOccurrences(oldIndex, state.OldMarks, &oldScan) == Flow::kCancel) {
-    return Flow::kCancel;
+  if (MarkOccurrences(oldIndex, state.OldMarks, &oldScan) == Flow::kStop) {
+    return Flow::kStop;
   }
   StageShare newScan(progress, 4.5);
   return MarkOccurrences(newIndex, state.NewMarks, &newScan);
@@ -31,9 +31,9 @@ Flow MarkBothFiles(const TextIndex& oldIndex, const TextIndex& newIndex, MatchSt
 Flow ExtendAndFillGaps(const MatchTexts& texts, MatchState& state, ProgressMeter& progress) {
   GapCycle cycle = GapCycle::kFirst;
   for (;;) {
-    if (ExtendRuns(texts, state, progress) == Flow::kCancel) return Flow::kCancel;
+    if (ExtendRuns(texts, state, progress) == Flow::kStop) return Flow::kStop;
     const GapFillResult gaps = FillGaps(texts, state, cycle, progress);
-    if (gaps.flow == Flow::kCancel) return Flow::kCancel;
+    if (gaps.flow == Flow::kStop) return Flow::kStop;
     if (cycle == GapCycle::kSecond || !gaps.blankSkipped) return Flow::kContinue;
     cycle = GapCycle::kSecond;
     progress.Lower(kCycleShare);
@@ -54,12 +54,12 @@ Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& 
   const TextIndex newIndex(texts.NewKey, texts.KeyCount, AllLineIds(newText.Count()));
   store.CreateTextOrderIndex("OldText", oldIndex.Order());
   store.CreateTextOrderIndex("NewText", newIndex.Order());
-  if (progress.Step(5) == Flow::kCancel) return Flow::kCancel;
-  if (MarkBothFiles(oldIndex, newIndex, state, progress) == Flow::kCancel) return Flow::kCancel;
-  if (AnchorUniqueLines(oldIndex, texts, state, progress) == Flow::kCancel) {
-    return Flow::kCancel;
+  if (progress.Step(5) == Flow::kStop) return Flow::kStop;
+  if (MarkBothFiles(oldIndex, newIndex, state, progress) == Flow::kStop) return Flow::kStop;
+  if (AnchorUniqueLines(oldIndex, texts, state, progress) == Flow::kStop) {
+    return Flow::kStop;
   }
-  if (ExtendAndFillGaps(texts, state, progress) == Flow::kCancel) return Flow::kCancel;
+  if (ExtendAndFillGaps(texts, state, progress) == Flow::kStop) return Flow::kStop;
   return MatchLeftovers(oldText, newText, texts, state, progress, store);
 }
 

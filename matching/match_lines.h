@@ -11,7 +11,7 @@
 namespace verko {
 
 // Requires state.Reset(oldText.Count(), newText.Count()). Shows "比較処理中", advances the
-// progress by the stages' shares and returns kCancel as soon as a cancel is seen. When
+// progress by the stages' shares and returns kStop as soon as a cancel is seen. When
 // either file has no records nothing is matched. Records the text indexes and the leftover
 // tables in `store`; oldText and newText must outlive the store's work.
 Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& state,

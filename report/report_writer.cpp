@@ -63,10 +63,10 @@ class ReportWalk {
   Flow OutputDelLine();
   void OutputPendLine(int position);
   void OutputSeparator() { WriteLine(labels_.separator); }
-  // Hands the lines written so far on once they are many; kCancel when they cannot go.
+  // Hands the lines written so far on once they are many; kStop when they cannot go.
   Flow FlushIfLarge() {
     if (!settings_.flush || out_.size() < kFlushSize) return Flow::kContinue;
-    return settings_.flush(out_) ? Flow::kContinue : Flow::kCancel;
+    return settings_.flush(out_) ? Flow::kContinue : Flow::kStop;
   }
   std::string NameText(const std::string& name) const {
     return settings_.nameText ? settings_.nameText(name) : ToCp932(name);
@@ -196,7 +196,7 @@ Flow ReportWalk::WalkNew(ProgressMeter& progress) {
       } else {
         ++counts_.CountCommon;
         counts_.WordsCommon += words;
-        if (OutputDelLine() == Flow::kCancel) return Flow::kCancel;
+        if (OutputDelLine() == Flow::kStop) return Flow::kStop;
         lastOldShown_ = curOld_;
         OutputCurNew(Form::kCommon);
         CountWrittenCommon();
@@ -209,8 +209,8 @@ Flow ReportWalk::WalkNew(ProgressMeter& progress) {
       inHunk_ = true;
       pendingCommon_ = 0;
     }
-    if (FlushIfLarge() == Flow::kCancel) return Flow::kCancel;
-    if (share.Advance(curNew_, newCount) == Flow::kCancel) return Flow::kCancel;
+    if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
+    if (share.Advance(curNew_, newCount) == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }
@@ -294,7 +294,7 @@ Flow ReportWalk::WalkTrailingOld() {
     ++counts_.CountDeleted;
     counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
     state_.OldMarks[i] = 'P';
-    if (FlushIfLarge() == Flow::kCancel) return Flow::kCancel;
+    if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }
@@ -306,7 +306,7 @@ Flow ReportWalk::ListUnchanged() {
   for (int i = 1; i <= oldCount; ++i) {
     curOld_ = curNew_ = i;
     OutputCurOld(Form::kCommon);
-    if (FlushIfLarge() == Flow::kCancel) return Flow::kCancel;
+    if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }
@@ -367,10 +367,10 @@ Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState&
 
   ReportWalk walk(oldText, newText, state, settings, out, counts);
   walk.WriteHeader();
-  if (walk.WalkNew(progress) == Flow::kCancel) return Flow::kCancel;
-  if (walk.WalkTrailingOld() == Flow::kCancel) return Flow::kCancel;
+  if (walk.WalkNew(progress) == Flow::kStop) return Flow::kStop;
+  if (walk.WalkTrailingOld() == Flow::kStop) return Flow::kStop;
   if (counts.Differences() == 0 && !settings.diffOnly) {
-    if (walk.ListUnchanged() == Flow::kCancel) return Flow::kCancel;
+    if (walk.ListUnchanged() == Flow::kStop) return Flow::kStop;
   }
   walk.WriteStatistics();
 

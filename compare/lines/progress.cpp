@@ -7,7 +7,7 @@ namespace verko {
 Flow ProgressMeter::Step(int delta) {
   value_ += delta;
   display_.ShowProgress(value_);
-  return CancelRequested() ? Flow::kCancel : Flow::kContinue;
+  return CancelRequested() ? Flow::kStop : Flow::kContinue;
 }
 
 void ProgressMeter::SetPhaseText(const char* utf8Text) {

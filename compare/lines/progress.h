@@ -7,8 +7,9 @@
 
 namespace verko {
 
-// Whether a phase goes on or the run ends as cancelled.
-enum class Flow { kContinue, kCancel };
+// Whether a phase goes on or stops: the run was cancelled, or (for the report) what it
+// writes can go nowhere.
+enum class Flow { kContinue, kStop };
 
 class ProgressMeter {
  public:

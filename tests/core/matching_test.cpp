@@ -227,7 +227,7 @@ TEST(MatchLines, CancelAtAnyProgressStepStopsAtOnce) {
   ASSERT_GT(steps, 30);
   for (int cancelAt = 1; cancelAt <= steps; ++cancelAt) {
     MatchRun run(oldTexts, newTexts, cancelAt);
-    EXPECT_EQ(run.flow, Flow::kCancel) << cancelAt;
+    EXPECT_EQ(run.flow, Flow::kStop) << cancelAt;
     EXPECT_EQ(static_cast<int>(run.host.progress.size()), cancelAt);
     EXPECT_TRUE(LinksArePaired(run.state));
   }

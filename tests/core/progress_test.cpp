@@ -56,7 +56,7 @@ TEST(StageShare, CancelIsTakenAtTheStepItIsRequestedAndNotBetweenSteps) {
   StageShare stage(meter, 9);
   int cancelledAt = 0;
   for (int k = 1; k <= 900; ++k) {
-    if (stage.Advance(k, 900) == Flow::kCancel) {
+    if (stage.Advance(k, 900) == Flow::kStop) {
       cancelledAt = k;
       break;
     }

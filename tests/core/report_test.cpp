@@ -314,7 +314,7 @@ TEST(ReportWalk, CancelAtProgressStepLeavesTruncatedReport) {
   MatchState state;
   state.Reset(0, 40);
   ReportRun run = RunReport(oldText, newText, state, false, 1, /*cancelAtShow=*/3);
-  EXPECT_EQ(run.flow, Flow::kCancel);
+  EXPECT_EQ(run.flow, Flow::kStop);
   EXPECT_EQ(run.progress, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(run.phases, (std::vector<std::string>{"結果出力中"}));
   std::vector<std::string> written = SplitLines(run.out);
