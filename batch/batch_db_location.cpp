@@ -39,8 +39,9 @@ Status CopyContent(int in, int out, const std::string& from, const std::string& 
   return Status::Ok();
 }
 
-// Gives the finished copy its name unless a file has taken it meanwhile (another program
-// seeding at the same moment): that one is kept.
+// Gives the finished copy (under a temporary name) its name unless a file has taken it
+// meanwhile (another program seeding at the same moment): that one is kept. An unnamed copy
+// is linked the same way, where nothing stands.
 Status PutInPlace(const std::string& temp, const std::string& path) {
   if (::link(temp.c_str(), path.c_str()) == 0 || errno == EEXIST) return Status::Ok();
   // File systems without hard links: a rename, still only where nothing is.
@@ -75,18 +76,23 @@ Status SeedBatchListDb(const std::string& delivered, const std::string& path) {
   if (!status.ok()) return status;
   const int in = ::open(delivered.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return FileError(errno, delivered);
-  std::string temp;
-  const int out = CreateFreshFile(path, &temp);
-  if (out < 0) {
+  FreshFile out;
+  if (!CreateFreshFile(path, &out)) {
     status = FileError(errno, path);
     ::close(in);
     return status;
   }
-  status = CopyContent(in, out, delivered, path);
+  status = CopyContent(in, out.fd, delivered, path);
   ::close(in);
-  if (::close(out) != 0 && status.ok()) status = FileError(errno, path);
-  if (status.ok()) status = PutInPlace(temp, path);
-  ::unlink(temp.c_str());
+  // An unnamed copy is linked before it is closed: it has no other name to be found by.
+  if (status.ok() && out.tempPath.empty() && !LinkUnnamedFile(out.fd, path) && errno != EEXIST) {
+    status = FileError(errno, path);
+  }
+  if (::close(out.fd) != 0 && status.ok()) status = FileError(errno, path);
+  if (!out.tempPath.empty()) {
+    if (status.ok()) status = PutInPlace(out.tempPath, path);
+    ::unlink(out.tempPath.c_str());
+  }
   return status;
 }
 

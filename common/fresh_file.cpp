@@ -1,13 +1,30 @@
 #include "common/fresh_file.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <random>
 
-namespace verko {
+#include "common/path_parts.h"
 
-int CreateFreshFile(const std::string& path, std::string* tempPath) {
+namespace verko {
+namespace {
+
+// The name an unnamed file is linked through; without /proc it cannot be linked at all.
+constexpr const char* kOwnDescriptors = "/proc/self/fd/";
+
+int OpenUnnamed(const std::string& path) {
+  if (::access(kOwnDescriptors, X_OK) != 0) return -1;
+  const std::string folder = DirPart(path);
+  int fd;
+  do {
+    fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+int OpenNamed(const std::string& path, std::string* tempPath) {
   // A name nobody else uses: another writer of the same path makes its own, and a link
   // planted at a guessed name is refused rather than followed.
   static constexpr char kLetters[] =
@@ -24,6 +41,22 @@ int CreateFreshFile(const std::string& path, std::string* tempPath) {
   }
   if (fd < 0) tempPath->clear();
   return fd;
+}
+
+}  // namespace
+
+bool CreateFreshFile(const std::string& path, FreshFile* file) {
+  file->tempPath.clear();
+  file->fd = OpenUnnamed(path);
+  // A file system without unnamed files (EOPNOTSUPP, EISDIR on old kernels) gets a named
+  // one; a folder that refuses files refuses both, and says why with the named one.
+  if (file->fd < 0) file->fd = OpenNamed(path, &file->tempPath);
+  return file->fd >= 0;
+}
+
+bool LinkUnnamedFile(int fd, const std::string& path) {
+  const std::string self = kOwnDescriptors + std::to_string(fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 }  // namespace verko

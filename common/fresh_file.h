@@ -1,16 +1,27 @@
-// A new file under a temporary name beside the path it is meant for, to be renamed (or
-// linked) there once complete: the path never names a half-written file, and writers side
-// by side never share one.
+// A new file beside the path it is meant for, put there once complete: the path never names
+// a half-written file, and writers side by side never share one. Where the file system
+// allows, the file has no name until then, so a program killed while it writes leaves
+// nothing behind; elsewhere it has a temporary name until it is put in place.
 #pragma once
 
 #include <string>
 
 namespace verko {
 
-// Creates a file named `path` + ".tmp-" + random letters that did not exist before
-// (exclusive create, never through a symbolic link), readable and writable by the user only
-// (0600), opened for reading and writing. Returns its descriptor and sets *tempPath, or -1
-// with errno set.
-int CreateFreshFile(const std::string& path, std::string* tempPath);
+struct FreshFile {
+  int fd = -1;
+  // The temporary name of a file that has one; empty for an unnamed file.
+  std::string tempPath;
+};
+
+// Creates a file in the folder of `path`, readable and writable by the user only (0600),
+// opened for reading and writing: unnamed where the file system allows, else named `path` +
+// ".tmp-" + random letters that did not exist before (exclusive create, never through a
+// symbolic link). False with errno set when neither can be made.
+bool CreateFreshFile(const std::string& path, FreshFile* file);
+
+// Gives an unnamed file the name `path`, where nothing may stand (EEXIST then). False with
+// errno set.
+bool LinkUnnamedFile(int fd, const std::string& path);
 
 }  // namespace verko

@@ -385,7 +385,10 @@ class CompareRun {
     settings.newName = request_.newName;
     settings.dateTime = CurrentDateTime();
     if (result_.reportEncoding != TextEncoding::kCp932) {
-      settings.nameText = [this](std::string_view name) { return working_->FromUtf8(name); };
+      // Names may hold characters that take new codes: they take them now, before the
+      // destination's thread reads the working text to encode the report.
+      settings.oldNameText = working_->FromUtf8(NameForHeader(request_.oldName));
+      settings.newNameText = working_->FromUtf8(NameForHeader(request_.newName));
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/failure_reason.h"
 #include "common/own_thread.h"
 
 namespace verko {
@@ -47,6 +48,22 @@ bool PieceWriter::Finish(std::string& last) {
 }
 
 void PieceWriter::Run() {
+  // A failure here (too little memory to encode a piece) must not end the program: it is
+  // the run's failure, said when it hands over its next piece or finishes.
+  try {
+    WritePieces();
+  } catch (...) {
+    failure_ = Failure();
+    failure_.status = Status::Error(CurrentFailureReason());
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      failed_ = true;
+    }
+    taken_.notify_one();
+  }
+}
+
+void PieceWriter::WritePieces() {
   std::string piece;
   for (;;) {
     {

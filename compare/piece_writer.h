@@ -51,7 +51,9 @@ class PieceWriter {
   const Failure& failure() const { return failure_; }
 
  private:
+  // The thread: writes the pieces as they come; whatever fails ends the writing.
   void Run();
+  void WritePieces();
   // Encodes and writes a piece; false (with failure_ set) when it cannot.
   bool EncodeAndWrite(std::string_view piece);
 

@@ -12,7 +12,9 @@ namespace verko {
 
 Status ResultFile::Open(const std::string& path) {
   (void)Close();
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  // Emptied as it is opened: a run killed while it writes leaves the new report's head,
+  // visibly cut short, never the new head on the former report's tail.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return Status::Error(SystemErrorText(errno));
   struct stat st;
   fd_ = fd;

@@ -1,9 +1,7 @@
-// The result file of a comparison: created when the run opens its files, and written with
-// every error (a full disk, a failing device) reported, never lost. An existing file is
-// written over and cut to what was written when it is closed, so a run that writes nothing
-// (refused, cancelled before the report) leaves it empty, as truncating it at the start
-// would; writing over the pages a file already has costs less than giving them up and
-// allocating new ones.
+// The result file of a comparison: created (or emptied, keeping its mode, owner and links)
+// when the run opens its files, and written with every error (a full disk, a failing
+// device) reported, never lost. A run that writes nothing (refused, cancelled before the
+// report) leaves it empty; one killed while it writes leaves the head of its report.
 #pragma once
 
 #include <cstdint>

@@ -71,14 +71,16 @@ std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& pa
 
 std::unique_ptr<SqliteFileWriter> SqliteFileWriter::CreateBeside(const std::string& path,
                                                                  Status* status) {
-  std::string tempPath;
-  const int fd = CreateFreshFile(path, &tempPath);
-  if (fd < 0) {
+  FreshFile file;
+  if (!CreateFreshFile(path, &file)) {
     *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
     return nullptr;
   }
   *status = Status::Ok();
-  return std::unique_ptr<SqliteFileWriter>(new SqliteFileWriter(fd, path, std::move(tempPath)));
+  auto writer = std::unique_ptr<SqliteFileWriter>(
+      new SqliteFileWriter(file.fd, path, std::move(file.tempPath)));
+  writer->unnamed_ = writer->tempPath_.empty();
+  return writer;
 }
 
 SqliteFileWriter::~SqliteFileWriter() {
@@ -195,6 +197,15 @@ Status SqliteFileWriter::Close() {
 }
 
 Status SqliteFileWriter::Commit() {
+  if (unnamed_) {
+    Status status = fd_ >= 0 ? LinkInPlace() : Close();
+    if (fd_ >= 0) {
+      Status closed = Close();
+      if (status.ok()) status = closed;
+    }
+    unnamed_ = false;
+    return status;
+  }
   Status status = Close();
   if (tempPath_.empty()) return status;
   if (status.ok()) status = PutInPlace();
@@ -204,6 +215,18 @@ Status SqliteFileWriter::Commit() {
     RemoveTemporary();
   }
   return status;
+}
+
+// The unnamed file takes the path, in place of what stands there (the former database, a
+// link). Another writer that puts its file there in between is replaced in turn, as a
+// rename over it would; a folder there stays, and the commit fails.
+Status SqliteFileWriter::LinkInPlace() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (LinkUnnamedFile(fd_, path_)) return Status::Ok();
+    if (errno != EEXIST) return SystemError(errno);
+    if (::unlink(path_.c_str()) != 0 && errno != ENOENT) return SystemError(errno);
+  }
+  return SystemError(EEXIST);
 }
 
 // A file already at the path is exchanged with the finished one, and the former file,

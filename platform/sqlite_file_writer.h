@@ -31,9 +31,10 @@ class SqliteFileWriter {
   // Creates (or truncates) the file at `path` and writes it in place. On failure returns
   // null and sets *status to the system's reason.
   static std::unique_ptr<SqliteFileWriter> Create(const std::string& path, Status* status);
-  // Creates a fresh file under a temporary name in the folder of `path` (exclusive create,
-  // never through a symbolic link, readable and writable by the user only); Commit() renames
-  // it to `path`. So `path` never names a half-written file, and writers running at the same
+  // Creates a fresh file in the folder of `path`, readable and writable by the user only:
+  // unnamed where the file system allows (a program killed meanwhile leaves nothing), else
+  // under a temporary name (exclusive create, never through a symbolic link). Commit() puts
+  // it at `path`. So `path` never names a half-written file, and writers running at the same
   // time never write into each other's file. The reason of a failure names `path`.
   static std::unique_ptr<SqliteFileWriter> CreateBeside(const std::string& path, Status* status);
   // Closes, ignoring errors, and removes a temporary file that was not committed.
@@ -55,13 +56,14 @@ class SqliteFileWriter {
   Status Write(std::vector<SchemaEntry>* schema);
   // Closes the file; later calls fail.
   Status Close();
-  // Closes the file and, when it was made by CreateBeside, renames it over `path`,
-  // replacing what is there (a symbolic link itself, not its target). On failure the
-  // temporary file is removed.
+  // Closes the file and, when it was made by CreateBeside, puts it at `path`, replacing
+  // what is there (a symbolic link itself, not its target). On failure a temporary file is
+  // removed.
   Status Commit();
 
  private:
   Status PutInPlace();
+  Status LinkInPlace();
   SqliteFileWriter(int fd, std::string path, std::string tempPath)
       : fd_(fd), path_(std::move(path)), tempPath_(std::move(tempPath)) {}
   Status WriteBytes(const char* data, std::size_t size, uint64_t offset);
@@ -71,6 +73,7 @@ class SqliteFileWriter {
   int fd_;
   std::string path_;
   std::string tempPath_;  // empty when written in place, and once renamed or removed
+  bool unnamed_ = false;  // made by CreateBeside without a name, not yet put in place
   uint32_t changeCounter_ = 0;
   int64_t nextPage_ = 2;  // the first page after the placed trees
 };

@@ -68,8 +68,8 @@ class ReportWalk {
     if (!settings_.flush || out_.size() < kFlushSize) return Flow::kContinue;
     return settings_.flush(out_) ? Flow::kContinue : Flow::kStop;
   }
-  std::string NameText(const std::string& name) const {
-    return settings_.nameText ? settings_.nameText(name) : ToCp932(name);
+  static std::string NameText(const std::optional<std::string>& text, const std::string& name) {
+    return text ? *text : ToCp932(NameForHeader(name));
   }
   void WriteLine(std::string_view text) {
     out_.append(text);
@@ -103,32 +103,11 @@ class ReportWalk {
   bool firstContext_ = true;
 };
 
-// A file name as the header shows it: a control character (a line break, a tab, an escape,
-// also the C1 controls) would break the report's lines, so each becomes "?".
-std::string NameForHeader(std::string_view name) {
-  std::string shown;
-  shown.reserve(name.size());
-  for (std::size_t pos = 0; pos < name.size(); ++pos) {
-    auto b = static_cast<unsigned char>(name[pos]);
-    if (b < 0x20 || b == 0x7F) {
-      shown += '?';
-    } else if (b == 0xC2 && pos + 1 < name.size() &&
-               static_cast<unsigned char>(name[pos + 1]) >= 0x80 &&
-               static_cast<unsigned char>(name[pos + 1]) <= 0x9F) {
-      shown += '?';
-      ++pos;
-    } else {
-      shown += name[pos];
-    }
-  }
-  return shown;
-}
-
 void ReportWalk::WriteHeader() {
   WriteLine(ToCp932(TitleLine(kVersionMajor, kVersionMinor)));
   WriteLine("");
-  WriteLine(ToCp932("旧ファイル = ") + NameText(NameForHeader(settings_.oldName)));
-  WriteLine(ToCp932("新ファイル = ") + NameText(NameForHeader(settings_.newName)));
+  WriteLine(ToCp932("旧ファイル = ") + NameText(settings_.oldNameText, settings_.oldName));
+  WriteLine(ToCp932("新ファイル = ") + NameText(settings_.newNameText, settings_.newName));
   WriteLine("");
   WriteLine(ToCp932("比較日時 = " + settings_.dateTime));
   WriteLine("");
@@ -356,6 +335,25 @@ std::size_t EstimateSize(const LineTable& oldText, const LineTable& newText) {
 }
 
 }  // namespace
+
+std::string NameForHeader(std::string_view name) {
+  std::string shown;
+  shown.reserve(name.size());
+  for (std::size_t pos = 0; pos < name.size(); ++pos) {
+    auto b = static_cast<unsigned char>(name[pos]);
+    if (b < 0x20 || b == 0x7F) {
+      shown += '?';
+    } else if (b == 0xC2 && pos + 1 < name.size() &&
+               static_cast<unsigned char>(name[pos + 1]) >= 0x80 &&
+               static_cast<unsigned char>(name[pos + 1]) <= 0x9F) {
+      shown += '?';
+      ++pos;
+    } else {
+      shown += name[pos];
+    }
+  }
+  return shown;
+}
 
 Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState& state,
                  const ReportSettings& settings, ProgressMeter& progress, std::string& out,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,14 +21,20 @@ struct ReportSettings {
   std::string dateTime;  // "yyyy/mm/dd hh:nn:ss"
   bool diffOnly = false;
   int contextLines = 3;  // context lines around a difference in difference-only mode
-  // The names in the report's text; ToCp932 (a character CP932 cannot hold becoming "?")
-  // when not set.
-  std::function<std::string(std::string_view)> nameText = nullptr;
+  // When set, the names as the header shows them (NameForHeader) already in the report's
+  // text, such as the working text's codes; else they are taken to CP932 (a character CP932
+  // cannot hold becoming "?"). Made before the report is written, so that nothing that
+  // adds codes runs while a thread encodes the report.
+  std::optional<std::string> oldNameText = std::nullopt, newNameText = std::nullopt;
   // When set, receives the report written so far whenever it has grown past a few hundred
   // kilobytes (whole lines) and empties it, so a large report is never held at once. A
   // false return ends the report there (WriteReport then returns kCancel).
   std::function<bool(std::string& written)> flush = nullptr;
 };
+
+// A file name as the header shows it: a control character (a line break, a tab, an escape,
+// also the C1 controls) would break the report's lines, so each becomes "?". UTF-8.
+std::string NameForHeader(std::string_view name);
 
 // Appends the report to `out` (handing it on to settings.flush as it grows), fills `counts` and
 // writes "P" into state.OldMarks for every old line written. Shows "結果出力中", adds up to 20 to

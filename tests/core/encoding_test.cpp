@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,23 @@
 #include "tests/support/iconv_text.h"
 #include "tests/support/scripted_host.h"
 #include "tests/support/temp_dir.h"
+
+// Allocations of at least this many bytes fail on every thread but the tests' own while it
+// is set (0: none fail), so that a failure can be planted on a run's helper thread.
+std::atomic<std::size_t> g_failLargeElsewhere{0};
+std::thread::id g_testThread = std::this_thread::get_id();
+
+void* operator new(std::size_t size) {
+  const std::size_t limit = g_failLargeElsewhere.load(std::memory_order_relaxed);
+  if (limit != 0 && size >= limit && std::this_thread::get_id() != g_testThread) {
+    throw std::bad_alloc();
+  }
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+// Not inlined, so that the compiler does not take the free() for a mismatch with new.
+__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace verko {
 namespace {
@@ -458,6 +479,17 @@ TEST_F(EncodedCompareTest, LongReportsAreWrittenWholeAndInOrder) {
   const std::vector<std::string> lines = Body(utf8);
   EXPECT_GT(lines.size(), std::size_t{30000});
   EXPECT_EQ(lines, Body(FromCp932(cp932)));
+
+  // Too little memory on the thread that encodes the pieces ends the run with its message,
+  // never the program; what stands in the file is the report's head.
+  options.workDatabaseThread = false;
+  g_failLargeElsewhere = 64 << 10;
+  const std::string cut = Compare(oldText, "x\r\n");
+  g_failLargeElsewhere = 0;
+  EXPECT_EQ(result.status, kStatusFailed);
+  EXPECT_NE(result.message.text.find("メモリが不足しています。"), std::string::npos)
+      << result.message.text;
+  EXPECT_TRUE(cut.empty() || cut.starts_with("Verko")) << cut.substr(0, 40);
 }
 
 TEST_F(EncodedCompareTest, LargeFilesGiveTheSameTextDecodedBesideEachOther) {

@@ -1,5 +1,8 @@
 #include "compare/lines/work_database.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -501,7 +504,10 @@ TEST_F(WorkDatabaseTest, FileTakesItsNameOnlyWhenCompleteAndInOrder) {
 
   auto db = CreateOrFail();
   db->AppendAllLines("NewText", lines);
-  EXPECT_EQ(folderNames().size(), 2u) << "the new file beside the former one";
+  // The new file has no name until it is complete, where the file system allows.
+  const int probe = open(folder_.Path().c_str(), O_TMPFILE | O_RDWR, 0600);
+  EXPECT_EQ(folderNames().size(), probe >= 0 ? 1u : 2u);
+  if (probe >= 0) close(probe);
   EXPECT_EQ(test_support::ReadFile(DbPath()), former);
   db->CreateTextOrderIndex("NewText", {3, 1, 2});  // every row once, but not in text order
   Status status = db->Finish();

@@ -40,6 +40,9 @@ struct CliLaunch {
   // Shell commands run first in the child (such as "ulimit -v 40000"), so that a limit
   // applies to verko-cli alone.
   std::string limits;
+  // A command that runs verko-cli (such as "strace -f -e inject=..."), its words as the
+  // shell splits them.
+  std::string wrapper;
 };
 
 class CliRunner {
@@ -51,8 +54,9 @@ class CliRunner {
   pid_t Start(std::vector<std::string> args, const CliLaunch& launch = CliLaunch()) const {
     args.insert(args.begin(), VERKO_CLI_PATH);
     if (launch.ownWorkDir) args.insert(args.begin() + 1, {"--work-dir", dir_.Path()});
-    if (!launch.limits.empty()) {
-      args.insert(args.begin(), {"/bin/sh", "-c", launch.limits + "; exec \"$0\" \"$@\""});
+    if (!launch.limits.empty() || !launch.wrapper.empty()) {
+      args.insert(args.begin(), {"/bin/sh", "-c",
+                                 launch.limits + "\nexec " + launch.wrapper + " \"$0\" \"$@\""});
     }
     pid_t pid = fork();
     if (pid == 0) {
