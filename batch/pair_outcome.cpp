@@ -54,7 +54,7 @@ const char* PairOutcomeWord(PairOutcome outcome) {
 std::string PairOutcomeLine(const CompareResult& result, std::string_view label) {
   PairOutcome outcome = OutcomeOf(result);
   std::string detail;
-  if (outcome == PairOutcome::kCut) detail = LineLimitCutText(result);
+  if (outcome == PairOutcome::kCut) detail = MessageOnOneLine(LineLimitCutText(result));
   if (outcome == PairOutcome::kError) detail = MessageOnOneLine(result.message.text);
   return OutcomeLine(outcome, label, detail);
 }
@@ -66,7 +66,10 @@ std::string SkippedPairLine(std::string_view label) {
 std::string LineLimitCutText(const CompareResult& result) {
   std::string text;
   if (result.oldCut.cut()) text += CutSentence("旧ファイル", result.oldCut);
-  if (result.newCut.cut()) text += CutSentence("新ファイル", result.newCut);
+  if (result.newCut.cut()) {
+    if (!text.empty()) text += '\n';
+    text += CutSentence("新ファイル", result.newCut);
+  }
   return text;
 }
 

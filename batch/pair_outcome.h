@@ -32,7 +32,7 @@ std::string PairOutcomeLine(const CompareResult& result, std::string_view label)
 std::string SkippedPairLine(std::string_view label);
 
 // Which file the line limit cut and from which line on nothing was compared, one sentence
-// per cut file; empty when nothing was cut.
+// per cut file, each on a line of its own; empty when nothing was cut.
 std::string LineLimitCutText(const CompareResult& result);
 
 // A message of several lines as one line: each line break with the blanks around it

@@ -11,6 +11,7 @@
 #include "batch/pair_outcome.h"
 #include "batch/parallel_compare.h"
 #include "cli/pair_progress.h"
+#include "cli/output_errors.h"
 
 namespace verko {
 namespace {
@@ -163,7 +164,7 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
       "打ち切り %d 組、キャンセル %d 組\n",
       completed ? "完了" : "中止", counts.same + counts.different, counts.error, skipped,
       counts.cut, counts.cancelled);
-  std::fflush(out);
+  FlushOutput(out);
   if (interrupted) return kExitInterrupted;
   return completed && counts.error == 0 && counts.cut == 0 ? kExitDone : kExitFailed;
 }

@@ -180,7 +180,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     } else if (arg == "--work-dir") {
       if (!value(&text)) return false;
       if (text.empty() || !IsDirectory(text)) {
-        *error = "作業フォルダ " + text + " が見つかりません。";
+        struct stat st;
+        const bool exists = !text.empty() && ::stat(text.c_str(), &st) == 0;
+        *error = "作業フォルダ " + text + (exists ? " はフォルダではありません。" : " が見つかりません。");
         return false;
       }
       if (text.back() != '/') text += '/';

@@ -18,8 +18,11 @@
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
 #include "cli/folder_command.h"
+#include "cli/output_errors.h"
 #include "cli/report_output.h"
 #include "common/failure_reason.h"
+#include "common/standard_streams.h"
+#include "common/system_error.h"
 #include "compare/compare_run.h"
 
 namespace {
@@ -28,12 +31,15 @@ constexpr int kExitSame = 0;
 constexpr int kExitDifferent = 1;
 constexpr int kExitFailed = 2;
 
-// The signal that interrupted the run (SIGINT or SIGTERM), 0 while none has; set by the
-// handler together with the run's cancel flag. Both atomics are lock-free, so setting them
-// there is safe.
+// The signal that interrupted the run (SIGINT, SIGTERM, SIGHUP or SIGPIPE), 0 while none
+// has; set by the handler together with the run's cancel flag. Both atomics are lock-free,
+// so setting them there is safe.
 std::atomic<int> g_signal{0};
 std::atomic<bool> g_interrupted{false};
 verko::RunFlags* g_flags = nullptr;
+// Set once a failure to write to standard output has been said (by the run, for the
+// report), so that it is not said twice.
+bool g_outputFailureSaid = false;
 
 void OnInterrupt(int signal) {
   int none = 0;
@@ -42,23 +48,43 @@ void OnInterrupt(int signal) {
   if (g_flags) g_flags->CancelRequested = true;
 }
 
-// Ctrl-C exits 130, SIGTERM 143, as a shell reports a program the signal ended.
+// Ctrl-C exits 130, SIGTERM 143, a hang-up 129, a closed pipe 141, as a shell reports a
+// program the signal ended.
 int InterruptedExit() {
   int signal = g_signal.load();
   return 128 + (signal != 0 ? signal : SIGINT);
 }
 
-// Ctrl-C and SIGTERM cancel the run instead of ending the program, so the end of run still
-// closes the files. A file-size limit (ulimit -f) makes a write fail with its error instead
-// of killing the program, so the run reports it.
+// A reader of standard output that went away (`verko-cli … - | head -1`) ends the run
+// without a word, as the signal would.
+bool PipeClosed() {
+  return g_signal.load() == SIGPIPE;
+}
+
+// Ctrl-C, SIGTERM, a hang-up (the terminal closed) and a closed pipe cancel the run instead
+// of ending the program, so the end of run still closes and removes its files. A file-size
+// limit (ulimit -f) makes a write fail with its error instead of killing the program, so
+// the run reports it.
 void InstallSignalHandlers(verko::RunFlags& flags) {
   g_flags = &flags;
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signal, &action, nullptr);
   std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// Standard output takes everything verko-cli prints there in the end, or the run fails: a
+// full disk or a closed descriptor is said on standard error, as any other write failure.
+int FinishStandardOutput(int status) {
+  verko::FlushOutput(stdout);
+  const int error = verko::FirstOutputError() != 0 ? verko::FirstOutputError() : EIO;
+  if (verko::FirstOutputError() == 0 && !std::ferror(stdout)) return status;
+  if (PipeClosed() || error == EPIPE) return 128 + SIGPIPE;
+  if (g_outputFailureSaid) return kExitFailed;
+  std::fprintf(stderr, "verko-cli: 標準出力に書き込むことができません。\n理由： %s\n",
+               verko::SystemErrorText(error).c_str());
+  return kExitFailed;
 }
 
 void PrintSummary(const verko::CompareRequest& request, const verko::CompareResult& result) {
@@ -80,9 +106,13 @@ bool StandardOutputIs(const std::string& path) {
 
 // Sends the report to standard output when the result is "-"; false (with the message
 // shown) when standard output is one of the compared files.
-bool PrepareStandardOutput(const verko::CliOptions& options, verko::ConsoleHost& host,
-                           verko::CompareRequest& request) {
+bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
+                           verko::ConsoleHost& host, verko::CompareRequest& request) {
   if (request.resultName != verko::kStandardOutputName) return true;
+  if (outputClosed) {
+    host.ShowMessage("標準出力が閉じられているため、比較結果を書き込めません。", "ファイル指定ミス");
+    return false;
+  }
   if (StandardOutputIs(request.oldName) || StandardOutputIs(request.newName)) {
     host.ShowMessage(StandardOutputIs(request.oldName)
                          ? "結果ファイルに旧ファイルと同じファイルが指定されています。"
@@ -96,12 +126,14 @@ bool PrepareStandardOutput(const verko::CliOptions& options, verko::ConsoleHost&
   std::setlocale(LC_CTYPE, "");
   output.codeset = nl_langinfo(CODESET);
   request.reportSink = [output](std::string_view report) {
-    return verko::WriteReport(report, output, stdout);
+    verko::Status status = verko::WriteReport(report, output, stdout);
+    if (!status.ok()) g_outputFailureSaid = true;
+    return status;
   };
   return true;
 }
 
-int RunCommandLine(const std::vector<std::string>& args) {
+int RunCommandLine(const std::vector<std::string>& args, bool outputClosed) {
   verko::CliOptions options;
   std::string error;
   if (!verko::ParseCommandLine(args, &options, &error)) {
@@ -144,10 +176,11 @@ int RunCommandLine(const std::vector<std::string>& args) {
     return g_interrupted ? InterruptedExit() : status;
   }
   verko::CompareRequest request = options.request;
-  if (!PrepareStandardOutput(options, host, request)) return kExitFailed;
+  if (!PrepareStandardOutput(options, outputClosed, host, request)) return kExitFailed;
   const bool toStandardOutput = static_cast<bool>(request.reportSink);
   verko::CompareResult result = verko::ExecuteCompare(request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;
+  if (PipeClosed()) return InterruptedExit();
 
   if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
     host.ShowMessage(warning, "文字コードの警告");
@@ -177,12 +210,15 @@ int RunCommandLine(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const verko::ClosedStreams closed = verko::OpenClosedStandardStreams();
   // A failure outside a compare run (too little memory while a batch list is read) still
   // ends with a message, never with an abort.
+  int status;
   try {
-    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    status = RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), closed.output);
   } catch (...) {
     std::fprintf(stderr, "verko-cli: エラー\n%s\n", verko::CurrentFailureReason().c_str());
-    return g_interrupted ? InterruptedExit() : kExitFailed;
+    status = g_interrupted ? InterruptedExit() : kExitFailed;
   }
+  return FinishStandardOutput(status);
 }

@@ -1,5 +1,7 @@
 #include "cli/pair_progress.h"
 
+#include "cli/output_errors.h"
+
 namespace verko {
 
 void PairProgress::Show(int done, int total) {
@@ -13,7 +15,7 @@ void PairProgress::Print(std::FILE* stream, const std::string& line) {
   Clear();
   std::fputs(line.c_str(), stream);
   std::fputc('\n', stream);
-  std::fflush(stream);
+  FlushOutput(stream);
   if (wasDrawn) Draw();
 }
 

@@ -39,10 +39,44 @@ std::string SystemErrorText(int errnum) {
       return "メモリが不足しています。";
     case ELOOP:
       return "シンボリックリンクが循環しています。";
+    case EBADF:
+      return "ファイル記述子が閉じられているか、正しくありません。";
+    case EEXIST:
+      return "同じ名前のファイルがすでにあります。";
+    case EINVAL:
+      return "引数が正しくありません。";
+    case EPIPE:
+      return "書き込み先のパイプが閉じられました。";
+    case EXDEV:
+      return "ファイルシステムをまたぐ操作はできません。";
+    case ENXIO:
+    case ENODEV:
+      return "デバイスがありません。";
+    case EBUSY:
+    case ETXTBSY:
+      return "ファイルまたはデバイスが使用中です。";
+    case ENOTEMPTY:
+      return "フォルダが空ではありません。";
+    case EOPNOTSUPP:
+      return "この操作はサポートされていません。";
+    case ESPIPE:
+      return "パイプやデバイスの中では位置を移動できません。";
+    case EOVERFLOW:
+      return "値が大きすぎて扱えません。";
+    case EMLINK:
+      return "リンクが多すぎます。";
+    case ESTALE:
+      return "ネットワーク上のファイルが無効になりました。";
+    case ETIMEDOUT:
+      return "時間切れになりました。";
+    case ENOLCK:
+      return "ロックを使用できません。";
     default:
       break;
   }
-  return std::string(std::strerror(errnum)) + " (errno " + std::to_string(errnum) + ")";
+  // Every reason is said in Japanese; the system's own words follow for what is rare.
+  return "システムエラーが発生しました（errno " + std::to_string(errnum) + ": " +
+         std::strerror(errnum) + "）。";
 }
 
 }  // namespace verko

@@ -416,6 +416,11 @@ class CompareRun {
   }
 
   void RefuseWrite(const Status& status) {
+    if (request_.reportSink) {
+      // The report went to standard output, which has no file name to show.
+      Refuse("標準出力に書き込むことができません。\n\n理由： " + status.reason(), kTitleRunError);
+      return;
+    }
     Refuse(FileMessage(kRoleResult, request_.resultName, "に書き込むことができません。",
                        status.reason()),
            kTitleRunError);

@@ -62,7 +62,7 @@ std::unique_ptr<SqliteFileWriter> SqliteFileWriter::Create(const std::string& pa
     fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
+    *status = Status::Error(SystemErrorText(errno));
     return nullptr;
   }
   *status = Status::Ok();
@@ -73,7 +73,7 @@ std::unique_ptr<SqliteFileWriter> SqliteFileWriter::CreateBeside(const std::stri
                                                                  Status* status) {
   FreshFile file;
   if (!CreateFreshFile(path, &file)) {
-    *status = Status::Error(SystemErrorText(errno) + "(" + path + ")");
+    *status = Status::Error(SystemErrorText(errno));
     return nullptr;
   }
   *status = Status::Ok();
@@ -95,7 +95,7 @@ void SqliteFileWriter::RemoveTemporary() {
 }
 
 Status SqliteFileWriter::SystemError(int errnum) const {
-  return Status::Error(SystemErrorText(errnum) + "(" + path_ + ")");
+  return Status::Error(SystemErrorText(errnum));
 }
 
 Status SqliteFileWriter::WriteBytes(const char* data, std::size_t size, uint64_t offset) {
@@ -114,7 +114,7 @@ Status SqliteFileWriter::WriteBytes(const char* data, std::size_t size, uint64_t
 }
 
 Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
-  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
+  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。");
   // Page 1 holds the file header and sqlite_schema; the trees follow in schema order.
   std::vector<int64_t> bases;  // the first page of each tree
   int64_t next = nextPage_;
@@ -146,7 +146,7 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
     used += CellSize(kTableLeaf, static_cast<uint32_t>(record.size()), rowid) + kCellPointerSize;
     // The schema stays on page 1 whole: it is a few short statements.
     if (used > kUsableSize || record.size() > kMaxLocalTableLeaf) {
-      return Status::Error("データベースの定義が大きすぎます。(" + path_ + ")");
+      return Status::Error("データベースの定義が大きすぎます。");
     }
     schemaPage.AddCell(record, rowid, 0);
   }
@@ -171,7 +171,7 @@ Status SqliteFileWriter::Write(std::vector<SchemaEntry>* schema) {
 }
 
 Status SqliteFileWriter::Place(PageRun* tree, uint32_t* root) {
-  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
+  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。");
   const int64_t base = nextPage_;
   if (base + tree->PageCount() - 1 > 0x7fffffff) return SystemError(EFBIG);
   RelocateRun(tree, base);
@@ -188,7 +188,7 @@ Status SqliteFileWriter::Place(PageRun* tree, uint32_t* root) {
 }
 
 Status SqliteFileWriter::Close() {
-  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。(" + path_ + ")");
+  if (fd_ < 0) return Status::Error("データベースファイルが閉じられています。");
   int result = ::close(fd_);
   fd_ = -1;
   // The descriptor is released even when close reports an error, so it is not retried.

@@ -35,7 +35,8 @@ class SqliteFileWriter {
   // unnamed where the file system allows (a program killed meanwhile leaves nothing), else
   // under a temporary name (exclusive create, never through a symbolic link). Commit() puts
   // it at `path`. So `path` never names a half-written file, and writers running at the same
-  // time never write into each other's file. The reason of a failure names `path`.
+  // time never write into each other's file. Reasons of failures are the system's alone: the
+  // caller names the file.
   static std::unique_ptr<SqliteFileWriter> CreateBeside(const std::string& path, Status* status);
   // Closes, ignoring errors, and removes a temporary file that was not committed.
   ~SqliteFileWriter();

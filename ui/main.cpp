@@ -12,6 +12,7 @@
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 #include "ui/viewer/report_viewer.h"
+#include "common/standard_streams.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ std::optional<int> ReadCommandLine(int argc, char** argv, verko::CommandLine* li
 }  // namespace
 
 int main(int argc, char** argv) {
+  verko::OpenClosedStandardStreams();
   verko::CommandLine line;
   if (std::optional<int> status = ReadCommandLine(argc, argv, &line)) return *status;
 

@@ -439,7 +439,7 @@ std::vector<SchemaEntry> TakeSchemaEntries(Content& content) {
 Status CheckNotAFolder(const std::string& path) {
   struct stat st;
   if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    return Status::Error(SystemErrorText(EISDIR) + "(" + path + ")");
+    return Status::Error(SystemErrorText(EISDIR));
   }
   return Status::Ok();
 }
