@@ -251,7 +251,7 @@ class CompareRun {
         intake.splitChar = working_->FromUtf8(splitChar);
         const DecodedInputs inputs =
             ReadBothDecoded(oldFile_, result_.oldEncoding, newFile_, result_.newEncoding, *working_,
-                            flags_, oldContent, newContent);
+                            splitWidth_, flags_, oldContent, newContent);
         result_.oldInvalidLines = inputs.oldFile.invalidLines;
         goOn = AcceptDecoded(inputs.oldFile, FileRole::kOld);
         if (goOn) {
@@ -297,12 +297,9 @@ class CompareRun {
     return role == FileRole::kOld ? request_.oldName : request_.newName;
   }
 
-  // Reads a whole file (for "auto", which looks at the content): the cancel command stops
-  // the read.
+  // Reads a file before its encoding is known (for "auto", which looks at the content).
   bool ReadWhole(InputFile& file, FileRole role, std::string& content) {
-    file.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-    Status status = ReadAllBytes(file, content, &flags_.CancelRequested);
-    file.Close();
+    Status status = ReadUndecoded(file, splitWidth_, flags_, content);
     if (flags_.StopRequested()) return Cancel();
     return status.ok() || RefuseRead(role, status);
   }

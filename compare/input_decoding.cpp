@@ -29,7 +29,9 @@ struct ResumePoint {
 // code; from there on the bytes are kept in `resume`, to be decoded with another working
 // text. Closes the file.
 DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& working,
-                        const RunFlags& flags, std::string& text, ResumePoint* resume = nullptr) {
+                        int splitWidth, const RunFlags& flags, std::string& text,
+                        ResumePoint* resume = nullptr) {
+  IntakeReach reach(splitWidth);
   file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
   const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(file.Length(), 1u << 30));
   text.reserve(length + 16);
@@ -54,13 +56,18 @@ DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& wor
     decoded.status = file.Read(piece.data(), piece.size(), &got);
     if (!decoded.status.ok() || got == 0 || flags.StopRequested()) break;
     const std::string_view bytes(piece.data(), got);
+    decoded.cutShort = !reach.Take(bytes);
     if (stopsHere()) {
       resume->bytes.append(bytes);
     } else if (!(decoded.held = decode(bytes))) {
       break;
     }
+    if (decoded.cutShort) break;
   }
-  if (decoded.status.ok() && decoded.held && !flags.StopRequested() && !stopsHere()) {
+  // A file read only as far as intake reaches may end within a character: what it would
+  // decode to lies beyond the line limit, so the decoder is not asked to finish it.
+  if (decoded.status.ok() && decoded.held && !flags.StopRequested() && !stopsHere() &&
+      !decoded.cutShort) {
     decoded.held = decode(std::nullopt);
   }
   file.Close();
@@ -75,8 +82,8 @@ bool ReadAndHeld(const DecodedFile& decoded, const RunFlags& flags) {
 }  // namespace
 
 DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, InputFile& newFile,
-                              TextEncoding newEncoding, WorkingText& working, const RunFlags& flags,
-                              std::string& oldText, std::string& newText) {
+                              TextEncoding newEncoding, WorkingText& working, int splitWidth,
+                              const RunFlags& flags, std::string& oldText, std::string& newText) {
   // Below this, decoding the new file takes little more than starting a thread.
   constexpr std::uint64_t kOwnThreadBytes = 64 << 10;
   // The new file read beside the old one is decoded with a working text of its own: that
@@ -91,27 +98,50 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
     newWorking = std::make_unique<WorkingText>(true);
     const bool started = StartOwnThread(newReader, [&] {
       try {
-        inputs.newFile = ReadDecoded(newFile, newEncoding, *newWorking, flags, newText, &resume);
+        inputs.newFile = ReadDecoded(newFile, newEncoding, *newWorking, splitWidth, flags, newText, &resume);
       } catch (...) {
         newFailure = std::current_exception();
       }
     });
     if (!started) newWorking.reset();
   }
-  inputs.oldFile = ReadDecoded(oldFile, oldEncoding, working, flags, oldText);
+  inputs.oldFile = ReadDecoded(oldFile, oldEncoding, working, splitWidth, flags, oldText);
   if (newReader.joinable()) newReader.join();
   if (newFailure) std::rethrow_exception(newFailure);
   if (!ReadAndHeld(inputs.oldFile, flags)) return inputs;
   if (!newWorking) {
-    inputs.newFile = ReadDecoded(newFile, newEncoding, working, flags, newText);
+    inputs.newFile = ReadDecoded(newFile, newEncoding, working, splitWidth, flags, newText);
   } else if (resume.decoder && inputs.newFile.status.ok() && !flags.StopRequested()) {
     newText.resize(resume.textLength);
     WorkingText::FileDecoder& decoder = *resume.decoder;
     decoder.ContinueWith(working);
-    inputs.newFile.held = decoder.Add(resume.bytes) && decoder.Finish();
+    inputs.newFile.held = decoder.Add(resume.bytes) && (inputs.newFile.cutShort || decoder.Finish());
     inputs.newFile.invalidLines = decoder.InvalidLines();
   }
   return inputs;
+}
+
+Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags,
+                     std::string& content) {
+  file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
+  IntakeReach reach(splitWidth);
+  std::vector<char> piece(64 * 1024);
+  Status status = Status::Ok();
+  for (;;) {
+    std::size_t got = 0;
+    status = file.Read(piece.data(), piece.size(), &got);
+    if (!status.ok() || got == 0 || flags.StopRequested()) break;
+    content.append(piece.data(), got);
+    if (!reach.Take(std::string_view(piece.data(), got))) {
+      // Bytes of a character cut at the end are all beyond ASCII in every encoding.
+      for (int k = 0; k < 3 && !content.empty() && (content.back() & 0x80) != 0; ++k) {
+        content.pop_back();
+      }
+      break;
+    }
+  }
+  file.Close();
+  return status;
 }
 
 bool DecodeContent(WorkingText& working, TextEncoding encoding, std::string& content,

@@ -10,6 +10,7 @@
 #include "common/status.h"
 #include "common/text_encoding.h"
 #include "common/working_text.h"
+#include "compare/line_intake.h"
 #include "compare/lines/run_flags.h"
 
 namespace verko {
@@ -19,6 +20,8 @@ struct DecodedFile {
   Status status = Status::Ok();  // of the reading
   bool held = true;              // false: too many distinct characters beyond CP932
   int invalidLines = 0;          // lines holding bytes not valid in the file's encoding
+  // Read only as far as intake can reach (IntakeReach): the rest lies beyond the line limit.
+  bool cutShort = false;
 };
 
 struct DecodedInputs {
@@ -26,15 +29,22 @@ struct DecodedInputs {
 };
 
 // Reads the two files, of named encodings, each decoded as it is read, into `oldText` and
-// `newText` with the run's `working` text; their undecoded bytes are never held whole.
+// `newText` with the run's `working` text, each no further than intake can reach with
+// `splitWidth`; their undecoded bytes are never held whole.
 // Either read stops when `flags` ask the run to stop. The codes the working text gives out
 // (for characters beyond CP932, invalid bytes) follow the order of the files, whichever
 // thread decoded them. The new file's outcome counts only when the old file was read and
 // held and no stop was asked: the run judges the files in their order. Closes each file it
 // reads.
 DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, InputFile& newFile,
-                              TextEncoding newEncoding, WorkingText& working, const RunFlags& flags,
-                              std::string& oldText, std::string& newText);
+                              TextEncoding newEncoding, WorkingText& working, int splitWidth,
+                              const RunFlags& flags, std::string& oldText, std::string& newText);
+
+// Reads a file whole, or as far as intake can reach with `splitWidth` (for "auto", which
+// looks at the content before it decodes). A file read only that far loses the bytes of a
+// character cut at the end, which would only look invalid. The cancel command stops it.
+Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags,
+                     std::string& content);
 
 // Turns the content of a file read whole into the run's text form, in place. False when
 // the working text cannot hold its characters. A comparison of CP932 files into a CP932

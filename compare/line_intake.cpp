@@ -275,6 +275,20 @@ class ReadLoop {
 
 }  // namespace
 
+IntakeReach::IntakeReach(int splitWidth)
+    : longestLine_(3 * (std::uint64_t{MaxHeldLine(0, std::max(splitWidth, 1))} + kChunkSize)) {}
+
+bool IntakeReach::Take(std::string_view bytes) {
+  carriageReturns_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+  lineFeeds_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+  const std::size_t lastEnd = bytes.find_last_of("\r\n");
+  openLine_ = lastEnd == std::string_view::npos ? openLine_ + bytes.size()
+                                                : bytes.size() - lastEnd - 1;
+  // Each CR and each LF ends a line of its own (CR LF counts once, as either).
+  const std::uint64_t lines = std::max(carriageReturns_, lineFeeds_);
+  return lines <= std::uint64_t{kMaxLines} + 1 && openLine_ <= longestLine_;
+}
+
 std::string LineLimitMessage(FileRole role) {
   return std::string(role == FileRole::kOld ? "旧ファイル" : "新ファイル") +
          ": 処理できる最大行数（" + std::to_string(kMaxLines) +

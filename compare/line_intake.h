@@ -3,6 +3,7 @@
 // is read piece by piece and no further than the line limit needs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,23 @@ struct IntakeResult {
 // keeps the records stored so far.
 IntakeResult ReadFileLines(ByteSource& source, const IntakeOptions& options, FileRole role,
                            CompareHost& host, ProgressMeter& progress, LineTable& table);
+
+// How far into a file's bytes intake can read before its line limit, in any encoding, so
+// that a run which decodes its files reads no further than a CP932 run would need: past
+// more line ends than the limit has lines, or past an open line longer than intake holds
+// even at three bytes per character (a half-width katakana in UTF-8), nothing more can be
+// compared. The bytes up to there give intake what the whole file would.
+class IntakeReach {
+ public:
+  explicit IntakeReach(int splitWidth);
+  // Notes the next bytes of the file; false once what follows them is beyond the reach.
+  bool Take(std::string_view bytes);
+
+ private:
+  std::uint64_t longestLine_;
+  std::uint64_t carriageReturns_ = 0, lineFeeds_ = 0;
+  std::uint64_t openLine_ = 0;  // bytes since the last line end
+};
 
 // The line-limit message of a file.
 std::string LineLimitMessage(FileRole role);
