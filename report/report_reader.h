@@ -35,7 +35,7 @@ struct ReportLine {
   // The whole line, and where its own text starts within it, in ReportDocument::Text().
   uint32_t start = 0, length = 0, textOffset = 0;
   // A moved line: the index of the same line at its other place; -1 when the report does
-  // not hold it (a report cut short by a cancelled run).
+  // not hold it (a report cut short).
   int partner = -1;
 };
 
@@ -49,7 +49,7 @@ struct ReportHeader {
 };
 
 struct ReportStatistics {
-  bool present = false;   // false for a report cut short (no statistics block)
+  bool present = false;   // false for a report cut short (no whole statistics block)
   bool detailed = false;  // the four lines of each kind are given (not the short variant)
   int oldLines = 0, newLines = 0;
   int64_t oldWords = 0, newWords = 0;
@@ -80,6 +80,7 @@ class ReportDocument {
 
  private:
   bool ParseReport();
+  bool ParseStatistics(std::size_t rule, bool noDifferences, std::size_t cutLine);
   void LinkMovedLines();
   void KeepAsPlainText();
 
