@@ -59,8 +59,9 @@ struct ReportStatistics {
 
 class ReportDocument {
  public:
-  // Reads `utf8` (the whole file, decoded). A text that is not a report becomes one plain
-  // line per line of the text.
+  // Reads `utf8` (the whole file, decoded). A report cut short anywhere after its title line
+  // is read as far as it goes, without statistics. A text that is not a report becomes one
+  // plain line per line of the text.
   static ReportDocument Parse(std::string utf8);
 
   bool IsReport() const { return isReport_; }
