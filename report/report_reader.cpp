@@ -1,5 +1,6 @@
 #include "report/report_reader.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "compare/lines/line_splitter.h"
@@ -27,8 +28,38 @@ constexpr std::string_view kWordUnit = "words";
 constexpr std::size_t kTextColumn = 23;
 constexpr int kHeaderLines = 10;
 
+// The header's lines as written: a label followed by a value, or a whole line.
+struct HeaderForm {
+  std::string_view text;
+  bool labelled;
+};
+constexpr HeaderForm kHeaderForms[kHeaderLines] = {
+    {kTitleStart, true}, {"", false}, {kOldLabel, true},   {kNewLabel, true}, {"", false},
+    {kDateLabel, true},  {"", false}, {kSeparator, false}, {kColumns, false}, {kSeparator, false}};
+
+// The columns before the text of the five body line forms: "n" a digit of a line number,
+// "p" a character of a part number, anything else as written.
+constexpr std::string_view kBodyForms[] = {"  nnnnnnpp nnnnnnpp  | ", "- nnnnnnpp           | ",
+                                           "+          nnnnnnpp  | ", ">+(nnnnnpp )nnnnnpp  | ",
+                                           "<-nnnnnnpp (nnnnnpp )| "};
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
 bool StartsWith(std::string_view text, std::string_view start) {
   return text.substr(0, start.size()) == start;
+}
+
+// The last line of a text that ends inside it, as far as it is whole: a character cut in two
+// at the end has been decoded as U+FFFD (one for each of its bytes).
+std::string_view WithoutBrokenEnd(std::string_view line) {
+  while (line.ends_with(kReplacement)) line.remove_suffix(kReplacement.size());
+  return line;
+}
+
+// Whether `line`, the last line of a text that ends inside it, is the start of `whole`.
+bool IsCutOf(std::string_view whole, std::string_view line) {
+  line = WithoutBrokenEnd(line);
+  return whole.size() > line.size() && StartsWith(whole, line);
 }
 
 bool IsBlank(std::string_view field) {
@@ -112,6 +143,37 @@ bool ParseCountLine(std::string_view line, std::string_view label, int* lines, i
   if (!number(rest.substr(after, wordUnit - after), words)) return false;
   *lines = static_cast<int>(lineCount);
   return true;
+}
+
+// Whether `line`, the last line of a text that ends inside it, is the start of a count line
+// after `label`: completed with some end of "0 行 0 words", it reads as one.
+bool IsCutCountLine(std::string_view line, std::string_view label) {
+  line = WithoutBrokenEnd(line);
+  if (IsCutOf(label, line)) return true;
+  constexpr std::string_view kEnd = "0 行 0 words";
+  int lines = 0;
+  int64_t words = 0;
+  for (std::size_t from = 0; from <= kEnd.size(); ++from) {
+    if (ParseCountLine(std::string(line).append(kEnd.substr(from)), label, &lines, &words)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Whether `line`, the last line of a text that ends inside it, is a body line cut before its
+// text: completed with the columns of one form (parts of two digits or none), it reads as one.
+bool IsCutBodyLine(std::string_view line) {
+  if (line.size() >= kTextColumn) return false;
+  for (std::string_view form : kBodyForms) {
+    for (char part : {'1', ' '}) {
+      std::string whole(line);
+      for (char c : form.substr(line.size())) whole += c == 'n' ? '1' : c == 'p' ? part : c;
+      ReportLine parsed;
+      if (ParseBodyLine(whole, &parsed)) return true;
+    }
+  }
+  return false;
 }
 
 // Columns a text takes on screen: 1 for ASCII and half-width katakana, 2 for any other
@@ -198,63 +260,103 @@ ReportDocument ReportDocument::Parse(std::string utf8) {
 
 bool ReportDocument::ParseReport() {
   const std::vector<std::string_view>& raw = rawLines_;
-  if (raw.size() < static_cast<std::size_t>(kHeaderLines)) return false;
-  if (!StartsWith(raw[0], kTitleStart) || !raw[1].empty() || !StartsWith(raw[2], kOldLabel) ||
-      !StartsWith(raw[3], kNewLabel) || !raw[4].empty() || !StartsWith(raw[5], kDateLabel) ||
-      !raw[6].empty() || raw[7] != kSeparator || raw[8] != kColumns || raw[9] != kSeparator) {
-    return false;
-  }
-  header_.title = raw[0];
-  header_.oldName = raw[2].substr(kOldLabel.size());
-  header_.newName = raw[3].substr(kNewLabel.size());
-  header_.dateTime = raw[5].substr(kDateLabel.size());
-
+  // A report always ends with a line end; a text without one was cut inside its last line,
+  // which may then hold only the start of what was being written.
+  const bool endsInLine = !text_.empty() && text_.back() != '\n' && text_.back() != '\r';
+  const std::size_t cutLine = endsInLine ? raw.size() - 1 : raw.size();
   const auto at = [&](std::size_t i) { return i < raw.size() ? raw[i] : std::string_view(); };
+
+  // The whole title line says that this is a report; a text that ends after it, inside the
+  // header, is a report cut short there.
+  if (raw.empty() || cutLine == 0) return false;
+  for (std::size_t k = 0; k < std::min<std::size_t>(kHeaderLines, raw.size()); ++k) {
+    const HeaderForm& form = kHeaderForms[k];
+    if (form.labelled ? StartsWith(raw[k], form.text) : raw[k] == form.text) continue;
+    if (k != cutLine || !IsCutOf(form.text, raw[k])) return false;
+  }
+  const auto value = [&](std::size_t k, std::string_view label) {
+    return std::string(StartsWith(at(k), label) ? at(k).substr(label.size()) : std::string_view());
+  };
+  header_.title = raw[0];
+  header_.oldName = value(2, kOldLabel);
+  header_.newName = value(3, kNewLabel);
+  header_.dateTime = value(5, kDateLabel);
+
   std::size_t i = kHeaderLines;
   bool noDifferences = false;
   for (; i < raw.size(); ++i) {
+    const bool cut = i == cutLine;
     ReportLine line;
     line.start = static_cast<uint32_t>(raw[i].data() - text_.data());
     line.length = static_cast<uint32_t>(raw[i].size());
-    if (raw[i] == kSeparator) {
-      // The rule before the statistics, or a gap between two difference blocks.
-      if (i + 2 < raw.size() && at(i + 1).empty() && at(i + 2) == kStatistics) break;
+    if (raw[i] == kSeparator || (cut && IsCutOf(kSeparator, raw[i]))) {
+      // The rule before the statistics (a blank line follows it) or a gap between two
+      // difference blocks (body lines follow it). A rule the text ends with is left out:
+      // nothing after it is there to show which.
+      if (i + 1 == raw.size() || raw[i + 1].empty()) break;
       line.kind = LineKind::kGap;
-    } else if (raw[i] == kNoDifferences) {
+    } else if (raw[i] == kNoDifferences || (cut && IsCutOf(kNoDifferences, raw[i]))) {
       line.kind = LineKind::kNoDifferences;
       noDifferences = true;
     } else if (ParseBodyLine(raw[i], &line)) {
       line.textOffset = kTextColumn;
+    } else if (cut && IsCutBodyLine(raw[i])) {
+      break;  // cut before its text: nothing of it to show
     } else {
       return false;
     }
     lines_.push_back(line);
   }
-  if (i == raw.size()) return true;  // a report cut short: no statistics
+  if (i + 1 >= raw.size()) return true;  // a report cut short: no statistics
+  return ParseStatistics(i, noDifferences, cutLine);
+}
 
+bool ReportDocument::ParseStatistics(std::size_t rule, bool noDifferences, std::size_t cutLine) {
+  const std::vector<std::string_view>& raw = rawLines_;
+  const auto at = [&](std::size_t i) { return i < raw.size() ? raw[i] : std::string_view(); };
   ReportStatistics& s = statistics_;
-  i += 3;
-  if (!ParseCountLine(at(i), kOldCount, &s.oldLines, &s.oldWords) ||
-      !ParseCountLine(at(i + 1), kNewCount, &s.newLines, &s.newWords)) {
-    return false;
+  // The lines after the rule: fixed lines, and count lines that fill in `s`.
+  struct Expected {
+    std::string_view text;
+    int* lines = nullptr;
+    int64_t* words = nullptr;
+  };
+  std::vector<Expected> expected = {{""},
+                                    {kStatistics},
+                                    {kOldCount, &s.oldLines, &s.oldWords},
+                                    {kNewCount, &s.newLines, &s.newWords}};
+  // A report without differences may give the short variant: the two file counts alone.
+  const bool detailed = !noDifferences || (at(rule + 5).empty() && !at(rule + 6).empty());
+  if (detailed) {
+    expected.insert(expected.end(), {{""},
+                                     {kCommonCount, &s.common, &s.wordsCommon},
+                                     {kDeletedCount, &s.deleted, &s.wordsDeleted},
+                                     {kAddedCount, &s.added, &s.wordsAdded},
+                                     {kMovedCount, &s.moved, &s.wordsMoved}});
   }
-  i += 2;
-  if (i < raw.size() && raw[i].empty() && !at(i + 1).empty()) {
-    if (!ParseCountLine(at(i + 1), kCommonCount, &s.common, &s.wordsCommon) ||
-        !ParseCountLine(at(i + 2), kDeletedCount, &s.deleted, &s.wordsDeleted) ||
-        !ParseCountLine(at(i + 3), kAddedCount, &s.added, &s.wordsAdded) ||
-        !ParseCountLine(at(i + 4), kMovedCount, &s.moved, &s.wordsMoved)) {
-      return false;
+  std::size_t i = rule + 1;
+  for (const Expected& e : expected) {
+    const bool whole = i < raw.size() && (e.lines ? ParseCountLine(raw[i], e.text, e.lines, e.words)
+                                                  : raw[i] == e.text);
+    if (!whole) {
+      // Cut short before or inside this line: the block counts as absent.
+      const bool cut =
+          i >= raw.size() ||
+          (i == cutLine && (e.lines ? IsCutCountLine(raw[i], e.text) : IsCutOf(e.text, raw[i])));
+      if (!cut) return false;
+      s = ReportStatistics();
+      return true;
     }
-    s.detailed = true;
-    i += 5;
-  } else if (noDifferences) {
-    // The short variant: every line is common.
-    s.common = s.oldLines;
-    s.wordsCommon = s.oldWords;
+    ++i;
   }
   for (; i < raw.size(); ++i) {
     if (!raw[i].empty()) return false;
+  }
+  s.detailed = detailed;
+  if (!detailed) {
+    // The short variant: every line is common.
+    s.common = s.oldLines;
+    s.wordsCommon = s.oldWords;
   }
   s.present = true;
   return true;

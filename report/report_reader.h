@@ -35,7 +35,7 @@ struct ReportLine {
   // The whole line, and where its own text starts within it, in ReportDocument::Text().
   uint32_t start = 0, length = 0, textOffset = 0;
   // A moved line: the index of the same line at its other place; -1 when the report does
-  // not hold it (a report cut short by a cancelled run).
+  // not hold it (a report cut short).
   int partner = -1;
 };
 
@@ -49,7 +49,7 @@ struct ReportHeader {
 };
 
 struct ReportStatistics {
-  bool present = false;   // false for a report cut short (no statistics block)
+  bool present = false;   // false for a report cut short (no whole statistics block)
   bool detailed = false;  // the four lines of each kind are given (not the short variant)
   int oldLines = 0, newLines = 0;
   int64_t oldWords = 0, newWords = 0;
@@ -59,8 +59,9 @@ struct ReportStatistics {
 
 class ReportDocument {
  public:
-  // Reads `utf8` (the whole file, decoded). A text that is not a report becomes one plain
-  // line per line of the text.
+  // Reads `utf8` (the whole file, decoded). A report cut short anywhere after its title line
+  // is read as far as it goes, without statistics. A text that is not a report becomes one
+  // plain line per line of the text.
   static ReportDocument Parse(std::string utf8);
 
   bool IsReport() const { return isReport_; }
@@ -80,6 +81,7 @@ class ReportDocument {
 
  private:
   bool ParseReport();
+  bool ParseStatistics(std::size_t rule, bool noDifferences, std::size_t cutLine);
   void LinkMovedLines();
   void KeepAsPlainText();
 

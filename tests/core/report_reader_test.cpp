@@ -286,7 +286,8 @@ TEST(ReportReader, TextsThatAreNotReportsStayPlainLines) {
        }(),
        ReportEncoding::kUtf8, 29},
       {"a report with text after its statistics", worked + "more\r\n", ReportEncoding::kUtf8, 30},
-      {"a header only", worked.substr(0, worked.find("OLD#")), ReportEncoding::kUtf8, 9},
+      {"a title line and other text", worked.substr(0, worked.find('\r')) + "\r\nメモ",
+       ReportEncoding::kUtf8, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -313,6 +314,49 @@ TEST(ReportReader, ReportCutShortIsStillReadWithoutStatistics) {
   const std::string emptyBody = full.substr(0, full.find("       1 "));
   EXPECT_TRUE(ReportDocument::Parse(emptyBody).IsReport());
   EXPECT_EQ(ReportDocument::Parse(emptyBody).Count(), 0);
+}
+
+// A report cut anywhere after its title line (a full disk, a killed run), in any encoding,
+// reads as cut short: each body line with text after it (past 10 header lines) as the whole
+// report has it, the last as far as it goes, no statistics unless there to the last "words".
+TEST(ReportReader, ReportCutAnywhereReadsAsFarAsItGoes) {
+  const auto whole = [](std::string_view text) {  // a character cut in two at the end left out
+    while (text.ends_with("\uFFFD")) text.remove_suffix(3);
+    return text;
+  };
+  std::vector<std::string> oldTexts = {"日本語", "移動", "b", "c", "d", "e", "f", "g", "h", "削除"};
+  for (std::string& text : oldTexts) text = ToCp932(text);
+  const std::vector<std::string> newTexts = {oldTexts[0], ToCp932("追加"), "b", "c", "d", "e", "f",
+                                             "g",         oldTexts[1],     "h"};
+  std::string full = WriteReportOf(oldTexts, newTexts, false);
+  full.replace(full.find("       4        4    | c"), 20, "       4~1      412 ");  // parts
+  for (const std::string& cp932 :
+       {full, WriteReportOf(oldTexts, newTexts, true), WriteReportOf(oldTexts, oldTexts, true)}) {
+    const std::string utf8 = FromCp932(cp932);
+    for (const std::string& bytes : {cp932, utf8, FromUtf8To("EUC-JP", utf8)}) {
+      const ReportDocument complete = ReadBytes(bytes);
+      for (std::size_t cut = bytes.find('\r') + 1; cut < bytes.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const DecodedText decoded = DecodeReportBytes(bytes.substr(0, cut));
+        ASSERT_EQ(decoded.encoding, DecodeReportBytes(bytes).encoding);
+        const ReportDocument document = ReportDocument::Parse(decoded.utf8);
+        ASSERT_TRUE(document.IsReport());
+        EXPECT_EQ(document.Statistics().present, cut >= bytes.rfind("words") + 5);
+        EXPECT_TRUE(complete.Header().oldName.starts_with(whole(document.Header().oldName)));
+        std::string_view shown = whole(decoded.utf8);
+        shown = shown.substr(0, shown.find_last_not_of("\r\n") + 1);  // to its last text
+        const int ended =
+            std::clamp<int>(std::count(shown.begin(), shown.end(), '\r') - 10, 0, complete.Count());
+        ASSERT_GE(document.Count(), ended);
+        ASSERT_LE(document.Count(), std::min(ended + 1, complete.Count()));
+        for (int i = 0; i < document.Count(); ++i) {
+          const std::string_view line = whole(document.LineString(i));
+          EXPECT_EQ(document.Line(i).kind, complete.Line(i).kind);
+          EXPECT_EQ(complete.LineString(i).substr(0, i < ended ? line.npos : line.size()), line);
+        }
+      }
+    }
+  }
 }
 
 TEST(ChangeBlocks, NextAndPreviousStopAtTheFirstRowOfEachBlock) {

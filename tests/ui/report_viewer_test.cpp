@@ -338,6 +338,7 @@ TEST_F(ReportViewerTest, ReportsWithoutBodyOrStatisticsOpen) {
   EXPECT_TRUE(cut->Document().IsReport());
   EXPECT_EQ(cut->CurrentView()->model()->rowCount(), 2);
   EXPECT_TRUE(Label(cut, "MessageLabel")->isVisibleTo(cut));
+  EXPECT_TRUE(Label(cut, "MessageLabel")->text().contains("途中で終わって"));
   EXPECT_EQ(Label(cut, "CountsLabel")->text(), "統計情報なし");
 }
 

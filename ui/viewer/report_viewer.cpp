@@ -283,9 +283,9 @@ void ReportViewer::FillHeader(const QString& path) {
           .arg(ToQString(h.oldName), ToQString(h.newName), ToQString(h.dateTime), encoding));
   const ReportStatistics& s = document.Statistics();
   if (!s.present) {
-    messageLabel_->setText(
-        QStringLiteral("この比較結果には統計情報がありません。比較が中断され、結果が途中までしか書"
-                       "かれていない可能性があります。"));
+    messageLabel_->setText(QStringLiteral(
+        "この比較結果は途中で終わっていて、統計情報がありません。比較の中断や書き込み"
+        "の失敗で、結果が途中までしか書かれていません。"));
     messageLabel_->show();
     statisticsLabel_->setText(QStringLiteral("統計情報なし"));
     countsLabel_->setText(QStringLiteral("統計情報なし"));
