@@ -547,10 +547,10 @@ TEST_F(EncodedCompareTest, TooManyDistinctCharactersBeyondCp932AreRefusedNotMixe
   Compare(text, text);
   EXPECT_EQ(result.status, kStatusFailed);
   EXPECT_NE(result.message.text.find("多すぎます"), std::string::npos);
-  // The same in a new file large enough to be decoded beside the old one, which alone
-  // holds few such characters: the new file is refused.
+  // The same in a new file large enough to be decoded beside the old one (and within the
+  // line limit), which alone holds few such characters: the new file is refused.
   std::string padding;
-  while (padding.size() < (1u << 20)) padding += "padding line of plain text\r\n";
+  while (padding.size() < (128u << 10)) padding += "padding line of plain text\r\n";
   Compare("𠮷\r\n", padding + text);
   EXPECT_EQ(result.status, kStatusFailed);
   EXPECT_NE(result.message.text.find("新ファイルに"), std::string::npos) << result.message.text;
