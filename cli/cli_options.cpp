@@ -84,8 +84,10 @@ std::string UsageText() {
          "  --version            バージョンを表示する\n"
          "値をとるオプションは --split=80 のようにも指定できます。\n"
          "\n"
-         "終了コード: 0 相違なし、1 相違あり、2 指定ミス、エラーまたは行数制限による打ち切り、\n"
-         "            130 中断（Ctrl-C）、143 終了要求（SIGTERM）\n"
+         "終了コード: 0 相違なし、1 相違あり、2 指定ミス、エラー（標準出力に書けないときも）\n"
+         "            または行数制限による打ち切り、129 端末の切断（SIGHUP）、130 "
+         "中断（Ctrl-C）、\n"
+         "            141 出力先のパイプが閉じられた、143 終了要求（SIGTERM）\n"
          "（フォルダ: 0 すべて相違なし、1 相違ありまたは片方にしかないファイルあり、\n"
          "  2 エラーまたは打ち切りのペアあり、130/143 中断）\n"
          "（--batch: 0 すべてのペアを比較、2 比較を完了できないペアあり、130/143 中断）\n"
@@ -182,7 +184,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       if (text.empty() || !IsDirectory(text)) {
         struct stat st;
         const bool exists = !text.empty() && ::stat(text.c_str(), &st) == 0;
-        *error = "作業フォルダ " + text + (exists ? " はフォルダではありません。" : " が見つかりません。");
+        *error = "作業フォルダ " + text +
+                 (exists ? " はフォルダではありません。" : " が見つかりません。");
         return false;
       }
       if (text.back() != '/') text += '/';
