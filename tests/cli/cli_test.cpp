@@ -106,6 +106,17 @@ TEST_F(CliTest, BadFilesGiveAClearMessage) {
     EXPECT_NE(outcome.err.find(c.expected), std::string::npos) << outcome.err;
   }
   EXPECT_EQ(ReadFile(dir.File("plain")), "x");
+  // A work folder that is a file, and a work database that is a folder, are said plainly,
+  // with the path once.
+  Outcome file = Run({"--work-dir", oldPath, oldPath, newPath, resultPath});
+  EXPECT_NE(file.err.find(oldPath + " はフォルダではありません。"), std::string::npos) << file.err;
+  const std::string db = dir.File("VerkoText.mdb");
+  unlink(db.c_str());
+  ASSERT_EQ(mkdir(db.c_str(), 0755), 0);
+  Outcome folder = Run({oldPath, newPath, resultPath});
+  EXPECT_NE(folder.err.find("理由： フォルダが指定されています。\n"), std::string::npos)
+      << folder.err;
+  EXPECT_EQ(folder.err.find(db), folder.err.rfind(db)) << folder.err;
 }
 
 TEST_F(CliTest, ResultThatIsTheOldFileIsRefusedAndTheOldFileKeepsItsBytes) {
