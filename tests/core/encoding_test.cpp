@@ -35,7 +35,7 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
-// Not inlined, so that the compiler does not take the free() for a mismatch with new.
+// Not inlined, or the compiler takes the free() for a mismatch with new.
 __attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
 __attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
