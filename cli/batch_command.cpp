@@ -10,8 +10,8 @@
 #include "batch/pair_counts.h"
 #include "batch/pair_outcome.h"
 #include "batch/parallel_compare.h"
-#include "cli/pair_progress.h"
 #include "cli/output_errors.h"
+#include "cli/pair_progress.h"
 
 namespace verko {
 namespace {

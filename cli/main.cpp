@@ -110,7 +110,8 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
                            verko::ConsoleHost& host, verko::CompareRequest& request) {
   if (request.resultName != verko::kStandardOutputName) return true;
   if (outputClosed) {
-    host.ShowMessage("標準出力が閉じられているため、比較結果を書き込めません。", "ファイル指定ミス");
+    host.ShowMessage("標準出力が閉じられているため、比較結果を書き込めません。",
+                     "ファイル指定ミス");
     return false;
   }
   if (StandardOutputIs(request.oldName) || StandardOutputIs(request.newName)) {

@@ -98,7 +98,8 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
     newWorking = std::make_unique<WorkingText>(true);
     const bool started = StartOwnThread(newReader, [&] {
       try {
-        inputs.newFile = ReadDecoded(newFile, newEncoding, *newWorking, splitWidth, flags, newText, &resume);
+        inputs.newFile =
+            ReadDecoded(newFile, newEncoding, *newWorking, splitWidth, flags, newText, &resume);
       } catch (...) {
         newFailure = std::current_exception();
       }
@@ -115,14 +116,14 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
     newText.resize(resume.textLength);
     WorkingText::FileDecoder& decoder = *resume.decoder;
     decoder.ContinueWith(working);
-    inputs.newFile.held = decoder.Add(resume.bytes) && (inputs.newFile.cutShort || decoder.Finish());
+    inputs.newFile.held =
+        decoder.Add(resume.bytes) && (inputs.newFile.cutShort || decoder.Finish());
     inputs.newFile.invalidLines = decoder.InvalidLines();
   }
   return inputs;
 }
 
-Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags,
-                     std::string& content) {
+Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags, std::string& content) {
   file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
   IntakeReach reach(splitWidth);
   std::vector<char> piece(64 * 1024);

@@ -43,8 +43,7 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
 // Reads a file whole, or as far as intake can reach with `splitWidth` (for "auto", which
 // looks at the content before it decodes). A file read only that far loses the bytes of a
 // character cut at the end, which would only look invalid. The cancel command stops it.
-Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags,
-                     std::string& content);
+Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags, std::string& content);
 
 // Turns the content of a file read whole into the run's text form, in place. False when
 // the working text cannot hold its characters. A comparison of CP932 files into a CP932

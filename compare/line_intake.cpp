@@ -282,8 +282,8 @@ bool IntakeReach::Take(std::string_view bytes) {
   carriageReturns_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\r'));
   lineFeeds_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   const std::size_t lastEnd = bytes.find_last_of("\r\n");
-  openLine_ = lastEnd == std::string_view::npos ? openLine_ + bytes.size()
-                                                : bytes.size() - lastEnd - 1;
+  openLine_ =
+      lastEnd == std::string_view::npos ? openLine_ + bytes.size() : bytes.size() - lastEnd - 1;
   // Each CR and each LF ends a line of its own (CR LF counts once, as either).
   const std::uint64_t lines = std::max(carriageReturns_, lineFeeds_);
   return lines <= std::uint64_t{kMaxLines} + 1 && openLine_ <= longestLine_;

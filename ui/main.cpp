@@ -6,13 +6,13 @@
 #include <csignal>
 #include <optional>
 
+#include "common/standard_streams.h"
 #include "ui/command_line.h"
 #include "ui/qt_translation.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
 #include "ui/viewer/report_viewer.h"
-#include "common/standard_streams.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <new>
 #include <random>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/code_tables.h"
@@ -36,8 +36,12 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 // Not inlined, or the compiler takes the free() for a mismatch with new.
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p) noexcept {
+  std::free(p);
+}
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace verko {
 namespace {

@@ -55,8 +55,8 @@ class CliRunner {
     args.insert(args.begin(), VERKO_CLI_PATH);
     if (launch.ownWorkDir) args.insert(args.begin() + 1, {"--work-dir", dir_.Path()});
     if (!launch.limits.empty() || !launch.wrapper.empty()) {
-      args.insert(args.begin(), {"/bin/sh", "-c",
-                                 launch.limits + "\nexec " + launch.wrapper + " \"$0\" \"$@\""});
+      args.insert(args.begin(),
+                  {"/bin/sh", "-c", launch.limits + "\nexec " + launch.wrapper + " \"$0\" \"$@\""});
     }
     pid_t pid = fork();
     if (pid == 0) {
