@@ -79,8 +79,8 @@ if(TARGET verko)
   verko_install_man_page(verko)
 endif()
 
-# The Debian package: verko_<version>-<revision>_<arch>.deb, its library dependencies worked out by
-# dpkg-shlibdeps; a Japanese font (the windows and the help are in Japanese) and Qt's
+# The Debian package: verko_<version>-<revision>_<arch>.deb, its library dependencies worked
+# out by dpkg-shlibdeps; a Japanese font (the windows and the help are in Japanese) and Qt's
 # Japanese translations (for Qt's own dialogs and menus) are recommended.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME verko)

@@ -64,7 +64,8 @@ if command -v groff >/dev/null; then
   done
 fi
 for page in "$prefix"/share/man/*/man1/*.1.gz "$prefix"/share/man/man1/*.1.gz; do
-  gzip -dc "$page" | head -n1 | grep -q '^\.TH VERKO' || fail "$page does not open with its title line"
+  gzip -dc "$page" | head -n1 | grep -q '^\.TH VERKO' ||
+    fail "$page does not open with its title line"
   gzip -dc "$page" | grep -q '^\.SH' || fail "$page has no sections"
 done
 
@@ -140,8 +141,9 @@ after=$(cd "$prefix" && find . | sort)
 # The Debian package, made in the test's own folder.
 if command -v lintian >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
   if cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1; then
-    lintian --tag-display-limit 0 "$work"/package/verko_*.deb >"$work/lintian.log" 2>&1
-    if grep -E '^[EW]: ' "$work/lintian.log" >&2; then
+    if ! lintian --tag-display-limit 0 "$work"/package/verko_*.deb >"$work/lintian.log" 2>&1 ||
+      grep -qE '^[EW]: ' "$work/lintian.log"; then
+      cat "$work/lintian.log" >&2
       fail "lintian finds errors or warnings in the Debian package"
     fi
   else
