@@ -3,7 +3,8 @@
 # every installed file is there, the desktop entry and the software-centre description
 # validate (when the validators are installed), verko-cli compares two files from another
 # folder and seeds the user's batch lists from the installed empty database, the installed
-# desktop program finds its help document, and nothing is written under the prefix.
+# desktop program finds its help document, nothing is written under the prefix, and lintian
+# (when installed) finds no error and no warning in the Debian package.
 # Usage: install_test.sh BUILD_DIR GUI(ON|OFF) [PROBE_PLUGIN_DIR]
 set -uo pipefail
 build=$(realpath "$1") gui=$2 probe=${3:+$(realpath "$3")}
@@ -29,12 +30,13 @@ if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
 fi
 
 id=io.github.verko.Verko
-expected=(bin/verko-cli share/verko/VerkoBatchList.mdb share/man/man1/verko-cli.1
-  share/man/ja/man1/verko-cli.1)
+expected=(bin/verko-cli share/verko/VerkoBatchList.mdb share/man/man1/verko-cli.1.gz
+  share/man/ja/man1/verko-cli.1.gz share/doc/verko/copyright share/doc/verko/changelog.Debian.gz
+  share/lintian/overrides/verko)
 if [ "$gui" = ON ]; then
   expected+=(bin/verko share/verko/VerkoHelp.html "share/applications/$id.desktop"
     "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml"
-    share/man/man1/verko.1 share/man/ja/man1/verko.1)
+    share/man/man1/verko.1.gz share/man/ja/man1/verko.1.gz)
 fi
 for file in "${expected[@]}"; do
   [ -s "$prefix/$file" ] || fail "not installed: $file"
@@ -56,14 +58,15 @@ head -c 16 "$prefix/share/verko/VerkoBatchList.mdb" | grep -q "SQLite format 3" 
 # The manual pages are well-formed roff (the English ones render without a warning; the
 # Japanese ones have lines groff cannot break, so only their form is checked).
 if command -v groff >/dev/null; then
-  for page in "$prefix"/share/man/man1/*.1; do
-    out=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$page" 2>&1)
+  for page in "$prefix"/share/man/man1/*.1.gz; do
+    out=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1)
     [ -z "$out" ] || fail "$page: $out"
   done
 fi
-for page in "$prefix"/share/man/*/man1/*.1 "$prefix"/share/man/man1/*.1; do
-  head -n1 "$page" | grep -q '^\.TH VERKO' || fail "$page does not open with its title line"
-  grep -q '^\.SH' "$page" || fail "$page has no sections"
+for page in "$prefix"/share/man/*/man1/*.1.gz "$prefix"/share/man/man1/*.1.gz; do
+  gzip -dc "$page" | head -n1 | grep -q '^\.TH VERKO' ||
+    fail "$page does not open with its title line"
+  gzip -dc "$page" | grep -q '^\.SH' || fail "$page has no sections"
 done
 
 if [ "$gui" = ON ]; then
@@ -134,6 +137,22 @@ fi
 
 after=$(cd "$prefix" && find . | sort)
 [ "$before" = "$after" ] || fail "the programs wrote under the installation prefix: $(diff <(echo "$before") <(echo "$after"))"
+
+# The Debian package, made in the test's own folder.
+if command -v lintian >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
+  if cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1; then
+    if ! lintian --tag-display-limit 0 "$work"/package/verko_*.deb >"$work/lintian.log" 2>&1 ||
+      grep -qE '^[EW]: ' "$work/lintian.log"; then
+      cat "$work/lintian.log" >&2
+      fail "lintian finds errors or warnings in the Debian package"
+    fi
+  else
+    cat "$work/cpack.log" >&2
+    fail "cpack -G DEB failed"
+  fi
+else
+  echo "lintian not installed: the Debian package not checked" >&2
+fi
 
 [ $failures -eq 0 ] && echo "installed tree checked: ${#expected[@]} files"
 exit $((failures > 0))
