@@ -30,11 +30,12 @@ fi
 
 id=io.github.verko.Verko
 expected=(bin/verko-cli share/verko/VerkoBatchList.mdb share/man/man1/verko-cli.1
-  share/man/ja/man1/verko-cli.1)
+  share/man/ja/man1/verko-cli.1 share/bash-completion/completions/verko-cli
+  share/zsh/vendor-completions/_verko)
 if [ "$gui" = ON ]; then
   expected+=(bin/verko share/verko/VerkoHelp.html "share/applications/$id.desktop"
     "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml"
-    share/man/man1/verko.1 share/man/ja/man1/verko.1)
+    share/man/man1/verko.1 share/man/ja/man1/verko.1 share/bash-completion/completions/verko)
 fi
 for file in "${expected[@]}"; do
   [ -s "$prefix/$file" ] || fail "not installed: $file"
