@@ -32,7 +32,7 @@ _verko_option_value() {
   _verko_option='' _verko_value='' _verko_separate=0 _verko_prefix=''
   if [[ $cur == '=' && $prev == --* ]]; then
     _verko_option=$prev _verko_value=''
-  elif [[ $prev == '=' && COMP_CWORD -ge 2 && ${COMP_WORDS[COMP_CWORD - 2]} == --* ]]; then
+  elif [[ $prev == '=' && $COMP_CWORD -ge 2 && ${COMP_WORDS[COMP_CWORD - 2]} == --* ]]; then
     _verko_option=${COMP_WORDS[COMP_CWORD - 2]} _verko_value=$cur
   elif [[ $cur == --*=* ]]; then
     _verko_option=${cur%%=*} _verko_value=${cur#*=} _verko_prefix=${cur%%=*}=
