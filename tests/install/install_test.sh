@@ -32,11 +32,13 @@ fi
 id=io.github.verko.Verko
 expected=(bin/verko-cli share/verko/VerkoBatchList.mdb share/man/man1/verko-cli.1.gz
   share/man/ja/man1/verko-cli.1.gz share/doc/verko/copyright share/doc/verko/changelog.Debian.gz
-  share/lintian/overrides/verko)
+  share/lintian/overrides/verko share/bash-completion/completions/verko-cli
+  share/zsh/vendor-completions/_verko)
 if [ "$gui" = ON ]; then
   expected+=(bin/verko share/verko/VerkoHelp.html "share/applications/$id.desktop"
     "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml"
-    share/man/man1/verko.1.gz share/man/ja/man1/verko.1.gz)
+    share/man/man1/verko.1.gz share/man/ja/man1/verko.1.gz
+    share/bash-completion/completions/verko)
 fi
 for file in "${expected[@]}"; do
   [ -s "$prefix/$file" ] || fail "not installed: $file"
