@@ -123,10 +123,13 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
   }
   verko::ReportOutput output;
   output.terminal = isatty(STDOUT_FILENO);
-  output.color = verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"));
+  output.color =
+      verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"), std::getenv("TERM"));
   std::setlocale(LC_CTYPE, "");
-  output.codeset = nl_langinfo(CODESET);
-  request.reportSink = [output](std::string_view report) {
+  output.codeset = verko::TerminalCodeset(nl_langinfo(CODESET));
+  request.reportSink = [output, &host](std::string_view report) {
+    // The report starts on a line of its own when the progress shares its terminal.
+    host.ClearProgress();
     verko::Status status = verko::WriteReport(report, output, stdout);
     if (!status.ok()) g_outputFailureSaid = true;
     return status;

@@ -44,15 +44,12 @@ class ReportStdoutTest : public ::testing::Test {
     return runner.Wait(runner.Start(std::move(args), launch));
   }
 
-  // Runs verko-cli with standard output on a terminal; returns what the terminal got.
+  // Runs verko-cli with standard output and error on a terminal; returns what it got.
   std::string RunOnTerminal(std::vector<std::string> args, const Env& env, int* exitCode) {
     args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir.Path()});
     int master = -1;
     pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
     if (pid == 0) {
-      // Only standard output is the terminal; messages go to a file.
-      int err = open(dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(err, 2);
       for (const auto& [name, value] : env) {
         value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
       }
@@ -135,27 +132,39 @@ TEST_F(ReportStdoutTest, ColorMarksEachKindOfLineWhenAskedOrOnATerminal) {
   EXPECT_EQ(wrong.out, "");
 }
 
+// A locale without Japanese (C, POSIX) still gets UTF-8, and TERM=dumb no colour unless asked.
 TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByDefault) {
   struct Case {
     const char* option;
     const char* noColor;
     bool colored;
+    const char* locale = "C.UTF-8";
+    const char* term = "xterm";
   } cases[] = {
       {nullptr, nullptr, true},
       {nullptr, "1", false},
       {nullptr, "", true},  // an empty NO_COLOR does not count
       {"--color=never", nullptr, false},
+      {nullptr, nullptr, true, "C"},
+      {nullptr, nullptr, false, "POSIX", "dumb"},
+      {"--color=always", nullptr, true, "C.UTF-8", "dumb"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.option ? c.option : "default") + (c.noColor ? " NO_COLOR" : ""));
+    SCOPED_TRACE(std::string(c.option ? c.option : "default") + (c.noColor ? " NO_COLOR " : " ") +
+                 c.locale + " " + c.term);
     std::vector<std::string> args = {oldPath, newPath, "-"};
     if (c.option) args.insert(args.begin(), c.option);
     const Env env = {
-        {"LC_ALL", "C.UTF-8"},
+        {"LC_ALL", c.locale},
+        {"TERM", c.term},
         {"NO_COLOR", c.noColor ? std::optional<std::string>(c.noColor) : std::nullopt}};
     int exitCode = -1;
     const std::string out = RunOnTerminal(args, env, &exitCode);
-    EXPECT_EQ(exitCode, 1) << ReadFile(dir.File("stderr"));
+    EXPECT_EQ(exitCode, 1) << out;
+    // The progress line on the same terminal is cleared before the report starts.
+    const std::size_t done = out.rfind("100%");
+    ASSERT_NE(done, std::string::npos) << out;
+    EXPECT_EQ(out.compare(done + 4, 4, "\r\x1b[K"), 0) << out;
     EXPECT_NE(out.find("統計情報："), std::string::npos);
     EXPECT_NE(out.find("消える行"), std::string::npos);
     EXPECT_EQ(out.find(ToCp932("統計情報：")), std::string::npos);
