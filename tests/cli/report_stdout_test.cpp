@@ -172,6 +172,45 @@ TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByD
   }
 }
 
+// "-" as the old or the new file reads standard input, a pipe or a file, and the header
+// shows "-". Both inputs on it, or an input that is also the result, are refused.
+TEST_F(ReportStdoutTest, DashAsAnInputReadsStandardInput) {
+  const std::string report = MaskDate(Run({oldPath, newPath, "-"}).out);
+  const std::string result = dir.File("result.txt");
+  WriteFile(result, "kept");
+  struct Case {
+    std::string limits, wrapper;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string says;  // on standard error
+  } cases[] = {
+      {"", "sh -c 'cat " + oldPath + " | \"$0\" \"$@\"'", {"-", newPath, "-"}, 1, ""},
+      {"exec <" + oldPath, "", {"-", newPath, "-"}, 1, ""},
+      {"exec <" + newPath, "", {oldPath, "-", "-"}, 1, ""},
+      {"", "", {"-", "-", "-"}, 2, "旧ファイルと新ファイルの両方に標準入力（-）"},
+      {"exec <" + oldPath, "", {"-", newPath, newPath}, 2, "結果ファイルに新ファイルと同じ"},
+      {"exec <" + result, "", {"-", newPath, result}, 2, "結果ファイルに旧ファイルと同じ"},
+      {"exec <" + result + " >>" + result, "", {"-", newPath, "-"}, 2, "旧ファイルと同じ"},
+      {"exec <" + dir.Path(), "", {"-", newPath, "-"}, 2, "旧ファイル\n   標準入力\nを開く"},
+      {"exec <&-", "", {newPath, "-", "-"}, 2, "標準入力が閉じられているため、新ファイル"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limits + c.wrapper + " " + testing::PrintToString(c.args));
+    test_support::CliLaunch launch;
+    launch.limits = c.limits;
+    launch.wrapper = c.wrapper;
+    CliOutcome outcome = test_support::CliRunner(dir).Run(c.args, launch);
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
+    if (c.exitCode != 1) continue;
+    const std::string& named = c.args[0] == "-" ? oldPath : newPath;
+    std::string expected = report;
+    expected.replace(expected.find(" = " + named), named.size() + 3, " = -");
+    EXPECT_EQ(MaskDate(outcome.out), expected);
+  }
+  EXPECT_EQ(ReadFile(result), "kept");
+}
+
 // A report appended to one of the compared files would damage it.
 TEST_F(ReportStdoutTest, StandardOutputOnAnInputFileIsRefused) {
   const std::string before = ReadFile(oldPath);
