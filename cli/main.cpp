@@ -227,8 +227,9 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
       if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       return result.counts.Differences() > 0 ? kExitDifferent : kExitSame;
     case verko::PairOutcome::kCut:
-      // The report is written, but it covers only the lines before the cut.
-      if (!options.quiet) PrintSummary(options.request, result);
+      // The report is written, but it covers only the lines before the cut; on standard
+      // output it is all that goes there.
+      if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       host.ShowMessage(verko::LineLimitCutText(result) + "\n比較は完了していません。",
                        "行数制限による打ち切り");
       return kExitFailed;
