@@ -138,8 +138,7 @@ TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByD
     const char* option;
     const char* noColor;
     bool colored;
-    const char* locale = "C.UTF-8";
-    const char* term = "xterm";
+    const char *locale = "C.UTF-8", *term = "xterm";
   } cases[] = {
       {nullptr, nullptr, true},
       {nullptr, "1", false},
