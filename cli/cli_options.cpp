@@ -253,7 +253,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   options->request.resultName = names[2];
   // Two folders compare folders. A folder with a file is one comparison of two files, which
   // the compare run refuses with the folder's name ("フォルダが指定されています").
-  options->folders = IsDirectory(names[0]) && IsDirectory(names[1]);
+  // "-" is standard input, even where a folder of that name exists.
+  options->folders = names[0] != kStandardInputName && names[1] != kStandardInputName &&
+                     IsDirectory(names[0]) && IsDirectory(names[1]);
   if (options->folders && names[2] == "-") {
     *error = "フォルダを比較するときは、結果フォルダを指定してください（- は指定できません）。";
     return false;

@@ -30,6 +30,8 @@ struct CliOptions {
 
 // The result name that writes the report to standard output.
 inline constexpr const char* kStandardOutputName = "-";
+// The old or new name that reads standard input.
+inline constexpr const char* kStandardInputName = "-";
 
 // Parses argv (without the program name). Returns false with a message (UTF-8) when an
 // option or its value is not acceptable.

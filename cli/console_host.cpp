@@ -18,7 +18,7 @@ void ConsoleHost::SetPhaseText(const std::string& text) {
 }
 
 void ConsoleHost::FinishProgressDisplay(RunMode) {
-  ClearLine();
+  ClearProgress();
 }
 
 bool ConsoleHost::AskOverwrite(const std::string&, const std::string&) {
@@ -34,7 +34,7 @@ void ConsoleHost::ShowRunWarning(const std::string& text, const std::string& tit
 }
 
 void ConsoleHost::ShowMessage(const std::string& text, const std::string& title) {
-  ClearLine();
+  ClearProgress();
   std::fprintf(err_, "verko-cli: %s\n%s\n", title.c_str(), text.c_str());
   std::fflush(err_);
 }
@@ -47,7 +47,7 @@ void ConsoleHost::Redraw() {
   drawn_ = true;
 }
 
-void ConsoleHost::ClearLine() {
+void ConsoleHost::ClearProgress() {
   if (!drawn_) return;
   std::fprintf(err_, "\r\x1b[K");
   std::fflush(err_);

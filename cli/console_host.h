@@ -28,10 +28,12 @@ class ConsoleHost : public CompareHost {
 
   // Prints a message with its title.
   void ShowMessage(const std::string& text, const std::string& title);
+  // Takes the progress line away, so that what is written next starts a line; the next
+  // step of progress draws it again.
+  void ClearProgress();
 
  private:
   void Redraw();
-  void ClearLine();
 
   std::FILE* err_;
   bool showProgress_;

@@ -104,6 +104,34 @@ bool StandardOutputIs(const std::string& path) {
          ::stat(path.c_str(), &file) == 0 && out.st_dev == file.st_dev && out.st_ino == file.st_ino;
 }
 
+// Where an input is found on disk: for "-", the file standard input reads.
+std::string InputPath(const std::string& name) {
+  return name == verko::kStandardInputName ? "/dev/stdin" : name;
+}
+
+// Reads "-" as the old or the new file from standard input; false (with the message shown)
+// when both are "-" or standard input is closed.
+bool PrepareStandardInput(bool inputClosed, verko::ConsoleHost& host,
+                          verko::CompareRequest& request) {
+  request.standardInputName = verko::kStandardInputName;
+  const bool oldIn = request.oldName == verko::kStandardInputName;
+  const bool newIn = request.newName == verko::kStandardInputName;
+  if (oldIn && newIn) {
+    host.ShowMessage(
+        "旧ファイルと新ファイルの両方に標準入力（-）が指定されています。\n"
+        "標準入力を指定できるのは一方だけです。",
+        "ファイル指定ミス");
+    return false;
+  }
+  if ((oldIn || newIn) && inputClosed) {
+    host.ShowMessage(std::string("標準入力が閉じられているため、") + (oldIn ? "旧" : "新") +
+                         "ファイルを読み取れません。",
+                     "ファイル指定ミス");
+    return false;
+  }
+  return true;
+}
+
 // Sends the report to standard output when the result is "-"; false (with the message
 // shown) when standard output is one of the compared files.
 bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
@@ -114,19 +142,22 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
                      "ファイル指定ミス");
     return false;
   }
-  if (StandardOutputIs(request.oldName) || StandardOutputIs(request.newName)) {
-    host.ShowMessage(StandardOutputIs(request.oldName)
-                         ? "結果ファイルに旧ファイルと同じファイルが指定されています。"
-                         : "結果ファイルに新ファイルと同じファイルが指定されています。",
+  const bool onOld = StandardOutputIs(InputPath(request.oldName));
+  if (onOld || StandardOutputIs(InputPath(request.newName))) {
+    host.ShowMessage(onOld ? "結果ファイルに旧ファイルと同じファイルが指定されています。"
+                           : "結果ファイルに新ファイルと同じファイルが指定されています。",
                      "ファイル指定ミス");
     return false;
   }
   verko::ReportOutput output;
   output.terminal = isatty(STDOUT_FILENO);
-  output.color = verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"));
+  output.color =
+      verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"), std::getenv("TERM"));
   std::setlocale(LC_CTYPE, "");
-  output.codeset = nl_langinfo(CODESET);
-  request.reportSink = [output](std::string_view report) {
+  output.codeset = verko::TerminalCodeset(nl_langinfo(CODESET));
+  request.reportSink = [output, &host](std::string_view report) {
+    // The report starts on a line of its own when the progress shares its terminal.
+    host.ClearProgress();
     verko::Status status = verko::WriteReport(report, output, stdout);
     if (!status.ok()) g_outputFailureSaid = true;
     return status;
@@ -134,7 +165,7 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
   return true;
 }
 
-int RunCommandLine(const std::vector<std::string>& args, bool outputClosed) {
+int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStreams& closed) {
   verko::CliOptions options;
   std::string error;
   if (!verko::ParseCommandLine(args, &options, &error)) {
@@ -177,7 +208,10 @@ int RunCommandLine(const std::vector<std::string>& args, bool outputClosed) {
     return g_interrupted ? InterruptedExit() : status;
   }
   verko::CompareRequest request = options.request;
-  if (!PrepareStandardOutput(options, outputClosed, host, request)) return kExitFailed;
+  if (!PrepareStandardInput(closed.input, host, request) ||
+      !PrepareStandardOutput(options, closed.output, host, request)) {
+    return kExitFailed;
+  }
   const bool toStandardOutput = static_cast<bool>(request.reportSink);
   verko::CompareResult result = verko::ExecuteCompare(request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;
@@ -193,8 +227,9 @@ int RunCommandLine(const std::vector<std::string>& args, bool outputClosed) {
       if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       return result.counts.Differences() > 0 ? kExitDifferent : kExitSame;
     case verko::PairOutcome::kCut:
-      // The report is written, but it covers only the lines before the cut.
-      if (!options.quiet) PrintSummary(options.request, result);
+      // The report is written, but it covers only the lines before the cut; on standard
+      // output it is all that goes there.
+      if (!options.quiet && !toStandardOutput) PrintSummary(options.request, result);
       host.ShowMessage(verko::LineLimitCutText(result) + "\n比較は完了していません。",
                        "行数制限による打ち切り");
       return kExitFailed;
@@ -216,7 +251,7 @@ int main(int argc, char** argv) {
   // ends with a message, never with an abort.
   int status;
   try {
-    status = RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), closed.output);
+    status = RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), closed);
   } catch (...) {
     std::fprintf(stderr, "verko-cli: エラー\n%s\n", verko::CurrentFailureReason().c_str());
     status = g_interrupted ? InterruptedExit() : kExitFailed;

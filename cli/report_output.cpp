@@ -23,7 +23,7 @@ bool ParseColorWhen(std::string_view text, ColorWhen* when) {
   return true;
 }
 
-bool UseColor(ColorWhen when, bool terminal, const char* noColor) {
+bool UseColor(ColorWhen when, bool terminal, const char* noColor, const char* term) {
   switch (when) {
     case ColorWhen::kAlways:
       return true;
@@ -32,7 +32,8 @@ bool UseColor(ColorWhen when, bool terminal, const char* noColor) {
     case ColorWhen::kAuto:
       break;
   }
-  return terminal && (noColor == nullptr || *noColor == '\0');
+  return terminal && (noColor == nullptr || *noColor == '\0') &&
+         (term == nullptr || std::string_view(term) != "dumb");
 }
 
 std::string ColorReport(std::string_view report) {
@@ -67,6 +68,11 @@ std::string ConvertForTerminal(std::string_view report, const std::string& codes
   DecodedText decoded = DecodeReportBytes(report);
   if (codeset == "UTF-8") return decoded.utf8;
   return FromUtf8To(codeset.c_str(), decoded.utf8);
+}
+
+std::string TerminalCodeset(const std::string& codeset) {
+  if (codeset == "UTF-8") return codeset;
+  return FromUtf8To(codeset.c_str(), "あア漢字").find('?') == std::string::npos ? codeset : "UTF-8";
 }
 
 Status WriteReport(std::string_view report, const ReportOutput& output, std::FILE* out) {

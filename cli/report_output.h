@@ -18,8 +18,8 @@ enum class ColorWhen { kAuto, kAlways, kNever };
 bool ParseColorWhen(std::string_view text, ColorWhen* when);
 
 // Whether to colour: always, never, or (auto) on a terminal unless NO_COLOR is set to a
-// non-empty text (`noColor` is its value, null when unset).
-bool UseColor(ColorWhen when, bool terminal, const char* noColor);
+// non-empty text or TERM is "dumb" (`noColor` and `term` are their values, null when unset).
+bool UseColor(ColorWhen when, bool terminal, const char* noColor, const char* term);
 
 // The report with every body line wrapped in the colour of its kind (and a reset before
 // its line end). Works on the bytes of any report encoding; other lines stay as they are.
@@ -28,6 +28,10 @@ std::string ColorReport(std::string_view report);
 // The report converted from its own encoding (recognised from its bytes) to `codeset`, the
 // locale's; a character the codeset cannot hold becomes "?".
 std::string ConvertForTerminal(std::string_view report, const std::string& codeset);
+
+// The encoding of a report on a terminal: the locale's `codeset` when it holds Japanese
+// text, else UTF-8, which terminals speak (a C or POSIX locale names only ASCII).
+std::string TerminalCodeset(const std::string& codeset);
 
 struct ReportOutput {
   bool terminal = false;

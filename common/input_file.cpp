@@ -15,6 +15,17 @@ Status InputFile::Open(const std::string& path) {
   Close();
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Error(SystemErrorText(errno));
+  return Adopt(fd);
+}
+
+Status InputFile::OpenStandardInput() {
+  Close();
+  const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+  if (fd < 0) return Status::Error(SystemErrorText(errno));
+  return Adopt(fd);
+}
+
+Status InputFile::Adopt(int fd) {
   struct stat st;
   if (::fstat(fd, &st) != 0) {
     int err = errno;
@@ -26,7 +37,12 @@ Status InputFile::Open(const std::string& path) {
     return Status::Error(SystemErrorText(EISDIR));
   }
   fd_ = fd;
-  length_ = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  length_ = 0;
+  if (S_ISREG(st.st_mode)) {
+    // Standard input may stand inside its file, after what an earlier reader took.
+    const off_t at = ::lseek(fd, 0, SEEK_CUR);
+    if (at >= 0 && at < st.st_size) length_ = static_cast<std::uint64_t>(st.st_size - at);
+  }
   return Status::Ok();
 }
 

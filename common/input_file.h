@@ -20,6 +20,9 @@ class InputFile : public ByteSource {
 
   // Opens the file for reading; a folder is refused as "is a directory".
   Status Open(const std::string& path);
+  // Reads standard input (descriptor 0) from where it stands; closing the file leaves
+  // descriptor 0 open.
+  Status OpenStandardInput();
   // Requires a successful Open. A read that a signal interrupted is repeated, unless a stop
   // flag is set: then it fails (a pipe that never delivers must not hold a cancel up). A
   // pipe or device is waited for in short steps, so a stop is seen even without a signal.
@@ -34,6 +37,9 @@ class InputFile : public ByteSource {
   void Close();
 
  private:
+  // Takes `fd` (closed on failure) once it is known not to be a folder.
+  Status Adopt(int fd);
+
   int fd_ = -1;
   std::uint64_t length_ = 0;
   const std::atomic<bool>* stop_ = nullptr;

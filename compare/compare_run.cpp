@@ -141,8 +141,9 @@ class CompareRun {
     // The work database replaces the file at its name: that must never be a file the user
     // named.
     const std::string path = WorkDatabasePath();
-    for (const std::string* name : {&request_.oldName, &request_.newName, &request_.resultName}) {
-      if (!name->empty() && NamesWorkDatabase(*name, path)) {
+    for (const std::string& name :
+         {DiskPath(request_.oldName), DiskPath(request_.newName), request_.resultName}) {
+      if (!name.empty() && NamesWorkDatabase(name, path)) {
         Refuse(std::string(kRoleWorkDb) + "\n   " + path +
                    "\nが比較するファイルとして指定されています。\n作業フォルダを変更してください。",
                kTitleFileName);
@@ -172,13 +173,13 @@ class CompareRun {
       Refuse("新ファイルが指定されていません。", kTitleFileName);
     } else if (request_.resultName.empty()) {
       Refuse("結果ファイルが指定されていません。", kTitleFileName);
-    } else if (SameFile(request_.oldName, request_.newName)) {
+    } else if (SameFile(DiskPath(request_.oldName), DiskPath(request_.newName))) {
       Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
     } else if (request_.reportSink) {
       return true;
-    } else if (IsSameFile(request_.resultName, request_.oldName)) {
+    } else if (IsSameFile(request_.resultName, DiskPath(request_.oldName))) {
       Refuse("結果ファイルに旧ファイルと同じファイルが指定されています。", kTitleFileName);
-    } else if (IsSameFile(request_.resultName, request_.newName)) {
+    } else if (IsSameFile(request_.resultName, DiskPath(request_.newName))) {
       Refuse("結果ファイルに新ファイルと同じファイルが指定されています。", kTitleFileName);
     } else {
       return true;
@@ -199,13 +200,13 @@ class CompareRun {
   bool OpenFiles() {
     struct {
       const char* role;
-      const std::string& name;
+      const std::string name;
       Status status;
-    } opens[] = {{kRoleOld, request_.oldName, Status::Ok()},
-                 {kRoleNew, request_.newName, Status::Ok()},
+    } opens[] = {{kRoleOld, ShownName(request_.oldName), Status::Ok()},
+                 {kRoleNew, ShownName(request_.newName), Status::Ok()},
                  {kRoleResult, request_.resultName, Status::Ok()}};
-    opens[0].status = oldFile_.Open(request_.oldName);
-    if (opens[0].status.ok()) opens[1].status = newFile_.Open(request_.newName);
+    opens[0].status = OpenInput(oldFile_, request_.oldName);
+    if (opens[0].status.ok()) opens[1].status = OpenInput(newFile_, request_.newName);
     if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink) {
       opens[2].status = resultFile_.Open(request_.resultName);
     }
@@ -293,8 +294,24 @@ class CompareRun {
   static const char* RoleText(FileRole role) {
     return role == FileRole::kOld ? kRoleOld : kRoleNew;
   }
-  const std::string& FileName(FileRole role) const {
-    return role == FileRole::kOld ? request_.oldName : request_.newName;
+  std::string FileName(FileRole role) const {
+    return ShownName(role == FileRole::kOld ? request_.oldName : request_.newName);
+  }
+
+  // Whether an old or new name stands for standard input.
+  bool IsStandardInput(const std::string& name) const {
+    return !request_.standardInputName.empty() && name == request_.standardInputName;
+  }
+  // Where an input is found on disk, for telling whether two names are one file.
+  std::string DiskPath(const std::string& name) const {
+    return IsStandardInput(name) ? "/dev/stdin" : name;
+  }
+  // An input's name as messages show it.
+  std::string ShownName(const std::string& name) const {
+    return IsStandardInput(name) ? "標準入力" : name;
+  }
+  Status OpenInput(InputFile& file, const std::string& name) {
+    return IsStandardInput(name) ? file.OpenStandardInput() : file.Open(name);
   }
 
   // Reads a file before its encoding is known (for "auto", which looks at the content).

@@ -44,6 +44,10 @@ struct CompareRequest {
   // instead of being written to a file; resultName then only names it in messages, and no
   // file of that name is opened or compared with the inputs.
   std::function<Status(std::string_view report)> reportSink;
+  // When not empty, an old or new name spelt so ("-") stands for standard input: that file
+  // is read from descriptor 0, and messages call it 標準入力. The report's header shows the
+  // name as given.
+  std::string standardInputName;
 };
 
 // A refusal or failure for the user: text, icon (shown with an OK button) and title.

@@ -172,6 +172,7 @@ TEST_F(CliTest, ComparisonCutAtTheLineLimitExitsTwoAndSaysWhere) {
   EXPECT_NE(outcome.err.find("新ファイルは 32001 行目から後を比較していません。"),
             std::string::npos);
   EXPECT_NE(ReadFile(resultPath).find(ToCp932("統計情報")), std::string::npos);
+  EXPECT_EQ(Run({oldPath, newPath, "-"}).out.find("結果ファイル = "), std::string::npos);
 }
 
 // Limits of the system end a run with its message and exit status 2, never with an abort

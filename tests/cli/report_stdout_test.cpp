@@ -37,22 +37,20 @@ class ReportStdoutTest : public ::testing::Test {
     WriteFile(newPath, ToCp932("一行目\r\n三\r\n四\r\n動く行\r\n増えた行\r\n"));
   }
 
-  CliOutcome Run(std::vector<std::string> args, Env env = {}) {
+  CliOutcome Run(std::vector<std::string> args, Env env = {}, std::string limits = "") {
     test_support::CliLaunch launch;
     launch.env = std::move(env);
+    launch.limits = std::move(limits);
     test_support::CliRunner runner(dir);
     return runner.Wait(runner.Start(std::move(args), launch));
   }
 
-  // Runs verko-cli with standard output on a terminal; returns what the terminal got.
+  // Runs verko-cli with standard output and error on a terminal; returns what it got.
   std::string RunOnTerminal(std::vector<std::string> args, const Env& env, int* exitCode) {
     args.insert(args.begin(), {VERKO_CLI_PATH, "--work-dir", dir.Path()});
     int master = -1;
     pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
     if (pid == 0) {
-      // Only standard output is the terminal; messages go to a file.
-      int err = open(dir.File("stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(err, 2);
       for (const auto& [name, value] : env) {
         value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
       }
@@ -140,27 +138,62 @@ TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByD
     const char* option;
     const char* noColor;
     bool colored;
+    const char *locale = "C.UTF-8", *term = "xterm";
   } cases[] = {
       {nullptr, nullptr, true},
       {nullptr, "1", false},
       {nullptr, "", true},  // an empty NO_COLOR does not count
       {"--color=never", nullptr, false},
+      {nullptr, nullptr, false, "C", "dumb"},  // a locale without Japanese: UTF-8 all the same
+      {"--color=always", nullptr, true, "POSIX", "dumb"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.option ? c.option : "default") + (c.noColor ? " NO_COLOR" : ""));
+    SCOPED_TRACE(&c - cases);
     std::vector<std::string> args = {oldPath, newPath, "-"};
     if (c.option) args.insert(args.begin(), c.option);
     const Env env = {
-        {"LC_ALL", "C.UTF-8"},
+        {"LC_ALL", c.locale},
+        {"TERM", c.term},
         {"NO_COLOR", c.noColor ? std::optional<std::string>(c.noColor) : std::nullopt}};
     int exitCode = -1;
     const std::string out = RunOnTerminal(args, env, &exitCode);
-    EXPECT_EQ(exitCode, 1) << ReadFile(dir.File("stderr"));
+    EXPECT_EQ(exitCode, 1) << out;
+    EXPECT_EQ(out.compare(out.rfind("100%") + 4, 4, "\r\x1b[K"), 0) << out;  // progress cleared
     EXPECT_NE(out.find("統計情報："), std::string::npos);
     EXPECT_NE(out.find("消える行"), std::string::npos);
     EXPECT_EQ(out.find(ToCp932("統計情報：")), std::string::npos);
     EXPECT_EQ(out.find("\x1b[31m-      2") != std::string::npos, c.colored);
   }
+}
+
+// "-" as an input reads standard input (named so in the header); doubtful uses are refused.
+TEST_F(ReportStdoutTest, DashAsAnInputReadsStandardInput) {
+  const std::string report = MaskDate(Run({oldPath, newPath, "-"}).out);
+  const std::string before = ReadFile(newPath);
+  struct Case {
+    std::string limits;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string says;  // on standard error
+  } cases[] = {
+      {"cat " + oldPath + " |", {"-", newPath, "-"}, 1, ""},  // a pipe into verko-cli
+      {"exec <" + oldPath, {"-", newPath, "-"}, 1, ""},
+      {"", {"-", "-", "-"}, 2, "旧ファイルと新ファイルの両方に標準入力（-）"},
+      {"exec <" + newPath, {"-", oldPath, newPath}, 2, "結果ファイルに旧ファイルと同じ"},
+      {"exec <" + newPath + " >>" + newPath, {"-", oldPath, "-"}, 2, "旧ファイルと同じ"},
+      {"exec <" + dir.Path(), {"-", newPath, "-"}, 2, "旧ファイル\n   標準入力\nを開く"},
+      {"exec <&-", {newPath, "-", "-"}, 2, "標準入力が閉じられているため、新ファイル"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.limits + " " + testing::PrintToString(c.args));
+    CliOutcome outcome = Run(c.args, {}, c.limits);
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
+    if (c.exitCode != 1) continue;
+    EXPECT_EQ(MaskDate(outcome.out),
+              std::string(report).replace(report.find(oldPath), oldPath.size(), "-"));
+  }
+  EXPECT_EQ(ReadFile(newPath), before);
 }
 
 // A report appended to one of the compared files would damage it.
