@@ -113,7 +113,7 @@ std::string InputPath(const std::string& name) {
 // when both are "-" or standard input is closed.
 bool PrepareStandardInput(bool inputClosed, verko::ConsoleHost& host,
                           verko::CompareRequest& request) {
-  request.standardInputName = verko::kStandardInputName;
+  request.standardInputName = std::string(verko::kStandardInputName);
   const bool oldIn = request.oldName == verko::kStandardInputName;
   const bool newIn = request.newName == verko::kStandardInputName;
   if (oldIn && newIn) {

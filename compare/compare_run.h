@@ -47,7 +47,7 @@ struct CompareRequest {
   // When not empty, an old or new name spelt so ("-") stands for standard input: that file
   // is read from descriptor 0, and messages call it 標準入力. The report's header shows the
   // name as given.
-  std::string standardInputName;
+  std::string standardInputName = std::string();
 };
 
 // A refusal or failure for the user: text, icon (shown with an OK button) and title.

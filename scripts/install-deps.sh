@@ -2,14 +2,15 @@
 # Installs the Debian packages Verko needs to build and test (and, for scripts/screenshot.sh,
 # a virtual X server with a Japanese font; for the installed tree's test, the validators of
 # the desktop entry and the metainfo, and lintian for the Debian package; for `cpack -G DEB`,
-# dpkg-shlibdeps and file; strace, with which the tests kill runs at chosen system calls),
+# dpkg-shlibdeps and file; strace, with which the tests kill runs at chosen system calls;
+# zsh, to check its completion),
 # only those that are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox
-  fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace "$@")
+  fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace zsh "$@")
 
 missing=()
 for p in "${packages[@]}"; do

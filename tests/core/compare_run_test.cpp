@@ -153,7 +153,7 @@ TEST_F(CompareRunTest, ResultNamingAnInputIsRefusedAndTheInputKeepsItsBytes) {
   EXPECT_EQ(result.message.text, "結果ファイルに旧ファイルと同じファイルが指定されています。");
   EXPECT_EQ(ReadFile(request.oldName), oldBytes);
 
-  symlink(request.newName.c_str(), dir.File("link.txt").c_str());
+  ASSERT_EQ(symlink(request.newName.c_str(), dir.File("link.txt").c_str()), 0);
   request.resultName = dir.File("link.txt");
   result = Run(RunMode::kBatch);
   EXPECT_EQ(result.message.text, "結果ファイルに新ファイルと同じファイルが指定されています。");
