@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -137,6 +138,36 @@ TEST_F(DesktopTest, WindowReturnsWhereItWasLeft) {
       EXPECT_EQ(Stored("PanelLeft"), left) << "start " << start;
       EXPECT_EQ(Stored("PanelTop"), top) << "start " << start;
     }
+  }
+}
+
+TEST_F(DesktopTest, WindowComesUpWhollyOnTheScreen) {
+  // Far off the screen, above it, left of it, and a history name too long for the field.
+  const QString longName = QStringLiteral("/home/user/") + QString(185, u'長') + ".txt";
+  struct {
+    const char* left;
+    const char* top;
+    bool longHistory;
+  } const kCases[] = {{" 30000", " 20000", false},
+                      {" 3000", " -600", false},
+                      {" -30000", " 1500", false},
+                      {" 0", " 0", true},
+                      {" 30000", " 20000", true}};
+  for (const auto& c : kCases) {
+    std::filesystem::remove(dir_.File("Verko.ini"));
+    Store("PanelLeft", QLatin1String(c.left));
+    Store("PanelTop", QLatin1String(c.top));
+    if (c.longHistory) Store("ComboOld0", longName);
+    Start();
+    auto* old = main_->findChild<QComboBox*>(QStringLiteral("ComboOld"));
+    if (c.longHistory) old->setCurrentIndex(0);  // the user picks it from the list
+    QTest::qWait(50);
+    const QRect frame(FrameTopLeft(main_.get()), main_->frameGeometry().size());
+    EXPECT_TRUE(main_->screen()->availableGeometry().contains(frame))
+        << c.left << "," << c.top << ": " << frame.x() << "," << frame.y() << " " << frame.width()
+        << "x" << frame.height();
+    if (c.longHistory) EXPECT_EQ(old->toolTip(), longName);
+    CloseWithButton();
   }
 }
 
