@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,6 +22,8 @@
 #include <functional>
 #include <memory>
 
+#include "batch/window/verko_batch.h"
+#include "tests/core/batch_test_support.h"
 #include "tests/desktop/x_desktop.h"
 #include "tests/support/temp_dir.h"
 #include "ui/qt_translation.h"
@@ -29,6 +32,7 @@
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
+#include "ui/viewer/report_viewer.h"
 
 // Failures show texts, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -78,6 +82,13 @@ class DesktopTest : public ::testing::Test {
     auto* button = main_->findChild<QPushButton*>(QLatin1String(name));
     EXPECT_NE(button, nullptr) << name;
     return button;
+  }
+  // The frame the manager drew around `window` lies within its screen's available area
+  // (the server counts in device pixels).
+  static bool WhollyOnScreen(const QWidget* window) {
+    const QPoint corner = FrameTopLeft(window) / window->devicePixelRatio();
+    const QRect frame(corner, window->frameGeometry().size());
+    return window->screen()->availableGeometry().contains(frame);
   }
   QPoint Twips(int left, int top) const {
     const double dpi = main_->logicalDpiY();
@@ -162,13 +173,25 @@ TEST_F(DesktopTest, WindowComesUpWhollyOnTheScreen) {
     auto* old = main_->findChild<QComboBox*>(QStringLiteral("ComboOld"));
     if (c.longHistory) old->setCurrentIndex(0);  // the user picks it from the list
     QTest::qWait(50);
-    const QRect frame(FrameTopLeft(main_.get()), main_->frameGeometry().size());
-    EXPECT_TRUE(main_->screen()->availableGeometry().contains(frame))
-        << c.left << "," << c.top << ": " << frame.x() << "," << frame.y() << " " << frame.width()
-        << "x" << frame.height();
+    EXPECT_TRUE(WhollyOnScreen(main_.get())) << c.left << "," << c.top;
     if (c.longHistory) EXPECT_EQ(old->toolTip(), longName);
     CloseWithButton();
   }
+  // The batch window and the report viewer fit as well.
+  const std::string db = dir_.File("VerkoBatchList.mdb");
+  test_support::MakeBatchListDb(db);
+  QFile report(QString::fromStdString(dir_.File("report.txt")));
+  ASSERT_TRUE(report.open(QIODevice::WriteOnly) && report.write("x\n") == 2);
+  report.close();
+  Start();
+  main_->SetBatchListDbPath(QString::fromStdString(db));
+  QTest::mouseClick(Button("CmdBatch"), Qt::LeftButton);
+  QWidget* viewer = ReportViewer::Open(report.fileName(), services_, main_.get());
+  for (QWidget* window : {static_cast<QWidget*>(main_->BatchWindow()), viewer}) {
+    ASSERT_TRUE(window && WaitUntilManaged(window, kManageTimeout));
+    EXPECT_TRUE(WhollyOnScreen(window)) << window->objectName().toStdString();
+  }
+  CloseWithButton();
 }
 
 TEST_F(DesktopTest, FixedSizeWindowOffersNoMaximize) {

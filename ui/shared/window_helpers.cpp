@@ -48,19 +48,24 @@ const QRect& NearestArea(const QRect& frame, const QList<QRect>& areas) {
   return *nearest;
 }
 
-// The frame the window manager puts around `window`: its own once it has one, before that
-// the frame of another of the program's windows, else a title bar and thin borders.
+// The frame the window manager puts around `window`: its own once it has one. Before that,
+// a title bar and borders as large as those of the program's other windows, and at least
+// a usual title bar and borders (a resizable window may get wider borders than a fixed one).
 QMargins ExpectedFrameMargins(const QWidget* window) {
   auto framed = [](const QWidget* widget) {
     const QWindow* native = widget->windowHandle();
     return native && widget->isVisible() ? native->frameMargins() : QMargins();
   };
   if (const QMargins own = framed(window); !own.isNull()) return own;
-  for (const QWidget* other : QApplication::topLevelWidgets()) {
-    if (const QMargins margins = framed(other); !margins.isNull()) return margins;
-  }
   constexpr int kBorder = 4;
-  return QMargins(kBorder, 2 * window->fontMetrics().height(), kBorder, kBorder);
+  QMargins expected(kBorder, 2 * window->fontMetrics().height(), kBorder, kBorder);
+  for (const QWidget* other : QApplication::topLevelWidgets()) {
+    const QMargins margins = framed(other);
+    expected = QMargins(
+        std::max(expected.left(), margins.left()), std::max(expected.top(), margins.top()),
+        std::max(expected.right(), margins.right()), std::max(expected.bottom(), margins.bottom()));
+  }
+  return expected;
 }
 
 }  // namespace
