@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,6 +18,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -83,8 +83,7 @@ class DesktopTest : public ::testing::Test {
     EXPECT_NE(button, nullptr) << name;
     return button;
   }
-  // The frame the manager drew around `window` lies within its screen's available area
-  // (the server counts in device pixels).
+  // The frame the manager drew (in device pixels) lies within the screen's available area.
   static bool WhollyOnScreen(const QWidget* window) {
     const QPoint corner = FrameTopLeft(window) / window->devicePixelRatio();
     const QRect frame(corner, window->frameGeometry().size());
@@ -153,40 +152,33 @@ TEST_F(DesktopTest, WindowReturnsWhereItWasLeft) {
 }
 
 TEST_F(DesktopTest, WindowComesUpWhollyOnTheScreen) {
-  // Far off the screen, above it, left of it, and a history name too long for the field.
+  // Far off the screen, above it, left of it, or in place, each with a history name far too
+  // long for the field, picked from the list.
   const QString longName = QStringLiteral("/home/user/") + QString(185, u'長') + ".txt";
-  struct {
-    const char* left;
-    const char* top;
-    bool longHistory;
-  } const kCases[] = {{" 30000", " 20000", false},
-                      {" 3000", " -600", false},
-                      {" -30000", " 1500", false},
-                      {" 0", " 0", true},
-                      {" 30000", " 20000", true}};
-  for (const auto& c : kCases) {
+  const char* const kCases[][2] = {
+      {" 30000", " 20000"}, {" 3000", " -600"}, {" -30000", " 1500"}, {" 0", " 0"}};
+  for (const auto& [left, top] : kCases) {
     std::filesystem::remove(dir_.File("Verko.ini"));
-    Store("PanelLeft", QLatin1String(c.left));
-    Store("PanelTop", QLatin1String(c.top));
-    if (c.longHistory) Store("ComboOld0", longName);
+    Store("PanelLeft", QLatin1String(left));
+    Store("PanelTop", QLatin1String(top));
+    Store("ComboOld0", longName);
     Start();
     auto* old = main_->findChild<QComboBox*>(QStringLiteral("ComboOld"));
-    if (c.longHistory) old->setCurrentIndex(0);  // the user picks it from the list
+    old->setCurrentIndex(0);
     QTest::qWait(50);
-    EXPECT_TRUE(WhollyOnScreen(main_.get())) << c.left << "," << c.top;
-    if (c.longHistory) EXPECT_EQ(old->toolTip(), longName);
+    EXPECT_TRUE(WhollyOnScreen(main_.get())) << left << "," << top;
+    EXPECT_EQ(old->toolTip(), longName);
     CloseWithButton();
   }
   // The batch window and the report viewer fit as well.
   const std::string db = dir_.File("VerkoBatchList.mdb");
   test_support::MakeBatchListDb(db);
-  QFile report(QString::fromStdString(dir_.File("report.txt")));
-  ASSERT_TRUE(report.open(QIODevice::WriteOnly) && report.write("x\n") == 2);
-  report.close();
+  std::ofstream(dir_.File("report.txt")) << "x\n";
   Start();
   main_->SetBatchListDbPath(QString::fromStdString(db));
   QTest::mouseClick(Button("CmdBatch"), Qt::LeftButton);
-  QWidget* viewer = ReportViewer::Open(report.fileName(), services_, main_.get());
+  QWidget* viewer =
+      ReportViewer::Open(QString::fromStdString(dir_.File("report.txt")), services_, main_.get());
   for (QWidget* window : {static_cast<QWidget*>(main_->BatchWindow()), viewer}) {
     ASSERT_TRUE(window && WaitUntilManaged(window, kManageTimeout));
     EXPECT_TRUE(WhollyOnScreen(window)) << window->objectName().toStdString();

@@ -349,22 +349,6 @@ TEST_F(WindowTest, WindowsShowTheProgramIcon) {
   EXPECT_FALSE(main_->findChild<QLabel*>("Image1")->pixmap().isNull());
 }
 
-// Two screens side by side: a frame comes wholly onto the one it overlaps most, or the nearest.
-TEST(WindowPlacementTest, FrameComesWhollyOntoTheNearestScreen) {
-  const QList<QRect> screens{QRect(0, 0, 1024, 768), QRect(1024, 0, 1280, 1024)};
-  const struct {
-    QRect frame;
-    QPoint placed;
-  } kCases[] = {
-      {QRect(100, 100, 500, 400), {100, 100}},      {QRect(1500, 900, 500, 400), {1500, 624}},
-      {QRect(800, 100, 500, 400), {1024, 100}},     {QRect(-5000, -300, 500, 400), {0, 0}},
-      {QRect(30000, 20000, 500, 400), {1804, 624}}, {QRect(10, 10, 2000, 1100), {1024, 0}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(FitIntoAreas(c.frame, screens), QRect(c.placed, c.frame.size())) << c.frame.x();
-  }
-}
-
 // The settings come back from the store as they were saved, all but OptTrimTail, which is
 // always saved as on; values missing or edited by hand load as the window would take them.
 TEST(MainWindowSettingsTest, StoreGivesBackWhatWasSavedOrTheDefaults) {

@@ -68,8 +68,9 @@ QMargins ExpectedFrameMargins(const QWidget* window) {
   return expected;
 }
 
-}  // namespace
-
+// `frame` moved so that it lies wholly within one of `areas` (the one it overlaps most, else
+// the nearest); a frame larger than that area keeps its top-left corner on it. A frame
+// that already lies within an area comes back as it is.
 QRect FitIntoAreas(const QRect& frame, const QList<QRect>& areas) {
   if (areas.isEmpty()) return frame;
   for (const QRect& area : areas) {
@@ -81,6 +82,8 @@ QRect FitIntoAreas(const QRect& frame, const QList<QRect>& areas) {
   fitted.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
   return fitted;
 }
+
+}  // namespace
 
 void BringOnScreen(QWidget* window) {
   QList<QRect> areas;

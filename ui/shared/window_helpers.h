@@ -3,10 +3,8 @@
 // windows it opens.
 #pragma once
 
-#include <QList>
 #include <QPixmap>
 #include <QPoint>
-#include <QRect>
 
 class QWidget;
 
@@ -15,11 +13,6 @@ namespace verko {
 // The program icon (an old and a new sheet of text side by side), drawn at `size` pixels
 // from its scalable picture.
 QPixmap ProgramIcon(int size);
-
-// `frame` moved so that it lies wholly within one of `areas` (the one it overlaps most, else
-// the nearest); a frame larger than that area keeps its top-left corner on it. A frame
-// that already lies within an area comes back as it is.
-QRect FitIntoAreas(const QRect& frame, const QList<QRect>& areas);
 
 // Keeps `window` wholly on a screen that exists: a window larger than its screen's available
 // area is made smaller (as far as its minimum size allows), and a window whose frame would
