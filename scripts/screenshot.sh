@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the screenshot tool and writes PNGs of its windows into build/screenshots/: the main window idle
-# and during a run (bar half full), each settings dialog, the help window, the main
+# Builds the screenshot tool and writes PNGs of its windows into build/screenshots/: the main
+# window idle (also with a name too long for its field, and that field's history list) and
+# during a run (bar half full), each settings dialog, the help window, the main
 # message boxes, the result file's file dialog (Qt's own, in Japanese), the batch window
 # with a filled list (idle and running) and its list chooser, and the report viewer as a
 # list and side by side (viewer-list.png, viewer-side.png, viewer-side-dark.png on a dark
 # theme) on a report with every kind of line. Runs under a virtual X server with a Japanese
-# font.
+# font; VERKO_X_SCREEN sets its screen (1280x1024x24), QT_SCALE_FACTOR scales the windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,5 +17,5 @@ rm -rf "$out"
 mkdir -p "$out"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" build/ui/verko-screenshot "$out"
+xvfb-run -a -s "-screen 0 ${VERKO_X_SCREEN:-1280x1024x24} -dpi 96" build/ui/verko-screenshot "$out"
 ls -1 "$out"/*.png

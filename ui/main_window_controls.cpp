@@ -1,5 +1,6 @@
 #include "ui/main_window_controls.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -7,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -29,6 +32,19 @@ QComboBox* NewFileField(const char* name, QWidget* parent) {
   field->setMaxCount(kFileHistorySize);
   field->setMinimumWidth(380);
   field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // A long name never widens the field (nor the fixed-size window): the field shows its end,
+  // the tooltip the whole name, and the list is as wide as its longest name.
+  field->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  field->setMinimumContentsLength(20);
+  QObject::connect(field, &QComboBox::editTextChanged, field, &QWidget::setToolTip);
+  const auto widenList = [field] {
+    QAbstractItemView* list = field->view();
+    const int whole = list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                      list->verticalScrollBar()->sizeHint().width();
+    list->setMinimumWidth(std::min(whole, field->screen()->availableGeometry().width()));
+  };
+  QObject::connect(field->model(), &QAbstractItemModel::rowsInserted, field, widenList);
+  QObject::connect(field->model(), &QAbstractItemModel::rowsRemoved, field, widenList);
   AcceptFileDrops(field);
   return field;
 }

@@ -289,6 +289,7 @@ void VerkoMain::OpenBatchWindow() {
     if (dbPath.isEmpty()) dbPath = BatchListDbPath(appDir_);
     batch_ = new VerkoBatch(*this, store_, services_, dbPath, this);
   }
+  if (!batch_->isVisible()) BringOnScreen(batch_);
   batch_->show();
   batch_->raise();
   batch_->activateWindow();

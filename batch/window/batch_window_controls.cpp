@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/shared/field_values.h"
 #include "ui/shared/widget_parts.h"
@@ -206,7 +207,9 @@ void BatchWindowControls::LayOut(QWidget* window) {
   const int gridWidth = 3 * TwipsToPixels(kPairColumnTwips, window->logicalDpiX()) +
                         pairGrid->verticalHeader()->width() + 2 * pairGrid->frameWidth() +
                         pairGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-  pairGrid->setMinimumSize(gridWidth, 9 * pairGrid->verticalHeader()->defaultSectionSize());
+  // Five rows of pairs at least, so that the window fits a small screen; nine to begin with.
+  const int rowHeight = pairGrid->verticalHeader()->defaultSectionSize();
+  pairGrid->setMinimumSize(gridWidth, 5 * rowHeight);
 
   // The pairing frame: the method, then the old and new patterns with their note.
   const int nameWidth =
@@ -279,6 +282,9 @@ void BatchWindowControls::LayOut(QWidget* window) {
   layout->addWidget(frameBatchList, 1);
   layout->addLayout(methods);
   layout->addLayout(commands);
+  layout->activate();
+  const int rowsToAdd = std::max(0, 9 * rowHeight - pairGrid->sizeHint().height());
+  window->resize(window->sizeHint() + QSize(0, rowsToAdd));
 }
 
 }  // namespace verko

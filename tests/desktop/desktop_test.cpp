@@ -11,15 +11,19 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
+#include "batch/window/verko_batch.h"
+#include "tests/core/batch_test_support.h"
 #include "tests/desktop/x_desktop.h"
 #include "tests/support/temp_dir.h"
 #include "ui/qt_translation.h"
@@ -28,6 +32,7 @@
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
+#include "ui/viewer/report_viewer.h"
 
 // Failures show texts, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -77,6 +82,12 @@ class DesktopTest : public ::testing::Test {
     auto* button = main_->findChild<QPushButton*>(QLatin1String(name));
     EXPECT_NE(button, nullptr) << name;
     return button;
+  }
+  // The frame the manager drew (in device pixels) lies within the screen's available area.
+  static bool WhollyOnScreen(const QWidget* window) {
+    const QPoint corner = FrameTopLeft(window) / window->devicePixelRatio();
+    const QRect frame(corner, window->frameGeometry().size());
+    return window->screen()->availableGeometry().contains(frame);
   }
   QPoint Twips(int left, int top) const {
     const double dpi = main_->logicalDpiY();
@@ -138,6 +149,41 @@ TEST_F(DesktopTest, WindowReturnsWhereItWasLeft) {
       EXPECT_EQ(Stored("PanelTop"), top) << "start " << start;
     }
   }
+}
+
+TEST_F(DesktopTest, WindowComesUpWhollyOnTheScreen) {
+  // Far off the screen, above it, left of it, or in place, each with a history name far too
+  // long for the field, picked from the list.
+  const QString longName = QStringLiteral("/home/user/") + QString(185, u'長') + ".txt";
+  const char* const kCases[][2] = {
+      {" 30000", " 20000"}, {" 3000", " -600"}, {" -30000", " 1500"}, {" 0", " 0"}};
+  for (const auto& [left, top] : kCases) {
+    std::filesystem::remove(dir_.File("Verko.ini"));
+    Store("PanelLeft", QLatin1String(left));
+    Store("PanelTop", QLatin1String(top));
+    Store("ComboOld0", longName);
+    Start();
+    auto* old = main_->findChild<QComboBox*>(QStringLiteral("ComboOld"));
+    old->setCurrentIndex(0);
+    QTest::qWait(50);
+    EXPECT_TRUE(WhollyOnScreen(main_.get())) << left << "," << top;
+    EXPECT_EQ(old->toolTip(), longName);
+    CloseWithButton();
+  }
+  // The batch window and the report viewer fit as well.
+  const std::string db = dir_.File("VerkoBatchList.mdb");
+  test_support::MakeBatchListDb(db);
+  std::ofstream(dir_.File("report.txt")) << "x\n";
+  Start();
+  main_->SetBatchListDbPath(QString::fromStdString(db));
+  QTest::mouseClick(Button("CmdBatch"), Qt::LeftButton);
+  QWidget* viewer =
+      ReportViewer::Open(QString::fromStdString(dir_.File("report.txt")), services_, main_.get());
+  for (QWidget* window : {static_cast<QWidget*>(main_->BatchWindow()), viewer}) {
+    ASSERT_TRUE(window && WaitUntilManaged(window, kManageTimeout));
+    EXPECT_TRUE(WhollyOnScreen(window)) << window->objectName().toStdString();
+  }
+  CloseWithButton();
 }
 
 TEST_F(DesktopTest, FixedSizeWindowOffersNoMaximize) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a test program on a virtual X server (Xvfb) with a real window manager (openbox), so
 # that windows get frames, are placed and stacked as on a user's desktop.
-# Usage: run_under_x.sh PROGRAM [ARGS...]
+# Usage: run_under_x.sh PROGRAM [ARGS...]; VERKO_X_SCREEN sets the screen (1280x1024x24).
 # Exit status: the program's; 77 (skipped) only when the X server cannot be started at all.
 set -u
 
@@ -32,7 +32,7 @@ export HOME="$work/home" TMPDIR="$work/tmp" XDG_CONFIG_HOME="$work/config"
 export XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime"
 
 # Xvfb picks a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" \
+Xvfb -displayfd 3 -screen 0 "${VERKO_X_SCREEN:-1280x1024x24}" -dpi 96 -nolisten tcp 3>"$work/display" \
   >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do

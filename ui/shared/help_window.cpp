@@ -61,6 +61,7 @@ bool HelpWindow::ShowTopic(int contextId) {
   if (!anchor_.isEmpty()) browser_->scrollToAnchor(anchor_);
   // Opened from a window kept on top, the help must not disappear behind it.
   KeepAboveOpener(this, parentWidget());
+  if (!isVisible()) BringOnScreen(this);
   show();
   raise();
   activateWindow();

@@ -14,9 +14,17 @@ namespace verko {
 // from its scalable picture.
 QPixmap ProgramIcon(int size);
 
+// Keeps `window` wholly on a screen that exists: a window larger than its screen's available
+// area is made smaller (as far as its minimum size allows), and a window whose frame would
+// stand partly or wholly off every screen is moved onto the nearest screen's available area.
+// A window not yet shown counts with the frame it will get (as far as it can be told
+// beforehand) at its position (the frame's corner, as PlaceFrameAt sets it).
+void BringOnScreen(QWidget* window);
+
 // Places `window` (not yet shown) so that the top-left corner of its frame, not of its
-// client area, stands at `framePos` when it is shown: the position a window reports and
-// saves is its frame's. Its window flags are to be changed through SetAlwaysOnTop only.
+// client area, stands at `framePos` when it is shown (moved onto a screen, see
+// BringOnScreen): the position a window reports and saves is its frame's. Its window flags
+// are to be changed through SetAlwaysOnTop only.
 void PlaceFrameAt(QWidget* window, const QPoint& framePos);
 
 // Places `dialog` (not yet shown) so that its frame stands 200 twips below and 400 twips

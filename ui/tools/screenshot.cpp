@@ -1,10 +1,12 @@
 // verko-screenshot DIR: a tool of the build, not part of the desktop program. It shows the
-// main window idle and during a run, each settings dialog, the help window, the main
-// message boxes and the batch window with its list chooser, and writes a PNG of each into
-// DIR, so that the layout can be checked as a user sees it (scripts/screenshot.sh runs it
-// under a virtual X server). It lies beside the desktop program, whose help document and
-// batch-list database the windows open.
+// main window idle (also with a name too long for its field, and its history list) and during a
+// run, each settings dialog, the help window, the main message boxes and the batch window with its
+// list chooser, and writes a PNG of each into DIR, so that the layout can be checked as a user sees
+// it (scripts/screenshot.sh runs it under a virtual X server). It lies beside the desktop program,
+// whose help document and batch-list database the windows open.
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -186,6 +188,17 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
   ok &= Save(&main, folder, QStringLiteral("main-running"));
   main.UnlockControls();
   main.FinishProgressDisplay(RunMode::kBatch);
+
+  // A name far longer than its field, and the history list that shows it whole.
+  const QString longName =
+      QStringLiteral("/home/user/文書/") + QString(60, u'長') + QStringLiteral("/仕様書_旧版.txt");
+  main.RecordHistory(longName.toStdString(), "/home/user/文書/仕様書_新版.txt", "/tmp/Result.txt");
+  main.SetFileNames({longName});
+  ok &= Save(&main, folder, QStringLiteral("main-long-name"));
+  auto* old = main.findChild<QComboBox*>(QStringLiteral("ComboOld"));
+  old->showPopup();
+  ok &= Save(old->view()->window(), folder, QStringLiteral("main-history-list"));
+  old->hidePopup();
 
   {
     VerkoSplitChars dialog(main.SplitChar(), services, &main);

@@ -20,6 +20,7 @@
 
 #include "ui/shared/ui_services.h"
 #include "ui/shared/widget_parts.h"
+#include "ui/shared/window_helpers.h"
 #include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
 
@@ -73,6 +74,7 @@ ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, QWid
   }
   auto* viewer = new ReportViewer(path, std::move(report), parent);
   viewer->setAttribute(Qt::WA_DeleteOnClose);
+  BringOnScreen(viewer);
   viewer->show();
   return viewer;
 }
