@@ -26,6 +26,25 @@ QLineEdit* NewField(const char* name, const QString& toolTip, QWidget* parent) {
   return field;
 }
 
+// The pair grid moves like a spreadsheet: the arrow keys walk its cells, while Tab and
+// Shift+Tab leave it for the next or previous control, from an open cell editor too (the
+// typed name is kept).
+class PairGrid : public QTableView {
+ public:
+  explicit PairGrid(QWidget* parent) : QTableView(parent) { setTabKeyNavigation(false); }
+
+ protected:
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    if (!next && hint != QAbstractItemDelegate::EditPreviousItem) {
+      QTableView::closeEditor(editor, hint);
+      return;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    focusNextPrevChild(next);
+  }
+};
+
 }  // namespace
 
 BatchWindowControls::BatchWindowControls(QWidget* window, QAbstractItemModel* pairs) {
@@ -74,7 +93,7 @@ void BatchWindowControls::Create(QWidget* window, QAbstractItemModel* pairs) {
 
   frameBatchList = Named(new QGroupBox(QStringLiteral("バッチ処理するファイルのリスト"), window),
                          "FrameBatchList");
-  pairGrid = Named(new QTableView(frameBatchList), "DBGrid1");
+  pairGrid = Named(new PairGrid(frameBatchList), "DBGrid1");
   pairGrid->setModel(pairs);
   pairGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   pairGrid->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -1,5 +1,7 @@
 #include "batch/window/verko_batch.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -81,6 +83,12 @@ VerkoBatch::~VerkoBatch() {
 }
 
 void VerkoBatch::ConnectHandlers() {
+  // A name being typed into the grid is kept whatever the user does next: a button's
+  // keyboard shortcut clicks it without taking the focus from the cell editor, so every
+  // button first ends the editing (connected before the commands, so it runs first).
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+    connect(button, &QAbstractButton::clicked, this, &VerkoBatch::CommitGridEdit);
+  }
   connect(ui_.cmdOldSelect, &QPushButton::clicked, this,
           [this] { session_.SelectFiles(PairSide::kOld); });
   connect(ui_.cmdNewSelect, &QPushButton::clicked, this,
@@ -263,6 +271,18 @@ void VerkoBatch::ApplyMethodDisplays(const BatchListSettings& settings) {
   ui_.txtInitNo->setVisible(naming.initNoShown);
 }
 
+void VerkoBatch::CommitGridEdit() {
+  QTableView* grid = ui_.pairGrid;
+  const QModelIndex cell = grid->currentIndex();
+  QWidget* editor = cell.isValid() ? grid->indexWidget(cell) : nullptr;  // the cell's editor
+  if (!editor) return;
+  // What the delegate does when the focus leaves its editor: the grid stores the text and
+  // closes the editor.
+  QAbstractItemDelegate* delegate = grid->itemDelegateForIndex(cell);
+  emit delegate->commitData(editor);
+  emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void VerkoBatch::SelectRow(int row) {
   showing_ = true;
   if (row >= 0 && row < model_->rowCount()) {
@@ -347,6 +367,7 @@ void VerkoBatch::CloseByProgram() {
 }
 
 void VerkoBatch::closeEvent(QCloseEvent* event) {
+  CommitGridEdit();
   // The close box during a run asks whether to stop the run and keeps the window open.
   if (!session_.QueryClose(!programClose_)) {
     event->ignore();

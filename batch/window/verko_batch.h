@@ -78,6 +78,8 @@ class VerkoBatch : public QWidget, public BatchHost {
   void ApplyMethodDisplays(const BatchListSettings& settings);
   // New, select, rename and delete; rename and delete never for the default list.
   void EnableListCommands(bool enabled);
+  // Stores the name being typed into a cell of the grid, if any, and ends the editing.
+  void CommitGridEdit();
   void SelectRow(int row);
   void ClickExecute();
   void SelectBatch();

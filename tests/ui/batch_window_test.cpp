@@ -413,11 +413,12 @@ TEST_F(BatchWindowTest, EveryCellTakesATypedNameButNotAnEmptyOne) {
     int column;
     const char* typed;  // "" empties the cell
     const char* stored;
+    Qt::Key leave;  // Tab and Shift+Tab leave the grid
   } const kCases[] = {
-      {0, "a0.txt", "a0.txt|《未ペア》|《未定》"},
-      {1, "new.txt", "a0.txt|new.txt|《未定》"},
-      {2, "r.vk", "a0.txt|new.txt|r.vk"},
-      {1, "", "a0.txt|new.txt|r.vk"},
+      {0, "a0.txt", "a0.txt|《未ペア》|《未定》", Qt::Key_Return},
+      {1, "new.txt", "a0.txt|new.txt|《未定》", Qt::Key_Tab},
+      {2, "r.vk", "a0.txt|new.txt|r.vk", Qt::Key_Backtab},
+      {1, "", "a0.txt|new.txt|r.vk", Qt::Key_Return},
   };
   for (const auto& c : kCases) {
     const QModelIndex cell = Grid()->model()->index(0, c.column);
@@ -429,12 +430,29 @@ TEST_F(BatchWindowTest, EveryCellTakesATypedNameButNotAnEmptyOne) {
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_Delete);
     QTest::keyClicks(editor, c.typed);
-    QTest::keyClick(editor, Qt::Key_Return);  // the grid takes the name from the editor
+    QTest::keyClick(editor, c.leave);  // the grid takes the name from the editor
     QApplication::processEvents();
+    EXPECT_EQ(Grid()->hasFocus(), c.leave == Qt::Key_Return) << c.column;
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor
     EXPECT_EQ(StoredPairs(1)[0], QString::fromUtf8(c.stored)) << c.column << " " << c.typed;
     EXPECT_EQ(Cell(0, 0) + "|" + Cell(0, 1) + "|" + Cell(0, 2), QString::fromUtf8(c.stored));
   }
+}
+
+TEST_F(BatchWindowTest, TabLeavesTheGridAndTheCloseShortcutKeepsTheTypedName) {
+  OpenBatch();
+  Select("CmdOldSelect", "/o/", {"a.txt"});
+  batch_->show();
+  QApplication::setActiveWindow(batch_);
+  Grid()->setFocus();
+  QTest::keyClick(Grid(), Qt::Key_Tab);
+  EXPECT_FALSE(Grid()->hasFocus());
+  Grid()->setFocus();
+  QTest::keyClick(Grid(), Qt::Key_F2);
+  qobject_cast<QLineEdit*>(QApplication::focusWidget())->setText("n.txt");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::AltModifier);  // 閉じる(&X)
+  WaitFor([&] { return main_->BatchWindow() == nullptr; }, 2000);
+  EXPECT_EQ(StoredPairs(1), QStringList{"n.txt|《未ペア》|《未定》"});
 }
 
 TEST_F(BatchWindowTest, InvalidNumberInTheMainWindowRefusesTheRunBeforeTheFirstPair) {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include "tests/ui/window_fixture.h"
 #include "ui/platform_defaults.h"
 #include "ui/shared/help_window.h"
+#include "ui/shared/ui_services.h"
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
@@ -25,6 +27,16 @@ Widget* Child(QWidget* parent, const char* name) {
   Widget* widget = parent->findChild<Widget*>(QLatin1String(name));
   EXPECT_NE(widget, nullptr) << name;
   return widget;
+}
+
+TEST_F(WindowTest, MessageBoxIsWideEnoughForItsTitleAndTheFramesButtons) {
+  const QString title = QStringLiteral("結果ファイルの上書きの確認");
+  auto box = NewMessageBox(nullptr, "？", title, MessageIcon::kQuestion, MessageButtons::kOk);
+  box->show();
+  QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+  bold.setBold(true);  // with room for the frame's three buttons
+  EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(title) +
+                              3 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight));
 }
 
 TEST(SplitCharsDialog, RefusesAPatternTheLibraryRejects) {

@@ -1,10 +1,14 @@
 #include "ui/shared/ui_services.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QStyle>
 
 #include "ui/shared/natural_breaks.h"
 #include "ui/shared/window_helpers.h"
@@ -27,6 +31,22 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
       return QMessageBox::Information;
   }
   return QMessageBox::NoIcon;
+}
+
+// The window frame shows a message box's title beside its icon and its buttons; the box is
+// made at least as wide as all of them, so that the title is not cut. The frame is drawn by
+// the window system in a font that may be bold, so the title is measured in bold.
+void FitTitle(QMessageBox* box) {
+  QFont font = QApplication::font("QMdiSubWindowTitleBar");
+  font.setBold(true);
+  const int frameParts = 4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
+  const int width = QFontMetrics(font).horizontalAdvance(box->windowTitle()) + frameParts;
+  // The button row spans the box: its least width is the box's least width, which the box
+  // keeps when it sizes itself on showing.
+  if (auto* buttons = box->findChild<QDialogButtonBox*>()) {
+    const QMargins margins = box->layout() ? box->layout()->contentsMargins() : QMargins();
+    buttons->setMinimumWidth(width - margins.left() - margins.right());
+  }
 }
 
 }  // namespace
@@ -53,6 +73,7 @@ std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
   } else {
     box->setStandardButtons(QMessageBox::Ok);
   }
+  FitTitle(box.get());
   KeepAboveOpener(box.get(), parent);
   return box;
 }

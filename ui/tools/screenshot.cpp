@@ -24,6 +24,7 @@
 #include "common/encoding.h"
 #include "compare/compare_run.h"
 #include "ui/platform_defaults.h"
+#include "ui/qt_translation.h"
 #include "ui/shared/help_window.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
@@ -297,6 +298,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Verko"));
   QApplication::setApplicationName(QStringLiteral("Verko"));
+  verko::InstallQtTranslation();  // the program's own dialogs speak Japanese, as in verko
   const QStringList args = QApplication::arguments().mid(1);
   if (args.size() != 1) {
     QTextStream(stderr) << "usage: verko-screenshot DIR\n";
