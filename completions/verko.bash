@@ -50,15 +50,21 @@ _verko_after_names_mark() {
   return 1
 }
 
-_verko_cli() {
-  local cur=${COMP_WORDS[COMP_CWORD]}
-  local _verko_option _verko_value _verko_separate _verko_prefix
+# Starts a completion of `cur`: false, with file names offered, when the word comes after
+# "--"; else the option being completed and its value are known.
+_verko_start() {
   COMPREPLY=()
   if _verko_after_names_mark; then
     _verko_files "$cur"
-    return
+    return 1
   fi
   _verko_option_value
+}
+
+_verko_cli() {
+  local cur=${COMP_WORDS[COMP_CWORD]}
+  local _verko_option _verko_value _verko_separate _verko_prefix
+  _verko_start || return
   case $_verko_option in
     --encoding | --old-encoding | --new-encoding | --report-encoding)
       _verko_words "$_verko_encodings" "$_verko_value"
@@ -94,12 +100,7 @@ _verko_cli() {
 _verko() {
   local cur=${COMP_WORDS[COMP_CWORD]}
   local _verko_option _verko_value _verko_separate _verko_prefix
-  COMPREPLY=()
-  if _verko_after_names_mark; then
-    _verko_files "$cur"
-    return
-  fi
-  _verko_option_value
+  _verko_start || return
   if [[ $_verko_option == --view ]]; then
     _verko_files "$_verko_value"
   elif [[ $cur == -* ]]; then

@@ -11,7 +11,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-# The "-x" and "--long" words of the standard input, not the parts of other words.
+# The "-x" and "--long" words of the standard input, not hyphens inside other words.
 options_in() {
   LC_ALL=C grep -oE -- '(^|[^A-Za-z0-9_-])--?[a-z][a-z0-9-]*' | LC_ALL=C sed 's/^[^-]*//' |
     sort -u
@@ -49,7 +49,8 @@ fi
 # What the bash completion offers for a command line whose last word is being completed.
 complete_words() {
   bash --norc --noprofile -c 'source "$1" && shift && COMP_WORDS=("$@") COMP_CWORD=$(($# - 1))
-    spec=$(complete -p "$1") && spec=${spec#*-F } && ${spec%% *} && echo "${COMPREPLY[*]}"' \
+    handler=$(complete -p "$1") && handler=${handler#*-F } && ${handler%% *} &&
+    echo "${COMPREPLY[*]}"' \
     complete_words "$src/completions/verko.bash" "$@"
 }
 tmp=$(mktemp -d) || exit 1
