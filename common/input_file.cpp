@@ -13,7 +13,9 @@ namespace verko {
 
 Status InputFile::Open(const std::string& path) {
   Close();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe waits until a writer opens it, a wait no stop
+  // flag can end; its reads then poll for the writer instead (see Read).
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Status::Error(SystemErrorText(errno));
   return Adopt(fd);
 }
@@ -38,7 +40,8 @@ Status InputFile::Adopt(int fd) {
   }
   fd_ = fd;
   length_ = 0;
-  if (S_ISREG(st.st_mode)) {
+  regular_ = S_ISREG(st.st_mode);
+  if (regular_) {
     // Standard input may stand inside its file, after what an earlier reader took.
     const off_t at = ::lseek(fd, 0, SEEK_CUR);
     if (at >= 0 && at < st.st_size) length_ = static_cast<std::uint64_t>(st.st_size - at);
@@ -49,11 +52,15 @@ Status InputFile::Adopt(int fd) {
 Status InputFile::Read(char* buffer, std::size_t size, std::size_t* got) {
   *got = 0;
   for (;;) {
-    if (length_ == 0 && (stop_ || alsoStop_)) {
-      // A pipe or device may deliver nothing for ever: wait in steps of 100 ms.
-      pollfd wait{fd_, POLLIN, 0};
-      const int ready = ::poll(&wait, 1, 100);
+    if (Waits()) {
+      // A pipe or device may deliver nothing for ever. It is polled first: a named pipe that
+      // no writer has opened yet reads as its end, and one opened without blocking may have
+      // nothing to read yet. Without anything to serve the poll waits as long as it takes.
+      ServeWhileWaiting();
       if (Stopped()) return Status::Error(SystemErrorText(EINTR));
+      const bool steps = stop_ || alsoStop_ || whileWaiting_;
+      pollfd wait{fd_, POLLIN, 0};
+      const int ready = ::poll(&wait, 1, steps ? static_cast<int>(kWaitStep.count()) : -1);
       if (ready == 0 || (ready < 0 && errno == EINTR)) continue;
     }
     ssize_t n = ::read(fd_, buffer, size);
@@ -61,8 +68,17 @@ Status InputFile::Read(char* buffer, std::size_t size, std::size_t* got) {
       *got = static_cast<std::size_t>(n);
       return Status::Ok();
     }
+    if (errno == EAGAIN && Waits()) continue;
     if (errno != EINTR || Stopped()) return Status::Error(SystemErrorText(errno));
   }
+}
+
+void InputFile::ServeWhileWaiting() {
+  if (!whileWaiting_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - served_ < kWaitStep) return;
+  served_ = now;
+  whileWaiting_();
 }
 
 void InputFile::Close() {

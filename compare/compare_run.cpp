@@ -217,6 +217,10 @@ class CompareRun {
         return false;
       }
     }
+    // While a pipe is waited for, the host serves its events (a cancel among them) as it
+    // does at every step of the bar.
+    for (InputFile* file : {&oldFile_, &newFile_})
+      file->SetWhileWaiting([this] { meter_.Step(0); });
     return true;
   }
 

@@ -1,7 +1,15 @@
 // The main window from the keyboard: where the focus starts and where it returns after a
-// run, the tab order, and the keys F1, Ctrl+Q and Esc.
-#include <QTest>
+// run, the tab order, and the keys F1, Ctrl+Q and Esc (also while a pipe keeps the run
+// waiting).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QTest>
+#include <chrono>
+#include <thread>
+
+#include "tests/support/scoped_env.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/shared/help_window.h"
 
@@ -140,6 +148,60 @@ TEST_F(KeyboardTest, KeysOfDisabledButtonsDoNothingDuringARun) {
   EXPECT_TRUE(visibleAfterCtrlQ);
   EXPECT_EQ(main_->findChild<HelpWindow*>("VerkoHelp"), nullptr);
   EXPECT_EQ(main_->LastResult().status, kStatusDone);
+}
+
+// Counts the paint events of the widget it watches.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_F(KeyboardTest, PipeWithoutWriterKeepsTheWindowAnsweringAndEscCancels) {
+  test_support::ScopedEnv env;
+  for (const char* name :
+       {"HOME", "TMPDIR", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) {
+    env.Set(name, dir_.Path());
+  }
+  WriteInputs(20);
+  ASSERT_EQ(mkfifo(dir_.File("pipe").c_str(), 0600), 0);
+  OpenForRuns();
+  ShowActive();
+  SetNames(Path("pipe"), Path("new.txt"), Path("r.txt"));
+  services_.answers = {MessageAnswer::kYes};
+  PaintCounter counter;
+  main_->installEventFilter(&counter);
+  QElapsedTimer clock;
+  qint64 escAt = -1;
+  int paintsBeforeEsc = 0;
+  QTimer::singleShot(200, main_.get(), [&] { main_->update(); });
+  QTimer::singleShot(500, main_.get(), [&] {
+    paintsBeforeEsc = counter.paints;
+    escAt = clock.elapsed();
+    Press(Qt::Key_Escape);
+  });
+  // Should the window block, a writer that comes and goes after 3 s ends the wait, so the
+  // test fails instead of hanging.
+  std::jthread unblock([&](std::stop_token stop) {
+    for (int i = 0; i < 60 && !stop.stop_requested(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (stop.stop_requested()) return;
+    const int fd = ::open(dir_.File("pipe").c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  clock.start();
+  Button("CmdStart")->click();
+  EXPECT_GT(paintsBeforeEsc, 0);
+  EXPECT_GE(escAt, 0);
+  EXPECT_LT(escAt, 1000);  // the timers were served while the run waited
+  EXPECT_LT(clock.elapsed() - escAt, 1000);
+  EXPECT_EQ(main_->LastResult().status, kStatusCancelled);
+  EXPECT_EQ(services_.Titles(), QStringList{"キャンセルの確認"});
+  EXPECT_TRUE(Button("CmdStart")->isEnabled());
 }
 
 }  // namespace
