@@ -169,7 +169,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     } else if (arg == "--split-chars") {
       if (!value(&compare.splitChar)) return false;
       if (compare.splitChar.empty() || !IsValidSplitPattern(compare.splitChar)) {
-        *error = "行の分割文字の指定: 正規表現が間違っています。";
+        std::string missing;
+        *error = RegexLibraryAvailable(&missing) ? "行の分割文字の指定: 正規表現が間違っています。"
+                                                 : "行の分割文字の指定: " + missing;
         return false;
       }
     } else if (arg == "--diff-only") {

@@ -1,7 +1,5 @@
 #include "platform/record_store.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include "common/cp932.h"
 #include "common/system_error.h"
 #include "common/text_collation.h"
+#include "platform/sqlite_library.h"
 
 namespace verko {
 namespace {
@@ -50,9 +49,9 @@ Status ErrorStatus(sqlite3* db, int code) {
   // for other codes it may be left over from an earlier, harmless call.
   int primary = code & 0xff;
   int systemErrno = (db != nullptr && (primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR))
-                        ? sqlite3_system_errno(db)
+                        ? Sqlite().system_errno(db)
                         : 0;
-  const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+  const char* message = db != nullptr ? Sqlite().errmsg(db) : Sqlite().errstr(code);
   std::string reason = CauseText(code, systemErrno);
   if (message != nullptr && *message != '\0') reason += std::string("(") + message + ")";
   return Status::Error(std::move(reason));
@@ -95,7 +94,8 @@ std::string QuoteIdentifier(std::string_view name) {
 // Statement
 
 Statement::~Statement() {
-  sqlite3_finalize(stmt_);
+  // A statement never prepared may outlive a failed load of the library.
+  if (stmt_ != nullptr) Sqlite().finalize(stmt_);
 }
 
 Statement::Statement(Statement&& other) noexcept : stmt_(other.stmt_) {
@@ -104,7 +104,7 @@ Statement::Statement(Statement&& other) noexcept : stmt_(other.stmt_) {
 
 Statement& Statement::operator=(Statement&& other) noexcept {
   if (this != &other) {
-    sqlite3_finalize(stmt_);
+    if (stmt_ != nullptr) Sqlite().finalize(stmt_);
     stmt_ = other.stmt_;
     other.stmt_ = nullptr;
   }
@@ -112,63 +112,63 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 }
 
 Status Statement::BindResult(int code) {
-  return code == SQLITE_OK ? Status::Ok() : ErrorStatus(sqlite3_db_handle(stmt_), code);
+  return code == SQLITE_OK ? Status::Ok() : ErrorStatus(Sqlite().db_handle(stmt_), code);
 }
 
 Status Statement::BindInt(int index, int64_t value) {
-  return BindResult(sqlite3_bind_int64(stmt_, index, value));
+  return BindResult(Sqlite().bind_int64(stmt_, index, value));
 }
 
 Status Statement::BindNull(int index) {
-  return BindResult(sqlite3_bind_null(stmt_, index));
+  return BindResult(Sqlite().bind_null(stmt_, index));
 }
 
 Status Statement::BindText(int index, std::string_view bytes) {
   // A null data pointer would bind a null; an empty view must stay a zero-length text.
   const char* data = bytes.empty() ? "" : bytes.data();
   return BindResult(
-      sqlite3_bind_text(stmt_, index, data, static_cast<int>(bytes.size()), SQLITE_TRANSIENT));
+      Sqlite().bind_text(stmt_, index, data, static_cast<int>(bytes.size()), SQLITE_TRANSIENT));
 }
 
 Status Statement::Step(bool* hasRow) {
-  int code = sqlite3_step(stmt_);
+  int code = Sqlite().step(stmt_);
   *hasRow = code == SQLITE_ROW;
   if (code == SQLITE_ROW || code == SQLITE_DONE) return Status::Ok();
-  return ErrorStatus(sqlite3_db_handle(stmt_), code);
+  return ErrorStatus(Sqlite().db_handle(stmt_), code);
 }
 
 Status Statement::Run() {
   bool hasRow = false;
   Status status = Step(&hasRow);
   while (status.ok() && hasRow) status = Step(&hasRow);
-  sqlite3_reset(stmt_);
+  Sqlite().reset(stmt_);
   return status;
 }
 
 void Statement::Reset() {
-  sqlite3_reset(stmt_);
+  Sqlite().reset(stmt_);
 }
 
 int Statement::ColumnCount() const {
-  return sqlite3_column_count(stmt_);
+  return Sqlite().column_count(stmt_);
 }
 
 bool Statement::ColumnIsNull(int column) const {
-  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+  return Sqlite().column_type(stmt_, column) == SQLITE_NULL;
 }
 
 int64_t Statement::ColumnInt(int column) const {
-  return sqlite3_column_int64(stmt_, column);
+  return Sqlite().column_int64(stmt_, column);
 }
 
 double Statement::ColumnDouble(int column) const {
-  return sqlite3_column_double(stmt_, column);
+  return Sqlite().column_double(stmt_, column);
 }
 
 std::string Statement::ColumnText(int column) const {
   // Read as a blob: the bytes as stored, whatever they hold, NUL bytes included.
-  const void* data = sqlite3_column_blob(stmt_, column);
-  int length = sqlite3_column_bytes(stmt_, column);
+  const void* data = Sqlite().column_blob(stmt_, column);
+  int length = Sqlite().column_bytes(stmt_, column);
   if (data == nullptr || length <= 0) return std::string();
   return std::string(static_cast<const char*>(data), static_cast<std::size_t>(length));
 }
@@ -176,16 +176,20 @@ std::string Statement::ColumnText(int column) const {
 // Database
 
 std::unique_ptr<Database> Database::Open(const std::string& path, OpenMode mode, Status* status) {
+  if (std::string failure; !LoadSqlite(&failure)) {
+    *status = Status::Error(std::move(failure));
+    return nullptr;
+  }
   sqlite3* db = nullptr;
-  int code = sqlite3_open_v2(path.c_str(), &db, OpenFlags(mode), nullptr);
+  int code = Sqlite().open_v2(path.c_str(), &db, OpenFlags(mode), nullptr);
   if (code == SQLITE_OK) {
-    sqlite3_extended_result_codes(db, 1);
-    code = sqlite3_create_collation_v2(db, kTextCollationName, SQLITE_UTF8, nullptr,
-                                       CollateVerkoText, nullptr);
+    Sqlite().extended_result_codes(db, 1);
+    code = Sqlite().create_collation_v2(db, kTextCollationName, SQLITE_UTF8, nullptr,
+                                        CollateVerkoText, nullptr);
   }
   if (code != SQLITE_OK) {
     *status = ErrorStatus(db, code);
-    sqlite3_close_v2(db);  // a handle comes back even from a failed open
+    Sqlite().close_v2(db);  // a handle comes back even from a failed open
     return nullptr;
   }
   *status = Status::Ok();
@@ -193,19 +197,19 @@ std::unique_ptr<Database> Database::Open(const std::string& path, OpenMode mode,
 }
 
 Database::~Database() {
-  sqlite3_close_v2(db_);
+  Sqlite().close_v2(db_);
 }
 
 Status Database::Exec(const std::string& sql) {
   if (db_ == nullptr) return ClosedStatus();
-  int code = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+  int code = Sqlite().exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
   return code == SQLITE_OK ? Status::Ok() : ErrorStatus(db_, code);
 }
 
 Status Database::Prepare(const std::string& sql, Statement* statement) {
   if (db_ == nullptr) return ClosedStatus();
   sqlite3_stmt* stmt = nullptr;
-  int code = sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
+  int code = Sqlite().prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &stmt, nullptr);
   if (code != SQLITE_OK) return ErrorStatus(db_, code);
   *statement = Statement(stmt);
   return Status::Ok();
@@ -213,14 +217,14 @@ Status Database::Prepare(const std::string& sql, Statement* statement) {
 
 Status Database::Close() {
   if (db_ == nullptr) return ClosedStatus();
-  int code = sqlite3_close(db_);
+  int code = Sqlite().close(db_);
   if (code != SQLITE_OK) return ErrorStatus(db_, code);
   db_ = nullptr;
   return Status::Ok();
 }
 
 int64_t Database::LastInsertRowId() const {
-  return db_ != nullptr ? sqlite3_last_insert_rowid(db_) : 0;
+  return db_ != nullptr ? Sqlite().last_insert_rowid(db_) : 0;
 }
 
 // Transaction

@@ -4,8 +4,6 @@
 // Ruby dialect with "^" and "$" anchored to the text and "." matching any one character.
 #include "platform/regexp.h"
 
-#include <oniguruma.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "common/cp932.h"
+#include "platform/oniguruma_library.h"
 
 namespace verko {
 namespace {
@@ -42,30 +41,32 @@ constexpr auto kSearchTimeLimit = std::chrono::milliseconds(100);
 void InitializeOniguruma() {
   static std::once_flag once;
   std::call_once(once, [] {
-    OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
-    onig_initialize(encodings, 1);
-    onig_set_retry_limit_in_match(kRetryLimitInMatch);
-    onig_set_retry_limit_in_search(kRetryLimitInSearch);
+    OnigEncoding encodings[] = {Oniguruma().encodingSjis};
+    Oniguruma().initialize_(encodings, 1);
+    Oniguruma().set_retry_limit_in_match_(kRetryLimitInMatch);
+    Oniguruma().set_retry_limit_in_search_(kRetryLimitInSearch);
   });
 }
 
 struct RegexFree {
-  void operator()(regex_t* regex) const { onig_free(regex); }
+  void operator()(regex_t* regex) const { Oniguruma().free_(regex); }
 };
 using RegexPtr = std::unique_ptr<regex_t, RegexFree>;
 
 struct RegionFree {
-  void operator()(OnigRegion* region) const { onig_region_free(region, 1); }
+  void operator()(OnigRegion* region) const { Oniguruma().region_free_(region, 1); }
 };
 
 RegexPtr CompileRaw(std::string_view pattern, OnigOptionType options) {
+  // Without the library no pattern compiles (RegexLibraryAvailable says why).
+  if (!LoadOniguruma(nullptr)) return nullptr;
   InitializeOniguruma();
   regex_t* regex = nullptr;
   OnigErrorInfo info;
-  int r = onig_new(&regex, Bytes(pattern.data()), Bytes(pattern.data() + pattern.size()), options,
-                   ONIG_ENCODING_SJIS, ONIG_SYNTAX_RUBY, &info);
+  int r = Oniguruma().new_(&regex, Bytes(pattern.data()), Bytes(pattern.data() + pattern.size()),
+                           options, Oniguruma().encodingSjis, Oniguruma().syntaxRuby, &info);
   if (r != ONIG_NORMAL) {
-    if (regex != nullptr) onig_free(regex);
+    if (regex != nullptr) Oniguruma().free_(regex);
     return nullptr;
   }
   return RegexPtr(regex);
@@ -134,7 +135,7 @@ class PatternCache {
 
   // The match region, reused by every search of this thread.
   OnigRegion* Region() {
-    if (!region_) region_.reset(onig_region_new());
+    if (!region_) region_.reset(Oniguruma().region_new_());
     return region_.get();
   }
 
@@ -195,8 +196,8 @@ struct ByteMatch {
 int SearchFrom(regex_t* regex, OnigRegion* region, std::string_view text, std::size_t from,
                std::size_t rangeEnd, ByteMatch& match) {
   const UChar* str = Bytes(text.data());
-  int r = onig_search(regex, str, str + text.size(), str + from, str + rangeEnd, region,
-                      ONIG_OPTION_NONE);
+  int r = Oniguruma().search_(regex, str, str + text.size(), str + from, str + rangeEnd, region,
+                              ONIG_OPTION_NONE);
   if (r == ONIG_MISMATCH) return 0;
   if (r == ONIGERR_RETRY_LIMIT_IN_MATCH_OVER || r == ONIGERR_RETRY_LIMIT_IN_SEARCH_OVER) {
     return kMatchTooSlow;
@@ -302,8 +303,8 @@ std::vector<int> TagGroupNumbers(regex_t* regex, std::size_t tagCount) {
   for (std::size_t n = 0; n < tagCount; ++n) {
     std::string name = TagGroupName(n);
     int* numbers = nullptr;
-    int found = onig_name_to_group_numbers(regex, Bytes(name.data()),
-                                           Bytes(name.data() + name.size()), &numbers);
+    int found = Oniguruma().name_to_group_numbers_(regex, Bytes(name.data()),
+                                                   Bytes(name.data() + name.size()), &numbers);
     if (found >= 1) groups[n] = numbers[found - 1];
   }
   return groups;
@@ -336,7 +337,7 @@ int FindMatchBytes(std::string_view text, std::string_view pattern, std::size_t 
   const auto deadline = std::chrono::steady_clock::now() + kSearchTimeLimit;
   for (std::size_t pos = 0; pos <= maxStart && pos <= text.size();
        pos += pos < text.size() ? CharLengthAt(text, pos) : 1) {
-    int r = onig_match(regex, str, strEnd, str + pos, cache.Region(), ONIG_OPTION_NONE);
+    int r = Oniguruma().match_(regex, str, strEnd, str + pos, cache.Region(), ONIG_OPTION_NONE);
     if (r >= 0) {
       begin = pos;
       end = pos + static_cast<std::size_t>(r);
@@ -402,6 +403,10 @@ int SplitByMatch(std::string_view text, std::string_view pattern, std::vector<st
     remaining.remove_prefix(end);
   }
   return 0;
+}
+
+bool RegexLibraryAvailable(std::string* failure) {
+  return LoadOniguruma(failure);
 }
 
 }  // namespace verko

@@ -11,6 +11,11 @@
 
 namespace verko {
 
+// Whether the regular-expression library is there: it is loaded when a pattern is first
+// compiled, and without it every pattern is refused. False with *failure, which says what
+// is missing.
+bool RegexLibraryAvailable(std::string* failure);
+
 // Tag separator of TaggedGSubRigc patterns: "〓" (CP932 81 AC).
 inline constexpr std::string_view kTagSeparator = "\x81\xAC";
 

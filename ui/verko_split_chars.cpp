@@ -47,8 +47,11 @@ void VerkoSplitChars::Apply() {
   const QString pattern = textSplitChars_->text();
   int position = 0, length = 0;
   if (MatchR(ToCp932(kSampleText), ToCp932(pattern.toStdString()), position, length) < 0) {
-    services_.ShowMessage(this, QStringLiteral("正規表現が間違っています。"),
-                          QStringLiteral("行の分割文字の指定"), MessageIcon::kCritical,
+    std::string missing;
+    const QString text = RegexLibraryAvailable(&missing)
+                             ? QStringLiteral("正規表現が間違っています。")
+                             : QString::fromStdString(missing);
+    services_.ShowMessage(this, text, QStringLiteral("行の分割文字の指定"), MessageIcon::kCritical,
                           MessageButtons::kOk);
     return;
   }

@@ -143,6 +143,34 @@ TEST_F(BatchCliTest, PairInterruptedByCtrlCIsCountedAsCancelled) {
   EXPECT_NE(outcome.out.find("キャンセル 1 組"), std::string::npos) << outcome.out;
 }
 
+// As on a system without SQLite and Oniguruma: two files still compare (neither library is
+// needed), and what needs one says which library is missing.
+TEST_F(BatchCliTest, WithoutTheSystemLibrariesFilesCompareAndABatchSaysWhatIsMissing) {
+  ASSERT_TRUE(store->AddPairs(batchId, {{0, "a.txt", "a.txt", "a.txt"}}).ok());
+  test_support::CliLaunch launch;
+  const char* asan = getenv("ASAN_OPTIONS");  // the preload comes before the sanitizer
+  launch.env = {{"LD_PRELOAD", VERKO_HIDE_LIBRARIES},
+                {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":verify_asan_link_order=0"}};
+  const test_support::CliRunner runner(dir);
+  Outcome pair =
+      runner.Run({dir.File("old/a.txt"), dir.File("new/a.txt"), dir.File("r.txt")}, launch);
+  EXPECT_EQ(pair.exitCode, 1) << pair.err;
+  EXPECT_NE(ReadFile(dir.File("r.txt")).find("bravo 2"), std::string::npos);
+  struct {
+    std::vector<std::string> args;
+    const char* missing;
+  } const kNeeds[] = {
+      {{"--batch", "Mary's list", "--batch-db", dbPath},
+       "ライブラリ libsqlite3.so.0 を読み込めません"},
+      {{"--split-chars=x", "a", "b", "c"}, "ライブラリ libonig.so.5 を読み込めません"},
+  };
+  for (const auto& need : kNeeds) {
+    Outcome outcome = runner.Run(need.args, launch);
+    EXPECT_EQ(outcome.exitCode, 2) << need.args[0];
+    EXPECT_NE(outcome.err.find(need.missing), std::string::npos) << outcome.err;
+  }
+}
+
 TEST_F(BatchCliTest, RefusedRunsExitWithTwo) {
   Outcome empty = RunList();
   EXPECT_EQ(empty.exitCode, 2);
