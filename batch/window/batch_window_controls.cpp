@@ -88,7 +88,7 @@ void BatchWindowControls::Create(QWidget* window, QAbstractItemModel* pairs) {
                          QStringLiteral("対応する「新ファイル」を自動的に選択"));
   cmdNewEach = NewButton("CmdNewEach", QStringLiteral("個別(&U)"), frameFolders,
                          QStringLiteral("対応する「新ファイル」を個別に指定"));
-  cmdResultPath = NewButton("CmdResultPath", QStringLiteral("フォルダ選択(&T)"), frameFolders,
+  cmdResultPath = NewButton("CmdResultPath", QStringLiteral("フォルダ選択(&F)"), frameFolders,
                             QStringLiteral("結果ファイルを格納するフォルダを選択"));
 
   frameBatchList = Named(new QGroupBox(QStringLiteral("バッチ処理するファイルのリスト"), window),

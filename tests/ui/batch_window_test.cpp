@@ -137,7 +137,7 @@ TEST_F(BatchWindowTest, OpensOnTheDefaultListWithItsControls) {
       {"CmdNewSelect", "選択(&T)", "新ファイルを選択（複数可）"},
       {"CmdNewAuto", "自動(&Y)", "対応する「新ファイル」を自動的に選択"},
       {"CmdNewEach", "個別(&U)", "対応する「新ファイル」を個別に指定"},
-      {"CmdResultPath", "フォルダ選択(&T)", "結果ファイルを格納するフォルダを選択"},
+      {"CmdResultPath", "フォルダ選択(&F)", "結果ファイルを格納するフォルダを選択"},
       {"Command1", "ｶｳﾝﾄ更新", "ｶｳﾝﾄ情報やﾎﾞﾀﾝの有効/無効が不適切な時にｸﾘｯｸ"},
       {"CmdDeleteRow", "行削除", "現在選択されているファイルペア行を削除"},
       {"CmdClearContent", "クリア", "現在のバッチリストの内容をクリア"},

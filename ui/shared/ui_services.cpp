@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QLayout>
+#include <QListView>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
+#include <QTreeView>
+#include <algorithm>
 
 #include "ui/shared/natural_breaks.h"
 #include "ui/shared/window_helpers.h"
@@ -33,6 +39,20 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// The widest line of a message box's text. The box wraps its text again, anywhere, once it
+// is wider than half the screen (at most 500 px): on a small or scaled screen (1024 px at
+// 1.25 x is 819 px) the lines are narrower by as much, less the icon and the margins.
+int MessageLineWidth(QMessageBox* box) {
+  const QScreen* screen = box->screen();
+  if (screen == nullptr) return kMessageLineWidth;
+  const int boxLimit = std::min(screen->availableGeometry().width() / 2, 500);
+  const QMargins margins = box->layout() ? box->layout()->contentsMargins() : QMargins();
+  const int iconSize = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box);
+  const int spacing = box->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, box);
+  const int besideText = margins.left() + margins.right() + iconSize + 3 * std::max(spacing, 6);
+  return std::clamp(boxLimit - besideText, 200, kMessageLineWidth);
+}
+
 // The window frame shows a message box's title beside its icon and its buttons; the box is
 // made at least as wide as all of them, so that the title is not cut. The frame is drawn by
 // the window system in a font that may be bold, so the title is measured in bold.
@@ -49,6 +69,26 @@ void FitTitle(QMessageBox* box) {
   }
 }
 
+// Qt's file dialog gives its columns and its side bar widths made for short English texts,
+// which cut Japanese sizes, kinds and dates ("8…ト") and place names: each column is fitted
+// to its texts whenever a folder has been loaded (the user may still widen it), and the side
+// bar to its places.
+void FitFileDialogColumns(QFileDialog* dialog) {
+  auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+  auto* model = dialog->findChild<QFileSystemModel*>();
+  if (view != nullptr && model != nullptr) {
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, view, [view] {
+      for (int column = 1; column < view->model()->columnCount(); ++column) {
+        view->resizeColumnToContents(column);
+      }
+    });
+  }
+  if (auto* sidebar = dialog->findChild<QListView*>(QStringLiteral("sidebar"))) {
+    sidebar->setMinimumWidth(sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() +
+                             sidebar->verticalScrollBar()->sizeHint().width());
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
@@ -58,7 +98,7 @@ std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
                                            parent);
   // The box's own wrapping would break Japanese words anywhere: its lines are broken between
   // phrases instead, narrow enough that the box does not wrap them again.
-  box->setText(BreakAtNaturalPoints(text, box->fontMetrics(), kMessageLineWidth));
+  box->setText(BreakAtNaturalPoints(text, box->fontMetrics(), MessageLineWidth(box.get())));
   if (buttons == MessageButtons::kYesNo) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box->button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
@@ -98,6 +138,7 @@ std::unique_ptr<QFileDialog> NewFileDialog(QWidget* parent, const FileDialogRequ
       dialog->setAcceptMode(QFileDialog::AcceptSave);
       break;
   }
+  FitFileDialogColumns(dialog.get());
   if (!request.defaultSuffix.isEmpty()) dialog->setDefaultSuffix(request.defaultSuffix);
   if (!request.proposedName.isEmpty()) dialog->selectFile(request.proposedName);
   KeepAboveOpener(dialog.get(), parent);

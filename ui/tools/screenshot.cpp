@@ -235,6 +235,13 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
                      "このオプションは「オン」にすることをお勧めします。「オン」に戻してよろし"
                      "いですか？"),
       true);
+  ok &= SaveMessageBox(&main, folder, QStringLiteral("message-encoding"), MessageIcon::kExclamation,
+                       QStringLiteral("文字コードの警告"),
+                       QStringLiteral("比較が終わりました。\n\n旧ファイルの 12 行は UTF-8 として"
+                                      "正しくないバイトを含みます（そのままのバイトとして比較しま"
+                                      "した）。\n新ファイルの 3 行は EUC-JP として正しくないバイト"
+                                      "を含みます（そのままのバイトとして比較しました）。\n"),
+                       false);
   ok &= SaveMessageBox(&main, folder, QStringLiteral("message-match-len"),
                        MessageIcon::kExclamation, QStringLiteral("一致行の行数が無効"),
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
