@@ -17,6 +17,7 @@
 #include "compare/result_file.h"
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
+#include "platform/regexp.h"
 #include "report/report_writer.h"
 
 namespace verko {
@@ -102,6 +103,7 @@ class CompareRun {
     splitWidth_ = options_.split ? options_.splitWidth : 250;
     if (!CreateWorkDatabase()) return;
     if (!CheckFileNames()) return;
+    if (!CheckSplitLibrary()) return;
     if (!ConfirmOverwrite()) return;
     if (!OpenFiles()) return;
     if (mode_ == RunMode::kInteractive) {
@@ -184,6 +186,17 @@ class CompareRun {
     } else {
       return true;
     }
+    return false;
+  }
+
+  // A split pattern of the user's own is searched with the regular-expression library,
+  // which is loaded here when it is first needed: without it the run is refused rather than
+  // cutting wide lines otherwise than asked.
+  bool CheckSplitLibrary() {
+    if (options_.splitChar.empty() || options_.splitChar == kDefaultSplitChar) return true;
+    std::string missing;
+    if (RegexLibraryAvailable(&missing)) return true;
+    Refuse("行の分割文字（正規表現）を使えません。\n\n理由： " + missing, kTitleRunError);
     return false;
   }
 
