@@ -65,10 +65,11 @@ bool SaveModalDialog(QPushButton* button, const QString& folder, const QString& 
   bool saved = false;
   QTimer poll;
   poll.setInterval(50);
-  int waited = 0;
+  int waited = 0, shown = 0;
   QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
     QWidget* dialog = QApplication::activeModalWidget();
-    if ((!dialog || !dialog->isVisible()) && ++waited < 100) return;
+    // Shown, and a little later, once a file dialog has listed its folder.
+    if ((!dialog || !dialog->isVisible() || ++shown < 10) && ++waited < 100) return;
     poll.stop();
     if (!dialog) return;
     saved = Save(dialog, folder, name);
@@ -247,6 +248,13 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
                        QStringLiteral("有効な入力値は 1～9 です。"), false);
 
   // Qt's own file dialog as the result field's browse button opens it (Japanese labels).
+  // In a folder of reports of several sizes.
+  for (const auto& [name, size] : {std::pair{"Result.txt", 8}, {"仕様書の比較結果.txt", 123456}}) {
+    QFile report(storeDir.filePath(QString::fromUtf8(name)));
+    if (report.open(QIODevice::WriteOnly)) report.write(QByteArray(size, 'a'));
+  }
+  main.findChild<QComboBox*>(QStringLiteral("ComboResult"))
+      ->setEditText(storeDir.filePath(QStringLiteral("Result.txt")));
   ok &= SaveModalDialog(main.findChild<QPushButton*>(QStringLiteral("CmdRefResult")), folder,
                         QStringLiteral("file-dialog-result"));
 
