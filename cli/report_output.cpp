@@ -71,38 +71,18 @@ std::vector<OutputLine> SplitOutputLines(std::string_view report) {
   return lines;
 }
 
-// Marks the changed characters of the deleted lines of lines [first, last) and the added
-// lines they became.
-void MarkBlock(std::vector<OutputLine>& lines, std::size_t first, std::size_t last,
-               TextEncoding encoding) {
-  std::vector<std::size_t> oldAt, newAt;
-  std::vector<std::string_view> oldTexts, newTexts;
-  for (std::size_t k = first; k < last; ++k) {
-    const std::string_view text = lines[k].body.substr(kBodyTextColumn);
-    if (lines[k].kind == LineKind::kDeleted) {
-      oldAt.push_back(k);
-      oldTexts.push_back(text);
-    } else if (lines[k].kind == LineKind::kAdded) {
-      newAt.push_back(k);
-      newTexts.push_back(text);
-    }
-  }
-  for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, encoding)) {
-    lines[oldAt[pair.oldIndex]].marks = std::move(pair.ranges.oldRanges);
-    lines[newAt[pair.newIndex]].marks = std::move(pair.ranges.newRanges);
-  }
-}
-
 void MarkChangedCharacters(std::vector<OutputLine>& lines, TextEncoding encoding) {
-  std::size_t k = 0;
-  while (k < lines.size()) {
-    if (!IsDifference(lines[k].kind)) {
-      ++k;
-      continue;
-    }
-    const std::size_t first = k;
-    while (k < lines.size() && IsDifference(lines[k].kind)) ++k;
-    MarkBlock(lines, first, k, encoding);
+  std::vector<LineKind> kinds;
+  std::vector<std::string_view> texts;
+  kinds.reserve(lines.size());
+  texts.reserve(lines.size());
+  for (const OutputLine& line : lines) {
+    kinds.push_back(line.kind);
+    texts.push_back(line.kind == LineKind::kPlain ? std::string_view()
+                                                  : line.body.substr(kBodyTextColumn));
+  }
+  for (ChangedLineMarks& marks : MarkChangedLines(kinds, texts, encoding)) {
+    lines[marks.line].marks = std::move(marks.ranges);
   }
 }
 
