@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 namespace verko {
 namespace {
@@ -55,30 +56,100 @@ std::size_t CharacterLength(std::string_view text, std::size_t pos, TextEncoding
   return 1;
 }
 
-// Appends the boundaries of `text`'s units to `bounds`, ending with its size.
-void SplitUnits(std::string_view text, TextEncoding encoding, Bounds* bounds) {
+bool IsCp932Lead(unsigned char byte) {
+  return InRange(byte, 0x81, 0x9F) || InRange(byte, 0xE0, 0xFC);
+}
+
+// The end of the unit that starts at `pos` (< text.size()).
+std::size_t UnitEnd(std::string_view text, std::size_t pos, TextEncoding encoding) {
+  const auto byte = static_cast<unsigned char>(text[pos]);
+  if (byte >= 0x80) return pos + CharacterLength(text, pos, encoding);
+  ++pos;
+  if (IsWordByte(byte)) {
+    while (pos < text.size() && IsWordByte(static_cast<unsigned char>(text[pos]))) ++pos;
+  }
+  return pos;
+}
+
+// Appends the starts of the units of text[from, to) to `bounds`; `from` must start a unit
+// and `to` end one.
+void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEncoding encoding,
+                 Bounds* bounds) {
   const std::size_t base = bounds->size();
-  bounds->resize(base + text.size() + 1);  // at most one unit per byte
+  bounds->resize(base + (to - from));  // at most one unit per byte
   uint32_t* out = bounds->data() + base;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  std::size_t pos = 0;
-  while (pos < size) {
+  std::size_t pos = from;
+  while (pos < to) {
     *out++ = static_cast<uint32_t>(pos);
     const unsigned char byte = bytes[pos];
     if (byte < 0x80) {
       ++pos;
       if (IsWordByte(byte)) {
-        while (pos < size && IsWordByte(bytes[pos])) ++pos;
+        while (pos < to && IsWordByte(bytes[pos])) ++pos;
       }
     } else if (encoding == TextEncoding::kCp932) {
-      pos += (InRange(byte, 0x81, 0x9F) || byte >= 0xE0) && byte <= 0xFC && pos + 1 < size ? 2 : 1;
+      pos += IsCp932Lead(byte) && pos + 1 < text.size() ? 2 : 1;
     } else {
       pos += CharacterLength(text, pos, encoding);
     }
   }
-  *out++ = static_cast<uint32_t>(size);
   bounds->resize(static_cast<std::size_t>(out - bounds->data()));
+}
+
+// Appends the boundaries of `text`'s units to `bounds`, ending with its size.
+void SplitUnits(std::string_view text, TextEncoding encoding, Bounds* bounds) {
+  AppendUnits(text, 0, text.size(), encoding, bounds);
+  bounds->push_back(static_cast<uint32_t>(text.size()));
+}
+
+// Whether a character starts at byte `q` (0 < q < size) as SplitUnits splits the text,
+// found from the bytes before it rather than by splitting the text from its start.
+bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encoding) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  switch (encoding) {
+    case TextEncoding::kCp932: {
+      // The last byte before q that cannot lead a character ends one; the bytes after it
+      // go in pairs, so an even run of possible lead bytes ends on a boundary.
+      std::size_t run = 0;
+      while (run < q && IsCp932Lead(bytes[q - 1 - run])) ++run;
+      return run % 2 == 0;
+    }
+    case TextEncoding::kUtf8:
+      // A lead byte always starts a character; q is inside one when the nearest lead
+      // byte within three before it starts a valid character that reaches q.
+      for (std::size_t k = 1; k <= 3 && k <= q; ++k) {
+        const unsigned char byte = bytes[q - k];
+        if ((byte & 0xC0) == 0x80) continue;
+        return !InRange(byte, 0xC2, 0xF4) || CharacterLength(text, q - k, encoding) <= k;
+      }
+      return true;
+    case TextEncoding::kEucJp: {
+      std::size_t pos = 0;
+      while (pos < q) pos += bytes[pos] < 0x80 ? 1 : CharacterLength(text, pos, encoding);
+      return pos == q;
+    }
+  }
+  return true;
+}
+
+// The start of the unit holding byte `q` (< text.size()).
+std::size_t UnitStart(std::string_view text, std::size_t q, TextEncoding encoding) {
+  while (q > 0 && !IsCharacterStart(text, q, encoding)) --q;
+  auto wordAt = [&](std::size_t k) {
+    const auto byte = static_cast<unsigned char>(text[k]);
+    return byte < 0x80 && IsWordByte(byte);
+  };
+  if (!wordAt(q)) return q;
+  while (q > 0 && wordAt(q - 1) && IsCharacterStart(text, q - 1, encoding)) --q;
+  return q;
+}
+
+// The first unit boundary at or after byte `q` (<= text.size()).
+std::size_t NextBoundary(std::string_view text, std::size_t q, TextEncoding encoding) {
+  if (q >= text.size()) return text.size();
+  const std::size_t start = UnitStart(text, q, encoding);
+  return start == q ? q : UnitEnd(text, start, encoding);
 }
 
 std::size_t UnitCount(const Bounds& bounds) {
@@ -173,42 +244,64 @@ std::size_t CommonEnd(const char* aEnd, const char* bEnd, std::size_t n) {
   return k;
 }
 
-CommonEnds FindCommonEnds(const UnitLine& a, const UnitLine& b) {
-  const uint32_t* ba = a.bounds;
-  const uint32_t* bb = b.bounds;
-  CommonEnds ends;
-  // Equal bytes up to a boundary both lines share are equal units: below the first
-  // difference both lines are split alike, except that the unit reaching it may end there
-  // in one line and go on in the other.
-  const std::size_t start =
-      CommonStart(a.text.data(), b.text.data(), std::min(a.text.size(), b.text.size()));
-  std::size_t head =
-      static_cast<std::size_t>(std::upper_bound(ba + 1, ba + a.Count() + 1, start) - (ba + 1));
-  head = std::min(head, b.Count());
-  while (head > 0 && ba[head] != bb[head]) --head;
-  ends.head = head;
-  // From the end: equal bytes from a boundary of each line on are equal units, split alike,
-  // so the longest such common end is found by its length alone.
-  const std::size_t room = std::min(a.text.size() - ba[head], b.text.size() - bb[head]);
-  const std::size_t end =
-      CommonEnd(a.text.data() + a.text.size(), b.text.data() + b.text.size(), room);
-  const std::size_t first = static_cast<std::size_t>(
-      std::lower_bound(ba, ba + a.Count() + 1, static_cast<uint32_t>(a.text.size() - end)) - ba);
-  std::size_t tail = std::min(a.Count() - first, std::min(a.Count(), b.Count()) - head);
-  while (tail > 0 && a.text.size() - ba[a.Count() - tail] != b.text.size() - bb[b.Count() - tail]) {
-    --tail;
-  }
-  ends.tail = tail;
-  return ends;
+// How alike two lines are by their common start and end bytes alone: a cheap measure that
+// is enough for the usual edit inside a line.
+bool AlikeByEnds(std::string_view a, std::string_view b) {
+  if (a.size() + b.size() == 0) return true;
+  const std::size_t shorter = std::min(a.size(), b.size());
+  const std::size_t start = CommonStart(a.data(), b.data(), shorter);
+  const std::size_t end = CommonEnd(a.data() + a.size(), b.data() + b.size(), shorter - start);
+  return 2.0 * static_cast<double>(start + end) >=
+         kMinPairSimilarity * static_cast<double>(a.size() + b.size());
 }
 
-// How alike two lines are by their common start and end alone: a lower bound of how alike
-// they are by any alignment, and enough for the usual edit inside a line.
-double EndsSimilarity(const UnitLine& a, const UnitLine& b, const CommonEnds& ends) {
-  const std::size_t units = a.Count() + b.Count();
-  if (units == 0) return 1.0;
-  return 2.0 * static_cast<double>(ends.head + ends.tail) / static_cast<double>(units);
-}
+// Two lines split for aligning: their common start (in whole units on both sides) and their
+// common end are one unit each, set aside as common; only the middle is split into units.
+class SplitPair {
+ public:
+  void Split(std::string_view a, std::string_view b, TextEncoding encoding) {
+    const std::size_t start = CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
+    // Below the first difference both lines are split alike, except for the unit that
+    // reaches it, which may start earlier in one line than in the other.
+    const std::size_t head = std::min(start == a.size() ? start : UnitStart(a, start, encoding),
+                                      start == b.size() ? start : UnitStart(b, start, encoding));
+    // Equal bytes from a boundary of each line on are equal units, split alike: the common
+    // end is the longest equal end that starts on a boundary in both lines.
+    std::size_t end =
+        CommonEnd(a.data() + a.size(), b.data() + b.size(), std::min(a.size(), b.size()) - head);
+    while (end > 0) {
+      const std::size_t endA = a.size() - NextBoundary(a, a.size() - end, encoding);
+      const std::size_t endB = b.size() - NextBoundary(b, b.size() - end, encoding);
+      if (endA == endB) {
+        end = endA;
+        break;
+      }
+      end = std::min(endA, endB);
+    }
+    ends_ = {head > 0 ? 1u : 0u, end > 0 ? 1u : 0u};
+    SplitLine(a, head, a.size() - end, encoding, &a_, &aBounds_);
+    SplitLine(b, head, b.size() - end, encoding, &b_, &bBounds_);
+  }
+
+  const UnitLine& A() const { return a_; }
+  const UnitLine& B() const { return b_; }
+  const CommonEnds& Ends() const { return ends_; }
+
+ private:
+  static void SplitLine(std::string_view text, std::size_t head, std::size_t tail,
+                        TextEncoding encoding, UnitLine* line, Bounds* bounds) {
+    bounds->clear();
+    if (head > 0) bounds->push_back(0);
+    AppendUnits(text, head, tail, encoding, bounds);
+    if (tail < text.size()) bounds->push_back(static_cast<uint32_t>(tail));
+    bounds->push_back(static_cast<uint32_t>(text.size()));
+    *line = LineOf(text, *bounds);
+  }
+
+  UnitLine a_, b_;
+  Bounds aBounds_, bBounds_;
+  CommonEnds ends_;
+};
 
 // A stretch of the alignment: `oldCount` old units facing `newCount` new units, either all
 // matched one to one (common) or all changed.
@@ -322,50 +415,35 @@ class PairAligner {
   std::vector<uint16_t> length_;
 };
 
-// The lines of one side of a block, split into units when first asked for. Lines are asked
-// for in a window that only moves forward, so a few recent ones are kept.
-class LineWindow {
+// The units of the lines of one side of a block as sorted hashes, made when first asked
+// for. Lines are asked for in a window that only moves forward, so a few recent ones are
+// kept.
+class HashWindow {
  public:
-  LineWindow(const std::vector<std::string_view>& texts, TextEncoding encoding)
+  HashWindow(const std::vector<std::string_view>& texts, TextEncoding encoding)
       : texts_(texts), encoding_(encoding) {}
 
-  std::size_t Size() const { return texts_.size(); }
-
-  const UnitLine& Line(std::size_t k) {
+  const std::vector<uint64_t>& Hashes(std::size_t k) {
     Slot& slot = slots_[k % kSlots];
     if (slot.index != k) {
       slot.index = k;
-      slot.bounds.clear();
-      SplitUnits(texts_[k], encoding_, &slot.bounds);
-      slot.line = LineOf(texts_[k], slot.bounds);
-      slot.hashes.clear();
+      bounds_.clear();
+      SplitUnits(texts_[k], encoding_, &bounds_);
+      slot.hashes = SortedHashes(texts_[k], bounds_);
     }
-    return slot.line;
-  }
-
-  // The line's units as sorted hashes, for counting units in common.
-  const std::vector<uint64_t>& Hashes(std::size_t k) {
-    const UnitLine& line = Line(k);
-    std::vector<uint64_t>& hashes = slots_[k % kSlots].hashes;
-    if (hashes.empty() && line.Count() > 0) {
-      for (std::size_t u = 0; u < line.Count(); ++u) hashes.push_back(HashBytes(line.Unit(u)));
-      std::sort(hashes.begin(), hashes.end());
-    }
-    return hashes;
+    return slot.hashes;
   }
 
  private:
-  // A window of lines from the current one on, and one more.
   static constexpr std::size_t kSlots = kPairWindow + 2;
   struct Slot {
     std::size_t index = static_cast<std::size_t>(-1);
-    Bounds bounds;
-    UnitLine line;
     std::vector<uint64_t> hashes;
   };
 
   const std::vector<std::string_view>& texts_;
   const TextEncoding encoding_;
+  Bounds bounds_;
   Slot slots_[kSlots];
 };
 
@@ -374,63 +452,59 @@ class BlockPairer {
  public:
   BlockPairer(const std::vector<std::string_view>& oldLines,
               const std::vector<std::string_view>& newLines, TextEncoding encoding)
-      : old_(oldLines, encoding), new_(newLines, encoding) {}
+      : oldLines_(oldLines),
+        newLines_(newLines),
+        encoding_(encoding),
+        oldHashes_(oldLines, encoding),
+        newHashes_(newLines, encoding) {}
 
   std::vector<ChangedLinePair> Pair() {
     std::vector<ChangedLinePair> pairs;
     std::size_t next = 0;  // the first new line not yet passed
-    for (std::size_t i = 0; i < old_.Size() && next < new_.Size(); ++i) {
+    for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
       const std::size_t chosen = ChoosePartner(i, next);
-      if (chosen == new_.Size()) continue;
-      const UnitLine& a = old_.Line(i);
-      const UnitLine& b = new_.Line(chosen);
+      if (chosen == newLines_.size()) continue;
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_);
       pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
-                       aligner_.Align(a, b, FindCommonEnds(a, b))});
+                       aligner_.Align(split_.A(), split_.B(), split_.Ends())});
       next = chosen + 1;
     }
     return pairs;
   }
 
  private:
-  bool AlikeByEnds(std::size_t i, std::size_t j) {
-    const UnitLine& a = old_.Line(i);
-    const UnitLine& b = new_.Line(j);
-    return EndsSimilarity(a, b, FindCommonEnds(a, b)) >= kMinPairSimilarity;
-  }
-
-  // The new line old line `i` becomes, from `next` on; new_.Size() for none.
+  // The new line old line `i` becomes, from `next` on; newLines_.size() for none.
   std::size_t ChoosePartner(std::size_t i, std::size_t next) {
-    const std::size_t none = new_.Size();
+    const std::size_t none = newLines_.size();
     const std::size_t last = std::min(none, next + kPairWindow);
     // The usual case, cheaply: the next new line, alike by its common start and end.
-    if (AlikeByEnds(i, next)) return next;
+    if (AlikeByEnds(oldLines_[i], newLines_[next])) return next;
     // When that new line is the partner of one of the next old lines, this old line has
     // none: looking further ahead would take a later line's partner.
-    const std::size_t oldLast = std::min(old_.Size(), i + kPairWindow);
+    const std::size_t oldLast = std::min(oldLines_.size(), i + kPairWindow);
     for (std::size_t k = i + 1; k < oldLast; ++k) {
-      if (AlikeByEnds(k, next)) return none;
+      if (AlikeByEnds(oldLines_[k], newLines_[next])) return none;
     }
     for (std::size_t j = next + 1; j < last; ++j) {
-      if (AlikeByEnds(i, j)) return j;
+      if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
     }
     return MostAlikeByUnits(i, next, last);
   }
 
   // Otherwise the candidate with the most units in common, in any order, among the first
-  // few (counting them costs more).
+  // few (counting them costs more). Lines of very different lengths are not weighed.
   std::size_t MostAlikeByUnits(std::size_t i, std::size_t next, std::size_t last) {
     double best = kMinPairSimilarity;
-    std::size_t chosen = new_.Size();
-    const std::size_t oldCount = old_.Line(i).Count();
+    std::size_t chosen = newLines_.size();
+    const std::size_t oldSize = oldLines_[i].size();
     for (std::size_t j = next; j < std::min(last, next + kUnitsWindow); ++j) {
-      // Two lines can share at most the units of the shorter one.
-      const std::size_t newCount = new_.Line(j).Count();
-      if (2.0 * static_cast<double>(std::min(oldCount, newCount)) <
-          kMinPairSimilarity * static_cast<double>(oldCount + newCount)) {
+      const std::size_t newSize = newLines_[j].size();
+      if (2.0 * static_cast<double>(std::min(oldSize, newSize)) <
+          kMinPairSimilarity * static_cast<double>(oldSize + newSize)) {
         continue;
       }
-      const double similarity = SimilarityOfSorted(old_.Hashes(i), new_.Hashes(j));
-      if (similarity > best || (chosen == new_.Size() && similarity >= best)) {
+      const double similarity = SimilarityOfSorted(oldHashes_.Hashes(i), newHashes_.Hashes(j));
+      if (similarity > best || (chosen == newLines_.size() && similarity >= best)) {
         best = similarity;
         chosen = j;
       }
@@ -438,7 +512,11 @@ class BlockPairer {
     return chosen;
   }
 
-  LineWindow old_, new_;
+  const std::vector<std::string_view>& oldLines_;
+  const std::vector<std::string_view>& newLines_;
+  const TextEncoding encoding_;
+  HashWindow oldHashes_, newHashes_;
+  SplitPair split_;
   PairAligner aligner_;
 };
 
@@ -446,11 +524,9 @@ class BlockPairer {
 
 ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view newText,
                                     TextEncoding encoding) {
-  Bounds oldBounds, newBounds;
-  SplitUnits(oldText, encoding, &oldBounds);
-  SplitUnits(newText, encoding, &newBounds);
-  const UnitLine a = LineOf(oldText, oldBounds), b = LineOf(newText, newBounds);
-  return PairAligner().Align(a, b, FindCommonEnds(a, b));
+  SplitPair split;
+  split.Split(oldText, newText, encoding);
+  return PairAligner().Align(split.A(), split.B(), split.Ends());
 }
 
 double LineSimilarity(std::string_view oldText, std::string_view newText, TextEncoding encoding) {
@@ -490,13 +566,17 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
         newTexts.push_back(texts[k]);
       }
     }
-    const std::size_t first = marks.size();
+    // Both sides come in line order; the block's lines interleave them.
+    std::vector<ChangedLineMarks> oldMarks, newMarks;
     for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, encoding)) {
-      marks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
-      marks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
+      oldMarks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
+      newMarks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
     }
-    std::sort(marks.begin() + static_cast<std::ptrdiff_t>(first), marks.end(),
-              [](const ChangedLineMarks& a, const ChangedLineMarks& b) { return a.line < b.line; });
+    std::merge(std::make_move_iterator(oldMarks.begin()), std::make_move_iterator(oldMarks.end()),
+               std::make_move_iterator(newMarks.begin()), std::make_move_iterator(newMarks.end()),
+               std::back_inserter(marks), [](const ChangedLineMarks& a, const ChangedLineMarks& b) {
+                 return a.line < b.line;
+               });
   }
   return marks;
 }
