@@ -204,8 +204,8 @@ UnitLine LineOf(std::string_view text, const Bounds& bounds) {
   return {text, bounds.data(), UnitCount(bounds)};
 }
 
-// The common start and end of two lines, in whole units on both sides (the end never
-// overlaps the start).
+// How many units at the start and at the end of a pair of split lines are common and set
+// aside from the alignment.
 struct CommonEnds {
   std::size_t head = 0;
   std::size_t tail = 0;

@@ -62,13 +62,13 @@ inline constexpr int kPairWindow = 8;
 
 // Pairs the deleted lines `oldLines` with the added lines `newLines` of one block, in order
 // (both indexes increase along the result), and lines too different stay unpaired. Each old
-// line takes the next unpaired new line when their common start and end alone make them at
-// least kMinPairSimilarity alike (the usual edit inside a line); else, unless that new line
-// is as alike to one of the next old lines, the first of the next kPairWindow new lines
-// alike so; else the most alike by units in common (LineSimilarity) of the first few, when
-// at least kMinPairSimilarity. Each pair carries its changed characters. Cost is linear in
-// the lines: each line is split into units once, and the work per line and per pair is
-// bounded.
+// line takes the next unpaired new line when their common start and end bytes alone make up
+// at least kMinPairSimilarity of both (the usual edit inside a line); else, unless that new
+// line is so alike to one of the next old lines, the first of the next kPairWindow new
+// lines alike so; else the most alike by units in common (LineSimilarity) of those of a
+// similar length, when at least kMinPairSimilarity. Each pair carries its changed
+// characters. Cost is linear in the lines: the work per line and per pair is bounded, and
+// only the middle of a pair (between its common start and end) is split into units.
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
                                               TextEncoding encoding);
