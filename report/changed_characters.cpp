@@ -462,46 +462,33 @@ class BlockPairer {
     std::vector<ChangedLinePair> pairs;
     std::size_t next = 0;  // the first new line not yet passed
     for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
-      const Choice choice = ChoosePartner(i, next);
-      if (choice.partner == newLines_.size()) {
-        if (choice.passNext) ++next;
-        continue;
-      }
-      split_.Split(oldLines_[i], newLines_[choice.partner], encoding_);
-      pairs.push_back({static_cast<int>(i), static_cast<int>(choice.partner),
+      const std::size_t chosen = ChoosePartner(i, next);
+      if (chosen == newLines_.size()) continue;
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_);
+      pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
                        aligner_.Align(split_.A(), split_.B(), split_.Ends())});
-      next = choice.partner + 1;
+      next = chosen + 1;
     }
     return pairs;
   }
 
  private:
-  // The new line an old line becomes (newLines_.size() for none), and whether the next new
-  // line is to be passed as having no partner near.
-  struct Choice {
-    std::size_t partner;
-    bool passNext = false;
-  };
-
-  // The new line old line `i` becomes, from `next` on.
-  Choice ChoosePartner(std::size_t i, std::size_t next) {
+  // The new line old line `i` becomes, from `next` on; newLines_.size() for none.
+  std::size_t ChoosePartner(std::size_t i, std::size_t next) {
     const std::size_t none = newLines_.size();
     const std::size_t last = std::min(none, next + kPairWindow);
     // The usual case, cheaply: the next new line, alike by its common start and end.
-    if (AlikeByEnds(oldLines_[i], newLines_[next])) return {next};
+    if (AlikeByEnds(oldLines_[i], newLines_[next])) return next;
     // When that new line is the partner of one of the next old lines, this old line has
     // none: looking further ahead would take a later line's partner.
     const std::size_t oldLast = std::min(oldLines_.size(), i + kPairWindow);
     for (std::size_t k = i + 1; k < oldLast; ++k) {
-      if (AlikeByEnds(oldLines_[k], newLines_[next])) return {none};
+      if (AlikeByEnds(oldLines_[k], newLines_[next])) return none;
     }
     for (std::size_t j = next + 1; j < last; ++j) {
-      if (AlikeByEnds(oldLines_[i], newLines_[j])) return {j};
+      if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
     }
-    const std::size_t chosen = MostAlikeByUnits(i, next, last);
-    // Neither line has a partner near: passing both keeps the two sides from drifting
-    // apart for good where one side has many lines the other lacks.
-    return {chosen, chosen == none};
+    return MostAlikeByUnits(i, next, last);
   }
 
   // Otherwise the candidate with the most units in common, in any order, among the first
