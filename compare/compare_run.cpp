@@ -423,6 +423,7 @@ class CompareRun {
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
+    settings.fewestMoves = options_.fewestMoves;
     ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
                                   request_.reportSink);
     settings.flush = destination.PieceTaker();
