@@ -20,8 +20,15 @@ class ReportLineModel : public QAbstractTableModel {
  public:
   enum Column { kMark, kOldNo, kNewNo, kText, kColumnCount };
 
-  explicit ReportLineModel(const ReportDocument& document, QObject* parent = nullptr)
-      : QAbstractTableModel(parent), document_(document) {}
+  // `tabWidth`: the columns between tab stops in the shown text.
+  ReportLineModel(const ReportDocument& document, int tabWidth, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), document_(document), tabWidth_(tabWidth) {}
+
+  // The document changed in place (a report read again): every row is new.
+  void Refresh() {
+    beginResetModel();
+    endResetModel();
+  }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -31,10 +38,20 @@ class ReportLineModel : public QAbstractTableModel {
 
  private:
   const ReportDocument& document_;
+  int tabWidth_;
 };
 
-// The text of a report line for the windows.
+// The text of a report line for the windows (search and copying see this one).
 QString LineTextOf(const ReportDocument& document, int line);
+// The text of a report line as shown: tabs expanded to stops every `tabWidth` columns (a
+// character outside ASCII and half-width katakana takes two columns).
+QString ShownTextOf(const ReportDocument& document, int line, int tabWidth);
+QString ExpandTabs(const QString& text, int tabWidth);
+// How many common lines the gap at `line` leaves out (counted in the new file's lines), -1
+// when the report does not tell.
+int HiddenLinesOfGap(const ReportDocument& document, int line);
+// The text of a gap row: how many lines it leaves out.
+QString GapText(const ReportDocument& document, int line);
 // The tooltip of a gap, or of a moved line (where its other place is); empty for others.
 QString PlaceToolTip(const ReportDocument& document, int line);
 // The background of a line of `kind` (a gap included); null for the view's own.
