@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "common/encoding.h"
 #include "common/program_version.h"
 #include "compare/lines/line_functions.h"
+#include "report/ordered_links.h"
 #include "report/report_format.h"
 #include "report/report_lines.h"
 
@@ -49,7 +51,8 @@ class ReportWalk {
         out_(out),
         counts_(counts),
         diffOnly_(settings.diffOnly),
-        contextLines_(settings.contextLines) {}
+        contextLines_(settings.contextLines),
+        chain_(settings.fewestMoves ? LongestOrderedChain(state.NewLink) : std::vector<char>()) {}
 
   void WriteHeader();
   Flow WalkNew(ProgressMeter& progress);
@@ -93,6 +96,8 @@ class ReportWalk {
 
   const bool diffOnly_;
   const int contextLines_;
+  // With the fewest moves: which new lines are common (the longest ordered chain of links).
+  const std::vector<char> chain_;
   int curOld_ = 0;
   int curNew_ = 0;
   // Old LineID of the latest common line taken in old-file order; every old line at or
@@ -153,9 +158,12 @@ Flow ReportWalk::WalkNew(ProgressMeter& progress) {
     curOld_ = state_.NewLink[curNew_];
     const int32_t words = WordCountTC(newText_.Line(curNew_).Text);
     if (curOld_ > 0) {
-      state_.OldMarks[curOld_] = 'P';
-      if (curOld_ < lastOldShown_) {
-        // The old line lies before old lines already taken in order: moved here.
+      // The old line lies before old lines already taken in order, or (with the fewest
+      // moves) outside the chain of common lines: moved here.
+      const bool moved = chain_.empty() ? curOld_ < lastOldShown_ : chain_[curNew_] == 0;
+      // A moved line's old place may still lie ahead; the gap rule writes and marks it.
+      if (chain_.empty() || !moved) state_.OldMarks[curOld_] = 'P';
+      if (moved) {
         ++counts_.CountMoved;
         counts_.WordsMoved += words;
         if (!inHunk_) OutputPendLine(curNew_);
@@ -259,7 +267,8 @@ void ReportWalk::OutputPendLine(int position) {
   pendingCommon_ = 0;
 }
 
-// Old lines left unwritten after the walk are deleted at the end of the old file.
+// Old lines left unwritten after the walk are deleted at the end of the old file, or (with
+// the fewest moves) moved lines shown at their old place.
 Flow ReportWalk::WalkTrailingOld() {
   const int oldCount = oldText_.Count();
   for (int i = lastOldShown_ + 1; i <= oldCount; ++i) {
@@ -269,9 +278,14 @@ Flow ReportWalk::WalkTrailingOld() {
       OutputPendLine(newText_.Count() + 1);
       inHunk_ = true;
     }
-    OutputCurOld(Form::kSingle);
-    ++counts_.CountDeleted;
-    counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
+    if (const int partner = state_.OldLink[i]; partner != 0) {
+      curNew_ = partner;
+      OutputCurOld(Form::kMoved);
+    } else {
+      OutputCurOld(Form::kSingle);
+      ++counts_.CountDeleted;
+      counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
+    }
     state_.OldMarks[i] = 'P';
     if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
   }
