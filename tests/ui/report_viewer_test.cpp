@@ -431,8 +431,8 @@ class ViewerOfPairTest : public WindowTest {
 };
 
 TEST_F(ViewerOfPairTest, TwoFilesOpenComparedAndAreComparedAgainAfterAChange) {
-  WriteFile(dir_.File("old.txt"), ToCp932("更新日 2026/11/30\r\nname = alpha\r\n"));
-  WriteFile(dir_.File("new.txt"), ToCp932("更新日 2026/12/07\r\nname = alpha\r\n"));
+  WriteFile(dir_.File("old.txt"), ToCp932("作成者 山田太郎\r\nname = alpha\r\n"));
+  WriteFile(dir_.File("new.txt"), ToCp932("作成者 鈴木太郎\r\nname = alpha\r\n"));
   ASSERT_NE(OpenPair(Path("old.txt"), Path("new.txt")), nullptr);
   EXPECT_TRUE(viewer_->isVisible());
   ASSERT_TRUE(viewer_->Document().IsReport());
@@ -441,8 +441,18 @@ TEST_F(ViewerOfPairTest, TwoFilesOpenComparedAndAreComparedAgainAfterAChange) {
   const QString report = viewer_->CurrentPage()->Path();
   EXPECT_TRUE(report.startsWith(QString::fromStdString(dir_.Path())));
   EXPECT_TRUE(viewer_->findChild<QAction*>("ActCompareAgain")->isEnabled());
+  // The changed characters are marked: 山田 and 鈴木, in the list and on both sides.
+  const QVariantList marked{QPoint(4, 2)};
+  auto ranges = [&](int row, int column) {
+    return viewer_->CurrentView()->model()->index(row, column).data(kChangedRangesRole).toList();
+  };
+  for (int row : {0, 1}) EXPECT_EQ(ranges(row, ReportLineModel::kText), marked) << row;
+  EXPECT_TRUE(ranges(2, ReportLineModel::kText).isEmpty());
+  viewer_->ShowSideBySide(true);
+  EXPECT_EQ(ranges(0, SideBySideModel::kOldText), marked);
+  EXPECT_EQ(ranges(0, SideBySideModel::kNewText), marked);
 
-  WriteFile(dir_.File("new.txt"), ToCp932("更新日 2026/11/30\r\nname = alpha\r\n"));
+  WriteFile(dir_.File("new.txt"), ToCp932("作成者 山田太郎\r\nname = alpha\r\n"));
   EXPECT_TRUE(viewer_->CompareAgain());
   EXPECT_EQ(viewer_->Document().Statistics().common, 2);
   // A report written anew by someone else is read again.

@@ -8,9 +8,6 @@
 
 namespace verko {
 
-// The changed characters of a cell: a list of QPoint(start, length) in the shown text.
-constexpr int kChangedRangesRole = Qt::UserRole + 20;
-
 class LineTextDelegate : public QStyledItemDelegate {
  public:
   explicit LineTextDelegate(QObject* parent = nullptr) : QStyledItemDelegate(parent) {}

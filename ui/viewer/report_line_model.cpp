@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPalette>
 
+#include "ui/viewer/changed_marks.h"
 #include "ui/viewer/line_style.h"
 
 namespace verko {
@@ -83,6 +84,12 @@ QString PlaceToolTip(const ReportDocument& document, int line) {
                    .arg(LineNumberText(other.oldNo, other.oldPart));
 }
 
+QVariant ChangedRangesOf(ChangedMarks* marks, int line) {
+  if (!marks) return QVariant();
+  QVariantList ranges = marks->RangesOf(line);
+  return ranges.isEmpty() ? QVariant() : QVariant(ranges);
+}
+
 QVariant BackgroundOf(LineKind kind, const QPalette& palette) {
   if (kind == LineKind::kGap) return GapBackground(palette);
   const QColor color = LineBackground(kind, palette);
@@ -160,6 +167,9 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>(line.kind);
     case kLineRole:
       return row;
+    case kChangedRangesRole:
+      if (index.column() == kText) return ChangedRangesOf(marks_, row);
+      break;
   }
   return QVariant();
 }

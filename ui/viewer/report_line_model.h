@@ -14,15 +14,20 @@ namespace verko {
 enum ViewerRole {
   kKindRole = Qt::UserRole + 1,  // LineKind of the cell's line (int); -1 for an empty cell
   kLineRole,                     // index of the cell's report line; -1 for an empty cell
+  kChangedRangesRole,            // the changed characters of a text cell (ChangedMarks)
 };
+
+class ChangedMarks;
 
 class ReportLineModel : public QAbstractTableModel {
  public:
   enum Column { kMark, kOldNo, kNewNo, kText, kColumnCount };
 
-  // `tabWidth`: the columns between tab stops in the shown text.
-  ReportLineModel(const ReportDocument& document, int tabWidth, QObject* parent = nullptr)
-      : QAbstractTableModel(parent), document_(document), tabWidth_(tabWidth) {}
+  // `tabWidth`: the columns between tab stops in the shown text; `marks` (kept by the
+  // caller) give the changed characters of deleted and added lines.
+  ReportLineModel(const ReportDocument& document, int tabWidth, ChangedMarks* marks,
+                  QObject* parent = nullptr)
+      : QAbstractTableModel(parent), document_(document), tabWidth_(tabWidth), marks_(marks) {}
 
   // The document changed in place (a report read again): every row is new.
   void Refresh() {
@@ -39,7 +44,12 @@ class ReportLineModel : public QAbstractTableModel {
  private:
   const ReportDocument& document_;
   int tabWidth_;
+  ChangedMarks* marks_;
 };
+
+// The changed characters of report line `line` for a text cell (kChangedRangesRole); null
+// when it has none.
+QVariant ChangedRangesOf(ChangedMarks* marks, int line);
 
 // The text of a report line for the windows (search and copying see this one).
 QString LineTextOf(const ReportDocument& document, int line);

@@ -15,6 +15,7 @@
 
 #include "report/line_colors.h"
 #include "ui/shared/widget_parts.h"
+#include "ui/viewer/changed_marks.h"
 #include "ui/viewer/difference_overview.h"
 #include "ui/viewer/folded_rows.h"
 #include "ui/viewer/line_style.h"
@@ -80,8 +81,10 @@ ReportPage::ReportPage(const QString& path, LoadedReport report, int tabWidth, Q
       tabWidth_(tabWidth) {
   setObjectName(QStringLiteral("ReportPage"));
   ComputeRows();
-  lineModel_ = std::make_unique<ReportLineModel>(report_.document, tabWidth_);
-  sideModel_ = std::make_unique<SideBySideModel>(report_.document, sideRows_, tabWidth_);
+  marks_ = std::make_unique<ChangedMarks>(report_.document, tabWidth_);
+  lineModel_ = std::make_unique<ReportLineModel>(report_.document, tabWidth_, marks_.get());
+  sideModel_ =
+      std::make_unique<SideBySideModel>(report_.document, sideRows_, tabWidth_, marks_.get());
   lineFold_ = new FoldedRows(lineModel_.get(), {ReportLineModel::kText}, this);
   sideFold_ = new FoldedRows(sideModel_.get(),
                              {SideBySideModel::kOldText, SideBySideModel::kNewText}, this);
@@ -332,6 +335,7 @@ Status ReportPage::Reload() {
   report_ = std::move(report);
   sideRows_ = SideBySide(report_.document);
   ComputeRows();
+  marks_->Reset();
   lineFold_->UnfoldAll();
   sideFold_->UnfoldAll();
   lineModel_->Refresh();

@@ -24,6 +24,7 @@ class QTimer;
 
 namespace verko {
 
+class ChangedMarks;
 class DifferenceOverview;
 class FoldedRows;
 class LineTextDelegate;
@@ -116,6 +117,7 @@ class ReportPage : public QWidget {
   int tabWidth_;
   bool folded_ = false;
   std::vector<bool> changedLines_, changedSideRows_, commonLines_, commonSideRows_;
+  std::unique_ptr<ChangedMarks> marks_;
   std::unique_ptr<ReportLineModel> lineModel_;
   std::unique_ptr<SideBySideModel> sideModel_;
   FoldedRows *lineFold_, *sideFold_;

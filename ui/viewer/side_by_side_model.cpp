@@ -58,6 +58,9 @@ QVariant SideBySideModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>(line.kind);
     case kLineRole:
       return lineIndex;
+    case kChangedRangesRole:
+      if (!numberColumn) return ChangedRangesOf(marks_, lineIndex);
+      break;
   }
   return QVariant();
 }

@@ -9,13 +9,20 @@
 
 namespace verko {
 
+class ChangedMarks;
+
 class SideBySideModel : public QAbstractTableModel {
  public:
   enum Column { kOldNo, kOldText, kNewNo, kNewText, kColumnCount };
 
+  // `tabWidth` and `marks` as for ReportLineModel.
   SideBySideModel(const ReportDocument& document, const SideBySide& rows, int tabWidth,
-                  QObject* parent = nullptr)
-      : QAbstractTableModel(parent), document_(document), rows_(rows), tabWidth_(tabWidth) {}
+                  ChangedMarks* marks, QObject* parent = nullptr)
+      : QAbstractTableModel(parent),
+        document_(document),
+        rows_(rows),
+        tabWidth_(tabWidth),
+        marks_(marks) {}
 
   // The document and rows changed in place (a report read again): every row is new.
   void Refresh() {
@@ -36,6 +43,7 @@ class SideBySideModel : public QAbstractTableModel {
   const ReportDocument& document_;
   const SideBySide& rows_;
   int tabWidth_;
+  ChangedMarks* marks_;
 };
 
 }  // namespace verko
