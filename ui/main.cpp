@@ -13,6 +13,7 @@
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
+#include "ui/viewer_handoff.h"
 #include "ui/viewer_launch.h"
 
 namespace {
@@ -68,8 +69,8 @@ int main(int argc, char** argv) {
     verko::ViewRequest request{line.viewReport, line.viewNew};
     // Started as the editor of a main window that stays above all others.
     request.aboveOthers = qEnvironmentVariableIntValue("VERKO_VIEWER_ABOVE") == 1;
-    if (!verko::OpenViewer(request, store, services, appDir)) return 2;
-    return QApplication::exec();
+    return verko::RunViewerProgram(request, store, services, appDir,
+                                   verko::ViewerHandoff::SocketPath());
   }
 
   verko::VerkoMain window(store, services, appDir);

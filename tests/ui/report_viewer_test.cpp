@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -22,6 +23,7 @@
 #include "ui/viewer/folded_rows.h"
 #include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
+#include "ui/viewer_handoff.h"
 #include "ui/viewer_launch.h"
 
 namespace verko::testing {
@@ -539,6 +541,57 @@ TEST_F(ViewerOfPairTest, ViewerKeepsItsPlaceAndRemembersItsView) {
             (QList<QKeySequence>{QKeySequence(Qt::Key_Escape)}));
   EXPECT_EQ(Action(viewer_, "ActCloseTab")->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_W)}));
+}
+
+// Later viewer launches of the same user hand their reports to the viewer already open,
+// which shows each as a tab of its own (a batch of 6 pairs: one window, 6 tabs).
+TEST_F(ViewerOfPairTest, LaterLaunchesBecomeTabsOfTheOpenViewer) {
+  const QString runtime = Path("run");
+  ASSERT_TRUE(QDir().mkpath(runtime));
+  QFile::setPermissions(runtime,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  const QString socket = runtime + "/verko-viewer";
+  for (int i = 0; i < 6; ++i) {
+    WriteFile(dir_.File(("report" + std::to_string(i) + ".txt").c_str()),
+              ReadGolden("report_sample_full.txt"));
+  }
+  viewer_ = OpenViewer({Path("report0.txt"), QString()}, *store_, services_, VERKO_UI_APP_DIR);
+  ASSERT_NE(viewer_, nullptr);
+  ViewerHandoff handoff;
+  ASSERT_TRUE(TakeViewRequests(handoff, socket, *store_, services_, VERKO_UI_APP_DIR));
+  EXPECT_FALSE(QFileInfo(socket).permissions() &
+               (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ReadGroup |
+                QFileDevice::WriteGroup));
+
+  // Five launches at once, each of them a program of its own, as a batch run starts them.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", runtime);
+  env.insert("XDG_CONFIG_HOME", Path("config"));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  std::vector<std::unique_ptr<QProcess>> launches;
+  for (int i = 1; i < 6; ++i) {
+    auto& launch = launches.emplace_back(std::make_unique<QProcess>());
+    launch->setProcessEnvironment(env);
+    launch->setWorkingDirectory(QString::fromStdString(dir_.Path()));
+    launch->start(VERKO_UI_APP_DIR "verko", {"--view", QString("report%1.txt").arg(i)});
+  }
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return std::all_of(launches.begin(), launches.end(),
+                           [](auto& p) { return p->state() == QProcess::NotRunning; });
+      },
+      30000));
+  for (auto& launch : launches) EXPECT_EQ(launch->exitCode(), 0);
+  ASSERT_EQ(viewer_->PageCount(), 6);
+  QStringList names;
+  for (int i = 0; i < 6; ++i) names.append(QFileInfo(viewer_->Page(i)->Path()).fileName());
+  names.sort();
+  EXPECT_EQ(names.join(' '),
+            "report0.txt report1.txt report2.txt report3.txt report4.txt "
+            "report5.txt");
+  // Ctrl+W closes one tab at a time.
+  Action(viewer_, "ActCloseTab")->trigger();
+  EXPECT_EQ(viewer_->PageCount(), 5);
 }
 
 }  // namespace

@@ -94,7 +94,8 @@ QVariant FoldedRows::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
       return MutedText(QApplication::palette());
     case Qt::TextAlignmentRole:
-      return int(Qt::AlignCenter);
+      // From the start of the text: a list's text column may be far wider than the window.
+      return int(Qt::AlignLeft | Qt::AlignVCenter);
   }
   return QSortFilterProxyModel::data(index, role);
 }

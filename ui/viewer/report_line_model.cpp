@@ -156,9 +156,7 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
       if (index.column() != kText || line.kind == LineKind::kGap) return MutedText(palette);
       break;
     case Qt::TextAlignmentRole:
-      if (index.column() == kText && line.kind != LineKind::kGap) {
-        return int(Qt::AlignLeft | Qt::AlignVCenter);
-      }
+      if (index.column() == kText) return int(Qt::AlignLeft | Qt::AlignVCenter);
       if (index.column() == kMark || line.kind == LineKind::kGap) {
         return int(Qt::AlignCenter);
       }

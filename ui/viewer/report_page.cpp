@@ -449,8 +449,10 @@ void ReportPage::ShowRowKeepingLineStart(const QModelIndex& index) {
   const int viewRow = index.row();
   const int top = view->rowViewportPosition(viewRow);
   const int height = view->rowHeight(viewRow);
-  if (top < 0 || top + height > view->viewport()->height()) {
-    const int visibleRows = std::max(view->viewport()->height() / std::max(height, 1), 1);
+  // A row near the bottom edge is brought up too, so that the block below it shows.
+  const int viewportHeight = view->viewport()->height();
+  if (top < 0 || top + height > viewportHeight * 3 / 4) {
+    const int visibleRows = std::max(viewportHeight / std::max(height, 1), 1);
     view->verticalScrollBar()->setValue(viewRow - visibleRows / 2);
   }
   view->horizontalScrollBar()->setValue(0);
