@@ -132,7 +132,8 @@ QTableView* ReportPage::NewView(const char* name, FoldedRows* rows) {
   view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
   view->horizontalHeader()->setHighlightSections(false);
-  view->setModel(rows);
+  // The model itself until something is folded: a report of any length opens at once.
+  view->setModel(rows->sourceModel());
   // A double click unfolds a folded run, or jumps from a moved line to its other place.
   connect(view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     if (CurrentRows()->FoldedCount(RowOf(index)) > 0) {
@@ -379,6 +380,10 @@ void ReportPage::ShowSideBySide(bool on) {
 }
 
 void ReportPage::FoldCommonRuns(bool on) {
+  if (!on && lineView_->model() != lineFold_) {
+    folded_ = false;
+    return;
+  }
   folded_ = on;
   const int line = CurrentLine();
   if (on) {
@@ -387,6 +392,12 @@ void ReportPage::FoldCommonRuns(bool on) {
   } else {
     lineFold_->UnfoldAll();
     sideFold_->UnfoldAll();
+  }
+  // The views show the folded rows from the first fold on (their columns set again).
+  if (lineView_->model() != lineFold_) {
+    lineView_->setModel(lineFold_);
+    sideView_->setModel(sideFold_);
+    SizeColumns();
   }
   // The current line stays current unless it was folded away.
   const int row = line < 0 ? -1 : SideBySideShown() ? sideRows_.RowOfLine(line) : line;
@@ -400,11 +411,14 @@ void ReportPage::UnfoldAt(const QModelIndex& viewIndex) {
 
 QModelIndex ReportPage::ViewIndex(int row, int column) const {
   FoldedRows* rows = CurrentRows();
-  return rows->mapFromSource(rows->sourceModel()->index(row, column));
+  const QModelIndex index = rows->sourceModel()->index(row, column);
+  return CurrentView()->model() == rows ? rows->mapFromSource(index) : index;
 }
 
 int ReportPage::RowOf(const QModelIndex& viewIndex) const {
-  return viewIndex.isValid() ? CurrentRows()->mapToSource(viewIndex).row() : -1;
+  if (!viewIndex.isValid()) return -1;
+  return viewIndex.model() == CurrentRows() ? CurrentRows()->mapToSource(viewIndex).row()
+                                            : viewIndex.row();
 }
 
 int ReportPage::CurrentLine() const {
