@@ -380,7 +380,14 @@ TEST_F(ViewerFromMainWindowTest, LastReportOpensInTheViewerAfterARun) {
   EXPECT_TRUE(viewer->isVisible());
   EXPECT_TRUE(viewer->Document().IsReport());
   EXPECT_EQ(viewer->Document().Statistics().added, 1);
-  viewer->close();
+  EXPECT_FALSE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  // Above a main window that stays above all others.
+  Check("OptAlwaysTop")->setChecked(true);
+  EXPECT_TRUE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  Button("CmdView")->click();
+  ASSERT_EQ(main_->Viewers().size(), 2);
+  EXPECT_TRUE(main_->Viewers()[1]->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  for (ReportViewer* open : main_->Viewers()) open->close();
 }
 
 TEST_F(ViewerFromMainWindowTest, ViewerIsTheDefaultEditorAndFollowsTheProgram) {
