@@ -191,8 +191,9 @@ QString WriteInlineReport(VerkoMain& main, const QString& folder) {
   const QString longStart = QStringLiteral(
       "長い行: 甲および乙は、本契約の履行にあたり知り得た相手方の技術上または営業上の情報を、"
       "相手方の書面による承諾なく第三者に開示または漏洩してはならない。ただし、");
-  changed(longStart + QStringLiteral("開示の時点で既に公知であった情報はこの限りではない。"),
-          longStart + QStringLiteral("開示の後に乙の責によらず公知となった情報はこの限りではない。"));
+  changed(
+      longStart + QStringLiteral("開示の時点で既に公知であった情報はこの限りではない。"),
+      longStart + QStringLiteral("開示の後に乙の責によらず公知となった情報はこの限りではない。"));
   for (int i = 141; i <= 200; ++i) both(QStringLiteral("第%1条 本契約の条項%1の本文です。").arg(i));
   changed(QStringLiteral("附則 この契約は2026年4月1日から施行する。"),
           QStringLiteral("附則 この契約は2027年4月1日から施行する。"));
