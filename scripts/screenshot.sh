@@ -5,7 +5,10 @@
 # message boxes, the result file's file dialog (Qt's own, in Japanese), the batch window
 # with a filled list (idle and running) and its list chooser, and the report viewer as a
 # list and side by side (viewer-list.png, viewer-side.png, viewer-side-dark.png on a dark
-# theme) on a report with every kind of line. Runs under a virtual X server with a Japanese
+# theme) on a report with every kind of line, and on a long report of Japanese and ASCII
+# changes with a long line: its changed characters marked (viewer-inline-list.png,
+# viewer-inline-side.png), the overview strip (viewer-overview.png) and folded common runs
+# (viewer-folded.png). Runs under a virtual X server with a Japanese
 # font; VERKO_X_SCREEN sets its screen (1280x1024x24), QT_SCALE_FACTOR scales the windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -19,9 +19,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                    QStringLiteral("バージョンを表示します。"));
   parser.addOption(version);
-  const QCommandLineOption view(QStringLiteral("view"),
-                                QStringLiteral("比較結果ファイルを比較結果ビューアで表示します。"),
-                                QStringLiteral("比較結果"));
+  const QCommandLineOption view(
+      QStringLiteral("view"),
+      QStringLiteral("比較結果ファイルを比較結果ビューアで表示します。"
+                     "ファイルを二つ指定すると（--view 旧ファイル 新ファイル）、"
+                     "比較してその結果を表示します。"),
+      QStringLiteral("比較結果"));
   parser.addOption(view);
   parser.addPositionalArgument(QStringLiteral("旧ファイル"), QStringLiteral("比較対象の旧ファイル"),
                                QStringLiteral("[旧ファイル"));
@@ -56,9 +59,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     return line;
   }
   line.viewReport = parser.value(view);
-  if (!line.viewReport.isEmpty() && !line.fileNames.isEmpty()) {
+  if (!line.viewReport.isEmpty() && line.fileNames.size() == 1) {
+    line.viewNew = line.fileNames.takeFirst();
+  } else if (!line.viewReport.isEmpty() && !line.fileNames.isEmpty()) {
     line.action = CommandLine::Action::kRefuse;
-    line.text = QStringLiteral("--view のときはファイル名を指定できません: %1")
+    line.text = QStringLiteral("--view のときは旧ファイルと新ファイルの二つまでです: %1")
                     .arg(line.fileNames.join(QLatin1Char(' ')));
   }
   return line;

@@ -1,5 +1,6 @@
 // verko: the desktop program. `verko [OLD [NEW [RESULT]]]` opens the main window with the
-// given names in the file fields; `verko --view REPORT` opens the report viewer alone;
+// given names in the file fields; `verko --view REPORT` opens the report viewer alone, and
+// `verko --view OLD NEW` compares two files into it;
 // `verko --help` and `verko --version` print and end.
 #include <QApplication>
 #include <QTextStream>
@@ -12,7 +13,8 @@
 #include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/verko_main.h"
-#include "ui/viewer/report_viewer.h"
+#include "ui/viewer_handoff.h"
+#include "ui/viewer_launch.h"
 
 namespace {
 
@@ -62,12 +64,15 @@ int main(int argc, char** argv) {
   const QStringList args = QApplication::arguments().mid(1);
 
   verko::QtUiServices services;
+  verko::SettingsStore store;
   if (!line.viewReport.isEmpty()) {
-    if (!verko::ReportViewer::Open(line.viewReport, services)) return 2;
-    return QApplication::exec();
+    verko::ViewRequest request{line.viewReport, line.viewNew};
+    // Started as the editor of a main window that stays above all others.
+    request.aboveOthers = qEnvironmentVariableIntValue("VERKO_VIEWER_ABOVE") == 1;
+    return verko::RunViewerProgram(request, store, services, appDir,
+                                   verko::ViewerHandoff::SocketPath());
   }
 
-  verko::SettingsStore store;
   verko::VerkoMain window(store, services, appDir);
   window.SetFileNames(line.fileNames);
   window.show();

@@ -349,7 +349,12 @@ void VerkoMain::RecordHistory(const std::string& oldName, const std::string& new
 void VerkoMain::StartEditor(const std::string& program, const std::vector<std::string>& args) {
   QStringList arguments;
   for (const std::string& arg : args) arguments.append(ToQString(arg));
-  if (!services_.StartDetached(ToQString(program), arguments)) {
+  // Verko's own viewer opens above this window when this one stays above all others.
+  const QByteArray above = AlwaysOnTop() ? "1" : "0";
+  qputenv("VERKO_VIEWER_ABOVE", above);
+  const bool started = services_.StartDetached(ToQString(program), arguments);
+  qunsetenv("VERKO_VIEWER_ABOVE");
+  if (!started) {
     services_.ShowMessage(this,
                           QStringLiteral("エディタを起動できません。\n   %1\n\n"
                                          "「エディタの指定」でエディタを指定してください。")
@@ -472,6 +477,7 @@ void VerkoMain::ClickAlwaysTop(bool on) {
   // The windows opened from this one stay above it.
   if (help_) SetAlwaysOnTop(help_, on);
   if (batch_) SetAlwaysOnTop(batch_, on);
+  for (ReportViewer* viewer : Viewers()) SetAlwaysOnTop(viewer, on);
 }
 
 void VerkoMain::OpenSplitChars() {
@@ -494,8 +500,11 @@ void VerkoMain::OpenSetEditor() {
 
 void VerkoMain::OpenLastReport() {
   if (lastReportPath_.isEmpty()) return;
-  ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_);
-  if (viewer) viewers_.append(viewer);
+  ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_, &store_);
+  if (!viewer) return;
+  // Above this window when this one stays above all others.
+  KeepAboveOpener(viewer, this);
+  viewers_.append(viewer);
 }
 
 QList<ReportViewer*> VerkoMain::Viewers() const {

@@ -177,8 +177,8 @@ TEST_F(DesktopTest, WindowComesUpWhollyOnTheScreen) {
   Start();
   main_->SetBatchListDbPath(QString::fromStdString(db));
   QTest::mouseClick(Button("CmdBatch"), Qt::LeftButton);
-  QWidget* viewer =
-      ReportViewer::Open(QString::fromStdString(dir_.File("report.txt")), services_, main_.get());
+  QWidget* viewer = ReportViewer::Open(QString::fromStdString(dir_.File("report.txt")), services_,
+                                       nullptr, main_.get());
   for (QWidget* window : {static_cast<QWidget*>(main_->BatchWindow()), viewer}) {
     ASSERT_TRUE(window && WaitUntilManaged(window, kManageTimeout));
     EXPECT_TRUE(WhollyOnScreen(window)) << window->objectName().toStdString();

@@ -30,6 +30,7 @@ TEST(CommandLine, NamesOptionsAndRefusals) {
       {{"-v", "/a/old.txt"}, Action::kPrintVersion, {}},
       {{"--bogus"}, Action::kRefuse, {}},
       {{"a", "b", "c", "d"}, Action::kRefuse, {}},
+      {{"--view", "/a/old.txt", "/a/new.txt", "/a/r.txt"}, Action::kRefuse, {}},
   };
   for (const auto& c : kCases) {
     const CommandLine line = ParseCommandLine(QStringList{"verko"} + c.args);
@@ -42,6 +43,12 @@ TEST(CommandLine, NamesOptionsAndRefusals) {
       EXPECT_FALSE(line.text.isEmpty()) << where;
     }
   }
+  // Two files for the viewer, as git difftool gives them.
+  const CommandLine pair = ParseCommandLine({"verko", "--view", "/a/old.txt", "/a/new.txt"});
+  EXPECT_EQ(pair.action, Action::kOpenWindow);
+  EXPECT_EQ(pair.viewReport, "/a/old.txt");
+  EXPECT_EQ(pair.viewNew, "/a/new.txt");
+  EXPECT_TRUE(pair.fileNames.isEmpty());
 }
 
 // Runs the program in an environment without any display.

@@ -7,6 +7,10 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 
@@ -15,12 +19,29 @@
 #include "tests/support/golden.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/platform_defaults.h"
+#include "ui/viewer/difference_overview.h"
+#include "ui/viewer/folded_rows.h"
+#include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
+#include "ui/viewer_handoff.h"
+#include "ui/viewer_launch.h"
 
 namespace verko::testing {
 namespace {
 
 using test_support::ReadGolden;
+
+QLabel* Label(ReportViewer* viewer, const char* name) {
+  return viewer->findChild<QLabel*>(QLatin1String(name));
+}
+QAction* Action(ReportViewer* viewer, const char* name) {
+  return viewer->findChild<QAction*>(QLatin1String(name));
+}
+QString CurrentText(ReportViewer* viewer) {
+  const int line = viewer->CurrentLine();
+  if (line < 0) return QStringLiteral("<none>");
+  return QString::fromStdString(std::string(viewer->Document().TextOf(line)));
+}
 
 class ReportViewerTest : public ::testing::Test {
  protected:
@@ -55,18 +76,6 @@ class ReportViewerTest : public ::testing::Test {
     }
     return rows;
   }
-  static QLabel* Label(ReportViewer* viewer, const char* name) {
-    return viewer->findChild<QLabel*>(QLatin1String(name));
-  }
-  static QAction* Action(ReportViewer* viewer, const char* name) {
-    return viewer->findChild<QAction*>(QLatin1String(name));
-  }
-  static QString CurrentText(ReportViewer* viewer) {
-    const int line = viewer->CurrentLine();
-    if (line < 0) return QStringLiteral("<none>");
-    return QString::fromStdString(std::string(viewer->Document().TextOf(line)));
-  }
-
   TempDir dir_;
   ScriptedUiServices services_;
   std::vector<ReportViewer*> opened_;
@@ -80,7 +89,7 @@ TEST_F(ReportViewerTest, ListShowsEveryLineWithItsMarkNumbersAndColour) {
                                              "|1|1|a",
                                              "<-|2|(7)|b",
                                              "|3|2|c",
-                                             "|||⋯",
+                                             "|||⋯ 一致 3 行を省略 ⋯",
                                              "|7|6|g",
                                              ">+|(2)|7|b",
                                              "|8|8|h",
@@ -112,7 +121,8 @@ TEST_F(ReportViewerTest, SideBySideAlignsCommonDeletedAddedAndMovedLines) {
        {"1|alpha|1|alpha", "2|bravo|2|bravo 2", "3|charlie|3|charlie", "4|delta|4|delta",
         "||5|echo"}},
       {"report_worked_diff.txt",
-       {"1|a|1|a", "2|b||", "3|c|2|c", "|⋯||⋯", "7|g|6|g", "||7|b", "8|h|8|h"}},
+       {"1|a|1|a", "2|b||", "3|c|2|c", "|⋯ 一致 3 行を省略 ⋯||⋯ 一致 3 行を省略 ⋯", "7|g|6|g",
+        "||7|b", "8|h|8|h"}},
       {"report_identical_diff.txt",
        {"|相違点は見つかりませんでした||相違点は見つかりませんでした"}},
   };
@@ -370,7 +380,14 @@ TEST_F(ViewerFromMainWindowTest, LastReportOpensInTheViewerAfterARun) {
   EXPECT_TRUE(viewer->isVisible());
   EXPECT_TRUE(viewer->Document().IsReport());
   EXPECT_EQ(viewer->Document().Statistics().added, 1);
-  viewer->close();
+  EXPECT_FALSE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  // Above a main window that stays above all others.
+  Check("OptAlwaysTop")->setChecked(true);
+  EXPECT_TRUE(viewer->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  Button("CmdView")->click();
+  ASSERT_EQ(main_->Viewers().size(), 2);
+  EXPECT_TRUE(main_->Viewers()[1]->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  for (ReportViewer* open : main_->Viewers()) open->close();
 }
 
 TEST_F(ViewerFromMainWindowTest, ViewerIsTheDefaultEditorAndFollowsTheProgram) {
@@ -392,6 +409,196 @@ TEST_F(ViewerFromMainWindowTest, ViewerIsTheDefaultEditorAndFollowsTheProgram) {
     main_.reset();
   }
   EXPECT_EQ(DefaultEditorSetting("/opt/my tools/verko"), "\"/opt/my tools/verko\" --view %1");
+}
+
+// `verko --view OLD NEW`: the pair compared with the stored options into a report of the
+// work folder, shown, compared again after a change, and read again when the report changes.
+class ViewerOfPairTest : public WindowTest {
+ protected:
+  ViewerOfPairTest() {
+    store_->Write(QStringLiteral("WorkPath"), QString::fromStdString(dir_.Path()));
+  }
+  ReportViewer* OpenPair(const QString& oldPath, const QString& newPath) {
+    viewer_ = OpenViewer({oldPath, newPath}, *store_, services_, VERKO_UI_APP_DIR);
+    return viewer_;
+  }
+  // Old and new texts of `lines` lines: line 200 changed (a long line, yet not cut into
+  // parts), a tab in line 5.
+  void WriteLongPair(const std::string& folder, int lines) {
+    std::string oldText, newText;
+    for (int i = 0; i < lines; ++i) {
+      const std::string line = i == 5 ? "a\tb" : "line " + std::to_string(i);
+      oldText += line + "\r\n";
+      newText += (i == 200 ? "changed " + std::string(230, 'x') : line) + "\r\n";
+    }
+    WriteFile(folder + "/old.txt", oldText);
+    WriteFile(folder + "/new.txt", newText);
+  }
+  QPointer<ReportViewer> viewer_;
+
+  ~ViewerOfPairTest() override { delete viewer_.data(); }
+};
+
+TEST_F(ViewerOfPairTest, TwoFilesOpenComparedAndAreComparedAgainAfterAChange) {
+  WriteFile(dir_.File("old.txt"), ToCp932("作成者 山田太郎\r\nname = alpha\r\n"));
+  WriteFile(dir_.File("new.txt"), ToCp932("作成者 鈴木太郎\r\nname = alpha\r\n"));
+  ASSERT_NE(OpenPair(Path("old.txt"), Path("new.txt")), nullptr);
+  EXPECT_TRUE(viewer_->isVisible());
+  ASSERT_TRUE(viewer_->Document().IsReport());
+  EXPECT_EQ(viewer_->Document().Statistics().deleted, 1);
+  EXPECT_EQ(viewer_->Document().Statistics().added, 1);
+  const QString report = viewer_->CurrentPage()->Path();
+  EXPECT_TRUE(report.startsWith(QString::fromStdString(dir_.Path())));
+  EXPECT_TRUE(viewer_->findChild<QAction*>("ActCompareAgain")->isEnabled());
+  // The changed characters are marked: 山田 and 鈴木, in the list and on both sides.
+  const QVariantList marked{QPoint(4, 2)};
+  auto ranges = [&](int row, int column) {
+    return viewer_->CurrentView()->model()->index(row, column).data(kChangedRangesRole).toList();
+  };
+  for (int row : {0, 1}) EXPECT_EQ(ranges(row, ReportLineModel::kText), marked) << row;
+  EXPECT_TRUE(ranges(2, ReportLineModel::kText).isEmpty());
+  viewer_->ShowSideBySide(true);
+  EXPECT_EQ(ranges(0, SideBySideModel::kOldText), marked);
+  EXPECT_EQ(ranges(0, SideBySideModel::kNewText), marked);
+
+  WriteFile(dir_.File("new.txt"), ToCp932("作成者 山田太郎\r\nname = alpha\r\n"));
+  EXPECT_TRUE(viewer_->CompareAgain());
+  EXPECT_EQ(viewer_->Document().Statistics().common, 2);
+  // A report written anew by someone else is read again.
+  WriteFile(report.toStdString(), ReadGolden("report_sample_full.txt"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_->Document().Statistics().added == 2; }, 5000));
+
+  // A file that cannot be compared gets the run's message and no window.
+  EXPECT_EQ(OpenPair(Path("missing.txt"), Path("new.txt")), nullptr);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_TRUE(services_.messages[0].text.contains("missing.txt"));
+}
+
+TEST_F(ViewerOfPairTest, ViewerKeepsItsPlaceAndRemembersItsView) {
+  // A folder name longer than any screen is wide.
+  const std::string folder = dir_.File(std::string(200, 'd').c_str());
+  QDir().mkpath(QString::fromStdString(folder));
+  WriteLongPair(folder, 400);
+  const QString oldPath = QString::fromStdString(folder + "/old.txt");
+  const QString newPath = QString::fromStdString(folder + "/new.txt");
+  ASSERT_NE(OpenPair(oldPath, newPath), nullptr);
+  EXPECT_LT(viewer_->minimumSizeHint().width(), 900);
+  EXPECT_TRUE(Label(viewer_, "HeaderLabel")->toolTip().contains(oldPath));
+  viewer_->resize(700, 500);
+  QTest::qWait(50);
+  QTableView* view = viewer_->CurrentView();
+  EXPECT_EQ(view->model()->index(5, ReportLineModel::kText).data().toString(), "a   b");
+
+  // A jump scrolls down only: the start of the lines stays in sight.
+  view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+  ASSERT_TRUE(viewer_->NextDifference());
+  EXPECT_TRUE(CurrentText(viewer_).startsWith("line 200") ||
+              CurrentText(viewer_).startsWith("changed"));
+  EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+  EXPECT_TRUE(view->viewport()->rect().intersects(view->visualRect(view->currentIndex())));
+  // Messages are not hidden by the counts.
+  EXPECT_FALSE(viewer_->Find("zzz"));
+  EXPECT_EQ(viewer_->statusBar()->currentMessage(), "「zzz」は見つかりません");
+  EXPECT_LT(Label(viewer_, "CountsLabel")->sizeHint().width(), viewer_->width() / 2);
+
+  // The overview's click goes to the difference there.
+  viewer_->SetCurrentLine(0);
+  auto* overview =
+      static_cast<DifferenceOverview*>(viewer_->findChild<QWidget*>("DifferenceOverview"));
+  const int y = 200 * overview->height() / viewer_->CurrentView()->model()->rowCount();
+  QTest::mouseClick(overview, Qt::LeftButton, {}, QPoint(4, y));
+  EXPECT_TRUE(IsDifference(viewer_->Document().Line(viewer_->CurrentLine()).kind));
+
+  // Folded: the common runs shrink to three lines at each end; the moves still work.
+  viewer_->FoldCommonRuns(true);
+  const int rows = view->model()->rowCount();
+  EXPECT_EQ(rows, 3 + 1 + 3 + 2 + 3 + 1 + 3);
+  EXPECT_EQ(view->model()->index(3, ReportLineModel::kText).data().toString(), FoldText(194));
+  viewer_->SetCurrentLine(0);
+  ASSERT_TRUE(viewer_->NextDifference());
+  EXPECT_TRUE(IsDifference(viewer_->Document().Line(viewer_->CurrentLine()).kind));
+  emit view->doubleClicked(view->model()->index(3, ReportLineModel::kText));
+  EXPECT_EQ(view->model()->rowCount(), rows + 193);
+  viewer_->SetCurrentLine(390);  // in the last folded run
+  EXPECT_EQ(CurrentText(viewer_), "line 389");
+
+  // Side by side, long lines scroll sideways under a scroll bar of their own.
+  viewer_->ShowSideBySide(true);
+  EXPECT_TRUE(viewer_->findChild<QScrollBar*>("SideTextScroll")->isVisibleTo(viewer_));
+  QHeaderView* header = viewer_->CurrentView()->horizontalHeader();
+  EXPECT_LE(header->sectionViewportPosition(SideBySideModel::kNewText) +
+                header->sectionSize(SideBySideModel::kNewText),
+            viewer_->CurrentView()->viewport()->width());
+
+  // Esc closes; the next viewer comes back with the same size and view, and the tab width
+  // set in the store.
+  const QSize size = viewer_->size();
+  Action(viewer_, "ActClose")->trigger();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(viewer_.isNull());
+  store_->Write(QStringLiteral("ViewerTabWidth"), QStringLiteral(" 8"));
+  ASSERT_NE(OpenPair(oldPath, newPath), nullptr);
+  EXPECT_EQ(viewer_->size(), size);
+  EXPECT_TRUE(viewer_->SideBySideShown());
+  EXPECT_TRUE(Action(viewer_, "ActFold")->isChecked());
+  viewer_->FoldCommonRuns(false);
+  EXPECT_EQ(viewer_->CurrentView()->model()->index(5, SideBySideModel::kNewText).data().toString(),
+            "a       b");
+  EXPECT_EQ(Action(viewer_, "ActClose")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::Key_Escape)}));
+  EXPECT_EQ(Action(viewer_, "ActCloseTab")->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_W)}));
+}
+
+// Later viewer launches of the same user hand their reports to the viewer already open,
+// which shows each as a tab of its own (a batch of 6 pairs: one window, 6 tabs).
+TEST_F(ViewerOfPairTest, LaterLaunchesBecomeTabsOfTheOpenViewer) {
+  const QString runtime = Path("run");
+  ASSERT_TRUE(QDir().mkpath(runtime));
+  QFile::setPermissions(runtime,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  const QString socket = runtime + "/verko-viewer";
+  for (int i = 0; i < 6; ++i) {
+    WriteFile(dir_.File(("report" + std::to_string(i) + ".txt").c_str()),
+              ReadGolden("report_sample_full.txt"));
+  }
+  viewer_ = OpenViewer({Path("report0.txt"), QString()}, *store_, services_, VERKO_UI_APP_DIR);
+  ASSERT_NE(viewer_, nullptr);
+  ViewerHandoff handoff;
+  ASSERT_TRUE(TakeViewRequests(handoff, socket, *store_, services_, VERKO_UI_APP_DIR));
+  EXPECT_FALSE(QFileInfo(socket).permissions() &
+               (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ReadGroup |
+                QFileDevice::WriteGroup));
+
+  // Five launches at once, each of them a program of its own, as a batch run starts them.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", runtime);
+  env.insert("XDG_CONFIG_HOME", Path("config"));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  std::vector<std::unique_ptr<QProcess>> launches;
+  for (int i = 1; i < 6; ++i) {
+    auto& launch = launches.emplace_back(std::make_unique<QProcess>());
+    launch->setProcessEnvironment(env);
+    launch->setWorkingDirectory(QString::fromStdString(dir_.Path()));
+    launch->start(VERKO_UI_APP_DIR "verko", {"--view", QString("report%1.txt").arg(i)});
+  }
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return std::all_of(launches.begin(), launches.end(),
+                           [](auto& p) { return p->state() == QProcess::NotRunning; });
+      },
+      30000));
+  for (auto& launch : launches) EXPECT_EQ(launch->exitCode(), 0);
+  ASSERT_EQ(viewer_->PageCount(), 6);
+  QStringList names;
+  for (int i = 0; i < 6; ++i) names.append(QFileInfo(viewer_->Page(i)->Path()).fileName());
+  names.sort();
+  EXPECT_EQ(names.join(' '),
+            "report0.txt report1.txt report2.txt report3.txt report4.txt "
+            "report5.txt");
+  // Ctrl+W closes one tab at a time.
+  Action(viewer_, "ActCloseTab")->trigger();
+  EXPECT_EQ(viewer_->PageCount(), 5);
 }
 
 }  // namespace

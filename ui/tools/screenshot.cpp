@@ -168,6 +168,55 @@ QString WriteSampleReport(VerkoMain& main, const QString& folder) {
   return QString::fromStdString(request.resultName);
 }
 
+// A long full report of Japanese and ASCII changes scattered among common paragraphs, with a
+// line wider than the window: the marked changed characters, the overview strip and folding.
+QString WriteInlineReport(VerkoMain& main, const QString& folder) {
+  QStringList oldLines, newLines;
+  auto both = [&](const QString& line) {
+    oldLines.append(line);
+    newLines.append(line);
+  };
+  auto changed = [&](const QString& before, const QString& after) {
+    oldLines.append(before);
+    newLines.append(after);
+  };
+  both(QStringLiteral("契約書 第1版"));
+  changed(QStringLiteral("作成者 山田太郎"), QStringLiteral("作成者 鈴木太郎"));
+  changed(QStringLiteral("更新日 2026/11/30"), QStringLiteral("更新日 2026/12/07"));
+  for (int i = 1; i <= 60; ++i) both(QStringLiteral("第%1条 本契約の条項%1の本文です。").arg(i));
+  changed(QStringLiteral("const int kMaxLines = 16000;  // 行数の上限"),
+          QStringLiteral("const int kMaxLines = 32000;  // 行数の上限"));
+  changed(QStringLiteral("status = ReadRecord(file, &record);"),
+          QStringLiteral("status = ReadNextRecord(file, &record);"));
+  for (int i = 61; i <= 140; ++i) both(QStringLiteral("第%1条 本契約の条項%1の本文です。").arg(i));
+  const QString longStart = QStringLiteral(
+      "長い行: 甲および乙は、本契約の履行にあたり知り得た相手方の技術上または営業上の情報を、"
+      "相手方の書面による承諾なく第三者に開示または漏洩してはならない。ただし、");
+  changed(
+      longStart + QStringLiteral("開示の時点で既に公知であった情報はこの限りではない。"),
+      longStart + QStringLiteral("開示の後に乙の責によらず公知となった情報はこの限りではない。"));
+  for (int i = 141; i <= 200; ++i) both(QStringLiteral("第%1条 本契約の条項%1の本文です。").arg(i));
+  changed(QStringLiteral("附則 この契約は2026年4月1日から施行する。"),
+          QStringLiteral("附則 この契約は2027年4月1日から施行する。"));
+  auto write = [&folder](const char* name, const QStringList& lines) {
+    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+      file.write(
+          QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
+    }
+    return path;
+  };
+  CompareRequest request;
+  request.oldName = write("契約書_旧版.txt", oldLines).toStdString();
+  request.newName = write("契約書_新版.txt", newLines).toStdString();
+  request.resultName = QDir(folder).filePath(QStringLiteral("Inline.txt")).toStdString();
+  request.options.workPath = folder.toStdString() + "/";
+  RunFlags flags;
+  ExecuteCompare(request, RunMode::kBatch, main, flags);
+  return QString::fromStdString(request.resultName);
+}
+
 }  // namespace
 
 int TakeScreenshots(const QString& folder, const QString& appDir) {
@@ -299,6 +348,28 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     QApplication::setPalette(dark);
     ok &= Save(viewer, folder, QStringLiteral("viewer-side-dark"));
     QApplication::setPalette(light);
+    viewer->close();
+  } else {
+    ok = false;
+  }
+  // The changed characters marked, as one list and side by side; the overview strip of a
+  // long report; its common runs folded.
+  if (ReportViewer* viewer =
+          ReportViewer::Open(WriteInlineReport(main, storeDir.path()), services)) {
+    viewer->resize(1000, 600);
+    Settle();
+    viewer->SetCurrentLine(0);
+    viewer->NextDifference();
+    ok &= Save(viewer, folder, QStringLiteral("viewer-inline-list"));
+    viewer->ShowSideBySide(true);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-inline-side"));
+    viewer->ShowSideBySide(false);
+    viewer->NextDifference();
+    viewer->NextDifference();
+    ok &= Save(viewer, folder, QStringLiteral("viewer-overview"));
+    viewer->FoldCommonRuns(true);
+    viewer->SetCurrentLine(0);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-folded"));
     viewer->close();
   } else {
     ok = false;

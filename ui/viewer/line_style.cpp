@@ -24,6 +24,13 @@ QColor LineBackground(LineKind kind, const QPalette& palette) {
              IsDark(palette) ? 0.38 : 0.2);
 }
 
+QColor ChangedTextBackground(LineKind kind, const QPalette& palette) {
+  const LineColor color = ColorOfKind(kind);
+  if (!color.colored) return QColor();
+  return Mix(palette.color(QPalette::Base), QColor::fromRgb(color.rgb),
+             IsDark(palette) ? 0.62 : 0.45);
+}
+
 QColor GapBackground(const QPalette& palette) {
   return Mix(palette.color(QPalette::Base), palette.color(QPalette::Text), 0.12);
 }

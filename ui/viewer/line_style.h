@@ -13,6 +13,9 @@ namespace verko {
 
 // The background of a line of `kind`; invalid (the view's own) for common and plain lines.
 QColor LineBackground(LineKind kind, const QPalette& palette);
+// The background of the changed characters within a changed line of `kind`: the same hue,
+// stronger than the line's own.
+QColor ChangedTextBackground(LineKind kind, const QPalette& palette);
 // The background of a gap and of the empty side of a side-by-side row.
 QColor GapBackground(const QPalette& palette);
 QColor EmptyCellBackground(const QPalette& palette);

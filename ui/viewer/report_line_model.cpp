@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPalette>
 
+#include "ui/viewer/changed_marks.h"
 #include "ui/viewer/line_style.h"
 
 namespace verko {
@@ -10,6 +11,61 @@ namespace verko {
 QString LineTextOf(const ReportDocument& document, int line) {
   const std::string_view text = document.TextOf(line);
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString ExpandTabs(const QString& text, int tabWidth) {
+  if (!text.contains(QLatin1Char('\t')) || tabWidth <= 0) return text;
+  QString shown;
+  shown.reserve(text.size() + 4 * tabWidth);
+  int column = 0;
+  for (const QChar c : text) {
+    if (c == QLatin1Char('\t')) {
+      const int spaces = tabWidth - column % tabWidth;
+      shown.append(QString(spaces, QLatin1Char(' ')));
+      column += spaces;
+      continue;
+    }
+    shown.append(c);
+    // A surrogate pair's second half adds nothing; a wide character takes two columns.
+    if (c.isLowSurrogate()) continue;
+    const ushort u = c.unicode();
+    column += (u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F)) ? 1 : 2;
+  }
+  return shown;
+}
+
+QString ShownTextOf(const ReportDocument& document, int line, int tabWidth) {
+  return ExpandTabs(LineTextOf(document, line), tabWidth);
+}
+
+namespace {
+
+// The new file's line number of the nearest line at its new place from `line` on in
+// direction `step`; 0 when there is none before, -1 when none after.
+int NearestNewNumber(const ReportDocument& document, int line, int step) {
+  for (int i = line + step; i >= 0 && i < document.Count(); i += step) {
+    const ReportLine& other = document.Line(i);
+    if (other.kind == LineKind::kCommon || other.kind == LineKind::kAdded ||
+        other.kind == LineKind::kMovedNew) {
+      return other.newNo;
+    }
+  }
+  return step < 0 ? 0 : -1;
+}
+
+}  // namespace
+
+int HiddenLinesOfGap(const ReportDocument& document, int line) {
+  const int before = NearestNewNumber(document, line, -1);
+  const int after = NearestNewNumber(document, line, +1);
+  if (after < 0 || after <= before) return -1;
+  return after - before - 1;
+}
+
+QString GapText(const ReportDocument& document, int line) {
+  const int hidden = HiddenLinesOfGap(document, line);
+  if (hidden < 0) return QStringLiteral("⋯");
+  return QStringLiteral("⋯ 一致 %1 行を省略 ⋯").arg(hidden);
 }
 
 QString PlaceToolTip(const ReportDocument& document, int line) {
@@ -26,6 +82,12 @@ QString PlaceToolTip(const ReportDocument& document, int line) {
              : QStringLiteral(
                    "旧ファイルの %1 行目から移動（ダブルクリックまたは Ctrl+J で移動元へ）")
                    .arg(LineNumberText(other.oldNo, other.oldPart));
+}
+
+QVariant ChangedRangesOf(ChangedMarks* marks, int line) {
+  if (!marks) return QVariant();
+  QVariantList ranges = marks->RangesOf(line);
+  return ranges.isEmpty() ? QVariant() : QVariant(ranges);
 }
 
 QVariant BackgroundOf(LineKind kind, const QPalette& palette) {
@@ -75,11 +137,11 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
           }
           return LineNumberText(line.newNo, line.newPart);
         case kText:
-          if (line.kind == LineKind::kGap) return QStringLiteral("⋯");
+          if (line.kind == LineKind::kGap) return GapText(document_, row);
           if (line.kind == LineKind::kNoDifferences) {
             return QStringLiteral("相違点は見つかりませんでした");
           }
-          return LineTextOf(document_, row);
+          return ShownTextOf(document_, row, tabWidth_);
       }
       break;
     case Qt::ToolTipRole:
@@ -103,6 +165,9 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>(line.kind);
     case kLineRole:
       return row;
+    case kChangedRangesRole:
+      if (index.column() == kText) return ChangedRangesOf(marks_, row);
+      break;
   }
   return QVariant();
 }

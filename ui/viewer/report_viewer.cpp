@@ -3,39 +3,37 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/shared/field_values.h"
+#include "ui/shared/settings_store.h"
 #include "ui/shared/ui_services.h"
 #include "ui/shared/widget_parts.h"
 #include "ui/shared/window_helpers.h"
-#include "ui/viewer/report_line_model.h"
-#include "ui/viewer/side_by_side_model.h"
 
 namespace verko {
 namespace {
 
-QString Grouped(int64_t n) {
-  return QLocale(QLocale::English).toString(static_cast<qlonglong>(n));
-}
+constexpr int kMessageMs = 4000;
 
-// Enter and Shift+Enter in the search field find forwards and backwards; Esc closes the bar.
+// Enter and Shift+Enter in the search field find forwards and backwards.
 class SearchKeys : public QObject {
  public:
-  SearchKeys(ReportViewer* viewer, QLineEdit* field, QWidget* bar)
-      : QObject(field), viewer_(viewer), field_(field), bar_(bar) {}
+  SearchKeys(ReportViewer* viewer, QLineEdit* field)
+      : QObject(field), viewer_(viewer), field_(field) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -45,60 +43,52 @@ class SearchKeys : public QObject {
       viewer_->Find(field_->text(), key->modifiers() & Qt::ShiftModifier);
       return true;
     }
-    if (key->key() == Qt::Key_Escape) {
-      bar_->hide();
-      viewer_->CurrentView()->setFocus();
-      return true;
-    }
     return QObject::eventFilter(watched, event);
   }
 
  private:
   ReportViewer* viewer_;
   QLineEdit* field_;
-  QWidget* bar_;
 };
+
+int ReadStoredNumber(const SettingsStore& store, const char* name, int fallback) {
+  return ReadSettingNumber(store.Read(QLatin1String(name), QString::number(fallback)), fallback);
+}
+
+QString OpenFailureText(const QString& path, const Status& status) {
+  return QStringLiteral("結果ファイル\n   %1\nを開くことができません。\n\n理由： %2")
+      .arg(path, ToQString(status.reason()));
+}
 
 }  // namespace
 
-ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, QWidget* parent) {
-  LoadedReport report;
-  const Status status = LoadReportFile(path.toStdString(), &report);
-  if (!status.ok()) {
-    services.ShowMessage(
-        parent,
-        QStringLiteral("結果ファイル\n   %1\nを開くことができません。\n\n理由： %2")
-            .arg(path, ToQString(status.reason())),
-        QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
+ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, SettingsStore* store,
+                                 QWidget* parent, CompareAgainFunction compareAgain) {
+  auto* viewer = new ReportViewer(services, store, parent);
+  viewer->setAttribute(Qt::WA_DeleteOnClose);
+  if (!viewer->AddReport(path, std::move(compareAgain))) {
+    delete viewer;
     return nullptr;
   }
-  auto* viewer = new ReportViewer(path, std::move(report), parent);
-  viewer->setAttribute(Qt::WA_DeleteOnClose);
   BringOnScreen(viewer);
   viewer->show();
   return viewer;
 }
 
-ReportViewer::ReportViewer(const QString& path, LoadedReport report, QWidget* parent)
-    : QMainWindow(parent), report_(std::move(report)), sideRows_(report_.document) {
+ReportViewer::ReportViewer(UiServices& services, SettingsStore* store, QWidget* parent)
+    : QMainWindow(parent), services_(services), store_(store) {
   setObjectName(QStringLiteral("ReportViewer"));
   if (parent) setWindowFlag(Qt::Window);
-  setWindowTitle(QStringLiteral("比較結果 - %1").arg(QFileInfo(path).fileName()));
-  const ReportDocument& document = report_.document;
-  changedLines_.resize(document.Count());
-  for (int i = 0; i < document.Count(); ++i) changedLines_[i] = IsDifference(document.Line(i).kind);
-  changedSideRows_.resize(sideRows_.Count());
-  for (int r = 0; r < sideRows_.Count(); ++r) {
-    const SideBySideRow& row = sideRows_.Rows()[r];
-    changedSideRows_[r] = (row.oldLine >= 0 && changedLines_[row.oldLine]) ||
-                          (row.newLine >= 0 && changedLines_[row.newLine]);
+  setWindowIcon(QIcon(ProgramIcon(64)));
+  setWindowTitle(QStringLiteral("比較結果"));
+  if (store_) {
+    tabWidth_ = std::clamp(ReadStoredNumber(*store_, "ViewerTabWidth", 4), 1, 16);
+    sideBySide_ = ReadStoredNumber(*store_, "ViewerSideBySide", 0) == 1;
+    folded_ = ReadStoredNumber(*store_, "ViewerFold", 0) == 1;
   }
-  lineModel_ = std::make_unique<ReportLineModel>(document);
-  sideModel_ = std::make_unique<SideBySideModel>(document, sideRows_);
   CreateActions();
-  CreateWidgets(path);
-  FillHeader(path);
-  resize(1000, 700);
+  CreateWidgets();
+  RestoreSettings();
 }
 
 ReportViewer::~ReportViewer() = default;
@@ -127,43 +117,47 @@ void ReportViewer::CreateActions() {
                           QStringLiteral("旧ファイルを左、新ファイルを右に並べて表示 (Ctrl+T)"),
                           {QKeySequence(Qt::CTRL | Qt::Key_T)});
   actSideBySide_->setCheckable(true);
+  actFold_ = action("ActFold", QStringLiteral("一致行を折りたたむ"),
+                    QStringLiteral("長く続く一致行を前後 3 行だけ残して折りたたむ (Ctrl+E)"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_E)});
+  actFold_->setCheckable(true);
   actFind_ = action("ActFind", QStringLiteral("検索"), QStringLiteral("テキストを検索 (Ctrl+F)"),
                     {QKeySequence::Find});
   actCopy_ = action("ActCopy", QStringLiteral("コピー"),
                     QStringLiteral("選択した行をコピー (Ctrl+C)"), {QKeySequence::Copy});
+  actCompareAgain_ =
+      action("ActCompareAgain", QStringLiteral("再比較"),
+             QStringLiteral("旧ファイルと新ファイルを比較し直す (F5)"), {QKeySequence(Qt::Key_F5)});
+  actClose_ = action("ActClose", QStringLiteral("閉じる"), QStringLiteral("ビューアを閉じる (Esc)"),
+                     {QKeySequence(Qt::Key_Escape)});
+  actCloseTab_ =
+      action("ActCloseTab", QStringLiteral("タブを閉じる"),
+             QStringLiteral("この比較結果を閉じる (Ctrl+W)"), {QKeySequence(Qt::CTRL | Qt::Key_W)});
+  actQuit_ = action("ActQuit", QStringLiteral("すべて閉じる"),
+                    QStringLiteral("すべてのビューアを閉じる (Ctrl+Q)"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_Q)});
   connect(actPrevious_, &QAction::triggered, this, [this] { PreviousDifference(); });
   connect(actNext_, &QAction::triggered, this, [this] { NextDifference(); });
   connect(actJump_, &QAction::triggered, this, [this] { JumpToOtherPlace(); });
   connect(actSideBySide_, &QAction::toggled, this, &ReportViewer::ShowSideBySide);
+  connect(actFold_, &QAction::toggled, this, &ReportViewer::FoldCommonRuns);
   connect(actFind_, &QAction::triggered, this, &ReportViewer::ShowSearchBar);
   connect(actCopy_, &QAction::triggered, this, &ReportViewer::CopySelection);
-
-  const bool isReport = report_.document.IsReport();
-  for (QAction* act : {actPrevious_, actNext_, actJump_, actSideBySide_}) act->setEnabled(isReport);
+  connect(actCompareAgain_, &QAction::triggered, this, [this] { CompareAgain(); });
+  // Esc closes the search bar first, when it is open.
+  connect(actClose_, &QAction::triggered, this, [this] {
+    if (searchBar_->isVisible()) {
+      searchBar_->hide();
+      CurrentView()->setFocus();
+    } else {
+      close();
+    }
+  });
+  connect(actCloseTab_, &QAction::triggered, this, &ReportViewer::CloseCurrentPage);
+  connect(actQuit_, &QAction::triggered, this, &ReportViewer::CloseEveryViewer);
 }
 
-QTableView* ReportViewer::NewView(const char* name) {
-  auto* view = new QTableView(this);
-  view->setObjectName(QLatin1String(name));
-  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view->setShowGrid(false);
-  view->setWordWrap(false);
-  view->setTabKeyNavigation(false);
-  view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  view->verticalHeader()->hide();
-  // Fixed row heights: the view never measures its rows, so a report of any length opens
-  // and scrolls at once.
-  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
-  view->horizontalHeader()->setHighlightSections(false);
-  connect(view, &QTableView::doubleClicked, this, [this] { JumpToOtherPlace(); });
-  return view;
-}
-
-void ReportViewer::CreateWidgets(const QString& path) {
+void ReportViewer::CreateWidgets() {
   auto* toolBar = addToolBar(QStringLiteral("表示"));
   toolBar->setObjectName(QStringLiteral("ViewerToolBar"));
   toolBar->setMovable(false);
@@ -171,57 +165,37 @@ void ReportViewer::CreateWidgets(const QString& path) {
   for (QAction* act : {actPrevious_, actNext_, actJump_}) toolBar->addAction(act);
   toolBar->addSeparator();
   toolBar->addAction(actSideBySide_);
+  toolBar->addAction(actFold_);
   toolBar->addSeparator();
   toolBar->addAction(actFind_);
   toolBar->addAction(actCopy_);
+  toolBar->addSeparator();
+  toolBar->addAction(actCompareAgain_);
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(6, 6, 6, 0);
+  layout->setContentsMargins(0, 0, 0, 0);
+  tabs_ = Named(new QTabWidget(central), "ReportTabs");
+  tabs_->setDocumentMode(true);
+  tabs_->setTabsClosable(true);
+  tabs_->setTabBarAutoHide(true);
+  tabs_->setElideMode(Qt::ElideMiddle);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] { ShowPageState(); });
+  connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) {
+    tabs_->setCurrentIndex(index);
+    CloseCurrentPage();
+  });
+  layout->addWidget(tabs_, 1);
 
-  messageLabel_ = new QLabel(central);
-  messageLabel_->setObjectName(QStringLiteral("MessageLabel"));
-  messageLabel_->setWordWrap(true);
-  messageLabel_->setFrameShape(QFrame::StyledPanel);
-  messageLabel_->setMargin(6);
-  messageLabel_->hide();
-  layout->addWidget(messageLabel_);
-
-  auto* header = new QHBoxLayout;
-  headerLabel_ = new QLabel(central);
-  headerLabel_->setObjectName(QStringLiteral("HeaderLabel"));
-  headerLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  headerLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  statisticsLabel_ = new QLabel(central);
-  statisticsLabel_->setObjectName(QStringLiteral("StatisticsLabel"));
-  statisticsLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  statisticsLabel_->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  header->addWidget(headerLabel_, 1);
-  header->addWidget(statisticsLabel_);
-  layout->addLayout(header);
-
-  views_ = new QStackedWidget(central);
-  lineView_ = NewView("LineView");
-  lineView_->setModel(lineModel_.get());
-  sideView_ = NewView("SideBySideView");
-  sideView_->setModel(sideModel_.get());
-  views_->addWidget(lineView_);
-  views_->addWidget(sideView_);
-  layout->addWidget(views_, 1);
-  SizeColumns();
-
-  searchBar_ = new QWidget(central);
-  searchBar_->setObjectName(QStringLiteral("SearchBar"));
+  searchBar_ = Named(new QWidget(central), "SearchBar");
   auto* search = new QHBoxLayout(searchBar_);
-  search->setContentsMargins(0, 2, 0, 2);
+  search->setContentsMargins(6, 2, 6, 2);
   search->addWidget(new QLabel(QStringLiteral("検索:"), searchBar_));
-  searchField_ = new QLineEdit(searchBar_);
-  searchField_->setObjectName(QStringLiteral("SearchField"));
+  searchField_ = Named(new QLineEdit(searchBar_), "SearchField");
   searchField_->setClearButtonEnabled(true);
   search->addWidget(searchField_, 1);
   auto button = [this, search](const char* name, const QString& text, auto handler) {
-    auto* b = new QToolButton(searchBar_);
-    b->setObjectName(QLatin1String(name));
+    auto* b = Named(new QToolButton(searchBar_), name);
     b->setText(text);
     connect(b, &QToolButton::clicked, this, handler);
     search->addWidget(b);
@@ -232,225 +206,173 @@ void ReportViewer::CreateWidgets(const QString& path) {
     searchBar_->hide();
     CurrentView()->setFocus();
   });
-  searchField_->installEventFilter(new SearchKeys(this, searchField_, searchBar_));
+  searchField_->installEventFilter(new SearchKeys(this, searchField_));
   searchBar_->hide();
   layout->addWidget(searchBar_);
   setCentralWidget(central);
 
-  countsLabel_ = new QLabel(this);
-  countsLabel_->setObjectName(QStringLiteral("CountsLabel"));
-  statusBar()->addPermanentWidget(countsLabel_, 1);
+  // The counts stand at the right and take only their own width: the messages of the moves
+  // and of the search have the rest of the status line.
+  countsLabel_ = Named(new QLabel(this), "CountsLabel");
+  statusBar()->addPermanentWidget(countsLabel_);
   statusBar()->setSizeGripEnabled(true);
-  Q_UNUSED(path);
 }
 
-void ReportViewer::SizeColumns() {
-  const QFontMetrics metrics(lineView_->font());
-  const int numberWidth = metrics.horizontalAdvance(QStringLiteral("(32000~99)")) + 12;
-  const int textWidth = std::max(
-      metrics.horizontalAdvance(QLatin1Char('0')) * report_.document.WidestText() + 24, 200);
-  QHeaderView* lines = lineView_->horizontalHeader();
-  lineView_->setColumnWidth(ReportLineModel::kMark,
-                            metrics.horizontalAdvance(QStringLiteral("<-")) + 14);
-  lineView_->setColumnWidth(ReportLineModel::kOldNo, numberWidth);
-  lineView_->setColumnWidth(ReportLineModel::kNewNo, numberWidth);
-  lineView_->setColumnWidth(ReportLineModel::kText, textWidth);
-  lines->setStretchLastSection(true);
-  if (!report_.document.IsReport()) {
-    lineView_->hideColumn(ReportLineModel::kMark);
-    lineView_->hideColumn(ReportLineModel::kNewNo);
+void ReportViewer::RestoreSettings() {
+  resize(1000, 700);
+  if (!store_) return;
+  const int width = ReadStoredNumber(*store_, "ViewerWidth", 0);
+  const int height = ReadStoredNumber(*store_, "ViewerHeight", 0);
+  if (width > 0 && height > 0) resize(width, height);
+  const QString left = store_->Read(QStringLiteral("ViewerLeft"), QString());
+  const QString top = store_->Read(QStringLiteral("ViewerTop"), QString());
+  if (!left.isEmpty() && !top.isEmpty()) {
+    PlaceFrameAt(this, QPoint(ReadSettingNumber(left, 0), ReadSettingNumber(top, 0)));
   }
-  QHeaderView* side = sideView_->horizontalHeader();
-  sideView_->setColumnWidth(SideBySideModel::kOldNo, numberWidth);
-  sideView_->setColumnWidth(SideBySideModel::kNewNo, numberWidth);
-  side->setSectionResizeMode(SideBySideModel::kOldText, QHeaderView::Stretch);
-  side->setSectionResizeMode(SideBySideModel::kNewText, QHeaderView::Stretch);
 }
 
-void ReportViewer::FillHeader(const QString& path) {
-  const ReportDocument& document = report_.document;
-  const QString encoding = QString::fromLatin1(EncodingName(report_.encoding));
-  if (!document.IsReport()) {
-    messageLabel_->setText(QStringLiteral(
-        "このファイルは Verko の比較結果ではありません。テキストとして表示しています。"));
-    messageLabel_->show();
-    headerLabel_->setText(QStringLiteral("ファイル： %1\n文字コード： %2").arg(path, encoding));
-    statisticsLabel_->hide();
-    countsLabel_->setText(QStringLiteral("%1 行").arg(document.Count()));
-    return;
-  }
-  const ReportHeader& h = document.Header();
-  headerLabel_->setText(
-      QStringLiteral("旧ファイル： %1\n新ファイル： %2\n比較日時： %3　　文字コード： %4")
-          .arg(ToQString(h.oldName), ToQString(h.newName), ToQString(h.dateTime), encoding));
-  const ReportStatistics& s = document.Statistics();
-  if (!s.present) {
-    messageLabel_->setText(QStringLiteral(
-        "この比較結果は途中で終わっていて、統計情報がありません。比較の中断や書き込み"
-        "の失敗で、結果が途中までしか書かれていません。"));
-    messageLabel_->show();
-    statisticsLabel_->setText(QStringLiteral("統計情報なし"));
-    countsLabel_->setText(QStringLiteral("統計情報なし"));
-    return;
-  }
-  QString rows;
-  auto row = [&rows](const QString& label, int lines, int64_t words) {
-    rows += QStringLiteral(
-                "<tr><td>%1</td><td align=right>&nbsp;%2 行</td>"
-                "<td align=right>&nbsp;%3 words</td></tr>")
-                .arg(label, Grouped(lines), Grouped(words));
-  };
-  row(QStringLiteral("旧ファイルの行数（分割後）"), s.oldLines, s.oldWords);
-  row(QStringLiteral("新ファイルの行数（分割後）"), s.newLines, s.newWords);
-  if (s.detailed) {
-    row(QStringLiteral("一致行"), s.common, s.wordsCommon);
-    row(QStringLiteral("削除行"), s.deleted, s.wordsDeleted);
-    row(QStringLiteral("追加行"), s.added, s.wordsAdded);
-    row(QStringLiteral("移動行"), s.moved, s.wordsMoved);
-  } else {
-    rows += QStringLiteral("<tr><td colspan=3>相違点は見つかりませんでした</td></tr>");
-  }
-  statisticsLabel_->setText(QStringLiteral("<table cellspacing=0>%1</table>").arg(rows));
-  countsLabel_->setText(
-      QStringLiteral("一致 %1 行　　削除 %2 行　　追加 %3 行　　移動 %4 行")
-          .arg(Grouped(s.common), Grouped(s.deleted), Grouped(s.added), Grouped(s.moved)));
+void ReportViewer::SaveSettings() {
+  if (!store_) return;
+  const QRect frame = frameGeometry();
+  store_->Write(QStringLiteral("ViewerLeft"), FormatSettingNumber(frame.x()));
+  store_->Write(QStringLiteral("ViewerTop"), FormatSettingNumber(frame.y()));
+  store_->Write(QStringLiteral("ViewerWidth"), FormatSettingNumber(width()));
+  store_->Write(QStringLiteral("ViewerHeight"), FormatSettingNumber(height()));
+  store_->Write(QStringLiteral("ViewerSideBySide"), FormatSettingNumber(sideBySide_ ? 1 : 0));
+  store_->Write(QStringLiteral("ViewerFold"), FormatSettingNumber(folded_ ? 1 : 0));
+  store_->Write(QStringLiteral("ViewerTabWidth"), FormatSettingNumber(tabWidth_));
+  store_->Sync();
 }
 
-QTableView* ReportViewer::CurrentView() const {
-  return SideBySideShown() ? sideView_ : lineView_;
+void ReportViewer::closeEvent(QCloseEvent* event) {
+  SaveSettings();
+  QMainWindow::closeEvent(event);
+}
+
+ReportPage* ReportViewer::AddReport(const QString& path, CompareAgainFunction compareAgain) {
+  LoadedReport report;
+  const Status status = LoadReportFile(path.toStdString(), &report);
+  if (!status.ok()) {
+    services_.ShowMessage(isVisible() ? this : parentWidget(), OpenFailureText(path, status),
+                          QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation,
+                          MessageButtons::kOk);
+    return nullptr;
+  }
+  auto* page = new ReportPage(path, std::move(report), tabWidth_, tabs_);
+  page->SetCompareAgain(std::move(compareAgain));
+  page->ShowSideBySide(sideBySide_);
+  page->FoldCommonRuns(folded_);
+  page->OnReloaded([this, page] {
+    if (page == CurrentPage()) {
+      ShowPageState();
+      statusBar()->showMessage(QStringLiteral("比較結果ファイルが更新されたので読み直しました"),
+                               kMessageMs);
+    }
+  });
+  const int index = tabs_->addTab(page, QFileInfo(path).fileName());
+  tabs_->setTabToolTip(index, path);
+  tabs_->setCurrentIndex(index);
+  ShowPageState();
+  return page;
+}
+
+int ReportViewer::PageCount() const {
+  return tabs_->count();
+}
+
+ReportPage* ReportViewer::Page(int index) const {
+  return static_cast<ReportPage*>(tabs_->widget(index));
+}
+
+ReportPage* ReportViewer::CurrentPage() const {
+  return static_cast<ReportPage*>(tabs_->currentWidget());
+}
+
+void ReportViewer::ShowPageState() {
+  ReportPage* page = CurrentPage();
+  if (!page) return;
+  setWindowTitle(QStringLiteral("比較結果 - %1").arg(QFileInfo(page->Path()).fileName()));
+  countsLabel_->setText(page->CountsText());
+  const bool isReport = page->Document().IsReport();
+  for (QAction* act : {actPrevious_, actNext_, actJump_, actSideBySide_, actFold_}) {
+    act->setEnabled(isReport);
+  }
+  actCompareAgain_->setEnabled(page->CanCompareAgain());
+  // A page shows the window's view (it may have been made while another view was shown).
+  page->ShowSideBySide(sideBySide_);
+  if (page->CommonRunsFolded() != folded_) page->FoldCommonRuns(folded_);
+  QSignalBlocker blockSide(actSideBySide_), blockFold(actFold_);
+  actSideBySide_->setChecked(page->SideBySideShown());
+  actFold_->setChecked(folded_);
 }
 
 bool ReportViewer::SideBySideShown() const {
-  return views_->currentWidget() == sideView_;
+  return CurrentPage() && CurrentPage()->SideBySideShown();
 }
 
 void ReportViewer::ShowSideBySide(bool on) {
-  if (on && !report_.document.IsReport()) return;
-  if (on == SideBySideShown()) return;
-  const int line = CurrentLine();
-  views_->setCurrentWidget(on ? static_cast<QWidget*>(sideView_) : lineView_);
-  if (actSideBySide_->isChecked() != on) actSideBySide_->setChecked(on);
-  if (line >= 0) SetCurrentLine(line);
-  CurrentView()->setFocus();
-}
-
-int ReportViewer::CurrentLine() const {
-  const QModelIndex index = CurrentView()->currentIndex();
-  if (!index.isValid()) return -1;
-  if (!SideBySideShown()) return index.row();
-  const int line = index.data(kLineRole).toInt();
-  if (line >= 0) return line;
-  const SideBySideRow& row = sideRows_.Rows()[index.row()];
-  return std::max(row.oldLine, row.newLine);
-}
-
-void ReportViewer::SetCurrentLine(int line) {
-  if (line < 0 || line >= report_.document.Count()) return;
-  GoToRow(SideBySideShown() ? sideRows_.RowOfLine(line) : line, line);
-}
-
-void ReportViewer::GoToRow(int row, int line) {
-  QTableView* view = CurrentView();
-  int column = SideBySideShown() ? static_cast<int>(SideBySideModel::kOldText)
-                                 : static_cast<int>(ReportLineModel::kText);
-  if (SideBySideShown()) {
-    const SideBySideRow& r = sideRows_.Rows()[row];
-    if (line < 0) line = r.oldLine >= 0 ? r.oldLine : r.newLine;
-    if (r.newLine == line && r.oldLine != line) column = SideBySideModel::kNewText;
+  if (on && !Document().IsReport()) {
+    QSignalBlocker block(actSideBySide_);
+    actSideBySide_->setChecked(false);
+    return;
   }
-  const QModelIndex index = view->model()->index(row, column);
-  // The row alone is selected, whatever modifier the key that moved here was pressed with
-  // (Shift+F7 must not extend the selection).
-  view->selectionModel()->setCurrentIndex(
-      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  sideBySide_ = on;
+  for (int i = 0; i < PageCount(); ++i) Page(i)->ShowSideBySide(on);
+  QSignalBlocker block(actSideBySide_);
+  actSideBySide_->setChecked(on);
 }
 
-const std::vector<bool>& ReportViewer::ChangedRows() const {
-  return SideBySideShown() ? changedSideRows_ : changedLines_;
-}
-
-int ReportViewer::CurrentRow() const {
-  const QModelIndex index = CurrentView()->currentIndex();
-  return index.isValid() ? index.row() : -1;
+void ReportViewer::FoldCommonRuns(bool on) {
+  folded_ = on;
+  for (int i = 0; i < PageCount(); ++i) Page(i)->FoldCommonRuns(on);
+  QSignalBlocker block(actFold_);
+  actFold_->setChecked(on);
 }
 
 bool ReportViewer::NextDifference() {
-  const int row = NextChangeBlock(ChangedRows(), CurrentRow());
-  if (row < 0) {
-    statusBar()->showMessage(QStringLiteral("これより後に相違箇所はありません"), 3000);
-    return false;
+  if (CurrentPage()->NextDifference()) {
+    statusBar()->clearMessage();
+    return true;
   }
-  GoToRow(row);
-  return true;
-}
-
-bool ReportViewer::PreviousDifference() {
-  const int current = CurrentRow();
-  const int row = PreviousChangeBlock(ChangedRows(), current < 0 ? 0 : current);
-  if (row < 0) {
-    statusBar()->showMessage(QStringLiteral("これより前に相違箇所はありません"), 3000);
-    return false;
-  }
-  GoToRow(row);
-  return true;
-}
-
-bool ReportViewer::JumpToOtherPlace() {
-  const QModelIndex index = CurrentView()->currentIndex();
-  if (!index.isValid()) return false;
-  std::vector<int> candidates;
-  if (SideBySideShown()) {
-    // The side of the current cell first, then the other side of the row.
-    const int own = index.data(kLineRole).toInt();
-    if (own >= 0) candidates.push_back(own);
-    for (int line : LinesOfRow(index.row())) candidates.push_back(line);
-  } else {
-    candidates.push_back(index.row());
-  }
-  for (int line : candidates) {
-    const int partner = report_.document.Line(line).partner;
-    if (partner >= 0) {
-      SetCurrentLine(partner);
-      return true;
-    }
-  }
+  statusBar()->showMessage(QStringLiteral("これより後に相違箇所はありません"), kMessageMs);
   return false;
 }
 
-std::vector<int> ReportViewer::LinesOfRow(int row) const {
-  if (!SideBySideShown()) return {row};
-  const SideBySideRow& r = sideRows_.Rows()[row];
-  std::vector<int> lines;
-  if (r.oldLine >= 0) lines.push_back(r.oldLine);
-  if (r.newLine >= 0 && r.newLine != r.oldLine) lines.push_back(r.newLine);
-  return lines;
+bool ReportViewer::PreviousDifference() {
+  if (CurrentPage()->PreviousDifference()) {
+    statusBar()->clearMessage();
+    return true;
+  }
+  statusBar()->showMessage(QStringLiteral("これより前に相違箇所はありません"), kMessageMs);
+  return false;
 }
 
 bool ReportViewer::Find(const QString& text, bool backwards) {
   if (text.isEmpty()) return false;
-  const ReportDocument& document = report_.document;
-  const int count = CurrentView()->model()->rowCount();
-  const int start = CurrentRow();
-  if (count == 0) {
-    statusBar()->showMessage(QStringLiteral("「%1」は見つかりません").arg(text), 4000);
+  if (CurrentPage()->Find(text, backwards)) {
+    statusBar()->clearMessage();
+    return true;
+  }
+  statusBar()->showMessage(QStringLiteral("「%1」は見つかりません").arg(text), kMessageMs);
+  return false;
+}
+
+bool ReportViewer::CompareAgain() {
+  ReportPage* page = CurrentPage();
+  if (!page || !page->CanCompareAgain()) return false;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const Status status = page->CompareAgain();
+  QApplication::restoreOverrideCursor();
+  if (!status.ok()) {
+    services_.ShowMessage(
+        this,
+        QStringLiteral("比較し直すことができません。\n\n理由： %1").arg(ToQString(status.reason())),
+        QStringLiteral("再比較"), MessageIcon::kExclamation, MessageButtons::kOk);
     return false;
   }
-  for (int step = 1; step <= count; ++step) {
-    int row = backwards ? start - step : start + step;
-    row = ((row % count) + count) % count;
-    for (int line : LinesOfRow(row)) {
-      const LineKind kind = document.Line(line).kind;
-      if (kind == LineKind::kGap || kind == LineKind::kNoDifferences) continue;
-      if (LineTextOf(document, line).contains(text, Qt::CaseInsensitive)) {
-        GoToRow(row, line);
-        statusBar()->clearMessage();
-        return true;
-      }
-    }
-  }
-  statusBar()->showMessage(QStringLiteral("「%1」は見つかりません").arg(text), 4000);
-  return false;
+  ShowPageState();
+  statusBar()->showMessage(QStringLiteral("比較し直しました"), kMessageMs);
+  return true;
 }
 
 void ReportViewer::ShowSearchBar() {
@@ -459,19 +381,22 @@ void ReportViewer::ShowSearchBar() {
   searchField_->selectAll();
 }
 
-QString ReportViewer::SelectedLinesText() const {
-  QModelIndexList rows = CurrentView()->selectionModel()->selectedRows();
-  std::sort(rows.begin(), rows.end(),
-            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-  QString text;
-  for (const QModelIndex& index : rows) {
-    for (int line : LinesOfRow(index.row())) {
-      const std::string_view raw = report_.document.LineString(line);
-      text += QString::fromUtf8(raw.data(), static_cast<qsizetype>(raw.size()));
-      text += QLatin1Char('\n');
+void ReportViewer::CloseCurrentPage() {
+  if (PageCount() <= 1) {
+    close();
+    return;
+  }
+  ReportPage* page = CurrentPage();
+  tabs_->removeTab(tabs_->currentIndex());
+  page->deleteLater();
+}
+
+void ReportViewer::CloseEveryViewer() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* viewer = dynamic_cast<ReportViewer*>(window); viewer && viewer->isVisible()) {
+      viewer->close();
     }
   }
-  return text;
 }
 
 void ReportViewer::CopySelection() {

@@ -1,88 +1,94 @@
 // The report viewer (`verko --view REPORT`, and the main window's 結果の表示): a read-only
-// window over a report file, its lines coloured by kind, as one list or side by side, with
-// the header and statistics, moves between differences, between a moved line's two
-// places, search and copying. A file that is not a report is shown as plain text.
+// window over report files, each report a tab of its own (ReportPage: its lines coloured by
+// kind, as one list or side by side). The window holds the commands (moves between
+// differences, between a moved line's two places, search, copying, folding, comparing
+// again, closing), the search bar and the status line, and keeps its size, place and view in
+// the settings store.
 #pragma once
 
 #include <QMainWindow>
-#include <memory>
 #include <vector>
 
-#include "report/side_by_side.h"
-#include "ui/viewer/report_file.h"
+#include "ui/viewer/report_page.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
-class QStackedWidget;
+class QTabWidget;
 class QTableView;
 
 namespace verko {
 
-class ReportLineModel;
-class SideBySideModel;
+class SettingsStore;
 class UiServices;
 
 class ReportViewer : public QMainWindow {
  public:
   // Opens the file at `path` in a new viewer window (deleted when closed) and shows it. A
   // missing or unreadable file gets the usual message through `services` and no window:
-  // null is returned.
-  static ReportViewer* Open(const QString& path, UiServices& services, QWidget* parent = nullptr);
+  // null is returned. `store` (may be null: nothing remembered) keeps the window's size,
+  // place and view; it must outlive the window. `compareAgain`, when given, compares the
+  // report's pair again (F5).
+  static ReportViewer* Open(const QString& path, UiServices& services,
+                            SettingsStore* store = nullptr, QWidget* parent = nullptr,
+                            CompareAgainFunction compareAgain = {});
 
-  ReportViewer(const QString& path, LoadedReport report, QWidget* parent = nullptr);
+  ReportViewer(UiServices& services, SettingsStore* store, QWidget* parent = nullptr);
   ~ReportViewer() override;
 
-  const ReportDocument& Document() const { return report_.document; }
-  // The view being shown: the list or the side-by-side view.
-  QTableView* CurrentView() const;
+  // Reads the file at `path` into a tab of its own and shows it; null (after the usual
+  // message) when it cannot be read. `compareAgain` as for Open.
+  ReportPage* AddReport(const QString& path, CompareAgainFunction compareAgain = {});
+  int PageCount() const;
+  ReportPage* Page(int index) const;
+  ReportPage* CurrentPage() const;
+
+  // The current report's, as its page has them (see ReportPage).
+  const ReportDocument& Document() const { return CurrentPage()->Document(); }
+  QTableView* CurrentView() const { return CurrentPage()->CurrentView(); }
   bool SideBySideShown() const;
+  // Shows every report of the window as one list or side by side.
   void ShowSideBySide(bool on);
-
-  // The report line at the current cell (-1 when there is none), and making a line current
-  // (its row scrolled into view, on its own side in the side-by-side view).
-  int CurrentLine() const;
-  void SetCurrentLine(int line);
-
-  // Moves to the first row of the next (previous) block of differences; false when there is
-  // none (the current row stays).
+  void FoldCommonRuns(bool on);
+  int CurrentLine() const { return CurrentPage()->CurrentLine(); }
+  void SetCurrentLine(int line) { CurrentPage()->SetCurrentLine(line); }
+  // The moves of the current report; a failed one says so in the status line.
   bool NextDifference();
   bool PreviousDifference();
-  // From a moved line to the same line at its other place; false when the current line is
-  // not a moved line with its other place in the report.
-  bool JumpToOtherPlace();
-  // Finds the next (previous) line whose text holds `text`, letter case ignored, from the
-  // current row on and around the end; false when no line holds it.
+  bool JumpToOtherPlace() { return CurrentPage()->JumpToOtherPlace(); }
   bool Find(const QString& text, bool backwards = false);
-  // The report lines of the selected rows as the file has them, one per line.
-  QString SelectedLinesText() const;
+  QString SelectedLinesText() const { return CurrentPage()->SelectedLinesText(); }
+  // Compares the current report's pair again (F5); false, with the reason in a message,
+  // when it cannot.
+  bool CompareAgain();
+  // The columns between tab stops (the stored ViewerTabWidth, 4 when not set).
+  int TabWidth() const { return tabWidth_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateActions();
-  void CreateWidgets(const QString& path);
-  QTableView* NewView(const char* name);
-  void SizeColumns();
-  void FillHeader(const QString& path);
+  void CreateWidgets();
+  void RestoreSettings();
+  void SaveSettings();
   void ShowSearchBar();
+  void CloseCurrentPage();
+  void CloseEveryViewer();
   void CopySelection();
-  // Rows of the current view that hold a difference, and the current row.
-  const std::vector<bool>& ChangedRows() const;
-  int CurrentRow() const;
-  // Makes `row` current; in the side-by-side view on the side of `line` when given.
-  void GoToRow(int row, int line = -1);
-  // The report lines a row of the current view shows (one, or two side by side).
-  std::vector<int> LinesOfRow(int row) const;
+  // The window's title, status line and commands follow the current report.
+  void ShowPageState();
 
-  LoadedReport report_;
-  SideBySide sideRows_;
-  std::vector<bool> changedLines_, changedSideRows_;
-  std::unique_ptr<ReportLineModel> lineModel_;
-  std::unique_ptr<SideBySideModel> sideModel_;
+  UiServices& services_;
+  SettingsStore* store_;
+  int tabWidth_ = 4;
+  bool sideBySide_ = false;
+  bool folded_ = false;
 
-  QAction *actPrevious_, *actNext_, *actJump_, *actSideBySide_, *actFind_, *actCopy_;
-  QLabel *messageLabel_, *headerLabel_, *statisticsLabel_, *countsLabel_;
-  QStackedWidget* views_;
-  QTableView *lineView_, *sideView_;
+  QAction *actPrevious_, *actNext_, *actJump_, *actSideBySide_, *actFold_, *actFind_, *actCopy_,
+      *actCompareAgain_, *actClose_, *actCloseTab_, *actQuit_;
+  QTabWidget* tabs_;
+  QLabel* countsLabel_;
   QWidget* searchBar_;
   QLineEdit* searchField_;
 };

@@ -31,7 +31,7 @@ QVariant SideBySideModel::data(const QModelIndex& index, int role) const {
   const ReportLine& line = document_.Line(lineIndex);
   switch (role) {
     case Qt::DisplayRole:
-      if (row.gap) return numberColumn ? QString() : QStringLiteral("⋯");
+      if (row.gap) return numberColumn ? QString() : GapText(document_, lineIndex);
       if (line.kind == LineKind::kNoDifferences) {
         return numberColumn ? QString() : QStringLiteral("相違点は見つかりませんでした");
       }
@@ -40,7 +40,7 @@ QVariant SideBySideModel::data(const QModelIndex& index, int role) const {
         return oldSide ? LineNumberText(line.oldNo, line.oldPart)
                        : LineNumberText(line.newNo, line.newPart);
       }
-      return LineTextOf(document_, lineIndex);
+      return ShownTextOf(document_, lineIndex, tabWidth_);
     case Qt::ToolTipRole:
       if (QString tip = PlaceToolTip(document_, lineIndex); !tip.isEmpty()) return tip;
       if (!numberColumn) return LineTextOf(document_, lineIndex);
@@ -58,6 +58,9 @@ QVariant SideBySideModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>(line.kind);
     case kLineRole:
       return lineIndex;
+    case kChangedRangesRole:
+      if (!numberColumn) return ChangedRangesOf(marks_, lineIndex);
+      break;
   }
   return QVariant();
 }

@@ -9,12 +9,26 @@
 
 namespace verko {
 
+class ChangedMarks;
+
 class SideBySideModel : public QAbstractTableModel {
  public:
   enum Column { kOldNo, kOldText, kNewNo, kNewText, kColumnCount };
 
-  SideBySideModel(const ReportDocument& document, const SideBySide& rows, QObject* parent = nullptr)
-      : QAbstractTableModel(parent), document_(document), rows_(rows) {}
+  // `tabWidth` and `marks` as for ReportLineModel.
+  SideBySideModel(const ReportDocument& document, const SideBySide& rows, int tabWidth,
+                  ChangedMarks* marks, QObject* parent = nullptr)
+      : QAbstractTableModel(parent),
+        document_(document),
+        rows_(rows),
+        tabWidth_(tabWidth),
+        marks_(marks) {}
+
+  // The document and rows changed in place (a report read again): every row is new.
+  void Refresh() {
+    beginResetModel();
+    endResetModel();
+  }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,6 +42,8 @@ class SideBySideModel : public QAbstractTableModel {
  private:
   const ReportDocument& document_;
   const SideBySide& rows_;
+  int tabWidth_;
+  ChangedMarks* marks_;
 };
 
 }  // namespace verko

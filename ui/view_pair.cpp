@@ -1,0 +1,92 @@
+#include "ui/view_pair.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+#include "compare/compare_session.h"
+#include "ui/main_window_settings.h"
+#include "ui/shared/settings_store.h"
+#include "ui/shared/widget_parts.h"
+
+namespace verko {
+namespace {
+
+// A run without a window: nothing to show, no question (batch mode), warnings kept.
+class QuietHost : public CompareHost {
+ public:
+  explicit QuietHost(QStringList* warnings) : warnings_(warnings) {}
+  void ShowProgress(int) override {}
+  void SetPhaseText(const std::string&) override {}
+  bool AskOverwrite(const std::string&, const std::string&) override { return true; }
+  void ShowLineLimitMessage(const std::string& text, const std::string&) override {
+    if (warnings_) warnings_->append(ToQString(text));
+  }
+  void ShowRunWarning(const std::string& text, const std::string&) override {
+    if (warnings_) warnings_->append(ToQString(text));
+  }
+
+ private:
+  QStringList* warnings_;
+};
+
+// The report of a pair: the old file's name and a digest of both full paths, so that two
+// pairs never share a report and the same pair always finds its own again.
+QString ReportNameOf(const QString& oldPath, const QString& newPath) {
+  const QByteArray both =
+      (QFileInfo(oldPath).absoluteFilePath() + QChar(0) + QFileInfo(newPath).absoluteFilePath())
+          .toUtf8();
+  const QString digest = QString::fromLatin1(
+      QCryptographicHash::hash(both, QCryptographicHash::Sha1).toHex().left(10));
+  return QStringLiteral("比較結果-%1-%2.txt").arg(QFileInfo(oldPath).completeBaseName(), digest);
+}
+
+}  // namespace
+
+ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, const QString& oldPath,
+                         const QString& newPath) {
+  const MainWindowSettings settings = LoadMainWindowSettings(store, appDir);
+  OptionFields fields;
+  fields.trimTop = settings.trimTop;
+  fields.trimTail = settings.trimTail;
+  fields.compress = settings.compress;
+  fields.split = settings.split;
+  fields.splitWidthText = settings.splitWidth.toStdString();
+  fields.diffOnly = settings.diffOnly;
+  fields.matchLenText = settings.matchLen.toStdString();
+  fields.splitChar = settings.splitChar.toStdString();
+  fields.workPath = settings.workPath.toStdString();
+  fields.encodingName = EncodingChoiceName(settings.encoding);
+  ViewPair pair;
+  pair.oldPath = oldPath;
+  pair.newPath = newPath;
+  pair.options = ReadCompareOptions(fields);
+  // The viewer is already the place the report is shown in.
+  pair.options.displayWithEditor = false;
+  QString folder = settings.workPath;
+  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+  pair.reportPath = folder + ReportNameOf(oldPath, newPath);
+  return pair;
+}
+
+Status CompareViewPair(const ViewPair& pair, QStringList* warnings) {
+  QDir().mkpath(QFileInfo(pair.reportPath).absolutePath());
+  CompareRequest request;
+  request.oldName = pair.oldPath.toStdString();
+  request.newName = pair.newPath.toStdString();
+  request.resultName = pair.reportPath.toStdString();
+  request.options = pair.options;
+  QuietHost host(warnings);
+  RunFlags flags;
+  const CompareResult result = ExecuteCompare(request, RunMode::kBatch, host, flags);
+  if (result.status == kStatusFailed) return Status::Error(result.message.text);
+  if (result.status != kStatusDone) return Status::Error("比較が終わりませんでした。");
+  if (warnings) {
+    if (const std::string warning = InvalidTextWarning(result); !warning.empty()) {
+      warnings->append(ToQString(warning));
+    }
+  }
+  return Status::Ok();
+}
+
+}  // namespace verko
