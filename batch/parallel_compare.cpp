@@ -11,6 +11,7 @@
 #include <new>
 #include <thread>
 
+#include "batch/file_bytes.h"
 #include "common/own_thread.h"
 #include "common/path_parts.h"
 #include "common/system_error.h"
@@ -51,27 +52,42 @@ CompareResult Failure(std::string text) {
   return result;
 }
 
-PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::atomic<bool>& stop) {
+bool MakeResultFolder(const PairTask& task, PairRun& run) {
+  const std::string folder = DirPart(task.resultPath);
+  std::error_code error;
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
+  if (!error) return true;
+  run.result = Failure("結果フォルダ\n   " + folder + "\nを作成できません。\n\n理由： " +
+                       SystemErrorText(error.default_error_condition().value()));
+  return false;
+}
+
+// One pair: its bytes first when the rules allow, then the compare run. `writesDatabase`:
+// this pair's run writes the work database.
+PairRun RunOne(const PairTask& task, const CompareOptions& options, const PairRules& rules,
+               bool writesDatabase, const std::atomic<bool>& stop) {
   PairRun run;
   run.started = true;
   if (!task.refusal.empty()) {
     run.result = Failure(task.refusal);
     return run;
   }
-  if (task.makeResultFolder) {
-    const std::string folder = DirPart(task.resultPath);
-    std::error_code error;
-    if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) {
-      run.result = Failure("結果フォルダ\n   " + folder + "\nを作成できません。\n\n理由： " +
-                           SystemErrorText(error.default_error_condition().value()));
+  if (rules.byteShortcuts && !writesDatabase) {
+    const FileBytes bytes = CompareFileBytes(task.oldPath, task.newPath);
+    const bool binary = bytes.binary && !rules.text;
+    if (bytes.readable && bytes.equal && (binary || !rules.allReports)) return run;
+    if (bytes.readable && binary) {
+      run.binary = true;
       return run;
     }
   }
+  if (task.makeResultFolder && !MakeResultFolder(task, run)) return run;
   RunFlags flags;
   flags.CommandStop = &stop;
   PairHost host(stop, flags, run.warnings);
   CompareRequest request{task.oldPath, task.newPath, task.resultPath, options, {}};
+  request.options.workDatabase = writesDatabase;
+  request.reportOnlyIfDifferent = !rules.allReports;
   try {
     run.result = ExecuteCompare(request, RunMode::kBatch, host, flags);
   } catch (const std::bad_alloc&) {
@@ -80,6 +96,20 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::a
     run.result = Failure(std::string("比較処理を続けられません。\n\n理由： ") + e.what());
   }
   return run;
+}
+
+// The pair that writes the work database: the last in list order whose lines are compared
+// (not refused, and not binary files the rules compare by bytes). SIZE_MAX: none.
+std::size_t DatabasePair(const std::vector<PairTask>& tasks, const PairRules& rules) {
+  for (std::size_t i = tasks.size(); i-- > 0;) {
+    if (!tasks[i].refusal.empty()) continue;
+    if (rules.byteShortcuts && !rules.text) {
+      const FileBytes bytes = CompareFileBytes(tasks[i].oldPath, tasks[i].newPath);
+      if (bytes.readable && bytes.binary) continue;
+    }
+    return i;
+  }
+  return SIZE_MAX;
 }
 
 // What identifies a file for the order of runs: the file itself when it exists, else the
@@ -126,9 +156,11 @@ std::vector<std::vector<std::size_t>> RunOrder(const std::vector<PairTask>& task
 class Scheduler {
  public:
   Scheduler(const std::vector<PairTask>& tasks, const CompareOptions& options,
-            const std::atomic<bool>& stop)
+            const PairRules& rules, const std::atomic<bool>& stop)
       : tasks_(tasks),
         options_(options),
+        rules_(rules),
+        databasePair_(DatabasePair(tasks, rules)),
         stop_(stop),
         waits_(RunOrder(tasks)),
         states_(tasks.size(), State::kWaiting),
@@ -148,7 +180,7 @@ class Scheduler {
       states_[next] = State::kRunning;
       ++running_;
       lock.unlock();
-      PairRun run = RunOne(tasks_[next], options_, stop_);
+      PairRun run = RunOne(tasks_[next], options_, rules_, next == databasePair_, stop_);
       lock.lock();
       runs_[next] = std::move(run);
       states_[next] = State::kDone;
@@ -206,6 +238,8 @@ class Scheduler {
 
   const std::vector<PairTask>& tasks_;
   const CompareOptions& options_;
+  const PairRules& rules_;
+  const std::size_t databasePair_;
   const std::atomic<bool>& stop_;
   const std::vector<std::vector<std::size_t>> waits_;
   std::mutex mutex_;
@@ -219,14 +253,15 @@ class Scheduler {
 
 }  // namespace
 
-void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
-              const std::atomic<bool>& stop, const PairCallbacks& callbacks) {
+void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options,
+              const PairRules& rules, int jobs, const std::atomic<bool>& stop,
+              const PairCallbacks& callbacks) {
   const std::size_t count = std::min<std::size_t>(std::max(jobs, 1), tasks.size());
   // Pairs side by side keep the cores busy themselves: a thread per run for its work
   // database would only add hand-overs between threads.
   CompareOptions pairOptions = options;
   pairOptions.workDatabaseThread = count <= 1;
-  Scheduler scheduler(tasks, pairOptions, stop);
+  Scheduler scheduler(tasks, pairOptions, rules, stop);
   std::vector<std::thread> workers;
   for (std::size_t i = 0; i < count; ++i) {
     std::thread worker;
@@ -253,10 +288,21 @@ void OutcomeCounts::Add(PairOutcome outcome) {
     case PairOutcome::kCancelled:
       ++cancelled;
       break;
+    case PairOutcome::kBinary:
+      ++binary;
+      break;
     default:
       ++error;
       break;
   }
+}
+
+PairOutcome OutcomeOf(const PairRun& run) {
+  return run.binary ? PairOutcome::kBinary : OutcomeOf(run.result);
+}
+
+std::string PairOutcomeLine(const PairRun& run, std::string_view label) {
+  return run.binary ? BinaryPairLine(label) : PairOutcomeLine(run.result, label);
 }
 
 int DefaultJobCount() {

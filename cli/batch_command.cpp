@@ -152,7 +152,8 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     }
     print(out, PairOutcomeLine(run.result, task.resultPath));
   };
-  RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
+  // A batch list writes a result for every pair, as its rows name them.
+  RunPairs(tasks, command.options, PairRules{}, command.jobs, interrupted, callbacks);
   progress.Clear();
   const bool completed = !interrupted && counts.cancelled == 0 && notRun == 0;
   if (completed) skipUpTo(rows.size());

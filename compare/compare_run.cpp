@@ -111,12 +111,12 @@ class CompareRun {
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
     if (!ReadFiles()) return;
-    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kStop) {
+    if (MatchLines(oldText_, newText_, state_, meter_, Store()) == Flow::kStop) {
       Cancel();
       return;
     }
     // Matching stored all it stores: the database is written while the report is built.
-    workDb_->Complete();
+    if (workDb_) workDb_->Complete();
     WriteResult();
   }
 
@@ -137,7 +137,10 @@ class CompareRun {
 
   std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
 
+  WorkStore& Store() { return workDb_ ? static_cast<WorkStore&>(*workDb_) : noStore_; }
+
   bool CreateWorkDatabase() {
+    if (!options_.workDatabase) return true;
     // The work database replaces the file at its name: that must never be a file the user
     // named.
     const std::string path = WorkDatabasePath();
@@ -207,7 +210,8 @@ class CompareRun {
                  {kRoleResult, request_.resultName, Status::Ok()}};
     opens[0].status = OpenInput(oldFile_, request_.oldName);
     if (opens[0].status.ok()) opens[1].status = OpenInput(newFile_, request_.newName);
-    if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink) {
+    if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink &&
+        !request_.reportOnlyIfDifferent) {
       opens[2].status = resultFile_.Open(request_.resultName);
     }
     for (const auto& open : opens) {
@@ -374,7 +378,7 @@ class CompareRun {
                    LineTable& table) {
     IntakeResult read = ReadFileLines(source, intake, role, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
-    workDb_->AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
+    Store().AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
     (role == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
     if (read.flow == Flow::kStop || (!read.status.ok() && flags_.StopRequested())) {
       return Cancel();
@@ -406,8 +410,17 @@ class CompareRun {
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
+    // A report written only when the pair differs is held until that is known.
+    std::string held;
+    ReportSink holdReport;
+    if (request_.reportOnlyIfDifferent && !request_.reportSink) {
+      holdReport = [&held](std::string_view bytes) {
+        held.assign(bytes);
+        return Status::Ok();
+      };
+    }
     ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
-                                  request_.reportSink);
+                                  holdReport ? holdReport : request_.reportSink);
     settings.flush = destination.PieceTaker();
     std::string report;
     Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
@@ -418,7 +431,25 @@ class CompareRun {
     }
     // A cancelled report keeps the lines written up to that moment.
     if (flow == Flow::kStop) Cancel();
-    if (!destination.Finish(report)) RefuseReport(destination.failure());
+    if (!destination.Finish(report)) {
+      RefuseReport(destination.failure());
+    } else if (holdReport && result_.status == kStatusDone &&
+               (result_.counts.Differences() > 0 || result_.Cut())) {
+      WriteHeldReport(held);
+    }
+  }
+
+  void WriteHeldReport(std::string_view report) {
+    Status status = resultFile_.Open(request_.resultName);
+    if (!status.ok()) {
+      Refuse(FileMessage(kRoleResult, request_.resultName, "を開くことができません。",
+                         status.reason()),
+             kTitleCannotOpen);
+      return;
+    }
+    status = resultFile_.Write(report);
+    if (status.ok()) status = resultFile_.Close();
+    if (!status.ok()) RefuseWrite(status);
   }
 
   void RefuseReport(const PieceWriter::Failure& failure) {
@@ -504,6 +535,7 @@ class CompareRun {
   // on every way out, an exception's unwinding included, the database is finished first
   // and the tables are destroyed after it.
   std::unique_ptr<WorkDatabase> workDb_;
+  NullWorkStore noStore_;  // for a run that writes no work database
 };
 
 }  // namespace

@@ -35,6 +35,9 @@ struct CompareOptions {
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
+  // Whether the run writes the work database at all: of many runs of one command only the
+  // last in list order does, since each would replace the one before.
+  bool workDatabase = true;
 };
 
 struct CompareRequest {
@@ -48,6 +51,9 @@ struct CompareRequest {
   // is read from descriptor 0, and messages call it 標準入力. The report's header shows the
   // name as given.
   std::string standardInputName = std::string();
+  // When set, the report is kept until the run knows the pair differs (or was cut): a pair
+  // without differences leaves the result file as it was, untouched.
+  bool reportOnlyIfDifferent = false;
 };
 
 // A refusal or failure for the user: text, icon (shown with an OK button) and title.
