@@ -112,17 +112,48 @@ std::size_t DatabasePair(const std::vector<PairTask>& tasks, const PairRules& ru
   return SIZE_MAX;
 }
 
-// What identifies a file for the order of runs: the file itself when it exists, else the
-// path it would get (absolute, links resolved as far as they exist).
-std::string FileKey(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
+// What identifies a file for the order of runs: the file itself when it exists, else its
+// name in its folder, the folder identified the same way (a result folder holds many files
+// yet to be written: it is looked up once), else the path it would get (absolute, links
+// resolved as far as they exist).
+class FileKeys {
+ public:
+  std::string Key(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) return InodeKey(st);
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return PathKey(path);
+    return FolderKey(path.substr(0, slash + 1)) + path.substr(slash + 1);
+  }
+
+ private:
+  // The key of a folder ("…/"), a missing one by its parent's key and its name.
+  std::string FolderKey(const std::string& folder) {
+    auto [known, added] = folders_.try_emplace(folder);
+    if (!added) return known->second;
+    std::string key;
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0) {
+      key = InodeKey(st) + "/";
+    } else {
+      const std::size_t slash = folder.rfind('/', folder.size() - 2);
+      key = slash == std::string::npos || folder.size() < 2
+                ? PathKey(folder) + "/"
+                : FolderKey(folder.substr(0, slash + 1)) + folder.substr(slash + 1);
+    }
+    folders_[folder] = key;
+    return key;
+  }
+  static std::string InodeKey(const struct stat& st) {
     return "i:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
   }
-  std::error_code error;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-  return "p:" + (error ? path : canonical.string());
-}
+  static std::string PathKey(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return "p:" + (error ? path : canonical.string());
+  }
+  std::map<std::string, std::string> folders_;  // folder ("…/") -> its key
+};
 
 // For every task, the earlier tasks it must wait for: those that write a file it reads or
 // writes, and those that read the file it writes.
@@ -132,11 +163,12 @@ std::vector<std::vector<std::size_t>> RunOrder(const std::vector<PairTask>& task
     std::vector<std::size_t> readers;  // since the last writer
   };
   std::map<std::string, Use> uses;
+  FileKeys keys;
   std::vector<std::vector<std::size_t>> waits(tasks.size());
   for (std::size_t i = 0; i < tasks.size(); ++i) {
     if (!tasks[i].refusal.empty()) continue;
-    const std::string written = FileKey(tasks[i].resultPath);
-    const std::string read[] = {FileKey(tasks[i].oldPath), FileKey(tasks[i].newPath)};
+    const std::string written = keys.Key(tasks[i].resultPath);
+    const std::string read[] = {keys.Key(tasks[i].oldPath), keys.Key(tasks[i].newPath)};
     for (const std::string& key : read) {
       const Use& use = uses[key];
       if (use.writer != SIZE_MAX) waits[i].push_back(use.writer);
