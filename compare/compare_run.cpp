@@ -1,5 +1,6 @@
 #include "compare/compare_run.h"
 
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <string_view>
@@ -30,6 +31,13 @@ constexpr const char* kRoleOld = "旧ファイル";
 constexpr const char* kRoleNew = "新ファイル";
 constexpr const char* kRoleResult = "結果ファイル";
 constexpr const char* kRoleWorkDb = "作業用データベース";
+
+// Input bytes (both files) from which the work database is written on a thread of its own
+// while the run goes on; below, its writing costs less than the thread's start and
+// hand-overs, and it is written at the end of the run. Measured: 2,000-line pairs (90 to
+// 340 KB) ran 4 ms faster without the thread, taking 0.4 to 0.8 ms less CPU time, while
+// 32,000-line pairs (1.4 MB) gain from it on an idle second core.
+constexpr std::uint64_t kWorkDatabaseThreadBytes = 512 * 1024;
 
 // "role\n   name\nphrase\n\n理由： reason", the shape of every message about one file.
 std::string FileMessage(const char* role, const std::string& name, const char* phrase,
@@ -104,6 +112,12 @@ class CompareRun {
     if (!CheckFileNames()) return;
     if (!ConfirmOverwrite()) return;
     if (!OpenFiles()) return;
+    if (workDb_) {
+      // A pipe's length is not known: it may be long.
+      const bool regular = oldFile_.Length() > 0 && newFile_.Length() > 0;
+      workDb_->StartWriter(!regular ||
+                           oldFile_.Length() + newFile_.Length() >= kWorkDatabaseThreadBytes);
+    }
     if (mode_ == RunMode::kInteractive) {
       host_.RecordHistory(request_.oldName, request_.newName, request_.resultName);
     }
