@@ -206,7 +206,9 @@ class Scheduler {
       const std::size_t next = NextStartable();
       if (next == SIZE_MAX) {
         if (firstWaiting_ >= tasks_.size()) break;
+        ++idleWorkers_;
         changed_.wait_for(lock, std::chrono::milliseconds(50));
+        --idleWorkers_;
         continue;
       }
       states_[next] = State::kRunning;
@@ -218,7 +220,9 @@ class Scheduler {
       states_[next] = State::kDone;
       --running_;
       ++done_;
-      changed_.notify_all();
+      // Only who waits for this pair is woken: the deliverer when it is the next to hand out
+      // (or counts progress), an idle worker whose pair may now start.
+      if (next == awaited_ || countsProgress_ || idleWorkers_ > 0 || stop_) changed_.notify_all();
     }
     changed_.notify_all();
   }
@@ -229,7 +233,9 @@ class Scheduler {
     int shown = -1;
     std::size_t delivered = 0;
     std::unique_lock lock(mutex_);
+    countsProgress_ = static_cast<bool>(callbacks.progress);
     while (delivered < tasks_.size()) {
+      awaited_ = delivered;
       if (done_ != shown && callbacks.progress) {
         shown = done_;
         lock.unlock();
@@ -281,6 +287,9 @@ class Scheduler {
   std::size_t firstWaiting_ = 0;
   int running_ = 0;
   int done_ = 0;
+  int idleWorkers_ = 0;
+  std::size_t awaited_ = 0;  // the pair the deliverer hands out next
+  bool countsProgress_ = false;
 };
 
 }  // namespace

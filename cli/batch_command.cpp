@@ -132,7 +132,9 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     }
   };
   PairCallbacks callbacks;
-  callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  if (command.showProgress && !command.quiet) {
+    callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  }
   callbacks.finished = [&](std::size_t index, const PairRun& run) {
     const PairTask& task = tasks[index];
     if (!run.started) {

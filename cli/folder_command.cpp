@@ -56,7 +56,10 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
   OutcomeCounts counts;
   int notRun = 0;
   PairCallbacks callbacks;
-  callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  // Without a progress line the pairs' ends need not wake this thread one by one.
+  if (command.showProgress && !command.quiet) {
+    callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  }
   callbacks.finished = [&](std::size_t index, const PairRun& run) {
     if (!run.started) {
       ++notRun;
