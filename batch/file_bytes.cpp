@@ -17,8 +17,9 @@ constexpr std::size_t kChunk = 64 * 1024;
 // An open regular file, closed when it goes.
 class OpenFile {
  public:
+  // Non-blocking, so that a pipe put in a file's place is refused rather than waited on.
   explicit OpenFile(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY)) {
+      : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)) {
     struct stat st;
     if (fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
       size_ = static_cast<std::size_t>(st.st_size);
