@@ -131,7 +131,34 @@ class CompareRun {
     }
     // Matching stored all it stores: the database is written while the report is built.
     if (workDb_) workDb_->Complete();
+    if (request_.reportOnlyIfDifferent && !request_.reportSink) {
+      // Every line common, in order: the report would list no difference and is not written.
+      if (!result_.Cut() && MatchedLineForLine()) {
+        result_.counts.CountCommon = newText_.Count();
+        return;
+      }
+      if (!OpenResultFile()) return;
+    }
     WriteResult();
+  }
+
+  // Whether every line is linked to the line at its own place in the other file, the one
+  // pairing whose report shows no added, deleted or moved line.
+  bool MatchedLineForLine() const {
+    if (oldText_.Count() != newText_.Count()) return false;
+    for (int id = 1; id <= newText_.Count(); ++id) {
+      if (state_.NewLink[id] != id) return false;
+    }
+    return true;
+  }
+
+  bool OpenResultFile() {
+    Status status = resultFile_.Open(request_.resultName);
+    if (status.ok()) return true;
+    Refuse(
+        FileMessage(kRoleResult, request_.resultName, "を開くことができません。", status.reason()),
+        kTitleCannotOpen);
+    return false;
   }
 
   void Refuse(std::string text, const char* title) {
@@ -424,17 +451,8 @@ class CompareRun {
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
-    // A report written only when the pair differs is held until that is known.
-    std::string held;
-    ReportSink holdReport;
-    if (request_.reportOnlyIfDifferent && !request_.reportSink) {
-      holdReport = [&held](std::string_view bytes) {
-        held.assign(bytes);
-        return Status::Ok();
-      };
-    }
     ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
-                                  holdReport ? holdReport : request_.reportSink);
+                                  request_.reportSink);
     settings.flush = destination.PieceTaker();
     std::string report;
     Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
@@ -445,25 +463,7 @@ class CompareRun {
     }
     // A cancelled report keeps the lines written up to that moment.
     if (flow == Flow::kStop) Cancel();
-    if (!destination.Finish(report)) {
-      RefuseReport(destination.failure());
-    } else if (holdReport && result_.status == kStatusDone &&
-               (result_.counts.Differences() > 0 || result_.Cut())) {
-      WriteHeldReport(held);
-    }
-  }
-
-  void WriteHeldReport(std::string_view report) {
-    Status status = resultFile_.Open(request_.resultName);
-    if (!status.ok()) {
-      Refuse(FileMessage(kRoleResult, request_.resultName, "を開くことができません。",
-                         status.reason()),
-             kTitleCannotOpen);
-      return;
-    }
-    status = resultFile_.Write(report);
-    if (status.ok()) status = resultFile_.Close();
-    if (!status.ok()) RefuseWrite(status);
+    if (!destination.Finish(report)) RefuseReport(destination.failure());
   }
 
   void RefuseReport(const PieceWriter::Failure& failure) {

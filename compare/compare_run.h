@@ -51,8 +51,9 @@ struct CompareRequest {
   // is read from descriptor 0, and messages call it 標準入力. The report's header shows the
   // name as given.
   std::string standardInputName = std::string();
-  // When set, the report is kept until the run knows the pair differs (or was cut): a pair
-  // without differences leaves the result file as it was, untouched.
+  // When set, the result file is opened only once matching shows the pair differs (or a
+  // file was cut): a pair without differences gets no report, and its result file is left
+  // as it was, untouched.
   bool reportOnlyIfDifferent = false;
 };
 
