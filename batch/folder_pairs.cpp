@@ -170,7 +170,11 @@ class FolderWalk {
         }
       }
       if (newEntry && !paired.count(name)) result_.newOnly.push_back(rel + name);
-      if (options_.recursive) Descend(rel, name, oldList, newList, oldTrail, newTrail);
+      if (options_.recursive) {
+        Descend(rel, name, oldList, newList, oldTrail, newTrail);
+      } else if (options_.filePatterns.empty()) {
+        ListOneSidedFolder(rel, name, oldList, newList);
+      }
     }
   }
 
@@ -197,6 +201,17 @@ class FolderWalk {
     Walk(sub, oldFolder ? oldTrail : nullptr, newFolder ? newTrail : nullptr);
     if (oldFolder) oldTrail->pop_back();
     if (newFolder) newTrail->pop_back();
+  }
+
+  // Without -r a folder on one side only is listed by its name ("sub/"), as a file on one
+  // side only is: walking it would list its files instead. With --files it is left out, as
+  // whether it holds such files is not known without walking it.
+  void ListOneSidedFolder(const std::string& rel, const std::string& name, const Listing& oldList,
+                          const Listing& newList) {
+    const bool inOld = FindFolder(oldList, name) != nullptr;
+    const bool inNew = FindFolder(newList, name) != nullptr;
+    if (inOld && !inNew) result_.oldOnly.push_back(rel + name + "/");
+    if (inNew && !inOld) result_.newOnly.push_back(rel + name + "/");
   }
 
   // The files of a folder that take part: everything but folders, by the --files patterns.

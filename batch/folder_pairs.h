@@ -30,8 +30,9 @@ struct FolderProblem {
 };
 
 struct FolderComparison {
-  std::vector<FolderPair> pairs;              // in name order
-  std::vector<std::string> oldOnly, newOnly;  // names found on one side only, in name order
+  std::vector<FolderPair> pairs;  // in name order
+  // Names found on one side only, in name order; a folder (listed without -r) ends in "/".
+  std::vector<std::string> oldOnly, newOnly;
   std::vector<FolderProblem> problems;
 };
 

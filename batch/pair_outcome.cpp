@@ -47,6 +47,8 @@ const char* PairOutcomeWord(PairOutcome outcome) {
       return "キャンセル";
     case PairOutcome::kSkipped:
       return "スキップ";
+    case PairOutcome::kBinary:
+      return "バイナリ";
   }
   return "エラー";
 }
@@ -61,6 +63,10 @@ std::string PairOutcomeLine(const CompareResult& result, std::string_view label)
 
 std::string SkippedPairLine(std::string_view label) {
   return OutcomeLine(PairOutcome::kSkipped, label, "");
+}
+
+std::string BinaryPairLine(std::string_view label) {
+  return OutcomeLine(PairOutcome::kBinary, label, "");
 }
 
 std::string LineLimitCutText(const CompareResult& result) {

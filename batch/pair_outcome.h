@@ -17,12 +17,13 @@ enum class PairOutcome {
   kError,      // refused or failed; the message says why
   kCancelled,  // cancelled by the user (Ctrl-C)
   kSkipped,    // not compared (a row of a batch list still holding a placeholder)
+  kBinary,     // binary files whose bytes differ (compared by bytes, no report)
 };
 
 // The outcome of a compare run.
 PairOutcome OutcomeOf(const CompareResult& result);
 
-// "相違なし", "相違あり", "打ち切り", "エラー", "キャンセル" or "スキップ".
+// "相違なし", "相違あり", "打ち切り", "エラー", "キャンセル", "スキップ" or "バイナリ".
 const char* PairOutcomeWord(PairOutcome outcome);
 
 // "word: label", then for a cut which file was cut and where, for an error the message, on
@@ -30,6 +31,8 @@ const char* PairOutcomeWord(PairOutcome outcome);
 std::string PairOutcomeLine(const CompareResult& result, std::string_view label);
 // The line of a pair that was not compared.
 std::string SkippedPairLine(std::string_view label);
+// The line of binary files that differ.
+std::string BinaryPairLine(std::string_view label);
 
 // Which file the line limit cut and from which line on nothing was compared, one sentence
 // per cut file, each on a line of its own; empty when nothing was cut.

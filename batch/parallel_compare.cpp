@@ -11,6 +11,7 @@
 #include <new>
 #include <thread>
 
+#include "batch/file_bytes.h"
 #include "common/own_thread.h"
 #include "common/path_parts.h"
 #include "common/system_error.h"
@@ -51,27 +52,42 @@ CompareResult Failure(std::string text) {
   return result;
 }
 
-PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::atomic<bool>& stop) {
+bool MakeResultFolder(const PairTask& task, PairRun& run) {
+  const std::string folder = DirPart(task.resultPath);
+  std::error_code error;
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
+  if (!error) return true;
+  run.result = Failure("結果フォルダ\n   " + folder + "\nを作成できません。\n\n理由： " +
+                       SystemErrorText(error.default_error_condition().value()));
+  return false;
+}
+
+// One pair: its bytes first when the rules allow, then the compare run. `writesDatabase`:
+// this pair's run writes the work database.
+PairRun RunOne(const PairTask& task, const CompareOptions& options, const PairRules& rules,
+               bool writesDatabase, const std::atomic<bool>& stop) {
   PairRun run;
   run.started = true;
   if (!task.refusal.empty()) {
     run.result = Failure(task.refusal);
     return run;
   }
-  if (task.makeResultFolder) {
-    const std::string folder = DirPart(task.resultPath);
-    std::error_code error;
-    if (!folder.empty()) std::filesystem::create_directories(folder, error);
-    if (error) {
-      run.result = Failure("結果フォルダ\n   " + folder + "\nを作成できません。\n\n理由： " +
-                           SystemErrorText(error.default_error_condition().value()));
+  if (rules.byteShortcuts && !writesDatabase) {
+    const FileBytes bytes = CompareFileBytes(task.oldPath, task.newPath);
+    const bool binary = bytes.binary && !rules.text;
+    if (bytes.readable && bytes.equal && (binary || !rules.allReports)) return run;
+    if (bytes.readable && binary) {
+      run.binary = true;
       return run;
     }
   }
+  if (task.makeResultFolder && !MakeResultFolder(task, run)) return run;
   RunFlags flags;
   flags.CommandStop = &stop;
   PairHost host(stop, flags, run.warnings);
   CompareRequest request{task.oldPath, task.newPath, task.resultPath, options, {}};
+  request.options.workDatabase = writesDatabase;
+  request.reportOnlyIfDifferent = !rules.allReports;
   try {
     run.result = ExecuteCompare(request, RunMode::kBatch, host, flags);
   } catch (const std::bad_alloc&) {
@@ -82,17 +98,62 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const std::a
   return run;
 }
 
-// What identifies a file for the order of runs: the file itself when it exists, else the
-// path it would get (absolute, links resolved as far as they exist).
-std::string FileKey(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
+// The pair that writes the work database: the last in list order whose lines are compared
+// (not refused, and not binary files the rules compare by bytes). SIZE_MAX: none.
+std::size_t DatabasePair(const std::vector<PairTask>& tasks, const PairRules& rules) {
+  for (std::size_t i = tasks.size(); i-- > 0;) {
+    if (!tasks[i].refusal.empty()) continue;
+    if (rules.byteShortcuts && !rules.text) {
+      const FileBytes bytes = CompareFileBytes(tasks[i].oldPath, tasks[i].newPath);
+      if (bytes.readable && bytes.binary) continue;
+    }
+    return i;
+  }
+  return SIZE_MAX;
+}
+
+// What identifies a file for the order of runs: the file itself when it exists, else its
+// name in its folder, the folder identified the same way (a result folder holds many files
+// yet to be written: it is looked up once), else the path it would get (absolute, links
+// resolved as far as they exist).
+class FileKeys {
+ public:
+  std::string Key(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) return InodeKey(st);
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return PathKey(path);
+    return FolderKey(path.substr(0, slash + 1)) + path.substr(slash + 1);
+  }
+
+ private:
+  // The key of a folder ("…/"), a missing one by its parent's key and its name.
+  std::string FolderKey(const std::string& folder) {
+    auto [known, added] = folders_.try_emplace(folder);
+    if (!added) return known->second;
+    std::string key;
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0) {
+      key = InodeKey(st) + "/";
+    } else {
+      const std::size_t slash = folder.rfind('/', folder.size() - 2);
+      key = slash == std::string::npos || folder.size() < 2
+                ? PathKey(folder) + "/"
+                : FolderKey(folder.substr(0, slash + 1)) + folder.substr(slash + 1);
+    }
+    folders_[folder] = key;
+    return key;
+  }
+  static std::string InodeKey(const struct stat& st) {
     return "i:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
   }
-  std::error_code error;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-  return "p:" + (error ? path : canonical.string());
-}
+  static std::string PathKey(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return "p:" + (error ? path : canonical.string());
+  }
+  std::map<std::string, std::string> folders_;  // folder ("…/") -> its key
+};
 
 // For every task, the earlier tasks it must wait for: those that write a file it reads or
 // writes, and those that read the file it writes.
@@ -102,11 +163,12 @@ std::vector<std::vector<std::size_t>> RunOrder(const std::vector<PairTask>& task
     std::vector<std::size_t> readers;  // since the last writer
   };
   std::map<std::string, Use> uses;
+  FileKeys keys;
   std::vector<std::vector<std::size_t>> waits(tasks.size());
   for (std::size_t i = 0; i < tasks.size(); ++i) {
     if (!tasks[i].refusal.empty()) continue;
-    const std::string written = FileKey(tasks[i].resultPath);
-    const std::string read[] = {FileKey(tasks[i].oldPath), FileKey(tasks[i].newPath)};
+    const std::string written = keys.Key(tasks[i].resultPath);
+    const std::string read[] = {keys.Key(tasks[i].oldPath), keys.Key(tasks[i].newPath)};
     for (const std::string& key : read) {
       const Use& use = uses[key];
       if (use.writer != SIZE_MAX) waits[i].push_back(use.writer);
@@ -126,9 +188,11 @@ std::vector<std::vector<std::size_t>> RunOrder(const std::vector<PairTask>& task
 class Scheduler {
  public:
   Scheduler(const std::vector<PairTask>& tasks, const CompareOptions& options,
-            const std::atomic<bool>& stop)
+            const PairRules& rules, const std::atomic<bool>& stop)
       : tasks_(tasks),
         options_(options),
+        rules_(rules),
+        databasePair_(DatabasePair(tasks, rules)),
         stop_(stop),
         waits_(RunOrder(tasks)),
         states_(tasks.size(), State::kWaiting),
@@ -142,19 +206,23 @@ class Scheduler {
       const std::size_t next = NextStartable();
       if (next == SIZE_MAX) {
         if (firstWaiting_ >= tasks_.size()) break;
+        ++idleWorkers_;
         changed_.wait_for(lock, std::chrono::milliseconds(50));
+        --idleWorkers_;
         continue;
       }
       states_[next] = State::kRunning;
       ++running_;
       lock.unlock();
-      PairRun run = RunOne(tasks_[next], options_, stop_);
+      PairRun run = RunOne(tasks_[next], options_, rules_, next == databasePair_, stop_);
       lock.lock();
       runs_[next] = std::move(run);
       states_[next] = State::kDone;
       --running_;
       ++done_;
-      changed_.notify_all();
+      // Only who waits for this pair is woken: the deliverer when it is the next to hand out
+      // (or counts progress), an idle worker whose pair may now start.
+      if (next == awaited_ || countsProgress_ || idleWorkers_ > 0 || stop_) changed_.notify_all();
     }
     changed_.notify_all();
   }
@@ -165,7 +233,9 @@ class Scheduler {
     int shown = -1;
     std::size_t delivered = 0;
     std::unique_lock lock(mutex_);
+    countsProgress_ = static_cast<bool>(callbacks.progress);
     while (delivered < tasks_.size()) {
+      awaited_ = delivered;
       if (done_ != shown && callbacks.progress) {
         shown = done_;
         lock.unlock();
@@ -206,6 +276,8 @@ class Scheduler {
 
   const std::vector<PairTask>& tasks_;
   const CompareOptions& options_;
+  const PairRules& rules_;
+  const std::size_t databasePair_;
   const std::atomic<bool>& stop_;
   const std::vector<std::vector<std::size_t>> waits_;
   std::mutex mutex_;
@@ -215,18 +287,22 @@ class Scheduler {
   std::size_t firstWaiting_ = 0;
   int running_ = 0;
   int done_ = 0;
+  int idleWorkers_ = 0;
+  std::size_t awaited_ = 0;  // the pair the deliverer hands out next
+  bool countsProgress_ = false;
 };
 
 }  // namespace
 
-void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options, int jobs,
-              const std::atomic<bool>& stop, const PairCallbacks& callbacks) {
+void RunPairs(const std::vector<PairTask>& tasks, const CompareOptions& options,
+              const PairRules& rules, int jobs, const std::atomic<bool>& stop,
+              const PairCallbacks& callbacks) {
   const std::size_t count = std::min<std::size_t>(std::max(jobs, 1), tasks.size());
   // Pairs side by side keep the cores busy themselves: a thread per run for its work
   // database would only add hand-overs between threads.
   CompareOptions pairOptions = options;
   pairOptions.workDatabaseThread = count <= 1;
-  Scheduler scheduler(tasks, pairOptions, stop);
+  Scheduler scheduler(tasks, pairOptions, rules, stop);
   std::vector<std::thread> workers;
   for (std::size_t i = 0; i < count; ++i) {
     std::thread worker;
@@ -253,10 +329,21 @@ void OutcomeCounts::Add(PairOutcome outcome) {
     case PairOutcome::kCancelled:
       ++cancelled;
       break;
+    case PairOutcome::kBinary:
+      ++binary;
+      break;
     default:
       ++error;
       break;
   }
+}
+
+PairOutcome OutcomeOf(const PairRun& run) {
+  return run.binary ? PairOutcome::kBinary : OutcomeOf(run.result);
+}
+
+std::string PairOutcomeLine(const PairRun& run, std::string_view label) {
+  return run.binary ? BinaryPairLine(label) : PairOutcomeLine(run.result, label);
 }
 
 int DefaultJobCount() {

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Measures verko-cli on two whole folders (300 pairs of 2,000-line files) with one pair at a
-# time (--jobs 1) and with its default (one pair per core), against diff -r -q and diff -r on
-# the same folders, in one hyperfine run; then the ratio of the default to --jobs 1.
+# Measures verko-cli on two whole-folder cases against diff -r and git diff --no-index
+# --histogram on the same folders, in one hyperfine run per case: this project's own source
+# tree against a copy with 4 edited files (-r), and 300 pairs of 2,000-line files that all
+# differ (5 % edits), the latter also with --jobs 1. Then a table judged against the targets.
 #
 # Usage: bench/folders.sh [--cli PATH] [--warmup N] [--min-runs N]
 set -euo pipefail
 
 usage() {
-  sed -n '6p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '7p' "$0" | sed 's/^# \{0,1\}//'
 }
 
 cd "$(dirname "$0")/.."
@@ -15,10 +16,11 @@ root=$PWD
 build=build
 bench=$build/bench
 folders=$bench/folders
+tree=$bench/tree
 results=$bench/results
 cli=""
-warmup=1
-min_runs=5
+warmup=2
+min_runs=10
 
 while [ $# -gt 0 ]; do
   case $1 in
@@ -43,7 +45,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-scripts/install-deps.sh hyperfine jq diffutils
+scripts/install-deps.sh hyperfine jq diffutils git time
 
 cmake -S . -B "$build" -G Ninja >/dev/null
 if [ -n "$cli" ]; then
@@ -54,43 +56,66 @@ else
   cli=$root/$build/verko-cli
 fi
 
-mkdir -p "$folders" "$results" "$folders/work"
+mkdir -p "$folders" "$results" "$bench/work"
 "$bench/verko-bench-gen" --folders "$folders"
-old=$folders/old
-new=$folders/new
-cores=$(nproc)
 
-# One run outside hyperfine: every pair must be compared (exit 1: the files differ).
-rc=0
-"$cli" --quiet --work-dir "$folders/work" "$old" "$new" "$folders/result" >"$results/folders.out" ||
-  rc=$?
-if [ "$rc" -gt 1 ]; then
-  echo "folders.sh: verko-cli failed (exit $rc):" >&2
-  cat "$results/folders.out" >&2
-  exit 1
-fi
-cat "$results/folders.out" >&2
+# The project's own files as committed, and a copy with 4 files edited (a line changed in the
+# middle of the first four C++ sources in name order).
+rm -rf "$tree"
+mkdir -p "$tree/old"
+git archive HEAD | tar -x -C "$tree/old"
+cp -a "$tree/old" "$tree/new"
+git ls-files '*.cpp' | sort | head -n 4 | while read -r file; do
+  lines=$(wc -l <"$tree/new/$file")
+  sed -i "$((lines / 2 + 1))s/\$/ \/\/ edited for the bench/" "$tree/new/$file"
+done
 
-json=$results/folders.json
-hyperfine -N --ignore-failure --warmup "$warmup" --min-runs "$min_runs" --export-json "$json" \
-  --command-name "verko-cli --jobs 1" --command-name "verko-cli (default, $cores cores)" \
-  --command-name "diff -r -q" --command-name "diff -r" \
-  "$(printf '%q ' "$cli" --quiet --jobs 1 --work-dir "$folders/work" "$old" "$new" "$folders/result1")" \
-  "$(printf '%q ' "$cli" --quiet --work-dir "$folders/work" "$old" "$new" "$folders/result")" \
-  "$(printf '%q ' diff -r -q "$old" "$new")" \
-  "$(printf '%q ' diff -r "$old" "$new")" >&2
+summary=$results/folders.tsv
+printf 'case\tverko_ms\tjobs1_ms\tdiff_ms\tgit_ms\tratio\ttarget\tverdict\tverko_mb\n' >"$summary"
 
-if ! jq -e '[.results[].exit_codes[] | select(. > 1)] | length == 0' "$json" >/dev/null; then
-  echo "folders.sh: a timed run failed; see $json" >&2
-  exit 1
-fi
+# One case: NAME OLD NEW TARGET [verko-cli options]. Every timed run must end with 0 or 1.
+measure() {
+  local name=$1 old=$2 new=$3 target=$4
+  shift 4
+  local out=$bench/$name.result json=$results/folders-$name.json rc=0
+  "$cli" --quiet --work-dir "$bench/work" "$@" "$old" "$new" "$out" >"$results/$name.out" || rc=$?
+  if [ "$rc" -gt 1 ]; then
+    echo "folders.sh: verko-cli failed on $name (exit $rc):" >&2
+    cat "$results/$name.out" >&2
+    exit 1
+  fi
+  echo "== $name: $(cat "$results/$name.out")" >&2
+  hyperfine -N --ignore-failure --warmup "$warmup" --min-runs "$min_runs" --export-json "$json" \
+    --command-name verko-cli --command-name "verko-cli --jobs 1" \
+    --command-name "diff -r" --command-name git \
+    "$(printf '%q ' "$cli" --quiet --work-dir "$bench/work" "$@" "$old" "$new" "$out")" \
+    "$(printf '%q ' "$cli" --quiet --jobs 1 --work-dir "$bench/work" "$@" "$old" "$new" "$out")" \
+    "$(printf '%q ' diff -r "$old" "$new")" \
+    "$(printf '%q ' git diff --no-index --histogram "$old" "$new")" >&2
+  if ! jq -e '[.results[].exit_codes[] | select(. > 1)] | length == 0' "$json" >/dev/null; then
+    echo "folders.sh: a timed run of $name failed; see $json" >&2
+    exit 1
+  fi
+  local kb
+  kb=$(/usr/bin/time -f %M "$cli" --quiet --work-dir "$bench/work" "$@" "$old" "$new" "$out" \
+    2>&1 >/dev/null | tail -n 1 || true)
+  jq -r --arg name "$name" --arg target "$target" --arg kb "$kb" '
+    [.results[].median * 1000] as $m
+    | ($m[0] / $m[2]) as $r
+    | [$name, $m[0], $m[1], $m[2], $m[3], $r, ($target | tonumber),
+       (if $r <= ($target | tonumber) and ($kb | tonumber) <= 24576 then "OK" else "OVER" end),
+       (($kb | tonumber) / 1024)]
+    | @tsv' "$json" >>"$summary"
+}
+
+measure tree "$tree/old" "$tree/new" 2 -r
+measure pairs-300 "$folders/old" "$folders/new" 3
 
 echo
-echo "verko-cli: $cli; $(diff --version | head -n 1); $cores cores"
-echo "300 pairs of 2,000-line files; mean wall and CPU (user + system) times by hyperfine."
+echo "verko-cli: $cli; $(diff --version | head -n 1); $(git --version); $(nproc) cores"
+echo "Median wall times by hyperfine; ratio = verko-cli (default jobs) / diff -r, judged"
+echo "against the target together with the memory (at most 24 MB, one run's peak resident set)."
 echo
-jq -r '.results[] | [.command, (.mean * 1000), ((.user + .system) * 1000)] | @tsv' "$json" |
-  awk -F '\t' 'BEGIN { printf "%-32s %10s %10s\n", "command", "wall ms", "CPU ms" }
-    { printf "%-32s %10.0f %10.0f\n", $1, $2, $3; wall[NR] = $2 }
-    END { printf "\ndefault / --jobs 1 (wall): %.2f (target at most 0.6 on two cores)\n",
-                 wall[2] / wall[1] }'
+awk -F '\t' 'NR == 1 { print "case        verko ms  --jobs 1    diff -r      git   ratio target verdict   MB"; next }
+  { printf "%-10s %9.1f %9.1f %8.1f %8.1f %7.2f %6.1f %-7s %5.1f\n", $1, $2, $3, $4, $5, $6, $7,
+           $8, $9 }' "$summary"

@@ -132,7 +132,9 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     }
   };
   PairCallbacks callbacks;
-  callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  if (command.showProgress && !command.quiet) {
+    callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  }
   callbacks.finished = [&](std::size_t index, const PairRun& run) {
     const PairTask& task = tasks[index];
     if (!run.started) {
@@ -152,7 +154,8 @@ int RunBatchCommand(const BatchCommand& command, ConsoleHost& host,
     }
     print(out, PairOutcomeLine(run.result, task.resultPath));
   };
-  RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
+  // A batch list writes a result for every pair, as its rows name them.
+  RunPairs(tasks, command.options, PairRules{}, command.jobs, interrupted, callbacks);
   progress.Clear();
   const bool completed = !interrupted && counts.cancelled == 0 && notRun == 0;
   if (completed) skipUpTo(rows.size());

@@ -28,6 +28,13 @@ bool IsValidSplitPattern(const std::string& pattern) {
   return MatchR(ToCp932("あいう ABC."), ToCp932(pattern), position, length) >= 0;
 }
 
+// Whether the names are old and new folders (and a result): "-" is standard input, even
+// where a folder of that name exists.
+bool BothFolders(const std::vector<std::string>& names) {
+  return names.size() == 3 && names[0] != kStandardInputName && names[1] != kStandardInputName &&
+         IsDirectory(names[0]) && IsDirectory(names[1]);
+}
+
 }  // namespace
 
 std::string DefaultWorkPath() {
@@ -53,6 +60,9 @@ std::string UsageText() {
          "比較し、結果フォルダに旧ファイルと同じ名前で書き出します（結果フォルダがなければ\n"
          "作成します）。ペアごとに結果を名前順に一行ずつ表示し、片方にしかないファイルと\n"
          "集計を続けて表示します。\n"
+         "フォルダの比較では、結果ファイルは相違のあるペアについてだけ書き出します。\n"
+         "内容がバイト単位で同じペアは行の照合をせずに「相違なし」とし、バイナリファイルは\n"
+         "バイト単位で比べて、異なれば「バイナリ」と表示します。\n"
          "\n"
          "オプション:\n"
          "  --trim-top           行頭の空白・タブを除く\n"
@@ -76,6 +86,10 @@ std::string UsageText() {
          "                       ファイルだけを比較する（複数指定可）\n"
          "  --jobs N             フォルダ・バッチで同時に比較するペアの数（既定はコア数、\n"
          "                       1 で一組ずつ順に比較）\n"
+         "  --all-reports        フォルダの比較で、相違のないペアの結果ファイルも書き出す\n"
+         "                       （既定は相違のあるペアだけ）\n"
+         "  --text               フォルダの比較で、バイナリファイル（先頭 8 KB に NUL を含む）も\n"
+         "                       行単位で比較する（既定はバイト単位で比べ、結果ファイルなし）\n"
          "  --color[=WHEN]       標準出力の結果を行の種類ごとに色分けする\n"
          "                       WHEN: auto（既定。端末で TERM が dumb でないときだけ）、\n"
          "                       always、never\n"
@@ -93,7 +107,7 @@ std::string UsageText() {
          "  2 エラーまたは打ち切りのペアあり、130/143 中断）\n"
          "（--batch: 0 すべてのペアを比較、2 比較を完了できないペアあり、130/143 中断）\n"
          "フォルダと --batch ではペアごとに「相違なし」「相違あり」「打ち切り」「エラー」\n"
-         "「キャンセル」「スキップ」のいずれかを一行ずつ表示します。\n";
+         "「キャンセル」「スキップ」「バイナリ」のいずれかを一行ずつ表示します。\n";
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
@@ -147,6 +161,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       }
     } else if (arg == "-r" || arg == "--recursive") {
       options->recursive = true;
+    } else if (arg == "--all-reports") {
+      options->allReports = true;
+    } else if (arg == "--text") {
+      options->text = true;
     } else if (arg == "--files") {
       if (!value(&text)) return false;
       if (text.empty()) {
@@ -240,6 +258,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
     return false;
   }
   const bool folderOptions = options->recursive || !options->filePatterns.empty();
+  const bool folderRules = options->allReports || options->text;
+  if (folderRules && (options->batch || !BothFolders(names))) {
+    *error = "--all-reports と --text はフォルダを比較するときに指定してください。";
+    return false;
+  }
   if (options->batch) {
     if (!names.empty()) {
       *error = "--batch のときは旧ファイル、新ファイル、結果ファイルを指定できません。";
@@ -260,9 +283,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   options->request.resultName = names[2];
   // Two folders compare folders. A folder with a file is one comparison of two files, which
   // the compare run refuses with the folder's name ("フォルダが指定されています").
-  // "-" is standard input, even where a folder of that name exists.
-  options->folders = names[0] != kStandardInputName && names[1] != kStandardInputName &&
-                     IsDirectory(names[0]) && IsDirectory(names[1]);
+  options->folders = BothFolders(names);
   if (options->folders && names[2] == "-") {
     *error = "フォルダを比較するときは、結果フォルダを指定してください（- は指定できません）。";
     return false;

@@ -26,6 +26,8 @@ struct CliOptions {
   bool recursive = false;                 // -r: subfolders too, mirrored in the result folder
   std::vector<std::string> filePatterns;  // --files: only names that fit one of these
   int jobs = 0;                           // --jobs: pairs at a time; 0 = one per core
+  bool allReports = false;                // --all-reports: a result file for every pair
+  bool text = false;                      // --text: binary files compared by lines too
 };
 
 // The result name that writes the report to standard output.

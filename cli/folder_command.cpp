@@ -24,7 +24,8 @@ std::string SummaryLine(const OutcomeCounts& counts, int notRun, const FolderCom
   std::string line = interrupted ? "フォルダ比較中断: " : "フォルダ比較完了: ";
   line += "比較 " + std::to_string(counts.Compared()) + " 組（相違なし " +
           std::to_string(counts.same) + "、相違あり " + std::to_string(counts.different) +
-          "、打ち切り " + std::to_string(counts.cut) + "、エラー " + std::to_string(counts.error) +
+          (counts.binary > 0 ? "、バイナリ " + std::to_string(counts.binary) : "") + "、打ち切り " +
+          std::to_string(counts.cut) + "、エラー " + std::to_string(counts.error) +
           "、キャンセル " + std::to_string(counts.cancelled) + "）";
   if (notRun > 0) line += "、未実行 " + std::to_string(notRun) + " 組";
   line += "、旧フォルダのみ " + std::to_string(scan.oldOnly.size()) + " 件、新フォルダのみ " +
@@ -55,17 +56,24 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
   OutcomeCounts counts;
   int notRun = 0;
   PairCallbacks callbacks;
-  callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  // Without a progress line the pairs' ends need not wake this thread one by one.
+  if (command.showProgress && !command.quiet) {
+    callbacks.progress = [&](int done, int total) { progress.Show(done, total); };
+  }
   callbacks.finished = [&](std::size_t index, const PairRun& run) {
     if (!run.started) {
       ++notRun;
       return;
     }
-    counts.Add(OutcomeOf(run.result));
+    counts.Add(OutcomeOf(run));
     for (const std::string& warning : run.warnings) progress.Print(err, "verko-cli: " + warning);
-    if (!command.quiet) progress.Print(out, PairOutcomeLine(run.result, scan.pairs[index].name));
+    if (!command.quiet) progress.Print(out, PairOutcomeLine(run, scan.pairs[index].name));
   };
-  RunPairs(tasks, command.options, command.jobs, interrupted, callbacks);
+  PairRules rules;
+  rules.byteShortcuts = true;
+  rules.text = command.text;
+  rules.allReports = command.allReports;
+  RunPairs(tasks, command.options, rules, command.jobs, interrupted, callbacks);
   progress.Clear();
 
   if (!command.quiet) {
@@ -80,7 +88,8 @@ int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& inte
   if (counts.error + counts.cut + counts.cancelled > 0 || !scan.problems.empty()) {
     return kExitFailed;
   }
-  if (counts.different > 0 || !scan.oldOnly.empty() || !scan.newOnly.empty()) return kExitDifferent;
+  if (counts.different + counts.binary > 0 || !scan.oldOnly.empty() || !scan.newOnly.empty())
+    return kExitDifferent;
   return kExitSame;
 }
 

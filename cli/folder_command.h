@@ -19,11 +19,13 @@ struct FolderCommand {
   bool quiet = false;
   bool showProgress = false;  // stderr is a terminal
   int jobs = 1;
+  bool allReports = false;  // a result file for every pair, not only for those that differ
+  bool text = false;        // binary files compared by lines too
 };
 
 // Exit status: 0 every pair without differences and nothing on one side only; 1 some pair
-// differs or a file is on one side only; 2 the folders were refused, a pair failed or was
-// cut, or a folder could not be walked; 130 interrupted.
+// differs (binary files too) or a file or folder is on one side only; 2 the folders were refused, a
+// pair failed or was cut, or a folder could not be walked; 130 interrupted.
 int RunFolderCommand(const FolderCommand& command, const std::atomic<bool>& interrupted,
                      std::FILE* out, std::FILE* err);
 

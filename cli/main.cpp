@@ -202,7 +202,9 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
                                  options.request.options,
                                  options.quiet,
                                  terminal,
-                                 jobs};
+                                 jobs,
+                                 options.allReports,
+                                 options.text};
     int status = verko::RunFolderCommand(command, g_interrupted, stdout, stderr);
     g_flags = nullptr;
     return g_interrupted ? InterruptedExit() : status;

@@ -1,9 +1,11 @@
 #include "common/fresh_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <random>
 
 #include "common/path_parts.h"
@@ -24,16 +26,22 @@ int OpenUnnamed(const std::string& path) {
   return fd;
 }
 
+// `path` + ".tmp-" + ten random letters.
+std::string TemporaryName(const std::string& path, std::random_device& random) {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::string name = path + ".tmp-";
+  for (int i = 0; i < 10; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+  return name;
+}
+
 int OpenNamed(const std::string& path, std::string* tempPath) {
   // A name nobody else uses: another writer of the same path makes its own, and a link
   // planted at a guessed name is refused rather than followed.
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device random;
   int fd = -1;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    *tempPath = path + ".tmp-";
-    for (int i = 0; i < 10; ++i) *tempPath += kLetters[random() % (sizeof kLetters - 1)];
+    *tempPath = TemporaryName(path, random);
     do {
       fd = ::open(tempPath->c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     } while (fd < 0 && errno == EINTR);
@@ -52,6 +60,27 @@ bool CreateFreshFile(const std::string& path, FreshFile* file) {
   // one; a folder that refuses files refuses both, and says why with the named one.
   if (file->fd < 0) file->fd = OpenNamed(path, &file->tempPath);
   return file->fd >= 0;
+}
+
+bool MoveAside(const std::string& path, std::string* asidePath) {
+  asidePath->clear();
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryName(path, random);
+    // NOREPLACE keeps whatever stands at the chosen name (another writer's file).
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+      *asidePath = std::move(name);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool LinkUnnamedFile(int fd, const std::string& path) {

@@ -20,6 +20,12 @@ struct FreshFile {
 // symbolic link). False with errno set when neither can be made.
 bool CreateFreshFile(const std::string& path, FreshFile* file);
 
+// Moves what stands at `path` (a file, a link) to a temporary name beside it (as
+// CreateFreshFile names its files), so that the path is free and what stood there can be
+// removed later, away from where time counts. True with *asidePath set when something was
+// moved; false with errno set otherwise (ENOENT: nothing there).
+bool MoveAside(const std::string& path, std::string* asidePath);
+
 // Gives an unnamed file the name `path`, where nothing may stand (EEXIST then). False with
 // errno set.
 bool LinkUnnamedFile(int fd, const std::string& path);

@@ -1,5 +1,6 @@
 #include "compare/compare_run.h"
 
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <string_view>
@@ -31,6 +32,13 @@ constexpr const char* kRoleOld = "旧ファイル";
 constexpr const char* kRoleNew = "新ファイル";
 constexpr const char* kRoleResult = "結果ファイル";
 constexpr const char* kRoleWorkDb = "作業用データベース";
+
+// Input bytes (both files) from which the work database is written on a thread of its own
+// while the run goes on; below, its writing costs less than the thread's start and
+// hand-overs, and it is written at the end of the run. Measured on two busy cores:
+// 2,000-line pairs (90 to 340 KB) ran 4 ms faster without the thread, taking 0.4 to 0.8 ms
+// less CPU time, while 32,000-line pairs (1.4 MB) gain from it on an idle second core.
+constexpr std::uint64_t kWorkDatabaseThreadBytes = 512 * 1024;
 
 // "role\n   name\nphrase\n\n理由： reason", the shape of every message about one file.
 std::string FileMessage(const char* role, const std::string& name, const char* phrase,
@@ -106,6 +114,12 @@ class CompareRun {
     if (!CheckSplitLibrary()) return;
     if (!ConfirmOverwrite()) return;
     if (!OpenFiles()) return;
+    if (workDb_) {
+      // A pipe's length is not known: it may be long.
+      const bool regular = oldFile_.Length() > 0 && newFile_.Length() > 0;
+      workDb_->StartWriter(!regular ||
+                           oldFile_.Length() + newFile_.Length() >= kWorkDatabaseThreadBytes);
+    }
     if (mode_ == RunMode::kInteractive) {
       host_.RecordHistory(request_.oldName, request_.newName, request_.resultName);
     }
@@ -113,13 +127,40 @@ class CompareRun {
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
     if (!ReadFiles()) return;
-    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kStop) {
+    if (MatchLines(oldText_, newText_, state_, meter_, Store()) == Flow::kStop) {
       Cancel();
       return;
     }
     // Matching stored all it stores: the database is written while the report is built.
-    workDb_->Complete();
+    if (workDb_) workDb_->Complete();
+    if (request_.reportOnlyIfDifferent && !request_.reportSink) {
+      // Every line common, in order: the report would list no difference and is not written.
+      if (!result_.Cut() && MatchedLineForLine()) {
+        result_.counts.CountCommon = newText_.Count();
+        return;
+      }
+      if (!OpenResultFile()) return;
+    }
     WriteResult();
+  }
+
+  // Whether every line is linked to the line at its own place in the other file, the one
+  // pairing whose report shows no added, deleted or moved line.
+  bool MatchedLineForLine() const {
+    if (oldText_.Count() != newText_.Count()) return false;
+    for (int id = 1; id <= newText_.Count(); ++id) {
+      if (state_.NewLink[id] != id) return false;
+    }
+    return true;
+  }
+
+  bool OpenResultFile() {
+    Status status = resultFile_.Open(request_.resultName);
+    if (status.ok()) return true;
+    Refuse(
+        FileMessage(kRoleResult, request_.resultName, "を開くことができません。", status.reason()),
+        kTitleCannotOpen);
+    return false;
   }
 
   void Refuse(std::string text, const char* title) {
@@ -139,7 +180,10 @@ class CompareRun {
 
   std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
 
+  WorkStore& Store() { return workDb_ ? static_cast<WorkStore&>(*workDb_) : noStore_; }
+
   bool CreateWorkDatabase() {
+    if (!options_.workDatabase) return true;
     // The work database replaces the file at its name: that must never be a file the user
     // named.
     const std::string path = WorkDatabasePath();
@@ -220,7 +264,8 @@ class CompareRun {
                  {kRoleResult, request_.resultName, Status::Ok()}};
     opens[0].status = OpenInput(oldFile_, request_.oldName);
     if (opens[0].status.ok()) opens[1].status = OpenInput(newFile_, request_.newName);
-    if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink) {
+    if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink &&
+        !request_.reportOnlyIfDifferent) {
       opens[2].status = resultFile_.Open(request_.resultName);
     }
     for (const auto& open : opens) {
@@ -391,7 +436,7 @@ class CompareRun {
                    LineTable& table) {
     IntakeResult read = ReadFileLines(source, intake, role, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
-    workDb_->AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
+    Store().AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
     (role == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
     if (read.flow == Flow::kStop || (!read.status.ok() && flags_.StopRequested())) {
       return Cancel();
@@ -522,6 +567,7 @@ class CompareRun {
   // on every way out, an exception's unwinding included, the database is finished first
   // and the tables are destroyed after it.
   std::unique_ptr<WorkDatabase> workDb_;
+  NullWorkStore noStore_;  // for a run that writes no work database
 };
 
 }  // namespace

@@ -37,6 +37,9 @@ struct CompareOptions {
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
+  // Whether the run writes the work database at all: of many runs of one command only the
+  // last in list order does, since each would replace the one before.
+  bool workDatabase = true;
 };
 
 struct CompareRequest {
@@ -50,6 +53,10 @@ struct CompareRequest {
   // is read from descriptor 0, and messages call it 標準入力. The report's header shows the
   // name as given.
   std::string standardInputName = std::string();
+  // When set, the result file is opened only once matching shows the pair differs (or a
+  // file was cut): a pair without differences gets no report, and its result file is left
+  // as it was, untouched.
+  bool reportOnlyIfDifferent = false;
 };
 
 // A refusal or failure for the user: text, icon (shown with an OK button) and title.

@@ -92,7 +92,7 @@ _verko_cli() {
     _verko_words '--trim-top --keep-trailing --compress --split --split-chars --diff-only
       --fewest-moves
       --work-dir --encoding --old-encoding --new-encoding --report-encoding --quiet
-      -r --recursive --files --jobs --color --batch --batch-db -h --help --version --' "$cur"
+      -r --recursive --files --jobs --all-reports --text --color --batch --batch-db -h --help --version --' "$cur"
   else
     _verko_files "$cur"
   fi

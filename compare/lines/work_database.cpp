@@ -1,6 +1,7 @@
 #include "compare/lines/work_database.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +17,7 @@
 
 #include "common/cp932.h"
 #include "common/failure_reason.h"
+#include "common/fresh_file.h"
 #include "common/own_thread.h"
 #include "common/system_error.h"
 #include "common/text_collation.h"
@@ -452,11 +454,19 @@ Status CheckNotAFolder(const std::string& path) {
 // Finish() has little left to do but write the pages.
 class WorkDatabase::Impl {
  public:
-  Impl(std::unique_ptr<SqliteFileWriter> file, Content content, bool ownThread)
-      : file_(std::move(file)), content_(std::move(content)) {
-    // Started last, once every member is constructed. Without a thread of its own the
-    // writes wait, and Finish() does them.
-    if (ownThread) StartOwnThread(writer_, [this] { RunJobs(); });
+  Impl(std::unique_ptr<SqliteFileWriter> file, Content content, bool ownThread,
+       std::string formerFile)
+      : file_(std::move(file)),
+        content_(std::move(content)),
+        threadAllowed_(ownThread),
+        formerFile_(std::move(formerFile)) {}
+
+  // Without a thread of its own the writes wait, and Finish() does them.
+  void StartWriter(bool ownThread) {
+    if (writerDecided_) return;
+    writerDecided_ = true;
+    if (ownThread && threadAllowed_ && StartOwnThread(writer_, [this] { RunJobs(); })) return;
+    RemoveFormerFile();
   }
 
   ~Impl() { Finish(); }
@@ -480,6 +490,7 @@ class WorkDatabase::Impl {
   }
 
   Status Finish() {
+    writerDecided_ = true;
     Complete();
     if (writer_.joinable()) {
       writer_.join();
@@ -494,6 +505,7 @@ class WorkDatabase::Impl {
   // A failure here (too little memory) must not end the program: it becomes the status
   // that Finish() returns, and the file is written as far as it can be.
   void RunJobs() {
+    RemoveFormerFile();
     try {
       RunJobsUntilClosed();
     } catch (...) {
@@ -546,8 +558,19 @@ class WorkDatabase::Impl {
     if (failure_.ok()) failure_ = status;
   }
 
+  // The former database, moved aside when this one began: removed by the writer before it
+  // writes (removing a large file takes time, which a thread of its own spends meanwhile).
+  void RemoveFormerFile() {
+    if (formerFile_.empty()) return;
+    ::unlink(formerFile_.c_str());
+    formerFile_.clear();
+  }
+
   std::unique_ptr<SqliteFileWriter> file_;
   Content content_;  // used by the writer thread only
+  const bool threadAllowed_;
+  bool writerDecided_ = false;  // StartWriter or Finish has run (on the caller's thread)
+  std::string formerFile_;      // used by one thread at a time: the caller's, then the writer
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Job> jobs_;  // guarded by mutex_
@@ -566,14 +589,19 @@ std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int sp
   // beside it belong to others (another run's, or a user's that only looks like ours).
   std::unique_ptr<SqliteFileWriter> file = SqliteFileWriter::CreateBeside(path, status);
   if (file == nullptr) return nullptr;
+  // The former database is moved aside now, so that the finished file takes the free name
+  // at once, and removed by the writer; where it cannot be moved, the finished file
+  // replaces it when put in place.
+  std::string formerFile;
+  MoveAside(path, &formerFile);
   // The two empty tables come first, so a run refused later leaves just them.
   Content content;
   content.splitWidth = splitWidth;
   content.file = file.get();
   AddLineTable(content, "OldText");
   AddLineTable(content, "NewText");
-  return std::unique_ptr<WorkDatabase>(
-      new WorkDatabase(std::make_unique<Impl>(std::move(file), std::move(content), ownThread)));
+  return std::unique_ptr<WorkDatabase>(new WorkDatabase(std::make_unique<Impl>(
+      std::move(file), std::move(content), ownThread, std::move(formerFile))));
 }
 
 WorkDatabase::WorkDatabase(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -611,6 +639,10 @@ void WorkDatabase::CreateTextOrderIndex(const std::string& table, std::vector<in
   impl_->Enqueue([table, ids = std::move(lineIdsInOrder)](Content& content) mutable {
     return AddTextOrder(content, table, std::move(ids));
   });
+}
+
+void WorkDatabase::StartWriter(bool ownThread) {
+  impl_->StartWriter(ownThread);
 }
 
 void WorkDatabase::Complete() {

@@ -15,6 +15,7 @@
 #include "common/encoding.h"
 #include "common/path_parts.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/query_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace verko {
@@ -86,27 +87,34 @@ TEST_F(FolderCliTest, PairsFilesByNameAndPrintsOneLinePerPairThenOneSidedFilesTh
     std::vector<std::string> compared;  // result files that must match single runs
     int exitCode = 1;
   } cases[] = {
+      // Equal files get no report; folders on one side only are listed.
       {{},
-       "相違あり: differ.log\n相違なし: equal.txt\n旧フォルダのみ: old-only.txt\n"
-       "新フォルダのみ: new-only.txt\n"
+       "相違あり: differ.log\n相違なし: equal.txt\n旧フォルダのみ: gone/\n"
+       "旧フォルダのみ: old-only.txt\n新フォルダのみ: extra/\n新フォルダのみ: new-only.txt\n"
        "フォルダ比較完了: 比較 2 組（相違なし 1、相違あり 1、打ち切り 0、エラー 0、キャンセル 0）"
-       "、旧フォルダのみ 1 件、新フォルダのみ 1 件\n",
+       "、旧フォルダのみ 2 件、新フォルダのみ 2 件\n",
+       {"differ.log"}},
+      {{"--all-reports"},
+       "相違あり: differ.log\n相違なし: equal.txt\n旧フォルダのみ: gone/\n"
+       "旧フォルダのみ: old-only.txt\n新フォルダのみ: extra/\n新フォルダのみ: new-only.txt\n"
+       "フォルダ比較完了: 比較 2 組（相違なし 1、相違あり 1、打ち切り 0、エラー 0、キャンセル 0）"
+       "、旧フォルダのみ 2 件、新フォルダのみ 2 件\n",
        {"differ.log", "equal.txt"}},
-      {{"-r"},
+      {{"-r", "--all-reports"},
        "相違あり: differ.log\n相違なし: equal.txt\n相違あり: sub/deep.txt\n"
        "旧フォルダのみ: gone/g.txt\n旧フォルダのみ: old-only.txt\n"
        "新フォルダのみ: extra/e.txt\n新フォルダのみ: new-only.txt\n"
        "フォルダ比較完了: 比較 3 組（相違なし 1、相違あり 2、打ち切り 0、エラー 0、キャンセル 0）"
        "、旧フォルダのみ 2 件、新フォルダのみ 2 件\n",
        {"differ.log", "equal.txt", "sub/deep.txt"}},
-      {{"--recursive", "--files", "*.txt", "--files", "e*"},
+      {{"--recursive", "--files", "*.txt", "--files", "e*", "--all-reports"},
        "相違なし: equal.txt\n相違あり: sub/deep.txt\n"
        "旧フォルダのみ: gone/g.txt\n旧フォルダのみ: old-only.txt\n"
        "新フォルダのみ: extra/e.txt\n新フォルダのみ: new-only.txt\n"
        "フォルダ比較完了: 比較 2 組（相違なし 1、相違あり 1、打ち切り 0、エラー 0、キャンセル 0）"
        "、旧フォルダのみ 2 件、新フォルダのみ 2 件\n",
        {"equal.txt", "sub/deep.txt"}},
-      {{"--files", "e?ual.*", "--quiet"},
+      {{"--files", "e?ual.*", "--quiet", "--all-reports"},
        "フォルダ比較完了: 比較 1 組（相違なし 1、相違あり 0、打ち切り 0、エラー 0、キャンセル 0）"
        "、旧フォルダのみ 0 件、新フォルダのみ 0 件\n",
        {"equal.txt"},
@@ -115,7 +123,8 @@ TEST_F(FolderCliTest, PairsFilesByNameAndPrintsOneLinePerPairThenOneSidedFilesTh
   for (const Case& c : cases) {
     fs::remove_all(dir.File("res"));
     Outcome outcome = RunFolders(c.options);
-    const std::string label = c.options.empty() ? "(none)" : c.options[0];
+    std::string label;
+    for (const std::string& option : c.options) label += option + " ";
     EXPECT_EQ(outcome.out, c.out) << label;
     EXPECT_EQ(outcome.exitCode, c.exitCode) << label << outcome.err;
     for (const std::string& name : c.compared) ExpectSameAsSingleRun(name);
@@ -168,7 +177,7 @@ TEST_F(FolderCliTest, ExitStatusTellsSameDifferentOrFailed) {
 
   // A file cut at the line limit is not "no differences".
   WriteFile(dir.File("a/long.txt"), Lines(32100, "line"));
-  WriteFile(dir.File("b/long.txt"), Lines(32100, "line"));
+  WriteFile(dir.File("b/long.txt"), Lines(32100, "line") + "more\r\n");
   Outcome cut = Run({"--files", "long.txt", a, b, dir.File("r5")});
   EXPECT_EQ(cut.exitCode, 2);
   EXPECT_NE(cut.out.find("打ち切り: long.txt  旧ファイル"), std::string::npos) << cut.out;
@@ -223,7 +232,8 @@ TEST_F(FolderCliTest, NamesHoldingWildcardsPairOnlyWithTheSameName) {
   for (const char* name : {"w/old/a*.txt", "w/new/ab.txt", "w/old/q?.txt", "w/new/q?.txt"}) {
     WriteFile(dir.File(name), "x\r\n");
   }
-  Outcome outcome = Run({"--quiet", dir.File("w/old"), dir.File("w/new"), dir.File("w/res")});
+  Outcome outcome =
+      Run({"--quiet", "--all-reports", dir.File("w/old"), dir.File("w/new"), dir.File("w/res")});
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_NE(outcome.out.find("比較 1 組（相違なし 1、"), std::string::npos) << outcome.out;
   EXPECT_NE(outcome.out.find("旧フォルダのみ 1 件、新フォルダのみ 1 件"), std::string::npos);
@@ -239,9 +249,9 @@ TEST_F(FolderCliTest, SeveralPairsAtOnceWriteWhatOnePairAtATimeWrites) {
     WriteFile(dir.File("new/" + name), Lines(300 + 500 * (i % 3), "text " + std::to_string(i)));
     names.push_back(name);
   }
-  Outcome one = RunFolders({"-r", "--jobs", "1"}, "res1");
-  Outcome four = RunFolders({"-r", "--jobs", "4"}, "res4");
-  Outcome cores = RunFolders({"-r"}, "res");
+  Outcome one = RunFolders({"-r", "--all-reports", "--jobs", "1"}, "res1");
+  Outcome four = RunFolders({"-r", "--all-reports", "--jobs", "4"}, "res4");
+  Outcome cores = RunFolders({"-r", "--all-reports"}, "res");
   EXPECT_EQ(one.exitCode, 1);
   EXPECT_EQ(four.exitCode, 1);
   EXPECT_EQ(four.out, one.out);
@@ -289,8 +299,44 @@ TEST_F(FolderCliTest, BatchListsRunAtOnceInListOrderWithChainedPairsInTurn) {
     EXPECT_NE(chained.find("| big96"), std::string::npos) << i;
     EXPECT_EQ(chained.find("equal.txt"), std::string::npos) << i;
     EXPECT_NE(ReadFile(dir.File("new/r.txt")).find("bravo"), std::string::npos) << i;
+    // Only the last pair wrote the work database.
+    EXPECT_EQ(test_support::QueryFile(dir.File("VerkoText.mdb"), "SELECT Text FROM OldText"),
+              (std::vector<std::string>{"alpha", "bravo"}));
   }
   EXPECT_EQ(outs[1], outs[0]);
+}
+
+TEST_F(FolderCliTest, BinaryFilesAreComparedByBytesAndTheLastPairLeavesTheWorkDatabase) {
+  const std::string binary("PK\0\x03 data\r\n", 12);
+  WriteFile(dir.File("old/b.bin"), binary + "one\r\n");
+  WriteFile(dir.File("new/b.bin"), binary + "two\r\n");
+  WriteFile(dir.File("old/same.bin"), binary);
+  WriteFile(dir.File("new/same.bin"), binary);
+  // Differs only in what --keep-trailing keeps: compared by lines, no differences, no report.
+  WriteFile(dir.File("old/zz.txt"), "last\r\npair\r\n");
+  WriteFile(dir.File("new/zz.txt"), "last \r\npair\r\n");
+  for (const char* jobs : {"1", "4"}) {
+    fs::remove_all(dir.File("res"));
+    Outcome outcome = RunFolders({"--jobs", jobs});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.out.substr(0, outcome.out.find("旧フォルダのみ")),
+              "バイナリ: b.bin\n相違あり: differ.log\n相違なし: equal.txt\n相違なし: same.bin\n"
+              "相違なし: zz.txt\n")
+        << jobs;
+    EXPECT_NE(outcome.out.find("（相違なし 3、相違あり 1、バイナリ 1、"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.File("res/b.bin")));
+    EXPECT_FALSE(fs::exists(dir.File("res/zz.txt")));
+    // The work database is the last pair's, as a run of one pair after another leaves it.
+    const std::string db = dir.File("VerkoText.mdb");
+    EXPECT_EQ(test_support::QueryFile(db, "PRAGMA integrity_check"),
+              std::vector<std::string>{"ok"});
+    EXPECT_EQ(test_support::QueryFile(db, "SELECT Text FROM NewText ORDER BY LineID"),
+              (std::vector<std::string>{"last", "pair"}));
+  }
+  // With --text a binary pair is compared and reported like any other.
+  Outcome text = RunFolders({"--text", "--files", "*.bin"});
+  EXPECT_NE(text.out.find("相違あり: b.bin"), std::string::npos) << text.out;
+  EXPECT_TRUE(fs::exists(dir.File("res/b.bin")));
 }
 
 TEST_F(FolderCliTest, InterruptStopsNewPairsCancelsRunningOnesAndExitsWith130) {
