@@ -11,6 +11,7 @@
 #include "common/program_version.h"
 #include "compare/work_folder.h"
 #include "platform/regexp.h"
+#include "report/format_writer.h"
 
 namespace verko {
 namespace {
@@ -68,6 +69,10 @@ std::string UsageText() {
          "  --new-encoding ENC   新ファイルの文字コード\n"
          "  --report-encoding ENC  結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
          "                       新ファイルが同じならその文字コード、異なれば utf-8）\n"
+         "  --format FORMAT      結果の形式: report（既定、比較結果レポート）、html・xlsx\n"
+         "                       （新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
+         "                       --diff-only N では N 行。--case-sensitive --keep-trailing で\n"
+         "                       分割しないときは新ファイルを正確に再現）、json（比較のデータ）\n"
          "  --quiet              進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）\n"
          "  -r, --recursive      フォルダの比較でサブフォルダも比較し、結果フォルダに同じ構成で\n"
          "                       書き出す\n"
@@ -202,6 +207,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       if (arg == "--encoding" || arg == "--old-encoding") compare.oldEncoding = choice;
       if (arg == "--encoding" || arg == "--new-encoding") compare.newEncoding = choice;
       if (arg == "--encoding" || arg == "--report-encoding") compare.reportEncoding = choice;
+    } else if (arg == "--format") {
+      if (!value(&text)) return false;
+      if (!ParseResultFormat(text, &compare.format)) {
+        *error =
+            "出力形式の指定が無効: " + text + "（report、html、xlsx、unified、json のいずれか）";
+        return false;
+      }
+      if (compare.format != ResultFormat::kReport && !FindFormatWriter(compare.format)) {
+        *error = "出力形式 " + text + " は、このバージョンではまだ書き出せません。";
+        return false;
+      }
     } else if (arg == "--batch") {
       if (!value(&options->batchName)) return false;
       if (options->batchName.empty()) {
@@ -258,6 +274,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   // "-" is standard input, even where a folder of that name exists.
   options->folders = names[0] != kStandardInputName && names[1] != kStandardInputName &&
                      IsDirectory(names[0]) && IsDirectory(names[1]);
+  if (names[2] == kStandardOutputName && !IsTextFormat(compare.format)) {
+    *error = std::string("出力形式 ") + ResultFormatName(compare.format) +
+             " の結果は標準出力には書き出せません。結果ファイルを指定してください。";
+    return false;
+  }
   if (options->folders && names[2] == "-") {
     *error = "フォルダを比較するときは、結果フォルダを指定してください（- は指定できません）。";
     return false;

@@ -13,6 +13,7 @@
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
 #include "report/report_counts.h"
+#include "report/result_format.h"
 
 namespace verko {
 
@@ -35,6 +36,9 @@ struct CompareOptions {
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
+  // What the result is: the report, or another format written from the same comparison.
+  // The statuses, the counts and the work database are the same in every format.
+  ResultFormat format = ResultFormat::kReport;
 };
 
 struct CompareRequest {
