@@ -457,8 +457,10 @@ class CompareRun {
   void WriteExport() {
     meter_.SetPhaseText("結果出力中");
     Comparison comparison;
-    const Flow walked = BuildComparison(oldText_, newText_, state_, options_.diffOnly,
-                                        options_.contextLines, meter_, comparison);
+    // A patch takes its context from every common line, whatever the report would leave out.
+    const bool diffOnly = options_.diffOnly && options_.format != ResultFormat::kUnified;
+    const Flow walked = BuildComparison(oldText_, newText_, state_, diffOnly, options_.contextLines,
+                                        meter_, comparison);
     result_.counts = comparison.counts;
     // A cancelled run writes no result in these formats: half a table or patch misleads.
     if (walked == Flow::kStop) {
