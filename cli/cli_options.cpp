@@ -59,6 +59,9 @@ std::string UsageText() {
          "  --trim-top           行頭の空白・タブを除く\n"
          "  --keep-trailing      行末の空白・タブを除かない（既定は除く）\n"
          "  --compress           連続する空白・タブを一つの空白にする\n"
+         "  --case-sensitive     英字の大文字と小文字を区別する（既定は区別しない）\n"
+         "  --ignore-width       全角英数字・記号と半角カタカナを、半角英数字・記号と全角\n"
+         "                       カタカナと同じ文字として比較する\n"
          "  --split WIDTH        WIDTH バイト以内に行を分割する（20～250）\n"
          "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
@@ -138,6 +141,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.trimTail = false;
     } else if (arg == "--compress") {
       compare.compress = true;
+    } else if (arg == "--case-sensitive") {
+      compare.caseSensitive = true;
+    } else if (arg == "--ignore-width") {
+      compare.ignoreWidth = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
     } else if (arg == "--color") {

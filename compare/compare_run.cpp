@@ -113,13 +113,23 @@ class CompareRun {
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
     if (!ReadFiles()) return;
-    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kStop) {
+    const TextFold fold = RunFold();
+    if (!fold.IsCaseFoldOnly()) workDb_->SetTextFold(fold);
+    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_, fold) == Flow::kStop) {
       Cancel();
       return;
     }
     // Matching stored all it stores: the database is written while the report is built.
     workDb_->Complete();
     WriteResult();
+  }
+
+  // The fold under which the run orders and compares its texts.
+  TextFold RunFold() const {
+    TextFold fold;
+    fold.caseSensitive = options_.caseSensitive;
+    fold.ignoreWidth = options_.ignoreWidth;
+    return fold;
   }
 
   void Refuse(std::string text, const char* title) {

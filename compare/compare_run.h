@@ -33,6 +33,10 @@ struct CompareOptions {
   EncodingChoice newEncoding = EncodingChoice::kCp932;
   // kAuto: the inputs' encoding when both are the same, else UTF-8.
   EncodingChoice reportEncoding = EncodingChoice::kAuto;
+  // What counts as a difference: letter case (ignored unless asked), and with ignoreWidth
+  // full-width ASCII and half-width katakana compare as their standard forms.
+  bool caseSensitive = false;
+  bool ignoreWidth = false;
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
