@@ -491,9 +491,10 @@ class CompareRun {
     input.dateTime = CurrentDateTime();
     input.oldEncoding = result_.oldEncoding;
     input.newEncoding = result_.newEncoding;
-    input.options = {options_.trimTop,  options_.trimTail,    options_.compress,
-                     options_.split,    splitWidth_,          options_.splitChar,
-                     options_.diffOnly, options_.contextLines};
+    input.options = {options_.trimTop,       options_.trimTail,     options_.compress,
+                     options_.split,         splitWidth_,           options_.splitChar,
+                     options_.diffOnly,      options_.contextLines, options_.fewestMoves,
+                     options_.caseSensitive, options_.ignoreWidth};
     std::string bytes;
     Status written = FindFormatWriter(options_.format)(input, bytes);
     if (!written.ok()) {
