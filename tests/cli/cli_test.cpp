@@ -118,6 +118,7 @@ TEST_F(CliTest, InvalidOptionsAreRefusedBeforeAnythingIsWritten) {
       {"--diff-only", "abc", oldPath, newPath, resultPath},
       {"--diff-only", "10", oldPath, newPath, resultPath},
       {"--split-chars", "[", oldPath, newPath, resultPath},
+      {"--format", "pdf", oldPath, newPath, resultPath},
       {"--bogus", oldPath, newPath, resultPath},
       {oldPath, newPath},
       {"--split"},
@@ -401,6 +402,12 @@ TEST_F(CliTest, CommandLineConventions) {
        "",
        "verko-cli: --quiet は値をとりません。\n詳しくは verko-cli --help を参照してください。\n"},
       {{"--split=300", oldPath, newPath, resultPath}, 2, "", "*"},
+      {{"--format=xlsx", oldPath, newPath, "-"},
+       2,
+       "",
+       "verko-cli: 出力形式 xlsx "
+       "の結果は標準出力には書き出せません。結果ファイルを指定してください。\n"
+       "詳しくは verko-cli --help を参照してください。\n"},
   };
   for (const auto& c : cases) {
     Outcome outcome = Run(c.args);
