@@ -4,16 +4,23 @@
 //
 //   Status WriteSomething(const ExportInput& input, std::string& out);
 //
-// A writer reads the entries in order and must not decide anything the walk decided: the
-// kind of every line, its partner, which common lines show as context and where the gaps
-// lie are the entries'. The statistics are comparison->counts. Line texts are the line
-// records' (normalised, in the run's working text: input.Utf8 gives them as UTF-8); a
-// writer that gives the files' own lines back (a patch) asks for them with
-// NeedsRawLines, and finds them in oldLines/newLines by LineRecord::LineNo.
+// A writer reads input.comparison->entries in order and decides nothing the walk decided:
+// the kind of every line, the partner of a moved line (the other side's LineID of a moved
+// entry), which common lines show as context and where the gaps of difference-only mode lie
+// are the entries'; the statistics are comparison->counts. Line texts are the line
+// records' (normalised, in the run's working text): ShownTexts gives each entry's text as
+// UTF-8, and ChangedMarks the changed characters of the deleted and added lines paired as
+// versions of each other. A writer that gives the files' own lines back (a patch) asks for
+// them with NeedsRawLines and finds them in oldLines/newLines by LineRecord::LineNo; for
+// such a format the run walks in full mode (every common line listed) and the writer takes
+// its context from options.contextLines itself.
 //
-// A writer returns a failure (with a reason for the user) only for what it cannot do (a
-// library that refuses); the run then refuses the result. A format whose writer is not
-// there (FindFormatWriter gives null) is refused before the run starts.
+// A new format: declare its writer below, define it in a .cpp of its own, and return it
+// from FindFormatWriter. A writer returns a failure (with a reason for the user) only for
+// what it cannot do (a library that refuses); the run then refuses the result. A format
+// without a writer (FindFormatWriter gives null) is refused before anything is read, and
+// the main window shows it greyed. The run writes the bytes as they are, whole, after the
+// writer returns; a run cancelled during the walk writes nothing.
 #pragma once
 
 #include <string>
