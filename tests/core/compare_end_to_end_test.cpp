@@ -77,6 +77,32 @@ TEST_F(EndToEndTest, WorkedExampleMatchesGoldenInBothModes) {
   EXPECT_EQ(result.counts.CountMoved, 1);
 }
 
+// The JSON lists the lines of the report's walk, gaps and moved partners included, and keeps
+// a byte that is not valid in its file as an escape.
+TEST_F(EndToEndTest, JsonListsTheWorkedExampleAsTheReportDoes) {
+  options.format = ResultFormat::kJson;
+  options.diffOnly = true;
+  options.contextLines = 1;
+  WriteFile(dir.File("old.txt"), "a\nb\nc\nd\ne\nf\ng\nh\xFF\n");
+  WriteFile(dir.File("new.txt"), "a\nc\nd\ne\nf\ng\nb\nh\xFF\n");
+  CompareRequest request{dir.File("old.txt"), dir.File("new.txt"), dir.File("r.json"), options, {}};
+  result = ExecuteCompare(request, RunMode::kBatch, host, flags);
+  ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+  const std::string json = ReadFile(dir.File("r.json"));
+  std::string kinds;
+  for (std::size_t at = 0; (at = json.find("\"kind\":\"", at)) != std::string::npos;) {
+    at += 8;
+    kinds += json.substr(at, json.find('"', at) - at) + " ";
+  }
+  EXPECT_EQ(kinds, "common moved-old common gap common moved-new common ");
+  EXPECT_NE(json.find("{\"kind\":\"moved-old\",\"old\":{\"line\":2,\"part\":0},"
+                      "\"new\":{\"line\":7,\"part\":0},\"text\":\"b\"}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"text\":\"h\\udcff\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"moved\":{\"lines\":1,\"words\":1}"), std::string::npos) << json;
+}
+
 // The body of a full-mode report: for each body line its marker and the numbers in the old
 // and new columns (0 where the column is blank).
 struct BodyLine {
