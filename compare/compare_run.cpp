@@ -19,6 +19,7 @@
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
 #include "platform/regexp.h"
+#include "report/format_writer.h"
 #include "report/report_writer.h"
 
 namespace verko {
@@ -28,6 +29,7 @@ constexpr const char* kTitleFileName = "ファイル指定ミス";
 constexpr const char* kTitleCannotOpen = "ファイルを開けない";
 constexpr const char* kTitleRunError = "比較処理でエラー";
 constexpr const char* kTitleEncoding = "文字コードの不一致";
+constexpr const char* kTitleFormat = "出力形式";
 constexpr const char* kRoleOld = "旧ファイル";
 constexpr const char* kRoleNew = "新ファイル";
 constexpr const char* kRoleResult = "結果ファイル";
@@ -127,7 +129,9 @@ class CompareRun {
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
     if (!ReadFiles()) return;
-    if (MatchLines(oldText_, newText_, state_, meter_, Store()) == Flow::kStop) {
+    const TextFold fold = RunFold();
+    if (workDb_ && !fold.IsCaseFoldOnly()) workDb_->SetTextFold(fold);
+    if (MatchLines(oldText_, newText_, state_, meter_, Store(), fold) == Flow::kStop) {
       Cancel();
       return;
     }
@@ -161,6 +165,14 @@ class CompareRun {
         FileMessage(kRoleResult, request_.resultName, "を開くことができません。", status.reason()),
         kTitleCannotOpen);
     return false;
+  }
+
+  // The fold under which the run orders and compares its texts.
+  TextFold RunFold() const {
+    TextFold fold;
+    fold.caseSensitive = options_.caseSensitive;
+    fold.ignoreWidth = options_.ignoreWidth;
+    return fold;
   }
 
   void Refuse(std::string text, const char* title) {
@@ -221,6 +233,8 @@ class CompareRun {
       Refuse("結果ファイルが指定されていません。", kTitleFileName);
     } else if (SameFile(DiskPath(request_.oldName), DiskPath(request_.newName))) {
       Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
+    } else if (!FormatAvailable()) {
+      return false;
     } else if (request_.reportSink) {
       return true;
     } else if (IsSameFile(request_.resultName, DiskPath(request_.oldName))) {
@@ -242,6 +256,25 @@ class CompareRun {
     if (RegexLibraryAvailable(&missing)) return true;
     Refuse("行の分割文字（正規表現）を使えません。\n\n理由： " + missing, kTitleRunError);
     return false;
+  }
+
+  // Whether the chosen result format can be written here; refuses the run when not.
+  bool FormatAvailable() {
+    const ResultFormat format = options_.format;
+    if (format != ResultFormat::kReport && !FindFormatWriter(format)) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
+                 ResultFormatCaption(format) + "）は、このバージョンではまだ書き出せません。",
+             kTitleFormat);
+      return false;
+    }
+    if (request_.reportSink && !IsTextFormat(format)) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(format) +
+                 " はテキストではないため、標準出力には書き出せません。結果ファイルを指定してくださ"
+                 "い。",
+             kTitleFormat);
+      return false;
+    }
+    return true;
   }
 
   bool ConfirmOverwrite() {
@@ -316,6 +349,8 @@ class CompareRun {
             ReadBothDecoded(oldFile_, result_.oldEncoding, newFile_, result_.newEncoding, *working_,
                             splitWidth_, flags_, oldContent, newContent);
         result_.oldInvalidLines = inputs.oldFile.invalidLines;
+        KeepByteOrderMark(inputs.oldFile.byteOrderMark, oldRaw_);
+        KeepByteOrderMark(inputs.newFile.byteOrderMark, newRaw_);
         goOn = AcceptDecoded(inputs.oldFile, FileRole::kOld);
         if (goOn) {
           result_.newInvalidLines = inputs.newFile.invalidLines;
@@ -327,6 +362,10 @@ class CompareRun {
         if (goOn) {
           ChooseEncodings(oldContent, newContent);
           intake.splitChar = working_->FromUtf8(splitChar);
+          KeepByteOrderMark(result_.oldEncoding == TextEncoding::kUtf8 && HasUtf8Bom(oldContent),
+                            oldRaw_);
+          KeepByteOrderMark(result_.newEncoding == TextEncoding::kUtf8 && HasUtf8Bom(newContent),
+                            newRaw_);
           goOn = Decode(oldContent, FileRole::kOld) && Decode(newContent, FileRole::kNew);
         }
       }
@@ -344,6 +383,12 @@ class CompareRun {
     result_.newLineCount = newText_.Count();
     state_.Reset(oldText_.Count(), newText_.Count());
     return goOn;
+  }
+
+  // A file's byte order mark is given back before its first line by the formats that give
+  // the files' own lines back.
+  static void KeepByteOrderMark(bool mark, RawLines& lines) {
+    if (mark) lines.SetLead(kUtf8Bom);
   }
 
   bool AllCp932Chosen() const {
@@ -434,7 +479,11 @@ class CompareRun {
   // Takes in the lines of one file (as read, or as decoded) and stores its table.
   bool TakeInLines(ByteSource& source, FileRole role, const IntakeOptions& intake,
                    LineTable& table) {
-    IntakeResult read = ReadFileLines(source, intake, role, host_, meter_, table);
+    IntakeOptions options = intake;
+    if (NeedsRawLines(options_.format)) {
+      options.rawLines = role == FileRole::kOld ? &oldRaw_ : &newRaw_;
+    }
+    IntakeResult read = ReadFileLines(source, options, role, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
     Store().AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
     (role == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
@@ -453,9 +502,13 @@ class CompareRun {
     return true;
   }
 
-  // The report phase: the report is built and goes, piece by piece or whole, where the
+  // The report phase: the result is built and goes, piece by piece or whole, where the
   // request says.
   void WriteResult() {
+    if (options_.format != ResultFormat::kReport) {
+      WriteExport();
+      return;
+    }
     ReportSettings settings;
     settings.oldName = request_.oldName;
     settings.newName = request_.newName;
@@ -482,6 +535,54 @@ class CompareRun {
     // A cancelled report keeps the lines written up to that moment.
     if (flow == Flow::kStop) Cancel();
     if (!destination.Finish(report)) RefuseReport(destination.failure());
+  }
+
+  // A result format other than the report: the comparison walked like the report's, then
+  // written whole by the format's writer, its bytes as they are.
+  void WriteExport() {
+    meter_.SetPhaseText("結果出力中");
+    Comparison comparison;
+    // A patch takes its context from every common line, whatever the report would leave out.
+    const bool diffOnly = options_.diffOnly && options_.format != ResultFormat::kUnified;
+    const Flow walked = BuildComparison(oldText_, newText_, state_,
+                                        {diffOnly, options_.contextLines, options_.fewestMoves},
+                                        meter_, comparison);
+    result_.counts = comparison.counts;
+    // A cancelled run writes no result in these formats: half a table or patch misleads.
+    if (walked == Flow::kStop) {
+      Cancel();
+      return;
+    }
+    ExportInput input;
+    input.comparison = &comparison;
+    input.working = working_.get();
+    if (NeedsRawLines(options_.format)) {
+      input.oldLines = &oldRaw_;
+      input.newLines = &newRaw_;
+    }
+    input.oldName = request_.oldName;
+    input.newName = request_.newName;
+    input.dateTime = CurrentDateTime();
+    input.oldEncoding = result_.oldEncoding;
+    input.newEncoding = result_.newEncoding;
+    input.options = {options_.trimTop,       options_.trimTail,     options_.compress,
+                     options_.split,         splitWidth_,           options_.splitChar,
+                     options_.diffOnly,      options_.contextLines, options_.fewestMoves,
+                     options_.caseSensitive, options_.ignoreWidth};
+    std::string bytes;
+    Status written = FindFormatWriter(options_.format)(input, bytes);
+    if (!written.ok()) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(options_.format) +
+                 " の結果を作れませんでした。\n\n理由： " + written.reason(),
+             kTitleRunError);
+      return;
+    }
+    reportWritten_ = true;
+    Status status = request_.reportSink ? request_.reportSink(bytes) : resultFile_.Write(bytes);
+    if (status.ok() && !request_.reportSink) status = resultFile_.Close();
+    if (!status.ok()) RefuseWrite(status);
+    meter_.ShowPercent(100);
+    meter_.SetPhaseText("処理完了");
   }
 
   void RefuseReport(const PieceWriter::Failure& failure) {
@@ -540,9 +641,11 @@ class CompareRun {
     host_.FinishProgressDisplay(mode_);
   }
 
-  // The editor opens only a report that was completely written and lists at least a line.
+  // The editor opens only a text result that was completely written and lists at least a
+  // line.
   void StartEditorIfAsked() {
     if (!options_.displayWithEditor || result_.status != kStatusDone || !reportWritten_) return;
+    if (!IsTextFormat(options_.format)) return;  // a workbook is no file for a text editor
     if (result_.counts.Lines() <= 0) return;
     EditorCommand command = BuildEditorCommand(options_.editorSetting, request_.resultName);
     if (!command.program.empty()) host_.StartEditor(command.program, command.args);
@@ -560,6 +663,7 @@ class CompareRun {
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;
   LineTable oldText_, newText_;
+  RawLines oldRaw_, newRaw_;  // kept only for a format that gives the files' lines back
   MatchState state_;
   bool reportWritten_ = false;
   bool tooSlowNoted_ = false;

@@ -13,6 +13,7 @@
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
 #include "report/report_counts.h"
+#include "report/result_format.h"
 
 namespace verko {
 
@@ -34,12 +35,19 @@ struct CompareOptions {
   EncodingChoice newEncoding = EncodingChoice::kCp932;
   // kAuto: the inputs' encoding when both are the same, else UTF-8.
   EncodingChoice reportEncoding = EncodingChoice::kAuto;
+  // What counts as a difference: letter case (ignored unless asked), and with ignoreWidth
+  // full-width ASCII and half-width katakana compare as their standard forms.
+  bool caseSensitive = false;
+  bool ignoreWidth = false;
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
   // Whether the run writes the work database at all: of many runs of one command only the
   // last in list order does, since each would replace the one before.
   bool workDatabase = true;
+  // What the result is: the report, or another format written from the same comparison.
+  // The statuses, the counts and the work database are the same in every format.
+  ResultFormat format = ResultFormat::kReport;
 };
 
 struct CompareRequest {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/status.h"
+#include "common/text_fold.h"
 #include "compare/lines/work_store.h"
 
 namespace verko {
@@ -43,6 +44,9 @@ class WorkDatabase : public WorkStore {
   // wait for Finish(): a small run's database costs less than a thread's hand-overs. Only
   // the first call counts; without one the writes wait.
   void StartWriter(bool ownThread);
+  // The fold that orders the text indexes created after this call (the letter-case fold
+  // until then).
+  void SetTextFold(TextFold fold);
 
   // No write follows: the writer thread writes the file and puts it in place now, while
   // the caller goes on (with the report). Finish() waits for it and returns the outcome.
