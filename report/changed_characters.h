@@ -1,0 +1,70 @@
+// The changed characters inside changed lines: within a block of deleted and added lines,
+// pairs each old line with the new line it most likely became, and finds which characters
+// of each pair differ, as byte ranges of the two texts. Works on the bytes of a report's
+// encoding (CP932, UTF-8 or EUC-JP); drawing the ranges is the caller's business (the
+// report viewer, the terminal's coloured output). The report file never holds them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "common/text_encoding.h"
+
+namespace verko {
+
+// Bytes [begin, end) of one line's text.
+struct ByteRange {
+  uint32_t begin = 0;
+  uint32_t end = 0;
+  friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
+// The changed parts of a pair of lines: ranges in increasing order, not touching each
+// other, each starting and ending on a character boundary. Either list may be empty (all
+// of that side's text is found in the other).
+struct ChangedRanges {
+  std::vector<ByteRange> oldRanges;
+  std::vector<ByteRange> newRanges;
+};
+
+// A deleted line paired with the added line it became: indexes into the block's old and
+// new lines, with the changed parts of both texts.
+struct ChangedLinePair {
+  int oldIndex = 0;
+  int newIndex = 0;
+  ChangedRanges ranges;
+};
+
+// The units compared: a CP932, UTF-8 or EUC-JP character is one unit, and so is a run of
+// ASCII letters, digits and "_" (a changed identifier or number shows as one run). Runs of
+// changes separated by a single common unit are merged, so the result reads as words.
+// Cost: the aligned middle of a pair (after its common start and end are set aside) is at
+// most kMaxAlignedCells units squared; a longer middle is marked as changed whole.
+inline constexpr int kMaxAlignedCells = 1 << 16;
+
+// The changed characters of one pair of lines (`oldText` and `newText`, each one line's
+// text without its line end, in `encoding`). Bytes that are no valid character count as
+// one unit each; the result is still a valid partition of the bytes.
+ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view newText,
+                                    TextEncoding encoding);
+
+// How alike two lines are, from 0 (nothing in common) to 1 (equal units): twice the common
+// units over the units of both. Common units are counted as a multiset, without order.
+double LineSimilarity(std::string_view oldText, std::string_view newText, TextEncoding encoding);
+
+// Lines at least this alike may be paired.
+inline constexpr double kMinPairSimilarity = 0.5;
+// How far ahead of the next unpaired new line an old line looks for its partner.
+inline constexpr int kPairWindow = 8;
+
+// Pairs the deleted lines `oldLines` with the added lines `newLines` of one block, in order
+// (both indexes increase along the result): each old line takes the most alike of the next
+// kPairWindow unpaired new lines when that one is at least kMinPairSimilarity alike, and
+// lines too different stay unpaired. Each pair carries its changed characters. Cost is
+// linear in the lines (bounded work per line and per pair).
+std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
+                                              const std::vector<std::string_view>& newLines,
+                                              TextEncoding encoding);
+
+}  // namespace verko

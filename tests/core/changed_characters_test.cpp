@@ -1,0 +1,128 @@
+#include "report/changed_characters.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "common/text_encoding.h"
+
+namespace verko {
+namespace {
+
+std::string Encode(std::string_view utf8, TextEncoding encoding) {
+  std::string out;
+  EXPECT_TRUE(EncodeFromUtf8(utf8, encoding, &out)) << utf8;
+  return out;
+}
+
+// The text (in UTF-8) with each range in brackets.
+std::string Marked(std::string_view text, const std::vector<ByteRange>& ranges,
+                   TextEncoding encoding) {
+  std::string out;
+  uint32_t pos = 0;
+  for (const ByteRange& range : ranges) {
+    out.append(text.substr(pos, range.begin - pos)).append("[");
+    out.append(text.substr(range.begin, range.end - range.begin)).append("]");
+    pos = range.end;
+  }
+  out.append(text.substr(pos));
+  return DecodeToUtf8(out, encoding);
+}
+
+TEST(ChangedCharacters, MarksTheChangedWordsInEveryEncoding) {
+  struct Case {
+    const char* oldText;
+    const char* newText;
+    const char* oldMarked;
+    const char* newMarked;
+  } cases[] = {
+      {"作成者 山田太郎", "作成者 鈴木太郎", "作成者 [山田]太郎", "作成者 [鈴木]太郎"},
+      {"更新日 2026/11/30", "更新日 2026/12/07", "更新日 2026/[11/30]", "更新日 2026/[12/07]"},
+      {"value = oldName;", "value = newName;", "value = [oldName];", "value = [newName];"},
+      {"第3条 甲は乙に", "第3条 甲は丙に", "第3条 甲は[乙]に", "第3条 甲は[丙]に"},
+      {"ｶﾀｶﾅとかな", "ｶﾀｶﾅとカナ", "ｶﾀｶﾅと[かな]", "ｶﾀｶﾅと[カナ]"},
+      {"same text", "same text", "same text", "same text"},
+      {"abc def", "abc xyz def", "abc def", "abc [xyz ]def"},
+      {"", "新しい行", "", "[新しい行]"},
+      // A lone common character between two changes joins them.
+      {"あいうえお", "かいくえこ", "[あいうえお]", "[かいくえこ]"},
+  };
+  for (const TextEncoding encoding :
+       {TextEncoding::kCp932, TextEncoding::kUtf8, TextEncoding::kEucJp}) {
+    for (const Case& c : cases) {
+      const std::string oldText = Encode(c.oldText, encoding);
+      const std::string newText = Encode(c.newText, encoding);
+      const ChangedRanges ranges = FindChangedCharacters(oldText, newText, encoding);
+      EXPECT_EQ(Marked(oldText, ranges.oldRanges, encoding), c.oldMarked)
+          << EncodingCaption(encoding);
+      EXPECT_EQ(Marked(newText, ranges.newRanges, encoding), c.newMarked)
+          << EncodingCaption(encoding);
+    }
+  }
+}
+
+// Whatever the bytes: the ranges are ordered, apart and inside the text, and what is left
+// unmarked on both sides is the same text.
+TEST(ChangedCharacters, UnmarkedPartsOfRandomLinesAreEqual) {
+  std::mt19937 random(24);
+  const std::string alphabet[] = {"a",        "b",        "_",    " ",    "/",
+                                  "\x82\xA0", "\x88\x9F", "\xB1", "\x82", "\xE3\x81\x82",
+                                  "\xA4\xA2", "\x8E\xB1", "\xFF"};
+  auto randomLine = [&] {
+    std::string line;
+    const int length = static_cast<int>(random() % 40);
+    for (int k = 0; k < length; ++k) line += alphabet[random() % std::size(alphabet)];
+    return line;
+  };
+  auto unmarked = [](std::string_view text, const std::vector<ByteRange>& ranges) {
+    std::string out;
+    uint32_t pos = 0;
+    for (const ByteRange& range : ranges) {
+      EXPECT_LE(pos, range.begin);
+      EXPECT_LT(range.begin, range.end);
+      EXPECT_TRUE(pos == 0 || pos < range.begin) << "ranges touch";
+      out.append(text.substr(pos, range.begin - pos));
+      pos = range.end;
+    }
+    EXPECT_LE(pos, text.size());
+    return out.append(text.substr(std::min<std::size_t>(pos, text.size())));
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const auto encoding = static_cast<TextEncoding>(round % 3);
+    const std::string oldText = randomLine();
+    std::string newText = oldText;
+    if (round % 4 != 0) newText = randomLine() + oldText.substr(oldText.size() / 2);
+    const ChangedRanges ranges = FindChangedCharacters(oldText, newText, encoding);
+    ASSERT_EQ(unmarked(oldText, ranges.oldRanges), unmarked(newText, ranges.newRanges))
+        << oldText << " / " << newText;
+    if (oldText == newText) {
+      EXPECT_TRUE(ranges.oldRanges.empty() && ranges.newRanges.empty());
+    }
+  }
+}
+
+TEST(ChangedCharacters, AVeryLongChangedMiddleIsMarkedWhole) {
+  const std::string oldText = "<" + std::string(400, 'a') + std::string(400, ' ') + ">";
+  const std::string newText = "<" + std::string(400, ' ') + std::string(400, 'b') + ">";
+  const ChangedRanges ranges = FindChangedCharacters(oldText, newText, TextEncoding::kUtf8);
+  EXPECT_EQ(ranges.oldRanges, (std::vector<ByteRange>{{1, 801}}));
+  EXPECT_EQ(ranges.newRanges, (std::vector<ByteRange>{{1, 801}}));
+}
+
+TEST(ChangedCharacters, PairsAlikeLinesInOrderAndLeavesOthersAlone) {
+  const std::vector<std::string_view> oldLines = {"第1条 目的", "全く別の内容の行です",
+                                                  "第2条 定義", "第3条 適用範囲"};
+  const std::vector<std::string_view> newLines = {"第1条 目的と範囲", "第2条 用語の定義",
+                                                  "追加された行", "第3条 適用の範囲"};
+  const auto pairs = PairChangedLines(oldLines, newLines, TextEncoding::kUtf8);
+  std::vector<std::pair<int, int>> indexes;
+  for (const ChangedLinePair& pair : pairs) indexes.emplace_back(pair.oldIndex, pair.newIndex);
+  EXPECT_EQ(indexes, (std::vector<std::pair<int, int>>{{0, 0}, {2, 1}, {3, 3}}));
+  EXPECT_EQ(Marked(newLines[0], pairs[0].ranges.newRanges, TextEncoding::kUtf8),
+            "第1条 目的[と範囲]");
+  EXPECT_TRUE(PairChangedLines(oldLines, {}, TextEncoding::kUtf8).empty());
+}
+
+}  // namespace
+}  // namespace verko
