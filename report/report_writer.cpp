@@ -5,15 +5,12 @@
 
 #include "common/encoding.h"
 #include "common/program_version.h"
-#include "compare/lines/line_functions.h"
 #include "report/report_format.h"
 #include "report/report_lines.h"
 
 namespace verko {
 namespace {
 
-// Share of the progress bar that the new walk earns.
-constexpr double kWalkShare = 20;
 // How much report is collected before it is handed to the settings' flush.
 constexpr std::size_t kFlushSize = 256 * 1024;
 
@@ -32,36 +29,23 @@ struct ReportLabels {
   std::string unitShort = ToCp932(" 行");
 };
 
-// Which of a writer's three forms: common, single (added on the new side, deleted on the
-// old side) or moved.
-enum class Form { kCommon, kSingle, kMoved };
-
-// One report: the walk over the new file with its state, the line writers and the blocks
-// around the body. Lives for one call of WriteReport.
-class ReportWalk {
+// One report written from the comparison: the header, a body line per entry, and the
+// statistics. Lives for one call of WriteReport.
+class ReportText {
  public:
-  ReportWalk(const LineTable& oldText, const LineTable& newText, MatchState& state,
-             const ReportSettings& settings, std::string& out, ReportCounts& counts)
-      : oldText_(oldText),
-        newText_(newText),
-        state_(state),
+  ReportText(const Comparison& comparison, const ReportSettings& settings, std::string& out)
+      : comparison_(comparison),
+        oldText_(*comparison.oldText),
+        newText_(*comparison.newText),
         settings_(settings),
-        out_(out),
-        counts_(counts),
-        diffOnly_(settings.diffOnly),
-        contextLines_(settings.contextLines) {}
+        out_(out) {}
 
   void WriteHeader();
-  Flow WalkNew(ProgressMeter& progress);
-  Flow WalkTrailingOld();
-  Flow ListUnchanged();
+  Flow WriteBody();
   void WriteStatistics();
 
  private:
-  void OutputCurNew(Form form);
-  void OutputCurOld(Form form);
-  Flow OutputDelLine();
-  void OutputPendLine(int position);
+  void WriteEntry(const ComparisonEntry& entry);
   void OutputSeparator() { WriteLine(labels_.separator); }
   // Hands the lines written so far on once they are many; kStop when they cannot go.
   Flow FlushIfLarge() {
@@ -75,35 +59,17 @@ class ReportWalk {
     out_.append(text);
     out_.append("\r\n");
   }
-  // A common line has been written: count it, and after ContextLines of them in
-  // difference-only mode start holding common lines back.
-  void CountWrittenCommon() {
-    ++pendingCommon_;
-    if (diffOnly_ && pendingCommon_ == contextLines_) inHunk_ = false;
-  }
   void WriteCountLine(const std::string& label, int lines, int32_t words, const std::string& unit);
 
+  const Comparison& comparison_;
   const LineTable& oldText_;
   const LineTable& newText_;
-  MatchState& state_;
   const ReportSettings& settings_;
   std::string& out_;
-  ReportCounts& counts_;
   const ReportLabels labels_;
-
-  const bool diffOnly_;
-  const int contextLines_;
-  int curOld_ = 0;
-  int curNew_ = 0;
-  // Old LineID of the latest common line taken in old-file order; every old line at or
-  // below it has been written, so the gap rule scans only above it.
-  int lastOldShown_ = 0;
-  int pendingCommon_ = 0;
-  bool inHunk_ = false;
-  bool firstContext_ = true;
 };
 
-void ReportWalk::WriteHeader() {
+void ReportText::WriteHeader() {
   WriteLine(ToCp932(TitleLine(kVersionMajor, kVersionMinor)));
   WriteLine("");
   WriteLine(ToCp932("旧ファイル = ") + NameText(settings_.oldNameText, settings_.oldName));
@@ -116,181 +82,41 @@ void ReportWalk::WriteHeader() {
   OutputSeparator();
 }
 
-void ReportWalk::OutputCurNew(Form form) {
-  const LineRecord& newLine = newText_.Line(curNew_);
-  switch (form) {
-    case Form::kCommon:
-      AppendCommonLine(out_, oldText_.Line(curOld_), newLine, newLine);
+void ReportText::WriteEntry(const ComparisonEntry& entry) {
+  switch (entry.kind) {
+    case EntryKind::kCommon: {
+      const LineRecord& oldLine = oldText_.Line(entry.oldId);
+      const LineRecord& newLine = newText_.Line(entry.newId);
+      AppendCommonLine(out_, oldLine, newLine, entry.oldText ? oldLine : newLine);
       break;
-    case Form::kSingle:
-      AppendAddedLine(out_, newLine);
-      break;
-    case Form::kMoved:
-      AppendMovedNewLine(out_, oldText_.Line(curOld_), newLine);
-      break;
-  }
-}
-
-void ReportWalk::OutputCurOld(Form form) {
-  const LineRecord& oldLine = oldText_.Line(curOld_);
-  switch (form) {
-    case Form::kCommon:
-      AppendCommonLine(out_, oldLine, newText_.Line(curNew_), oldLine);
-      break;
-    case Form::kSingle:
-      AppendDeletedLine(out_, oldLine);
-      break;
-    case Form::kMoved:
-      AppendMovedOldLine(out_, oldLine, newText_.Line(curNew_));
-      break;
-  }
-}
-
-Flow ReportWalk::WalkNew(ProgressMeter& progress) {
-  StageShare share(progress, kWalkShare);
-  const int newCount = newText_.Count();
-  for (curNew_ = 1; curNew_ <= newCount; ++curNew_) {
-    curOld_ = state_.NewLink[curNew_];
-    const int32_t words = WordCountTC(newText_.Line(curNew_).Text);
-    if (curOld_ > 0) {
-      state_.OldMarks[curOld_] = 'P';
-      if (curOld_ < lastOldShown_) {
-        // The old line lies before old lines already taken in order: moved here.
-        ++counts_.CountMoved;
-        counts_.WordsMoved += words;
-        if (!inHunk_) OutputPendLine(curNew_);
-        OutputCurNew(Form::kMoved);
-        inHunk_ = true;
-        pendingCommon_ = 0;
-      } else if (curOld_ == lastOldShown_ + 1) {
-        ++counts_.CountCommon;
-        counts_.WordsCommon += words;
-        lastOldShown_ = curOld_;
-        if (inHunk_) {
-          OutputCurNew(Form::kCommon);
-          CountWrittenCommon();
-        } else {
-          ++pendingCommon_;  // held back until the next difference shows whether it is context
-        }
-      } else {
-        ++counts_.CountCommon;
-        counts_.WordsCommon += words;
-        if (OutputDelLine() == Flow::kStop) return Flow::kStop;
-        lastOldShown_ = curOld_;
-        OutputCurNew(Form::kCommon);
-        CountWrittenCommon();
-      }
-    } else {
-      if (!inHunk_) OutputPendLine(curNew_);
-      OutputCurNew(Form::kSingle);
-      ++counts_.CountAdded;
-      counts_.WordsAdded += words;
-      inHunk_ = true;
-      pendingCommon_ = 0;
     }
-    if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
-    if (share.Advance(curNew_, newCount) == Flow::kStop) return Flow::kStop;
+    case EntryKind::kDeleted:
+      AppendDeletedLine(out_, oldText_.Line(entry.oldId));
+      break;
+    case EntryKind::kAdded:
+      AppendAddedLine(out_, newText_.Line(entry.newId));
+      break;
+    case EntryKind::kMovedOld:
+      AppendMovedOldLine(out_, oldText_.Line(entry.oldId), newText_.Line(entry.newId));
+      break;
+    case EntryKind::kMovedNew:
+      AppendMovedNewLine(out_, oldText_.Line(entry.oldId), newText_.Line(entry.newId));
+      break;
+    case EntryKind::kGap:
+      OutputSeparator();
+      break;
   }
-  return Flow::kContinue;
 }
 
-// The old lines skipped between the last line taken in order and curOld_: deleted ones, and
-// ones whose partner comes later in the new file (moved, shown here at the old position).
-Flow ReportWalk::OutputDelLine() {
-  const int savedOld = curOld_;
-  const int savedNew = curNew_;
-  Flow flow = Flow::kContinue;
-  // A long stretch (a file turned round moves nearly every line here) is handed on as it
-  // grows, like the walk's own lines.
-  for (int i = lastOldShown_ + 1; i <= savedOld && flow == Flow::kContinue; ++i) {
-    if (state_.OldMarks[i] == 'P') continue;
-    if (!inHunk_) OutputPendLine(savedNew);
-    curOld_ = i;
-    const int partner = state_.OldLink[i];
-    if (partner == 0) {
-      OutputCurOld(Form::kSingle);
-      ++counts_.CountDeleted;
-      counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
-    } else {
-      // Counted as moved when the walk reaches its new position.
-      curNew_ = partner;
-      OutputCurOld(Form::kMoved);
-    }
-    state_.OldMarks[i] = 'P';
-    inHunk_ = true;
-    pendingCommon_ = 0;
-    flow = FlushIfLarge();
-  }
-  curOld_ = savedOld;
-  curNew_ = savedNew;
-  return flow;
-}
-
-// Writes held-back common lines that end just before new line `position`: all of them in
-// full mode, otherwise the context of the coming difference.
-void ReportWalk::OutputPendLine(int position) {
-  int count;
-  if (!diffOnly_) {
-    count = pendingCommon_;
-  } else if (firstContext_) {
-    count = contextLines_;
-  } else if (pendingCommon_ > 2 * contextLines_ + 1) {
-    OutputSeparator();
-    count = contextLines_;
-  } else {
-    // The first ContextLines of the run went out as trailing context of the last difference.
-    count = pendingCommon_ - contextLines_;
-  }
-  firstContext_ = false;
-  int start = position - count;
-  if (start < 1) {
-    count -= 1 - start;
-    start = 1;
-  }
-  const int savedOld = curOld_;
-  const int savedNew = curNew_;
-  for (int j = start; j < start + count; ++j) {
-    curNew_ = j;
-    curOld_ = state_.NewLink[j];
-    OutputCurNew(Form::kCommon);
-  }
-  curOld_ = savedOld;
-  curNew_ = savedNew;
-  pendingCommon_ = 0;
-}
-
-// Old lines left unwritten after the walk are deleted at the end of the old file.
-Flow ReportWalk::WalkTrailingOld() {
-  const int oldCount = oldText_.Count();
-  for (int i = lastOldShown_ + 1; i <= oldCount; ++i) {
-    if (state_.OldMarks[i] == 'P') continue;
-    curOld_ = i;
-    if (!inHunk_) {
-      OutputPendLine(newText_.Count() + 1);
-      inHunk_ = true;
-    }
-    OutputCurOld(Form::kSingle);
-    ++counts_.CountDeleted;
-    counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
-    state_.OldMarks[i] = 'P';
+Flow ReportText::WriteBody() {
+  for (const ComparisonEntry& entry : comparison_.entries) {
+    WriteEntry(entry);
     if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
   }
   return Flow::kContinue;
 }
 
-// In full mode without a difference every line was held back: list them all, old texts.
-Flow ReportWalk::ListUnchanged() {
-  const int oldCount = oldText_.Count();
-  counts_.CountCommon = oldCount;
-  for (int i = 1; i <= oldCount; ++i) {
-    curOld_ = curNew_ = i;
-    OutputCurOld(Form::kCommon);
-    if (FlushIfLarge() == Flow::kStop) return Flow::kStop;
-  }
-  return Flow::kContinue;
-}
-
-void ReportWalk::WriteCountLine(const std::string& label, int lines, int32_t words,
+void ReportText::WriteCountLine(const std::string& label, int lines, int32_t words,
                                 const std::string& unit) {
   out_.append(label);
   AppendNumberC(out_, lines, 7);
@@ -299,9 +125,9 @@ void ReportWalk::WriteCountLine(const std::string& label, int lines, int32_t wor
   WriteLine(" words");
 }
 
-void ReportWalk::WriteStatistics() {
-  const ReportCounts& c = counts_;
-  if (diffOnly_ && c.Differences() == 0) {
+void ReportText::WriteStatistics() {
+  const ReportCounts& c = comparison_.counts;
+  if (comparison_.diffOnly && comparison_.NoDifferences()) {
     WriteLine(labels_.noDifferences);
     OutputSeparator();
     WriteLine("");
@@ -359,21 +185,27 @@ Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState&
                  const ReportSettings& settings, ProgressMeter& progress, std::string& out,
                  ReportCounts& counts) {
   progress.SetPhaseText("結果出力中");
-  counts = ReportCounts{};
-  const std::size_t estimate = EstimateSize(oldText, newText);
-  out.reserve(out.size() + (settings.flush ? std::min(estimate, 2 * kFlushSize) : estimate));
-
-  ReportWalk walk(oldText, newText, state, settings, out, counts);
-  walk.WriteHeader();
-  if (walk.WalkNew(progress) == Flow::kStop) return Flow::kStop;
-  if (walk.WalkTrailingOld() == Flow::kStop) return Flow::kStop;
-  if (counts.Differences() == 0 && !settings.diffOnly) {
-    if (walk.ListUnchanged() == Flow::kStop) return Flow::kStop;
+  Comparison comparison;
+  const Flow walked = BuildComparison(oldText, newText, state, settings.diffOnly,
+                                      settings.contextLines, progress, comparison);
+  counts = comparison.counts;
+  if (AppendReport(comparison, settings, out) == Flow::kStop || walked == Flow::kStop) {
+    return Flow::kStop;
   }
-  walk.WriteStatistics();
-
   progress.ShowPercent(100);
   progress.SetPhaseText("処理完了");
+  return Flow::kContinue;
+}
+
+Flow AppendReport(const Comparison& comparison, const ReportSettings& settings, std::string& out) {
+  const std::size_t estimate = EstimateSize(*comparison.oldText, *comparison.newText);
+  out.reserve(out.size() + (settings.flush ? std::min(estimate, 2 * kFlushSize) : estimate));
+  ReportText report(comparison, settings, out);
+  report.WriteHeader();
+  if (report.WriteBody() == Flow::kStop) return Flow::kStop;
+  // A cancelled walk keeps the lines decided up to the cancel, without statistics.
+  if (!comparison.complete) return Flow::kStop;
+  report.WriteStatistics();
   return Flow::kContinue;
 }
 

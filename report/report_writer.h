@@ -11,6 +11,7 @@
 #include "compare/lines/line_table.h"
 #include "compare/lines/progress.h"
 #include "matching/match_state.h"
+#include "report/comparison.h"
 #include "report/report_counts.h"
 
 namespace verko {
@@ -45,5 +46,10 @@ std::string NameForHeader(std::string_view name);
 Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState& state,
                  const ReportSettings& settings, ProgressMeter& progress, std::string& out,
                  ReportCounts& counts);
+
+// Appends the report of a comparison already walked (BuildComparison) to `out`, handing it on
+// to settings.flush as it grows. kStop when the flush refused a piece, or when the walk was
+// cut by a cancel (the report then ends after the lines decided before it, without statistics).
+Flow AppendReport(const Comparison& comparison, const ReportSettings& settings, std::string& out);
 
 }  // namespace verko
