@@ -113,31 +113,6 @@ const std::string& FileNameOf(const TaishoTable& table, TaishoSide side) {
   return side == TaishoSide::kOld ? table.oldName : table.newName;
 }
 
-std::vector<TaishoRow> KeepContext(std::vector<TaishoRow> rows, int context) {
-  const int count = static_cast<int>(rows.size());
-  // Distance of each row to the nearest row that is not common, before or after it.
-  std::vector<int> distance(count, count + context + 1);
-  for (int i = 0, last = -1; i < count; ++i) {
-    if (rows[i].kind != TaishoRowKind::kCommon) last = i;
-    if (last >= 0) distance[i] = i - last;
-  }
-  for (int i = count - 1, next = -1; i >= 0; --i) {
-    if (rows[i].kind != TaishoRowKind::kCommon) next = i;
-    if (next >= 0) distance[i] = std::min(distance[i], next - i);
-  }
-  std::vector<TaishoRow> kept;
-  for (int i = 0; i < count; ++i) {
-    if (distance[i] <= context) {
-      kept.push_back(std::move(rows[i]));
-    } else if (kept.empty() || kept.back().kind != TaishoRowKind::kOmitted) {
-      TaishoRow omitted;
-      omitted.kind = TaishoRowKind::kOmitted;
-      kept.push_back(std::move(omitted));
-    }
-  }
-  return kept;
-}
-
 void AppendShownText(std::string_view utf8, std::string* out) {
   for (std::size_t i = 0; i < utf8.size();) {
     uint32_t cp = 0;

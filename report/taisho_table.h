@@ -1,8 +1,8 @@
 // The 新旧対照表 (table of the new text beside the old) as its writers lay it out: one row per
 // place of the comparison with the new and the old text, the changed characters of each side,
 // and what a side without text says instead (（新設）, （削除）, where a moved line went or
-// came from); runs of common rows left out as （略）. The HTML and Excel writers draw it; how
-// rows are made from a comparison is their callers' business.
+// came from); runs of common lines left out as （略）. The HTML and Excel writers draw it;
+// taisho_rows.h makes the rows from a comparison.
 #pragma once
 
 #include <cstddef>
@@ -81,11 +81,6 @@ inline TaishoSide RightSide(const TaishoTable& table) {
 std::string_view HeadingOf(TaishoSide side);
 // The file name of a side.
 const std::string& FileNameOf(const TaishoTable& table, TaishoSide side);
-
-// Keeps `context` common rows before and after each other row and puts one kOmitted row in
-// place of each run of common rows left out. A table without a difference becomes one
-// kOmitted row.
-std::vector<TaishoRow> KeepContext(std::vector<TaishoRow> rows, int context);
 
 // A text made safe to show: an invalid UTF-8 sequence becomes U+FFFD, and a control character
 // other than the tab (which neither HTML nor a workbook may hold, and which would be

@@ -6,9 +6,11 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "common/fresh_file.h"
 #include "common/system_error.h"
 
 namespace verko {
@@ -199,23 +201,28 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
 
 }  // namespace
 
-Status WriteTaishoXlsx(const TaishoTable& table, const std::string& scratchFolder,
-                       std::string* bytes) {
-  std::string path = scratchFolder;
-  if (path.empty()) path = ".";
-  if (path.back() != '/') path += '/';
-  path += ".verko-xlsx-XXXXXX";
-  const int fd = mkstemp(path.data());
-  if (fd < 0) return Status::Error(scratchFolder + ": " + SystemErrorText(errno));
-  close(fd);
-  struct Remove {
-    const std::string& path;
-    ~Remove() { unlink(path.c_str()); }
-  } remove{path};
+Status WriteTaishoXlsx(const TaishoTable& table, std::string* bytes) {
+  std::error_code error;
+  std::string folder = std::filesystem::temp_directory_path(error).string();
+  if (error) folder = "/tmp";
+  // The workbook goes into a file of ours that has no name where the system allows (so
+  // nothing is left behind), which the library opens through its descriptor's path.
+  FreshFile file;
+  if (!CreateFreshFile(folder + "/verko.xlsx", &file)) {
+    return Status::Error(folder + ": " + SystemErrorText(errno));
+  }
+  struct Cleanup {
+    FreshFile& file;
+    ~Cleanup() {
+      close(file.fd);
+      if (!file.tempPath.empty()) unlink(file.tempPath.c_str());
+    }
+  } cleanup{file};
+  const std::string path =
+      file.tempPath.empty() ? "/proc/self/fd/" + std::to_string(file.fd) : file.tempPath;
 
-  std::string tmpdir = scratchFolder.empty() ? std::string(".") : scratchFolder;
   lxw_workbook_options options{};
-  options.tmpdir = tmpdir.data();
+  options.tmpdir = folder.data();
   lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
   if (workbook == nullptr) return Status::Error(SystemErrorText(ENOMEM));
   lxw_doc_properties properties{};
@@ -233,22 +240,16 @@ Status WriteTaishoXlsx(const TaishoTable& table, const std::string& scratchFolde
     return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno) : lxw_strerror(closed));
   }
 
-  const int in = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return Status::Error(SystemErrorText(errno));
   bytes->clear();
   char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = read(in, buffer, sizeof buffer);
+  for (off_t at = 0;;) {
+    const ssize_t n = pread(file.fd, buffer, sizeof buffer, at);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int readErrno = errno;
-      close(in);
-      return Status::Error(SystemErrorText(readErrno));
-    }
+    if (n < 0) return Status::Error(SystemErrorText(errno));
     if (n == 0) break;
     bytes->append(buffer, static_cast<std::size_t>(n));
+    at += n;
   }
-  close(in);
   return Status::Ok();
 }
 

@@ -11,10 +11,9 @@
 
 namespace verko {
 
-// Writes the workbook into `bytes`, through a file of its own in `scratchFolder` (the
-// library writes files only) that is removed again. Fails with the system's reason when the
-// file cannot be made or written.
-Status WriteTaishoXlsx(const TaishoTable& table, const std::string& scratchFolder,
-                       std::string* bytes);
+// Writes the workbook into `bytes`, through a file of its own in the temporary folder ($TMPDIR,
+// else /tmp; the library writes files only) that is gone afterwards. Fails with the system's
+// reason when the file cannot be made or written.
+Status WriteTaishoXlsx(const TaishoTable& table, std::string* bytes);
 
 }  // namespace verko
