@@ -68,6 +68,8 @@ std::string UsageText() {
          "  --new-encoding ENC   新ファイルの文字コード\n"
          "  --report-encoding ENC  結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
          "                       新ファイルが同じならその文字コード、異なれば utf-8）\n"
+         "  --old-left           新旧対照表（--format html・xlsx）で改正前を左の列にする\n"
+         "                       （既定は公用文の例どおり改正後が左、改正前が右）\n"
          "  --quiet              進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）\n"
          "  -r, --recursive      フォルダの比較でサブフォルダも比較し、結果フォルダに同じ構成で\n"
          "                       書き出す\n"

@@ -16,25 +16,39 @@ std::vector<ChangedRange> RangesOf(const std::vector<ByteRange>& ranges) {
   return out;
 }
 
-// Appends the rows of one run of deleted and added rows, paired where alike.
+bool OnOldSide(TaishoRowKind kind) {
+  return kind == TaishoRowKind::kDeleted || kind == TaishoRowKind::kMovedOld;
+}
+
+// Appends the rows of one run of differences (deleted, added and moved rows), the like
+// deleted and added lines joined. The rows of each side keep their order: before a joined
+// row come the rows of either side that precede its two lines there.
 void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out) {
-  std::vector<TaishoRow*> deleted, added;
+  std::vector<TaishoRow*> oldSide, newSide;
+  std::vector<std::size_t> deletedAt, addedAt;  // where each deleted (added) row is in its side
   std::vector<std::string_view> oldTexts, newTexts;
   for (TaishoRow& row : run) {
-    if (row.kind == TaishoRowKind::kDeleted) {
-      deleted.push_back(&row);
-      oldTexts.push_back(row.oldText);
+    if (OnOldSide(row.kind)) {
+      if (row.kind == TaishoRowKind::kDeleted) {
+        deletedAt.push_back(oldSide.size());
+        oldTexts.push_back(row.oldText);
+      }
+      oldSide.push_back(&row);
     } else {
-      added.push_back(&row);
-      newTexts.push_back(row.newText);
+      if (row.kind == TaishoRowKind::kAdded) {
+        addedAt.push_back(newSide.size());
+        newTexts.push_back(row.newText);
+      }
+      newSide.push_back(&row);
     }
   }
-  std::size_t d = 0, a = 0;
+  std::size_t o = 0, n = 0;
   for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, TextEncoding::kUtf8)) {
-    while (d < static_cast<std::size_t>(pair.oldIndex)) out.push_back(std::move(*deleted[d++]));
-    while (a < static_cast<std::size_t>(pair.newIndex)) out.push_back(std::move(*added[a++]));
-    TaishoRow row = std::move(*deleted[d++]);
-    TaishoRow& newRow = *added[a++];
+    const std::size_t oldAt = deletedAt[pair.oldIndex], newAt = addedAt[pair.newIndex];
+    while (o < oldAt) out.push_back(std::move(*oldSide[o++]));
+    while (n < newAt) out.push_back(std::move(*newSide[n++]));
+    TaishoRow row = std::move(*oldSide[o++]);
+    TaishoRow& newRow = *newSide[n++];
     row.kind = TaishoRowKind::kChanged;
     row.newNo = newRow.newNo;
     row.newPart = newRow.newPart;
@@ -43,8 +57,8 @@ void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out) {
     row.newChanged = RangesOf(pair.ranges.newRanges);
     out.push_back(std::move(row));
   }
-  while (d < deleted.size()) out.push_back(std::move(*deleted[d++]));
-  while (a < added.size()) out.push_back(std::move(*added[a++]));
+  while (o < oldSide.size()) out.push_back(std::move(*oldSide[o++]));
+  while (n < newSide.size()) out.push_back(std::move(*newSide[n++]));
   run.clear();
 }
 
@@ -68,7 +82,7 @@ std::vector<TaishoRow> PairChangedRows(std::vector<TaishoRow> rows) {
   std::vector<TaishoRow> out, run;
   out.reserve(rows.size());
   for (TaishoRow& row : rows) {
-    if (row.kind == TaishoRowKind::kDeleted || row.kind == TaishoRowKind::kAdded) {
+    if (row.kind != TaishoRowKind::kCommon && row.kind != TaishoRowKind::kOmitted) {
       run.push_back(std::move(row));
       continue;
     }

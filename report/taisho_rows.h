@@ -13,9 +13,9 @@
 
 namespace verko {
 
-// Joins, within each run of deleted and added rows (between common, omitted and moved rows),
-// the pairs of like lines into kChanged rows with their changed characters. Both sides keep
-// their order: an unpaired deleted row comes before an unpaired added row.
+// Joins, within each run of differences (between common and omitted rows), the pairs of like
+// deleted and added lines into kChanged rows with their changed characters. Both sides keep
+// their order; of two rows free to come in either order, the old side's comes first.
 std::vector<TaishoRow> PairChangedRows(std::vector<TaishoRow> rows);
 
 // The rows of a run's comparison, its texts (working text) taken to UTF-8. A difference-only
