@@ -8,7 +8,8 @@ namespace {
 
 // Print and screen layout. The fixed table layout lets the two text columns share the width
 // whatever their texts, and pre-wrap keeps blanks and tabs while long lines wrap.
-constexpr std::string_view kStyle = R"(@page { size: A4 landscape; margin: 12mm 10mm; }
+constexpr std::string_view kStyle = R"(@page { size: A4 landscape; margin: 12mm 10mm;
+  @bottom-center { content: counter(page) " / " counter(pages); font-size: 8pt; } }
 body { margin: 1.5em; color: #000; background: #fff;
   font-family: "Noto Sans CJK JP", "Noto Sans JP", "Hiragino Kaku Gothic ProN", "Yu Gothic",
     Meiryo, sans-serif; font-size: 10.5pt; line-height: 1.5; }
