@@ -201,7 +201,7 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
 
 }  // namespace
 
-Status WriteTaishoXlsx(const TaishoTable& table, std::string* bytes) {
+Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
   std::error_code error;
   std::string folder = std::filesystem::temp_directory_path(error).string();
   if (error) folder = "/tmp";

@@ -14,6 +14,6 @@ namespace verko {
 // Writes the workbook into `bytes`, through a file of its own in the temporary folder ($TMPDIR,
 // else /tmp; the library writes files only) that is gone afterwards. Fails with the system's
 // reason when the file cannot be made or written.
-Status WriteTaishoXlsx(const TaishoTable& table, std::string* bytes);
+Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes);
 
 }  // namespace verko
