@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <memory>
+
 #include "report/report_decoding.h"
 #include "report/report_reader.h"
 #include "tests/support/golden.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/scripted_ui_services.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko::testing {
 namespace {
@@ -39,6 +43,19 @@ TEST(TableExport, WritesTheChosenFormWhereChosen) {
       EXPECT_NE(test_support::ReadFile(path).find(c.written), std::string::npos) << c.name;
     }
   }
+}
+
+TEST(TableExport, ViewerExportsTheReportItShows) {
+  test_support::TempDir dir;
+  test_support::WriteFile(dir.File("result.txt"),
+                          test_support::ReadGolden("report_sample_full.txt"));
+  ScriptedUiServices services;
+  services.chosenFile = QString::fromStdString(dir.File("table.html"));
+  std::unique_ptr<ReportViewer> viewer(
+      ReportViewer::Open(QString::fromStdString(dir.File("result.txt")), services));
+  viewer->setAttribute(Qt::WA_DeleteOnClose, false);
+  viewer->findChild<QAction*>(QStringLiteral("ActExport"))->trigger();
+  EXPECT_NE(test_support::ReadFile(dir.File("table.html")).find("（新設）"), std::string::npos);
 }
 
 }  // namespace

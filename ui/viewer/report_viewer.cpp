@@ -23,6 +23,7 @@
 #include "ui/shared/window_helpers.h"
 #include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
+#include "ui/viewer/table_export.h"
 
 namespace verko {
 namespace {
@@ -73,6 +74,7 @@ ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, QWid
     return nullptr;
   }
   auto* viewer = new ReportViewer(path, std::move(report), parent);
+  AddExportAction(viewer, services, path);
   viewer->setAttribute(Qt::WA_DeleteOnClose);
   BringOnScreen(viewer);
   viewer->show();

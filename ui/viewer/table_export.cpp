@@ -1,7 +1,9 @@
 #include "ui/viewer/table_export.h"
 
+#include <QAction>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QToolBar>
 
 #include "report/report_reader.h"
 #include "report/taisho_html.h"
@@ -9,6 +11,7 @@
 #include "report/taisho_xlsx.h"
 #include "ui/shared/ui_services.h"
 #include "ui/shared/widget_parts.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko {
 
@@ -68,6 +71,23 @@ QString ExportTaishoTable(QWidget* parent, UiServices& services, const ReportDoc
     return QString();
   }
   return path;
+}
+
+void AddExportAction(ReportViewer* viewer, UiServices& services, const QString& reportPath) {
+  auto* action = new QAction(kTitle, viewer);
+  action->setObjectName(QStringLiteral("ActExport"));
+  action->setToolTip(QStringLiteral("新旧対照表（HTML・Excel）として書き出す (Ctrl+Shift+E)"));
+  action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+  action->setShortcutContext(Qt::WindowShortcut);
+  action->setEnabled(viewer->Document().IsReport());
+  viewer->addAction(action);
+  if (auto* toolBar = viewer->findChild<QToolBar*>(QStringLiteral("ViewerToolBar"))) {
+    toolBar->addSeparator();
+    toolBar->addAction(action);
+  }
+  QObject::connect(action, &QAction::triggered, viewer, [viewer, &services, reportPath] {
+    ExportTaishoTable(viewer, services, viewer->Document(), reportPath);
+  });
 }
 
 }  // namespace verko

@@ -9,6 +9,7 @@ class QWidget;
 namespace verko {
 
 class ReportDocument;
+class ReportViewer;
 class UiServices;
 
 // Asks for the file through `services` (proposed: the report's name with ".html", in its
@@ -17,5 +18,9 @@ class UiServices;
 // empty text when cancelled or failed.
 QString ExportTaishoTable(QWidget* parent, UiServices& services, const ReportDocument& document,
                           const QString& reportPath);
+
+// Gives the viewer of the report at `reportPath` its エクスポート action (in its tool bar,
+// Ctrl+Shift+E), enabled for a report. `services` must outlive the viewer.
+void AddExportAction(ReportViewer* viewer, UiServices& services, const QString& reportPath);
 
 }  // namespace verko
