@@ -252,7 +252,7 @@ class FolderWalk {
     pair.name = rel + oldEntry.name;
     pair.oldPath = oldDir_ + pair.name;
     pair.newPath = newDir_ + rel + newEntry.name;
-    pair.resultPath = resultDir_ + rel + resultName;
+    pair.resultPath = resultDir_ + rel + resultName + options_.resultExtension;
     // A device or a pipe is not read: a pipe without a writer would hold the run forever.
     for (auto [entry, role] :
          {std::pair{&oldEntry, "旧ファイル"}, std::pair{&newEntry, "新ファイル"}}) {

@@ -13,6 +13,8 @@ struct FolderScanOptions {
   bool recursive = false;
   // Wildcard patterns ("*", "?") of the file names that take part; empty: every file.
   std::vector<std::string> filePatterns;
+  // Added to each result's name (the old file's name): the result format's extension.
+  std::string resultExtension = std::string();
 };
 
 struct FolderPair {

@@ -11,6 +11,7 @@
 #include "common/program_version.h"
 #include "compare/work_folder.h"
 #include "platform/regexp.h"
+#include "report/format_writer.h"
 
 namespace verko {
 namespace {
@@ -58,6 +59,9 @@ std::string UsageText() {
          "  --trim-top           行頭の空白・タブを除く\n"
          "  --keep-trailing      行末の空白・タブを除かない（既定は除く）\n"
          "  --compress           連続する空白・タブを一つの空白にする\n"
+         "  --case-sensitive     英字の大文字と小文字を区別する（既定は区別しない）\n"
+         "  --ignore-width       全角英数字・記号と半角カタカナを、半角英数字・記号と全角\n"
+         "                       カタカナと同じ文字として比較する\n"
          "  --split WIDTH        WIDTH バイト以内に行を分割する（20～250）\n"
          "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
@@ -68,6 +72,10 @@ std::string UsageText() {
          "  --new-encoding ENC   新ファイルの文字コード\n"
          "  --report-encoding ENC  結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
          "                       新ファイルが同じならその文字コード、異なれば utf-8）\n"
+         "  --format FORMAT      結果の形式: report（既定、比較結果レポート）、html・xlsx\n"
+         "                       （新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
+         "                       --diff-only N では N 行。--case-sensitive --keep-trailing で\n"
+         "                       分割しないときは新ファイルを正確に再現）、json（比較のデータ）\n"
          "  --old-left           新旧対照表（--format html・xlsx）で改正前を左の列にする\n"
          "                       （既定は公用文の例どおり改正後が左、改正前が右）\n"
          "  --quiet              進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）\n"
@@ -135,6 +143,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.trimTail = false;
     } else if (arg == "--compress") {
       compare.compress = true;
+    } else if (arg == "--case-sensitive") {
+      compare.caseSensitive = true;
+    } else if (arg == "--ignore-width") {
+      compare.ignoreWidth = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
     } else if (arg == "--color") {
@@ -204,6 +216,19 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       if (arg == "--encoding" || arg == "--old-encoding") compare.oldEncoding = choice;
       if (arg == "--encoding" || arg == "--new-encoding") compare.newEncoding = choice;
       if (arg == "--encoding" || arg == "--report-encoding") compare.reportEncoding = choice;
+    } else if (arg == "--format") {
+      if (!value(&text)) return false;
+      if (!ParseResultFormat(text, &compare.format)) {
+        *error =
+            "出力形式の指定が無効: " + text + "（report、html、xlsx、unified、json のいずれか）";
+        return false;
+      }
+      if (compare.format != ResultFormat::kReport && !FindFormatWriter(compare.format)) {
+        *error = "出力形式 " + text + " は、このバージョンではまだ書き出せません。";
+        return false;
+      }
+    } else if (arg == "--old-left") {
+      compare.oldLeft = true;
     } else if (arg == "--batch") {
       if (!value(&options->batchName)) return false;
       if (options->batchName.empty()) {
@@ -260,6 +285,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
   // "-" is standard input, even where a folder of that name exists.
   options->folders = names[0] != kStandardInputName && names[1] != kStandardInputName &&
                      IsDirectory(names[0]) && IsDirectory(names[1]);
+  if (names[2] == kStandardOutputName && !IsTextFormat(compare.format)) {
+    *error = std::string("出力形式 ") + ResultFormatName(compare.format) +
+             " の結果は標準出力には書き出せません。結果ファイルを指定してください。";
+    return false;
+  }
   if (options->folders && names[2] == "-") {
     *error = "フォルダを比較するときは、結果フォルダを指定してください（- は指定できません）。";
     return false;

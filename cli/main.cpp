@@ -153,6 +153,11 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
   output.terminal = isatty(STDOUT_FILENO);
   output.color =
       verko::UseColor(options.color, output.terminal, std::getenv("NO_COLOR"), std::getenv("TERM"));
+  if (request.options.format != verko::ResultFormat::kReport) {
+    // A patch, a table or data goes out as its own bytes, neither converted nor coloured.
+    output.terminal = false;
+    output.color = false;
+  }
   std::setlocale(LC_CTYPE, "");
   output.codeset = verko::TerminalCodeset(nl_langinfo(CODESET));
   request.reportSink = [output, &host](std::string_view report) {
@@ -198,7 +203,8 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
     verko::FolderCommand command{options.request.oldName,
                                  options.request.newName,
                                  options.request.resultName,
-                                 {options.recursive, options.filePatterns},
+                                 {options.recursive, options.filePatterns,
+                                  verko::ResultFormatExtension(options.request.options.format)},
                                  options.request.options,
                                  options.quiet,
                                  terminal,

@@ -17,6 +17,7 @@
 #include "compare/result_file.h"
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
+#include "report/format_writer.h"
 #include "report/report_writer.h"
 
 namespace verko {
@@ -26,6 +27,7 @@ constexpr const char* kTitleFileName = "ファイル指定ミス";
 constexpr const char* kTitleCannotOpen = "ファイルを開けない";
 constexpr const char* kTitleRunError = "比較処理でエラー";
 constexpr const char* kTitleEncoding = "文字コードの不一致";
+constexpr const char* kTitleFormat = "出力形式";
 constexpr const char* kRoleOld = "旧ファイル";
 constexpr const char* kRoleNew = "新ファイル";
 constexpr const char* kRoleResult = "結果ファイル";
@@ -111,13 +113,23 @@ class CompareRun {
     flags_.CancelRequested = false;
     flags_.CompareRunning = true;
     if (!ReadFiles()) return;
-    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_) == Flow::kStop) {
+    const TextFold fold = RunFold();
+    if (!fold.IsCaseFoldOnly()) workDb_->SetTextFold(fold);
+    if (MatchLines(oldText_, newText_, state_, meter_, *workDb_, fold) == Flow::kStop) {
       Cancel();
       return;
     }
     // Matching stored all it stores: the database is written while the report is built.
     workDb_->Complete();
     WriteResult();
+  }
+
+  // The fold under which the run orders and compares its texts.
+  TextFold RunFold() const {
+    TextFold fold;
+    fold.caseSensitive = options_.caseSensitive;
+    fold.ignoreWidth = options_.ignoreWidth;
+    return fold;
   }
 
   void Refuse(std::string text, const char* title) {
@@ -175,6 +187,8 @@ class CompareRun {
       Refuse("結果ファイルが指定されていません。", kTitleFileName);
     } else if (SameFile(DiskPath(request_.oldName), DiskPath(request_.newName))) {
       Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
+    } else if (!FormatAvailable()) {
+      return false;
     } else if (request_.reportSink) {
       return true;
     } else if (IsSameFile(request_.resultName, DiskPath(request_.oldName))) {
@@ -185,6 +199,25 @@ class CompareRun {
       return true;
     }
     return false;
+  }
+
+  // Whether the chosen result format can be written here; refuses the run when not.
+  bool FormatAvailable() {
+    const ResultFormat format = options_.format;
+    if (format != ResultFormat::kReport && !FindFormatWriter(format)) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
+                 ResultFormatCaption(format) + "）は、このバージョンではまだ書き出せません。",
+             kTitleFormat);
+      return false;
+    }
+    if (request_.reportSink && !IsTextFormat(format)) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(format) +
+                 " はテキストではないため、標準出力には書き出せません。結果ファイルを指定してくださ"
+                 "い。",
+             kTitleFormat);
+      return false;
+    }
+    return true;
   }
 
   bool ConfirmOverwrite() {
@@ -372,7 +405,11 @@ class CompareRun {
   // Takes in the lines of one file (as read, or as decoded) and stores its table.
   bool TakeInLines(ByteSource& source, FileRole role, const IntakeOptions& intake,
                    LineTable& table) {
-    IntakeResult read = ReadFileLines(source, intake, role, host_, meter_, table);
+    IntakeOptions options = intake;
+    if (NeedsRawLines(options_.format)) {
+      options.rawLines = role == FileRole::kOld ? &oldRaw_ : &newRaw_;
+    }
+    IntakeResult read = ReadFileLines(source, options, role, host_, meter_, table);
     // The records read so far are stored even when the run is cancelled.
     workDb_->AppendAllLines(role == FileRole::kOld ? "OldText" : "NewText", table);
     (role == FileRole::kOld ? result_.oldCut : result_.newCut) = read.cut;
@@ -391,9 +428,13 @@ class CompareRun {
     return true;
   }
 
-  // The report phase: the report is built and goes, piece by piece or whole, where the
+  // The report phase: the result is built and goes, piece by piece or whole, where the
   // request says.
   void WriteResult() {
+    if (options_.format != ResultFormat::kReport) {
+      WriteExport();
+      return;
+    }
     ReportSettings settings;
     settings.oldName = request_.oldName;
     settings.newName = request_.newName;
@@ -419,6 +460,52 @@ class CompareRun {
     // A cancelled report keeps the lines written up to that moment.
     if (flow == Flow::kStop) Cancel();
     if (!destination.Finish(report)) RefuseReport(destination.failure());
+  }
+
+  // A result format other than the report: the comparison walked like the report's, then
+  // written whole by the format's writer, its bytes as they are.
+  void WriteExport() {
+    meter_.SetPhaseText("結果出力中");
+    Comparison comparison;
+    // A patch takes its context from every common line, whatever the report would leave out.
+    const bool diffOnly = options_.diffOnly && options_.format != ResultFormat::kUnified;
+    const Flow walked = BuildComparison(oldText_, newText_, state_, diffOnly, options_.contextLines,
+                                        meter_, comparison);
+    result_.counts = comparison.counts;
+    // A cancelled run writes no result in these formats: half a table or patch misleads.
+    if (walked == Flow::kStop) {
+      Cancel();
+      return;
+    }
+    ExportInput input;
+    input.comparison = &comparison;
+    input.working = working_.get();
+    if (NeedsRawLines(options_.format)) {
+      input.oldLines = &oldRaw_;
+      input.newLines = &newRaw_;
+    }
+    input.oldName = request_.oldName;
+    input.newName = request_.newName;
+    input.dateTime = CurrentDateTime();
+    input.oldEncoding = result_.oldEncoding;
+    input.newEncoding = result_.newEncoding;
+    input.options = {options_.trimTop,  options_.trimTail,    options_.compress,
+                     options_.split,    splitWidth_,          options_.splitChar,
+                     options_.diffOnly, options_.contextLines, options_.oldLeft};
+    std::string bytes;
+    Status written = FindFormatWriter(options_.format)(input, bytes);
+    if (!written.ok()) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(options_.format) +
+                 " の結果を作れませんでした。\n\n理由： " + written.reason(),
+             kTitleRunError);
+      return;
+    }
+    reportWritten_ = true;
+    Status status = request_.reportSink ? request_.reportSink(bytes) : resultFile_.Write(bytes);
+    if (status.ok() && !request_.reportSink) status = resultFile_.Close();
+    if (!status.ok()) RefuseWrite(status);
+    meter_.ShowPercent(100);
+    meter_.SetPhaseText("処理完了");
   }
 
   void RefuseReport(const PieceWriter::Failure& failure) {
@@ -497,6 +584,7 @@ class CompareRun {
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;
   LineTable oldText_, newText_;
+  RawLines oldRaw_, newRaw_;  // kept only for a format that gives the files' lines back
   MatchState state_;
   bool reportWritten_ = false;
   bool tooSlowNoted_ = false;

@@ -13,6 +13,7 @@
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
 #include "report/report_counts.h"
+#include "report/result_format.h"
 
 namespace verko {
 
@@ -32,9 +33,18 @@ struct CompareOptions {
   EncodingChoice newEncoding = EncodingChoice::kCp932;
   // kAuto: the inputs' encoding when both are the same, else UTF-8.
   EncodingChoice reportEncoding = EncodingChoice::kAuto;
+  // What counts as a difference: letter case (ignored unless asked), and with ignoreWidth
+  // full-width ASCII and half-width katakana compare as their standard forms.
+  bool caseSensitive = false;
+  bool ignoreWidth = false;
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
+  // What the result is: the report, or another format written from the same comparison.
+  // The statuses, the counts and the work database are the same in every format.
+  ResultFormat format = ResultFormat::kReport;
+  // The 新旧対照表 with the old text (改正前) in the left column.
+  bool oldLeft = false;
 };
 
 struct CompareRequest {

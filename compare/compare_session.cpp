@@ -26,6 +26,7 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   EncodingChoice encoding = EncodingChoice::kCp932;
   ParseEncodingName(fields.encodingName, &encoding);
   options.oldEncoding = options.newEncoding = options.reportEncoding = encoding;
+  ParseResultFormat(fields.formatName, &options.format);
   return options;
 }
 

@@ -24,6 +24,7 @@ struct OptionFields {
   bool displayWithEditor = false;
   std::string splitChar, workPath, editorSetting;
   std::string encodingName = "cp932";  // 文字コード: one encoding for both files and the report
+  std::string formatName = "report";   // 出力形式: what the result is
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it

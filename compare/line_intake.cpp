@@ -146,7 +146,7 @@ class ReadLoop {
       if (got == 0) break;
       if (!TakeChunk(piece)) return;
     }
-    if (lineOpen_ && !EndLine(held_)) return;
+    if (lineOpen_ && !EndLine(held_, {})) return;
     ShowProgress(read_);
   }
 
@@ -154,7 +154,10 @@ class ReadLoop {
   // False when reading ends (line limit, cancel, a line longer than intake holds).
   bool TakeChunk(std::string_view chunk) {
     std::size_t pos = 0;
-    if (afterCr_ && chunk[0] == '\n') pos = 1;
+    if (afterCr_ && chunk[0] == '\n') {
+      pos = 1;
+      if (options_.rawLines) options_.rawLines->CompleteCrLf();
+    }
     afterCr_ = false;
     LineEnds ends(chunk);
     while (pos < chunk.size()) {
@@ -164,6 +167,7 @@ class ReadLoop {
         break;
       }
       std::string_view piece = chunk.substr(pos, end - pos);
+      const std::size_t endStart = end;
       pos = end + 1;
       if (chunk[end] == '\r') {
         if (pos < chunk.size() && chunk[pos] == '\n') {
@@ -176,7 +180,7 @@ class ReadLoop {
         held_.append(piece);
         piece = held_;
       }
-      if (!EndLine(piece)) return false;
+      if (!EndLine(piece, chunk.substr(endStart, pos - endStart))) return false;
       if (ShowProgress(read_ + pos) == Flow::kStop) return false;
     }
     read_ += chunk.size();
@@ -184,7 +188,7 @@ class ReadLoop {
     if (held_.size() > MaxHeldLine(table_.Count(), options_.splitWidth)) {
       // Not even what is held reached the line limit (normalising shrank it): the rest of
       // this line is not read, and the file counts as cut within it.
-      if (EndLine(held_)) intake_.CutWithinLine(lineNo_);
+      if (EndLine(held_, {})) intake_.CutWithinLine(lineNo_);
       return false;
     }
     return true;
@@ -221,12 +225,14 @@ class ReadLoop {
     lineOpen_ = true;
   }
 
-  // Normalises and stores the line that just ended. False when reading ends.
-  bool EndLine(std::string_view raw) {
+  // Normalises and stores the line that just ended with `end`. False when reading ends.
+  bool EndLine(std::string_view raw, std::string_view end) {
     ++lineNo_;
     bool stored = true;
+    const int recordsBefore = table_.Count();
     Flow flow =
         intake_.StoreLine(lineNo_, NormalizeLine(raw, options_.normalize, &normalized_), &stored);
+    if (options_.rawLines && table_.Count() > recordsBefore) options_.rawLines->Append(raw, end);
     held_.clear();
     lineOpen_ = false;
     if (flow == Flow::kStop) {

@@ -13,6 +13,7 @@
 #include "compare/lines/line_functions.h"
 #include "compare/lines/line_table.h"
 #include "compare/lines/progress.h"
+#include "compare/lines/raw_lines.h"
 
 namespace verko {
 
@@ -22,6 +23,9 @@ struct IntakeOptions {
   NormalizeOptions normalize;
   int splitWidth = 250;
   std::string splitChar;  // CP932 pattern after whose matches a wide line may be cut
+  // When set, receives every physical line that was stored (whole or in part) as it was
+  // read, with its line end.
+  RawLines* rawLines = nullptr;
 };
 
 enum class FileRole { kOld, kNew };

@@ -44,12 +44,17 @@ Flow ExtendAndFillGaps(const MatchTexts& texts, MatchState& state, ProgressMeter
 
 Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& state,
                 ProgressMeter& progress, WorkStore& store) {
+  return MatchLines(oldText, newText, state, progress, store, TextFold{});
+}
+
+Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& state,
+                ProgressMeter& progress, WorkStore& store, const TextFold& fold) {
   // The stages need a record on each side; with an empty file every line of the other one
   // simply stays unlinked.
   if (oldText.Count() == 0 || newText.Count() == 0) return Flow::kContinue;
 
   progress.SetPhaseText("比較処理中");
-  const MatchTexts texts = PrepareMatchTexts(oldText, newText);
+  const MatchTexts texts = PrepareMatchTexts(oldText, newText, fold);
   const TextIndex oldIndex(texts.OldKey, texts.KeyCount, AllLineIds(oldText.Count()));
   const TextIndex newIndex(texts.NewKey, texts.KeyCount, AllLineIds(newText.Count()));
   store.CreateTextOrderIndex("OldText", oldIndex.Order());

@@ -3,6 +3,7 @@
 // of link arrays (and the marks) in MatchState.
 #pragma once
 
+#include "common/text_fold.h"
 #include "compare/lines/line_table.h"
 #include "compare/lines/progress.h"
 #include "compare/lines/work_store.h"
@@ -16,5 +17,8 @@ namespace verko {
 // tables in `store`; oldText and newText must outlive the store's work.
 Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& state,
                 ProgressMeter& progress, WorkStore& store);
+// The same with the texts' order and equality decided under `fold`.
+Flow MatchLines(const LineTable& oldText, const LineTable& newText, MatchState& state,
+                ProgressMeter& progress, WorkStore& store, const TextFold& fold);
 
 }  // namespace verko

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "common/text_collation.h"
+#include "common/text_fold.h"
 #include "compare/lines/text_sort.h"
 #include "matching/text_numbering.h"
 
@@ -22,14 +23,14 @@ namespace {
 // numbered from exact.Count() on, and `foldedOnly` holds them (their bytes in `copies`,
 // reserved in advance so that the views into them stay valid).
 std::vector<int> NumberFoldedForms(const TextNumbering& exact, TextNumbering& foldedOnly,
-                                   std::string& copies) {
+                                   std::string& copies, bool foldCase) {
   const int exactCount = exact.Count();
   std::vector<int> formOfExact(exactCount);
   std::vector<int> withCapital;
   std::size_t copyBytes = 0;
   for (int number = 0; number < exactCount; ++number) {
     formOfExact[number] = number;
-    if (!HasFoldableCapital(exact.Texts()[number])) continue;
+    if (!foldCase || !HasFoldableCapital(exact.Texts()[number])) continue;
     withCapital.push_back(number);
     copyBytes += exact.Texts()[number].size();
   }
@@ -82,9 +83,27 @@ std::vector<int> RankFoldedForms(const TextNumbering& exact, const TextNumbering
   return keyOfExact;
 }
 
+// The folded form of each text that the fold changes (empty for the others, and no forms
+// at all under the identity): a folded form is never empty, since folding keeps every
+// character.
+std::vector<std::string> FoldedForms(const std::vector<LineRecord>& lines, const TextFold& fold) {
+  std::vector<std::string> forms;
+  if (fold.IsIdentity()) return forms;
+  forms.resize(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (FoldChangesText(lines[i].Text, fold)) forms[i] = FoldText(lines[i].Text, fold);
+  }
+  return forms;
+}
+
 }  // namespace
 
 MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText) {
+  return PrepareMatchTexts(oldText, newText, TextFold{});
+}
+
+MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText,
+                             const TextFold& fold) {
   MatchTexts texts;
   const int oldCount = oldText.Count();
   const int newCount = newText.Count();
@@ -96,18 +115,27 @@ MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText)
   texts.NewBlank.assign(newCount + 1, 0);
   const std::vector<LineRecord>& oldLines = oldText.Records();
   const std::vector<LineRecord>& newLines = newText.Records();
+  // Under a fold beyond letter case, exact equality is that of the folded forms.
+  const TextFold exactFold = fold.ExactPart();
+  const std::vector<std::string> oldForms = FoldedForms(oldLines, exactFold);
+  const std::vector<std::string> newForms = FoldedForms(newLines, exactFold);
+  auto textOf = [](const std::vector<LineRecord>& lines, const std::vector<std::string>& forms,
+                   std::size_t i) -> std::string_view {
+    return forms.empty() || forms[i].empty() ? std::string_view(lines[i].Text) : forms[i];
+  };
   exact.NumberEach(
-      oldLines.size(), [&oldLines](std::size_t i) { return oldLines[i].Text; },
+      oldLines.size(), [&](std::size_t i) { return textOf(oldLines, oldForms, i); },
       texts.OldExact.data() + 1);
   texts.OldExactCount = exact.Count();
   exact.NumberEach(
-      newLines.size(), [&newLines](std::size_t i) { return newLines[i].Text; },
+      newLines.size(), [&](std::size_t i) { return textOf(newLines, newForms, i); },
       texts.NewExact.data() + 1);
   for (int id = 1; id <= newCount; ++id) texts.NewBlank[id] = IsBlankText(newLines[id - 1].Text);
 
   TextNumbering foldedOnly(0);
   std::string foldedCopies;
-  const std::vector<int> formOfExact = NumberFoldedForms(exact, foldedOnly, foldedCopies);
+  const std::vector<int> formOfExact =
+      NumberFoldedForms(exact, foldedOnly, foldedCopies, !fold.caseSensitive);
   const std::vector<int> keyOfExact =
       RankFoldedForms(exact, foldedOnly, formOfExact, texts.KeyCount);
 

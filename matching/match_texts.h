@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text_fold.h"
 #include "compare/lines/line_table.h"
 
 namespace verko {
@@ -26,6 +27,10 @@ struct MatchTexts {
 
 // Keys, numbers and blank flags of the texts of both tables.
 MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText);
+// The same under `fold`: keys by the whole fold, exact numbers by all of it but the
+// letter-case fold (the default's exact equality is identical bytes).
+MatchTexts PrepareMatchTexts(const LineTable& oldText, const LineTable& newText,
+                             const TextFold& fold);
 
 // A blank text: nothing but spaces (or nothing at all), or exactly one NUL character.
 bool IsBlankText(std::string_view text);

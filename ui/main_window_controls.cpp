@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 
 #include "common/text_encoding.h"
+#include "report/format_writer.h"
 #include "ui/main_window_settings.h"
 #include "ui/program_version.h"
 #include "ui/progress_bar_frame.h"
@@ -115,6 +117,8 @@ void MainWindowControls::ShowSettings(const MainWindowSettings& settings) const 
     option.box->setChecked(settings.*option.checked);
   comboEncoding->setCurrentIndex(
       comboEncoding->findData(QLatin1String(EncodingChoiceName(settings.encoding))));
+  comboFormat->setCurrentIndex(
+      std::max(comboFormat->findData(QLatin1String(ResultFormatName(settings.format))), 0));
   textSplitWidth->setText(settings.splitWidth);
   textMatchLen->setText(settings.matchLen);
 
@@ -133,6 +137,7 @@ void MainWindowControls::ReadSettings(MainWindowSettings* settings) const {
     settings->*option.checked = option.box->isChecked();
   (void)ParseEncodingName(comboEncoding->currentData().toString().toStdString(),
                           &settings->encoding);
+  (void)ParseResultFormat(comboFormat->currentData().toString().toStdString(), &settings->format);
   settings->splitWidth = textSplitWidth->text();
   settings->matchLen = textMatchLen->text();
 }
@@ -202,6 +207,22 @@ void MainWindowControls::Create(QWidget* window) {
       QStringLiteral("旧ファイル・新ファイル・結果ファイルの文字コードです。自動判別では、"
                      "旧ファイルと新ファイルの文字コードが異なるとき結果は UTF-8 になります"));
   labelEncoding->setBuddy(comboEncoding);
+  // What the result is, for interactive and batch runs: the report or another format.
+  labelFormat = Named(new QLabel(QStringLiteral("出力形式(&P)："), frameOptions), "LabelFormat");
+  comboFormat = Named(new QComboBox(frameOptions), "ComboFormat");
+  for (ResultFormat format : kResultFormats) {
+    comboFormat->addItem(QString::fromUtf8(ResultFormatCaption(format)),
+                         QString::fromLatin1(ResultFormatName(format)));
+    // A format this version cannot write yet is shown, not offered.
+    if (format != ResultFormat::kReport && !FindFormatWriter(format)) {
+      auto* model = qobject_cast<QStandardItemModel*>(comboFormat->model());
+      if (model) model->item(comboFormat->count() - 1)->setEnabled(false);
+    }
+  }
+  comboFormat->setToolTip(
+      QStringLiteral("結果ファイルの形式です。比較結果レポートのほか、新旧対照表、"
+                     "patch で当てられる unified diff、JSON で書き出せます"));
+  labelFormat->setBuddy(comboFormat);
 
   textProcDesc = Named(new QLineEdit(window), "TextProcDesc");
   textProcDesc->setReadOnly(true);
@@ -272,7 +293,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optCompress}, nullptr);
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
   row({optDiffOnly, textMatchLen}, nullptr);
-  row({labelEncoding, comboEncoding}, nullptr);
+  row({labelEncoding, comboEncoding, labelFormat, comboFormat}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
 
@@ -316,10 +337,11 @@ void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
   QWidget* const order[] = {
-      comboOld,    cmdRefOld,    comboNew,      cmdRefNew,         comboResult,    cmdRefResult,
-      optTrimTop,  optTrimTail,  optCompress,   optSplit,          textSplitWidth, cmdSplitChars,
-      optDiffOnly, textMatchLen, comboEncoding, optDispWithEditor, cmdSetEditor,   optAlwaysTop,
-      cmdWorkPath, cmdStart,     cmdCancel,     cmdClose,          cmdHelp,        cmdBatch};
+      comboOld,       cmdRefOld,         comboNew,     cmdRefNew,    comboResult,
+      cmdRefResult,   optTrimTop,        optTrimTail,  optCompress,  optSplit,
+      textSplitWidth, cmdSplitChars,     optDiffOnly,  textMatchLen, comboEncoding,
+      comboFormat,    optDispWithEditor, cmdSetEditor, optAlwaysTop, cmdWorkPath,
+      cmdStart,       cmdCancel,         cmdClose,     cmdHelp,      cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }

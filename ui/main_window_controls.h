@@ -45,6 +45,8 @@ class MainWindowControls {
   QLineEdit *textSplitWidth, *textMatchLen;
   QLabel *labelSplitUnit, *labelEncoding;
   QComboBox* comboEncoding;
+  QLabel* labelFormat;
+  QComboBox* comboFormat;
   QPushButton *cmdSplitChars, *cmdSetEditor, *cmdWorkPath;
 
   // The commands in the right-hand column.

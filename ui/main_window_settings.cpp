@@ -67,6 +67,9 @@ MainWindowSettings LoadMainWindowSettings(const SettingsStore& store, const QStr
     settings.*check.checked = ReadNumber(store, check.name, settings.*check.checked ? 1 : 0) != 0;
   }
   settings.encoding = ReadEncoding(store);
+  (void)ParseResultFormat(
+      store.Read(QStringLiteral("ResultFormat"), QStringLiteral("report")).toStdString(),
+      &settings.format);
   settings.splitWidth = store.Read(QStringLiteral("TextSplitWidth"), settings.splitWidth);
   settings.matchLen = store.Read(QStringLiteral("TextMatchLen"), settings.matchLen);
   settings.workPath = store.Read(QStringLiteral("WorkPath"), DefaultWorkPath());
@@ -93,6 +96,7 @@ void SaveMainWindowSettings(const MainWindowSettings& settings, SettingsStore& s
   // Trailing blanks are always removed again at the next start.
   store.Write(QStringLiteral("OptTrimTail"), QStringLiteral("1"));
   store.Write(QStringLiteral("Encoding"), QLatin1String(EncodingChoiceName(settings.encoding)));
+  store.Write(QStringLiteral("ResultFormat"), QLatin1String(ResultFormatName(settings.format)));
   store.Write(QStringLiteral("TextSplitWidth"), settings.splitWidth);
   store.Write(QStringLiteral("TextMatchLen"), settings.matchLen);
   store.Write(QStringLiteral("WorkPath"), settings.workPath);

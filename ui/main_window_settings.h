@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "common/text_encoding.h"
+#include "report/result_format.h"
 
 namespace verko {
 
@@ -30,6 +31,7 @@ struct MainWindowSettings {
   bool displayWithEditor = false;
   bool alwaysTop = false;
   EncodingChoice encoding = EncodingChoice::kCp932;
+  ResultFormat format = ResultFormat::kReport;
   // The numeric fields as typed: they are checked when a comparison starts, not here.
   QString splitWidth = QStringLiteral("80");
   QString matchLen = QStringLiteral("3");

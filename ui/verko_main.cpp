@@ -168,6 +168,7 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.workPath = workPath_.toStdString();
   fields.editorSetting = editorSetting_.toStdString();
   fields.encodingName = ui_.comboEncoding->currentData().toString().toStdString();
+  fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   return fields;
 }
 

@@ -18,7 +18,7 @@
 #include "common/failure_reason.h"
 #include "common/own_thread.h"
 #include "common/system_error.h"
-#include "common/text_collation.h"
+#include "common/text_fold.h"
 #include "compare/lines/text_sort.h"
 #include "platform/record_store.h"
 #include "platform/sqlite_btree_builder.h"
@@ -74,6 +74,7 @@ struct TreeBuffers {
 // The content of the whole file, changed by the queued writes in order.
 struct Content {
   int splitWidth = 0;
+  TextFold fold;  // decides the order of the text indexes
   std::vector<TableContent> tables;
   std::vector<SchemaItem> schema;
   // Where each tree is written as soon as it is built, so the pages of a whole run are
@@ -313,12 +314,13 @@ std::vector<uint32_t> RowsInGivenTextOrder(const TableContent& table) {
 // TextOrder: by the collation of line texts (the folded bytes), equal texts by rowid. The
 // order matching found is used when there is one; otherwise the folded texts are sorted
 // eight bytes at a time, which stays fast when many lines share a long beginning, and only
-// texts holding a capital are copied to be folded.
-Status BuildTextOrder(const TableContent& table, TreeBuffers& buffers, PageRun* run) {
+// texts that the fold changes are copied to be folded.
+Status BuildTextOrder(const TableContent& table, const TextFold& fold, TreeBuffers& buffers,
+                      PageRun* run) {
   const auto& rows = table.rows;
   auto addText = [&rows](uint32_t row, RecordEncoder* record) { record->AddText(rows[row]->Text); };
-  auto byText = [&rows](uint32_t a, uint32_t b) {
-    return CompareFolded(rows[a]->Text, rows[b]->Text);
+  auto byText = [&rows, &fold](uint32_t a, uint32_t b) {
+    return CompareUnderFold(rows[a]->Text, rows[b]->Text, fold);
   };
   auto textOf = [&rows](uint32_t row) { return rows[row]->Text; };
   const std::string name = IndexName(table.name, "TextOrder");
@@ -331,8 +333,8 @@ Status BuildTextOrder(const TableContent& table, TreeBuffers& buffers, PageRun* 
   folded.reserve(rows.size());
   foldedCopies.reserve(rows.size());
   for (const LineRecord* row : rows) {
-    if (HasFoldableCapital(row->Text)) {
-      foldedCopies.push_back(FoldCase(row->Text));
+    if (FoldChangesText(row->Text, fold)) {
+      foldedCopies.push_back(FoldText(row->Text, fold));
       folded.push_back(foldedCopies.back());
     } else {
       folded.push_back(row->Text);
@@ -373,7 +375,7 @@ Status BuildTrees(Content& content, TableContent& table) {
   if (!table.textTreeBuilt) {
     table.textOrderTree = PageRun{};
     if (table.textOrder) {
-      Status status = BuildTextOrder(table, content.buffers, &table.textOrderTree);
+      Status status = BuildTextOrder(table, content.fold, content.buffers, &table.textOrderTree);
       if (status.ok()) status = WriteTree(content, table.textOrderTree, table.textOrderRoot);
       if (!status.ok()) return status;
     }
@@ -610,6 +612,13 @@ void WorkDatabase::CreateTextOrderIndex(const std::string& table) {
 void WorkDatabase::CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) {
   impl_->Enqueue([table, ids = std::move(lineIdsInOrder)](Content& content) mutable {
     return AddTextOrder(content, table, std::move(ids));
+  });
+}
+
+void WorkDatabase::SetTextFold(TextFold fold) {
+  impl_->Enqueue([fold = std::move(fold)](Content& content) {
+    content.fold = fold;
+    return Status::Ok();
   });
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/status.h"
+#include "common/text_fold.h"
 #include "compare/lines/work_store.h"
 
 namespace verko {
@@ -35,6 +36,10 @@ class WorkDatabase : public WorkStore {
   void AppendAllLines(const std::string& table, const LineTable& source) override;
   void CreateTextOrderIndex(const std::string& table) override;
   void CreateTextOrderIndex(const std::string& table, std::vector<int> lineIdsInOrder) override;
+
+  // The fold that orders the text indexes created after this call (the letter-case fold
+  // until then).
+  void SetTextFold(TextFold fold);
 
   // No write follows: the writer thread writes the file and puts it in place now, while
   // the caller goes on (with the report). Finish() waits for it and returns the outcome.

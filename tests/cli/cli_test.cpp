@@ -61,6 +61,32 @@ TEST_F(CliTest, ExitCodeTellsWhetherTheFilesDiffer) {
   Outcome quiet = Run({"--quiet", oldPath, newPath, resultPath});
   EXPECT_EQ(quiet.exitCode, 1);
   EXPECT_EQ(quiet.out, "");
+
+  // What counts: letter case only with --case-sensitive, width only without --ignore-width.
+  struct Case {
+    const char* oldText;
+    const char* newText;
+    std::vector<std::string> options;
+    int exitCode;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"abc\n", "ABC\n", {}, 0},
+           {"abc\n", "ABC\n", {"--case-sensitive"}, 1},
+           {"ＡＢＣ１２３\nｶﾀｶﾅ\nｶﾞﾊﾟｳﾞ\n", "ABC123\nカタカナ\nガパヴ\n", {}, 1},
+           {"ＡＢＣ１２３\nｶﾀｶﾅ\nｶﾞﾊﾟｳﾞ\n", "ABC123\nカタカナ\nガパヴ\n", {"--ignore-width"}, 0},
+           {"ＡＢＣ\n", "abc\n", {"--ignore-width", "--case-sensitive"}, 1},
+           {"ＡＢＣ\n", "abc\n", {"--ignore-width"}, 0},
+       }) {
+    // A second line: a file of one line has no unique line to anchor on.
+    WriteFile(dir.File("a.txt"), ToCp932(std::string(c.oldText) + "end\n"));
+    WriteFile(dir.File("b.txt"), ToCp932(std::string(c.newText) + "end\n"));
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {dir.File("a.txt"), dir.File("b.txt"), resultPath});
+    Outcome run = Run(args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.oldText << " / " << c.newText;
+    // The report keeps each side's own text.
+    EXPECT_NE(ReadFile(resultPath).find(ToCp932(c.oldText).substr(0, 3)), std::string::npos);
+  }
 }
 
 TEST_F(CliTest, InvalidOptionsAreRefusedBeforeAnythingIsWritten) {

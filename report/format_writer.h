@@ -1,0 +1,77 @@
+// The writers of the result formats other than the report. Each takes the comparison as
+// the report walk decided it (report/comparison.h) with what the run knows around it, and
+// appends the whole result to `out` as the bytes of the file (or of standard output):
+//
+//   Status WriteSomething(const ExportInput& input, std::string& out);
+//
+// A writer reads the entries in order and must not decide anything the walk decided: the
+// kind of every line, its partner, which common lines show as context and where the gaps
+// lie are the entries'. The statistics are comparison->counts. Line texts are the line
+// records' (normalised, in the run's working text: input.Utf8 gives them as UTF-8); a
+// writer that gives the files' own lines back (a patch) asks for them with
+// NeedsRawLines, and finds them in oldLines/newLines by LineRecord::LineNo.
+//
+// A writer returns a failure (with a reason for the user) only for what it cannot do (a
+// library that refuses); the run then refuses the result. A format whose writer is not
+// there (FindFormatWriter gives null) is refused before the run starts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/status.h"
+#include "common/text_encoding.h"
+#include "common/working_text.h"
+#include "compare/lines/raw_lines.h"
+#include "report/comparison.h"
+#include "report/result_format.h"
+
+namespace verko {
+
+// The run's options as the results name them.
+struct ExportOptions {
+  bool trimTop = false;
+  bool trimTail = true;
+  bool compress = false;
+  bool split = false;
+  int splitWidth = 250;
+  std::string splitChar;  // UTF-8; empty = the default pattern
+  bool diffOnly = false;
+  int contextLines = 3;
+  bool oldLeft = false;  // the 新旧対照表 with the old text in the left column
+};
+
+struct ExportInput {
+  const Comparison* comparison = nullptr;
+  // The run's text form: the line records' texts are in it.
+  const WorkingText* working = nullptr;
+  // The files' own physical lines; set only when NeedsRawLines(format).
+  const RawLines* oldLines = nullptr;
+  const RawLines* newLines = nullptr;
+  std::string oldName, newName;  // as given for the run, UTF-8
+  std::string dateTime;          // "yyyy/mm/dd hh:nn:ss", as the report's header
+  TextEncoding oldEncoding = TextEncoding::kCp932;
+  TextEncoding newEncoding = TextEncoding::kCp932;
+  ExportOptions options;
+
+  // A text of the run's working text as UTF-8. A byte that was not valid in its file
+  // (and a CP932 code without a character) comes out as that byte, so the result may
+  // not be valid UTF-8 where the file was not.
+  std::string Utf8(std::string_view working) const;
+  // A physical line (or its line end) in its file's own encoding and bytes.
+  std::string OldLineBytes(std::string_view working) const;
+  std::string NewLineBytes(std::string_view working) const;
+};
+
+using FormatWriter = Status (*)(const ExportInput& input, std::string& out);
+
+// The writer of a format other than the report; null when there is none (yet).
+FormatWriter FindFormatWriter(ResultFormat format);
+// Whether the format needs the files' own lines (the run then keeps them while reading).
+bool NeedsRawLines(ResultFormat format);
+
+// The writers.
+Status WriteUnifiedDiff(const ExportInput& input, std::string& out);
+Status WriteComparisonJson(const ExportInput& input, std::string& out);
+
+}  // namespace verko
