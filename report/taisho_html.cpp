@@ -100,6 +100,7 @@ void AppendTaishoHtml(const TaishoTable& table, std::string* out) {
   *out += "\n</style>\n</head>\n<body>\n<h1>";
   AppendEscaped(kTaishoTitle, out);
   *out += "</h1>\n<p class=\"date\">";
+  AppendEscaped(kTaishoDateLabel, out);
   AppendEscaped(table.dateTime, out);
   *out += "</p>\n<p class=\"note\">";
   AppendEscaped(kTaishoNote, out);

@@ -51,6 +51,7 @@ inline constexpr std::string_view kTaishoTitle = "新旧対照表";
 inline constexpr std::string_view kTaishoNewHeading = "改正後";
 inline constexpr std::string_view kTaishoOldHeading = "改正前";
 inline constexpr std::string_view kTaishoNote = "（傍線部分は改正部分）";
+inline constexpr std::string_view kTaishoDateLabel = "比較日時：";
 inline constexpr std::string_view kTaishoLineHeading = "行";
 inline constexpr std::string_view kTaishoOmitted = "（略）";
 

@@ -164,7 +164,7 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
   worksheet_set_column(sheet, 1, 1, kTextWidth, nullptr);
   worksheet_set_column(sheet, 2, 2, kNumberWidth, nullptr);
   worksheet_set_column(sheet, 3, 3, kTextWidth, nullptr);
-  std::string title(kTaishoTitle), date, note(kTaishoNote);
+  std::string title(kTaishoTitle), date(kTaishoDateLabel), note(kTaishoNote);
   AppendShownText(table.dateTime, &date);
   lxw_error error = worksheet_merge_range(sheet, 0, 0, 0, 3, title.c_str(), f.title);
   if (!error) error = worksheet_merge_range(sheet, 1, 0, 1, 3, date.c_str(), f.right);
