@@ -6,7 +6,7 @@ import os, shutil, subprocess, sys, zipfile
 import xml.etree.ElementTree as ET
 import openpyxl
 
-cli, folder = sys.argv[1], os.path.abspath(sys.argv[2])
+cli, folder = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 shutil.rmtree(folder, ignore_errors=True)
 os.makedirs(folder)
 OLD = ["第一条", "移る行", "作成者 山田太郎", "<script>alert(1)</script>", "旧い規定は削る",
