@@ -34,8 +34,12 @@ u { text-decoration: underline; text-decoration-thickness: 1px; text-underline-o
 // Appends a text shown safely (see AppendShownText) with the characters that HTML and XML
 // give a meaning escaped.
 void AppendEscaped(std::string_view utf8, std::string* out) {
-  std::string shown;
-  AppendShownText(utf8, &shown);
+  const std::size_t start = out->size();
+  AppendShownText(utf8, out);
+  // Most texts hold nothing to escape: they stay as shown.
+  if (out->find_first_of("&<>\"'", start) == std::string::npos) return;
+  const std::string shown = out->substr(start);
+  out->resize(start);
   for (const char c : shown) {
     switch (c) {
       case '&':
