@@ -3,6 +3,7 @@
 // measures the same bytes; pairs.tsv lists the pairs for bench/run.sh.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -480,13 +481,72 @@ int WriteFolders(const std::string& dir) {
   return 0;
 }
 
+// One to three characters of `line` replaced at a random place, as a typical edit inside a
+// line does (a date, a name, a number): code lines take digits and letters, prose lines
+// kanji. An empty line gets a short text. Works on CP932 characters.
+std::string EditInside(const std::string& line, bool prose, Random* rng) {
+  static const std::vector<std::string> kanji = ToCp932All(
+      {"山", "田", "鈴", "木", "佐", "藤", "日", "月", "甲", "乙", "丙", "第", "条", "項", "号"});
+  static const std::vector<std::string> ascii = {"0", "1", "7", "9", "x", "n", "_tmp", "+"};
+  const std::vector<std::string>& pool = prose ? kanji : ascii;
+  std::vector<std::size_t> starts;  // character boundaries
+  for (std::size_t pos = 0; pos < line.size();) {
+    starts.push_back(pos);
+    const auto byte = static_cast<unsigned char>(line[pos]);
+    pos += (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC) ? 2 : 1;
+  }
+  if (starts.empty()) return rng->Pick(pool) + rng->Pick(pool);
+  const int at = rng->Below(static_cast<int>(starts.size()));
+  const int count = std::min(rng->Between(1, 3), static_cast<int>(starts.size()) - at);
+  const std::size_t end =
+      at + count < static_cast<int>(starts.size()) ? starts[at + count] : line.size();
+  std::string replacement;
+  for (int i = 0; i < count; ++i) replacement += rng->Pick(pool);
+  if (replacement == line.substr(starts[at], end - starts[at])) replacement += rng->Pick(pool);
+  return line.substr(0, starts[at]) + replacement + line.substr(end);
+}
+
+// The pairs of the changed-character bench: every line of the new file is its old line
+// with a few characters replaced.
+int WriteChangedPairs(const std::string& dir) {
+  for (const int lines : {kSmallLines, kLargeLines}) {
+    for (const bool prose : {false, true}) {
+      const std::uint64_t seed = 7000 + static_cast<std::uint64_t>(lines) + (prose ? 1 : 0);
+      CodeWriter code(seed);
+      ProseWriter proseWriter(seed, true);
+      LineSource* source = prose ? static_cast<LineSource*>(&proseWriter) : &code;
+      Pair pair{std::string(prose ? "changed-prose-" : "changed-code-") + std::to_string(lines),
+                "changed",
+                source->Take(lines),
+                {}};
+      Random rng(seed + 1);
+      for (const std::string& line : pair.oldLines) {
+        pair.newLines.push_back(EditInside(line, prose, &rng));
+      }
+      if (!FitsOneRecordPerLine(pair.newLines)) {
+        std::fprintf(stderr, "verko-bench-gen: %s has a line too long\n", pair.name.c_str());
+        return 1;
+      }
+      if (!WriteLines(dir + "/" + pair.name + ".old.txt", pair.oldLines) ||
+          !WriteLines(dir + "/" + pair.name + ".new.txt", pair.newLines)) {
+        std::fprintf(stderr, "verko-bench-gen: cannot write %s in %s\n", pair.name.c_str(),
+                     dir.c_str());
+        return 1;
+      }
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--folders") return WriteFolders(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "--changed") return WriteChangedPairs(argv[2]);
   if (argc != 2) {
-    std::fprintf(
-        stderr, "usage: verko-bench-gen OUTPUT_DIR\n       verko-bench-gen --folders OUTPUT_DIR\n");
+    std::fprintf(stderr,
+                 "usage: verko-bench-gen OUTPUT_DIR\n       verko-bench-gen --folders OUTPUT_DIR\n"
+                 "       verko-bench-gen --changed OUTPUT_DIR\n");
     return 2;
   }
   const std::string dir = argv[1];

@@ -65,6 +65,7 @@ std::string UsageText() {
          "  --split WIDTH        WIDTH バイト以内に行を分割する（20～250）\n"
          "  --split-chars PATTERN  分割位置の文字（正規表現）\n"
          "  --diff-only N        相違行のみ出力し、前後の一致行を N 行表示する（1～9）\n"
+         "  --fewest-moves       順序を保つ最長の一致行の並びを一致とし、移動行を最少にする\n"
          "  --work-dir DIR       作業用データベースのフォルダ（既定はユーザー専用の作業フォルダ）\n"
          "  --encoding ENC       旧ファイル・新ファイル・結果ファイルの文字コード\n"
          "                       （cp932（既定、shift_jis・sjis も可）、utf-8、euc-jp、auto）\n"
@@ -147,6 +148,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
       compare.caseSensitive = true;
     } else if (arg == "--ignore-width") {
       compare.ignoreWidth = true;
+    } else if (arg == "--fewest-moves") {
+      compare.fewestMoves = true;
     } else if (arg == "--quiet") {
       options->quiet = true;
     } else if (arg == "--color") {

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/status.h"
+#include "common/text_encoding.h"
 
 namespace verko {
 
@@ -23,7 +25,14 @@ bool UseColor(ColorWhen when, bool terminal, const char* noColor, const char* te
 
 // The report with every body line wrapped in the colour of its kind (and a reset before
 // its line end). Works on the bytes of any report encoding; other lines stay as they are.
-std::string ColorReport(std::string_view report);
+// With the report's `encoding` known, the changed characters of each deleted line and the
+// added line it became are marked besides, in reverse video of the line's colour.
+std::string ColorReport(std::string_view report,
+                        std::optional<TextEncoding> encoding = std::nullopt);
+
+// The encoding of a terminal's codeset (the locale's), when it is one a report is written
+// in; none for any other.
+std::optional<TextEncoding> EncodingOfCodeset(const std::string& codeset);
 
 // The report converted from its own encoding (recognised from its bytes) to `codeset`, the
 // locale's; a character the codeset cannot hold becomes "?".

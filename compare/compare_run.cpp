@@ -447,6 +447,7 @@ class CompareRun {
     }
     settings.diffOnly = options_.diffOnly;
     settings.contextLines = options_.contextLines;
+    settings.fewestMoves = options_.fewestMoves;
     ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
                                   request_.reportSink);
     settings.flush = destination.PieceTaker();
@@ -469,7 +470,8 @@ class CompareRun {
     Comparison comparison;
     // A patch takes its context from every common line, whatever the report would leave out.
     const bool diffOnly = options_.diffOnly && options_.format != ResultFormat::kUnified;
-    const Flow walked = BuildComparison(oldText_, newText_, state_, diffOnly, options_.contextLines,
+    const Flow walked = BuildComparison(oldText_, newText_, state_,
+                                        {diffOnly, options_.contextLines, options_.fewestMoves},
                                         meter_, comparison);
     result_.counts = comparison.counts;
     // A cancelled run writes no result in these formats: half a table or patch misleads.
@@ -489,9 +491,11 @@ class CompareRun {
     input.dateTime = CurrentDateTime();
     input.oldEncoding = result_.oldEncoding;
     input.newEncoding = result_.newEncoding;
-    input.options = {options_.trimTop,  options_.trimTail,    options_.compress,
-                     options_.split,    splitWidth_,          options_.splitChar,
-                     options_.diffOnly, options_.contextLines, options_.oldLeft};
+    input.options = {options_.trimTop,       options_.trimTail,     options_.compress,
+                     options_.split,         splitWidth_,           options_.splitChar,
+                     options_.diffOnly,      options_.contextLines, options_.fewestMoves,
+                     options_.caseSensitive, options_.ignoreWidth};
+    input.options.oldLeft = options_.oldLeft;
     std::string bytes;
     Status written = FindFormatWriter(options_.format)(input, bytes);
     if (!written.ok()) {

@@ -26,6 +26,8 @@ struct CompareOptions {
   std::string splitChar;  // UTF-8 split pattern; empty = the default pattern
   bool diffOnly = false;
   int contextLines = 3;  // 1 to 9
+  // Moved lines are only those outside the longest chain of links in order on both sides.
+  bool fewestMoves = false;
   std::string workPath;  // work folder ending in "/"
   bool displayWithEditor = false;
   std::string editorSetting;  // command line with the placeholder "%1"

@@ -20,6 +20,7 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   if (options.diffOnly && ReadFieldNumber(fields.matchLenText, 1, 9, &value)) {
     options.contextLines = value;
   }
+  options.fewestMoves = fields.fewestMoves;
   options.workPath = fields.workPath;
   options.displayWithEditor = fields.displayWithEditor;
   options.editorSetting = fields.editorSetting;

@@ -21,6 +21,7 @@ struct OptionFields {
   std::string splitWidthText = "250";  // 分割するバイト数
   bool diffOnly = false;
   std::string matchLenText = "3";  // 一致行の行数
+  bool fewestMoves = false;        // 移動行を最少にする
   bool displayWithEditor = false;
   std::string splitChar, workPath, editorSetting;
   std::string encodingName = "cp932";  // 文字コード: one encoding for both files and the report

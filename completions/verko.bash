@@ -90,7 +90,7 @@ _verko_cli() {
   esac
   if [[ $cur == -* ]]; then
     _verko_words '--trim-top --keep-trailing --compress --split --split-chars --diff-only
-      --case-sensitive --ignore-width
+      --case-sensitive --ignore-width --fewest-moves
       --work-dir --encoding --old-encoding --new-encoding --report-encoding --old-left --quiet
       -r --recursive --files --jobs --color --batch --batch-db -h --help --version --' "$cur"
   else

@@ -276,4 +276,38 @@ std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view
   return pairs;
 }
 
+std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
+                                               const std::vector<std::string_view>& texts,
+                                               TextEncoding encoding) {
+  std::vector<ChangedLineMarks> marks;
+  std::vector<int> oldAt, newAt;
+  std::vector<std::string_view> oldTexts, newTexts;
+  const int count = static_cast<int>(std::min(kinds.size(), texts.size()));
+  int k = 0;
+  while (k < count) {
+    if (!IsDifference(kinds[k])) {
+      ++k;
+      continue;
+    }
+    oldAt.clear(), newAt.clear(), oldTexts.clear(), newTexts.clear();
+    for (; k < count && IsDifference(kinds[k]); ++k) {
+      if (kinds[k] == LineKind::kDeleted) {
+        oldAt.push_back(k);
+        oldTexts.push_back(texts[k]);
+      } else if (kinds[k] == LineKind::kAdded) {
+        newAt.push_back(k);
+        newTexts.push_back(texts[k]);
+      }
+    }
+    const std::size_t first = marks.size();
+    for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, encoding)) {
+      marks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
+      marks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
+    }
+    std::sort(marks.begin() + static_cast<std::ptrdiff_t>(first), marks.end(),
+              [](const ChangedLineMarks& a, const ChangedLineMarks& b) { return a.line < b.line; });
+  }
+  return marks;
+}
+
 }  // namespace verko

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text_encoding.h"
+#include "report/report_reader.h"
 
 namespace verko {
 
@@ -66,5 +67,19 @@ inline constexpr int kPairWindow = 8;
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
                                               TextEncoding encoding);
+
+// The changed characters of one body line of a report.
+struct ChangedLineMarks {
+  int line = 0;                   // index into the lines given
+  std::vector<ByteRange> ranges;  // within that line's text
+};
+
+// The changed characters of a whole report body: `kinds[k]` and `texts[k]` are the kind and
+// own text (after the bar) of line k, in report order. Each run of difference lines is a
+// block whose deleted lines are paired with its added lines (PairChangedLines); returns
+// the marks of every paired line, in line order. Moved and other lines get none.
+std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
+                                               const std::vector<std::string_view>& texts,
+                                               TextEncoding encoding);
 
 }  // namespace verko

@@ -1,6 +1,7 @@
 #include "report/comparison.h"
 
 #include "compare/lines/line_functions.h"
+#include "report/ordered_links.h"
 
 namespace verko {
 namespace {
@@ -12,14 +13,15 @@ constexpr double kWalkShare = 20;
 class ComparisonWalk {
  public:
   ComparisonWalk(const LineTable& oldText, const LineTable& newText, MatchState& state,
-                 Comparison& out)
+                 bool fewestMoves, Comparison& out)
       : oldText_(oldText),
         newText_(newText),
         state_(state),
         out_(out),
         counts_(out.counts),
         diffOnly_(out.diffOnly),
-        contextLines_(out.contextLines) {}
+        contextLines_(out.contextLines),
+        chain_(fewestMoves ? LongestOrderedChain(state.NewLink) : std::vector<char>()) {}
 
   Flow WalkNew(ProgressMeter& progress);
   void WalkTrailingOld();
@@ -44,6 +46,8 @@ class ComparisonWalk {
 
   const bool diffOnly_;
   const int contextLines_;
+  // With the fewest moves: which new lines are common (the longest ordered chain of links).
+  const std::vector<char> chain_;
   // Old LineID of the latest common line taken in old-file order; every old line at or
   // below it has been listed, so the gap rule scans only above it.
   int lastOldShown_ = 0;
@@ -59,9 +63,12 @@ Flow ComparisonWalk::WalkNew(ProgressMeter& progress) {
     const int curOld = state_.NewLink[curNew];
     const int32_t words = WordCountTC(newText_.Line(curNew).Text);
     if (curOld > 0) {
-      state_.OldMarks[curOld] = 'P';
-      if (curOld < lastOldShown_) {
-        // The old line lies before old lines already taken in order: moved here.
+      // The old line lies before old lines already taken in order, or (with the fewest
+      // moves) outside the chain of common lines: moved here.
+      const bool moved = chain_.empty() ? curOld < lastOldShown_ : chain_[curNew] == 0;
+      // A moved line's old place may still lie ahead; the gap rule lists and marks it.
+      if (chain_.empty() || !moved) state_.OldMarks[curOld] = 'P';
+      if (moved) {
         ++counts_.CountMoved;
         counts_.WordsMoved += words;
         if (!inHunk_) OutputPendLine(curNew);
@@ -146,7 +153,8 @@ void ComparisonWalk::OutputPendLine(int position) {
   pendingCommon_ = 0;
 }
 
-// Old lines left unlisted after the walk are deleted at the end of the old file.
+// Old lines left unlisted after the walk are deleted at the end of the old file, or (with
+// the fewest moves) moved lines listed at their old place.
 void ComparisonWalk::WalkTrailingOld() {
   const int oldCount = oldText_.Count();
   for (int i = lastOldShown_ + 1; i <= oldCount; ++i) {
@@ -155,9 +163,13 @@ void ComparisonWalk::WalkTrailingOld() {
       OutputPendLine(newText_.Count() + 1);
       inHunk_ = true;
     }
-    Add(EntryKind::kDeleted, i, 0);
-    ++counts_.CountDeleted;
-    counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
+    if (const int partner = state_.OldLink[i]; partner != 0) {
+      Add(EntryKind::kMovedOld, i, partner);
+    } else {
+      Add(EntryKind::kDeleted, i, 0);
+      ++counts_.CountDeleted;
+      counts_.WordsDeleted += WordCountTC(oldText_.Line(i).Text);
+    }
     state_.OldMarks[i] = 'P';
   }
 }
@@ -177,21 +189,20 @@ std::size_t MostEntries(const LineTable& oldText, const LineTable& newText) {
 }  // namespace
 
 Flow BuildComparison(const LineTable& oldText, const LineTable& newText, MatchState& state,
-                     bool diffOnly, int contextLines, ProgressMeter& progress,
-                     Comparison& comparison) {
+                     const WalkOptions& options, ProgressMeter& progress, Comparison& comparison) {
   comparison.oldText = &oldText;
   comparison.newText = &newText;
-  comparison.diffOnly = diffOnly;
-  comparison.contextLines = contextLines;
+  comparison.diffOnly = options.diffOnly;
+  comparison.contextLines = options.contextLines;
   comparison.entries.clear();
   comparison.entries.reserve(MostEntries(oldText, newText));
   comparison.counts = ReportCounts{};
   comparison.complete = false;
 
-  ComparisonWalk walk(oldText, newText, state, comparison);
+  ComparisonWalk walk(oldText, newText, state, options.fewestMoves, comparison);
   if (walk.WalkNew(progress) == Flow::kStop) return Flow::kStop;
   walk.WalkTrailingOld();
-  if (comparison.counts.Differences() == 0 && !diffOnly) walk.ListUnchanged();
+  if (comparison.counts.Differences() == 0 && !options.diffOnly) walk.ListUnchanged();
   comparison.complete = true;
   return Flow::kContinue;
 }

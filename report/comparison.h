@@ -57,8 +57,16 @@ struct Comparison {
 // new file; returns kStop when a cancel is seen at a progress step. Requires `state` sized
 // for the two tables (MatchState::Reset) with links written in pairs, and contextLines from
 // 1 to 9 in difference-only mode.
+struct WalkOptions {
+  bool diffOnly = false;
+  int contextLines = 3;  // context lines around a difference in difference-only mode
+  // The common lines are the longest chain of links in order on both sides, so only the
+  // lines that left their order are moved; otherwise a linked line is moved when its old
+  // line lies before an old line already taken in order (the first link met wins).
+  bool fewestMoves = false;
+};
+
 Flow BuildComparison(const LineTable& oldText, const LineTable& newText, MatchState& state,
-                     bool diffOnly, int contextLines, ProgressMeter& progress,
-                     Comparison& comparison);
+                     const WalkOptions& options, ProgressMeter& progress, Comparison& comparison);
 
 }  // namespace verko

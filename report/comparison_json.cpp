@@ -1,6 +1,7 @@
 // The comparison as JSON data: the two files, the options, every line the report lists
 // (in its order, with its kind, numbers and text) and the statistics. The layout is
 // described in doc/comparison-json.md.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -175,6 +176,9 @@ class JsonWriter {
     }
     object.Bool("diffOnly", options.diffOnly);
     object.Number("contextLines", options.contextLines);
+    object.Bool("fewestMoves", options.fewestMoves);
+    object.Bool("caseSensitive", options.caseSensitive);
+    object.Bool("ignoreWidth", options.ignoreWidth);
     object.Close();
   }
 
@@ -187,29 +191,45 @@ class JsonWriter {
   }
 
   void WriteLines(std::string& out) {
+    const std::vector<std::string> texts = input_.ShownTexts();
+    const std::vector<ChangedLineMarks> marks = input_.ChangedMarks(texts);
+    auto mark = marks.begin();
     out += '[';
-    bool first = true;
-    for (const ComparisonEntry& entry : comparison_.entries) {
-      if (!first) out += ',';
-      first = false;
-      out += "\n";
+    for (std::size_t k = 0; k < comparison_.entries.size(); ++k) {
+      const ComparisonEntry& entry = comparison_.entries[k];
+      out += k == 0 ? "\n" : ",\n";
       JsonObject line(out);
       line.String("kind", KindName(entry.kind));
-      // Whose text the report shows: the old side for deleted lines, moved lines at their
-      // old place and the listing without differences, else the new side.
-      const bool oldShown = entry.kind == EntryKind::kDeleted ||
-                            entry.kind == EntryKind::kMovedOld ||
-                            (entry.kind == EntryKind::kCommon && entry.oldText);
       if (entry.oldId > 0) WriteSide(line.Key("old"), comparison_.oldText->Line(entry.oldId));
       if (entry.newId > 0) WriteSide(line.Key("new"), comparison_.newText->Line(entry.newId));
-      if (entry.kind != EntryKind::kGap) {
-        const LineRecord& shown = oldShown ? comparison_.oldText->Line(entry.oldId)
-                                           : comparison_.newText->Line(entry.newId);
-        line.String("text", input_.Utf8(shown.Text));
+      if (entry.kind != EntryKind::kGap) line.String("text", texts[k]);
+      if (mark != marks.end() && mark->line == static_cast<int>(k)) {
+        WriteRanges(line.Key("changes"), texts[k], mark->ranges);
+        ++mark;
       }
       line.Close();
     }
     out += "\n]";
+  }
+
+  // Changed ranges as [begin, end) pairs of character positions in the text (a byte that
+  // is escaped counts as one character, like a character).
+  static void WriteRanges(std::string& out, std::string_view text,
+                          const std::vector<ByteRange>& ranges) {
+    out += '[';
+    std::size_t pos = 0, chars = 0;
+    auto charsTo = [&](std::size_t offset) {
+      for (; pos < offset && pos < text.size(); ++chars) {
+        pos += std::max<std::size_t>(Utf8CharLength(text, pos), 1);
+      }
+      return chars;
+    };
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+      if (i > 0) out += ',';
+      const std::size_t begin = charsTo(ranges[i].begin);
+      out += '[' + std::to_string(begin) + ',' + std::to_string(charsTo(ranges[i].end)) + ']';
+    }
+    out += ']';
   }
 
   void WriteCount(JsonObject& parent, const char* key, int lines, int32_t words) {

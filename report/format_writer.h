@@ -18,11 +18,13 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/status.h"
 #include "common/text_encoding.h"
 #include "common/working_text.h"
 #include "compare/lines/raw_lines.h"
+#include "report/changed_characters.h"
 #include "report/comparison.h"
 #include "report/result_format.h"
 
@@ -38,6 +40,9 @@ struct ExportOptions {
   std::string splitChar;  // UTF-8; empty = the default pattern
   bool diffOnly = false;
   int contextLines = 3;
+  bool fewestMoves = false;
+  bool caseSensitive = false;
+  bool ignoreWidth = false;
   bool oldLeft = false;  // the 新旧対照表 with the old text in the left column
 };
 
@@ -61,7 +66,19 @@ struct ExportInput {
   // A physical line (or its line end) in its file's own encoding and bytes.
   std::string OldLineBytes(std::string_view working) const;
   std::string NewLineBytes(std::string_view working) const;
+
+  // The text each entry of the comparison shows, as UTF-8 (one per entry, empty for a gap):
+  // the old side's for a deleted line, a moved line at its old place and the listing of a
+  // comparison without difference, else the new side's.
+  std::vector<std::string> ShownTexts() const;
+  // The changed characters of the lines paired as changed versions of each other (a deleted
+  // line and the added line of the same block it most likely became): for each such entry
+  // its index and the byte ranges of `shownTexts` (from ShownTexts) that changed.
+  std::vector<ChangedLineMarks> ChangedMarks(const std::vector<std::string>& shownTexts) const;
 };
+
+// Whether an entry shows the old side's text (see ExportInput::ShownTexts).
+bool ShowsOldText(const ComparisonEntry& entry);
 
 using FormatWriter = Status (*)(const ExportInput& input, std::string& out);
 

@@ -15,21 +15,23 @@ bool StartsWith(std::string_view text, std::string_view start) {
 
 }  // namespace
 
+ReportEncoding RecogniseReportEncoding(std::string_view bytes) {
+  const bool byteOrderMark = HasUtf8Bom(bytes);
+  const std::string_view text = byteOrderMark ? bytes.substr(kUtf8Bom.size()) : bytes;
+  // A report names its encoding by its title; other texts are judged by their bytes.
+  if (byteOrderMark || StartsWith(text, kTitleStart)) return ReportEncoding::kUtf8;
+  if (std::string title;
+      EncodeFromUtf8(kTitleStart, TextEncoding::kEucJp, &title) && StartsWith(text, title)) {
+    return ReportEncoding::kEucJp;
+  }
+  if (StartsWith(text, ToCp932(kTitleStart))) return ReportEncoding::kCp932;
+  return DetectEncoding(text);
+}
+
 DecodedText DecodeReportBytes(std::string_view bytes) {
   DecodedText decoded;
   decoded.byteOrderMark = HasUtf8Bom(bytes);
-  const std::string_view text = decoded.byteOrderMark ? bytes.substr(kUtf8Bom.size()) : bytes;
-  // A report names its encoding by its title; other texts are judged by their bytes.
-  if (decoded.byteOrderMark || StartsWith(text, kTitleStart)) {
-    decoded.encoding = ReportEncoding::kUtf8;
-  } else if (std::string title;
-             EncodeFromUtf8(kTitleStart, TextEncoding::kEucJp, &title) && StartsWith(text, title)) {
-    decoded.encoding = ReportEncoding::kEucJp;
-  } else if (StartsWith(text, ToCp932(kTitleStart))) {
-    decoded.encoding = ReportEncoding::kCp932;
-  } else {
-    decoded.encoding = DetectEncoding(text);
-  }
+  decoded.encoding = RecogniseReportEncoding(bytes);
   decoded.utf8 = DecodeToUtf8(bytes, decoded.encoding);
   return decoded;
 }

@@ -23,6 +23,9 @@ struct DecodedText {
 // with at least one double-byte character; otherwise CP932. Never fails.
 DecodedText DecodeReportBytes(std::string_view bytes);
 
+// The encoding of a report's bytes, as DecodeReportBytes recognises it, without decoding.
+ReportEncoding RecogniseReportEncoding(std::string_view bytes);
+
 // The name shown for an encoding: "Shift_JIS", "UTF-8", "EUC-JP".
 const char* EncodingName(ReportEncoding encoding);
 

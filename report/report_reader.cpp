@@ -25,7 +25,7 @@ constexpr std::string_view kMovedCount = "　　　移動行 　　　　　　�
 constexpr std::string_view kLineUnit = "行";
 constexpr std::string_view kWordUnit = "words";
 // The columns before a body line's text: marker, numbers and parts, the bar field.
-constexpr std::size_t kTextColumn = 23;
+constexpr std::size_t kTextColumn = kBodyTextColumn;
 constexpr int kHeaderLines = 10;
 
 // The header's lines as written: a label followed by a value, or a whole line.

@@ -39,6 +39,9 @@ struct ReportLine {
   int partner = -1;
 };
 
+// Where the text of every body line starts: after the marker, the numbers and the bar.
+inline constexpr std::size_t kBodyTextColumn = 23;
+
 // The body line forms: fills `line` (kind and numbers; offsets untouched) and returns true
 // when `text` is one of the five forms. Works on the bytes of any report encoding (the
 // columns before the text are ASCII).

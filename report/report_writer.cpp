@@ -186,8 +186,9 @@ Flow WriteReport(const LineTable& oldText, const LineTable& newText, MatchState&
                  ReportCounts& counts) {
   progress.SetPhaseText("結果出力中");
   Comparison comparison;
-  const Flow walked = BuildComparison(oldText, newText, state, settings.diffOnly,
-                                      settings.contextLines, progress, comparison);
+  const Flow walked = BuildComparison(
+      oldText, newText, state, {settings.diffOnly, settings.contextLines, settings.fewestMoves},
+      progress, comparison);
   counts = comparison.counts;
   if (AppendReport(comparison, settings, out) == Flow::kStop || walked == Flow::kStop) {
     return Flow::kStop;

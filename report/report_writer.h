@@ -22,6 +22,10 @@ struct ReportSettings {
   std::string dateTime;  // "yyyy/mm/dd hh:nn:ss"
   bool diffOnly = false;
   int contextLines = 3;  // context lines around a difference in difference-only mode
+  // The common lines are the longest chain of links in order on both sides, so only the
+  // lines that left their order are moved; otherwise a linked line is moved when its old
+  // line lies before an old line already taken in order (the first link met wins).
+  bool fewestMoves = false;
   // When set, the names as the header shows them (NameForHeader) already in the report's
   // text, such as the working text's codes; else they are taken to CP932 (a character CP932
   // cannot hold becoming "?"). Made before the report is written, so that nothing that

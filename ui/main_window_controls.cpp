@@ -81,12 +81,13 @@ struct OptionBox {
   QCheckBox* box;
   bool MainWindowSettings::*checked;
 };
-std::array<OptionBox, 7> OptionBoxes(const MainWindowControls& ui) {
+std::array<OptionBox, 8> OptionBoxes(const MainWindowControls& ui) {
   return {{{ui.optTrimTop, &MainWindowSettings::trimTop},
            {ui.optTrimTail, &MainWindowSettings::trimTail},
            {ui.optCompress, &MainWindowSettings::compress},
            {ui.optSplit, &MainWindowSettings::split},
            {ui.optDiffOnly, &MainWindowSettings::diffOnly},
+           {ui.optFewestMoves, &MainWindowSettings::fewestMoves},
            {ui.optDispWithEditor, &MainWindowSettings::displayWithEditor},
            {ui.optAlwaysTop, &MainWindowSettings::alwaysTop}}};
 }
@@ -190,6 +191,9 @@ void MainWindowControls::Create(QWidget* window) {
   optDiffOnly = option("OptDiffOnly",
                        QStringLiteral("相違部分のみ出力(&D)。前後に出力する一致行の数[1-9]："));
   textMatchLen = NewNumberField("TextMatchLen", QStringLiteral("3"), frameOptions);
+  optFewestMoves = option("OptFewestMoves", QStringLiteral("移動行を最少にする(&P)"));
+  optFewestMoves->setToolTip(
+      QStringLiteral("順序を保つ最長の一致行の並びを一致とし、順序を離れた行だけを移動行にします"));
   optDispWithEditor = option("OptDispWithEditor", QStringLiteral("結果をすぐにエディタで表示(&E)"));
   cmdSetEditor = NewButton("CmdSetEditor", QStringLiteral("エディタの指定(&O)"), frameOptions);
   cmdWorkPath = NewButton("CmdworkPath", QStringLiteral("作業ドライブ(&W)"), frameOptions);
@@ -293,6 +297,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optCompress}, nullptr);
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
   row({optDiffOnly, textMatchLen}, nullptr);
+  row({optFewestMoves}, nullptr);
   row({labelEncoding, comboEncoding, labelFormat, comboFormat}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
@@ -345,6 +350,9 @@ void MainWindowControls::SetTabOrder() {
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
+  // The fewest-moves box sits on its own row below the context-lines field.
+  QWidget::setTabOrder(textMatchLen, optFewestMoves);
+  QWidget::setTabOrder(optFewestMoves, comboEncoding);
 }
 
 }  // namespace verko

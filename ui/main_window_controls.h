@@ -42,6 +42,8 @@ class MainWindowControls {
   QGroupBox* frameOptions;
   QCheckBox *optTrimTop, *optTrimTail, *optCompress, *optSplit, *optDiffOnly, *optDispWithEditor,
       *optAlwaysTop;
+  // Only lines that left their order are moved (the longest chain in order is common).
+  QCheckBox* optFewestMoves;
   QLineEdit *textSplitWidth, *textMatchLen;
   QLabel *labelSplitUnit, *labelEncoding;
   QComboBox* comboEncoding;

@@ -28,6 +28,7 @@ constexpr CheckValue kChecks[] = {
     {"OptCompress", &MainWindowSettings::compress},
     {"OptSplit", &MainWindowSettings::split},
     {"OptDiffOnly", &MainWindowSettings::diffOnly},
+    {"OptFewestMoves", &MainWindowSettings::fewestMoves},
     {"OptDispWithEditor", &MainWindowSettings::displayWithEditor},
     {"OptAlwaysTop", &MainWindowSettings::alwaysTop},
 };

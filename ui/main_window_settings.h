@@ -28,6 +28,7 @@ struct MainWindowSettings {
   bool compress = false;
   bool split = false;
   bool diffOnly = false;
+  bool fewestMoves = false;
   bool displayWithEditor = false;
   bool alwaysTop = false;
   EncodingChoice encoding = EncodingChoice::kCp932;

@@ -163,6 +163,7 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.splitWidthText = ui_.textSplitWidth->text().toStdString();
   fields.diffOnly = ui_.optDiffOnly->isChecked();
   fields.matchLenText = ui_.textMatchLen->text().toStdString();
+  fields.fewestMoves = ui_.optFewestMoves->isChecked();
   fields.displayWithEditor = ui_.optDispWithEditor->isChecked();
   fields.splitChar = splitChar_.toStdString();
   fields.workPath = workPath_.toStdString();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -86,6 +87,27 @@ TEST_F(CliTest, ExitCodeTellsWhetherTheFilesDiffer) {
     EXPECT_EQ(run.exitCode, c.exitCode) << c.oldText << " / " << c.newText;
     // The report keeps each side's own text.
     EXPECT_NE(ReadFile(resultPath).find(ToCp932(c.oldText).substr(0, 3)), std::string::npos);
+  }
+}
+
+// The last of ten lines moved to the top: by default the nine others are reported as moved;
+// with the fewest moves only that line, and the statistics still add up.
+TEST_F(CliTest, FewestMovesReportsOnlyTheLinesThatLeftTheirOrder) {
+  std::string oldText, newText = "line 10\r\n";
+  for (int i = 1; i <= 10; ++i) oldText += "line " + std::to_string(i) + "\r\n";
+  newText += oldText.substr(0, oldText.rfind("line 10"));
+  WriteFile(oldPath, oldText);
+  WriteFile(newPath, newText);
+  for (const auto& [option, moved, common] :
+       {std::tuple("--quiet", "9", "1"), {"--fewest-moves", "1", "9"}}) {
+    ASSERT_EQ(Run({option, "--quiet", oldPath, newPath, resultPath}).exitCode, 1) << option;
+    const std::string report = ReadFile(resultPath);
+    EXPECT_NE(report.find(ToCp932(std::string("移動行 　　　　　　　：      ") + moved + " 行")),
+              std::string::npos)
+        << option;
+    EXPECT_NE(report.find(ToCp932(std::string("一致行 　　　　　　　：      ") + common + " 行")),
+              std::string::npos)
+        << option;
   }
 }
 

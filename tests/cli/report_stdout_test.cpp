@@ -166,6 +166,30 @@ TEST_F(ReportStdoutTest, OnATerminalTheReportIsInTheLocaleEncodingAndColouredByD
   }
 }
 
+// The changed characters of a deleted line and the added line it became stand out in
+// reverse video, in the report's encoding or the terminal's; never without colour.
+TEST_F(ReportStdoutTest, ColorMarksTheChangedCharactersOfAChangedLine) {
+  WriteFile(oldPath, ToCp932("作成者 山田太郎\r\n"));
+  WriteFile(newPath, ToCp932("作成者 鈴木太郎\r\n"));
+  const std::string on = "\x1b[7m", off = "\x1b[27m";
+  auto marked = [&](std::string_view before, std::string_view changed, std::string_view after) {
+    return std::string(before).append(on).append(changed).append(off).append(after) + "\x1b[0m";
+  };
+  CliOutcome piped = Run({"--color=always", oldPath, newPath, "-"});
+  EXPECT_NE(piped.out.find("\x1b[31m-      1             | " +
+                           marked(ToCp932("作成者 "), ToCp932("山田"), ToCp932("太郎"))),
+            std::string::npos)
+      << piped.out;
+  EXPECT_NE(piped.out.find("\x1b[32m+               1    | " +
+                           marked(ToCp932("作成者 "), ToCp932("鈴木"), ToCp932("太郎"))),
+            std::string::npos);
+  EXPECT_EQ(Run({"--color=never", oldPath, newPath, "-"}).out.find('\x1b'), std::string::npos);
+  int exitCode = -1;
+  const std::string terminal =
+      RunOnTerminal({oldPath, newPath, "-"}, {{"LC_ALL", "C.UTF-8"}, {"TERM", "xterm"}}, &exitCode);
+  EXPECT_NE(terminal.find(marked("作成者 ", "鈴木", "太郎")), std::string::npos) << terminal;
+}
+
 // "-" as an input reads standard input (named so in the header); doubtful uses are refused.
 TEST_F(ReportStdoutTest, DashAsAnInputReadsStandardInput) {
   const std::string report = MaskDate(Run({oldPath, newPath, "-"}).out);

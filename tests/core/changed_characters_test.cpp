@@ -122,6 +122,18 @@ TEST(ChangedCharacters, PairsAlikeLinesInOrderAndLeavesOthersAlone) {
   EXPECT_EQ(Marked(newLines[0], pairs[0].ranges.newRanges, TextEncoding::kUtf8),
             "第1条 目的[と範囲]");
   EXPECT_TRUE(PairChangedLines(oldLines, {}, TextEncoding::kUtf8).empty());
+
+  // A report body: blocks end at common lines; moved lines are left alone.
+  using K = LineKind;
+  const std::vector<K> kinds = {K::kAdded,   K::kMovedOld, K::kDeleted, K::kCommon,
+                                K::kDeleted, K::kCommon,   K::kAdded};
+  const std::vector<std::string_view> texts = {"x = 2;", "x = 1;", "x = 1;", "c",
+                                               "y = 1;", "c",      "y = 2;"};
+  std::vector<std::pair<int, std::string>> marked;
+  for (const ChangedLineMarks& marks : MarkChangedLines(kinds, texts, TextEncoding::kUtf8)) {
+    marked.emplace_back(marks.line, Marked(texts[marks.line], marks.ranges, TextEncoding::kUtf8));
+  }
+  EXPECT_EQ(marked, (std::vector<std::pair<int, std::string>>{{0, "x = [2];"}, {2, "x = [1];"}}));
 }
 
 }  // namespace

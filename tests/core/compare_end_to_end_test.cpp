@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <map>
 #include <random>
 
@@ -160,6 +161,82 @@ TEST_F(EndToEndTest, EveryLineIsAccountedForInRandomPairs) {
     ASSERT_EQ(newSeen.size(), newLines.size());
     for (const auto& [number, count] : oldSeen) EXPECT_EQ(count, 1) << "old " << number;
     for (const auto& [number, count] : newSeen) EXPECT_EQ(count, 1) << "new " << number;
+  }
+}
+
+// A random file of CP932 lines from a small vocabulary (so lines repeat), each ended by LF
+// or CR LF, the last one sometimes by nothing.
+std::vector<std::string> RandomRawLines(std::mt19937& random, int most) {
+  static const std::vector<std::string> vocabulary = {
+      "alpha", "Alpha", "beta", "", "  ", "}", "return 0;", "漢字の行", "ａｂｃ", "end ", "x y"};
+  std::vector<std::string> lines(random() % most);
+  for (auto& line : lines) {
+    line = random() % 3 ? ToCp932(vocabulary[random() % vocabulary.size()])
+                        : "line " + std::to_string(random() % 30);
+    line += random() % 4 ? "\n" : "\r\n";
+  }
+  return lines;
+}
+
+std::string Joined(std::vector<std::string> lines, bool lastEnded) {
+  if (!lastEnded && !lines.empty()) lines.back().erase(lines.back().find_first_of("\r\n"));
+  std::string out;
+  for (const auto& line : lines) out += line;
+  return out;
+}
+
+TEST_F(EndToEndTest, UnifiedDiffPatchesTheOldFileIntoTheNewOne) {
+  std::mt19937 random(25);
+  options.format = ResultFormat::kUnified;
+  options.caseSensitive = true;
+  options.trimTail = false;
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    std::vector<std::string> oldLines = RandomRawLines(random, 40), newLines = oldLines;
+    // Blocks moved, removed, inserted; a line end changed.
+    for (int edit = 0; edit < 4 && !newLines.empty(); ++edit) {
+      const std::size_t at = random() % newLines.size();
+      const std::size_t length = 1 + random() % std::min<std::size_t>(5, newLines.size() - at);
+      std::vector<std::string> block(newLines.begin() + at, newLines.begin() + at + length);
+      newLines.erase(newLines.begin() + at, newLines.begin() + at + length);
+      switch (random() % 4) {
+        case 0:
+        case 1:
+          newLines.insert(newLines.begin() + random() % (newLines.size() + 1), block.begin(),
+                          block.end());
+          break;
+        case 2:
+          block = RandomRawLines(random, 4);
+          newLines.insert(newLines.begin() + at, block.begin(), block.end());
+          break;
+        default:
+          break;
+      }
+    }
+    if (!newLines.empty() && random() % 5 == 0) {
+      std::string& line = newLines[random() % newLines.size()];
+      line = line.ends_with("\r\n") ? line.substr(0, line.size() - 2) + "\n"
+                                    : line.substr(0, line.size() - 1) + "\r\n";
+    }
+    const std::string oldBytes = Joined(oldLines, random() % 3),
+                      newBytes = Joined(newLines, random() % 3);
+    options.diffOnly = round % 4 == 0;
+    options.contextLines = 1 + round % 9;
+    WriteFile(dir.File("old.txt"), oldBytes);
+    WriteFile(dir.File("new.txt"), newBytes);
+    CompareRequest request{
+        dir.File("old.txt"), dir.File("new.txt"), dir.File("p.diff"), options, {}};
+    result = ExecuteCompare(request, RunMode::kBatch, host, flags);
+    ASSERT_EQ(result.status, kStatusDone) << result.message.text;
+    const std::string diff = ReadFile(dir.File("p.diff"));
+    if (diff.empty()) {
+      EXPECT_EQ(oldBytes, newBytes);
+      continue;
+    }
+    const std::string command = "patch -s -f -o " + dir.File("patched.txt") + " " +
+                                dir.File("old.txt") + " " + dir.File("p.diff");
+    ASSERT_EQ(std::system(command.c_str()), 0) << diff;
+    ASSERT_EQ(ReadFile(dir.File("patched.txt")), newBytes) << diff;
   }
 }
 

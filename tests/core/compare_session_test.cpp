@@ -38,6 +38,7 @@ TEST(CompareSessionOptions, NumericFieldsCountOnlyWhenOnAndValid) {
     fields.splitWidthText = c.splitWidthText;
     fields.diffOnly = c.diffOnly;
     fields.matchLenText = c.matchLenText;
+    fields.fewestMoves = c.split;  // taken as it is
     fields.trimTop = true;
     fields.workPath = "/w/";
     const CompareOptions options = ReadCompareOptions(fields);
@@ -45,6 +46,7 @@ TEST(CompareSessionOptions, NumericFieldsCountOnlyWhenOnAndValid) {
     EXPECT_EQ(options.contextLines, c.contextLines) << c.matchLenText;
     EXPECT_EQ(options.split, c.split);
     EXPECT_EQ(options.diffOnly, c.diffOnly);
+    EXPECT_EQ(options.fewestMoves, c.split);
     EXPECT_TRUE(options.trimTop);
     EXPECT_TRUE(options.trimTail);
     EXPECT_EQ(options.workPath, "/w/");

@@ -65,7 +65,8 @@ struct ReportRun {
 };
 
 ReportRun RunReport(const LineTable& oldText, const LineTable& newText, MatchState state,
-                    bool diffOnly, int contextLines = 1, int cancelAtShow = 0) {
+                    bool diffOnly, int contextLines = 1, int cancelAtShow = 0,
+                    bool fewestMoves = false) {
   RunFlags flags;
   FakeHost host(flags);
   host.cancelAtShow = cancelAtShow;
@@ -76,6 +77,7 @@ ReportRun RunReport(const LineTable& oldText, const LineTable& newText, MatchSta
   settings.dateTime = "2024/02/29 23:59:58";
   settings.diffOnly = diffOnly;
   settings.contextLines = contextLines;
+  settings.fewestMoves = fewestMoves;
   ReportRun run;
   run.flow = WriteReport(oldText, newText, state, settings, meter, run.out, run.counts);
   run.state = std::move(state);
@@ -85,9 +87,10 @@ ReportRun RunReport(const LineTable& oldText, const LineTable& newText, MatchSta
 }
 
 ReportRun RunLetters(std::string_view oldLetters, std::string_view newLetters, bool diffOnly,
-                     int contextLines = 1) {
+                     int contextLines = 1, bool fewestMoves = false) {
   LineTable oldText = LettersTable(oldLetters), newText = LettersTable(newLetters);
-  return RunReport(oldText, newText, LinkByText(oldText, newText), diffOnly, contextLines);
+  return RunReport(oldText, newText, LinkByText(oldText, newText), diffOnly, contextLines, 0,
+                   fewestMoves);
 }
 
 std::vector<std::string> SplitLines(const std::string& cp932) {
@@ -184,6 +187,8 @@ TEST(ReportWalk, BodyFollowsContextRule) {
     bool diffOnly;
     int context;
     const char* body;
+    bool fewestMoves = false;
+    int moved = -1;  // the moved count, where it matters
   } cases[] = {
       // Common lines between two differences: 2N+1 written whole, one more gives a separator.
       {"abcde", "XabcdeY", true, 2, "+X =a =b =c =d =e +Y"},
@@ -213,11 +218,29 @@ TEST(ReportWalk, BodyFollowsContextRule) {
       {"abcdefgh", "abcdefgh", true, 1, ""},
       {"abcd", "dabc", false, 1, "<a <b <c =d >a >b >c"},
       {"abcd", "bacd", true, 1, "<a =b >a =c"},
+      // The fewest moves: only the lines out of the longest chain in order are moved, and
+      // a moved line's old place may come after its new one.
+      {"abcdefghij", "jabcdefghi", false, 1,
+       "<a <b <c <d <e <f <g <h <i =j >a >b >c >d >e >f >g >h >i", false, 9},
+      {"abcdefghij", "jabcdefghi", false, 1, ">j =a =b =c =d =e =f =g =h =i <j", true, 1},
+      {"abcdefghij", "jabcdefghi", true, 1, ">j =a | =i <j", true, 1},
+      {"abcd", "dabc", false, 1, ">d =a =b =c <d", true, 1},
+      {"abcdefg", "adefbcg", false, 1, "=a <b <c =d =e =f >b >c =g", true, 2},  // a block down
+      {"abcdefg", "aefbcdg", false, 1, "=a >e >f =b =c =d <e <f =g", true, 2},  // a block up
+      {"abcdefg", "aefbcdg", false, 1, "=a <b <c <d =e =f >b >c >d =g", false, 3},
+      {"abcdefg", "efgabcd", true, 1, ">e >f >g =a | =d <e <f <g", true, 3},  // two swapped
+      {"abcdefg", "efgabcd", true, 1, "<a <b <c <d =e =f =g >a >b >c >d", false, 4},
+      {"abcd", "dcba", false, 1, ">d >c >b =a <b <c <d", true, 3},  // everything reversed
+      {"abPQcd", "abRcd", false, 1, "=a =b +R -P -Q =c =d", true, 0},
   };
   for (const auto& c : cases) {
-    ReportRun run = RunLetters(c.oldLetters, c.newLetters, c.diffOnly, c.context);
-    EXPECT_EQ(Summary(run.out), c.body) << c.oldLetters << " -> " << c.newLetters
-                                        << (c.diffOnly ? " diff-only " : " full ") << c.context;
+    ReportRun run = RunLetters(c.oldLetters, c.newLetters, c.diffOnly, c.context, c.fewestMoves);
+    EXPECT_EQ(Summary(run.out), c.body)
+        << c.oldLetters << " -> " << c.newLetters << (c.diffOnly ? " diff-only " : " full ")
+        << c.context << (c.fewestMoves ? " fewest moves" : "");
+    if (c.moved >= 0) {
+      EXPECT_EQ(run.counts.CountMoved, c.moved) << c.oldLetters << " -> " << c.newLetters;
+    }
   }
 }
 
@@ -355,11 +378,15 @@ TEST(ReportWalk, RandomPairingsKeepCountsAndListEveryLineOnce) {
 
     ReportRun full = RunReport(oldText, newText, state, false);
     ReportRun diff = RunReport(oldText, newText, state, true, 1 + round % 3);
+    // The fewest moves never move more lines than the first link met in new-file order.
+    ReportRun fewestFull = RunReport(oldText, newText, state, false, 1, 0, true);
+    ReportRun fewestDiff = RunReport(oldText, newText, state, true, 1 + round % 3, 0, true);
+    EXPECT_LE(fewestFull.counts.CountMoved, full.counts.CountMoved) << round;
     rounds[0] += full.counts.CountCommon > 0;
     rounds[1] += full.counts.CountDeleted > 0;
     rounds[2] += full.counts.CountAdded > 0;
     rounds[3] += full.counts.CountMoved > 0;
-    for (const ReportRun* run : {&full, &diff}) {
+    for (const ReportRun* run : {&full, &diff, &fewestFull, &fewestDiff}) {
       const ReportCounts& c = run->counts;
       EXPECT_EQ(oldCount, c.CountCommon + c.CountDeleted + c.CountMoved) << round;
       EXPECT_EQ(newCount, c.CountCommon + c.CountAdded + c.CountMoved) << round;
@@ -368,34 +395,36 @@ TEST(ReportWalk, RandomPairingsKeepCountsAndListEveryLineOnce) {
       for (int i = 1; i <= oldCount; ++i) EXPECT_EQ(run->state.OldMarks[i], 'P') << round;
     }
 
-    // Full mode lists every old line once on the old side and every new line once on the
-    // new side, new lines in new-file order.
-    std::vector<int> oldSeen(oldCount + 1), newSeen(newCount + 1);
-    int lastNew = 0;
-    std::vector<std::string> fullBody = BodyOf(full.out);
-    for (const std::string& line : fullBody) {
-      std::string marker = line.substr(0, 2);
-      auto [oldNo, newNo] = NumbersOf(line);
-      if (marker == "  " || marker == "- " || marker == "<-") ++oldSeen[oldNo];
-      if (marker == "  " || marker == "+ " || marker == ">+") {
-        ++newSeen[newNo];
-        EXPECT_GT(newNo, lastNew) << round;
-        lastNew = newNo;
+    for (const auto& [fullRun, diffRun] : {std::pair(&full, &diff), {&fewestFull, &fewestDiff}}) {
+      // Full mode lists every old line once on the old side and every new line once on the
+      // new side, new lines in new-file order.
+      std::vector<int> oldSeen(oldCount + 1), newSeen(newCount + 1);
+      int lastNew = 0;
+      std::vector<std::string> fullBody = BodyOf(fullRun->out);
+      for (const std::string& line : fullBody) {
+        std::string marker = line.substr(0, 2);
+        auto [oldNo, newNo] = NumbersOf(line);
+        if (marker == "  " || marker == "- " || marker == "<-") ++oldSeen[oldNo];
+        if (marker == "  " || marker == "+ " || marker == ">+") {
+          ++newSeen[newNo];
+          EXPECT_GT(newNo, lastNew) << round;
+          lastNew = newNo;
+        }
       }
-    }
-    for (int i = 1; i <= oldCount; ++i) EXPECT_EQ(oldSeen[i], 1) << round << " old " << i;
-    for (int j = 1; j <= newCount; ++j) EXPECT_EQ(newSeen[j], 1) << round << " new " << j;
+      for (int i = 1; i <= oldCount; ++i) EXPECT_EQ(oldSeen[i], 1) << round << " old " << i;
+      for (int j = 1; j <= newCount; ++j) EXPECT_EQ(newSeen[j], 1) << round << " new " << j;
 
-    // Difference-only mode keeps every difference and a subsequence of the full body.
-    std::size_t at = 0;
-    for (const std::string& line : BodyOf(diff.out)) {
-      if (line == "======================") continue;
-      while (at < fullBody.size() && fullBody[at] != line) {
-        EXPECT_EQ(fullBody[at].substr(0, 2), "  ") << round << ": dropped " << fullBody[at];
+      // Difference-only mode keeps every difference and a subsequence of the full body.
+      std::size_t at = 0;
+      for (const std::string& line : BodyOf(diffRun->out)) {
+        if (line == "======================") continue;
+        while (at < fullBody.size() && fullBody[at] != line) {
+          EXPECT_EQ(fullBody[at].substr(0, 2), "  ") << round << ": dropped " << fullBody[at];
+          ++at;
+        }
+        ASSERT_LT(at, fullBody.size()) << round << ": unexpected " << line;
         ++at;
       }
-      ASSERT_LT(at, fullBody.size()) << round << ": unexpected " << line;
-      ++at;
     }
   }
   for (int n : rounds) EXPECT_GT(n, 50);

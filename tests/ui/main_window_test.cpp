@@ -30,7 +30,7 @@ TEST_F(WindowTest, FreshStoreGivesTheDefaults) {
   }
   EXPECT_TRUE(Check("OptTrimTail")->isChecked());
   for (const char* option : {"OptTrimTop", "OptCompress", "OptSplit", "OptDiffOnly",
-                             "OptDispWithEditor", "OptAlwaysTop"}) {
+                             "OptDispWithEditor", "OptAlwaysTop", "OptFewestMoves"}) {
     EXPECT_FALSE(Check(option)->isChecked()) << option;
   }
   EXPECT_EQ(Edit("TextSplitWidth")->text(), "80");
@@ -86,6 +86,7 @@ TEST_F(WindowTest, ControlsCarryTheirCaptionsAndTooltips) {
       {"OptDiffOnly", "相違部分のみ出力(&D)。前後に出力する一致行の数[1-9]："},
       {"OptDispWithEditor", "結果をすぐにエディタで表示(&E)"},
       {"OptAlwaysTop", "いつも最前面に表示(&F)"},
+      {"OptFewestMoves", "移動行を最少にする(&P)"},
   };
   for (const auto& c : kChecks) {
     EXPECT_EQ(Check(c.name)->text(), QString::fromUtf8(c.caption)) << c.name;
@@ -364,6 +365,7 @@ TEST(MainWindowSettingsTest, StoreGivesBackWhatWasSavedOrTheDefaults) {
   edited.resultHistory = {"/d/r.txt"};
   edited.trimTop = edited.compress = edited.split = edited.diffOnly = true;
   edited.displayWithEditor = edited.alwaysTop = true;
+  edited.fewestMoves = true;
   edited.trimTail = false;
   edited.encoding = EncodingChoice::kEucJp;
   edited.splitWidth = "120";
