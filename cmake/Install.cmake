@@ -8,8 +8,8 @@
 #   share/applications/, share/icons/hicolor/scalable/apps/, share/metainfo/: the desktop
 #     entry, its icon and its software-centre description
 #   share/man/man1/, share/man/ja/man1/: the manual pages in English and Japanese, compressed
-#   share/doc/verko/: the copyright and licence (in Debian's machine-readable form) and the
-#     package's change log; share/lintian/overrides/verko: what lintian need not report
+#   share/doc/verko/: the copyright and licence (in Debian's machine-readable form), the
+#     layout of the JSON result (comparison-json.md) and the package's change log; share/lintian/overrides/verko: what lintian need not report
 # The programs find their files relative to themselves, so the tree works under any prefix.
 include(GNUInstallDirs)
 
@@ -58,6 +58,7 @@ install(TARGETS verko-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VERKO_BATCH_LIST_DB} DESTINATION ${VERKO_INSTALL_DATADIR})
 verko_install_man_page(verko-cli)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${VERKO_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/doc/comparison-json.md DESTINATION ${VERKO_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME verko)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/debian/changelog.in

@@ -568,9 +568,11 @@ class CompareRun {
     host_.FinishProgressDisplay(mode_);
   }
 
-  // The editor opens only a report that was completely written and lists at least a line.
+  // The editor opens only a text result that was completely written and lists at least a
+  // line.
   void StartEditorIfAsked() {
     if (!options_.displayWithEditor || result_.status != kStatusDone || !reportWritten_) return;
+    if (!IsTextFormat(options_.format)) return;  // a workbook is no file for a text editor
     if (result_.counts.Lines() <= 0) return;
     EditorCommand command = BuildEditorCommand(options_.editorSetting, request_.resultName);
     if (!command.program.empty()) host_.StartEditor(command.program, command.args);

@@ -78,6 +78,9 @@ _verko_cli() {
     --diff-only)
       _verko_words '1 2 3 4 5 6 7 8 9' "$_verko_value"
       return ;;
+    --format)
+      _verko_words 'report html xlsx unified json' "$_verko_value"
+      return ;;
     --work-dir)
       _verko_files -d "$_verko_value"
       return ;;
@@ -90,7 +93,7 @@ _verko_cli() {
   esac
   if [[ $cur == -* ]]; then
     _verko_words '--trim-top --keep-trailing --compress --split --split-chars --diff-only
-      --case-sensitive --ignore-width --fewest-moves
+      --case-sensitive --ignore-width --fewest-moves --format
       --work-dir --encoding --old-encoding --new-encoding --report-encoding --old-left --quiet
       -r --recursive --files --jobs --color --batch --batch-db -h --help --version --' "$cur"
   else

@@ -212,7 +212,7 @@ void MainWindowControls::Create(QWidget* window) {
                      "旧ファイルと新ファイルの文字コードが異なるとき結果は UTF-8 になります"));
   labelEncoding->setBuddy(comboEncoding);
   // What the result is, for interactive and batch runs: the report or another format.
-  labelFormat = Named(new QLabel(QStringLiteral("出力形式(&P)："), frameOptions), "LabelFormat");
+  labelFormat = Named(new QLabel(QStringLiteral("出力形式(&N)："), frameOptions), "LabelFormat");
   comboFormat = Named(new QComboBox(frameOptions), "ComboFormat");
   for (ResultFormat format : kResultFormats) {
     comboFormat->addItem(QString::fromUtf8(ResultFormatCaption(format)),

@@ -118,6 +118,7 @@ TEST_F(CliTest, InvalidOptionsAreRefusedBeforeAnythingIsWritten) {
       {"--diff-only", "abc", oldPath, newPath, resultPath},
       {"--diff-only", "10", oldPath, newPath, resultPath},
       {"--split-chars", "[", oldPath, newPath, resultPath},
+      {"--format", "pdf", oldPath, newPath, resultPath},
       {"--bogus", oldPath, newPath, resultPath},
       {oldPath, newPath},
       {"--split"},
@@ -401,6 +402,7 @@ TEST_F(CliTest, CommandLineConventions) {
        "",
        "verko-cli: --quiet は値をとりません。\n詳しくは verko-cli --help を参照してください。\n"},
       {{"--split=300", oldPath, newPath, resultPath}, 2, "", "*"},
+      {{"--format=xlsx", oldPath, newPath, "-"}, 2, "", "*"},  // a workbook is not text
   };
   for (const auto& c : cases) {
     Outcome outcome = Run(c.args);

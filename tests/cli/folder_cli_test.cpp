@@ -140,6 +140,9 @@ TEST_F(FolderCliTest, ExitStatusTellsSameDifferentOrFailed) {
 
   WriteFile(dir.File("b/more.txt"), "more\r\n");  // one side only
   EXPECT_EQ(Run({a, b, dir.File("r2")}).exitCode, 1);
+  // In another format each result takes the old file's name and the format's extension.
+  EXPECT_EQ(Run({"--format=json", a, b, dir.File("r2j")}).exitCode, 1);
+  EXPECT_TRUE(fs::exists(dir.File("r2j/same.txt.json")));
 
   // A link that leads nowhere and a link to itself fail on their own lines; the others go on.
   fs::create_symlink(dir.File("a/nowhere"), dir.File("a/broken.txt"));

@@ -32,6 +32,7 @@ fi
 id=io.github.verko.Verko
 expected=(bin/verko-cli share/verko/VerkoBatchList.mdb share/man/man1/verko-cli.1.gz
   share/man/ja/man1/verko-cli.1.gz share/doc/verko/copyright share/doc/verko/changelog.Debian.gz
+  share/doc/verko/comparison-json.md
   share/lintian/overrides/verko share/bash-completion/completions/verko-cli
   share/zsh/vendor-completions/_verko)
 if [ "$gui" = ON ]; then

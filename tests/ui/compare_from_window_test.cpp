@@ -1,6 +1,9 @@
 // Comparisons started from the main window: the report, histories, the overwrite and
 // cancel questions, the close box during a run, the progress display and the editor.
 #include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 
@@ -222,6 +225,41 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   store_->Write(QStringLiteral("Encoding"), QStringLiteral("klingon"));
   Open();
   EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "cp932");
+}
+
+// The format selector: stored beside the other options and used by the run; the JSON
+// result parses and holds the report's statistics and every line of the full listing.
+TEST_F(CompareFromWindowTest, FormatSelectorWritesJsonWithTheReportsStatistics) {
+  QComboBox* format = Combo("ComboFormat");
+  EXPECT_EQ(format->currentData().toString(), "report");
+  Button("CmdStart")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+  const ReportCounts report = main_->LastResult().counts;
+
+  format->setCurrentIndex(format->findData("json"));
+  SetNames(Path("old.txt"), Path("new.txt"), Path("result.json"));
+  Button("CmdStart")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+  QJsonParseError error;
+  const QJsonDocument json = QJsonDocument::fromJson(
+      QByteArray::fromStdString(ReadFile(dir_.File("result.json"))), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  const QJsonObject stats = json["statistics"].toObject();
+  const std::pair<const char*, int> counts[] = {{"common", report.CountCommon},
+                                                {"deleted", report.CountDeleted},
+                                                {"added", report.CountAdded},
+                                                {"moved", report.CountMoved}};
+  for (const auto& [kind, lines] : counts) {
+    EXPECT_EQ(stats[kind]["lines"].toInt(), lines) << kind;
+  }
+  EXPECT_EQ(stats["common"]["words"].toInt(), report.WordsCommon);
+  EXPECT_EQ(json["lines"].toArray().size(), report.Lines() + report.CountMoved);
+
+  CloseAndReload();
+  QSettings raw(StorePath(), QSettings::IniFormat);
+  EXPECT_EQ(raw.value("Settings/ResultFormat").toString(), "json");
+  Open();
+  EXPECT_EQ(Combo("ComboFormat")->currentData().toString(), "json");
 }
 
 }  // namespace
