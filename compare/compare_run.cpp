@@ -287,6 +287,8 @@ class CompareRun {
             ReadBothDecoded(oldFile_, result_.oldEncoding, newFile_, result_.newEncoding, *working_,
                             splitWidth_, flags_, oldContent, newContent);
         result_.oldInvalidLines = inputs.oldFile.invalidLines;
+        KeepByteOrderMark(inputs.oldFile.byteOrderMark, oldRaw_);
+        KeepByteOrderMark(inputs.newFile.byteOrderMark, newRaw_);
         goOn = AcceptDecoded(inputs.oldFile, FileRole::kOld);
         if (goOn) {
           result_.newInvalidLines = inputs.newFile.invalidLines;
@@ -298,6 +300,10 @@ class CompareRun {
         if (goOn) {
           ChooseEncodings(oldContent, newContent);
           intake.splitChar = working_->FromUtf8(splitChar);
+          KeepByteOrderMark(result_.oldEncoding == TextEncoding::kUtf8 && HasUtf8Bom(oldContent),
+                            oldRaw_);
+          KeepByteOrderMark(result_.newEncoding == TextEncoding::kUtf8 && HasUtf8Bom(newContent),
+                            newRaw_);
           goOn = Decode(oldContent, FileRole::kOld) && Decode(newContent, FileRole::kNew);
         }
       }
@@ -315,6 +321,12 @@ class CompareRun {
     result_.newLineCount = newText_.Count();
     state_.Reset(oldText_.Count(), newText_.Count());
     return goOn;
+  }
+
+  // A file's byte order mark is given back before its first line by the formats that give
+  // the files' own lines back.
+  static void KeepByteOrderMark(bool mark, RawLines& lines) {
+    if (mark) lines.SetLead(kUtf8Bom);
   }
 
   bool AllCp932Chosen() const {

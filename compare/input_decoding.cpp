@@ -51,11 +51,13 @@ DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& wor
   };
   std::vector<char> piece(64 * 1024);
   DecodedFile decoded;
+  std::string head;  // the file's first bytes, for its byte order mark
   for (;;) {
     std::size_t got = 0;
     decoded.status = file.Read(piece.data(), piece.size(), &got);
     if (!decoded.status.ok() || got == 0 || flags.StopRequested()) break;
     const std::string_view bytes(piece.data(), got);
+    if (head.size() < kUtf8Bom.size()) head.append(bytes.substr(0, kUtf8Bom.size() - head.size()));
     decoded.cutShort = !reach.Take(bytes);
     if (stopsHere()) {
       resume->bytes.append(bytes);
@@ -72,6 +74,7 @@ DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& wor
   }
   file.Close();
   decoded.invalidLines = decoder.InvalidLines();
+  decoded.byteOrderMark = encoding == TextEncoding::kUtf8 && HasUtf8Bom(head);
   return decoded;
 }
 

@@ -22,6 +22,8 @@ struct DecodedFile {
   int invalidLines = 0;          // lines holding bytes not valid in the file's encoding
   // Read only as far as intake can reach (IntakeReach): the rest lies beyond the line limit.
   bool cutShort = false;
+  // The file began with a UTF-8 byte order mark (which is not part of its first line).
+  bool byteOrderMark = false;
 };
 
 struct DecodedInputs {

@@ -18,6 +18,12 @@ int ContextOf(const ExportOptions& options) {
   return options.diffOnly ? options.contextLines : 3;
 }
 
+// The lines of a file as patch sees them: a file of nothing but a byte order mark is one
+// line without line end, whatever the comparison made of it.
+int LinesOf(const RawLines& lines) {
+  return lines.Count() == 0 && !lines.Lead().empty() ? 1 : lines.Count();
+}
+
 // For each physical line of one side, the line of the other side it is common with
 // (0: none), from the common entries of the comparison.
 struct LinePairs {
@@ -42,9 +48,15 @@ class PairFinder {
     Note(newSide_[newLine], oldLine);
   }
 
+  // What comes before a line in its file that is no part of it: a first line's byte order
+  // mark.
+  static std::string_view LeadOf(const RawLines& lines, int line) {
+    return line == 1 ? lines.Lead() : std::string_view();
+  }
+
   // The pairs of lines whose every part is common with a part of the other line and that
-  // end alike (a last line without line end differs from one with, CR LF from LF), kept
-  // only while they rise on both sides.
+  // end alike (a last line without line end differs from one with, CR LF from LF) and
+  // begin alike (a byte order mark), kept only while they rise on both sides.
   LinePairs Pairs(const RawLines& oldLines, const RawLines& newLines) const {
     LinePairs pairs;
     pairs.oldPartner.assign(oldSide_.size(), 0);
@@ -56,7 +68,8 @@ class PairFinder {
       const int newLine = side.partner;
       const Side& other = newSide_[static_cast<std::size_t>(newLine)];
       if (!other.Whole() || other.partner != static_cast<int>(oldLine) || newLine <= lastNew ||
-          oldLines.End(static_cast<int>(oldLine)) != newLines.End(newLine)) {
+          oldLines.End(static_cast<int>(oldLine)) != newLines.End(newLine) ||
+          LeadOf(oldLines, static_cast<int>(oldLine)) != LeadOf(newLines, newLine)) {
         continue;
       }
       pairs.oldPartner[oldLine] = newLine;
@@ -95,8 +108,8 @@ class DiffWriter {
       : input_(input),
         pairs_(pairs),
         out_(out),
-        oldCount_(input.oldLines->Count()),
-        newCount_(input.newLines->Count()),
+        oldCount_(LinesOf(*input.oldLines)),
+        newCount_(LinesOf(*input.newLines)),
         context_(ContextOf(input.options)) {}
 
   void Write() {
@@ -173,6 +186,11 @@ class DiffWriter {
   void PutLine(char mark, bool old, int line) {
     const RawLines& lines = old ? *input_.oldLines : *input_.newLines;
     out_ += mark;
+    if (line == 1) out_ += lines.Lead();
+    if (line > lines.Count()) {  // a file of nothing but a byte order mark
+      out_ += "\n\\ No newline at end of file\n";
+      return;
+    }
     out_ += old ? input_.OldLineBytes(lines.Text(line)) : input_.NewLineBytes(lines.Text(line));
     const std::string_view end = lines.End(line);
     if (end.empty()) {
@@ -194,8 +212,8 @@ class DiffWriter {
 
 Status WriteUnifiedDiff(const ExportInput& input, std::string& out) {
   const Comparison& comparison = *input.comparison;
-  PairFinder finder(*comparison.oldText, *comparison.newText, input.oldLines->Count(),
-                    input.newLines->Count());
+  PairFinder finder(*comparison.oldText, *comparison.newText, LinesOf(*input.oldLines),
+                    LinesOf(*input.newLines));
   for (const ComparisonEntry& entry : comparison.entries) {
     if (entry.kind == EntryKind::kCommon) finder.AddCommon(entry.oldId, entry.newId);
   }

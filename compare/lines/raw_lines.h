@@ -22,6 +22,11 @@ class RawLines {
   // The line end of line `lineNo`: "\r\n", "\r", "\n", or empty for a last line without one.
   std::string_view End(int lineNo) const;
 
+  // Bytes of the file before its first line that are no part of it (a UTF-8 byte order
+  // mark), in the file's own encoding.
+  std::string_view Lead() const { return lead_; }
+  void SetLead(std::string_view lead) { lead_ = lead; }
+
   // Appends the next line (its text copied) with the line end that closed it.
   void Append(std::string_view text, std::string_view end);
   // The last line's CR turned out to be the first half of a CR LF.
@@ -29,6 +34,7 @@ class RawLines {
 
  private:
   enum EndKind : std::uint8_t { kNone, kLf, kCr, kCrLf };
+  std::string lead_;
   std::string bytes_;
   std::vector<std::size_t> starts_{0};  // where each line begins in bytes_, and the end
   std::vector<std::uint8_t> ends_;

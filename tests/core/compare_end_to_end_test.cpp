@@ -218,8 +218,14 @@ TEST_F(EndToEndTest, UnifiedDiffPatchesTheOldFileIntoTheNewOne) {
       line = line.ends_with("\r\n") ? line.substr(0, line.size() - 2) + "\n"
                                     : line.substr(0, line.size() - 1) + "\r\n";
     }
-    const std::string oldBytes = Joined(oldLines, random() % 3),
-                      newBytes = Joined(newLines, random() % 3);
+    std::string oldBytes = Joined(oldLines, random() % 3),
+                newBytes = Joined(newLines, random() % 3);
+    // Some pairs are read as UTF-8 (the CP932 bytes then invalid), some with a byte order mark.
+    const bool utf8 = round % 5 == 0;
+    options.oldEncoding = options.newEncoding =
+        utf8 ? EncodingChoice::kUtf8 : EncodingChoice::kCp932;
+    if (utf8 && random() % 2) oldBytes.insert(0, "\xEF\xBB\xBF");
+    if (utf8 && random() % 2) newBytes.insert(0, "\xEF\xBB\xBF");
     options.diffOnly = round % 4 == 0;
     options.contextLines = 1 + round % 9;
     WriteFile(dir.File("old.txt"), oldBytes);
