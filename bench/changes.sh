@@ -15,27 +15,25 @@ cmake --build "$build" --target verko-cli verko-bench-gen verko-bench-changes >&
 mkdir -p "$bench/work"
 "$build/bench/verko-bench-gen" --changed "$bench"
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-# Milliseconds of one run of the command given, whole process.
-time_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null || [ $? -eq 1 ]
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
+# Wall and CPU (user + system) milliseconds of one run of the command given.
+TIMEFORMAT='%3R %3U %3S'
+run_ms() {
+  local times
+  times=$({ time "$@" >/dev/null 2>&1 || [ $? -eq 1 ]; } 2>&1)
+  awk '{ printf "%d %d\n", 1000 * $1, 1000 * ($2 + $3) }' <<<"$times"
 }
-printf 'pair\tbody lines\tlines marked\trun ms\tmarks ms\tmarks / run\t--color=never - ms\t--color=always - ms\n'
+printf 'pair\tbody lines\tlines marked\trun ms (wall / CPU)\tmarks ms (wall / CPU)\tmarks / run (wall / CPU)\n'
 for pair in changed-code-2000 changed-prose-2000 changed-code-32000 changed-prose-32000; do
   old=$bench/$pair.old.txt new=$bench/$pair.new.txt report=$bench/$pair.report.txt
-  cli=("$build/verko-cli" --quiet --work-dir "$bench/work")
-  run=() plain=() colored=()
+  wall=() cpu=()
   for _ in $(seq "$runs"); do
-    run+=("$(time_ms "${cli[@]}" "$old" "$new" "$report")")
-    plain+=("$(time_ms "${cli[@]}" --color=never "$old" "$new" -)")
-    colored+=("$(time_ms "${cli[@]}" --color=always "$old" "$new" -)")
+    read -r w c < <(run_ms "$build/verko-cli" --quiet --work-dir "$bench/work" "$old" "$new" "$report")
+    wall+=("$w") cpu+=("$c")
   done
-  read -r marks lines marked _ < <("$build/bench/verko-bench-changes" "$report" "$runs")
-  runMs=$(median "${run[@]}")
-  printf '%s\t%d\t%d\t%d\t%s\t%s %%\t%d\t%d\n' "$pair" "$lines" "$marked" "$runMs" "$marks" \
-    "$(awk -v m="$marks" -v r="$runMs" 'BEGIN { printf "%.1f", 100 * m / r }')" \
-    "$(median "${plain[@]}")" "$(median "${colored[@]}")"
+  read -r marksWall marksCpu lines marked _ < <("$build/bench/verko-bench-changes" "$report" "$runs")
+  runWall=$(median "${wall[@]}") runCpu=$(median "${cpu[@]}")
+  printf '%s\t%d\t%d\t%d / %d\t%s / %s\t%s %% / %s %%\n' "$pair" "$lines" "$marked" "$runWall" \
+    "$runCpu" "$marksWall" "$marksCpu" \
+    "$(awk -v m="$marksWall" -v r="$runWall" 'BEGIN { printf "%.1f", 100 * m / r }')" \
+    "$(awk -v m="$marksCpu" -v r="$runCpu" 'BEGIN { printf "%.1f", 100 * m / r }')"
 done

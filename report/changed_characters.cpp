@@ -1,17 +1,20 @@
 #include "report/changed_characters.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstring>
+#include <iterator>
 
 namespace verko {
 namespace {
 
-// One unit of a line: its bytes and a hash of them (for counting common units cheaply).
-struct Unit {
-  uint32_t begin = 0;
-  uint32_t end = 0;
-  uint64_t hash = 0;
-};
+// How many of the candidates are weighed by their units in common when none is alike by its
+// common start and end.
+constexpr std::size_t kUnitsWindow = 8;
+
+// The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
+using Bounds = std::vector<uint32_t>;
 
 bool IsWordByte(unsigned char byte) {
   return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
@@ -53,6 +56,106 @@ std::size_t CharacterLength(std::string_view text, std::size_t pos, TextEncoding
   return 1;
 }
 
+bool IsCp932Lead(unsigned char byte) {
+  return InRange(byte, 0x81, 0x9F) || InRange(byte, 0xE0, 0xFC);
+}
+
+// The end of the unit that starts at `pos` (< text.size()).
+std::size_t UnitEnd(std::string_view text, std::size_t pos, TextEncoding encoding) {
+  const auto byte = static_cast<unsigned char>(text[pos]);
+  if (byte >= 0x80) return pos + CharacterLength(text, pos, encoding);
+  ++pos;
+  if (IsWordByte(byte)) {
+    while (pos < text.size() && IsWordByte(static_cast<unsigned char>(text[pos]))) ++pos;
+  }
+  return pos;
+}
+
+// Appends the starts of the units of text[from, to) to `bounds`; `from` must start a unit
+// and `to` end one.
+void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEncoding encoding,
+                 Bounds* bounds) {
+  const std::size_t base = bounds->size();
+  bounds->resize(base + (to - from));  // at most one unit per byte
+  uint32_t* out = bounds->data() + base;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t pos = from;
+  while (pos < to) {
+    *out++ = static_cast<uint32_t>(pos);
+    const unsigned char byte = bytes[pos];
+    if (byte < 0x80) {
+      ++pos;
+      if (IsWordByte(byte)) {
+        while (pos < to && IsWordByte(bytes[pos])) ++pos;
+      }
+    } else if (encoding == TextEncoding::kCp932) {
+      pos += IsCp932Lead(byte) && pos + 1 < text.size() ? 2 : 1;
+    } else {
+      pos += CharacterLength(text, pos, encoding);
+    }
+  }
+  bounds->resize(static_cast<std::size_t>(out - bounds->data()));
+}
+
+// Appends the boundaries of `text`'s units to `bounds`, ending with its size.
+void SplitUnits(std::string_view text, TextEncoding encoding, Bounds* bounds) {
+  AppendUnits(text, 0, text.size(), encoding, bounds);
+  bounds->push_back(static_cast<uint32_t>(text.size()));
+}
+
+// Whether a character starts at byte `q` (0 < q < size) as SplitUnits splits the text,
+// found from the bytes before it rather than by splitting the text from its start.
+bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encoding) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  switch (encoding) {
+    case TextEncoding::kCp932: {
+      // The last byte before q that cannot lead a character ends one; the bytes after it
+      // go in pairs, so an even run of possible lead bytes ends on a boundary.
+      std::size_t run = 0;
+      while (run < q && IsCp932Lead(bytes[q - 1 - run])) ++run;
+      return run % 2 == 0;
+    }
+    case TextEncoding::kUtf8:
+      // A lead byte always starts a character; q is inside one when the nearest lead
+      // byte within three before it starts a valid character that reaches q.
+      for (std::size_t k = 1; k <= 3 && k <= q; ++k) {
+        const unsigned char byte = bytes[q - k];
+        if ((byte & 0xC0) == 0x80) continue;
+        return !InRange(byte, 0xC2, 0xF4) || CharacterLength(text, q - k, encoding) <= k;
+      }
+      return true;
+    case TextEncoding::kEucJp: {
+      std::size_t pos = 0;
+      while (pos < q) pos += bytes[pos] < 0x80 ? 1 : CharacterLength(text, pos, encoding);
+      return pos == q;
+    }
+  }
+  return true;
+}
+
+// The start of the unit holding byte `q` (< text.size()).
+std::size_t UnitStart(std::string_view text, std::size_t q, TextEncoding encoding) {
+  while (q > 0 && !IsCharacterStart(text, q, encoding)) --q;
+  auto wordAt = [&](std::size_t k) {
+    const auto byte = static_cast<unsigned char>(text[k]);
+    return byte < 0x80 && IsWordByte(byte);
+  };
+  if (!wordAt(q)) return q;
+  while (q > 0 && wordAt(q - 1) && IsCharacterStart(text, q - 1, encoding)) --q;
+  return q;
+}
+
+// The first unit boundary at or after byte `q` (<= text.size()).
+std::size_t NextBoundary(std::string_view text, std::size_t q, TextEncoding encoding) {
+  if (q >= text.size()) return text.size();
+  const std::size_t start = UnitStart(text, q, encoding);
+  return start == q ? q : UnitEnd(text, start, encoding);
+}
+
+std::size_t UnitCount(const Bounds& bounds) {
+  return bounds.size() - 1;
+}
+
 uint64_t HashBytes(std::string_view bytes) {
   uint64_t hash = 1469598103934665603ULL;
   for (const char c : bytes) {
@@ -61,28 +164,12 @@ uint64_t HashBytes(std::string_view bytes) {
   return hash;
 }
 
-std::vector<Unit> SplitUnits(std::string_view text, TextEncoding encoding) {
-  std::vector<Unit> units;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    std::size_t end = pos + 1;
-    if (IsWordByte(byte)) {
-      while (end < text.size() && IsWordByte(static_cast<unsigned char>(text[end]))) ++end;
-    } else if (byte >= 0x80) {
-      end = pos + CharacterLength(text, pos, encoding);
-    }
-    units.push_back({static_cast<uint32_t>(pos), static_cast<uint32_t>(end),
-                     HashBytes(text.substr(pos, end - pos))});
-    pos = end;
-  }
-  return units;
-}
-
-std::vector<uint64_t> SortedHashes(const std::vector<Unit>& units) {
+std::vector<uint64_t> SortedHashes(std::string_view text, const Bounds& bounds) {
   std::vector<uint64_t> hashes;
-  hashes.reserve(units.size());
-  for (const Unit& unit : units) hashes.push_back(unit.hash);
+  hashes.reserve(UnitCount(bounds));
+  for (std::size_t k = 0; k < UnitCount(bounds); ++k) {
+    hashes.push_back(HashBytes(text.substr(bounds[k], bounds[k + 1] - bounds[k])));
+  }
   std::sort(hashes.begin(), hashes.end());
   return hashes;
 }
@@ -102,6 +189,120 @@ double SimilarityOfSorted(const std::vector<uint64_t>& a, const std::vector<uint
   return 2.0 * static_cast<double>(common) / static_cast<double>(a.size() + b.size());
 }
 
+// One line: its text and the boundaries of its units (Count() + 1 of them).
+struct UnitLine {
+  std::string_view text;
+  const uint32_t* bounds = nullptr;
+  std::size_t count = 0;
+  std::size_t Count() const { return count; }
+  std::string_view Unit(std::size_t k) const {
+    return text.substr(bounds[k], bounds[k + 1] - bounds[k]);
+  }
+};
+
+UnitLine LineOf(std::string_view text, const Bounds& bounds) {
+  return {text, bounds.data(), UnitCount(bounds)};
+}
+
+// How many units at the start and at the end of a pair of split lines are common and set
+// aside from the alignment.
+struct CommonEnds {
+  std::size_t head = 0;
+  std::size_t tail = 0;
+};
+
+// The number of equal bytes at the start of a and b (n bytes each), eight at a time.
+std::size_t CommonStart(const char* a, const char* b, std::size_t n) {
+  std::size_t k = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; k + 8 <= n; k += 8) {
+      uint64_t x, y;
+      std::memcpy(&x, a + k, 8);
+      std::memcpy(&y, b + k, 8);
+      if (x != y) return k + static_cast<std::size_t>(std::countr_zero(x ^ y) >> 3);
+    }
+  }
+  while (k < n && a[k] == b[k]) ++k;
+  return k;
+}
+
+// The number of equal bytes before aEnd and bEnd (at most n), eight at a time.
+std::size_t CommonEnd(const char* aEnd, const char* bEnd, std::size_t n) {
+  std::size_t k = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; k + 8 <= n; k += 8) {
+      uint64_t x, y;
+      std::memcpy(&x, aEnd - k - 8, 8);
+      std::memcpy(&y, bEnd - k - 8, 8);
+      if (x != y) return k + static_cast<std::size_t>(std::countl_zero(x ^ y) >> 3);
+    }
+  }
+  while (k < n &&
+         aEnd[-1 - static_cast<std::ptrdiff_t>(k)] == bEnd[-1 - static_cast<std::ptrdiff_t>(k)]) {
+    ++k;
+  }
+  return k;
+}
+
+// How alike two lines are by their common start and end bytes alone: a cheap measure that
+// is enough for the usual edit inside a line.
+bool AlikeByEnds(std::string_view a, std::string_view b) {
+  if (a.size() + b.size() == 0) return true;
+  const std::size_t shorter = std::min(a.size(), b.size());
+  const std::size_t start = CommonStart(a.data(), b.data(), shorter);
+  const std::size_t end = CommonEnd(a.data() + a.size(), b.data() + b.size(), shorter - start);
+  return 2.0 * static_cast<double>(start + end) >=
+         kMinPairSimilarity * static_cast<double>(a.size() + b.size());
+}
+
+// Two lines split for aligning: their common start (in whole units on both sides) and their
+// common end are one unit each, set aside as common; only the middle is split into units.
+class SplitPair {
+ public:
+  void Split(std::string_view a, std::string_view b, TextEncoding encoding) {
+    const std::size_t start = CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
+    // Below the first difference both lines are split alike, except for the unit that
+    // reaches it, which may start earlier in one line than in the other.
+    const std::size_t head = std::min(start == a.size() ? start : UnitStart(a, start, encoding),
+                                      start == b.size() ? start : UnitStart(b, start, encoding));
+    // Equal bytes from a boundary of each line on are equal units, split alike: the common
+    // end is the longest equal end that starts on a boundary in both lines.
+    std::size_t end =
+        CommonEnd(a.data() + a.size(), b.data() + b.size(), std::min(a.size(), b.size()) - head);
+    while (end > 0) {
+      const std::size_t endA = a.size() - NextBoundary(a, a.size() - end, encoding);
+      const std::size_t endB = b.size() - NextBoundary(b, b.size() - end, encoding);
+      if (endA == endB) {
+        end = endA;
+        break;
+      }
+      end = std::min(endA, endB);
+    }
+    ends_ = {head > 0 ? 1u : 0u, end > 0 ? 1u : 0u};
+    SplitLine(a, head, a.size() - end, encoding, &a_, &aBounds_);
+    SplitLine(b, head, b.size() - end, encoding, &b_, &bBounds_);
+  }
+
+  const UnitLine& A() const { return a_; }
+  const UnitLine& B() const { return b_; }
+  const CommonEnds& Ends() const { return ends_; }
+
+ private:
+  static void SplitLine(std::string_view text, std::size_t head, std::size_t tail,
+                        TextEncoding encoding, UnitLine* line, Bounds* bounds) {
+    bounds->clear();
+    if (head > 0) bounds->push_back(0);
+    AppendUnits(text, head, tail, encoding, bounds);
+    if (tail < text.size()) bounds->push_back(static_cast<uint32_t>(tail));
+    bounds->push_back(static_cast<uint32_t>(text.size()));
+    *line = LineOf(text, *bounds);
+  }
+
+  UnitLine a_, b_;
+  Bounds aBounds_, bBounds_;
+  CommonEnds ends_;
+};
+
 // A stretch of the alignment: `oldCount` old units facing `newCount` new units, either all
 // matched one to one (common) or all changed.
 struct Stretch {
@@ -110,27 +311,28 @@ struct Stretch {
   std::size_t newCount = 0;
 };
 
+// Aligns two lines and gives their changed ranges. Keeps its buffers between pairs.
 class PairAligner {
  public:
-  PairAligner(std::string_view oldText, std::string_view newText, TextEncoding encoding)
-      : oldText_(oldText),
-        newText_(newText),
-        old_(SplitUnits(oldText, encoding)),
-        new_(SplitUnits(newText, encoding)) {}
-
-  ChangedRanges Find() {
-    AlignStretches();
+  ChangedRanges Align(const UnitLine& a, const UnitLine& b, const CommonEnds& ends) {
+    a_ = a;
+    b_ = b;
+    stretches_.clear();
+    Push(true, ends.head, ends.head);
+    const std::size_t n = a.Count() - ends.head - ends.tail;
+    const std::size_t m = b.Count() - ends.head - ends.tail;
+    if (n > 0 && m > 0 && n * m <= static_cast<std::size_t>(kMaxAlignedCells)) {
+      AlignMiddle(ends.head, n, m);
+    } else {
+      Push(false, n, m);
+    }
+    Push(true, ends.tail, ends.tail);
     MergeShortCommonStretches();
     return RangesOfStretches();
   }
 
  private:
-  bool Same(std::size_t i, std::size_t j) const {
-    const Unit& a = old_[i];
-    const Unit& b = new_[j];
-    return a.hash == b.hash &&
-           oldText_.substr(a.begin, a.end - a.begin) == newText_.substr(b.begin, b.end - b.begin);
-  }
+  bool Same(std::size_t i, std::size_t j) const { return a_.Unit(i) == b_.Unit(j); }
 
   void Push(bool common, std::size_t oldCount, std::size_t newCount) {
     if (oldCount == 0 && newCount == 0) return;
@@ -142,37 +344,17 @@ class PairAligner {
     }
   }
 
-  // The common start and end are set aside; the middle is aligned by the longest common
-  // subsequence of units when small enough, else taken as changed whole.
-  void AlignStretches() {
-    std::size_t head = 0;
-    while (head < old_.size() && head < new_.size() && Same(head, head)) ++head;
-    std::size_t tail = 0;
-    while (tail < old_.size() - head && tail < new_.size() - head &&
-           Same(old_.size() - 1 - tail, new_.size() - 1 - tail)) {
-      ++tail;
-    }
-    Push(true, head, head);
-    const std::size_t n = old_.size() - head - tail;
-    const std::size_t m = new_.size() - head - tail;
-    if (n > 0 && m > 0 && n * m <= static_cast<std::size_t>(kMaxAlignedCells)) {
-      AlignMiddle(head, n, m);
-    } else {
-      Push(false, n, m);
-    }
-    Push(true, tail, tail);
-  }
-
+  // The longest common subsequence of the middle units.
   void AlignMiddle(std::size_t head, std::size_t n, std::size_t m) {
     // length[i][j]: the longest common subsequence of old units i.. and new units j..
     const std::size_t width = m + 1;
-    std::vector<uint16_t> length((n + 1) * width, 0);
+    length_.assign((n + 1) * width, 0);
     for (std::size_t i = n; i-- > 0;) {
       for (std::size_t j = m; j-- > 0;) {
-        length[i * width + j] =
+        length_[i * width + j] =
             Same(head + i, head + j)
-                ? static_cast<uint16_t>(length[(i + 1) * width + j + 1] + 1)
-                : std::max(length[(i + 1) * width + j], length[i * width + j + 1]);
+                ? static_cast<uint16_t>(length_[(i + 1) * width + j + 1] + 1)
+                : std::max(length_[(i + 1) * width + j], length_[i * width + j + 1]);
       }
     }
     std::size_t i = 0, j = 0;
@@ -180,7 +362,7 @@ class PairAligner {
       if (Same(head + i, head + j)) {
         Push(true, 1, 1);
         ++i, ++j;
-      } else if (length[(i + 1) * width + j] >= length[i * width + j + 1]) {
+      } else if (length_[(i + 1) * width + j] >= length_[i * width + j + 1]) {
         Push(false, 1, 0);
         ++i;
       } else {
@@ -194,24 +376,24 @@ class PairAligner {
   // A single common unit between two changes (a lone matching character or space inside a
   // changed phrase) joins them, so the changes read as words rather than scattered letters.
   void MergeShortCommonStretches() {
-    std::vector<Stretch> merged;
+    std::size_t out = 0;
     for (std::size_t k = 0; k < stretches_.size(); ++k) {
       Stretch stretch = stretches_[k];
       const bool between = k > 0 && k + 1 < stretches_.size();
       if (stretch.common && between && stretch.oldCount == 1) stretch.common = false;
-      if (!merged.empty() && merged.back().common == stretch.common) {
-        merged.back().oldCount += stretch.oldCount;
-        merged.back().newCount += stretch.newCount;
+      if (out > 0 && stretches_[out - 1].common == stretch.common) {
+        stretches_[out - 1].oldCount += stretch.oldCount;
+        stretches_[out - 1].newCount += stretch.newCount;
       } else {
-        merged.push_back(stretch);
+        stretches_[out++] = stretch;
       }
     }
-    stretches_ = std::move(merged);
+    stretches_.resize(out);
   }
 
-  static void AddRange(const std::vector<Unit>& units, std::size_t first, std::size_t count,
+  static void AddRange(const uint32_t* bounds, std::size_t first, std::size_t count,
                        std::vector<ByteRange>* ranges) {
-    if (count > 0) ranges->push_back({units[first].begin, units[first + count - 1].end});
+    if (count > 0) ranges->push_back({bounds[first], bounds[first + count]});
   }
 
   ChangedRanges RangesOfStretches() const {
@@ -219,8 +401,8 @@ class PairAligner {
     std::size_t i = 0, j = 0;
     for (const Stretch& stretch : stretches_) {
       if (!stretch.common) {
-        AddRange(old_, i, stretch.oldCount, &ranges.oldRanges);
-        AddRange(new_, j, stretch.newCount, &ranges.newRanges);
+        AddRange(a_.bounds, i, stretch.oldCount, &ranges.oldRanges);
+        AddRange(b_.bounds, j, stretch.newCount, &ranges.newRanges);
       }
       i += stretch.oldCount;
       j += stretch.newCount;
@@ -228,52 +410,137 @@ class PairAligner {
     return ranges;
   }
 
-  std::string_view oldText_, newText_;
-  std::vector<Unit> old_, new_;
+  UnitLine a_, b_;
   std::vector<Stretch> stretches_;
+  std::vector<uint16_t> length_;
+};
+
+// The units of the lines of one side of a block as sorted hashes, made when first asked
+// for. Lines are asked for in a window that only moves forward, so a few recent ones are
+// kept.
+class HashWindow {
+ public:
+  HashWindow(const std::vector<std::string_view>& texts, TextEncoding encoding)
+      : texts_(texts), encoding_(encoding) {}
+
+  const std::vector<uint64_t>& Hashes(std::size_t k) {
+    Slot& slot = slots_[k % kSlots];
+    if (slot.index != k) {
+      slot.index = k;
+      bounds_.clear();
+      SplitUnits(texts_[k], encoding_, &bounds_);
+      slot.hashes = SortedHashes(texts_[k], bounds_);
+    }
+    return slot.hashes;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = kPairWindow + 2;
+  struct Slot {
+    std::size_t index = static_cast<std::size_t>(-1);
+    std::vector<uint64_t> hashes;
+  };
+
+  const std::vector<std::string_view>& texts_;
+  const TextEncoding encoding_;
+  Bounds bounds_;
+  Slot slots_[kSlots];
+};
+
+// Pairs the lines of one block.
+class BlockPairer {
+ public:
+  BlockPairer(const std::vector<std::string_view>& oldLines,
+              const std::vector<std::string_view>& newLines, TextEncoding encoding)
+      : oldLines_(oldLines),
+        newLines_(newLines),
+        encoding_(encoding),
+        oldHashes_(oldLines, encoding),
+        newHashes_(newLines, encoding) {}
+
+  std::vector<ChangedLinePair> Pair() {
+    std::vector<ChangedLinePair> pairs;
+    std::size_t next = 0;  // the first new line not yet passed
+    for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
+      const std::size_t chosen = ChoosePartner(i, next);
+      if (chosen == newLines_.size()) continue;
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_);
+      pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
+                       aligner_.Align(split_.A(), split_.B(), split_.Ends())});
+      next = chosen + 1;
+    }
+    return pairs;
+  }
+
+ private:
+  // The new line old line `i` becomes, from `next` on; newLines_.size() for none.
+  std::size_t ChoosePartner(std::size_t i, std::size_t next) {
+    const std::size_t none = newLines_.size();
+    const std::size_t last = std::min(none, next + kPairWindow);
+    // The usual case, cheaply: the next new line, alike by its common start and end.
+    if (AlikeByEnds(oldLines_[i], newLines_[next])) return next;
+    // When that new line is the partner of one of the next old lines, this old line has
+    // none: looking further ahead would take a later line's partner.
+    const std::size_t oldLast = std::min(oldLines_.size(), i + kPairWindow);
+    for (std::size_t k = i + 1; k < oldLast; ++k) {
+      if (AlikeByEnds(oldLines_[k], newLines_[next])) return none;
+    }
+    for (std::size_t j = next + 1; j < last; ++j) {
+      if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
+    }
+    return MostAlikeByUnits(i, next, last);
+  }
+
+  // Otherwise the candidate with the most units in common, in any order, among the first
+  // few (counting them costs more). Lines of very different lengths are not weighed.
+  std::size_t MostAlikeByUnits(std::size_t i, std::size_t next, std::size_t last) {
+    double best = kMinPairSimilarity;
+    std::size_t chosen = newLines_.size();
+    const std::size_t oldSize = oldLines_[i].size();
+    for (std::size_t j = next; j < std::min(last, next + kUnitsWindow); ++j) {
+      const std::size_t newSize = newLines_[j].size();
+      if (2.0 * static_cast<double>(std::min(oldSize, newSize)) <
+          kMinPairSimilarity * static_cast<double>(oldSize + newSize)) {
+        continue;
+      }
+      const double similarity = SimilarityOfSorted(oldHashes_.Hashes(i), newHashes_.Hashes(j));
+      if (similarity > best || (chosen == newLines_.size() && similarity >= best)) {
+        best = similarity;
+        chosen = j;
+      }
+    }
+    return chosen;
+  }
+
+  const std::vector<std::string_view>& oldLines_;
+  const std::vector<std::string_view>& newLines_;
+  const TextEncoding encoding_;
+  HashWindow oldHashes_, newHashes_;
+  SplitPair split_;
+  PairAligner aligner_;
 };
 
 }  // namespace
 
 ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view newText,
                                     TextEncoding encoding) {
-  return PairAligner(oldText, newText, encoding).Find();
+  SplitPair split;
+  split.Split(oldText, newText, encoding);
+  return PairAligner().Align(split.A(), split.B(), split.Ends());
 }
 
 double LineSimilarity(std::string_view oldText, std::string_view newText, TextEncoding encoding) {
-  return SimilarityOfSorted(SortedHashes(SplitUnits(oldText, encoding)),
-                            SortedHashes(SplitUnits(newText, encoding)));
+  Bounds oldBounds, newBounds;
+  SplitUnits(oldText, encoding, &oldBounds);
+  SplitUnits(newText, encoding, &newBounds);
+  return SimilarityOfSorted(SortedHashes(oldText, oldBounds), SortedHashes(newText, newBounds));
 }
 
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
                                               TextEncoding encoding) {
-  std::vector<ChangedLinePair> pairs;
-  if (oldLines.empty() || newLines.empty()) return pairs;
-  std::vector<std::vector<uint64_t>> newHashes;
-  newHashes.reserve(newLines.size());
-  for (const std::string_view line : newLines) {
-    newHashes.push_back(SortedHashes(SplitUnits(line, encoding)));
-  }
-  std::size_t next = 0;  // the first new line not yet passed
-  for (std::size_t i = 0; i < oldLines.size() && next < newLines.size(); ++i) {
-    const std::vector<uint64_t> oldHashes = SortedHashes(SplitUnits(oldLines[i], encoding));
-    const std::size_t last = std::min(newLines.size(), next + kPairWindow);
-    double best = kMinPairSimilarity;
-    std::size_t chosen = last;
-    for (std::size_t j = next; j < last; ++j) {
-      const double similarity = SimilarityOfSorted(oldHashes, newHashes[j]);
-      if (similarity > best || (chosen == last && similarity >= best)) {
-        best = similarity;
-        chosen = j;
-      }
-    }
-    if (chosen == last) continue;
-    pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
-                     FindChangedCharacters(oldLines[i], newLines[chosen], encoding)});
-    next = chosen + 1;
-  }
-  return pairs;
+  if (oldLines.empty() || newLines.empty()) return {};
+  return BlockPairer(oldLines, newLines, encoding).Pair();
 }
 
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
@@ -299,13 +566,17 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
         newTexts.push_back(texts[k]);
       }
     }
-    const std::size_t first = marks.size();
+    // Both sides come in line order; the block's lines interleave them.
+    std::vector<ChangedLineMarks> oldMarks, newMarks;
     for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, encoding)) {
-      marks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
-      marks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
+      oldMarks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
+      newMarks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
     }
-    std::sort(marks.begin() + static_cast<std::ptrdiff_t>(first), marks.end(),
-              [](const ChangedLineMarks& a, const ChangedLineMarks& b) { return a.line < b.line; });
+    std::merge(std::make_move_iterator(oldMarks.begin()), std::make_move_iterator(oldMarks.end()),
+               std::make_move_iterator(newMarks.begin()), std::make_move_iterator(newMarks.end()),
+               std::back_inserter(marks), [](const ChangedLineMarks& a, const ChangedLineMarks& b) {
+                 return a.line < b.line;
+               });
   }
   return marks;
 }

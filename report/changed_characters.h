@@ -40,8 +40,9 @@ struct ChangedLinePair {
 // The units compared: a CP932, UTF-8 or EUC-JP character is one unit, and so is a run of
 // ASCII letters, digits and "_" (a changed identifier or number shows as one run). Runs of
 // changes separated by a single common unit are merged, so the result reads as words.
-// Cost: the aligned middle of a pair (after its common start and end are set aside) is at
-// most kMaxAlignedCells units squared; a longer middle is marked as changed whole.
+// Cost: the aligned middle of a pair (after its common start and end are set aside) spans
+// at most kMaxAlignedCells (old units times new units); a larger middle is marked as
+// changed whole.
 inline constexpr int kMaxAlignedCells = 1 << 16;
 
 // The changed characters of one pair of lines (`oldText` and `newText`, each one line's
@@ -60,10 +61,14 @@ inline constexpr double kMinPairSimilarity = 0.5;
 inline constexpr int kPairWindow = 8;
 
 // Pairs the deleted lines `oldLines` with the added lines `newLines` of one block, in order
-// (both indexes increase along the result): each old line takes the most alike of the next
-// kPairWindow unpaired new lines when that one is at least kMinPairSimilarity alike, and
-// lines too different stay unpaired. Each pair carries its changed characters. Cost is
-// linear in the lines (bounded work per line and per pair).
+// (both indexes increase along the result), and lines too different stay unpaired. Each old
+// line takes the next unpaired new line when their common start and end bytes alone make up
+// at least kMinPairSimilarity of both (the usual edit inside a line); else, unless that new
+// line is so alike to one of the next old lines, the first of the next kPairWindow new
+// lines alike so; else the most alike by units in common (LineSimilarity) of those of a
+// similar length, when at least kMinPairSimilarity. Each pair carries its changed
+// characters. Cost is linear in the lines: the work per line and per pair is bounded, and
+// only the middle of a pair (between its common start and end) is split into units.
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
                                               TextEncoding encoding);
