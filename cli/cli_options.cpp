@@ -87,6 +87,8 @@ std::string UsageText() {
          "                       （新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
          "                       --diff-only N では N 行。--case-sensitive --keep-trailing で\n"
          "                       分割しないときは新ファイルを正確に再現）、json（比較のデータ）\n"
+         "  --old-left           新旧対照表（--format html・xlsx）で改正前を左の列にする\n"
+         "                       （既定は公用文の例どおり改正後が左、改正前が右）\n"
          "  --quiet              進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）\n"
          "  -r, --recursive      フォルダの比較でサブフォルダも比較し、結果フォルダに同じ構成で\n"
          "                       書き出す\n"
@@ -248,6 +250,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions* options,
         *error = "出力形式 " + text + " は、このバージョンではまだ書き出せません。";
         return false;
       }
+    } else if (arg == "--old-left") {
+      compare.oldLeft = true;
     } else if (arg == "--batch") {
       if (!value(&options->batchName)) return false;
       if (options->batchName.empty()) {

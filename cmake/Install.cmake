@@ -81,7 +81,8 @@ if(TARGET verko)
 endif()
 
 # The Debian package: verko_<version>-<revision>_<arch>.deb, its library dependencies worked
-# out by dpkg-shlibdeps; a Japanese font (the windows and the help are in Japanese) and Qt's
+# out by dpkg-shlibdeps (libxlsxwriter4, which writes the Excel 新旧対照表, among them); a
+# Japanese font (the windows and the help are in Japanese) and Qt's
 # Japanese translations (for Qt's own dialogs and menus) are recommended.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME verko)

@@ -569,6 +569,7 @@ class CompareRun {
                      options_.split,         splitWidth_,           options_.splitChar,
                      options_.diffOnly,      options_.contextLines, options_.fewestMoves,
                      options_.caseSensitive, options_.ignoreWidth};
+    input.options.oldLeft = options_.oldLeft;
     std::string bytes;
     Status written = FindFormatWriter(options_.format)(input, bytes);
     if (!written.ok()) {

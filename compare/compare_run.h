@@ -48,6 +48,8 @@ struct CompareOptions {
   // What the result is: the report, or another format written from the same comparison.
   // The statuses, the counts and the work database are the same in every format.
   ResultFormat format = ResultFormat::kReport;
+  // The 新旧対照表 with the old text (改正前) in the left column.
+  bool oldLeft = false;
 };
 
 struct CompareRequest {

@@ -94,7 +94,7 @@ _verko_cli() {
   if [[ $cur == -* ]]; then
     _verko_words '--trim-top --keep-trailing --compress --split --split-chars --diff-only
       --case-sensitive --ignore-width --fewest-moves --format
-      --work-dir --encoding --old-encoding --new-encoding --report-encoding --quiet
+      --work-dir --encoding --old-encoding --new-encoding --report-encoding --old-left --quiet
       -r --recursive --files --jobs --all-reports --text --color --batch --batch-db -h --help --version --' "$cur"
   else
     _verko_files "$cur"

@@ -1,5 +1,7 @@
 #include "report/format_writer.h"
 
+#include "report/taisho_export.h"
+
 namespace verko {
 namespace {
 
@@ -81,10 +83,14 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       return &WriteUnifiedDiff;
     case ResultFormat::kJson:
       return &WriteComparisonJson;
-    default:
-      // The 新旧対照表 (html, xlsx) has no writer yet.
-      return nullptr;
+    case ResultFormat::kHtml:
+      return &WriteTaishoHtml;
+    case ResultFormat::kXlsx:
+      return &WriteTaishoXlsx;
+    case ResultFormat::kReport:
+      break;
   }
+  return nullptr;
 }
 
 bool NeedsRawLines(ResultFormat format) {

@@ -50,6 +50,7 @@ struct ExportOptions {
   bool fewestMoves = false;
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  bool oldLeft = false;  // the 新旧対照表 with the old text in the left column
 };
 
 struct ExportInput {

@@ -10,15 +10,30 @@
 # viewer-inline-side.png), the overview strip (viewer-overview.png) and folded common runs
 # (viewer-folded.png). Runs under a virtual X server with a Japanese
 # font; VERKO_X_SCREEN sets its screen (1280x1024x24), QT_SCALE_FACTOR scales the windows.
+# Then the 新旧対照表 of the sample pair as HTML, shown in headless Chromium
+# (taisho-html.png) and printed by it (taisho.pdf, A4 landscape).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target verko-screenshot >/dev/null
+cmake --build build --target verko-screenshot verko-cli >/dev/null
 out=build/screenshots
 rm -rf "$out"
 mkdir -p "$out"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 xvfb-run -a -s "-screen 0 ${VERKO_X_SCREEN:-1280x1024x24} -dpi 96" build/ui/verko-screenshot "$out"
-ls -1 "$out"/*.png
+
+# The 新旧対照表: a browser of its own profile, in the screenshot folder, removed afterwards.
+build/verko-cli --quiet --format html samples/old.txt samples/new.txt "$out/taisho.html" ||
+  [ $? -eq 1 ]
+profile="$out/.chromium"
+chromium_run() {
+  chromium --headless --no-sandbox --disable-gpu --hide-scrollbars --user-data-dir="$profile" \
+    --no-first-run --no-default-browser-check "$@" "file://$(realpath "$out/taisho.html")" \
+    >/dev/null 2>&1
+}
+chromium_run --window-size=1280,900 --screenshot="$out/taisho-html.png"
+chromium_run --no-pdf-header-footer --print-to-pdf="$out/taisho.pdf"
+rm -rf "$profile"
+ls -1 "$out"/*.png "$out"/*.pdf

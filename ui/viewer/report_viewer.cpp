@@ -23,6 +23,7 @@
 #include "ui/shared/ui_services.h"
 #include "ui/shared/widget_parts.h"
 #include "ui/shared/window_helpers.h"
+#include "ui/viewer/table_export.h"
 
 namespace verko {
 namespace {
@@ -70,6 +71,7 @@ ReportViewer* ReportViewer::Open(const QString& path, UiServices& services, Sett
     delete viewer;
     return nullptr;
   }
+  AddExportAction(viewer, services);
   BringOnScreen(viewer);
   viewer->show();
   return viewer;

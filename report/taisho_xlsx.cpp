@@ -1,0 +1,257 @@
+#include "report/taisho_xlsx.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "common/fresh_file.h"
+#include "common/system_error.h"
+
+namespace verko {
+
+namespace {
+
+// Excel holds at most 32,767 characters in a cell; a longer text is cut there, marked by
+// an ellipsis.
+constexpr std::size_t kMostCharacters = 32000;
+
+// Column widths in characters: the line numbers, and each text column (about 30 Japanese
+// characters, near the width of a column in an official table), so that the four columns
+// print on A4 landscape at about their own size.
+constexpr double kNumberWidth = 7;
+constexpr double kTextWidth = 60;
+// The Japanese font of Excel's own workbooks; where it is missing, spreadsheet programs take
+// a Japanese font of their own.
+constexpr const char* kFont = "游ゴシック";
+constexpr double kFontSize = 10;
+
+struct Formats {
+  lxw_format* title;
+  lxw_format* right;    // the date and the note
+  lxw_format* heading;  // the header row
+  lxw_format* number;
+  lxw_format* text;          // a text cell: wrapped, top aligned, bordered
+  lxw_format* note;          // （新設）, （削除）, （略）, moves
+  lxw_format* plain;         // the font of an unchanged piece of a rich text
+  lxw_format* changed;       // the font of a changed piece
+  lxw_format* wholeChanged;  // a text cell changed throughout
+};
+
+Formats MakeFormats(lxw_workbook* workbook) {
+  Formats f{};
+  const auto add = [&](bool bordered) {
+    lxw_format* format = workbook_add_format(workbook);
+    format_set_font_name(format, kFont);
+    format_set_font_size(format, kFontSize);
+    if (bordered) format_set_border(format, LXW_BORDER_THIN);
+    format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
+    return format;
+  };
+  f.title = add(false);
+  format_set_font_size(f.title, 16);
+  format_set_bold(f.title);
+  format_set_align(f.title, LXW_ALIGN_CENTER);
+  f.right = add(false);
+  format_set_align(f.right, LXW_ALIGN_RIGHT);
+  f.heading = add(true);
+  format_set_bold(f.heading);
+  format_set_text_wrap(f.heading);
+  format_set_align(f.heading, LXW_ALIGN_CENTER);
+  format_set_bg_color(f.heading, 0xEEEEEE);
+  f.number = add(true);
+  format_set_align(f.number, LXW_ALIGN_RIGHT);
+  f.text = add(true);
+  format_set_text_wrap(f.text);
+  f.note = add(true);
+  format_set_text_wrap(f.note);
+  format_set_font_color(f.note, 0x333333);
+  // A piece without a font of its own would take the workbook's default font, not the cell's.
+  f.plain = workbook_add_format(workbook);
+  format_set_font_name(f.plain, kFont);
+  format_set_font_size(f.plain, kFontSize);
+  f.changed = workbook_add_format(workbook);
+  format_set_font_name(f.changed, kFont);
+  format_set_font_size(f.changed, kFontSize);
+  format_set_underline(f.changed, LXW_UNDERLINE_SINGLE);
+  f.wholeChanged = add(true);
+  format_set_text_wrap(f.wholeChanged);
+  format_set_underline(f.wholeChanged, LXW_UNDERLINE_SINGLE);
+  return f;
+}
+
+// The pieces shown safely and cut to what a cell holds.
+std::vector<std::pair<std::string, bool>> ShownPieces(const TaishoCell& cell) {
+  std::vector<std::pair<std::string, bool>> shown;
+  std::size_t characters = 0;
+  for (const TaishoPiece& piece : cell.pieces) {
+    std::string text;
+    AppendShownText(piece.text, &text);
+    std::size_t end = 0;
+    while (end < text.size() && characters < kMostCharacters) {
+      ++end;
+      while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+      ++characters;
+    }
+    const bool cut = end < text.size();
+    text.resize(end);
+    if (!text.empty()) shown.emplace_back(std::move(text), piece.changed);
+    if (cut) {
+      shown.emplace_back("…", false);
+      break;
+    }
+  }
+  // Neighbouring pieces of the same kind (an ellipsis after an unchanged piece) are one.
+  std::vector<std::pair<std::string, bool>> joined;
+  for (auto& piece : shown) {
+    if (!joined.empty() && joined.back().second == piece.second) {
+      joined.back().first += piece.first;
+    } else {
+      joined.push_back(std::move(piece));
+    }
+  }
+  return joined;
+}
+
+lxw_error WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TaishoCell& cell,
+                    const Formats& f) {
+  if (!cell.note.empty()) return worksheet_write_string(sheet, row, col, cell.note.c_str(), f.note);
+  const auto pieces = ShownPieces(cell);
+  if (pieces.empty()) return worksheet_write_blank(sheet, row, col, f.text);
+  if (pieces.size() == 1) {
+    // A rich string needs two pieces at least: one piece is a plain or underlined cell.
+    return worksheet_write_string(sheet, row, col, pieces[0].first.c_str(),
+                                  pieces[0].second ? f.wholeChanged : f.text);
+  }
+  std::vector<lxw_rich_string_tuple> tuples(pieces.size());
+  std::vector<lxw_rich_string_tuple*> list;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    tuples[i].format = pieces[i].second ? f.changed : f.plain;
+    tuples[i].string = const_cast<char*>(pieces[i].first.c_str());
+    list.push_back(&tuples[i]);
+  }
+  list.push_back(nullptr);
+  return worksheet_write_rich_string(sheet, row, col, list.data(), f.text);
+}
+
+lxw_error WriteNumber(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TaishoCell& cell,
+                      const Formats& f) {
+  if (cell.number.empty()) return worksheet_write_blank(sheet, row, col, f.number);
+  if (cell.number.find('-') == std::string::npos) {
+    return worksheet_write_number(sheet, row, col, std::atof(cell.number.c_str()), f.number);
+  }
+  return worksheet_write_string(sheet, row, col, cell.number.c_str(), f.number);
+}
+
+std::string Heading(const TaishoTable& table, TaishoSide side) {
+  std::string heading(HeadingOf(side));
+  const std::string& name = FileNameOf(table, side);
+  if (!name.empty()) {
+    heading += "\n";
+    AppendShownText(name, &heading);
+  }
+  return heading;
+}
+
+// Writes every cell; the first error the library reports, or LXW_NO_ERROR.
+lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Formats& f) {
+  const TaishoSide sides[] = {LeftSide(table), RightSide(table)};
+  worksheet_set_column(sheet, 0, 0, kNumberWidth, nullptr);
+  worksheet_set_column(sheet, 1, 1, kTextWidth, nullptr);
+  worksheet_set_column(sheet, 2, 2, kNumberWidth, nullptr);
+  worksheet_set_column(sheet, 3, 3, kTextWidth, nullptr);
+  std::string title(kTaishoTitle), date(kTaishoDateLabel), note(kTaishoNote);
+  AppendShownText(table.dateTime, &date);
+  lxw_error error = worksheet_merge_range(sheet, 0, 0, 0, 3, title.c_str(), f.title);
+  if (!error) error = worksheet_merge_range(sheet, 1, 0, 1, 3, date.c_str(), f.right);
+  if (!error) error = worksheet_merge_range(sheet, 2, 0, 2, 3, note.c_str(), f.right);
+  constexpr lxw_row_t kHeadingRow = 3;
+  for (int i = 0; i < 2 && !error; ++i) {
+    const lxw_col_t col = static_cast<lxw_col_t>(2 * i);
+    error = worksheet_write_string(sheet, kHeadingRow, col, std::string(kTaishoLineHeading).c_str(),
+                                   f.heading);
+    if (!error) {
+      error = worksheet_write_string(sheet, kHeadingRow, col + 1, Heading(table, sides[i]).c_str(),
+                                     f.heading);
+    }
+  }
+  lxw_row_t row = kHeadingRow + 1;
+  for (const TaishoRow& tableRow : table.rows) {
+    for (int i = 0; i < 2 && !error; ++i) {
+      const TaishoCell cell = CellOf(tableRow, sides[i]);
+      const lxw_col_t col = static_cast<lxw_col_t>(2 * i);
+      error = WriteNumber(sheet, row, col, cell, f);
+      if (!error) error = WriteText(sheet, row, col + 1, cell, f);
+    }
+    if (error) return error;
+    ++row;
+  }
+  worksheet_freeze_panes(sheet, kHeadingRow + 1, 0);
+  if (!error) error = worksheet_repeat_rows(sheet, kHeadingRow, kHeadingRow);
+  worksheet_set_landscape(sheet);
+  worksheet_set_paper(sheet, 9);  // A4
+  worksheet_fit_to_pages(sheet, 1, 0);
+  worksheet_set_margins(sheet, 0.4, 0.4, 0.5, 0.5);
+  return error;
+}
+
+}  // namespace
+
+Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
+  std::error_code error;
+  std::string folder = std::filesystem::temp_directory_path(error).string();
+  if (error) folder = "/tmp";
+  // The workbook goes into a file of ours that has no name where the system allows (so
+  // nothing is left behind), which the library opens through its descriptor's path.
+  FreshFile file;
+  if (!CreateFreshFile(folder + "/verko.xlsx", &file)) {
+    return Status::Error(folder + ": " + SystemErrorText(errno));
+  }
+  struct Cleanup {
+    FreshFile& file;
+    ~Cleanup() {
+      close(file.fd);
+      if (!file.tempPath.empty()) unlink(file.tempPath.c_str());
+    }
+  } cleanup{file};
+  const std::string path =
+      file.tempPath.empty() ? "/proc/self/fd/" + std::to_string(file.fd) : file.tempPath;
+
+  lxw_workbook_options options{};
+  options.tmpdir = folder.data();
+  lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
+  if (workbook == nullptr) return Status::Error(SystemErrorText(ENOMEM));
+  lxw_doc_properties properties{};
+  std::string title(kTaishoTitle);
+  properties.title = title.data();
+  workbook_set_properties(workbook, &properties);
+  lxw_worksheet* sheet = workbook_add_worksheet(workbook, title.c_str());
+  const Formats formats = MakeFormats(workbook);
+  const lxw_error filled = FillSheet(sheet, table, formats);
+  errno = 0;
+  const lxw_error closed = workbook_close(workbook);
+  const int closeErrno = errno;
+  if (filled != LXW_NO_ERROR) return Status::Error(lxw_strerror(filled));
+  if (closed != LXW_NO_ERROR) {
+    return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno) : lxw_strerror(closed));
+  }
+
+  bytes->clear();
+  char buffer[1 << 16];
+  for (off_t at = 0;;) {
+    const ssize_t n = pread(file.fd, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return Status::Error(SystemErrorText(errno));
+    if (n == 0) break;
+    bytes->append(buffer, static_cast<std::size_t>(n));
+    at += n;
+  }
+  return Status::Ok();
+}
+
+}  // namespace verko
