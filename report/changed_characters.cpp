@@ -75,13 +75,11 @@ std::size_t UnitEnd(std::string_view text, std::size_t pos, TextEncoding encodin
 // and `to` end one.
 void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEncoding encoding,
                  Bounds* bounds) {
-  const std::size_t base = bounds->size();
-  bounds->resize(base + (to - from));  // at most one unit per byte
-  uint32_t* out = bounds->data() + base;
+  bounds->reserve(bounds->size() + (to - from) + 2);  // at most one unit per byte, and ends
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t pos = from;
   while (pos < to) {
-    *out++ = static_cast<uint32_t>(pos);
+    bounds->push_back(static_cast<uint32_t>(pos));
     const unsigned char byte = bytes[pos];
     if (byte < 0x80) {
       ++pos;
@@ -94,7 +92,6 @@ void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEn
       pos += CharacterLength(text, pos, encoding);
     }
   }
-  bounds->resize(static_cast<std::size_t>(out - bounds->data()));
 }
 
 // Appends the boundaries of `text`'s units to `bounds`, ending with its size.
@@ -156,22 +153,34 @@ std::size_t UnitCount(const Bounds& bounds) {
   return bounds.size() - 1;
 }
 
-uint64_t HashBytes(std::string_view bytes) {
-  uint64_t hash = 1469598103934665603ULL;
-  for (const char c : bytes) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+// A unit as a number: a unit of up to seven bytes is its bytes and its length (equal keys are
+// equal units); a longer one is a hash of its bytes, marked apart from the short ones.
+uint64_t UnitKey(const char* bytes, std::size_t length) {
+  if (length <= 7) {
+    uint64_t key = static_cast<uint64_t>(length) << 56;
+    for (std::size_t k = 0; k < length; ++k) {
+      key |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[k])) << (8 * k);
+    }
+    return key;
   }
-  return hash;
+  uint64_t hash = 1469598103934665603ULL;
+  for (std::size_t k = 0; k < length; ++k) {
+    hash = (hash ^ static_cast<unsigned char>(bytes[k])) * 1099511628211ULL;
+  }
+  return hash | (0xFFULL << 56);
 }
 
-std::vector<uint64_t> SortedHashes(std::string_view text, const Bounds& bounds) {
-  std::vector<uint64_t> hashes;
-  hashes.reserve(UnitCount(bounds));
-  for (std::size_t k = 0; k < UnitCount(bounds); ++k) {
-    hashes.push_back(HashBytes(text.substr(bounds[k], bounds[k + 1] - bounds[k])));
+bool IsShortKey(uint64_t key) {
+  return (key >> 56) <= 7;
+}
+
+// The keys of the units of `text` (split by `bounds`), sorted, into `keys`.
+void SortedKeys(std::string_view text, const Bounds& bounds, std::vector<uint64_t>* keys) {
+  keys->clear();
+  for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
+    keys->push_back(UnitKey(text.data() + bounds[k], bounds[k + 1] - bounds[k]));
   }
-  std::sort(hashes.begin(), hashes.end());
-  return hashes;
+  std::sort(keys->begin(), keys->end());
 }
 
 double SimilarityOfSorted(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
@@ -332,7 +341,20 @@ class PairAligner {
   }
 
  private:
-  bool Same(std::size_t i, std::size_t j) const { return a_.Unit(i) == b_.Unit(j); }
+  // Whether middle units i and j are equal: by their keys, and by their bytes for long ones.
+  bool Same(std::size_t i, std::size_t j) const {
+    return aKeys_[i] == bKeys_[j] &&
+           (IsShortKey(aKeys_[i]) || a_.Unit(head_ + i) == b_.Unit(head_ + j));
+  }
+
+  static void KeysOfUnits(const UnitLine& line, std::size_t first, std::size_t count,
+                          std::vector<uint64_t>* keys) {
+    keys->resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+      const uint32_t begin = line.bounds[first + k];
+      (*keys)[k] = UnitKey(line.text.data() + begin, line.bounds[first + k + 1] - begin);
+    }
+  }
 
   void Push(bool common, std::size_t oldCount, std::size_t newCount) {
     if (oldCount == 0 && newCount == 0) return;
@@ -347,19 +369,22 @@ class PairAligner {
   // The longest common subsequence of the middle units.
   void AlignMiddle(std::size_t head, std::size_t n, std::size_t m) {
     // length[i][j]: the longest common subsequence of old units i.. and new units j..
+    head_ = head;
+    KeysOfUnits(a_, head, n, &aKeys_);
+    KeysOfUnits(b_, head, m, &bKeys_);
     const std::size_t width = m + 1;
     length_.assign((n + 1) * width, 0);
     for (std::size_t i = n; i-- > 0;) {
       for (std::size_t j = m; j-- > 0;) {
         length_[i * width + j] =
-            Same(head + i, head + j)
+            Same(i, j)
                 ? static_cast<uint16_t>(length_[(i + 1) * width + j + 1] + 1)
                 : std::max(length_[(i + 1) * width + j], length_[i * width + j + 1]);
       }
     }
     std::size_t i = 0, j = 0;
     while (i < n && j < m) {
-      if (Same(head + i, head + j)) {
+      if (Same(i, j)) {
         Push(true, 1, 1);
         ++i, ++j;
       } else if (length_[(i + 1) * width + j] >= length_[i * width + j + 1]) {
@@ -398,6 +423,13 @@ class PairAligner {
 
   ChangedRanges RangesOfStretches() const {
     ChangedRanges ranges;
+    std::size_t oldCount = 0, newCount = 0;
+    for (const Stretch& stretch : stretches_) {
+      oldCount += !stretch.common && stretch.oldCount > 0;
+      newCount += !stretch.common && stretch.newCount > 0;
+    }
+    ranges.oldRanges.reserve(oldCount);
+    ranges.newRanges.reserve(newCount);
     std::size_t i = 0, j = 0;
     for (const Stretch& stretch : stretches_) {
       if (!stretch.common) {
@@ -411,6 +443,8 @@ class PairAligner {
   }
 
   UnitLine a_, b_;
+  std::size_t head_ = 0;  // the first middle unit
+  std::vector<uint64_t> aKeys_, bKeys_;
   std::vector<Stretch> stretches_;
   std::vector<uint16_t> length_;
 };
@@ -429,7 +463,7 @@ class HashWindow {
       slot.index = k;
       bounds_.clear();
       SplitUnits(texts_[k], encoding_, &bounds_);
-      slot.hashes = SortedHashes(texts_[k], bounds_);
+      SortedKeys(texts_[k], bounds_, &slot.hashes);
     }
     return slot.hashes;
   }
@@ -533,7 +567,10 @@ double LineSimilarity(std::string_view oldText, std::string_view newText, TextEn
   Bounds oldBounds, newBounds;
   SplitUnits(oldText, encoding, &oldBounds);
   SplitUnits(newText, encoding, &newBounds);
-  return SimilarityOfSorted(SortedHashes(oldText, oldBounds), SortedHashes(newText, newBounds));
+  std::vector<uint64_t> oldKeys, newKeys;
+  SortedKeys(oldText, oldBounds, &oldKeys);
+  SortedKeys(newText, newBounds, &newKeys);
+  return SimilarityOfSorted(oldKeys, newKeys);
 }
 
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
