@@ -94,13 +94,7 @@ void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEn
   }
 }
 
-// Appends the boundaries of `text`'s units to `bounds`, ending with its size.
-void SplitUnits(std::string_view text, TextEncoding encoding, Bounds* bounds) {
-  AppendUnits(text, 0, text.size(), encoding, bounds);
-  bounds->push_back(static_cast<uint32_t>(text.size()));
-}
-
-// Whether a character starts at byte `q` (0 < q < size) as SplitUnits splits the text,
+// Whether a character starts at byte `q` (0 < q < size) as AppendUnits splits the text,
 // found from the bytes before it rather than by splitting the text from its start.
 bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encoding) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -155,7 +149,7 @@ std::size_t UnitCount(const Bounds& bounds) {
 
 // A unit as a number: a unit of up to seven bytes is its bytes and its length (equal keys are
 // equal units); a longer one is a hash of its bytes, marked apart from the short ones.
-uint64_t UnitKey(const char* bytes, std::size_t length) {
+inline uint64_t UnitKey(const char* bytes, std::size_t length) {
   if (length <= 7) {
     uint64_t key = static_cast<uint64_t>(length) << 56;
     for (std::size_t k = 0; k < length; ++k) {
@@ -174,11 +168,27 @@ bool IsShortKey(uint64_t key) {
   return (key >> 56) <= 7;
 }
 
-// The keys of the units of `text` (split by `bounds`), sorted, into `keys`.
-void SortedKeys(std::string_view text, const Bounds& bounds, std::vector<uint64_t>* keys) {
+// The keys of the units of `text`, sorted, into `keys`: split and keyed in one pass, as
+// AppendUnits splits.
+void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
   keys->clear();
-  for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
-    keys->push_back(UnitKey(text.data() + bounds[k], bounds[k + 1] - bounds[k]));
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t pos = 0;
+  while (pos < size) {
+    const std::size_t start = pos;
+    const unsigned char byte = bytes[pos];
+    if (byte < 0x80) {
+      ++pos;
+      if (IsWordByte(byte)) {
+        while (pos < size && IsWordByte(bytes[pos])) ++pos;
+      }
+    } else if (encoding == TextEncoding::kCp932) {
+      pos += IsCp932Lead(byte) && pos + 1 < size ? 2 : 1;
+    } else {
+      pos += CharacterLength(text, pos, encoding);
+    }
+    keys->push_back(UnitKey(text.data() + start, pos - start));
   }
   std::sort(keys->begin(), keys->end());
 }
@@ -461,9 +471,7 @@ class HashWindow {
     Slot& slot = slots_[k % kSlots];
     if (slot.index != k) {
       slot.index = k;
-      bounds_.clear();
-      SplitUnits(texts_[k], encoding_, &bounds_);
-      SortedKeys(texts_[k], bounds_, &slot.hashes);
+      SortedKeys(texts_[k], encoding_, &slot.hashes);
     }
     return slot.hashes;
   }
@@ -477,7 +485,6 @@ class HashWindow {
 
   const std::vector<std::string_view>& texts_;
   const TextEncoding encoding_;
-  Bounds bounds_;
   Slot slots_[kSlots];
 };
 
@@ -564,12 +571,9 @@ ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view n
 }
 
 double LineSimilarity(std::string_view oldText, std::string_view newText, TextEncoding encoding) {
-  Bounds oldBounds, newBounds;
-  SplitUnits(oldText, encoding, &oldBounds);
-  SplitUnits(newText, encoding, &newBounds);
   std::vector<uint64_t> oldKeys, newKeys;
-  SortedKeys(oldText, oldBounds, &oldKeys);
-  SortedKeys(newText, newBounds, &newKeys);
+  SortedKeys(oldText, encoding, &oldKeys);
+  SortedKeys(newText, encoding, &newKeys);
   return SimilarityOfSorted(oldKeys, newKeys);
 }
 
