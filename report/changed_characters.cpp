@@ -1,6 +1,7 @@
 #include "report/changed_characters.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
@@ -16,9 +17,18 @@ constexpr std::size_t kUnitsWindow = 8;
 // The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
 using Bounds = std::vector<uint32_t>;
 
+// The bytes of ASCII letters, digits and "_", which run together into one unit.
+constexpr auto kWordBytes = [] {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    table[byte] = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+                  (byte >= 'a' && byte <= 'z') || byte == '_';
+  }
+  return table;
+}();
+
 bool IsWordByte(unsigned char byte) {
-  return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-         (byte >= 'a' && byte <= 'z') || byte == '_';
+  return kWordBytes[byte];
 }
 
 bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
@@ -164,6 +174,19 @@ inline uint64_t UnitKey(const char* bytes, std::size_t length) {
   return hash | (0xFFULL << 56);
 }
 
+// UnitKey of text[start, start + length), reading the eight bytes from `start` at once
+// where the text holds them.
+uint64_t UnitKeyAt(std::string_view text, std::size_t start, std::size_t length) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (length <= 7 && start + 8 <= text.size()) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + start, 8);
+      return (word & ((uint64_t{1} << (8 * length)) - 1)) | static_cast<uint64_t>(length) << 56;
+    }
+  }
+  return UnitKey(text.data() + start, length);
+}
+
 bool IsShortKey(uint64_t key) {
   return (key >> 56) <= 7;
 }
@@ -188,7 +211,7 @@ void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64
     } else {
       pos += CharacterLength(text, pos, encoding);
     }
-    keys->push_back(UnitKey(text.data() + start, pos - start));
+    keys->push_back(UnitKeyAt(text, start, pos - start));
   }
   std::sort(keys->begin(), keys->end());
 }
@@ -362,7 +385,7 @@ class PairAligner {
     keys->resize(count);
     for (std::size_t k = 0; k < count; ++k) {
       const uint32_t begin = line.bounds[first + k];
-      (*keys)[k] = UnitKey(line.text.data() + begin, line.bounds[first + k + 1] - begin);
+      (*keys)[k] = UnitKeyAt(line.text, begin, line.bounds[first + k + 1] - begin);
     }
   }
 
@@ -544,7 +567,15 @@ class BlockPairer {
           kMinPairSimilarity * static_cast<double>(oldSize + newSize)) {
         continue;
       }
-      const double similarity = SimilarityOfSorted(oldHashes_.Hashes(i), newHashes_.Hashes(j));
+      const std::vector<uint64_t>& oldKeys = oldHashes_.Hashes(i);
+      const std::vector<uint64_t>& newKeys = newHashes_.Hashes(j);
+      // At most the units of the shorter line are common: skip the count where even that
+      // falls short of the best so far.
+      if (2.0 * static_cast<double>(std::min(oldKeys.size(), newKeys.size())) <
+          best * static_cast<double>(oldKeys.size() + newKeys.size())) {
+        continue;
+      }
+      const double similarity = SimilarityOfSorted(oldKeys, newKeys);
       if (similarity > best || (chosen == newLines_.size() && similarity >= best)) {
         best = similarity;
         chosen = j;
