@@ -159,7 +159,7 @@ std::size_t UnitCount(const Bounds& bounds) {
 
 // A unit as a number: a unit of up to seven bytes is its bytes and its length (equal keys are
 // equal units); a longer one is a hash of its bytes, marked apart from the short ones.
-inline uint64_t UnitKey(const char* bytes, std::size_t length) {
+uint64_t UnitKey(const char* bytes, std::size_t length) {
   if (length <= 7) {
     uint64_t key = static_cast<uint64_t>(length) << 56;
     for (std::size_t k = 0; k < length; ++k) {
@@ -194,9 +194,10 @@ bool IsShortKey(uint64_t key) {
 // The keys of the units of `text`, sorted, into `keys`: split and keyed in one pass, as
 // AppendUnits splits.
 void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
-  keys->clear();
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t size = text.size();
+  keys->resize(size);  // at most one unit per byte
+  uint64_t* out = keys->data();
   std::size_t pos = 0;
   while (pos < size) {
     const std::size_t start = pos;
@@ -211,8 +212,9 @@ void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64
     } else {
       pos += CharacterLength(text, pos, encoding);
     }
-    keys->push_back(UnitKeyAt(text, start, pos - start));
+    *out++ = UnitKeyAt(text, start, pos - start);
   }
+  keys->resize(static_cast<std::size_t>(out - keys->data()));
   std::sort(keys->begin(), keys->end());
 }
 
@@ -220,13 +222,10 @@ double SimilarityOfSorted(const std::vector<uint64_t>& a, const std::vector<uint
   if (a.empty() && b.empty()) return 1.0;
   std::size_t i = 0, j = 0, common = 0;
   while (i < a.size() && j < b.size()) {
-    if (a[i] < b[j]) {
-      ++i;
-    } else if (b[j] < a[i]) {
-      ++j;
-    } else {
-      ++common, ++i, ++j;
-    }
+    const uint64_t x = a[i], y = b[j];
+    common += x == y;
+    i += x <= y;
+    j += y <= x;
   }
   return 2.0 * static_cast<double>(common) / static_cast<double>(a.size() + b.size());
 }
@@ -291,6 +290,11 @@ std::size_t CommonEnd(const char* aEnd, const char* bEnd, std::size_t n) {
 bool AlikeByEnds(std::string_view a, std::string_view b) {
   if (a.size() + b.size() == 0) return true;
   const std::size_t shorter = std::min(a.size(), b.size());
+  // The common start and end together are at most the shorter line.
+  if (2.0 * static_cast<double>(shorter) <
+      kMinPairSimilarity * static_cast<double>(a.size() + b.size())) {
+    return false;
+  }
   const std::size_t start = CommonStart(a.data(), b.data(), shorter);
   const std::size_t end = CommonEnd(a.data() + a.size(), b.data() + b.size(), shorter - start);
   return 2.0 * static_cast<double>(start + end) >=
@@ -408,11 +412,13 @@ class PairAligner {
     const std::size_t width = m + 1;
     length_.assign((n + 1) * width, 0);
     for (std::size_t i = n; i-- > 0;) {
+      uint16_t* row = length_.data() + i * width;
+      const uint16_t* below = row + width;
+      const uint64_t key = aKeys_[i];
+      const bool exact = IsShortKey(key);
       for (std::size_t j = m; j-- > 0;) {
-        length_[i * width + j] =
-            Same(i, j)
-                ? static_cast<uint16_t>(length_[(i + 1) * width + j + 1] + 1)
-                : std::max(length_[(i + 1) * width + j], length_[i * width + j + 1]);
+        row[j] = key == bKeys_[j] && (exact || Same(i, j)) ? static_cast<uint16_t>(below[j + 1] + 1)
+                                                           : std::max(below[j], row[j + 1]);
       }
     }
     std::size_t i = 0, j = 0;
