@@ -14,6 +14,13 @@ namespace {
 // common start and end.
 constexpr std::size_t kUnitsWindow = 8;
 
+// How many lines of a block may look for their partner by units in common. That look costs
+// far more than the one by common start and end; past this many, lines are paired by their
+// common start and end alone, so a long block of lines edited beyond that (or a block far
+// larger on one side, as where matching linked the edited lines elsewhere) costs little
+// more than the lines themselves.
+constexpr std::size_t kMaxUnitLooks = 512;
+
 // The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
 using Bounds = std::vector<uint32_t>;
 
@@ -530,6 +537,7 @@ class BlockPairer {
 
   std::vector<ChangedLinePair> Pair() {
     std::vector<ChangedLinePair> pairs;
+    pairs.reserve(std::min(oldLines_.size(), newLines_.size()));
     std::size_t next = 0;  // the first new line not yet passed
     for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
       const std::size_t chosen = ChoosePartner(i, next);
@@ -558,6 +566,8 @@ class BlockPairer {
     for (std::size_t j = next + 1; j < last; ++j) {
       if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
     }
+    if (unitLooks_ == kMaxUnitLooks) return none;
+    ++unitLooks_;
     return MostAlikeByUnits(i, next, last);
   }
 
@@ -596,6 +606,7 @@ class BlockPairer {
   HashWindow oldHashes_, newHashes_;
   SplitPair split_;
   PairAligner aligner_;
+  std::size_t unitLooks_ = 0;
 };
 
 }  // namespace
@@ -624,7 +635,7 @@ std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
                                                TextEncoding encoding) {
-  std::vector<ChangedLineMarks> marks;
+  std::vector<ChangedLineMarks> marks, oldMarks, newMarks;
   std::vector<int> oldAt, newAt;
   std::vector<std::string_view> oldTexts, newTexts;
   const int count = static_cast<int>(std::min(kinds.size(), texts.size()));
@@ -645,8 +656,12 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
       }
     }
     // Both sides come in line order; the block's lines interleave them.
-    std::vector<ChangedLineMarks> oldMarks, newMarks;
-    for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, encoding)) {
+    std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding);
+    oldMarks.clear(), newMarks.clear();
+    oldMarks.reserve(pairs.size()), newMarks.reserve(pairs.size());
+    const std::size_t needed = marks.size() + 2 * pairs.size();
+    if (marks.capacity() < needed) marks.reserve(std::max(needed, 2 * marks.capacity()));
+    for (ChangedLinePair& pair : pairs) {
       oldMarks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
       newMarks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
     }
