@@ -14,13 +14,6 @@ namespace {
 // common start and end.
 constexpr std::size_t kUnitsWindow = 8;
 
-// How many lines of a block may look for their partner by units in common. That look costs
-// far more than the one by common start and end; past this many, lines are paired by their
-// common start and end alone, so a long block of lines edited beyond that (or a block far
-// larger on one side, as where matching linked the edited lines elsewhere) costs little
-// more than the lines themselves.
-constexpr std::size_t kMaxUnitLooks = 512;
-
 // The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
 using Bounds = std::vector<uint32_t>;
 
@@ -566,7 +559,7 @@ class BlockPairer {
     for (std::size_t j = next + 1; j < last; ++j) {
       if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
     }
-    if (unitLooks_ == kMaxUnitLooks) return none;
+    if (unitLooks_ == static_cast<std::size_t>(kMaxUnitLooks)) return none;
     ++unitLooks_;
     return MostAlikeByUnits(i, next, last);
   }
