@@ -287,7 +287,8 @@ std::size_t CommonEnd(const char* aEnd, const char* bEnd, std::size_t n) {
 
 // How alike two lines are by their common start and end bytes alone: a cheap measure that
 // is enough for the usual edit inside a line.
-bool AlikeByEnds(std::string_view a, std::string_view b) {
+// Their common start is kept in `commonStart` (when given) once found.
+bool AlikeByEnds(std::string_view a, std::string_view b, std::size_t* commonStart = nullptr) {
   if (a.size() + b.size() == 0) return true;
   const std::size_t shorter = std::min(a.size(), b.size());
   // The common start and end together are at most the shorter line.
@@ -296,6 +297,7 @@ bool AlikeByEnds(std::string_view a, std::string_view b) {
     return false;
   }
   const std::size_t start = CommonStart(a.data(), b.data(), shorter);
+  if (commonStart != nullptr) *commonStart = start;
   const std::size_t end = CommonEnd(a.data() + a.size(), b.data() + b.size(), shorter - start);
   return 2.0 * static_cast<double>(start + end) >=
          kMinPairSimilarity * static_cast<double>(a.size() + b.size());
@@ -305,8 +307,12 @@ bool AlikeByEnds(std::string_view a, std::string_view b) {
 // common end are one unit each, set aside as common; only the middle is split into units.
 class SplitPair {
  public:
-  void Split(std::string_view a, std::string_view b, TextEncoding encoding) {
-    const std::size_t start = CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
+  // `knownStart`: the number of equal bytes at their start when already counted.
+  void Split(std::string_view a, std::string_view b, TextEncoding encoding,
+             std::size_t knownStart = kUnknown) {
+    const std::size_t start = knownStart != kUnknown
+                                  ? knownStart
+                                  : CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
     // Below the first difference both lines are split alike, except for the unit that
     // reaches it, which may start earlier in one line than in the other.
     const std::size_t head = std::min(start == a.size() ? start : UnitStart(a, start, encoding),
@@ -328,6 +334,8 @@ class SplitPair {
     SplitLine(a, head, a.size() - end, encoding, &a_, &aBounds_);
     SplitLine(b, head, b.size() - end, encoding, &b_, &bBounds_);
   }
+
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
   const UnitLine& A() const { return a_; }
   const UnitLine& B() const { return b_; }
@@ -535,7 +543,7 @@ class BlockPairer {
     for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
       const std::size_t chosen = ChoosePartner(i, next);
       if (chosen == newLines_.size()) continue;
-      split_.Split(oldLines_[i], newLines_[chosen], encoding_);
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_, start_);
       pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
                        aligner_.Align(split_.A(), split_.B(), split_.Ends())});
       next = chosen + 1;
@@ -549,7 +557,8 @@ class BlockPairer {
     const std::size_t none = newLines_.size();
     const std::size_t last = std::min(none, next + kPairWindow);
     // The usual case, cheaply: the next new line, alike by its common start and end.
-    if (AlikeByEnds(oldLines_[i], newLines_[next])) return next;
+    start_ = SplitPair::kUnknown;
+    if (AlikeByEnds(oldLines_[i], newLines_[next], &start_)) return next;
     // When that new line is the partner of one of the next old lines, this old line has
     // none: looking further ahead would take a later line's partner.
     const std::size_t oldLast = std::min(oldLines_.size(), i + kPairWindow);
@@ -557,8 +566,9 @@ class BlockPairer {
       if (AlikeByEnds(oldLines_[k], newLines_[next])) return none;
     }
     for (std::size_t j = next + 1; j < last; ++j) {
-      if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
+      if (AlikeByEnds(oldLines_[i], newLines_[j], &start_)) return j;
     }
+    start_ = SplitPair::kUnknown;
     if (unitLooks_ == static_cast<std::size_t>(kMaxUnitLooks)) return none;
     ++unitLooks_;
     return MostAlikeByUnits(i, next, last);
@@ -600,6 +610,7 @@ class BlockPairer {
   SplitPair split_;
   PairAligner aligner_;
   std::size_t unitLooks_ = 0;
+  std::size_t start_ = SplitPair::kUnknown;  // the common start of the partner chosen, if known
 };
 
 }  // namespace
