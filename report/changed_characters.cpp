@@ -1,6 +1,7 @@
 #include "report/changed_characters.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
@@ -16,9 +17,18 @@ constexpr std::size_t kUnitsWindow = 8;
 // The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
 using Bounds = std::vector<uint32_t>;
 
+// The bytes of ASCII letters, digits and "_", which run together into one unit.
+constexpr auto kWordBytes = [] {
+  std::array<bool, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    table[byte] = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+                  (byte >= 'a' && byte <= 'z') || byte == '_';
+  }
+  return table;
+}();
+
 bool IsWordByte(unsigned char byte) {
-  return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-         (byte >= 'a' && byte <= 'z') || byte == '_';
+  return kWordBytes[byte];
 }
 
 bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
@@ -75,13 +85,11 @@ std::size_t UnitEnd(std::string_view text, std::size_t pos, TextEncoding encodin
 // and `to` end one.
 void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEncoding encoding,
                  Bounds* bounds) {
-  const std::size_t base = bounds->size();
-  bounds->resize(base + (to - from));  // at most one unit per byte
-  uint32_t* out = bounds->data() + base;
+  bounds->reserve(bounds->size() + (to - from) + 2);  // at most one unit per byte, and ends
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t pos = from;
   while (pos < to) {
-    *out++ = static_cast<uint32_t>(pos);
+    bounds->push_back(static_cast<uint32_t>(pos));
     const unsigned char byte = bytes[pos];
     if (byte < 0x80) {
       ++pos;
@@ -94,16 +102,9 @@ void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEn
       pos += CharacterLength(text, pos, encoding);
     }
   }
-  bounds->resize(static_cast<std::size_t>(out - bounds->data()));
 }
 
-// Appends the boundaries of `text`'s units to `bounds`, ending with its size.
-void SplitUnits(std::string_view text, TextEncoding encoding, Bounds* bounds) {
-  AppendUnits(text, 0, text.size(), encoding, bounds);
-  bounds->push_back(static_cast<uint32_t>(text.size()));
-}
-
-// Whether a character starts at byte `q` (0 < q < size) as SplitUnits splits the text,
+// Whether a character starts at byte `q` (0 < q < size) as AppendUnits splits the text,
 // found from the bytes before it rather than by splitting the text from its start.
 bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encoding) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -156,35 +157,75 @@ std::size_t UnitCount(const Bounds& bounds) {
   return bounds.size() - 1;
 }
 
-uint64_t HashBytes(std::string_view bytes) {
-  uint64_t hash = 1469598103934665603ULL;
-  for (const char c : bytes) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+// A unit as a number: a unit of up to seven bytes is its bytes and its length (equal keys are
+// equal units); a longer one is a hash of its bytes, marked apart from the short ones.
+uint64_t UnitKey(const char* bytes, std::size_t length) {
+  if (length <= 7) {
+    uint64_t key = static_cast<uint64_t>(length) << 56;
+    for (std::size_t k = 0; k < length; ++k) {
+      key |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[k])) << (8 * k);
+    }
+    return key;
   }
-  return hash;
+  uint64_t hash = 1469598103934665603ULL;
+  for (std::size_t k = 0; k < length; ++k) {
+    hash = (hash ^ static_cast<unsigned char>(bytes[k])) * 1099511628211ULL;
+  }
+  return hash | (0xFFULL << 56);
 }
 
-std::vector<uint64_t> SortedHashes(std::string_view text, const Bounds& bounds) {
-  std::vector<uint64_t> hashes;
-  hashes.reserve(UnitCount(bounds));
-  for (std::size_t k = 0; k < UnitCount(bounds); ++k) {
-    hashes.push_back(HashBytes(text.substr(bounds[k], bounds[k + 1] - bounds[k])));
+// UnitKey of text[start, start + length), reading the eight bytes from `start` at once
+// where the text holds them.
+uint64_t UnitKeyAt(std::string_view text, std::size_t start, std::size_t length) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (length <= 7 && start + 8 <= text.size()) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + start, 8);
+      return (word & ((uint64_t{1} << (8 * length)) - 1)) | static_cast<uint64_t>(length) << 56;
+    }
   }
-  std::sort(hashes.begin(), hashes.end());
-  return hashes;
+  return UnitKey(text.data() + start, length);
+}
+
+bool IsShortKey(uint64_t key) {
+  return (key >> 56) <= 7;
+}
+
+// The keys of the units of `text`, sorted, into `keys`: split and keyed in one pass, as
+// AppendUnits splits.
+void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  keys->resize(size);  // at most one unit per byte
+  uint64_t* out = keys->data();
+  std::size_t pos = 0;
+  while (pos < size) {
+    const std::size_t start = pos;
+    const unsigned char byte = bytes[pos];
+    if (byte < 0x80) {
+      ++pos;
+      if (IsWordByte(byte)) {
+        while (pos < size && IsWordByte(bytes[pos])) ++pos;
+      }
+    } else if (encoding == TextEncoding::kCp932) {
+      pos += IsCp932Lead(byte) && pos + 1 < size ? 2 : 1;
+    } else {
+      pos += CharacterLength(text, pos, encoding);
+    }
+    *out++ = UnitKeyAt(text, start, pos - start);
+  }
+  keys->resize(static_cast<std::size_t>(out - keys->data()));
+  std::sort(keys->begin(), keys->end());
 }
 
 double SimilarityOfSorted(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
   if (a.empty() && b.empty()) return 1.0;
   std::size_t i = 0, j = 0, common = 0;
   while (i < a.size() && j < b.size()) {
-    if (a[i] < b[j]) {
-      ++i;
-    } else if (b[j] < a[i]) {
-      ++j;
-    } else {
-      ++common, ++i, ++j;
-    }
+    const uint64_t x = a[i], y = b[j];
+    common += x == y;
+    i += x <= y;
+    j += y <= x;
   }
   return 2.0 * static_cast<double>(common) / static_cast<double>(a.size() + b.size());
 }
@@ -246,10 +287,17 @@ std::size_t CommonEnd(const char* aEnd, const char* bEnd, std::size_t n) {
 
 // How alike two lines are by their common start and end bytes alone: a cheap measure that
 // is enough for the usual edit inside a line.
-bool AlikeByEnds(std::string_view a, std::string_view b) {
+// Their common start is kept in `commonStart` (when given) once found.
+bool AlikeByEnds(std::string_view a, std::string_view b, std::size_t* commonStart = nullptr) {
   if (a.size() + b.size() == 0) return true;
   const std::size_t shorter = std::min(a.size(), b.size());
+  // The common start and end together are at most the shorter line.
+  if (2.0 * static_cast<double>(shorter) <
+      kMinPairSimilarity * static_cast<double>(a.size() + b.size())) {
+    return false;
+  }
   const std::size_t start = CommonStart(a.data(), b.data(), shorter);
+  if (commonStart != nullptr) *commonStart = start;
   const std::size_t end = CommonEnd(a.data() + a.size(), b.data() + b.size(), shorter - start);
   return 2.0 * static_cast<double>(start + end) >=
          kMinPairSimilarity * static_cast<double>(a.size() + b.size());
@@ -259,8 +307,12 @@ bool AlikeByEnds(std::string_view a, std::string_view b) {
 // common end are one unit each, set aside as common; only the middle is split into units.
 class SplitPair {
  public:
-  void Split(std::string_view a, std::string_view b, TextEncoding encoding) {
-    const std::size_t start = CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
+  // `knownStart`: the number of equal bytes at their start when already counted.
+  void Split(std::string_view a, std::string_view b, TextEncoding encoding,
+             std::size_t knownStart = kUnknown) {
+    const std::size_t start = knownStart != kUnknown
+                                  ? knownStart
+                                  : CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
     // Below the first difference both lines are split alike, except for the unit that
     // reaches it, which may start earlier in one line than in the other.
     const std::size_t head = std::min(start == a.size() ? start : UnitStart(a, start, encoding),
@@ -282,6 +334,8 @@ class SplitPair {
     SplitLine(a, head, a.size() - end, encoding, &a_, &aBounds_);
     SplitLine(b, head, b.size() - end, encoding, &b_, &bBounds_);
   }
+
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
 
   const UnitLine& A() const { return a_; }
   const UnitLine& B() const { return b_; }
@@ -332,7 +386,20 @@ class PairAligner {
   }
 
  private:
-  bool Same(std::size_t i, std::size_t j) const { return a_.Unit(i) == b_.Unit(j); }
+  // Whether middle units i and j are equal: by their keys, and by their bytes for long ones.
+  bool Same(std::size_t i, std::size_t j) const {
+    return aKeys_[i] == bKeys_[j] &&
+           (IsShortKey(aKeys_[i]) || a_.Unit(head_ + i) == b_.Unit(head_ + j));
+  }
+
+  static void KeysOfUnits(const UnitLine& line, std::size_t first, std::size_t count,
+                          std::vector<uint64_t>* keys) {
+    keys->resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+      const uint32_t begin = line.bounds[first + k];
+      (*keys)[k] = UnitKeyAt(line.text, begin, line.bounds[first + k + 1] - begin);
+    }
+  }
 
   void Push(bool common, std::size_t oldCount, std::size_t newCount) {
     if (oldCount == 0 && newCount == 0) return;
@@ -347,19 +414,24 @@ class PairAligner {
   // The longest common subsequence of the middle units.
   void AlignMiddle(std::size_t head, std::size_t n, std::size_t m) {
     // length[i][j]: the longest common subsequence of old units i.. and new units j..
+    head_ = head;
+    KeysOfUnits(a_, head, n, &aKeys_);
+    KeysOfUnits(b_, head, m, &bKeys_);
     const std::size_t width = m + 1;
     length_.assign((n + 1) * width, 0);
     for (std::size_t i = n; i-- > 0;) {
+      uint16_t* row = length_.data() + i * width;
+      const uint16_t* below = row + width;
+      const uint64_t key = aKeys_[i];
+      const bool exact = IsShortKey(key);
       for (std::size_t j = m; j-- > 0;) {
-        length_[i * width + j] =
-            Same(head + i, head + j)
-                ? static_cast<uint16_t>(length_[(i + 1) * width + j + 1] + 1)
-                : std::max(length_[(i + 1) * width + j], length_[i * width + j + 1]);
+        row[j] = key == bKeys_[j] && (exact || Same(i, j)) ? static_cast<uint16_t>(below[j + 1] + 1)
+                                                           : std::max(below[j], row[j + 1]);
       }
     }
     std::size_t i = 0, j = 0;
     while (i < n && j < m) {
-      if (Same(head + i, head + j)) {
+      if (Same(i, j)) {
         Push(true, 1, 1);
         ++i, ++j;
       } else if (length_[(i + 1) * width + j] >= length_[i * width + j + 1]) {
@@ -398,6 +470,13 @@ class PairAligner {
 
   ChangedRanges RangesOfStretches() const {
     ChangedRanges ranges;
+    std::size_t oldCount = 0, newCount = 0;
+    for (const Stretch& stretch : stretches_) {
+      oldCount += !stretch.common && stretch.oldCount > 0;
+      newCount += !stretch.common && stretch.newCount > 0;
+    }
+    ranges.oldRanges.reserve(oldCount);
+    ranges.newRanges.reserve(newCount);
     std::size_t i = 0, j = 0;
     for (const Stretch& stretch : stretches_) {
       if (!stretch.common) {
@@ -411,6 +490,8 @@ class PairAligner {
   }
 
   UnitLine a_, b_;
+  std::size_t head_ = 0;  // the first middle unit
+  std::vector<uint64_t> aKeys_, bKeys_;
   std::vector<Stretch> stretches_;
   std::vector<uint16_t> length_;
 };
@@ -427,9 +508,7 @@ class HashWindow {
     Slot& slot = slots_[k % kSlots];
     if (slot.index != k) {
       slot.index = k;
-      bounds_.clear();
-      SplitUnits(texts_[k], encoding_, &bounds_);
-      slot.hashes = SortedHashes(texts_[k], bounds_);
+      SortedKeys(texts_[k], encoding_, &slot.hashes);
     }
     return slot.hashes;
   }
@@ -443,7 +522,6 @@ class HashWindow {
 
   const std::vector<std::string_view>& texts_;
   const TextEncoding encoding_;
-  Bounds bounds_;
   Slot slots_[kSlots];
 };
 
@@ -460,11 +538,12 @@ class BlockPairer {
 
   std::vector<ChangedLinePair> Pair() {
     std::vector<ChangedLinePair> pairs;
+    pairs.reserve(std::min(oldLines_.size(), newLines_.size()));
     std::size_t next = 0;  // the first new line not yet passed
     for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
       const std::size_t chosen = ChoosePartner(i, next);
       if (chosen == newLines_.size()) continue;
-      split_.Split(oldLines_[i], newLines_[chosen], encoding_);
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_, start_);
       pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
                        aligner_.Align(split_.A(), split_.B(), split_.Ends())});
       next = chosen + 1;
@@ -478,7 +557,8 @@ class BlockPairer {
     const std::size_t none = newLines_.size();
     const std::size_t last = std::min(none, next + kPairWindow);
     // The usual case, cheaply: the next new line, alike by its common start and end.
-    if (AlikeByEnds(oldLines_[i], newLines_[next])) return next;
+    start_ = SplitPair::kUnknown;
+    if (AlikeByEnds(oldLines_[i], newLines_[next], &start_)) return next;
     // When that new line is the partner of one of the next old lines, this old line has
     // none: looking further ahead would take a later line's partner.
     const std::size_t oldLast = std::min(oldLines_.size(), i + kPairWindow);
@@ -486,8 +566,11 @@ class BlockPairer {
       if (AlikeByEnds(oldLines_[k], newLines_[next])) return none;
     }
     for (std::size_t j = next + 1; j < last; ++j) {
-      if (AlikeByEnds(oldLines_[i], newLines_[j])) return j;
+      if (AlikeByEnds(oldLines_[i], newLines_[j], &start_)) return j;
     }
+    start_ = SplitPair::kUnknown;
+    if (unitLooks_ == static_cast<std::size_t>(kMaxUnitLooks)) return none;
+    ++unitLooks_;
     return MostAlikeByUnits(i, next, last);
   }
 
@@ -503,7 +586,15 @@ class BlockPairer {
           kMinPairSimilarity * static_cast<double>(oldSize + newSize)) {
         continue;
       }
-      const double similarity = SimilarityOfSorted(oldHashes_.Hashes(i), newHashes_.Hashes(j));
+      const std::vector<uint64_t>& oldKeys = oldHashes_.Hashes(i);
+      const std::vector<uint64_t>& newKeys = newHashes_.Hashes(j);
+      // At most the units of the shorter line are common: skip the count where even that
+      // falls short of the best so far.
+      if (2.0 * static_cast<double>(std::min(oldKeys.size(), newKeys.size())) <
+          best * static_cast<double>(oldKeys.size() + newKeys.size())) {
+        continue;
+      }
+      const double similarity = SimilarityOfSorted(oldKeys, newKeys);
       if (similarity > best || (chosen == newLines_.size() && similarity >= best)) {
         best = similarity;
         chosen = j;
@@ -518,6 +609,8 @@ class BlockPairer {
   HashWindow oldHashes_, newHashes_;
   SplitPair split_;
   PairAligner aligner_;
+  std::size_t unitLooks_ = 0;
+  std::size_t start_ = SplitPair::kUnknown;  // the common start of the partner chosen, if known
 };
 
 }  // namespace
@@ -530,10 +623,10 @@ ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view n
 }
 
 double LineSimilarity(std::string_view oldText, std::string_view newText, TextEncoding encoding) {
-  Bounds oldBounds, newBounds;
-  SplitUnits(oldText, encoding, &oldBounds);
-  SplitUnits(newText, encoding, &newBounds);
-  return SimilarityOfSorted(SortedHashes(oldText, oldBounds), SortedHashes(newText, newBounds));
+  std::vector<uint64_t> oldKeys, newKeys;
+  SortedKeys(oldText, encoding, &oldKeys);
+  SortedKeys(newText, encoding, &newKeys);
+  return SimilarityOfSorted(oldKeys, newKeys);
 }
 
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
@@ -546,7 +639,7 @@ std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
                                                TextEncoding encoding) {
-  std::vector<ChangedLineMarks> marks;
+  std::vector<ChangedLineMarks> marks, oldMarks, newMarks;
   std::vector<int> oldAt, newAt;
   std::vector<std::string_view> oldTexts, newTexts;
   const int count = static_cast<int>(std::min(kinds.size(), texts.size()));
@@ -567,8 +660,12 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
       }
     }
     // Both sides come in line order; the block's lines interleave them.
-    std::vector<ChangedLineMarks> oldMarks, newMarks;
-    for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, encoding)) {
+    std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding);
+    oldMarks.clear(), newMarks.clear();
+    oldMarks.reserve(pairs.size()), newMarks.reserve(pairs.size());
+    const std::size_t needed = marks.size() + 2 * pairs.size();
+    if (marks.capacity() < needed) marks.reserve(std::max(needed, 2 * marks.capacity()));
+    for (ChangedLinePair& pair : pairs) {
       oldMarks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
       newMarks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
     }

@@ -59,6 +59,11 @@ double LineSimilarity(std::string_view oldText, std::string_view newText, TextEn
 inline constexpr double kMinPairSimilarity = 0.5;
 // How far ahead of the next unpaired new line an old line looks for its partner.
 inline constexpr int kPairWindow = 8;
+// How many old lines of a block may look for their partner by units in common, the costly
+// look; past this many, lines pair by their common start and end alone, so that a long block
+// of lines edited beyond that (or one far larger on one side, as where matching linked the
+// edited lines elsewhere) costs little more than reading its lines.
+inline constexpr int kMaxUnitLooks = 512;
 
 // Pairs the deleted lines `oldLines` with the added lines `newLines` of one block, in order
 // (both indexes increase along the result), and lines too different stay unpaired. Each old
@@ -66,7 +71,8 @@ inline constexpr int kPairWindow = 8;
 // at least kMinPairSimilarity of both (the usual edit inside a line); else, unless that new
 // line is so alike to one of the next old lines, the first of the next kPairWindow new
 // lines alike so; else the most alike by units in common (LineSimilarity) of those of a
-// similar length, when at least kMinPairSimilarity. Each pair carries its changed
+// similar length, when at least kMinPairSimilarity (for the first kMaxUnitLooks lines that
+// come to this look; later ones stay unpaired). Each pair carries its changed
 // characters. Cost is linear in the lines: the work per line and per pair is bounded, and
 // only the middle of a pair (between its common start and end) is split into units.
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,

@@ -123,6 +123,18 @@ TEST(ChangedCharacters, PairsAlikeLinesInOrderAndLeavesOthersAlone) {
             "第1条 目的[と範囲]");
   EXPECT_TRUE(PairChangedLines(oldLines, {}, TextEncoding::kUtf8).empty());
 
+  // Lines alike only by their units in common: the first kMaxUnitLooks pair, the rest not.
+  std::vector<std::string> olds, news;
+  for (int k = 0; k < kMaxUnitLooks + 8; ++k) {
+    olds.push_back("x" + std::to_string(k) + " = y" + std::to_string(k) + " + z;");
+    news.push_back("z + y" + std::to_string(k) + " = x" + std::to_string(k) + ";");
+  }
+  const auto reordered =
+      PairChangedLines({olds.begin(), olds.end()}, {news.begin(), news.end()}, TextEncoding::kUtf8);
+  ASSERT_EQ(reordered.size(), static_cast<std::size_t>(kMaxUnitLooks));
+  EXPECT_EQ(reordered.back().oldIndex, kMaxUnitLooks - 1);
+  EXPECT_EQ(reordered.back().newIndex, kMaxUnitLooks - 1);
+
   // A report body: blocks end at common lines; moved lines are left alone.
   using K = LineKind;
   const std::vector<K> kinds = {K::kAdded,   K::kMovedOld, K::kDeleted, K::kCommon,
