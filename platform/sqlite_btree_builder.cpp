@@ -90,11 +90,15 @@ std::size_t PageBytesFor(std::size_t count, std::size_t bytes) {
 }
 
 // Room in `run` for records of `bytes` in all, `count` of them. The memory of one tree is
-// kept for the next (the other file's, an index), so fresh memory is taken with a quarter
-// more: a somewhat larger next tree then fits, and room never written costs nothing.
+// kept for the next (the other file's, an index), so a large tree's fresh memory is taken
+// with a quarter more: a somewhat larger next tree then fits, and room never written costs
+// nothing. A small tree's memory is taken exactly: it comes from memory the run has freed
+// before, where a larger request would take fresh memory from the system.
 void ReservePages(PageRun& run, std::size_t count, std::size_t bytes) {
+  constexpr std::size_t kLargeTree = 1 << 20;
   const std::size_t need = PageBytesFor(count, bytes);
-  if (run.pages.capacity() < need) run.pages.reserve(need + need / 4);
+  if (run.pages.capacity() >= need) return;
+  run.pages.reserve(need >= kLargeTree ? need + need / 4 : need);
 }
 
 // The interior levels of an index b-tree above `children`: entry i (the record of
