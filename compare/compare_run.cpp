@@ -1,5 +1,7 @@
 #include "compare/compare_run.h"
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -75,6 +77,56 @@ std::string CurrentDateTime() {
   return text;
 }
 
+// The memory of a run's line tables, match state and report, kept by each thread for its
+// next run: a folder run compares many pairs on each thread, and memory given back after
+// every pair would be taken fresh from the system, page by page, by the next.
+struct RunMemory {
+  LineTable oldText, newText;
+  MatchState state;
+  std::string report;
+  bool inUse = false;
+};
+
+// The main thread's memory is never given back: the system takes it back whole at the
+// process's end, sooner than freeing it block by block (held here, it is never a leak).
+RunMemory* mainThreadMemory = nullptr;
+
+RunMemory& ThisThreadsMemory() {
+  if (::gettid() == ::getpid()) {
+    if (mainThreadMemory == nullptr) mainThreadMemory = new RunMemory;
+    return *mainThreadMemory;
+  }
+  thread_local RunMemory memory;  // given back when the thread ends
+  return memory;
+}
+
+// The run memory of this thread for one run, emptied again when the run ends; a run
+// started while another runs on the same thread takes memory of its own.
+class RunMemoryLease {
+ public:
+  RunMemoryLease() : memory_(&ThisThreadsMemory()) {
+    if (memory_->inUse) {
+      own_ = std::make_unique<RunMemory>();
+      memory_ = own_.get();
+    }
+    memory_->inUse = true;
+  }
+  ~RunMemoryLease() {
+    memory_->oldText.Clear();
+    memory_->newText.Clear();
+    memory_->report.clear();
+    memory_->inUse = false;
+  }
+  RunMemoryLease(const RunMemoryLease&) = delete;
+  RunMemoryLease& operator=(const RunMemoryLease&) = delete;
+
+  RunMemory& memory() { return *memory_; }
+
+ private:
+  RunMemory* memory_;
+  std::unique_ptr<RunMemory> own_;
+};
+
 class CompareRun {
  public:
   CompareRun(const CompareRequest& request, RunMode mode, CompareHost& host, RunFlags& flags)
@@ -83,7 +135,10 @@ class CompareRun {
         mode_(mode),
         host_(host),
         flags_(flags),
-        meter_(host, flags) {}
+        meter_(host, flags),
+        oldText_(memory_.memory().oldText),
+        newText_(memory_.memory().newText),
+        state_(memory_.memory().state) {}
 
   // Whatever fails inside the run (too little memory, a thread that cannot start, any
   // other exception) ends it with status -1 and the reason; the end of run is performed in
@@ -525,7 +580,7 @@ class CompareRun {
     ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
                                   request_.reportSink);
     settings.flush = destination.PieceTaker();
-    std::string report;
+    std::string& report = memory_.memory().report;
     Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
     reportWritten_ = true;
     if (destination.Failed()) {
@@ -663,9 +718,12 @@ class CompareRun {
   std::unique_ptr<WorkingText> working_;
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;
-  LineTable oldText_, newText_;
+  // The tables, the match state and the report's room, from this thread's run memory.
+  RunMemoryLease memory_;
+  LineTable& oldText_;
+  LineTable& newText_;
+  MatchState& state_;
   RawLines oldRaw_, newRaw_;  // kept only for a format that gives the files' lines back
-  MatchState state_;
   bool reportWritten_ = false;
   bool tooSlowNoted_ = false;
   // After the line tables: the database's writer thread reads them until it is joined, so

@@ -14,6 +14,8 @@
 namespace verko {
 namespace {
 
+constexpr std::size_t kPieceSize = 64 * 1024;
+
 // Where the decoding of a new file read beside the old one is taken up with the run's own
 // working text: the decoder as it stood before the piece in which its own working text
 // first gave out a code, the length of the text decoded before that piece, and the file's
@@ -49,7 +51,8 @@ DecodedFile ReadDecoded(InputFile& file, TextEncoding encoding, WorkingText& wor
     if (piece) resume->bytes.assign(*piece);
     return true;
   };
-  std::vector<char> piece(64 * 1024);
+  // Kept for the thread's next file: a folder run reads many.
+  thread_local std::vector<char> piece(kPieceSize);
   DecodedFile decoded;
   std::string head;  // the file's first bytes, for its byte order mark
   for (;;) {
@@ -129,7 +132,7 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
 Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags, std::string& content) {
   file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
   IntakeReach reach(splitWidth);
-  std::vector<char> piece(64 * 1024);
+  thread_local std::vector<char> piece(kPieceSize);
   Status status = Status::Ok();
   for (;;) {
     std::size_t got = 0;

@@ -309,8 +309,10 @@ IntakeResult ReadFileLines(ByteSource& source, const IntakeOptions& options, Fil
   const std::uint64_t mostText =
       std::uint64_t{kMaxLines} * static_cast<std::uint64_t>(std::max(options.splitWidth, 1));
   const std::uint64_t length = std::min<std::uint64_t>(source.Length(), mostText);
+  // One byte more: the read that finds the file's end needs room too, or it would take a
+  // block of its own.
   table.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(length / 16 + 16, kMaxLines)),
-                static_cast<std::size_t>(length));
+                length > 0 ? static_cast<std::size_t>(length) + 1 : 0);
   Intake intake(options, role, host, progress, table, result);
   ReadLoop(source, options, progress, intake, table, result).Run();
   return result;

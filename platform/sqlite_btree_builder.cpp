@@ -89,6 +89,18 @@ std::size_t PageBytesFor(std::size_t count, std::size_t bytes) {
   return (bytes + 16 * count) * 9 / 8 + kSqlitePageSize;
 }
 
+// Room in `run` for records of `bytes` in all, `count` of them. The memory of one tree is
+// kept for the next (the other file's, an index), so a large tree's fresh memory is taken
+// with a quarter more: a somewhat larger next tree then fits, and room never written costs
+// nothing. A small tree's memory is taken exactly: it comes from memory the run has freed
+// before, where a larger request would take fresh memory from the system.
+void ReservePages(PageRun& run, std::size_t count, std::size_t bytes) {
+  constexpr std::size_t kLargeTree = 1 << 20;
+  const std::size_t need = PageBytesFor(count, bytes);
+  if (run.pages.capacity() >= need) return;
+  run.pages.reserve(need >= kLargeTree ? need + need / 4 : need);
+}
+
 // The interior levels of an index b-tree above `children`: entry i (the record of
 // `entries[i]`) lies between children[i] and children[i + 1].
 uint32_t BuildIndexLevels(RunBuilder& builder, const std::string& records,
@@ -164,7 +176,7 @@ bool TableTreeBuilder::Add(int64_t rowid, const RecordEncoder& record) {
 }
 
 void TableTreeBuilder::Reserve(std::size_t rows, std::size_t bytes) {
-  impl_->run.pages.reserve(PageBytesFor(rows, bytes));
+  ReservePages(impl_->run, rows, bytes);
   impl_->pages.reserve(rows / 16 + 1);
   impl_->keys.reserve(rows / 16 + 1);
 }
@@ -284,7 +296,7 @@ void IndexTreeBuilder::Add(const RecordEncoder& record) {
 }
 
 void IndexTreeBuilder::Reserve(std::size_t entries, std::size_t bytes) {
-  impl_->run.pages.reserve(PageBytesFor(entries, bytes));
+  ReservePages(impl_->run, entries, bytes);
   impl_->pages.reserve(entries / 16 + 1);
 }
 

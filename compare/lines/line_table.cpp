@@ -39,6 +39,7 @@ LineTable& LineTable::operator=(const LineTable& other) {
 LineTable::LineTable(LineTable&& other) noexcept
     : records_(std::move(other.records_)),
       blocks_(std::move(other.blocks_)),
+      spare_(std::exchange(other.spare_, {})),
       held_(std::move(other.held_)),
       free_(std::exchange(other.free_, nullptr)),
       left_(std::exchange(other.left_, 0)),
@@ -52,6 +53,7 @@ LineTable& LineTable::operator=(LineTable&& other) noexcept {
   if (this == &other) return *this;
   records_ = std::move(other.records_);
   blocks_ = std::move(other.blocks_);
+  spare_ = std::exchange(other.spare_, {});
   held_ = std::move(other.held_);
   free_ = std::exchange(other.free_, nullptr);
   left_ = std::exchange(other.left_, 0);
@@ -69,6 +71,18 @@ void LineTable::Append(int lineNo, int partNo, std::string_view text) {
 void LineTable::Reserve(std::size_t lines, std::size_t bytes) {
   records_.reserve(records_.size() + lines);
   if (bytes > left_) TakeBlock(bytes);
+}
+
+void LineTable::Clear() {
+  records_.clear();
+  held_.clear();
+  for (Block& block : blocks_) {
+    if (block.size > spare_.size) spare_ = std::move(block);
+  }
+  blocks_.clear();
+  free_ = nullptr;
+  left_ = 0;
+  kept_ = {};
 }
 
 std::string_view LineTable::Hold(std::string text) {
@@ -106,9 +120,13 @@ std::string_view LineTable::Store(std::string_view text) {
 }
 
 void LineTable::TakeBlock(std::size_t size) {
-  blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-  free_ = blocks_.back().get();
-  left_ = size;
+  if (spare_.size >= size) {
+    blocks_.push_back(std::exchange(spare_, {}));
+  } else {
+    blocks_.push_back({std::make_unique_for_overwrite<char[]>(size), size});
+  }
+  free_ = blocks_.back().bytes.get();
+  left_ = blocks_.back().size;
 }
 
 }  // namespace verko

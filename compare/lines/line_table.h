@@ -39,6 +39,10 @@ class LineTable {
   // Room for `lines` records holding `bytes` of text in all, so that appending them takes
   // no further allocation.
   void Reserve(std::size_t lines, std::size_t bytes);
+  // Empties the table for the next file and keeps its memory: the records' room and its
+  // largest block, which the next Reserve or read takes before a new one. A thread that
+  // compares many pairs then touches fresh memory only for a file larger than before.
+  void Clear();
 
   // Keeps `text` (a whole file's text) in the table and returns where it now lies: a record
   // appended with a text inside it points there instead of taking a copy.
@@ -54,7 +58,12 @@ class LineTable {
   void TakeBlock(std::size_t size);
 
   std::vector<LineRecord> records_;
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+  };
+  std::vector<Block> blocks_;
+  Block spare_;                                           // kept by Clear for the next block taken
   std::vector<std::unique_ptr<const std::string>> held_;  // stays in place when the table moves
   char* free_ = nullptr;                                  // the unused end of the last block
   std::size_t left_ = 0;

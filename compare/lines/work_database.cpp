@@ -152,31 +152,36 @@ Status AddLineTable(Content& content, const std::string& name) {
 }
 
 // Appends `count` records of `source`, `recordAt(i)` giving the i-th, all or none: a
-// missing record or a LineID already in the table refuses the whole append.
+// missing record or a LineID already in the table refuses the whole append. The rows go
+// straight into the table (no copy of them is built first) and are taken back on a refusal.
 Status AppendRecords(Content& content, const std::string& name, int count,
                      const std::function<const LineRecord*(int)>& recordAt) {
   TableContent* table = FindTable(content, name);
   if (table == nullptr) return NoSuchTable(name);
-  std::vector<bool> used = table->lineIdUsed;
-  std::vector<const LineRecord*> rows;
-  rows.reserve(static_cast<std::size_t>(count));
+  std::vector<const LineRecord*>& rows = table->rows;
+  std::vector<bool>& used = table->lineIdUsed;
+  const std::size_t before = rows.size();
+  auto refuse = [&](Status status) {
+    for (std::size_t i = before; i < rows.size(); ++i) used[rows[i]->LineID] = false;
+    rows.resize(before);
+    return status;
+  };
+  rows.reserve(before + static_cast<std::size_t>(std::max(count, 0)));
   for (int i = 0; i < count; ++i) {
     const LineRecord* record = recordAt(i);
-    if (record == nullptr) return Status::Error("記録する行がありません。(" + name + ")");
+    if (record == nullptr) return refuse(Status::Error("記録する行がありません。(" + name + ")"));
     const std::size_t id = static_cast<std::size_t>(std::max(record->LineID, 0));
     if (id >= used.size()) used.resize(std::max(id + 1, used.size() * 2));
     if (used[id] || record->LineID < 0) {
-      return Status::Error(
-          "記録しようとした値がデータベースの制約に反しています。"
-          "(UNIQUE constraint failed: " +
-          table->name + ".LineID)");
+      return refuse(
+          Status::Error("記録しようとした値がデータベースの制約に反しています。"
+                        "(UNIQUE constraint failed: " +
+                        table->name + ".LineID)"));
     }
     used[id] = true;
     rows.push_back(record);
   }
-  if (rows.empty()) return Status::Ok();
-  table->lineIdUsed = std::move(used);
-  table->rows.insert(table->rows.end(), rows.begin(), rows.end());
+  if (rows.size() == before) return Status::Ok();
   table->rowTreesBuilt = table->textTreeBuilt = false;
   return Status::Ok();
 }

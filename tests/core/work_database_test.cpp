@@ -440,6 +440,18 @@ TEST_F(WorkDatabaseTest, FirstWriteFailureIsReportedAndLaterWritesAreSkipped) {
             std::vector<std::string>{"0"});
 }
 
+TEST_F(WorkDatabaseTest, ARefusedAppendStoresNoneOfItsRows) {
+  LineTable lines = MakeTable({"one", "two"});
+  // A record that is missing, a LineID given twice: each after rows that were fine.
+  for (const std::vector<int>& ids : {std::vector<int>{1, 2, 3}, std::vector<int>{1, 2, 1}}) {
+    auto db = CreateOrFail();
+    ASSERT_NE(db, nullptr);
+    db->AppendLines("OldText", lines, ids);
+    EXPECT_FALSE(db->Finish().ok());
+    EXPECT_EQ(Query("SELECT count(*) FROM OldText"), std::vector<std::string>{"0"});
+  }
+}
+
 TEST_F(WorkDatabaseTest, DestroyingWithoutFinishStillWritesEverything) {
   LineTable lines = MakeTable({"one", "two", "three"});
   {
