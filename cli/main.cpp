@@ -220,6 +220,9 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
     host.ShowMessage(warning, "文字コードの警告");
   }
+  if (std::string notice = verko::TwinNotice(result); !notice.empty()) {
+    host.ShowNote(notice);
+  }
   switch (verko::OutcomeOf(result)) {
     case verko::PairOutcome::kSame:
     case verko::PairOutcome::kDifferent:

@@ -17,6 +17,7 @@
 #include "compare/result_file.h"
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
+#include "matching/twin_matches.h"
 #include "report/report_writer.h"
 
 namespace verko {
@@ -117,6 +118,9 @@ class CompareRun {
       Cancel();
       return;
     }
+    const TwinMatches twins = FindTwinMatches(oldText_, newText_, state_, fold);
+    result_.twinLines = twins.lines;
+    result_.twinLineNos = twins.firstLineNos;
     // Matching stored all it stores: the database is written while the report is built.
     workDb_->Complete();
     WriteResult();
@@ -127,6 +131,7 @@ class CompareRun {
     TextFold fold;
     fold.caseSensitive = options_.caseSensitive;
     fold.ignoreWidth = options_.ignoreWidth;
+    fold.twins = working_->TwinCodes();
     return fold;
   }
 
@@ -529,6 +534,18 @@ std::string InvalidTextWarning(const CompareResult& result) {
   add(kRoleOld, result.oldInvalidLines, result.oldEncoding);
   add(kRoleNew, result.newInvalidLines, result.newEncoding);
   return warning;
+}
+
+std::string TwinNotice(const CompareResult& result) {
+  if (result.twinLines <= 0) return {};
+  std::string notice =
+      "波ダッシュなど表記の異なる同じ文字: " + std::to_string(result.twinLines) + " 行（旧 ";
+  for (std::size_t i = 0; i < result.twinLineNos.size(); ++i) {
+    if (i > 0) notice += ", ";
+    notice += std::to_string(result.twinLineNos[i]);
+  }
+  if (result.twinLines > static_cast<int>(result.twinLineNos.size())) notice += ", …";
+  return notice + "）";
 }
 
 CompareResult ExecuteCompare(const CompareRequest& request, RunMode mode, CompareHost& host,

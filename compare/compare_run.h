@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/message_icon.h"
 #include "common/status.h"
@@ -78,6 +79,10 @@ struct CompareResult {
   TextEncoding reportEncoding = TextEncoding::kCp932;
   // Lines holding bytes that are not valid in their file's encoding (compared as bytes).
   int oldInvalidLines = 0, newInvalidLines = 0;
+  // Old lines that matched only because a wave-dash twin counts as one character, and
+  // the line numbers of the first few.
+  int twinLines = 0;
+  std::vector<int> twinLineNos;
   // A run that completed with a cut file compared only the lines before the cut.
   LineLimitCut oldCut, newCut;
 
@@ -87,6 +92,11 @@ struct CompareResult {
 // The warning about lines that were not valid in their file's encoding, one line per file
 // ("旧ファイルの 3 行は UTF-8 として正しくないバイトを含みます。..."); empty when there were none.
 std::string InvalidTextWarning(const CompareResult& result);
+
+// The notice about lines that matched only through a wave-dash twin ("波ダッシュなど表記の
+// 異なる同じ文字: 7 行（旧 1, 2, …）"), for standard error or the window, never the report;
+// empty when there were none.
+std::string TwinNotice(const CompareResult& result);
 
 // Runs one comparison. Not re-entrant: one run at a time per host. `flags` are shared with
 // the host's cancel command; CancelRequested is cleared when reading starts and at the end.
