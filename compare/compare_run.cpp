@@ -339,13 +339,16 @@ class CompareRun {
   // The encodings of the files and the report, and with them the run's text form: the
   // files' own bytes when everything is CP932, decoded text otherwise.
   void ChooseEncodings(std::string_view oldContent, std::string_view newContent) {
-    result_.oldEncoding = ResolveEncoding(options_.oldEncoding, oldContent);
-    result_.newEncoding = ResolveEncoding(options_.newEncoding, newContent);
+    DetectEncodings(options_.oldEncoding, oldContent, options_.newEncoding, newContent,
+                    &result_.oldEncoding, &result_.newEncoding);
     if (options_.reportEncoding != EncodingChoice::kAuto) {
       result_.reportEncoding = ResolveEncoding(options_.reportEncoding, {});
     } else {
+      // UTF-16 files are reported in UTF-8.
       result_.reportEncoding =
-          result_.oldEncoding == result_.newEncoding ? result_.oldEncoding : TextEncoding::kUtf8;
+          result_.oldEncoding == result_.newEncoding && !IsUtf16(result_.oldEncoding)
+              ? result_.oldEncoding
+              : TextEncoding::kUtf8;
     }
     const bool allCp932 = result_.oldEncoding == TextEncoding::kCp932 &&
                           result_.newEncoding == TextEncoding::kCp932 &&
@@ -363,10 +366,12 @@ class CompareRun {
 
   bool Decode(std::string& content, FileRole role) {
     int& invalidLines = role == FileRole::kOld ? result_.oldInvalidLines : result_.newInvalidLines;
-    return DecodeContent(*working_,
-                         role == FileRole::kOld ? result_.oldEncoding : result_.newEncoding,
-                         content, &invalidLines) ||
-           RefuseUndecodable(role);
+    TextEncoding encoding = role == FileRole::kOld ? result_.oldEncoding : result_.newEncoding;
+    if (IsUtf16(encoding)) {
+      content = Utf16ToUtf8(content, encoding);
+      encoding = TextEncoding::kUtf8;
+    }
+    return DecodeContent(*working_, encoding, content, &invalidLines) || RefuseUndecodable(role);
   }
 
   bool RefuseRead(FileRole role, const Status& status) {
