@@ -541,6 +541,14 @@ std::string InvalidTextWarning(const CompareResult& result) {
   return warning;
 }
 
+std::string EncodingsReadNote(const CompareOptions& options, const CompareResult& result) {
+  const bool recognised =
+      options.oldEncoding == EncodingChoice::kAuto || options.newEncoding == EncodingChoice::kAuto;
+  if (!recognised || (result.status != kStatusDone)) return {};
+  return std::string("文字コード: ") + kRoleOld + " " + EncodingCaption(result.oldEncoding) + "、" +
+         kRoleNew + " " + EncodingCaption(result.newEncoding);
+}
+
 std::string TwinNotice(const CompareResult& result) {
   if (result.twinLines <= 0) return {};
   std::string notice =

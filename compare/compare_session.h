@@ -23,7 +23,9 @@ struct OptionFields {
   std::string matchLenText = "3";  // 一致行の行数
   bool displayWithEditor = false;
   std::string splitChar, workPath, editorSetting;
-  std::string encodingName = "cp932";  // 文字コード: one encoding for both files and the report
+  std::string encodingName = "auto";  // 文字コード: one encoding for both files and the report
+  bool caseSensitive = false;         // 英字の大小を区別
+  bool ignoreWidth = false;           // 全角と半角を区別しない
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it

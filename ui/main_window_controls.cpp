@@ -79,14 +79,16 @@ struct OptionBox {
   QCheckBox* box;
   bool MainWindowSettings::*checked;
 };
-std::array<OptionBox, 7> OptionBoxes(const MainWindowControls& ui) {
+std::array<OptionBox, 9> OptionBoxes(const MainWindowControls& ui) {
   return {{{ui.optTrimTop, &MainWindowSettings::trimTop},
            {ui.optTrimTail, &MainWindowSettings::trimTail},
            {ui.optCompress, &MainWindowSettings::compress},
            {ui.optSplit, &MainWindowSettings::split},
            {ui.optDiffOnly, &MainWindowSettings::diffOnly},
            {ui.optDispWithEditor, &MainWindowSettings::displayWithEditor},
-           {ui.optAlwaysTop, &MainWindowSettings::alwaysTop}}};
+           {ui.optAlwaysTop, &MainWindowSettings::alwaysTop},
+           {ui.optCaseSensitive, &MainWindowSettings::caseSensitive},
+           {ui.optIgnoreWidth, &MainWindowSettings::ignoreWidth}}};
 }
 
 }  // namespace
@@ -202,6 +204,17 @@ void MainWindowControls::Create(QWidget* window) {
       QStringLiteral("旧ファイル・新ファイル・結果ファイルの文字コードです。自動判別では、"
                      "旧ファイルと新ファイルの文字コードが異なるとき結果は UTF-8 になります"));
   labelEncoding->setBuddy(comboEncoding);
+  // What counts as a difference: letter case is ignored unless asked.
+  optCaseSensitive = option("OptCaseSensitive", QStringLiteral("英字の大小を区別"));
+  optCaseSensitive->setToolTip(
+      QStringLiteral("英字の大文字と小文字を区別します（既定では区別しません）"));
+  optIgnoreWidth = option("OptIgnoreWidth", QStringLiteral("全角と半角を区別しない"));
+  optIgnoreWidth->setToolTip(
+      QStringLiteral("全角英数字・記号と半角カタカナを、半角英数字・記号と全角カタカナと同じ文字"
+                     "として比較します"));
+  // The status of the finished run, which never widens the window.
+  labelRunStatus = Named(new QLabel(window), "LabelRunStatus");
+  labelRunStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
   textProcDesc = Named(new QLineEdit(window), "TextProcDesc");
   textProcDesc->setReadOnly(true);
@@ -272,7 +285,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optCompress}, nullptr);
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
   row({optDiffOnly, textMatchLen}, nullptr);
-  row({labelEncoding, comboEncoding}, nullptr);
+  row({labelEncoding, comboEncoding, optCaseSensitive, optIgnoreWidth}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
 
@@ -283,6 +296,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   auto* left = new QVBoxLayout;
   left->addWidget(frameFiles);
   left->addWidget(frameOptions);
+  left->addWidget(labelRunStatus);
   left->addLayout(progress);
 
   auto* logo = new QHBoxLayout;
@@ -315,11 +329,13 @@ void MainWindowControls::LayOut(QWidget* window) {
 void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {
-      comboOld,    cmdRefOld,    comboNew,      cmdRefNew,         comboResult,    cmdRefResult,
-      optTrimTop,  optTrimTail,  optCompress,   optSplit,          textSplitWidth, cmdSplitChars,
-      optDiffOnly, textMatchLen, comboEncoding, optDispWithEditor, cmdSetEditor,   optAlwaysTop,
-      cmdWorkPath, cmdStart,     cmdCancel,     cmdClose,          cmdHelp,        cmdBatch};
+  QWidget* const order[] = {comboOld,       cmdRefOld,         comboNew,       cmdRefNew,
+                            comboResult,    cmdRefResult,      optTrimTop,     optTrimTail,
+                            optCompress,    optSplit,          textSplitWidth, cmdSplitChars,
+                            optDiffOnly,    textMatchLen,      comboEncoding,  optCaseSensitive,
+                            optIgnoreWidth, optDispWithEditor, cmdSetEditor,   optAlwaysTop,
+                            cmdWorkPath,    cmdStart,          cmdCancel,      cmdClose,
+                            cmdHelp,        cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }

@@ -29,7 +29,9 @@ struct MainWindowSettings {
   bool diffOnly = false;
   bool displayWithEditor = false;
   bool alwaysTop = false;
-  EncodingChoice encoding = EncodingChoice::kCp932;
+  bool caseSensitive = false;
+  bool ignoreWidth = false;
+  EncodingChoice encoding = EncodingChoice::kAuto;
   // The numeric fields as typed: they are checked when a comparison starts, not here.
   QString splitWidth = QStringLiteral("80");
   QString matchLen = QStringLiteral("3");
