@@ -220,7 +220,7 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
     host.ShowMessage(warning, "文字コードの警告");
   }
-  if (!options.quiet) {
+  if (!options.quiet && !toStandardOutput) {
     if (std::string read = verko::EncodingsReadNote(request.options, result); !read.empty()) {
       host.ShowNote(read);
     }

@@ -207,7 +207,15 @@ struct Readings {
 
 Readings ReadAll(std::string_view bytes) {
   Readings readings;
-  for (int i = 0; i < 3; ++i) readings.by[i] = Read(bytes, kReadOrder[i]);
+  readings.by[1] = Read(bytes, TextEncoding::kUtf8);
+  readings.by[2] = Read(bytes, TextEncoding::kEucJp);
+  // Read as neither UTF-8 nor EUC-JP, the file is CP932 whatever CP932 makes of it: a CP932
+  // file (the usual case, whose other readings give up at once) is not read a third time.
+  if (!readings.by[1].Fits(TextEncoding::kUtf8) && !readings.by[2].Valid()) {
+    readings.by[0].chars = 1;
+    return readings;
+  }
+  readings.by[0] = Read(bytes, TextEncoding::kCp932);
   return readings;
 }
 

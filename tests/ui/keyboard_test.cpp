@@ -54,12 +54,13 @@ TEST_F(KeyboardTest, TabFollowsTheVisualOrder) {
     Check(option)->setChecked(true);  // their fields and buttons join the order
   }
   ShowActive();
-  const QStringList order = {"ComboOld",     "CmdRefOld",    "ComboNew",       "CmdRefNew",
-                             "ComboResult",  "CmdRefResult", "OptTrimTop",     "OptTrimTail",
-                             "OptCompress",  "OptSplit",     "TextSplitWidth", "CmdSplitChars",
-                             "OptDiffOnly",  "TextMatchLen", "ComboEncoding",  "OptDispWithEditor",
-                             "CmdSetEditor", "OptAlwaysTop", "CmdworkPath",    "CmdStart",
-                             "CmdClose",     "CmdHelp",      "CmdBatch",       "ComboOld"};
+  const QStringList order = {
+      "ComboOld",         "CmdRefOld",      "ComboNew",          "CmdRefNew",    "ComboResult",
+      "CmdRefResult",     "OptTrimTop",     "OptTrimTail",       "OptCompress",  "OptSplit",
+      "TextSplitWidth",   "CmdSplitChars",  "OptDiffOnly",       "TextMatchLen", "ComboEncoding",
+      "OptCaseSensitive", "OptIgnoreWidth", "OptDispWithEditor", "CmdSetEditor", "OptAlwaysTop",
+      "CmdworkPath",      "CmdStart",       "CmdClose",          "CmdHelp",      "CmdBatch",
+      "ComboOld"};
   ASSERT_EQ(FocusName(), order[0]);
   QStringList forward{FocusName()};
   for (int i = 1; i < order.size(); ++i) {
