@@ -39,6 +39,12 @@ void ConsoleHost::ShowMessage(const std::string& text, const std::string& title)
   std::fflush(err_);
 }
 
+void ConsoleHost::ShowNote(const std::string& text) {
+  ClearProgress();
+  std::fprintf(err_, "verko-cli: %s\n", text.c_str());
+  std::fflush(err_);
+}
+
 void ConsoleHost::Redraw() {
   if (!showProgress_ || phase_.empty()) return;
   // "\r" and clear-to-end-of-line keep the display on one line.

@@ -28,6 +28,8 @@ class ConsoleHost : public CompareHost {
 
   // Prints a message with its title.
   void ShowMessage(const std::string& text, const std::string& title);
+  // One line of information after the program's name.
+  void ShowNote(const std::string& text);
   // Takes the progress line away, so that what is written next starts a line; the next
   // step of progress draws it again.
   void ClearProgress();

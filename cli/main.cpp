@@ -228,6 +228,14 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   if (std::string warning = verko::InvalidTextWarning(result); !warning.empty()) {
     host.ShowMessage(warning, "文字コードの警告");
   }
+  if (!options.quiet && !toStandardOutput) {
+    if (std::string read = verko::EncodingsReadNote(request.options, result); !read.empty()) {
+      host.ShowNote(read);
+    }
+  }
+  if (std::string notice = verko::TwinNotice(result); !notice.empty()) {
+    host.ShowNote(notice);
+  }
   switch (verko::OutcomeOf(result)) {
     case verko::PairOutcome::kSame:
     case verko::PairOutcome::kDifferent:

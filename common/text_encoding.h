@@ -11,7 +11,9 @@
 
 namespace verko {
 
-enum class TextEncoding { kCp932, kUtf8, kEucJp };
+// UTF-16 (either byte order) is only ever recognised by its byte order mark and read: it is
+// never a report's encoding.
+enum class TextEncoding { kCp932, kUtf8, kEucJp, kUtf16Le, kUtf16Be };
 
 // An encoding as chosen by the user: one of the three, or recognised from the file.
 enum class EncodingChoice { kCp932, kUtf8, kEucJp, kAuto };
@@ -33,12 +35,29 @@ inline bool HasUtf8Bom(std::string_view bytes) {
   return bytes.substr(0, 3) == kUtf8Bom;
 }
 
-// The encoding of a file's content: UTF-8 when it starts with a byte order mark or is valid
-// UTF-8 holding a non-ASCII character; EUC-JP when it is valid EUC-JP and either not valid
-// CP932 or, read as CP932, more half-width katakana than double-byte characters (which is
-// how EUC-JP text looks through CP932 eyes); otherwise CP932. Never an encoding in which
-// the content is invalid, unless it is invalid in all three (then CP932).
+// The encoding of a file's content: that of its byte order mark (UTF-8, UTF-16); else,
+// among the encodings in which it is valid (for UTF-8: valid apart from a few stray bytes,
+// at most one in eight characters), the one in which its characters are most often the
+// common characters of Japanese text (kana, punctuation, full-width letters, first-level
+// kanji), CP932 first on a tie; CP932 when it is valid in none.
 TextEncoding DetectEncoding(std::string_view bytes);
+
+// The encodings of the two files of a run, for their choices: a named one as named, "auto"
+// by the content. Old and new are judged together: a file whose encoding is certain (named,
+// or by its byte order mark) gives it to an "auto" file valid in it; two "auto" files take
+// the encoding that reads both, chosen as DetectEncoding chooses; only when none reads both
+// is each judged alone.
+void DetectEncodings(EncodingChoice oldChoice, std::string_view oldBytes, EncodingChoice newChoice,
+                     std::string_view newBytes, TextEncoding* oldEncoding,
+                     TextEncoding* newEncoding);
+
+// A UTF-16 content (its byte order mark dropped) as UTF-8; what is not valid UTF-16 (a lone
+// surrogate, an odd last byte) becomes bytes that are not valid UTF-8 either.
+std::string Utf16ToUtf8(std::string_view bytes, TextEncoding encoding);
+
+inline bool IsUtf16(TextEncoding encoding) {
+  return encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be;
+}
 
 // The encoding a choice stands for with this content.
 inline TextEncoding ResolveEncoding(EncodingChoice choice, std::string_view bytes) {

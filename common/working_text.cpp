@@ -9,6 +9,7 @@
 #include "common/code_tables.h"
 #include "common/cp932.h"
 #include "common/encoding.h"
+#include "common/text_fold.h"
 #include "common/utf8.h"
 
 namespace verko {
@@ -261,6 +262,16 @@ bool WorkingText::CodeOf(uint32_t key, uint16_t* found) {
   return true;
 }
 
+std::vector<std::pair<uint16_t, uint16_t>> WorkingText::TwinCodes() const {
+  std::vector<std::pair<uint16_t, uint16_t>> twins;
+  for (const auto& [code, key] : keyOfCode_) {
+    if (const uint16_t twin = key < kRawByte ? TwinCodeOf(key) : 0; twin != 0) {
+      twins.emplace_back(code, twin);
+    }
+  }
+  return twins;
+}
+
 uint32_t WorkingText::KeyOf(unsigned code) const {
   if (keyOfCode_.empty() || code < keyOfCode_.front().first) return 0;
   const auto given = std::lower_bound(
@@ -410,7 +421,11 @@ bool WorkingText::Encode(std::string_view working, TextEncoding encoding, Out& a
       return true;
     }
     encoded.clear();
-    if (!EncodeCharacter(cp, encoding, &encoded)) return false;
+    if (!EncodeCharacter(cp, encoding, &encoded)) {
+      // A wave-dash twin is written as the form the encoding holds (U+301C as 〜 0x8160).
+      const uint16_t twin = TwinCodeOf(cp);
+      if (twin == 0 || !EncodeCharacter(toUnicode[twin], encoding, &encoded)) return false;
+    }
     appender.Append(encoded);
     return true;
   };

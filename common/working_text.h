@@ -31,6 +31,10 @@ class WorkingText {
   // invalid byte): without one, text decoded with this working text decodes alike with any.
   bool GaveOutCodes() const { return !codeOfKey_.empty(); }
 
+  // The codes given out to the wave-dash twins beyond CP932 (U+301C and the six others),
+  // each with the CP932 code of its other form, by code: the fold that makes them one.
+  std::vector<std::pair<uint16_t, uint16_t>> TwinCodes() const;
+
   // A file's content in working text (a leading UTF-8 byte order mark dropped). Sets
   // *invalidLines to the number of lines holding a sequence not valid in `encoding`.
   // False when the run meets more distinct characters beyond CP932 than there are codes

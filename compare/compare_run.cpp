@@ -20,6 +20,7 @@
 #include "compare/result_file.h"
 #include "compare/work_folder.h"
 #include "matching/match_lines.h"
+#include "matching/twin_matches.h"
 #include "platform/regexp.h"
 #include "report/format_writer.h"
 #include "report/report_writer.h"
@@ -190,6 +191,9 @@ class CompareRun {
       Cancel();
       return;
     }
+    const TwinMatches twins = FindTwinMatches(oldText_, newText_, state_, fold);
+    result_.twinLines = twins.lines;
+    result_.twinLineNos = twins.firstLineNos;
     // Matching stored all it stores: the database is written while the report is built.
     if (workDb_) workDb_->Complete();
     if (request_.reportOnlyIfDifferent && !request_.reportSink) {
@@ -227,6 +231,7 @@ class CompareRun {
     TextFold fold;
     fold.caseSensitive = options_.caseSensitive;
     fold.ignoreWidth = options_.ignoreWidth;
+    fold.twins = working_->TwinCodes();
     return fold;
   }
 
@@ -486,13 +491,16 @@ class CompareRun {
   // The encodings of the files and the report, and with them the run's text form: the
   // files' own bytes when everything is CP932, decoded text otherwise.
   void ChooseEncodings(std::string_view oldContent, std::string_view newContent) {
-    result_.oldEncoding = ResolveEncoding(options_.oldEncoding, oldContent);
-    result_.newEncoding = ResolveEncoding(options_.newEncoding, newContent);
+    DetectEncodings(options_.oldEncoding, oldContent, options_.newEncoding, newContent,
+                    &result_.oldEncoding, &result_.newEncoding);
     if (options_.reportEncoding != EncodingChoice::kAuto) {
       result_.reportEncoding = ResolveEncoding(options_.reportEncoding, {});
     } else {
+      // UTF-16 files are reported in UTF-8.
       result_.reportEncoding =
-          result_.oldEncoding == result_.newEncoding ? result_.oldEncoding : TextEncoding::kUtf8;
+          result_.oldEncoding == result_.newEncoding && !IsUtf16(result_.oldEncoding)
+              ? result_.oldEncoding
+              : TextEncoding::kUtf8;
     }
     const bool allCp932 = result_.oldEncoding == TextEncoding::kCp932 &&
                           result_.newEncoding == TextEncoding::kCp932 &&
@@ -510,10 +518,12 @@ class CompareRun {
 
   bool Decode(std::string& content, FileRole role) {
     int& invalidLines = role == FileRole::kOld ? result_.oldInvalidLines : result_.newInvalidLines;
-    return DecodeContent(*working_,
-                         role == FileRole::kOld ? result_.oldEncoding : result_.newEncoding,
-                         content, &invalidLines) ||
-           RefuseUndecodable(role);
+    TextEncoding encoding = role == FileRole::kOld ? result_.oldEncoding : result_.newEncoding;
+    if (IsUtf16(encoding)) {
+      content = Utf16ToUtf8(content, encoding);
+      encoding = TextEncoding::kUtf8;
+    }
+    return DecodeContent(*working_, encoding, content, &invalidLines) || RefuseUndecodable(role);
   }
 
   bool RefuseRead(FileRole role, const Status& status) {
@@ -746,6 +756,26 @@ std::string InvalidTextWarning(const CompareResult& result) {
   add(kRoleOld, result.oldInvalidLines, result.oldEncoding);
   add(kRoleNew, result.newInvalidLines, result.newEncoding);
   return warning;
+}
+
+std::string EncodingsReadNote(const CompareOptions& options, const CompareResult& result) {
+  const bool recognised =
+      options.oldEncoding == EncodingChoice::kAuto || options.newEncoding == EncodingChoice::kAuto;
+  if (!recognised || (result.status != kStatusDone)) return {};
+  return std::string("文字コード: ") + kRoleOld + " " + EncodingCaption(result.oldEncoding) + "、" +
+         kRoleNew + " " + EncodingCaption(result.newEncoding);
+}
+
+std::string TwinNotice(const CompareResult& result) {
+  if (result.twinLines <= 0) return {};
+  std::string notice =
+      "波ダッシュなど表記の異なる同じ文字: " + std::to_string(result.twinLines) + " 行（旧 ";
+  for (std::size_t i = 0; i < result.twinLineNos.size(); ++i) {
+    if (i > 0) notice += ", ";
+    notice += std::to_string(result.twinLineNos[i]);
+  }
+  if (result.twinLines > static_cast<int>(result.twinLineNos.size())) notice += ", …";
+  return notice + "）";
 }
 
 CompareResult ExecuteCompare(const CompareRequest& request, RunMode mode, CompareHost& host,

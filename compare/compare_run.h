@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/message_icon.h"
 #include "common/status.h"
@@ -31,8 +32,10 @@ struct CompareOptions {
   std::string workPath;  // work folder ending in "/"
   bool displayWithEditor = false;
   std::string editorSetting;  // command line with the placeholder "%1"
-  EncodingChoice oldEncoding = EncodingChoice::kCp932;
-  EncodingChoice newEncoding = EncodingChoice::kCp932;
+  // Linux text is UTF-8 unless told otherwise: by default each file's encoding is
+  // recognised, and a CP932 file still gives its report byte for byte.
+  EncodingChoice oldEncoding = EncodingChoice::kAuto;
+  EncodingChoice newEncoding = EncodingChoice::kAuto;
   // kAuto: the inputs' encoding when both are the same, else UTF-8.
   EncodingChoice reportEncoding = EncodingChoice::kAuto;
   // What counts as a difference: letter case (ignored unless asked), and with ignoreWidth
@@ -93,6 +96,10 @@ struct CompareResult {
   TextEncoding reportEncoding = TextEncoding::kCp932;
   // Lines holding bytes that are not valid in their file's encoding (compared as bytes).
   int oldInvalidLines = 0, newInvalidLines = 0;
+  // Old lines that matched only because a wave-dash twin counts as one character, and
+  // the line numbers of the first few.
+  int twinLines = 0;
+  std::vector<int> twinLineNos;
   // A run that completed with a cut file compared only the lines before the cut.
   LineLimitCut oldCut, newCut;
 
@@ -102,6 +109,16 @@ struct CompareResult {
 // The warning about lines that were not valid in their file's encoding, one line per file
 // ("旧ファイルの 3 行は UTF-8 として正しくないバイトを含みます。..."); empty when there were none.
 std::string InvalidTextWarning(const CompareResult& result);
+
+// The notice about lines that matched only through a wave-dash twin ("波ダッシュなど表記の
+// 異なる同じ文字: 7 行（旧 1, 2, …）"), for standard error or the window, never the report;
+// empty when there were none.
+std::string TwinNotice(const CompareResult& result);
+
+// For a run that recognised an encoding ("auto"), which encoding it read each file in
+// ("文字コード: 旧ファイル UTF-8、新ファイル UTF-8"); empty for a run given both encodings or
+// one that did not read the files.
+std::string EncodingsReadNote(const CompareOptions& options, const CompareResult& result);
 
 // Runs one comparison. Not re-entrant: one run at a time per host. `flags` are shared with
 // the host's cancel command; CancelRequested is cleared when reading starts and at the end.

@@ -24,10 +24,12 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   options.workPath = fields.workPath;
   options.displayWithEditor = fields.displayWithEditor;
   options.editorSetting = fields.editorSetting;
-  EncodingChoice encoding = EncodingChoice::kCp932;
+  EncodingChoice encoding = EncodingChoice::kAuto;
   ParseEncodingName(fields.encodingName, &encoding);
   options.oldEncoding = options.newEncoding = options.reportEncoding = encoding;
   ParseResultFormat(fields.formatName, &options.format);
+  options.caseSensitive = fields.caseSensitive;
+  options.ignoreWidth = fields.ignoreWidth;
   return options;
 }
 

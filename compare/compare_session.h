@@ -24,8 +24,10 @@ struct OptionFields {
   bool fewestMoves = false;        // 移動行を最少にする
   bool displayWithEditor = false;
   std::string splitChar, workPath, editorSetting;
-  std::string encodingName = "cp932";  // 文字コード: one encoding for both files and the report
-  std::string formatName = "report";   // 出力形式: what the result is
+  std::string encodingName = "auto";  // 文字コード: one encoding for both files and the report
+  bool caseSensitive = false;         // 英字の大小を区別
+  bool ignoreWidth = false;           // 全角と半角を区別しない
+  std::string formatName = "report";  // 出力形式: what the result is
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it

@@ -62,6 +62,10 @@ std::size_t CharacterLength(std::string_view text, std::size_t pos, TextEncoding
       if (byte == 0x8F) return trail(1, 0xA1, 0xFE) && trail(2, 0xA1, 0xFE) ? 3 : 1;
       if (InRange(byte, 0xA1, 0xFE)) return trail(1, 0xA1, 0xFE) ? 2 : 1;
       return 1;
+    case TextEncoding::kUtf16Le:
+    case TextEncoding::kUtf16Be:
+      // Reports are never UTF-16 (such files give a UTF-8 report): bytes stay units.
+      return 1;
   }
   return 1;
 }
@@ -129,7 +133,9 @@ bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encodin
       std::size_t pos = 0;
       while (pos < q) pos += bytes[pos] < 0x80 ? 1 : CharacterLength(text, pos, encoding);
       return pos == q;
-    }
+    }    case TextEncoding::kUtf16Le:
+    case TextEncoding::kUtf16Be:
+      return true;
   }
   return true;
 }

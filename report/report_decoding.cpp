@@ -42,6 +42,9 @@ const char* EncodingName(ReportEncoding encoding) {
       return "UTF-8";
     case ReportEncoding::kEucJp:
       return "EUC-JP";
+    case ReportEncoding::kUtf16Le:
+    case ReportEncoding::kUtf16Be:
+      return EncodingCaption(encoding);
     case ReportEncoding::kCp932:
       break;
   }

@@ -81,7 +81,7 @@ struct OptionBox {
   QCheckBox* box;
   bool MainWindowSettings::*checked;
 };
-std::array<OptionBox, 8> OptionBoxes(const MainWindowControls& ui) {
+std::array<OptionBox, 10> OptionBoxes(const MainWindowControls& ui) {
   return {{{ui.optTrimTop, &MainWindowSettings::trimTop},
            {ui.optTrimTail, &MainWindowSettings::trimTail},
            {ui.optCompress, &MainWindowSettings::compress},
@@ -89,7 +89,9 @@ std::array<OptionBox, 8> OptionBoxes(const MainWindowControls& ui) {
            {ui.optDiffOnly, &MainWindowSettings::diffOnly},
            {ui.optFewestMoves, &MainWindowSettings::fewestMoves},
            {ui.optDispWithEditor, &MainWindowSettings::displayWithEditor},
-           {ui.optAlwaysTop, &MainWindowSettings::alwaysTop}}};
+           {ui.optAlwaysTop, &MainWindowSettings::alwaysTop},
+           {ui.optCaseSensitive, &MainWindowSettings::caseSensitive},
+           {ui.optIgnoreWidth, &MainWindowSettings::ignoreWidth}}};
 }
 
 }  // namespace
@@ -227,6 +229,17 @@ void MainWindowControls::Create(QWidget* window) {
       QStringLiteral("結果ファイルの形式です。比較結果レポートのほか、新旧対照表、"
                      "patch で当てられる unified diff、JSON で書き出せます"));
   labelFormat->setBuddy(comboFormat);
+  // What counts as a difference: letter case is ignored unless asked.
+  optCaseSensitive = option("OptCaseSensitive", QStringLiteral("英字の大小を区別"));
+  optCaseSensitive->setToolTip(
+      QStringLiteral("英字の大文字と小文字を区別します（既定では区別しません）"));
+  optIgnoreWidth = option("OptIgnoreWidth", QStringLiteral("全角と半角を区別しない"));
+  optIgnoreWidth->setToolTip(
+      QStringLiteral("全角英数字・記号と半角カタカナを、半角英数字・記号と全角カタカナと同じ文字"
+                     "として比較します"));
+  // The status of the finished run, which never widens the window.
+  labelRunStatus = Named(new QLabel(window), "LabelRunStatus");
+  labelRunStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
   textProcDesc = Named(new QLineEdit(window), "TextProcDesc");
   textProcDesc->setReadOnly(true);
@@ -297,7 +310,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optCompress}, nullptr);
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
   row({optDiffOnly, textMatchLen}, nullptr);
-  row({optFewestMoves}, nullptr);
+  row({optFewestMoves, optCaseSensitive, optIgnoreWidth}, nullptr);
   row({labelEncoding, comboEncoding, labelFormat, comboFormat}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
@@ -309,6 +322,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   auto* left = new QVBoxLayout;
   left->addWidget(frameFiles);
   left->addWidget(frameOptions);
+  left->addWidget(labelRunStatus);
   left->addLayout(progress);
 
   auto* logo = new QHBoxLayout;
@@ -341,18 +355,17 @@ void MainWindowControls::LayOut(QWidget* window) {
 void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {
-      comboOld,       cmdRefOld,         comboNew,     cmdRefNew,    comboResult,
-      cmdRefResult,   optTrimTop,        optTrimTail,  optCompress,  optSplit,
-      textSplitWidth, cmdSplitChars,     optDiffOnly,  textMatchLen, comboEncoding,
-      comboFormat,    optDispWithEditor, cmdSetEditor, optAlwaysTop, cmdWorkPath,
-      cmdStart,       cmdCancel,         cmdClose,     cmdHelp,      cmdBatch};
+  QWidget* const order[] = {comboOld,       cmdRefOld,     comboNew,       cmdRefNew,
+                            comboResult,    cmdRefResult,  optTrimTop,     optTrimTail,
+                            optCompress,    optSplit,      textSplitWidth, cmdSplitChars,
+                            optDiffOnly,    textMatchLen,  optFewestMoves, optCaseSensitive,
+                            optIgnoreWidth, comboEncoding, comboFormat,    optDispWithEditor,
+                            cmdSetEditor,   optAlwaysTop,  cmdWorkPath,    cmdStart,
+                            cmdCancel,      cmdClose,      cmdHelp,        cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }
   // The fewest-moves box sits on its own row below the context-lines field.
-  QWidget::setTabOrder(textMatchLen, optFewestMoves);
-  QWidget::setTabOrder(optFewestMoves, comboEncoding);
 }
 
 }  // namespace verko

@@ -41,7 +41,7 @@ class MainWindowControls {
   // The comparison options and the buttons of the settings dialogs, in a frame.
   QGroupBox* frameOptions;
   QCheckBox *optTrimTop, *optTrimTail, *optCompress, *optSplit, *optDiffOnly, *optDispWithEditor,
-      *optAlwaysTop;
+      *optAlwaysTop, *optCaseSensitive, *optIgnoreWidth;
   // Only lines that left their order are moved (the longest chain in order is common).
   QCheckBox* optFewestMoves;
   QLineEdit *textSplitWidth, *textMatchLen;
@@ -57,6 +57,8 @@ class MainWindowControls {
   // The progress display of a running comparison: the bar and the name of the phase.
   ProgressBarFrame* progressBar;
   QLineEdit* textProcDesc;
+  // The encodings a finished run recognised, and its lines matched through a wave-dash twin.
+  QLabel* labelRunStatus;
 
   // The program's icon and name above the commands, with its version below them.
   QLabel *programIcon, *programName, *versionDisp;

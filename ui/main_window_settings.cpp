@@ -31,6 +31,8 @@ constexpr CheckValue kChecks[] = {
     {"OptFewestMoves", &MainWindowSettings::fewestMoves},
     {"OptDispWithEditor", &MainWindowSettings::displayWithEditor},
     {"OptAlwaysTop", &MainWindowSettings::alwaysTop},
+    {"OptCaseSensitive", &MainWindowSettings::caseSensitive},
+    {"OptIgnoreWidth", &MainWindowSettings::ignoreWidth},
 };
 
 constexpr EncodingChoice kEncodings[] = {EncodingChoice::kCp932, EncodingChoice::kUtf8,
@@ -43,11 +45,11 @@ int ReadNumber(const SettingsStore& store, const char* name, int defaultValue) {
 
 // The stored name in any letter case; an unknown one (edited by hand) is the default.
 EncodingChoice ReadEncoding(const SettingsStore& store) {
-  const QString name = store.Read(QStringLiteral("Encoding"), QStringLiteral("cp932")).toLower();
+  const QString name = store.Read(QStringLiteral("Encoding"), QStringLiteral("auto")).toLower();
   for (EncodingChoice choice : kEncodings) {
     if (name == QLatin1String(EncodingChoiceName(choice))) return choice;
   }
-  return EncodingChoice::kCp932;
+  return EncodingChoice::kAuto;
 }
 
 }  // namespace

@@ -31,7 +31,9 @@ struct MainWindowSettings {
   bool fewestMoves = false;
   bool displayWithEditor = false;
   bool alwaysTop = false;
-  EncodingChoice encoding = EncodingChoice::kCp932;
+  bool caseSensitive = false;
+  bool ignoreWidth = false;
+  EncodingChoice encoding = EncodingChoice::kAuto;
   ResultFormat format = ResultFormat::kReport;
   // The numeric fields as typed: they are checked when a comparison starts, not here.
   QString splitWidth = QStringLiteral("80");

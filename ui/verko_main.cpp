@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -170,6 +171,8 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.editorSetting = editorSetting_.toStdString();
   fields.encodingName = ui_.comboEncoding->currentData().toString().toStdString();
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
+  fields.caseSensitive = ui_.optCaseSensitive->isChecked();
+  fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
   return fields;
 }
 
@@ -211,6 +214,14 @@ CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::
 }
 
 void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareResult& result) {
+  // The status of the finished run: the encodings it recognised, lines matched through a
+  // wave-dash twin.
+  std::string status = EncodingsReadNote(request.options, result);
+  if (const std::string twins = TwinNotice(result); !twins.empty()) {
+    status += (status.empty() ? "" : "　") + twins;
+  }
+  ui_.labelRunStatus->setText(ToQString(status));
+  ui_.labelRunStatus->setToolTip(ToQString(status));
   // Only a completed run leaves a report the viewer can show as the last one.
   if (result.status != kStatusDone) return;
   lastReportPath_ = ToQString(request.resultName);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <new>
 #include <random>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -97,14 +98,71 @@ TEST(EncodingDetection, PicksAnEncodingInWhichTheFileIsValid) {
       {Iconv("EUC-JP-MS", "UTF-8", japanese), TextEncoding::kEucJp},
       {Iconv("EUC-JP-MS", "UTF-8", "あ"), TextEncoding::kEucJp},
       {ToCp932("ｶﾀｶ"), TextEncoding::kCp932},                // three bytes: not EUC-JP
-      {"\xFF\xFE broken everywhere", TextEncoding::kCp932},  // invalid in all three
+      {"\xFF\xFF broken everywhere", TextEncoding::kCp932},  // invalid in all three
+      {std::string("\xFF\xFEh\0i\0", 6), TextEncoding::kUtf16Le},
+      {std::string("\xFE\xFF\0h", 4), TextEncoding::kUtf16Be},
+      {ToCp932("ﾃｽﾄﾃｩﾃｩ"), TextEncoding::kCp932},
+      {Iconv("EUC-JP-MS", "UTF-8", "ｱｲｳｴｵ"), TextEncoding::kEucJp},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DetectEncoding(c.bytes), c.expected) << c.bytes;
+    if (IsUtf16(c.expected)) continue;
     if (c.expected != TextEncoding::kCp932 ||
         CountInvalidLines(c.bytes, TextEncoding::kCp932) == 0) {
       EXPECT_EQ(CountInvalidLines(c.bytes, c.expected), 0) << c.bytes;
     }
+  }
+}
+
+TEST(EncodingDetection, OldAndNewAreJudgedTogether) {
+  const std::string utf8 = "比較の結果を、ここに書きます。\r\n";
+  struct {
+    std::string oldBytes, newBytes;
+    TextEncoding expected;  // of both
+  } cases[] = {
+      {"", "", TextEncoding::kCp932},
+      {"ascii\r\n", utf8, TextEncoding::kUtf8},
+      {ToCp932("ﾃｩ"), ToCp932("ﾃｽﾄ"), TextEncoding::kCp932},  // ﾃｩ alone reads as UTF-8 é
+      {Iconv("EUC-JP-MS", "UTF-8", "ｱｲｳｴｵ"), Iconv("EUC-JP-MS", "UTF-8", "ｱｲｳｴｵ"),
+       TextEncoding::kEucJp},
+      {utf8, utf8 + "\xFF", TextEncoding::kUtf8},
+      {"\xEF\xBB\xBF" + ToCp932("ﾃｩ"), "caf\xC3\xA9", TextEncoding::kUtf8},
+  };
+  for (const auto& c : cases) {
+    TextEncoding oldEncoding, newEncoding;
+    DetectEncodings(EncodingChoice::kAuto, c.oldBytes, EncodingChoice::kAuto, c.newBytes,
+                    &oldEncoding, &newEncoding);
+    EXPECT_EQ(oldEncoding, c.expected) << c.oldBytes << " / " << c.newBytes;
+    EXPECT_EQ(newEncoding, c.expected) << c.oldBytes << " / " << c.newBytes;
+  }
+  // Random CP932 texts (half-width katakana, kanji, symbols, ASCII) stay CP932.
+  std::mt19937 rng(23);
+  const std::span<const uint16_t> toUnicode = Cp932Codes().toUnicode;
+  for (int pair = 0; pair < 400; ++pair) {
+    std::string texts[2];
+    for (std::string& text : texts) {
+      const int kind = pair % 4;
+      const int length = 4 + static_cast<int>(rng() % 30);
+      while (static_cast<int>(CharCount(text)) < length) {
+        const int pick = kind == 3 ? static_cast<int>(rng() % 3) : kind;
+        if (pick == 0 || (kind == 3 && rng() % 3 == 0)) {
+          text += static_cast<char>(0xA1 + rng() % 63);  // half-width katakana
+        } else if (kind == 3 && rng() % 2 == 0) {
+          text += static_cast<char>('a' + rng() % 26);
+        } else {
+          const unsigned lead = pick == 1 ? 0x88 + rng() % 0x18 : 0x81;
+          const unsigned code = lead << 8 | (0x40 + rng() % 0xBD);
+          if (toUnicode[code] == 0) continue;
+          text += static_cast<char>(code >> 8);
+          text += static_cast<char>(code & 0xFF);
+        }
+      }
+    }
+    TextEncoding oldEncoding, newEncoding;
+    DetectEncodings(EncodingChoice::kAuto, texts[0], EncodingChoice::kAuto, texts[1], &oldEncoding,
+                    &newEncoding);
+    EXPECT_EQ(oldEncoding, TextEncoding::kCp932) << texts[0] << " / " << texts[1];
+    EXPECT_EQ(newEncoding, TextEncoding::kCp932) << texts[0] << " / " << texts[1];
   }
 }
 
@@ -392,14 +450,15 @@ TEST_F(EncodedCompareTest, ByteOrderMarkIsNotPartOfTheFirstLine) {
   ASSERT_EQ(result.status, kStatusDone);
   EXPECT_EQ(result.counts.Differences(), 0);
   EXPECT_NE(report.substr(0, 3), std::string(kUtf8Bom));
-  // auto takes the mark as UTF-8 even before a file of ASCII alone.
+  // auto takes the mark as UTF-8 even before a file of ASCII alone, and the other file,
+  // valid UTF-8 too, with it.
   Use(EncodingChoice::kAuto);
   Compare(
       "\xEF\xBB\xBF"
       "alpha\r\n",
       "alpha\r\n");
   EXPECT_EQ(result.oldEncoding, TextEncoding::kUtf8);
-  EXPECT_EQ(result.newEncoding, TextEncoding::kCp932);
+  EXPECT_EQ(result.newEncoding, TextEncoding::kUtf8);
   EXPECT_EQ(result.reportEncoding, TextEncoding::kUtf8);
   EXPECT_EQ(result.counts.Differences(), 0);
 }

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QProcess>
 #include <QSettings>
 
@@ -202,7 +203,7 @@ TEST_F(CompareFromWindowTest, WindowWritesTheSameReportAsTheCommandLine) {
 // run; lines not valid in their encoding end the run with a warning.
 TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   QComboBox* encoding = Combo("ComboEncoding");
-  EXPECT_EQ(encoding->currentData().toString(), "cp932");
+  EXPECT_EQ(encoding->currentData().toString(), "auto");
   EXPECT_EQ(Items("ComboEncoding"),
             (QStringList{"CP932 (Shift_JIS)", "UTF-8", "EUC-JP", QStringLiteral("自動判別")}));
   WriteFile(dir_.File("old.txt"), "比較 🍣\r\nbad \xFF\r\n");
@@ -224,7 +225,19 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   CloseAndReload();
   store_->Write(QStringLiteral("Encoding"), QStringLiteral("klingon"));
   Open();
-  EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "cp932");
+  EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "auto");
+
+  // A run that recognised the encodings says so; the fold boxes count and are stored.
+  WriteFile(dir_.File("old.txt"), "abc\r\nend\r\n");
+  WriteFile(dir_.File("new.txt"), "ABC\r\nend\r\n");
+  Check("OptCaseSensitive")->setChecked(true);
+  SetNames(Path("old.txt"), Path("new.txt"), Path("folded.txt"));
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().counts.Differences(), 2);
+  EXPECT_EQ(Find<QLabel>("LabelRunStatus")->text(),
+            QStringLiteral("文字コード: 旧ファイル CP932、新ファイル CP932"));
+  CloseAndReload();
+  EXPECT_EQ(QSettings(StorePath(), QSettings::IniFormat).value("Settings/OptCaseSensitive"), 1);
 }
 
 // The format selector: stored beside the other options and used by the run; the JSON
