@@ -279,14 +279,29 @@ class ReadLoop {
   int reportedTicks_ = 0;
 };
 
+// How often `byte` occurs in `bytes`: memchr's wide compares make this a small part of a
+// read, where a byte-by-byte count costs several instructions a byte.
+std::uint64_t CountByte(std::string_view bytes, char byte) {
+  std::uint64_t count = 0;
+  const char* at = bytes.data();
+  const char* const end = at + bytes.size();
+  while (at < end) {
+    at = static_cast<const char*>(std::memchr(at, byte, static_cast<std::size_t>(end - at)));
+    if (!at) break;
+    ++count;
+    ++at;
+  }
+  return count;
+}
+
 }  // namespace
 
 IntakeReach::IntakeReach(int splitWidth)
     : longestLine_(3 * (std::uint64_t{MaxHeldLine(0, std::max(splitWidth, 1))} + kChunkSize)) {}
 
 bool IntakeReach::Take(std::string_view bytes) {
-  carriageReturns_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\r'));
-  lineFeeds_ += static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+  carriageReturns_ += CountByte(bytes, '\r');
+  lineFeeds_ += CountByte(bytes, '\n');
   const std::size_t lastEnd = bytes.find_last_of("\r\n");
   openLine_ =
       lastEnd == std::string_view::npos ? openLine_ + bytes.size() : bytes.size() - lastEnd - 1;
