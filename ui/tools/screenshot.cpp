@@ -117,6 +117,17 @@ int32_t PrepareBatchList(const QString& delivered, const QString& path) {
   return batchId;
 }
 
+// Writes `lines` in CP932 with CR LF into the file `name` of `folder`; returns its path.
+QString WriteCp932Lines(const QString& folder, const char* name, const QStringList& lines) {
+  const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) {
+    file.write(
+        QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
+  }
+  return path;
+}
+
 // Writes a difference-only report with every kind of line (common, deleted, added, moved at
 // both places, gaps) into `folder`, through a run hosted by `main`. Returns its path.
 QString WriteSampleReport(VerkoMain& main, const QString& folder) {
@@ -147,18 +158,9 @@ QString WriteSampleReport(VerkoMain& main, const QString& folder) {
                                 "追加行は緑、移動行は紫と水色です。",
                                 "付録",
                                 "注意: 大きなファイルは時間がかかります。"};
-  auto write = [&folder](const char* name, const QStringList& lines) {
-    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-      file.write(
-          QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
-    }
-    return path;
-  };
   CompareRequest request;
-  request.oldName = write("仕様書_旧版.txt", oldLines).toStdString();
-  request.newName = write("仕様書_新版.txt", newLines).toStdString();
+  request.oldName = WriteCp932Lines(folder, "仕様書_旧版.txt", oldLines).toStdString();
+  request.newName = WriteCp932Lines(folder, "仕様書_新版.txt", newLines).toStdString();
   request.resultName = QDir(folder).filePath(QStringLiteral("Result.txt")).toStdString();
   request.options.diffOnly = true;
   request.options.contextLines = 1;
@@ -198,18 +200,9 @@ QString WriteInlineReport(VerkoMain& main, const QString& folder) {
   for (int i = 141; i <= 200; ++i) both(QStringLiteral("第%1条 本契約の条項%1の本文です。").arg(i));
   changed(QStringLiteral("附則 この契約は2026年4月1日から施行する。"),
           QStringLiteral("附則 この契約は2027年4月1日から施行する。"));
-  auto write = [&folder](const char* name, const QStringList& lines) {
-    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-      file.write(
-          QByteArray::fromStdString(ToCp932(lines.join(QStringLiteral("\r\n")).toStdString())));
-    }
-    return path;
-  };
   CompareRequest request;
-  request.oldName = write("契約書_旧版.txt", oldLines).toStdString();
-  request.newName = write("契約書_新版.txt", newLines).toStdString();
+  request.oldName = WriteCp932Lines(folder, "契約書_旧版.txt", oldLines).toStdString();
+  request.newName = WriteCp932Lines(folder, "契約書_新版.txt", newLines).toStdString();
   request.resultName = QDir(folder).filePath(QStringLiteral("Inline.txt")).toStdString();
   request.options.workPath = folder.toStdString() + "/";
   RunFlags flags;
