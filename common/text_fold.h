@@ -20,12 +20,12 @@ struct TextFold {
   // CP932 code of that form (U+301C 〜 with 0x8160 ～ and so on), sorted by the first.
   std::vector<std::pair<uint16_t, uint16_t>> twins;
 
-  // Only the specified letter-case fold: the fast path of the collation.
+  // Only the default letter-case fold: the fast path of the collation.
   bool IsCaseFoldOnly() const { return !caseSensitive && !ignoreWidth && twins.empty(); }
   // No fold at all: texts compare by their bytes.
   bool IsIdentity() const { return caseSensitive && !ignoreWidth && twins.empty(); }
   // The part of the fold that also decides exact equality (run growth, gap filling): all
-  // but the specified letter-case fold, which only the text index applies.
+  // but the default letter-case fold, which only the text index applies.
   TextFold ExactPart() const {
     TextFold exact = *this;
     exact.caseSensitive = true;
