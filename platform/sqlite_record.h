@@ -23,17 +23,6 @@ class RecordEncoder {
   // A record holds at most this many values (AddInt and AddText throw beyond it).
   static constexpr int kMaxColumns = 8;
 
-  RecordEncoder() = default;
-  // A copy takes only the values added (a record of two values copies two).
-  RecordEncoder(const RecordEncoder& other) { *this = other; }
-  RecordEncoder& operator=(const RecordEncoder& other) {
-    count_ = other.count_;
-    typeBytes_ = other.typeBytes_;
-    bodyBytes_ = other.bodyBytes_;
-    for (int i = 0; i < count_; ++i) columns_[i] = other.columns_[i];
-    return *this;
-  }
-
   void Clear() {
     count_ = 0;
     typeBytes_ = 0;
