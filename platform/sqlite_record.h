@@ -2,7 +2,6 @@
 // from the values it is given, straight to where the record goes.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -96,33 +95,34 @@ class RecordEncoder {
     return kIntBytes[type];
   }
 
-  // The low `bytes` bytes of `bits`, most significant first; returns `bytes`.
+  // The low `bytes` bytes of `bits`, most significant first; returns `bytes`. A store of a
+  // known width each, which the compiler turns into a few instructions.
+  template <uint32_t kBytes>
+  static void PutBytes(uint64_t bits, char* out) {
+    for (uint32_t k = 0; k < kBytes; ++k)
+      out[k] = static_cast<char>(bits >> (8 * (kBytes - 1 - k)));
+  }
   static uint32_t PutBigEndian(uint64_t bits, uint32_t bytes, char* out) {
-    if (bytes == 0) return 0;
-    if constexpr (std::endian::native != std::endian::little) {
-      for (uint32_t k = 0; k < bytes; ++k)
-        out[k] = static_cast<char>(bits >> (8 * (bytes - 1 - k)));
-      return bytes;
-    }
-    const uint64_t shifted = __builtin_bswap64(bits << (64 - 8 * bytes));
     switch (bytes) {
+      case 0:
+        break;
       case 1:
-        std::memcpy(out, &shifted, 1);
+        PutBytes<1>(bits, out);
         break;
       case 2:
-        std::memcpy(out, &shifted, 2);
+        PutBytes<2>(bits, out);
         break;
       case 3:
-        std::memcpy(out, &shifted, 3);
+        PutBytes<3>(bits, out);
         break;
       case 4:
-        std::memcpy(out, &shifted, 4);
+        PutBytes<4>(bits, out);
         break;
       case 6:
-        std::memcpy(out, &shifted, 6);
+        PutBytes<6>(bits, out);
         break;
       default:
-        std::memcpy(out, &shifted, 8);
+        PutBytes<8>(bits, out);
         break;
     }
     return bytes;
