@@ -244,7 +244,10 @@ struct IndexTreeBuilder::Impl {
   std::string scratch;  // a record too long for its leaf, encoded whole
 
   // The pending entry `age` places after the oldest.
-  PendingEntry& PendingAt(int age) { return pending[(oldest + age) % kPendingSlots]; }
+  PendingEntry& PendingAt(int age) {
+    const int slot = oldest + age;
+    return pending[slot < kPendingSlots ? slot : slot - kPendingSlots];
+  }
 
   // Chooses for the entry just added, the newest pending.
   void Choose() {
@@ -264,7 +267,7 @@ struct IndexTreeBuilder::Impl {
       if (leafFull || !leaf) OpenLeaf();
       leaf->AddRecordCell(entry.record, entry.size, entry.cost - kCellPointerSize, 0, scratch);
     }
-    oldest = (oldest + 1) % kPendingSlots;
+    oldest = oldest + 1 < kPendingSlots ? oldest + 1 : 0;
     --pendingCount;
   }
 

@@ -60,16 +60,14 @@ inline uint32_t Get4(const char* in) {
 }
 
 inline int VarintLength(uint64_t value) {
+  if (value <= 0x7f) return 1;
   if (value > 0x00ffffffffffffffULL) return 9;
-  int length = 1;
-  while (value > 0x7f) {
-    value >>= 7;
-    ++length;
-  }
-  return length;
+  // Seven bits a byte.
+  return (64 - __builtin_clzll(value) + 6) / 7;
 }
 
-// SQLite's varint of a value above 0x7f (see PutVarint).
+// SQLite's varint of a value above 0x7f (see PutVarint), written from its last byte back,
+// so that no buffer is needed.
 inline int PutLongVarint(uint64_t value, char* out) {
   if (value > 0x00ffffffffffffffULL) {
     out[8] = static_cast<char>(value & 0xff);
@@ -80,14 +78,12 @@ inline int PutLongVarint(uint64_t value, char* out) {
     }
     return 9;
   }
-  char buffer[9];
-  int length = 0;
-  do {
-    buffer[length++] = static_cast<char>((value & 0x7f) | 0x80);
+  const int length = VarintLength(value);
+  out[length - 1] = static_cast<char>(value & 0x7f);
+  for (int i = length - 2; i >= 0; --i) {
     value >>= 7;
-  } while (value != 0);
-  buffer[0] = static_cast<char>(buffer[0] & 0x7f);
-  for (int i = 0; i < length; ++i) out[i] = buffer[length - 1 - i];
+    out[i] = static_cast<char>((value & 0x7f) | 0x80);
+  }
   return length;
 }
 

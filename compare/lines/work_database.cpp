@@ -154,8 +154,8 @@ Status AddLineTable(Content& content, const std::string& name) {
 // Appends `count` records of `source`, `recordAt(i)` giving the i-th, all or none: a
 // missing record or a LineID already in the table refuses the whole append. The rows go
 // straight into the table (no copy of them is built first) and are taken back on a refusal.
-Status AppendRecords(Content& content, const std::string& name, int count,
-                     const std::function<const LineRecord*(int)>& recordAt) {
+template <typename RecordAt>
+Status AppendRecords(Content& content, const std::string& name, int count, RecordAt recordAt) {
   TableContent* table = FindTable(content, name);
   if (table == nullptr) return NoSuchTable(name);
   std::vector<const LineRecord*>& rows = table->rows;
