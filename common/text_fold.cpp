@@ -176,11 +176,8 @@ std::string FoldText(std::string_view cp932, const TextFold& fold) {
 
 int CompareUnderFold(std::string_view a, std::string_view b, const TextFold& fold) {
   if (fold.IsCaseFoldOnly()) return CompareFolded(a, b);
-  if (fold.IsIdentity()) {
-    const int bytes = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    if (bytes != 0) return bytes;
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-  }
+  // Bytes as unsigned values, as memcmp orders them (an empty text may have no data at all).
+  if (fold.IsIdentity()) return a.compare(b);
   if (a == b) return 0;
   return FoldText(a, fold).compare(FoldText(b, fold));
 }
