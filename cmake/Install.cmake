@@ -81,7 +81,7 @@ if(TARGET verko)
 endif()
 
 # The Debian package: verko_<version>-<revision>_<arch>.deb, its library dependencies worked
-# out by dpkg-shlibdeps (libxlsxwriter4, which writes the Excel 新旧対照表, among them); a
+# out by dpkg-shlibdeps and, for those loaded on first use, declared below; a
 # Japanese font (the windows and the help are in Japanese) and Qt's
 # Japanese translations (for Qt's own dialogs and menus) are recommended.
 set(CPACK_GENERATOR DEB)
@@ -106,8 +106,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded when first needed rather than linked, so dpkg-shlibdeps does not see them: the
 # versions that have every function the program looks up (sqlite3_system_errno,
-# onig_set_retry_limit_in_search).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsqlite3-0 (>= 3.12.0), libonig5 (>= 6.9.5)")
+# onig_set_retry_limit_in_search; libxlsxwriter4, which writes the Excel 新旧対照表, as
+# dpkg-shlibdeps found it when it was linked).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libsqlite3-0 (>= 3.12.0), libonig5 (>= 6.9.5), libxlsxwriter4 (>= 1.1.4)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic, qt6-translations-l10n")
 include(CPack)

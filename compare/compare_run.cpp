@@ -22,6 +22,7 @@
 #include "matching/match_lines.h"
 #include "matching/twin_matches.h"
 #include "platform/regexp.h"
+#include "platform/xlsxwriter_library.h"
 #include "report/format_writer.h"
 #include "report/report_writer.h"
 
@@ -331,6 +332,15 @@ class CompareRun {
       Refuse(std::string("出力形式 ") + ResultFormatName(format) +
                  " はテキストではないため、標準出力には書き出せません。結果ファイルを指定してくださ"
                  "い。",
+             kTitleFormat);
+      return false;
+    }
+    // The workbook's library is loaded when first needed: without it the run is refused
+    // before anything is compared or written.
+    std::string missing;
+    if (format == ResultFormat::kXlsx && !LoadXlsxWriter(&missing)) {
+      Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
+                 ResultFormatCaption(format) + "）で書き出せません。\n\n理由： " + missing,
              kTitleFormat);
       return false;
     }

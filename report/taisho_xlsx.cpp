@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <xlsxwriter.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 
 #include "common/fresh_file.h"
 #include "common/system_error.h"
+#include "platform/xlsxwriter_library.h"
 
 namespace verko {
 
@@ -46,42 +46,42 @@ struct Formats {
 Formats MakeFormats(lxw_workbook* workbook) {
   Formats f{};
   const auto add = [&](bool bordered) {
-    lxw_format* format = workbook_add_format(workbook);
-    format_set_font_name(format, kFont);
-    format_set_font_size(format, kFontSize);
-    if (bordered) format_set_border(format, LXW_BORDER_THIN);
-    format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
+    lxw_format* format = XlsxWriter().workbook_add_format(workbook);
+    XlsxWriter().format_set_font_name(format, kFont);
+    XlsxWriter().format_set_font_size(format, kFontSize);
+    if (bordered) XlsxWriter().format_set_border(format, LXW_BORDER_THIN);
+    XlsxWriter().format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
     return format;
   };
   f.title = add(false);
-  format_set_font_size(f.title, 16);
-  format_set_bold(f.title);
-  format_set_align(f.title, LXW_ALIGN_CENTER);
+  XlsxWriter().format_set_font_size(f.title, 16);
+  XlsxWriter().format_set_bold(f.title);
+  XlsxWriter().format_set_align(f.title, LXW_ALIGN_CENTER);
   f.right = add(false);
-  format_set_align(f.right, LXW_ALIGN_RIGHT);
+  XlsxWriter().format_set_align(f.right, LXW_ALIGN_RIGHT);
   f.heading = add(true);
-  format_set_bold(f.heading);
-  format_set_text_wrap(f.heading);
-  format_set_align(f.heading, LXW_ALIGN_CENTER);
-  format_set_bg_color(f.heading, 0xEEEEEE);
+  XlsxWriter().format_set_bold(f.heading);
+  XlsxWriter().format_set_text_wrap(f.heading);
+  XlsxWriter().format_set_align(f.heading, LXW_ALIGN_CENTER);
+  XlsxWriter().format_set_bg_color(f.heading, 0xEEEEEE);
   f.number = add(true);
-  format_set_align(f.number, LXW_ALIGN_RIGHT);
+  XlsxWriter().format_set_align(f.number, LXW_ALIGN_RIGHT);
   f.text = add(true);
-  format_set_text_wrap(f.text);
+  XlsxWriter().format_set_text_wrap(f.text);
   f.note = add(true);
-  format_set_text_wrap(f.note);
-  format_set_font_color(f.note, 0x333333);
+  XlsxWriter().format_set_text_wrap(f.note);
+  XlsxWriter().format_set_font_color(f.note, 0x333333);
   // A piece without a font of its own would take the workbook's default font, not the cell's.
-  f.plain = workbook_add_format(workbook);
-  format_set_font_name(f.plain, kFont);
-  format_set_font_size(f.plain, kFontSize);
-  f.changed = workbook_add_format(workbook);
-  format_set_font_name(f.changed, kFont);
-  format_set_font_size(f.changed, kFontSize);
-  format_set_underline(f.changed, LXW_UNDERLINE_SINGLE);
+  f.plain = XlsxWriter().workbook_add_format(workbook);
+  XlsxWriter().format_set_font_name(f.plain, kFont);
+  XlsxWriter().format_set_font_size(f.plain, kFontSize);
+  f.changed = XlsxWriter().workbook_add_format(workbook);
+  XlsxWriter().format_set_font_name(f.changed, kFont);
+  XlsxWriter().format_set_font_size(f.changed, kFontSize);
+  XlsxWriter().format_set_underline(f.changed, LXW_UNDERLINE_SINGLE);
   f.wholeChanged = add(true);
-  format_set_text_wrap(f.wholeChanged);
-  format_set_underline(f.wholeChanged, LXW_UNDERLINE_SINGLE);
+  XlsxWriter().format_set_text_wrap(f.wholeChanged);
+  XlsxWriter().format_set_underline(f.wholeChanged, LXW_UNDERLINE_SINGLE);
   return f;
 }
 
@@ -120,12 +120,12 @@ std::vector<std::pair<std::string, bool>> ShownPieces(const TaishoCell& cell) {
 
 lxw_error WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TaishoCell& cell,
                     const Formats& f) {
-  if (!cell.note.empty()) return worksheet_write_string(sheet, row, col, cell.note.c_str(), f.note);
+  if (!cell.note.empty()) return XlsxWriter().worksheet_write_string(sheet, row, col, cell.note.c_str(), f.note);
   const auto pieces = ShownPieces(cell);
-  if (pieces.empty()) return worksheet_write_blank(sheet, row, col, f.text);
+  if (pieces.empty()) return XlsxWriter().worksheet_write_blank(sheet, row, col, f.text);
   if (pieces.size() == 1) {
     // A rich string needs two pieces at least: one piece is a plain or underlined cell.
-    return worksheet_write_string(sheet, row, col, pieces[0].first.c_str(),
+    return XlsxWriter().worksheet_write_string(sheet, row, col, pieces[0].first.c_str(),
                                   pieces[0].second ? f.wholeChanged : f.text);
   }
   std::vector<lxw_rich_string_tuple> tuples(pieces.size());
@@ -136,16 +136,16 @@ lxw_error WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Ta
     list.push_back(&tuples[i]);
   }
   list.push_back(nullptr);
-  return worksheet_write_rich_string(sheet, row, col, list.data(), f.text);
+  return XlsxWriter().worksheet_write_rich_string(sheet, row, col, list.data(), f.text);
 }
 
 lxw_error WriteNumber(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TaishoCell& cell,
                       const Formats& f) {
-  if (cell.number.empty()) return worksheet_write_blank(sheet, row, col, f.number);
+  if (cell.number.empty()) return XlsxWriter().worksheet_write_blank(sheet, row, col, f.number);
   if (cell.number.find('-') == std::string::npos) {
-    return worksheet_write_number(sheet, row, col, std::atof(cell.number.c_str()), f.number);
+    return XlsxWriter().worksheet_write_number(sheet, row, col, std::atof(cell.number.c_str()), f.number);
   }
-  return worksheet_write_string(sheet, row, col, cell.number.c_str(), f.number);
+  return XlsxWriter().worksheet_write_string(sheet, row, col, cell.number.c_str(), f.number);
 }
 
 std::string Heading(const TaishoTable& table, TaishoSide side) {
@@ -161,22 +161,22 @@ std::string Heading(const TaishoTable& table, TaishoSide side) {
 // Writes every cell; the first error the library reports, or LXW_NO_ERROR.
 lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Formats& f) {
   const TaishoSide sides[] = {LeftSide(table), RightSide(table)};
-  worksheet_set_column(sheet, 0, 0, kNumberWidth, nullptr);
-  worksheet_set_column(sheet, 1, 1, kTextWidth, nullptr);
-  worksheet_set_column(sheet, 2, 2, kNumberWidth, nullptr);
-  worksheet_set_column(sheet, 3, 3, kTextWidth, nullptr);
+  XlsxWriter().worksheet_set_column(sheet, 0, 0, kNumberWidth, nullptr);
+  XlsxWriter().worksheet_set_column(sheet, 1, 1, kTextWidth, nullptr);
+  XlsxWriter().worksheet_set_column(sheet, 2, 2, kNumberWidth, nullptr);
+  XlsxWriter().worksheet_set_column(sheet, 3, 3, kTextWidth, nullptr);
   std::string title(kTaishoTitle), date(kTaishoDateLabel), note(kTaishoNote);
   AppendShownText(table.dateTime, &date);
-  lxw_error error = worksheet_merge_range(sheet, 0, 0, 0, 3, title.c_str(), f.title);
-  if (!error) error = worksheet_merge_range(sheet, 1, 0, 1, 3, date.c_str(), f.right);
-  if (!error) error = worksheet_merge_range(sheet, 2, 0, 2, 3, note.c_str(), f.right);
+  lxw_error error = XlsxWriter().worksheet_merge_range(sheet, 0, 0, 0, 3, title.c_str(), f.title);
+  if (!error) error = XlsxWriter().worksheet_merge_range(sheet, 1, 0, 1, 3, date.c_str(), f.right);
+  if (!error) error = XlsxWriter().worksheet_merge_range(sheet, 2, 0, 2, 3, note.c_str(), f.right);
   constexpr lxw_row_t kHeadingRow = 3;
   for (int i = 0; i < 2 && !error; ++i) {
     const lxw_col_t col = static_cast<lxw_col_t>(2 * i);
-    error = worksheet_write_string(sheet, kHeadingRow, col, std::string(kTaishoLineHeading).c_str(),
+    error = XlsxWriter().worksheet_write_string(sheet, kHeadingRow, col, std::string(kTaishoLineHeading).c_str(),
                                    f.heading);
     if (!error) {
-      error = worksheet_write_string(sheet, kHeadingRow, col + 1, Heading(table, sides[i]).c_str(),
+      error = XlsxWriter().worksheet_write_string(sheet, kHeadingRow, col + 1, Heading(table, sides[i]).c_str(),
                                      f.heading);
     }
   }
@@ -191,18 +191,20 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
     if (error) return error;
     ++row;
   }
-  worksheet_freeze_panes(sheet, kHeadingRow + 1, 0);
-  if (!error) error = worksheet_repeat_rows(sheet, kHeadingRow, kHeadingRow);
-  worksheet_set_landscape(sheet);
-  worksheet_set_paper(sheet, 9);  // A4
-  worksheet_fit_to_pages(sheet, 1, 0);
-  worksheet_set_margins(sheet, 0.4, 0.4, 0.5, 0.5);
+  XlsxWriter().worksheet_freeze_panes(sheet, kHeadingRow + 1, 0);
+  if (!error) error = XlsxWriter().worksheet_repeat_rows(sheet, kHeadingRow, kHeadingRow);
+  XlsxWriter().worksheet_set_landscape(sheet);
+  XlsxWriter().worksheet_set_paper(sheet, 9);  // A4
+  XlsxWriter().worksheet_fit_to_pages(sheet, 1, 0);
+  XlsxWriter().worksheet_set_margins(sheet, 0.4, 0.4, 0.5, 0.5);
   return error;
 }
 
 }  // namespace
 
 Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
+  std::string missing;
+  if (!LoadXlsxWriter(&missing)) return Status::Error(missing);
   std::error_code error;
   std::string folder = std::filesystem::temp_directory_path(error).string();
   if (error) folder = "/tmp";
@@ -224,21 +226,21 @@ Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
 
   lxw_workbook_options options{};
   options.tmpdir = folder.data();
-  lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
+  lxw_workbook* workbook = XlsxWriter().workbook_new_opt(path.c_str(), &options);
   if (workbook == nullptr) return Status::Error(SystemErrorText(ENOMEM));
   lxw_doc_properties properties{};
   std::string title(kTaishoTitle);
   properties.title = title.data();
-  workbook_set_properties(workbook, &properties);
-  lxw_worksheet* sheet = workbook_add_worksheet(workbook, title.c_str());
+  XlsxWriter().workbook_set_properties(workbook, &properties);
+  lxw_worksheet* sheet = XlsxWriter().workbook_add_worksheet(workbook, title.c_str());
   const Formats formats = MakeFormats(workbook);
   const lxw_error filled = FillSheet(sheet, table, formats);
   errno = 0;
-  const lxw_error closed = workbook_close(workbook);
+  const lxw_error closed = XlsxWriter().workbook_close(workbook);
   const int closeErrno = errno;
-  if (filled != LXW_NO_ERROR) return Status::Error(lxw_strerror(filled));
+  if (filled != LXW_NO_ERROR) return Status::Error(XlsxWriter().lxw_strerror(filled));
   if (closed != LXW_NO_ERROR) {
-    return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno) : lxw_strerror(closed));
+    return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno) : XlsxWriter().lxw_strerror(closed));
   }
 
   bytes->clear();

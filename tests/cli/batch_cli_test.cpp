@@ -143,8 +143,8 @@ TEST_F(BatchCliTest, PairInterruptedByCtrlCIsCountedAsCancelled) {
   EXPECT_NE(outcome.out.find("キャンセル 1 組"), std::string::npos) << outcome.out;
 }
 
-// As on a system without SQLite and Oniguruma: two files still compare (neither library is
-// needed), and what needs one says which library is missing.
+// As on a system without SQLite, Oniguruma and libxlsxwriter: two files still compare (no
+// library is needed), and what needs one says which library is missing.
 TEST_F(BatchCliTest, WithoutTheSystemLibrariesFilesCompareAndABatchSaysWhatIsMissing) {
   ASSERT_TRUE(store->AddPairs(batchId, {{0, "a.txt", "a.txt", "a.txt"}}).ok());
   test_support::CliLaunch launch;
@@ -163,6 +163,8 @@ TEST_F(BatchCliTest, WithoutTheSystemLibrariesFilesCompareAndABatchSaysWhatIsMis
       {{"--batch", "Mary's list", "--batch-db", dbPath},
        "ライブラリ libsqlite3.so.0 を読み込めません"},
       {{"--split-chars=x", "a", "b", "c"}, "ライブラリ libonig.so.5 を読み込めません"},
+      {{"--format=xlsx", dir.File("old/a.txt"), dir.File("new/a.txt"), dir.File("r.xlsx")},
+       "ライブラリ libxlsxwriter.so.4 を読み込めません"},
   };
   for (const auto& need : kNeeds) {
     Outcome outcome = runner.Run(need.args, launch);
