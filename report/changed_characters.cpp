@@ -133,7 +133,8 @@ bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encodin
       std::size_t pos = 0;
       while (pos < q) pos += bytes[pos] < 0x80 ? 1 : CharacterLength(text, pos, encoding);
       return pos == q;
-    }    case TextEncoding::kUtf16Le:
+    }
+    case TextEncoding::kUtf16Le:
     case TextEncoding::kUtf16Be:
       return true;
   }

@@ -120,13 +120,14 @@ std::vector<std::pair<std::string, bool>> ShownPieces(const TaishoCell& cell) {
 
 lxw_error WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const TaishoCell& cell,
                     const Formats& f) {
-  if (!cell.note.empty()) return XlsxWriter().worksheet_write_string(sheet, row, col, cell.note.c_str(), f.note);
+  if (!cell.note.empty())
+    return XlsxWriter().worksheet_write_string(sheet, row, col, cell.note.c_str(), f.note);
   const auto pieces = ShownPieces(cell);
   if (pieces.empty()) return XlsxWriter().worksheet_write_blank(sheet, row, col, f.text);
   if (pieces.size() == 1) {
     // A rich string needs two pieces at least: one piece is a plain or underlined cell.
     return XlsxWriter().worksheet_write_string(sheet, row, col, pieces[0].first.c_str(),
-                                  pieces[0].second ? f.wholeChanged : f.text);
+                                               pieces[0].second ? f.wholeChanged : f.text);
   }
   std::vector<lxw_rich_string_tuple> tuples(pieces.size());
   std::vector<lxw_rich_string_tuple*> list;
@@ -143,7 +144,8 @@ lxw_error WriteNumber(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const 
                       const Formats& f) {
   if (cell.number.empty()) return XlsxWriter().worksheet_write_blank(sheet, row, col, f.number);
   if (cell.number.find('-') == std::string::npos) {
-    return XlsxWriter().worksheet_write_number(sheet, row, col, std::atof(cell.number.c_str()), f.number);
+    return XlsxWriter().worksheet_write_number(sheet, row, col, std::atof(cell.number.c_str()),
+                                               f.number);
   }
   return XlsxWriter().worksheet_write_string(sheet, row, col, cell.number.c_str(), f.number);
 }
@@ -173,11 +175,11 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
   constexpr lxw_row_t kHeadingRow = 3;
   for (int i = 0; i < 2 && !error; ++i) {
     const lxw_col_t col = static_cast<lxw_col_t>(2 * i);
-    error = XlsxWriter().worksheet_write_string(sheet, kHeadingRow, col, std::string(kTaishoLineHeading).c_str(),
-                                   f.heading);
+    error = XlsxWriter().worksheet_write_string(sheet, kHeadingRow, col,
+                                                std::string(kTaishoLineHeading).c_str(), f.heading);
     if (!error) {
-      error = XlsxWriter().worksheet_write_string(sheet, kHeadingRow, col + 1, Heading(table, sides[i]).c_str(),
-                                     f.heading);
+      error = XlsxWriter().worksheet_write_string(sheet, kHeadingRow, col + 1,
+                                                  Heading(table, sides[i]).c_str(), f.heading);
     }
   }
   lxw_row_t row = kHeadingRow + 1;
@@ -240,7 +242,8 @@ Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
   const int closeErrno = errno;
   if (filled != LXW_NO_ERROR) return Status::Error(XlsxWriter().lxw_strerror(filled));
   if (closed != LXW_NO_ERROR) {
-    return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno) : XlsxWriter().lxw_strerror(closed));
+    return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno)
+                                         : XlsxWriter().lxw_strerror(closed));
   }
 
   bytes->clear();
