@@ -1,7 +1,7 @@
 // Measures the changed-character marks of a whole report: reads the report, finds its body
 // lines and runs MarkChangedLines over them, as the coloured terminal output does. Prints
 // the median milliseconds of the marks alone (reading and parsing the report left out), wall
-// and CPU, then the body lines, the lines marked and the marked bytes. Part of bench/
+// and CPU, then the body lines, the lines marked and the marked bytes. Belongs to bench/
 // (bench/changes.sh), not of the tests or the shipped program.
 #include "report/changed_characters.h"
 

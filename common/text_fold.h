@@ -24,7 +24,7 @@ struct TextFold {
   bool IsCaseFoldOnly() const { return !caseSensitive && !ignoreWidth && twins.empty(); }
   // No fold at all: texts compare by their bytes.
   bool IsIdentity() const { return caseSensitive && !ignoreWidth && twins.empty(); }
-  // The part of the fold that also decides exact equality (run growth, gap filling): all
+  // What of the fold also decides exact equality (run growth, gap filling): all
   // but the default letter-case fold, which only the text index applies.
   TextFold ExactPart() const {
     TextFold exact = *this;

@@ -83,7 +83,7 @@ class PairFinder {
   struct Side {
     int parts = 0;    // records of the line
     int common = 0;   // of them common (a record met twice counts twice)
-    int partner = 0;  // the line of the other side, -1 when the parts go to several
+    int partner = 0;  // the line of the other side, -1 when its pieces go to several
     bool Whole() const { return parts > 0 && common == parts && partner > 0; }
   };
 
