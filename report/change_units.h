@@ -1,7 +1,9 @@
-// The units a changed line is cut into, and where their boundaries fall: a CP932, UTF-8 or
-// EUC-JP character is one unit, and so is a run of ASCII letters, digits and "_". The
-// changed-character unit (changed_characters.h) aligns lines unit by unit; this unit says
-// only what a unit is, and gives each a number to compare by.
+// The units a changed line is cut into by character, and where their boundaries fall: a
+// CP932, UTF-8 or EUC-JP character with what joins it (combining marks, variation
+// selectors, an emoji sequence) is one unit, and so is a run of ASCII letters, digits and
+// "_". Words (word_units.h) are made of these. The changed-character unit
+// (changed_characters.h) aligns lines unit by unit; this unit says only what a unit is, and
+// gives each a number to compare by.
 #pragma once
 
 #include <bit>
@@ -17,6 +19,10 @@ namespace verko {
 
 // The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
 using Bounds = std::vector<uint32_t>;
+
+// The end of the character at `pos` (< text.size()) with what joins it: one byte where no
+// valid character starts.
+std::size_t ClusterEnd(std::string_view text, std::size_t pos, TextEncoding encoding);
 
 // Appends the starts of the units of text[from, to) to `bounds`; `from` must start a unit
 // and `to` end one.

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "report/change_units.h"
+#include "report/word_units.h"
 
 namespace verko {
 namespace {
@@ -109,11 +110,15 @@ bool AlikeByEnds(std::string_view a, std::string_view b, std::size_t* commonStar
 class SplitPair {
  public:
   // `knownStart`: the number of equal bytes at their start when already counted.
-  void Split(std::string_view a, std::string_view b, TextEncoding encoding,
+  void Split(std::string_view a, std::string_view b, TextEncoding encoding, ChangeUnits units,
              std::size_t knownStart = kUnknown) {
     const std::size_t start = knownStart != kUnknown
                                   ? knownStart
                                   : CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
+    if (units == ChangeUnits::kWords) {
+      SplitWords(a, b, encoding, start);
+      return;
+    }
     // Below the first difference both lines are split alike, except for the unit that
     // reaches it, which may start earlier in one line than in the other.
     const std::size_t head = std::min(start == a.size() ? start : UnitStart(a, start, encoding),
@@ -143,6 +148,39 @@ class SplitPair {
   const CommonEnds& Ends() const { return ends_; }
 
  private:
+  // The dictionary cuts a line by its context, so the same words may be cut differently in
+  // two lines. The common start and end are set aside at a place where both lines may be
+  // cut (inside no character, number or ASCII word of either) and one of them is: the
+  // changed middle then begins and ends on whole words of the line that changed there.
+  void SplitWords(std::string_view a, std::string_view b, TextEncoding encoding,
+                  std::size_t start) {
+    FindWordCuts(a, encoding, &aCuts_);
+    FindWordCuts(b, encoding, &bCuts_);
+    auto cutInBoth = [&](std::size_t p, std::size_t q) {
+      return (aCuts_[p] & bCuts_[q] & kMayCut) != 0 && ((aCuts_[p] | bCuts_[q]) & kCut) != 0;
+    };
+    std::size_t head = start;
+    while (head > 0 && !cutInBoth(head, head)) --head;
+    std::size_t end =
+        CommonEnd(a.data() + a.size(), b.data() + b.size(), std::min(a.size(), b.size()) - head);
+    while (end > 0 && !cutInBoth(a.size() - end, b.size() - end)) --end;
+    ends_ = {head > 0 ? 1u : 0u, end > 0 ? 1u : 0u};
+    SplitLineAtCuts(a, head, a.size() - end, aCuts_, &a_, &aBounds_);
+    SplitLineAtCuts(b, head, b.size() - end, bCuts_, &b_, &bBounds_);
+  }
+
+  static void SplitLineAtCuts(std::string_view text, std::size_t head, std::size_t tail,
+                              const std::vector<uint8_t>& cuts, UnitLine* line, Bounds* bounds) {
+    bounds->clear();
+    if (head > 0) bounds->push_back(0);
+    for (std::size_t p = head; p < tail; ++p) {
+      if (p == head || (cuts[p] & kCut) != 0) bounds->push_back(static_cast<uint32_t>(p));
+    }
+    if (tail < text.size()) bounds->push_back(static_cast<uint32_t>(tail));
+    bounds->push_back(static_cast<uint32_t>(text.size()));
+    *line = LineOf(text, *bounds);
+  }
+
   static void SplitLine(std::string_view text, std::size_t head, std::size_t tail,
                         TextEncoding encoding, UnitLine* line, Bounds* bounds) {
     bounds->clear();
@@ -155,6 +193,7 @@ class SplitPair {
 
   UnitLine a_, b_;
   Bounds aBounds_, bBounds_;
+  std::vector<uint8_t> aCuts_, bCuts_;
   CommonEnds ends_;
 };
 
@@ -330,10 +369,12 @@ class HashWindow {
 class BlockPairer {
  public:
   BlockPairer(const std::vector<std::string_view>& oldLines,
-              const std::vector<std::string_view>& newLines, TextEncoding encoding)
+              const std::vector<std::string_view>& newLines, TextEncoding encoding,
+              ChangeUnits units)
       : oldLines_(oldLines),
         newLines_(newLines),
         encoding_(encoding),
+        units_(units),
         oldHashes_(oldLines, encoding),
         newHashes_(newLines, encoding) {}
 
@@ -344,7 +385,7 @@ class BlockPairer {
     for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
       const std::size_t chosen = ChoosePartner(i, next);
       if (chosen == newLines_.size()) continue;
-      split_.Split(oldLines_[i], newLines_[chosen], encoding_, start_);
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_, units_, start_);
       pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
                        aligner_.Align(split_.A(), split_.B(), split_.Ends())});
       next = chosen + 1;
@@ -407,6 +448,7 @@ class BlockPairer {
   const std::vector<std::string_view>& oldLines_;
   const std::vector<std::string_view>& newLines_;
   const TextEncoding encoding_;
+  const ChangeUnits units_;
   HashWindow oldHashes_, newHashes_;
   SplitPair split_;
   PairAligner aligner_;
@@ -414,12 +456,18 @@ class BlockPairer {
   std::size_t start_ = SplitPair::kUnknown;  // the common start of the partner chosen, if known
 };
 
+// Words where ICU loads; else characters (the caller says so, WordUnitsAvailable).
+ChangeUnits UsableUnits(ChangeUnits units) {
+  return units == ChangeUnits::kWords && !WordUnitsAvailable(nullptr) ? ChangeUnits::kCharacters
+                                                                      : units;
+}
+
 }  // namespace
 
 ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view newText,
-                                    TextEncoding encoding) {
+                                    TextEncoding encoding, ChangeUnits units) {
   SplitPair split;
-  split.Split(oldText, newText, encoding);
+  split.Split(oldText, newText, encoding, UsableUnits(units));
   return PairAligner().Align(split.A(), split.B(), split.Ends());
 }
 
@@ -432,14 +480,14 @@ double LineSimilarity(std::string_view oldText, std::string_view newText, TextEn
 
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
-                                              TextEncoding encoding) {
+                                              TextEncoding encoding, ChangeUnits units) {
   if (oldLines.empty() || newLines.empty()) return {};
-  return BlockPairer(oldLines, newLines, encoding).Pair();
+  return BlockPairer(oldLines, newLines, encoding, UsableUnits(units)).Pair();
 }
 
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
-                                               TextEncoding encoding) {
+                                               TextEncoding encoding, ChangeUnits units) {
   std::vector<ChangedLineMarks> marks, oldMarks, newMarks;
   std::vector<int> oldAt, newAt;
   std::vector<std::string_view> oldTexts, newTexts;
@@ -461,7 +509,7 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
       }
     }
     // Both sides come in line order; the block's lines interleave them.
-    std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding);
+    std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding, units);
     oldMarks.clear(), newMarks.clear();
     oldMarks.reserve(pairs.size()), newMarks.reserve(pairs.size());
     const std::size_t needed = marks.size() + 2 * pairs.size();
