@@ -245,4 +245,16 @@ void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64
   std::sort(keys->begin(), keys->end());
 }
 
+double SimilarityOfKeys(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
+  if (a.empty() && b.empty()) return 1.0;
+  std::size_t i = 0, j = 0, common = 0;
+  while (i < a.size() && j < b.size()) {
+    const uint64_t x = a[i], y = b[j];
+    common += x == y;
+    i += x <= y;
+    j += y <= x;
+  }
+  return 2.0 * static_cast<double>(common) / static_cast<double>(a.size() + b.size());
+}
+
 }  // namespace verko

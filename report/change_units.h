@@ -72,4 +72,8 @@ inline bool IsShortKey(uint64_t key) {
 // The keys (UnitKeyAt) of the units of `text`, sorted, into `keys`.
 void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys);
 
+// How alike two lines are by their sorted unit keys (SortedKeys): twice the keys in common,
+// as a multiset, over the keys of both; 1 for two empty lines.
+double SimilarityOfKeys(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b);
+
 }  // namespace verko

@@ -190,6 +190,17 @@ class JsonWriter {
     side.Close();
   }
 
+  // The line a deleted or added line is paired with as its changed version: the other
+  // side's number and part.
+  void WritePartner(JsonObject& line, const ComparisonEntry& entry,
+                    const ComparisonEntry& partner) {
+    if (entry.oldId > 0 && partner.newId > 0) {
+      WriteSide(line.Key("partner"), comparison_.newText->Line(partner.newId));
+    } else if (entry.newId > 0 && partner.oldId > 0) {
+      WriteSide(line.Key("partner"), comparison_.oldText->Line(partner.oldId));
+    }
+  }
+
   void WriteLines(std::string& out) {
     const std::vector<std::string> texts = input_.ShownTexts();
     const std::vector<ChangedLineMarks> marks = input_.ChangedMarks(texts);
@@ -205,6 +216,7 @@ class JsonWriter {
       if (entry.kind != EntryKind::kGap) line.String("text", texts[k]);
       if (mark != marks.end() && mark->line == static_cast<int>(k)) {
         WriteRanges(line.Key("changes"), texts[k], mark->ranges);
+        WritePartner(line, entry, comparison_.entries[mark->partner]);
         ++mark;
       }
       line.Close();
