@@ -14,7 +14,7 @@ namespace {
 // line: two lines alike by half their units most likely share one of them).
 constexpr std::size_t kSketchUnits = 4;
 // How many lines one sketch unit lists, so that a unit of very many lines costs no more.
-constexpr std::size_t kMaxBucketLines = 16;
+constexpr std::size_t kMaxBucketLines = 8;
 constexpr std::size_t kMinUnits = 8;
 
 uint64_t Mix(uint64_t key) {
@@ -24,16 +24,18 @@ uint64_t Mix(uint64_t key) {
   return key;
 }
 
-// The sketch of a line from its sorted unit keys, into `sketch`.
+// The sketch of a line from its unit keys, into `sketch`: the kSketchUnits smallest mixed
+// keys, each once.
 void SketchOf(const std::vector<uint64_t>& keys, std::vector<uint64_t>* sketch) {
   sketch->clear();
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    if (k > 0 && keys[k] == keys[k - 1]) continue;
-    sketch->push_back(Mix(keys[k]));
+  for (const uint64_t key : keys) {
+    const uint64_t mixed = Mix(key);
+    if (sketch->size() == kSketchUnits && mixed >= sketch->back()) continue;
+    const auto at = std::lower_bound(sketch->begin(), sketch->end(), mixed);
+    if (at != sketch->end() && *at == mixed) continue;
+    if (sketch->size() == kSketchUnits) sketch->pop_back();
+    sketch->insert(at, mixed);
   }
-  const std::size_t count = std::min(kSketchUnits, sketch->size());
-  std::partial_sort(sketch->begin(), sketch->begin() + count, sketch->end());
-  sketch->resize(count);
 }
 
 }  // namespace
@@ -43,11 +45,14 @@ std::vector<std::pair<int, int>> PairMovedEdits(const std::vector<std::string_vi
                                                 TextEncoding encoding) {
   std::vector<std::pair<int, int>> pairs;
   if (oldLines.empty() || newLines.empty()) return pairs;
+  // Every added line is split for its sketch; only the candidates of a deleted line are
+  // sorted to be weighed.
   std::vector<std::vector<uint64_t>> newKeys(newLines.size());
+  std::vector<bool> sorted(newLines.size(), false);
   std::unordered_map<uint64_t, std::vector<int>> bucketOf;
   std::vector<uint64_t> sketch;
   for (std::size_t j = 0; j < newLines.size(); ++j) {
-    SortedKeys(newLines[j], encoding, &newKeys[j]);
+    UnitKeys(newLines[j], encoding, &newKeys[j]);
     if (newKeys[j].size() < kMinUnits) continue;
     SketchOf(newKeys[j], &sketch);
     for (const uint64_t unit : sketch) {
@@ -59,7 +64,7 @@ std::vector<std::pair<int, int>> PairMovedEdits(const std::vector<std::string_vi
   std::vector<uint64_t> oldKeys;
   std::vector<int> candidates;
   for (std::size_t i = 0; i < oldLines.size(); ++i) {
-    SortedKeys(oldLines[i], encoding, &oldKeys);
+    UnitKeys(oldLines[i], encoding, &oldKeys);
     if (oldKeys.size() < kMinUnits) continue;
     SketchOf(oldKeys, &sketch);
     candidates.clear();
@@ -73,9 +78,20 @@ std::vector<std::pair<int, int>> PairMovedEdits(const std::vector<std::string_vi
         }
       }
     }
+    if (candidates.empty()) continue;
+    std::sort(oldKeys.begin(), oldKeys.end());
     double best = kMinPairSimilarity;
     int chosen = -1;
     for (const int j : candidates) {
+      // At most the units of the shorter line are common.
+      const double both = static_cast<double>(oldKeys.size() + newKeys[j].size());
+      if (2.0 * static_cast<double>(std::min(oldKeys.size(), newKeys[j].size())) < best * both) {
+        continue;
+      }
+      if (!sorted[j]) {
+        std::sort(newKeys[j].begin(), newKeys[j].end());
+        sorted[j] = true;
+      }
       const double similarity = SimilarityOfKeys(oldKeys, newKeys[j]);
       if (similarity > best || (chosen < 0 && similarity >= best)) {
         best = similarity;

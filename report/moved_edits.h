@@ -13,7 +13,7 @@
 namespace verko {
 
 // How many lines an unpaired deleted line is weighed against, at most.
-inline constexpr int kMaxMovedCandidates = 32;
+inline constexpr int kMaxMovedCandidates = 16;
 
 // Pairs `oldLines` (deleted lines no block paired) with `newLines` (added lines likewise):
 // each pair (old index, new index) is at least kMinPairSimilarity alike, and a line is in
