@@ -531,6 +531,16 @@ bool ReportPage::JumpToOtherPlace() {
       return true;
     }
   }
+  // A changed line's changed version elsewhere (a line that moved and changed); side by
+  // side, a partner in the same row is already beside it.
+  const std::vector<int> row = LinesOfRow(RowOf(index));
+  for (int line : candidates) {
+    const int partner = marks_->PartnerOf(line);
+    if (partner >= 0 && std::find(row.begin(), row.end(), partner) == row.end()) {
+      SetCurrentLine(partner);
+      return true;
+    }
+  }
   return false;
 }
 

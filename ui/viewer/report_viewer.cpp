@@ -112,9 +112,10 @@ void ReportViewer::CreateActions() {
   actNext_ =
       action("ActNext", QStringLiteral("次の相違"), QStringLiteral("次の相違箇所へ (F7, Alt+↓)"),
              {QKeySequence(Qt::Key_F7), QKeySequence(Qt::ALT | Qt::Key_Down)});
-  actJump_ = action("ActJump", QStringLiteral("移動先へ"),
-                    QStringLiteral("移動行のもう一方の位置へ (Ctrl+J、ダブルクリック)"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_J)});
+  actJump_ = action(
+      "ActJump", QStringLiteral("移動先へ"),
+      QStringLiteral("移動行、移動して変更された行のもう一方の位置へ (Ctrl+J、ダブルクリック)"),
+      {QKeySequence(Qt::CTRL | Qt::Key_J)});
   actSideBySide_ = action("ActSideBySide", QStringLiteral("左右に並べて表示"),
                           QStringLiteral("旧ファイルを左、新ファイルを右に並べて表示 (Ctrl+T)"),
                           {QKeySequence(Qt::CTRL | Qt::Key_T)});
