@@ -1,6 +1,7 @@
 #include "report/provision_rows.h"
 
 #include <algorithm>
+#include <map>
 #include <string_view>
 #include <utility>
 
@@ -60,21 +61,23 @@ bool SameKind(const Unit& a, const Unit& b) {
 // A pair of aligned units (-1 where a side has none).
 struct Aligned {
   int oldIndex = -1, newIndex = -1;
+  bool moved = false;  // joined out of the old side's order
 };
 
-// Pairs, in order, the units of [o0, o1) and [n0, n1) by likeness of their bodies
-// (LineSimilarity at least kMinPairSimilarity, the same kind), the sum of likeness the
-// largest; equal labels weigh a little in a tie.
-void AlignByLikeness(const std::vector<Unit>& olds, const std::vector<Unit>& news, int o0, int o1,
-                     int n0, int n1, std::vector<Aligned>* out) {
-  const int rows = o1 - o0, cols = n1 - n0;
+// Pairs, in order, the old units `oldAt` with the new units `newAt` (indexes, increasing) by
+// likeness of their bodies (LineSimilarity at least kMinPairSimilarity, the same kind), the
+// sum of likeness the largest; equal labels weigh a little in a tie.
+void AlignByLikeness(const std::vector<Unit>& olds, const std::vector<Unit>& news,
+                     const std::vector<int>& oldAt, const std::vector<int>& newAt,
+                     std::vector<Aligned>* out) {
+  const int rows = static_cast<int>(oldAt.size()), cols = static_cast<int>(newAt.size());
   std::vector<double> best((rows + 1) * (cols + 1), 0.0);
   std::vector<double> score(rows * cols, 0.0);
   auto at = [cols](int i, int j) { return i * (cols + 1) + j; };
   for (int i = rows - 1; i >= 0; --i) {
     for (int j = cols - 1; j >= 0; --j) {
-      const Unit& a = olds[o0 + i];
-      const Unit& b = news[n0 + j];
+      const Unit& a = olds[oldAt[i]];
+      const Unit& b = news[newAt[j]];
       double s = 0;
       if (SameKind(a, b)) {
         const double like = LineSimilarity(a.Body(), b.Body(), TextEncoding::kUtf8);
@@ -90,15 +93,21 @@ void AlignByLikeness(const std::vector<Unit>& olds, const std::vector<Unit>& new
   while (i < rows && j < cols) {
     const double s = score[i * cols + j];
     if (s > 0 && best[at(i, j)] == s + best[at(i + 1, j + 1)]) {
-      out->push_back({o0 + i++, n0 + j++});
+      out->push_back({oldAt[i++], newAt[j++]});
     } else if (best[at(i, j)] == best[at(i + 1, j)]) {
-      out->push_back({o0 + i++, -1});
+      out->push_back({oldAt[i++], -1});
     } else {
-      out->push_back({-1, n0 + j++});
+      out->push_back({-1, newAt[j++]});
     }
   }
-  while (i < rows) out->push_back({o0 + i++, -1});
-  while (j < cols) out->push_back({-1, n0 + j++});
+  while (i < rows) out->push_back({oldAt[i++], -1});
+  while (j < cols) out->push_back({-1, newAt[j++]});
+}
+
+std::vector<int> Span(int begin, int end) {
+  std::vector<int> span;
+  for (int k = begin; k < end; ++k) span.push_back(k);
+  return span;
 }
 
 // The alignment of the two sides: first the longest chain of units whose kind and body are
@@ -123,7 +132,7 @@ bool Align(const std::vector<Unit>& olds, const std::vector<Unit>& news,
   while (i < n && j < m) {
     if (equal(i, j) && chain[at(i, j)] == chain[at(i + 1, j + 1)] + 1) {
       if (static_cast<long long>(i - gapOld) * (j - gapNew) > kMaxProvisionCells) return false;
-      AlignByLikeness(olds, news, gapOld, i, gapNew, j, out);
+      AlignByLikeness(olds, news, Span(gapOld, i), Span(gapNew, j), out);
       out->push_back({i++, j++});
       gapOld = i, gapNew = j;
     } else if (chain[at(i + 1, j)] >= chain[at(i, j + 1)]) {
@@ -133,23 +142,102 @@ bool Align(const std::vector<Unit>& olds, const std::vector<Unit>& news,
     }
   }
   if (static_cast<long long>(n - gapOld) * (m - gapNew) > kMaxProvisionCells) return false;
-  AlignByLikeness(olds, news, gapOld, n, gapNew, m, out);
+  AlignByLikeness(olds, news, Span(gapOld, n), Span(gapNew, m), out);
   return true;
 }
 
-// A provision that left its place: an old unit without partner whose body equals that of a
-// new unit without partner elsewhere is shown beside it, at the new place.
+// The units of each group left without partner on one side: group → indexes into `aligned`.
+std::map<int, std::vector<int>> UnpairedGroups(const std::vector<Unit>& units,
+                                               const std::vector<Aligned>& aligned, bool old) {
+  std::map<int, std::vector<int>> groups;
+  for (int k = 0; k < static_cast<int>(aligned.size()); ++k) {
+    const int own = old ? aligned[k].oldIndex : aligned[k].newIndex;
+    const int other = old ? aligned[k].newIndex : aligned[k].oldIndex;
+    if (own >= 0 && other < 0) groups[units[own].group].push_back(k);
+  }
+  return groups;
+}
+
+std::string BodiesOf(const std::vector<Unit>& units, const std::vector<Aligned>& aligned,
+                     const std::vector<int>& entries, bool old) {
+  std::string bodies;
+  for (int k : entries) bodies += units[old ? aligned[k].oldIndex : aligned[k].newIndex].Body();
+  return bodies;
+}
+
+// An article (or chapter) that left its place: the unpaired lines of an old group and of a
+// new group elsewhere, alike as a whole, are paired line by line at the new place, so that a
+// moved provision is never （削る） at one place and （新設） at another.
+void JoinMovedGroups(const std::vector<Unit>& olds, const std::vector<Unit>& news,
+                     std::vector<Aligned>* aligned) {
+  const std::map<int, std::vector<int>> deleted = UnpairedGroups(olds, *aligned, true);
+  const std::map<int, std::vector<int>> added = UnpairedGroups(news, *aligned, false);
+  std::vector<std::pair<std::string, const std::vector<int>*>> candidates;
+  for (const auto& [group, entries] : deleted) {
+    candidates.emplace_back(BodiesOf(olds, *aligned, entries, true), &entries);
+  }
+  std::vector<bool> taken(candidates.size(), false);
+  for (const auto& [group, entries] : added) {
+    const std::string bodies = BodiesOf(news, *aligned, entries, false);
+    double best = kMinPairSimilarity;
+    int chosen = -1;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+      if (taken[c]) continue;
+      const double like = LineSimilarity(candidates[c].first, bodies, TextEncoding::kUtf8);
+      if (like >= best) best = like, chosen = static_cast<int>(c);
+    }
+    if (chosen < 0) continue;
+    taken[chosen] = true;
+    std::vector<int> oldAt, newAt;
+    for (int k : *candidates[chosen].second) oldAt.push_back((*aligned)[k].oldIndex);
+    for (int k : entries) newAt.push_back((*aligned)[k].newIndex);
+    std::vector<Aligned> pairs;
+    AlignByLikeness(olds, news, oldAt, newAt, &pairs);
+    for (const Aligned& pair : pairs) {
+      if (pair.oldIndex < 0 || pair.newIndex < 0) continue;
+      for (int k : *candidates[chosen].second) {
+        if ((*aligned)[k].oldIndex == pair.oldIndex) (*aligned)[k].oldIndex = -1;
+      }
+      for (int k : entries) {
+        if ((*aligned)[k].newIndex == pair.newIndex) {
+          (*aligned)[k].oldIndex = pair.oldIndex, (*aligned)[k].moved = true;
+        }
+      }
+    }
+  }
+}
+
+// Whether a unit is known enough by its text to be found again elsewhere: long enough that
+// it is not a stock phrase.
+bool Distinctive(const Unit& unit) {
+  constexpr std::size_t kMinMovedBytes = 60;  // about twenty Japanese characters
+  return unit.line.kind != ProvisionKind::kText && unit.Body().size() >= kMinMovedBytes;
+}
+
+// A provision that left its place alone: an old line without partner whose body equals that
+// of one new line without partner elsewhere, each the only one of its side with that body,
+// is shown beside it, at the new place.
 void JoinMoved(const std::vector<Unit>& olds, const std::vector<Unit>& news,
                std::vector<Aligned>* aligned) {
+  std::map<std::pair<ProvisionKind, std::string_view>, std::pair<int, int>> found;  // counts
+  for (const Aligned& a : *aligned) {
+    if (a.oldIndex >= 0 && a.newIndex < 0 && Distinctive(olds[a.oldIndex])) {
+      ++found[{olds[a.oldIndex].line.kind, olds[a.oldIndex].Body()}].first;
+    }
+    if (a.newIndex >= 0 && a.oldIndex < 0 && Distinctive(news[a.newIndex])) {
+      ++found[{news[a.newIndex].line.kind, news[a.newIndex].Body()}].second;
+    }
+  }
   for (Aligned& added : *aligned) {
     if (added.oldIndex >= 0 || added.newIndex < 0) continue;
     const Unit& unit = news[added.newIndex];
-    if (unit.Body().empty()) continue;
+    if (!Distinctive(unit) || found[{unit.line.kind, unit.Body()}] != std::pair(1, 1)) continue;
     for (Aligned& deleted : *aligned) {
       if (deleted.newIndex >= 0 || deleted.oldIndex < 0) continue;
       const Unit& old = olds[deleted.oldIndex];
       if (!SameKind(old, unit) || old.Body() != unit.Body()) continue;
       added.oldIndex = deleted.oldIndex;
+      added.moved = true;
       deleted.oldIndex = -1;
       break;
     }
@@ -178,11 +266,13 @@ void MarkWhole(const Unit& unit, TaishoStyle style, std::vector<ChangedRange>* s
   }
 }
 
-TaishoRow ChangedRow(const Unit& old, const Unit& now, TaishoStyle style) {
+// The row of a provision in both texts, changed or moved: its changed words underlined, its
+// number too where it changed or the provision moved (doubly in the formal style).
+TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle style) {
   TaishoRow row;
   row.kind = TaishoRowKind::kChanged;
   row.oldText = old.text, row.newText = now.text;
-  const bool renumbered = OpensProvision(now.line.kind) && old.Label() != now.Label();
+  const bool renumbered = OpensProvision(now.line.kind) && (moved || old.Label() != now.Label());
   const std::size_t oldBody = OpensProvision(old.line.kind) ? old.line.textBegin : 0;
   const std::size_t newBody = OpensProvision(now.line.kind) ? now.line.textBegin : 0;
   const ChangedRanges body = FindChangedCharacters(old.Body(), now.Body(), TextEncoding::kUtf8);
@@ -238,6 +328,7 @@ std::optional<std::vector<TaishoRow>> ProvisionRowsOf(const std::vector<std::str
   const std::vector<Unit> news = UnitsOf(newLines, newProvisions);
   std::vector<Aligned> aligned;
   if (!Align(olds, news, &aligned)) return std::nullopt;
+  JoinMovedGroups(olds, news, &aligned);
   JoinMoved(olds, news, &aligned);
 
   // Each pair's row, and the groups that hold a change.
@@ -256,11 +347,11 @@ std::optional<std::vector<TaishoRow>> ProvisionRowsOf(const std::vector<std::str
     if (now) lastNewGroup = now->group;
     p.group = group;
     p.head = (now ? now : old)->head;
-    if (old && now && old->text == now->text) {
+    if (old && now && old->text == now->text && !pair.moved) {
       p.row.kind = TaishoRowKind::kCommon;
       p.row.oldText = old->text, p.row.newText = now->text;
     } else if (old && now) {
-      p.row = ChangedRow(*old, *now, options.style);
+      p.row = ChangedRow(*old, *now, pair.moved, options.style);
       p.changed = true;
     } else if (now) {
       p.row.kind = TaishoRowKind::kAdded;
@@ -290,6 +381,20 @@ std::optional<std::vector<TaishoRow>> ProvisionRowsOf(const std::vector<std::str
       caption.row.oldDouble.push_back({0, caption.row.oldText.size()});
       caption.row.newDouble.push_back({0, caption.row.newText.size()});
       caption.changed = true;
+    }
+  }
+
+  // A 附則's heading is shown above its changed provisions (their numbers start again there).
+  bool changedBelow = false;
+  for (std::size_t k = placed.size(); k-- > 0;) {
+    Placed& p = placed[k];
+    const Unit& unit = p.units.newIndex >= 0 ? news[p.units.newIndex] : olds[p.units.oldIndex];
+    if (unit.line.kind == ProvisionKind::kSupplementary) {
+      p.head = changedBelow;
+      changedBelow = false;
+      if (p.head) groupChanged[p.group] = true;
+    } else {
+      changedBelow = changedBelow || p.changed;
     }
   }
 
