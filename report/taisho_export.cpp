@@ -1,5 +1,6 @@
 #include "report/taisho_export.h"
 
+#include "report/taisho_docx.h"
 #include "report/taisho_html.h"
 #include "report/taisho_rows.h"
 #include "report/taisho_xlsx.h"
@@ -54,6 +55,13 @@ Status WriteTaishoHtml(const ExportInput& input, std::string& out) {
 Status WriteTaishoXlsx(const ExportInput& input, std::string& out) {
   std::string bytes;
   Status status = MakeTaishoWorkbook(TaishoTableOf(input), &bytes);
+  if (status.ok()) out += bytes;
+  return status;
+}
+
+Status WriteTaishoDocx(const ExportInput& input, std::string& out) {
+  std::string bytes;
+  Status status = MakeTaishoDocument(TaishoTableOf(input), &bytes);
   if (status.ok()) out += bytes;
   return status;
 }
