@@ -179,6 +179,7 @@ class JsonWriter {
     object.Bool("fewestMoves", options.fewestMoves);
     object.Bool("caseSensitive", options.caseSensitive);
     object.Bool("ignoreWidth", options.ignoreWidth);
+    object.String("units", options.units == ChangeUnits::kWords ? "word" : "char");
     object.Close();
   }
 

@@ -63,8 +63,8 @@ std::vector<int> ShownPositions(std::string_view utf8, int tabWidth) {
   return at;
 }
 
-ChangedMarks::ChangedMarks(const ReportDocument& document, int tabWidth)
-    : document_(document), tabWidth_(tabWidth) {}
+ChangedMarks::ChangedMarks(const ReportDocument& document, int tabWidth, ChangeUnits units)
+    : document_(document), tabWidth_(tabWidth), units_(units) {}
 
 void ChangedMarks::Reset() {
   done_ = false;
@@ -97,7 +97,8 @@ void ChangedMarks::MarkAll() {
     kinds.push_back(document_.Line(i).kind);
     texts.push_back(InBlock(kinds.back()) ? document_.TextOf(i) : std::string_view());
   }
-  for (const ChangedLineMarks& marks : MarkChangedLines(kinds, texts, TextEncoding::kUtf8)) {
+  for (const ChangedLineMarks& marks :
+       MarkChangedLines(kinds, texts, TextEncoding::kUtf8, units_)) {
     ranges_[marks.line] = ShownRanges(texts[marks.line], marks.ranges, tabWidth_);
     partners_[marks.line] = marks.partner;
   }

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "report/changed_characters.h"
 #include "report/report_reader.h"
 
 namespace verko {
@@ -16,7 +17,8 @@ namespace verko {
 class ChangedMarks {
  public:
   // `document` must outlive the marks; `tabWidth` as the shown text has it.
-  ChangedMarks(const ReportDocument& document, int tabWidth);
+  ChangedMarks(const ReportDocument& document, int tabWidth,
+               ChangeUnits units = ChangeUnits::kWords);
 
   // Forgets every mark (the document was read again).
   void Reset();
@@ -31,6 +33,7 @@ class ChangedMarks {
 
   const ReportDocument& document_;
   int tabWidth_;
+  ChangeUnits units_;
   bool done_ = false;  // the report's lines were compared
   std::unordered_map<int, QVariantList> ranges_;
   std::unordered_map<int, int> partners_;

@@ -87,6 +87,9 @@ ReportViewer::ReportViewer(UiServices& services, SettingsStore* store, QWidget* 
     tabWidth_ = std::clamp(ReadStoredNumber(*store_, "ViewerTabWidth", 4), 1, 16);
     sideBySide_ = ReadStoredNumber(*store_, "ViewerSideBySide", 0) == 1;
     folded_ = ReadStoredNumber(*store_, "ViewerFold", 0) == 1;
+    // The main window's 文字単位で比較.
+    units_ = ReadStoredNumber(*store_, "OptCharUnits", 0) == 1 ? ChangeUnits::kCharacters
+                                                               : ChangeUnits::kWords;
   }
   CreateActions();
   CreateWidgets();
@@ -261,7 +264,7 @@ ReportPage* ReportViewer::AddReport(const QString& path, CompareAgainFunction co
                           MessageButtons::kOk);
     return nullptr;
   }
-  auto* page = new ReportPage(path, std::move(report), tabWidth_, tabs_);
+  auto* page = new ReportPage(path, std::move(report), tabWidth_, units_, tabs_);
   page->SetCompareAgain(std::move(compareAgain));
   page->ShowSideBySide(sideBySide_);
   page->FoldCommonRuns(folded_);
