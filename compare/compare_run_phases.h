@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/input_file.h"
+#include "common/path_parts.h"
 #include "common/text_fold.h"
 #include "common/working_text.h"
 #include "compare/compare_run.h"
@@ -65,7 +66,7 @@ class CompareRun {
 
   void Fail(const std::string& reason);
 
-  std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
+  std::string WorkDatabasePath() const { return JoinPath(options_.workPath, kWorkDatabaseName); }
 
   WorkStore& Store() { return workDb_ ? static_cast<WorkStore&>(*workDb_) : noStore_; }
 
