@@ -8,7 +8,6 @@
 #include "common/failure_reason.h"
 #include "common/input_file.h"
 #include "common/path_parts.h"
-#include "common/user_folders.h"
 #include "common/working_text.h"
 #include "compare/compare_run_phases.h"
 #include "compare/editor_command.h"
@@ -161,12 +160,9 @@ bool CompareRun::CreateWorkDatabase() {
       return false;
     }
   }
-  Status status = Status::Ok();
   // The default folder is the user's own and is made on first use; a folder the user
   // chose must exist.
-  if (!options_.workPath.empty() && options_.workPath == DefaultWorkFolder()) {
-    status = MakePrivateFolder(options_.workPath);
-  }
+  Status status = PrepareWorkFolder(options_.workPath);
   if (status.ok()) {
     workDb_ = WorkDatabase::Open(path, splitWidth_, &status, options_.workDatabaseThread);
   }
