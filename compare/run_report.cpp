@@ -85,8 +85,15 @@ void CompareRun::WriteExport() {
                    options_.diffOnly,      options_.contextLines, options_.fewestMoves,
                    options_.caseSensitive, options_.ignoreWidth};
   input.options.oldLeft = options_.oldLeft;
+  input.stopRequested = [this] { return flags_.StopRequested(); };
   std::string bytes;
   Status written = FindFormatWriter(options_.format)(input, bytes);
+  // A stop asked while the result was made (Ctrl-C, a hang-up) ends the run as cancelled,
+  // with nothing written.
+  if (flags_.StopRequested()) {
+    Cancel();
+    return;
+  }
   if (!written.ok()) {
     Refuse(std::string("出力形式 ") + ResultFormatName(options_.format) +
                " の結果を作れませんでした。\n\n理由： " + written.reason(),
