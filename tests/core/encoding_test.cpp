@@ -126,6 +126,9 @@ TEST(EncodingDetection, OldAndNewAreJudgedTogether) {
       {Iconv("EUC-JP-MS", "UTF-8", "ｱｲｳｴｵ"), Iconv("EUC-JP-MS", "UTF-8", "ｱｲｳｴｵ"),
        TextEncoding::kEucJp},
       {utf8, utf8 + "\xFF", TextEncoding::kUtf8},
+      // Rare kanji, valid CP932 too by chance: a stray byte in one file does not make both
+      // CP932 when the other is clean UTF-8.
+      {"薔讎犇鬱\n\n", "薔讎犇\xC8鬱\n\n", TextEncoding::kUtf8},
       {"\xEF\xBB\xBF" + ToCp932("ﾃｩ"), "caf\xC3\xA9", TextEncoding::kUtf8},
   };
   for (const auto& c : cases) {
