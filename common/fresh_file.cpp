@@ -121,6 +121,22 @@ void RemoveLeftFreshFiles(const std::string& path) {
   ::closedir(dir);
 }
 
+bool NameFreshFile(FreshFile* file, const std::string& path) {
+  if (!file->tempPath.empty()) return true;
+  // Held from before it has a name, as a named fresh file is (see RemoveLeftFreshFiles).
+  (void)::flock(file->fd, LOCK_EX | LOCK_NB);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = TemporaryName(path, random);
+    if (LinkUnnamedFile(file->fd, name)) {
+      file->tempPath = std::move(name);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
 bool LinkUnnamedFile(int fd, const std::string& path) {
   const std::string self = kOwnDescriptors + std::to_string(fd);
   return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;

@@ -33,6 +33,11 @@ int RemoveKeepingOpen(const std::string& path);
 // killed while it wrote left behind. No other file is touched.
 void RemoveLeftFreshFiles(const std::string& path);
 
+// Gives an unnamed fresh file for `path` a temporary name beside it, as CreateFreshFile names
+// the files it cannot leave unnamed, so that a rename can put it in place; true at once for
+// a file that has a name. False with errno set.
+bool NameFreshFile(FreshFile* file, const std::string& path);
+
 // Gives an unnamed file the name `path`, where nothing may stand (EEXIST then). False with
 // errno set.
 bool LinkUnnamedFile(int fd, const std::string& path);

@@ -122,7 +122,7 @@ bool CompareRun::MatchedLineForLine() const {
 }
 
 bool CompareRun::OpenResultFile() {
-  Status status = resultFile_.Open(request_.resultName);
+  Status status = resultFile_.Open(request_.resultName, Placement());
   if (status.ok()) return true;
   Refuse(FileMessage(kRoleResult, request_.resultName, "を開くことができません。", status.reason()),
          kTitleCannotOpen);
@@ -253,7 +253,7 @@ bool CompareRun::OpenFiles() {
   if (opens[0].status.ok()) opens[1].status = OpenInput(newFile_, request_.newName);
   if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink &&
       !request_.reportOnlyIfDifferent) {
-    opens[2].status = resultFile_.Open(request_.resultName);
+    opens[2].status = resultFile_.Open(request_.resultName, Placement());
   }
   for (const auto& open : opens) {
     if (!open.status.ok()) {
@@ -273,7 +273,10 @@ Status CompareRun::OpenInput(InputFile& file, const std::string& name) {
 }
 
 void CompareRun::EndOfRun() {
-  Status closed = resultFile_.Close();
+  // A refused or failed run leaves the former result as it was when it wrote nothing; a
+  // cancelled one leaves the result empty, or with the lines written before the cancel.
+  Status closed =
+      resultFile_.Close(result_.status == kStatusFailed ? Unwritten::kKeep : Unwritten::kEmpty);
   if (!closed.ok() && result_.status != kStatusFailed) RefuseWrite(closed);
   oldFile_.Close();
   newFile_.Close();

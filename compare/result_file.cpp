@@ -10,20 +10,32 @@
 
 namespace verko {
 
-Status ResultFile::Open(const std::string& path) {
-  (void)Close();
-  // Emptied as it is opened: a run killed while it writes leaves the new report's head,
-  // visibly cut short, never the new head on the former report's tail.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+Status ResultFile::Open(const std::string& path, ResultPlacement placement) {
+  (void)Close(Unwritten::kKeep);
+  written_ = 0;
+  emptied_ = false;
+  failed_ = false;
+  wrote_ = false;
+  if (placement == ResultPlacement::kBeside) return beside_.Open(path);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return Status::Error(SystemErrorText(errno));
   struct stat st;
   fd_ = fd;
   regular_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  written_ = 0;
   return Status::Ok();
 }
 
 Status ResultFile::Write(std::string_view bytes) {
+  if (beside_.IsOpen()) {
+    Status status = beside_.Write(bytes);
+    failed_ = failed_ || !status.ok();
+    wrote_ = true;
+    return status;
+  }
+  if (regular_ && !emptied_) {
+    if (::ftruncate(fd_, 0) != 0) return Status::Error(SystemErrorText(errno));
+    emptied_ = true;
+  }
   while (!bytes.empty()) {
     ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0) {
@@ -36,10 +48,23 @@ Status ResultFile::Write(std::string_view bytes) {
   return Status::Ok();
 }
 
-Status ResultFile::Close() {
+void ResultFile::Discard() {
+  written_ = 0;
+  failed_ = true;
+  // Nothing of the report stays, even where nothing was written yet.
+  emptied_ = true;
+}
+
+Status ResultFile::Close(Unwritten unwritten) {
+  if (beside_.IsOpen()) {
+    if (wrote_ && !failed_) return beside_.Commit();
+    beside_.Abandon();
+    return Status::Ok();
+  }
   if (fd_ < 0) return Status::Ok();
   int err = 0;
-  if (regular_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) err = errno;
+  const bool cut = emptied_ || unwritten == Unwritten::kEmpty;
+  if (regular_ && cut && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) err = errno;
   if (::close(fd_) != 0 && err == 0) err = errno;
   fd_ = -1;
   return err == 0 ? Status::Ok() : Status::Error(SystemErrorText(err));
