@@ -209,11 +209,11 @@ TEST(WorkFolder, DefaultFolderNotTheUsersOwnAndClosedIsRefused) {
       {"シンボリックリンク",
        [](const std::string& f, const std::string& e) {
          rmdir(f.c_str());
-         symlink(e.c_str(), f.c_str());
+         EXPECT_EQ(symlink(e.c_str(), f.c_str()), 0);
        }},
       {"他のユーザーのもの",
        [](const std::string& f, const std::string&) {
-         if (geteuid() == 0) chown(f.c_str(), 65534, 65534);
+         if (geteuid() == 0) EXPECT_EQ(chown(f.c_str(), 65534, 65534), 0);
        }},
   };
   for (const auto& c : cases) {

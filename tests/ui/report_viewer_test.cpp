@@ -510,7 +510,9 @@ TEST_F(ViewerOfPairTest, TwoFilesOpenComparedAndAreComparedAgainAfterAChange) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_->Document().Statistics().added == 2; }, 5000));
 
   // A file that cannot be compared gets the run's message and no window.
-  EXPECT_EQ(OpenPair(Path("missing.txt"), Path("new.txt")), nullptr);
+  EXPECT_EQ(
+      OpenViewer({Path("missing.txt"), Path("new.txt")}, *store_, services_, VERKO_UI_APP_DIR),
+      nullptr);
   ASSERT_EQ(services_.messages.size(), 1u);
   EXPECT_TRUE(services_.messages[0].text.contains("missing.txt"));
 }
