@@ -54,13 +54,13 @@ Status ReplacingFile::Open(const std::string& path) {
   if (exists && S_ISDIR(st.st_mode)) return Status::Error(SystemErrorText(EISDIR));
   // A device or a pipe is no file to replace; a link that leads nowhere yet is written
   // through, so that it stays a link.
-  if ((exists && !S_ISREG(st.st_mode)) || (!exists && IsLink(target_))) return OpenInPlace();
+  if ((exists && !S_ISREG(st.st_mode)) || (!exists && IsLink(target_))) return OpenTargetInPlace();
   // What a writer of this file killed between naming its new file and the rename left.
   RemoveLeftFreshFiles(target_);
   if (!CreateFreshFile(target_, &fresh_)) {
     const int error = errno;
     // A folder that takes no new file may still let the file itself be written.
-    if (exists && (error == EACCES || error == EPERM)) return OpenInPlace();
+    if (exists && (error == EACCES || error == EPERM)) return OpenTargetInPlace();
     return Status::Error(SystemErrorText(error));
   }
   fd_ = fresh_.fd;
@@ -75,7 +75,15 @@ Status ReplacingFile::Open(const std::string& path) {
   return Status::Ok();
 }
 
-Status ReplacingFile::OpenInPlace() {
+Status ReplacingFile::OpenInPlace(const std::string& path) {
+  Abandon();
+  target_ = path;
+  written_ = 0;
+  emptied_ = false;
+  return OpenTargetInPlace();
+}
+
+Status ReplacingFile::OpenTargetInPlace() {
   int fd;
   do {
     fd = ::open(target_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

@@ -26,6 +26,10 @@ class ReplacingFile {
   // Makes the new file for `path`; the system's reason when it cannot (the folder is missing
   // or refuses, a folder stands at the path).
   Status Open(const std::string& path);
+  // Opens `path` (made when missing) to be written in place, for a content that is useful
+  // as far as it was written: emptied by the first write, it keeps what stood there until
+  // then.
+  Status OpenInPlace(const std::string& path);
   Status Write(std::string_view bytes);
   // Puts the new file in place of the former one; written in place, the file ends where the
   // writing ended. Reports a failure of the writes that only this reveals.
@@ -33,10 +37,12 @@ class ReplacingFile {
   // Drops the new file, leaving the former one as it was (written in place: what was
   // written stays). Also what the destructor does with a file not committed.
   void Abandon();
+  // Counts nothing as written: a file written in place is left empty by Commit.
+  void Discard() { written_ = 0; }
   bool IsOpen() const { return fd_ >= 0; }
 
  private:
-  Status OpenInPlace();
+  Status OpenTargetInPlace();
 
   std::string target_;  // where the file goes: the path, or the file its link leads to
   FreshFile fresh_;     // the new file beside the target (unless written in place)

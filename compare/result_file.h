@@ -8,7 +8,6 @@
 // never lost.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -45,16 +44,14 @@ class ResultFile {
   // whole (a Write without failure, even of nothing), else dropped. Reports a failure of the last
   // writes that only closing reveals.
   Status Close(Unwritten unwritten = Unwritten::kEmpty);
-  bool IsOpen() const { return fd_ >= 0 || beside_.IsOpen(); }
+  bool IsOpen() const { return file_.IsOpen(); }
 
  private:
-  ReplacingFile beside_;
-  int fd_ = -1;
-  bool regular_ = false;  // a regular file is emptied by the first write and cut when closed
-  bool emptied_ = false;
-  bool wrote_ = false;   // the result was handed over (beside: whole, though maybe empty)
-  bool failed_ = false;  // a write failed: what was written beside is not whole
-  std::uint64_t written_ = 0;
+  ReplacingFile file_;
+  ResultPlacement placement_ = ResultPlacement::kInPlace;
+  bool wrote_ = false;      // the result was handed over (beside: whole, though maybe empty)
+  bool failed_ = false;     // a write failed: what was written beside is not whole
+  bool discarded_ = false;  // nothing of what was written counts
 };
 
 // Whether two paths name the same existing file (same device and inode), however spelt.
