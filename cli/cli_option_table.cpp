@@ -142,6 +142,18 @@ bool SetFormat(OptionUse& use) {
   return true;
 }
 
+bool SetUnits(OptionUse& use) {
+  CompareOptions& compare = use.options.request.options;
+  if (use.value == "word") {
+    compare.units = ChangeUnits::kWords;
+  } else if (use.value == "char") {
+    compare.units = ChangeUnits::kCharacters;
+  } else {
+    return Refuse(use, "変更箇所の単位の指定が無効: " + use.value + "（word、char のいずれか）");
+  }
+  return true;
+}
+
 bool SetBatch(OptionUse& use) {
   if (use.value.empty()) return Refuse(use, "バッチリストの名前を指定してください。");
   use.options.batchName = use.value;
@@ -153,6 +165,17 @@ bool SetBatchDb(OptionUse& use) {
   if (use.value.empty()) return Refuse(use, "バッチリストのデータベースを指定してください。");
   use.options.batchDb = use.value;
   return true;
+}
+
+// An option naming an encoding, completed from the encodings' names.
+constexpr CliOption EncodingOption(const char* name, const char* help, bool (*apply)(OptionUse&)) {
+  return {.name = name,
+          .argument = "ENC",
+          .help = help,
+          .completion = ValueCompletion::kWords,
+          .words = kEncodingWords,
+          .valueCaption = "文字コード",
+          .apply = apply};
 }
 
 const CliOption kOptions[] = {
@@ -198,37 +221,17 @@ const CliOption kOptions[] = {
      .completion = ValueCompletion::kFolder,
      .valueCaption = "フォルダ",
      .apply = SetWorkDir},
-    {.name = "--encoding",
-     .argument = "ENC",
-     .help = "旧ファイル・新ファイル・結果ファイルの文字コード\n"
-             "（auto（既定。ファイルの内容から判別）、cp932（shift_jis・sjis\n"
-             "も可）、utf-8、euc-jp）",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<true, true, true>},
-    {.name = "--old-encoding",
-     .argument = "ENC",
-     .help = "旧ファイルの文字コード",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<true, false, false>},
-    {.name = "--new-encoding",
-     .argument = "ENC",
-     .help = "新ファイルの文字コード",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<false, true, false>},
-    {.name = "--report-encoding",
-     .argument = "ENC",
-     .help = "結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
-             "新ファイルが同じならその文字コード、異なれば utf-8）",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<false, false, true>},
+    EncodingOption("--encoding",
+                   "旧ファイル・新ファイル・結果ファイルの文字コード\n"
+                   "（auto（既定。ファイルの内容から判別）、cp932（shift_jis・sjis\n"
+                   "も可）、utf-8、euc-jp）",
+                   SetEncoding<true, true, true>),
+    EncodingOption("--old-encoding", "旧ファイルの文字コード", SetEncoding<true, false, false>),
+    EncodingOption("--new-encoding", "新ファイルの文字コード", SetEncoding<false, true, false>),
+    EncodingOption("--report-encoding",
+                   "結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
+                   "新ファイルが同じならその文字コード、異なれば utf-8）",
+                   SetEncoding<false, false, true>),
     {.name = "--format",
      .argument = "FORMAT",
      .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx\n"
@@ -239,6 +242,14 @@ const CliOption kOptions[] = {
      .words = "report html xlsx unified json",
      .valueCaption = "形式",
      .apply = SetFormat},
+    {.name = "--units",
+     .argument = "UNIT",
+     .help = "変更箇所を示す単位（色付きの表示・新旧対照表・json）: word（既定。\n"
+             "語・数・文字のまとまり）、char（一文字ずつ）",
+     .completion = ValueCompletion::kWords,
+     .words = "word char",
+     .valueCaption = "単位",
+     .apply = SetUnits},
     {.name = "--old-left",
      .help = "新旧対照表（--format html・xlsx）で改正前を左の列にする\n"
              "（既定は公用文の例どおり改正後が左、改正前が右）",

@@ -13,6 +13,8 @@
 #include "common/text_encoding.h"
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
+#include "report/changed_characters.h"
+#include "report/provision_rows.h"
 #include "report/report_counts.h"
 #include "report/result_format.h"
 
@@ -42,6 +44,9 @@ struct CompareOptions {
   // full-width ASCII and half-width katakana compare as their standard forms.
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  // What the marks of changed lines cover (the viewer, --color, the tables, JSON): words or
+  // characters. The report itself has no marks.
+  ChangeUnits units = ChangeUnits::kWords;
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;
@@ -53,6 +58,11 @@ struct CompareOptions {
   ResultFormat format = ResultFormat::kReport;
   // The 新旧対照表 with the old text (改正前) in the left column.
   bool oldLeft = false;
+  // The 新旧対照表 of documents of provisions: its underlines, every line or only the
+  // provisions that changed, and its title (empty: 新旧対照表).
+  TaishoStyle taishoStyle = TaishoStyle::kFormal;
+  bool allLines = false;
+  std::string title{};
 };
 
 struct CompareRequest {

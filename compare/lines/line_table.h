@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/split_width.h"
+
 namespace verko {
 
 // The line limit (MaxLines): a file is compared up to this many records.
