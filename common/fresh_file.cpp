@@ -1,12 +1,16 @@
 #include "common/fresh_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <string_view>
 
 #include "common/path_parts.h"
 
@@ -26,12 +30,18 @@ int OpenUnnamed(const std::string& path) {
   return fd;
 }
 
+constexpr std::size_t kTemporaryLetters = 10;
+constexpr std::string_view kLetters =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+bool IsTemporaryLetter(char c) {
+  return kLetters.find(c) != std::string_view::npos;
+}
+
 // `path` + ".tmp-" + ten random letters.
 std::string TemporaryName(const std::string& path, std::random_device& random) {
-  static constexpr char kLetters[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::string name = path + ".tmp-";
-  for (int i = 0; i < 10; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+  for (std::size_t i = 0; i < kTemporaryLetters; ++i) name += kLetters[random() % kLetters.size()];
   return name;
 }
 
@@ -47,7 +57,12 @@ int OpenNamed(const std::string& path, std::string* tempPath) {
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0 || errno != EEXIST) break;
   }
-  if (fd < 0) tempPath->clear();
+  if (fd < 0) {
+    tempPath->clear();
+    return fd;
+  }
+  // Held while the file is open, so that another run tells it from one a killed run left.
+  (void)::flock(fd, LOCK_EX | LOCK_NB);
   return fd;
 }
 
@@ -62,20 +77,59 @@ bool CreateFreshFile(const std::string& path, FreshFile* file) {
   return file->fd >= 0;
 }
 
-bool MoveAside(const std::string& path, std::string* asidePath) {
-  asidePath->clear();
+int RemoveKeepingOpen(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
   struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) return false;
-  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
-    errno = EISDIR;
-    return false;
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    ::close(fd);
+    fd = -1;
   }
+  if (::unlink(path.c_str()) != 0) {
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+void RemoveLeftFreshFiles(const std::string& path) {
+  const std::string folder = DirPart(path);
+  const std::string prefix = FileNamePart(path) + ".tmp-";
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != prefix.size() + kTemporaryLetters || !name.starts_with(prefix) ||
+        !std::ranges::all_of(name.substr(prefix.size()), IsTemporaryLetter)) {
+      continue;
+    }
+    const std::string left = folder + std::string(name);
+    const int fd = ::open(left.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st;
+    // A writer that lives holds its file's lock: only what nobody holds is left behind.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      ::unlink(left.c_str());
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+bool NameFreshFile(FreshFile* file, const std::string& path) {
+  if (!file->tempPath.empty()) return true;
+  // Held from before it has a name, as a named fresh file is (see RemoveLeftFreshFiles).
+  (void)::flock(file->fd, LOCK_EX | LOCK_NB);
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = TemporaryName(path, random);
-    // NOREPLACE keeps whatever stands at the chosen name (another writer's file).
-    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
-      *asidePath = std::move(name);
+    if (LinkUnnamedFile(file->fd, name)) {
+      file->tempPath = std::move(name);
       return true;
     }
     if (errno != EEXIST) return false;

@@ -17,14 +17,26 @@ struct FreshFile {
 // Creates a file in the folder of `path`, readable and writable by the user only (0600),
 // opened for reading and writing: unnamed where the file system allows, else named `path` +
 // ".tmp-" + random letters that did not exist before (exclusive create, never through a
-// symbolic link). False with errno set when neither can be made.
+// symbolic link), held by a lock while it is open. False with errno set when neither can be
+// made.
 bool CreateFreshFile(const std::string& path, FreshFile* file);
 
-// Moves what stands at `path` (a file, a link) to a temporary name beside it (as
-// CreateFreshFile names its files), so that the path is free and what stood there can be
-// removed later, away from where time counts. True with *asidePath set when something was
-// moved; false with errno set otherwise (ENOENT: nothing there).
-bool MoveAside(const std::string& path, std::string* asidePath);
+// Removes the name `path` (a file, or a link itself, never its target) at once, without a
+// temporary name on the way. A regular file's blocks stay with the returned descriptor until
+// it is closed, so that freeing a large file takes its time where the caller closes it (a
+// kill closes it too). -1 when no descriptor was kept: nothing there (errno ENOENT), a link
+// or another kind of file (removed all the same), or a name that could not be removed.
+int RemoveKeepingOpen(const std::string& path);
+
+// Removes the files that CreateFreshFile made for `path` (`path` + ".tmp-" + ten letters or
+// digits, a regular file of the user's own) and that no living writer holds: what a run
+// killed while it wrote left behind. No other file is touched.
+void RemoveLeftFreshFiles(const std::string& path);
+
+// Gives an unnamed fresh file for `path` a temporary name beside it, as CreateFreshFile names
+// the files it cannot leave unnamed, so that a rename can put it in place; true at once for
+// a file that has a name. False with errno set.
+bool NameFreshFile(FreshFile* file, const std::string& path);
 
 // Gives an unnamed file the name `path`, where nothing may stand (EEXIST then). False with
 // errno set.

@@ -19,6 +19,14 @@ inline std::string FileNamePart(std::string_view path) {
   return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
+// `name` in `folder`, joined by one "/" whether or not the folder ends with one; `name`
+// alone for an empty folder (the current folder).
+inline std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path.append(name);
+}
+
 // FileNamePart cut before its last ".", if any.
 inline std::string BaseNamePart(std::string_view path) {
   std::string name = FileNamePart(path);

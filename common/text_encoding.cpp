@@ -286,6 +286,21 @@ TextEncoding DetectAlone(const Readings& readings) {
   return eucJpLike ? TextEncoding::kEucJp : TextEncoding::kCp932;
 }
 
+// Whether a file reads as clean UTF-8: valid, and more than ASCII. Such a verdict is as good
+// as certain (a file in another encoding is hardly ever valid UTF-8 by chance).
+bool CleanUtf8(const Readings& readings, TextEncoding verdict) {
+  return verdict == TextEncoding::kUtf8 && readings.by[1].Valid() && !readings.AllAscii();
+}
+
+// Whether a file reads mostly as UTF-8: its reading did not give up (a CP932 or EUC-JP file's
+// does at once) and it holds at least twice as many valid characters as stray bytes. Beside a
+// file certain to be UTF-8, such a file is UTF-8 with a few lines of stray bytes, not a file
+// in another encoding.
+bool MostlyUtf8(const Readings& readings) {
+  const Reading& utf8 = readings.by[1];
+  return !utf8.gaveUp && utf8.chars >= 2 * utf8.invalid && !readings.AllAscii();
+}
+
 int OrderOf(TextEncoding encoding) {
   for (int i = 0; i < 3; ++i) {
     if (kReadOrder[i] == encoding) return i;
@@ -397,7 +412,8 @@ void DetectEncodings(EncodingChoice oldChoice, std::string_view oldBytes, Encodi
   // The file not certain takes the other's encoding when it fits it.
   auto follow = [](const Readings& readings, TextEncoding certain, TextEncoding* encoding) {
     const int order = OrderOf(certain);
-    if (order >= 0 && readings.by[order].Fits(certain)) {
+    if ((order >= 0 && readings.by[order].Fits(certain)) ||
+        (certain == TextEncoding::kUtf8 && MostlyUtf8(readings))) {
       *encoding = certain;
     } else if (certain == TextEncoding::kUtf16Le || certain == TextEncoding::kUtf16Be) {
       // A UTF-16 twin without its mark is beyond guessing; its text read as UTF-8 when
@@ -419,6 +435,12 @@ void DetectEncodings(EncodingChoice oldChoice, std::string_view oldBytes, Encodi
   // A file of ASCII alone reads alike in all of them: the other file decides.
   if (oldReadings.AllAscii()) return void(*oldEncoding = *newEncoding);
   if (newReadings.AllAscii()) return void(*newEncoding = *oldEncoding);
+  if (CleanUtf8(oldReadings, *oldEncoding) && MostlyUtf8(newReadings)) {
+    return void(*newEncoding = TextEncoding::kUtf8);
+  }
+  if (CleanUtf8(newReadings, *newEncoding) && MostlyUtf8(oldReadings)) {
+    return void(*oldEncoding = TextEncoding::kUtf8);
+  }
   const int oldOrder = OrderOf(*oldEncoding), newOrder = OrderOf(*newEncoding);
   if (oldOrder < 0 || newOrder < 0) return;
   const bool oldFitsNew = oldReadings.by[newOrder].Fits(*newEncoding);

@@ -1,5 +1,6 @@
 #include "common/user_folders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,6 +68,48 @@ Status MakePrivateFolder(const std::string& folder) {
   }
   if (!S_ISDIR(st.st_mode)) return Status::Error(SystemErrorText(ENOTDIR) + "(" + folder + ")");
   return Status::Ok();
+}
+
+Status CheckPrivateFolder(const std::string& folder) {
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) {
+    return Status::Error(SystemErrorText(errno) + "(" + folder + ")");
+  }
+  const std::string named = "フォルダ " + folder + " ";
+  if (S_ISLNK(st.st_mode)) {
+    return Status::Error(
+        named +
+        "はシンボリックリンクです。リンクを削除するか、別の作業フォルダを指定してください。");
+  }
+  if (!S_ISDIR(st.st_mode)) return Status::Error(SystemErrorText(ENOTDIR) + "(" + folder + ")");
+  if (st.st_uid != ::geteuid()) {
+    return Status::Error(named + "は他のユーザーのものです。別の作業フォルダを指定してください。");
+  }
+  if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+    return Status::Error(
+        named + "は他のユーザーも開けます。chmod 700 で本人だけのフォルダにしてください。");
+  }
+  return Status::Ok();
+}
+
+Status MakePrivateFile(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return Status::Error(SystemErrorText(errno));
+  struct stat st;
+  int err = 0;
+  if (::fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+             (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::fchmod(fd, 0600) != 0) {
+    err = errno;
+  }
+  ::close(fd);
+  return err == 0 ? Status::Ok() : Status::Error(SystemErrorText(err));
 }
 
 }  // namespace verko

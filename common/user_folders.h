@@ -24,4 +24,13 @@ std::string RuntimeFolder();
 // (0700). A folder that exists already is left as it is.
 Status MakePrivateFolder(const std::string& folder);
 
+// Whether the existing `folder` is the user's own and closed to everyone else: a folder, not a
+// symbolic link, owned by the user, with no access for its group or others. Otherwise the
+// reason, naming the folder.
+Status CheckPrivateFolder(const std::string& folder);
+
+// Creates the file `path` for the user only (0600) when nothing stands there; a file of the
+// user's own already there is closed to everyone else. Never follows a symbolic link.
+Status MakePrivateFile(const std::string& path);
+
 }  // namespace verko

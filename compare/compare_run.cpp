@@ -8,7 +8,6 @@
 #include "common/failure_reason.h"
 #include "common/input_file.h"
 #include "common/path_parts.h"
-#include "common/user_folders.h"
 #include "common/working_text.h"
 #include "compare/compare_run_phases.h"
 #include "compare/editor_command.h"
@@ -124,7 +123,7 @@ bool CompareRun::MatchedLineForLine() const {
 }
 
 bool CompareRun::OpenResultFile() {
-  Status status = resultFile_.Open(request_.resultName);
+  Status status = resultFile_.Open(request_.resultName, Placement());
   if (status.ok()) return true;
   Refuse(FileMessage(kRoleResult, request_.resultName, "を開くことができません。", status.reason()),
          kTitleCannotOpen);
@@ -162,12 +161,9 @@ bool CompareRun::CreateWorkDatabase() {
       return false;
     }
   }
-  Status status = Status::Ok();
   // The default folder is the user's own and is made on first use; a folder the user
   // chose must exist.
-  if (!options_.workPath.empty() && options_.workPath == DefaultWorkFolder()) {
-    status = MakePrivateFolder(options_.workPath);
-  }
+  Status status = PrepareWorkFolder(options_.workPath);
   if (status.ok()) {
     workDb_ = WorkDatabase::Open(path, splitWidth_, &status, options_.workDatabaseThread);
   }
@@ -261,7 +257,7 @@ bool CompareRun::OpenFiles() {
   if (opens[0].status.ok()) opens[1].status = OpenInput(newFile_, request_.newName);
   if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink &&
       !request_.reportOnlyIfDifferent) {
-    opens[2].status = resultFile_.Open(request_.resultName);
+    opens[2].status = resultFile_.Open(request_.resultName, Placement());
   }
   for (const auto& open : opens) {
     if (!open.status.ok()) {
@@ -281,7 +277,10 @@ Status CompareRun::OpenInput(InputFile& file, const std::string& name) {
 }
 
 void CompareRun::EndOfRun() {
-  Status closed = resultFile_.Close();
+  // A refused or failed run leaves the former result as it was when it wrote nothing; a
+  // cancelled one leaves the result empty, or with the lines written before the cancel.
+  Status closed =
+      resultFile_.Close(result_.status == kStatusFailed ? Unwritten::kKeep : Unwritten::kEmpty);
   if (!closed.ok() && result_.status != kStatusFailed) RefuseWrite(closed);
   oldFile_.Close();
   newFile_.Close();

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/input_file.h"
+#include "common/path_parts.h"
 #include "common/text_fold.h"
 #include "common/working_text.h"
 #include "compare/compare_run.h"
@@ -22,6 +23,8 @@
 #include "compare/result_file.h"
 #include "compare/run_memory.h"
 #include "compare/run_messages.h"
+#include "report/comparison.h"
+#include "report/report_writer.h"
 
 namespace verko {
 
@@ -65,7 +68,7 @@ class CompareRun {
 
   void Fail(const std::string& reason);
 
-  std::string WorkDatabasePath() const { return options_.workPath + kWorkDatabaseName; }
+  std::string WorkDatabasePath() const { return JoinPath(options_.workPath, kWorkDatabaseName); }
 
   WorkStore& Store() { return workDb_ ? static_cast<WorkStore&>(*workDb_) : noStore_; }
 
@@ -155,6 +158,18 @@ class CompareRun {
   // A result format other than the report: the comparison walked like the report's, then
   // written whole by the format's writer, its bytes as they are.
   void WriteExport();
+
+  // Whether every line of the report fits its encoding. A report the run encodes is made
+  // once, to no file, before it is written: a character the encoding cannot hold refuses
+  // the run (false) before the former result is touched.
+  bool ReportFitsEncoding(const Comparison& comparison, ReportSettings settings);
+
+  // Where the result goes: the report into the file as it is built, another format beside
+  // it until complete.
+  ResultPlacement Placement() const {
+    return options_.format == ResultFormat::kReport ? ResultPlacement::kInPlace
+                                                    : ResultPlacement::kBeside;
+  }
 
   void RefuseReport(const PieceWriter::Failure& failure);
 

@@ -1,48 +1,37 @@
 #include "compare/result_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
-#include "common/system_error.h"
 
 namespace verko {
 
-Status ResultFile::Open(const std::string& path) {
-  (void)Close();
-  // Emptied as it is opened: a run killed while it writes leaves the new report's head,
-  // visibly cut short, never the new head on the former report's tail.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Status::Error(SystemErrorText(errno));
-  struct stat st;
-  fd_ = fd;
-  regular_ = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  written_ = 0;
-  return Status::Ok();
+Status ResultFile::Open(const std::string& path, ResultPlacement placement) {
+  (void)Close(Unwritten::kKeep);
+  placement_ = placement;
+  wrote_ = failed_ = discarded_ = false;
+  return placement == ResultPlacement::kBeside ? file_.Open(path) : file_.OpenInPlace(path);
 }
 
 Status ResultFile::Write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Status::Error(SystemErrorText(errno));
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-    written_ += static_cast<std::uint64_t>(n);
-  }
-  return Status::Ok();
+  wrote_ = true;
+  Status status = file_.Write(bytes);
+  failed_ = failed_ || !status.ok();
+  return status;
 }
 
-Status ResultFile::Close() {
-  if (fd_ < 0) return Status::Ok();
-  int err = 0;
-  if (regular_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) err = errno;
-  if (::close(fd_) != 0 && err == 0) err = errno;
-  fd_ = -1;
-  return err == 0 ? Status::Ok() : Status::Error(SystemErrorText(err));
+void ResultFile::Discard() {
+  discarded_ = true;
+  file_.Discard();
+}
+
+Status ResultFile::Close(Unwritten unwritten) {
+  if (!file_.IsOpen()) return Status::Ok();
+  const bool beside = placement_ == ResultPlacement::kBeside;
+  if (beside ? (!wrote_ || failed_ || discarded_)
+             : (!wrote_ && !discarded_ && unwritten == Unwritten::kKeep)) {
+    file_.Abandon();
+    return Status::Ok();
+  }
+  return file_.Commit();
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

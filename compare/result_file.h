@@ -1,36 +1,57 @@
-// The result file of a comparison: created (or emptied, keeping its mode, owner and links)
-// when the run opens its files, and written with every error (a full disk, a failing
-// device) reported, never lost. A run that writes nothing (refused, cancelled before the
-// report) leaves it empty; one killed while it writes leaves the head of its report.
+// The result file of a comparison. The report goes into the file as it is built: the file
+// is made (or opened, keeping its mode, owner and links) when the run opens its files and
+// emptied by the first write, so that a run refused before it writes leaves the former
+// result as it was, and one killed while it writes leaves the head of its report, never the
+// head on the former report's tail. A result complete only at its end (a table, a workbook,
+// a patch, JSON) is written beside the file and put in its place when whole (see
+// common/replacing_file.h). Every write error (a full disk, a failing device) is reported,
+// never lost.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "common/replacing_file.h"
 #include "common/status.h"
 
 namespace verko {
+
+enum class ResultPlacement {
+  kInPlace,  // the report, written as it is built
+  kBeside,   // a result complete only at its end
+};
+
+// What closing a result file that nothing was written to does with the former one.
+enum class Unwritten {
+  kEmpty,  // the run ended without a result (cancelled): the file is left empty
+  kKeep,   // the run was refused or failed: the former result stays
+};
 
 class ResultFile {
  public:
   ResultFile() = default;
   ResultFile(const ResultFile&) = delete;
   ResultFile& operator=(const ResultFile&) = delete;
-  ~ResultFile() { (void)Close(); }
+  ~ResultFile() { (void)Close(Unwritten::kKeep); }
 
-  Status Open(const std::string& path);
+  Status Open(const std::string& path, ResultPlacement placement = ResultPlacement::kInPlace);
   Status Write(std::string_view bytes);
-  // Counts nothing as written: the file is cut to empty when closed.
-  void Discard() { written_ = 0; }
-  // Closes the file; reports a failure of the last writes that only closing reveals.
-  Status Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  // Counts nothing as written: the report's file is left empty when closed, a result
+  // written beside is dropped.
+  void Discard();
+  // Closes the file: the report's is cut where the writing ended (see Unwritten when
+  // nothing was written); a result written beside is put in place when it was written
+  // whole (a Write without failure, even of nothing), else dropped. Reports a failure of the last
+  // writes that only closing reveals.
+  Status Close(Unwritten unwritten = Unwritten::kEmpty);
+  bool IsOpen() const { return file_.IsOpen(); }
 
  private:
-  int fd_ = -1;
-  bool regular_ = false;  // a regular file is cut to its written length when closed
-  std::uint64_t written_ = 0;
+  ReplacingFile file_;
+  ResultPlacement placement_ = ResultPlacement::kInPlace;
+  bool wrote_ = false;      // the result was handed over (beside: whole, though maybe empty)
+  bool failed_ = false;     // a write failed: what was written beside is not whole
+  bool discarded_ = false;  // nothing of what was written counts
 };
 
 // Whether two paths name the same existing file (same device and inode), however spelt.

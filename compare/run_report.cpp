@@ -39,19 +39,59 @@ void CompareRun::WriteResult() {
   settings.diffOnly = options_.diffOnly;
   settings.contextLines = options_.contextLines;
   settings.fewestMoves = options_.fewestMoves;
+  meter_.SetPhaseText("結果出力中");
+  Comparison comparison;
+  const Flow walked = BuildComparison(
+      oldText_, newText_, state_, {settings.diffOnly, settings.contextLines, settings.fewestMoves},
+      meter_, comparison);
+  result_.counts = comparison.counts;
+  if (walked != Flow::kStop && !ReportFitsEncoding(comparison, settings)) return;
   ReportDestination destination(*working_, result_.reportEncoding, resultFile_,
                                 request_.reportSink);
   settings.flush = destination.PieceTaker();
   std::string& report = memory_.memory().report;
-  Flow flow = WriteReport(oldText_, newText_, state_, settings, meter_, report, result_.counts);
+  const Flow flow = AppendReport(comparison, settings, report);
   reportWritten_ = true;
   if (destination.Failed()) {
     RefuseReport(destination.failure());
     return;
   }
   // A cancelled report keeps the lines written up to that moment.
-  if (flow == Flow::kStop) Cancel();
+  if (flow == Flow::kStop || walked == Flow::kStop) {
+    Cancel();
+  } else {
+    meter_.ShowPercent(100);
+    meter_.SetPhaseText("処理完了");
+  }
   if (!destination.Finish(report)) RefuseReport(destination.failure());
+}
+
+bool CompareRun::ReportFitsEncoding(const Comparison& comparison, ReportSettings settings) {
+  // Standard output takes the report whole, encoded before anything goes out; a report of
+  // the files' own bytes, or in UTF-8, holds every character; so does CP932 while no code
+  // stands for a character beyond it.
+  const TextEncoding encoding = result_.reportEncoding;
+  if (request_.reportSink || !working_->DecodesAll() || encoding == TextEncoding::kUtf8 ||
+      (encoding == TextEncoding::kCp932 && !working_->GaveOutCodes())) {
+    return true;
+  }
+  std::string encoded, unfit;
+  std::size_t failedAt = 0;
+  const auto fits = [&](std::string& piece) {
+    if (working_->ToEncodingOver(piece, encoding, &encoded, &failedAt)) {
+      piece.clear();
+      return true;
+    }
+    unfit = std::move(piece);
+    return false;
+  };
+  settings.flush = fits;
+  std::string rest;
+  AppendReport(comparison, settings, rest);
+  if (unfit.empty()) (void)fits(rest);
+  if (unfit.empty()) return true;
+  RefuseReportEncoding(unfit, failedAt);
+  return false;
 }
 
 void CompareRun::WriteExport() {
@@ -89,8 +129,15 @@ void CompareRun::WriteExport() {
   input.options.taishoStyle = options_.taishoStyle;
   input.options.allLines = options_.allLines;
   input.options.title = options_.title;
+  input.stopRequested = [this] { return flags_.StopRequested(); };
   std::string bytes;
   Status written = FindFormatWriter(options_.format)(input, bytes);
+  // A stop asked while the result was made (Ctrl-C, a hang-up) ends the run as cancelled,
+  // with nothing written.
+  if (flags_.StopRequested()) {
+    Cancel();
+    return;
+  }
   if (!written.ok()) {
     Refuse(std::string("出力形式 ") + ResultFormatName(options_.format) +
                " の結果を作れませんでした。\n\n理由： " + written.reason(),

@@ -10,4 +10,12 @@ std::string DefaultWorkFolder() {
   return cache.empty() ? std::string() : cache + "Verko/";
 }
 
+Status PrepareWorkFolder(const std::string& folder) {
+  if (folder.empty()) return Status::Ok();
+  const std::string own = DefaultWorkFolder();
+  if (own.empty() || (folder != own && folder + "/" != own)) return Status::Ok();
+  Status status = MakePrivateFolder(own);
+  return status.ok() ? CheckPrivateFolder(own) : status;
+}
+
 }  // namespace verko

@@ -23,6 +23,7 @@
 // writer returns; a run cancelled during the walk writes nothing.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,9 @@ struct ExportInput {
   TextEncoding oldEncoding = TextEncoding::kCp932;
   TextEncoding newEncoding = TextEncoding::kCp932;
   ExportOptions options;
+  // Whether the run is asked to stop (may be empty): a writer that takes long asks it now and
+  // then, and gives up, with any failure, when it says so.
+  std::function<bool()> stopRequested;
 
   // A text of the run's working text as UTF-8. A byte that was not valid in its file
   // (and a CP932 code without a character) comes out as that byte, so the result may

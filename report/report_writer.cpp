@@ -6,6 +6,7 @@
 
 #include "common/encoding.h"
 #include "common/program_version.h"
+#include "common/split_width.h"
 #include "report/report_format.h"
 #include "report/report_lines.h"
 

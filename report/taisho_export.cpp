@@ -54,7 +54,7 @@ Status WriteTaishoHtml(const ExportInput& input, std::string& out) {
 
 Status WriteTaishoXlsx(const ExportInput& input, std::string& out) {
   std::string bytes;
-  Status status = MakeTaishoWorkbook(TaishoTableOf(input), &bytes);
+  Status status = MakeTaishoWorkbook(TaishoTableOf(input), &bytes, input.stopRequested);
   if (status.ok()) out += bytes;
   return status;
 }

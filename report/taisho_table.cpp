@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 #include "common/text_encoding.h"
 #include "common/utf8.h"
@@ -63,6 +64,11 @@ bool HasText(TaishoRowKind kind, TaishoSide side) {
       break;
   }
   return false;
+}
+
+// The embeddings, overrides and isolates of the bidirectional algorithm.
+bool IsBidiControl(uint32_t cp) {
+  return (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069);
 }
 
 // A deleted or added line paired with its changed version elsewhere.
@@ -144,7 +150,13 @@ void AppendShownText(std::string_view utf8, std::string* out) {
       ++i;
       continue;
     }
-    if (cp == '\t' || (cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp != 0xFFFE && cp != 0xFFFF)) {
+    if (IsBidiControl(cp)) {
+      // Invisible, and it reorders what follows: a reviewer would read another text.
+      char name[16];
+      std::snprintf(name, sizeof name, "<U+%04X>", static_cast<unsigned>(cp));
+      out->append(name);
+    } else if (cp == '\t' || (cp >= 0x20 && cp < 0x7F) ||
+               (cp >= 0xA0 && cp != 0xFFFE && cp != 0xFFFF)) {
       out->append(utf8.substr(i, length));
     } else if (cp < 0x20) {
       AppendUtf8(0x2400 + cp, out);

@@ -104,8 +104,9 @@ const std::string& FileNameOf(const TaishoTable& table, TaishoSide side);
 
 // A text made safe to show: an invalid UTF-8 sequence becomes U+FFFD, and a control character
 // other than the tab (which neither HTML nor a workbook may hold, and which would be
-// invisible) its picture from the Control Pictures block (U+2400 + code, U+2421 for DEL).
-// Appended to `out`.
+// invisible) its picture from the Control Pictures block (U+2400 + code, U+2421 for DEL); a
+// control of bidirectional text (U+202A-U+202E, U+2066-U+2069), which would silently reorder
+// what a reviewer sees, its code point as "<U+202E>". Appended to `out`.
 void AppendShownText(std::string_view utf8, std::string* out);
 
 }  // namespace verko

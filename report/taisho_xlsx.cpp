@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -53,53 +54,46 @@ struct Formats {
   lxw_format* wholeDoubled;  // a text cell doubly underlined throughout
 };
 
-Formats MakeFormats(lxw_workbook* workbook) {
-  Formats f{};
-  const auto add = [&](bool bordered) {
-    lxw_format* format = XlsxWriter().workbook_add_format(workbook);
-    XlsxWriter().format_set_font_name(format, kFont);
-    XlsxWriter().format_set_font_size(format, kFontSize);
-    if (bordered) XlsxWriter().format_set_border(format, LXW_BORDER_THIN);
-    XlsxWriter().format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
-    return format;
+// The formats, made once; false when the library could not make one (it is out of memory).
+bool MakeFormats(lxw_workbook* workbook, Formats* f) {
+  const XlsxWriterFunctions& x = XlsxWriter();
+  // A piece of a rich text without a font of its own would take the workbook's default font,
+  // not the cell's: every format names the font.
+  const auto add = [&](lxw_format** format, bool cell, bool bordered) {
+    *format = x.workbook_add_format(workbook);
+    if (*format == nullptr) return false;
+    x.format_set_font_name(*format, kFont);
+    x.format_set_font_size(*format, kFontSize);
+    if (bordered) x.format_set_border(*format, LXW_BORDER_THIN);
+    if (cell) x.format_set_align(*format, LXW_ALIGN_VERTICAL_TOP);
+    return true;
   };
-  f.title = add(false);
-  XlsxWriter().format_set_font_size(f.title, 16);
-  XlsxWriter().format_set_bold(f.title);
-  XlsxWriter().format_set_align(f.title, LXW_ALIGN_CENTER);
-  f.right = add(false);
-  XlsxWriter().format_set_align(f.right, LXW_ALIGN_RIGHT);
-  f.heading = add(true);
-  XlsxWriter().format_set_bold(f.heading);
-  XlsxWriter().format_set_text_wrap(f.heading);
-  XlsxWriter().format_set_align(f.heading, LXW_ALIGN_CENTER);
-  XlsxWriter().format_set_bg_color(f.heading, 0xEEEEEE);
-  f.number = add(true);
-  XlsxWriter().format_set_align(f.number, LXW_ALIGN_RIGHT);
-  f.text = add(true);
-  XlsxWriter().format_set_text_wrap(f.text);
-  f.note = add(true);
-  XlsxWriter().format_set_text_wrap(f.note);
-  XlsxWriter().format_set_font_color(f.note, 0x333333);
-  // A piece without a font of its own would take the workbook's default font, not the cell's.
-  f.plain = XlsxWriter().workbook_add_format(workbook);
-  XlsxWriter().format_set_font_name(f.plain, kFont);
-  XlsxWriter().format_set_font_size(f.plain, kFontSize);
-  f.changed = XlsxWriter().workbook_add_format(workbook);
-  XlsxWriter().format_set_font_name(f.changed, kFont);
-  XlsxWriter().format_set_font_size(f.changed, kFontSize);
-  XlsxWriter().format_set_underline(f.changed, LXW_UNDERLINE_SINGLE);
-  f.doubled = XlsxWriter().workbook_add_format(workbook);
-  XlsxWriter().format_set_font_name(f.doubled, kFont);
-  XlsxWriter().format_set_font_size(f.doubled, kFontSize);
-  XlsxWriter().format_set_underline(f.doubled, LXW_UNDERLINE_DOUBLE);
-  f.wholeChanged = add(true);
-  XlsxWriter().format_set_text_wrap(f.wholeChanged);
-  XlsxWriter().format_set_underline(f.wholeChanged, LXW_UNDERLINE_SINGLE);
-  f.wholeDoubled = add(true);
-  XlsxWriter().format_set_text_wrap(f.wholeDoubled);
-  XlsxWriter().format_set_underline(f.wholeDoubled, LXW_UNDERLINE_DOUBLE);
-  return f;
+  if (!add(&f->title, true, false) || !add(&f->right, true, false) ||
+      !add(&f->heading, true, true) || !add(&f->number, true, true) || !add(&f->text, true, true) ||
+      !add(&f->note, true, true) || !add(&f->plain, false, false) ||
+      !add(&f->changed, false, false) || !add(&f->doubled, false, false) ||
+      !add(&f->wholeChanged, true, true) || !add(&f->wholeDoubled, true, true)) {
+    return false;
+  }
+  x.format_set_font_size(f->title, 16);
+  x.format_set_bold(f->title);
+  x.format_set_align(f->title, LXW_ALIGN_CENTER);
+  x.format_set_align(f->right, LXW_ALIGN_RIGHT);
+  x.format_set_bold(f->heading);
+  x.format_set_text_wrap(f->heading);
+  x.format_set_align(f->heading, LXW_ALIGN_CENTER);
+  x.format_set_bg_color(f->heading, 0xEEEEEE);
+  x.format_set_align(f->number, LXW_ALIGN_RIGHT);
+  x.format_set_text_wrap(f->text);
+  x.format_set_text_wrap(f->note);
+  x.format_set_font_color(f->note, 0x333333);
+  x.format_set_underline(f->changed, LXW_UNDERLINE_SINGLE);
+  x.format_set_underline(f->doubled, LXW_UNDERLINE_DOUBLE);
+  x.format_set_text_wrap(f->wholeChanged);
+  x.format_set_underline(f->wholeChanged, LXW_UNDERLINE_SINGLE);
+  x.format_set_text_wrap(f->wholeDoubled);
+  x.format_set_underline(f->wholeDoubled, LXW_UNDERLINE_DOUBLE);
+  return true;
 }
 
 // How a piece is underlined: 0 not, 1 once, 2 doubly.
@@ -208,25 +202,28 @@ int WrappedLines(const TaishoCell& cell, double width) {
   return lines;
 }
 
-// Writes every cell; the first error the library reports, or LXW_NO_ERROR.
-lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Formats& f) {
+// Writes every cell; the first error the library reports, or LXW_NO_ERROR. Leaves the rest
+// unwritten, with *stopped set, once `stop` says so (asked every 256 rows).
+lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Formats& f,
+                    const std::function<bool()>& stop, bool* stopped) {
+  const XlsxWriterFunctions& x = XlsxWriter();
   const TaishoSide sides[] = {LeftSide(table), RightSide(table)};
   // A table by provision has only its two text columns; else a number column before each.
   const lxw_col_t perSide = table.byProvision ? 1 : 2;
   const lxw_col_t last = 2 * perSide - 1;
   const double textWidth = table.byProvision ? kProvisionTextWidth : kTextWidth;
-  for (lxw_col_t i = 0; i < 2; ++i) {
+  lxw_error error = LXW_NO_ERROR;
+  for (lxw_col_t i = 0; i < 2 && !error; ++i) {
     if (!table.byProvision) {
-      XlsxWriter().worksheet_set_column(sheet, 2 * i, 2 * i, kNumberWidth, nullptr);
+      error = x.worksheet_set_column(sheet, 2 * i, 2 * i, kNumberWidth, nullptr);
     }
     const lxw_col_t text = i * perSide + perSide - 1;
-    XlsxWriter().worksheet_set_column(sheet, text, text, textWidth, nullptr);
+    if (!error) error = x.worksheet_set_column(sheet, text, text, textWidth, nullptr);
   }
   std::string title, date(kTaishoDateLabel), note(NoteOf(table));
   AppendShownText(table.title, &title);
   AppendShownText(table.dateTime, &date);
-  lxw_error error =
-      XlsxWriter().worksheet_merge_range(sheet, 0, 0, 0, last, title.c_str(), f.title);
+  if (!error) error = x.worksheet_merge_range(sheet, 0, 0, 0, last, title.c_str(), f.title);
   if (!error) {
     error = XlsxWriter().worksheet_merge_range(sheet, 1, 0, 1, last, date.c_str(), f.right);
   }
@@ -247,6 +244,11 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
   }
   lxw_row_t row = kHeadingRow + 1;
   for (const TaishoRow& tableRow : table.rows) {
+    if (error) return error;
+    if (row % 256 == 0 && stop && stop()) {
+      *stopped = true;
+      return LXW_NO_ERROR;
+    }
     int lines = 1;
     for (int i = 0; i < 2 && !error; ++i) {
       const TaishoCell cell = CellOf(tableRow, sides[i]);
@@ -255,25 +257,26 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
       if (!error) error = WriteText(sheet, row, col + perSide - 1, cell, f);
       lines = std::max(lines, WrappedLines(cell, textWidth));
     }
-    if (error) return error;
     // Spreadsheet programs do not grow a row to its wrapped text when they open a file: the
     // height is set here, from the text.
-    if (lines > 1) XlsxWriter().worksheet_set_row(sheet, row, lines * kLineHeight, nullptr);
+    if (!error && lines > 1) error = x.worksheet_set_row(sheet, row, lines * kLineHeight, nullptr);
     ++row;
   }
-  XlsxWriter().worksheet_set_footer(sheet, "&C&P / &N");
-  XlsxWriter().worksheet_freeze_panes(sheet, kHeadingRow + 1, 0);
-  if (!error) error = XlsxWriter().worksheet_repeat_rows(sheet, kHeadingRow, kHeadingRow);
-  XlsxWriter().worksheet_set_landscape(sheet);
-  XlsxWriter().worksheet_set_paper(sheet, 9);  // A4
-  XlsxWriter().worksheet_fit_to_pages(sheet, 1, 0);
-  XlsxWriter().worksheet_set_margins(sheet, 0.4, 0.4, 0.5, 0.5);
+  if (!error) error = x.worksheet_set_footer(sheet, "&C&P / &N");
+  if (error) return error;
+  x.worksheet_freeze_panes(sheet, kHeadingRow + 1, 0);
+  error = x.worksheet_repeat_rows(sheet, kHeadingRow, kHeadingRow);
+  x.worksheet_set_landscape(sheet);
+  x.worksheet_set_paper(sheet, 9);  // A4
+  x.worksheet_fit_to_pages(sheet, 1, 0);
+  x.worksheet_set_margins(sheet, 0.4, 0.4, 0.5, 0.5);
   return error;
 }
 
 }  // namespace
 
-Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
+Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes,
+                          const std::function<bool()>& stop) {
   std::string missing;
   if (!LoadXlsxWriter(&missing)) return Status::Error(missing);
   std::error_code error;
@@ -295,27 +298,38 @@ Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes) {
   const std::string path =
       file.tempPath.empty() ? "/proc/self/fd/" + std::to_string(file.fd) : file.tempPath;
 
+  const XlsxWriterFunctions& x = XlsxWriter();
+  // A failure of the library is the last call made to it, workbook_close included: after an
+  // allocation it could not make, its state is not to be trusted (libxlsxwriter 1.1 goes on
+  // to use what it did not get). The workbook's memory is given up then.
+  const auto failed = [&x](lxw_error error) {
+    return Status::Error(error == LXW_ERROR_MEMORY_MALLOC_FAILED ? SystemErrorText(ENOMEM)
+                                                                 : x.lxw_strerror(error));
+  };
   lxw_workbook_options options{};
+  // Each row goes to the library's temporary file when the next begins: its memory stays
+  // that of a row, however long the table, and it keeps no list of rows to allocate.
+  options.constant_memory = LXW_TRUE;
   options.tmpdir = folder.data();
-  lxw_workbook* workbook = XlsxWriter().workbook_new_opt(path.c_str(), &options);
+  lxw_workbook* workbook = x.workbook_new_opt(path.c_str(), &options);
   if (workbook == nullptr) return Status::Error(SystemErrorText(ENOMEM));
   lxw_doc_properties properties{};
   std::string title;
   AppendShownText(table.title, &title);
   properties.title = title.data();
-  XlsxWriter().workbook_set_properties(workbook, &properties);
+  if (lxw_error error = x.workbook_set_properties(workbook, &properties)) return failed(error);
   // The sheet's name is fixed: a title given by the user may hold what a sheet name may not.
-  lxw_worksheet* sheet =
-      XlsxWriter().workbook_add_worksheet(workbook, std::string(kTaishoTitle).c_str());
-  const Formats formats = MakeFormats(workbook);
-  const lxw_error filled = FillSheet(sheet, table, formats);
+  lxw_worksheet* sheet = x.workbook_add_worksheet(workbook, std::string(kTaishoTitle).c_str());
+  Formats formats;
+  if (sheet == nullptr || !MakeFormats(workbook, &formats)) {
+    return failed(LXW_ERROR_MEMORY_MALLOC_FAILED);
+  }
+  bool stopped = false;
+  if (lxw_error error = FillSheet(sheet, table, formats, stop, &stopped)) return failed(error);
+  if (stopped) return Status::Error("中止しました。");
   errno = 0;
-  const lxw_error closed = XlsxWriter().workbook_close(workbook);
-  const int closeErrno = errno;
-  if (filled != LXW_NO_ERROR) return Status::Error(XlsxWriter().lxw_strerror(filled));
-  if (closed != LXW_NO_ERROR) {
-    return Status::Error(closeErrno != 0 ? SystemErrorText(closeErrno)
-                                         : XlsxWriter().lxw_strerror(closed));
+  if (lxw_error error = x.workbook_close(workbook)) {
+    return errno != 0 ? Status::Error(SystemErrorText(errno)) : failed(error);
   }
 
   bytes->clear();

@@ -4,6 +4,7 @@
 // landscape fitted to the page width.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "common/status.h"
@@ -13,7 +14,9 @@ namespace verko {
 
 // Writes the workbook into `bytes`, through a file of its own in the temporary folder ($TMPDIR,
 // else /tmp; the library writes files only) that is gone afterwards. Fails with the system's
-// reason when the file cannot be made or written.
-Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes);
+// reason when the file cannot be made or written, or the library fails (too little memory),
+// and when `stop` (asked now and then, may be empty) says to stop.
+Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes,
+                          const std::function<bool()>& stop = {});
 
 }  // namespace verko

@@ -5,6 +5,8 @@
 // new one; a line cut into parts is common only when all its parts are common with the
 // parts of one line of the other file.
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "report/format_writer.h"
@@ -208,6 +210,15 @@ class DiffWriter {
   std::vector<Change> changes_;
 };
 
+// The first line of `lines` that ends in a CR alone, or 0. patch ends lines at LF only: to it
+// such a line runs on into the next, and a patch in our lines would not apply.
+int FirstLoneCrLine(const RawLines& lines) {
+  for (int line = 1; line <= lines.Count(); ++line) {
+    if (lines.End(line) == "\r") return line;
+  }
+  return 0;
+}
+
 }  // namespace
 
 Status WriteUnifiedDiff(const ExportInput& input, std::string& out) {
@@ -218,7 +229,18 @@ Status WriteUnifiedDiff(const ExportInput& input, std::string& out) {
     if (entry.kind == EntryKind::kCommon) finder.AddCommon(entry.oldId, entry.newId);
   }
   const LinePairs pairs = finder.Pairs(*input.oldLines, *input.newLines);
+  const std::size_t start = out.size();
   DiffWriter(input, pairs, out).Write();
+  if (out.size() == start) return Status::Ok();  // no change: nothing for patch to misread
+  for (const auto& [role, lines] :
+       {std::pair{"旧", input.oldLines}, std::pair{"新", input.newLines}}) {
+    if (const int line = FirstLoneCrLine(*lines)) {
+      out.resize(start);
+      return Status::Error(std::string(role) + "ファイルの " + std::to_string(line) +
+                           " 行目が CR だけで終わっています。patch は LF で行を区切るため、"
+                           "この差分は当てられません。");
+    }
+  }
   return Status::Ok();
 }
 

@@ -1,10 +1,12 @@
 #include "ui/view_pair.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
 
+#include "common/path_parts.h"
+#include "common/user_folders.h"
 #include "compare/compare_session.h"
+#include "compare/work_folder.h"
 #include "ui/main_window_settings.h"
 #include "ui/shared/settings_store.h"
 #include "ui/shared/widget_parts.h"
@@ -63,14 +65,18 @@ ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, cons
   pair.options = ReadCompareOptions(fields);
   // The viewer is already the place the report is shown in.
   pair.options.displayWithEditor = false;
-  QString folder = settings.workPath;
-  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-  pair.reportPath = folder + ReportNameOf(oldPath, newPath);
+  pair.reportPath = QString::fromStdString(
+      JoinPath(settings.workPath.toStdString(), ReportNameOf(oldPath, newPath).toStdString()));
   return pair;
 }
 
 Status CompareViewPair(const ViewPair& pair, QStringList* warnings) {
-  QDir().mkpath(QFileInfo(pair.reportPath).absolutePath());
+  // The report holds the compared texts: in the default folder it is made for the user only,
+  // before the run opens it.
+  if (Status ready = PrepareWorkFolder(pair.options.workPath); !ready.ok()) {
+    return Status::Error("作業フォルダを使えません。\n\n理由： " + ready.reason());
+  }
+  (void)MakePrivateFile(pair.reportPath.toStdString());  // the run says why it cannot be opened
   CompareRequest request;
   request.oldName = pair.oldPath.toStdString();
   request.newName = pair.newPath.toStdString();

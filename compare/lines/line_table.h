@@ -14,6 +14,7 @@ namespace verko {
 
 // The line limit (MaxLines): a file is compared up to this many records.
 inline constexpr int kMaxLines = 32000;
+
 struct LineRecord {
   int LineID = 0;
   int LineNo = 0;  // physical line number, counted from 1; the same for every part of a cut line

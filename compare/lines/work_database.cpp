@@ -41,12 +41,11 @@ Status CheckNotAFolder(const std::string& path) {
 // Finish() has little left to do but write the pages.
 class WorkDatabase::Impl {
  public:
-  Impl(std::unique_ptr<SqliteFileWriter> file, WorkContent content, bool ownThread,
-       std::string formerFile)
+  Impl(std::unique_ptr<SqliteFileWriter> file, WorkContent content, bool ownThread, int formerFile)
       : file_(std::move(file)),
         content_(std::move(content)),
         threadAllowed_(ownThread),
-        formerFile_(std::move(formerFile)) {}
+        formerFile_(formerFile) {}
 
   // Without a thread of its own the writes wait, and Finish() does them.
   void StartWriter(bool ownThread) {
@@ -145,19 +144,20 @@ class WorkDatabase::Impl {
     if (failure_.ok()) failure_ = status;
   }
 
-  // The former database, moved aside when this one began: removed by the writer before it
-  // writes (removing a large file takes time, which a thread of its own spends meanwhile).
+  // The former database, its name removed when this one began: its blocks are freed by the
+  // writer before it writes (freeing a large file takes time, which a thread of its own
+  // spends meanwhile).
   void RemoveFormerFile() {
-    if (formerFile_.empty()) return;
-    ::unlink(formerFile_.c_str());
-    formerFile_.clear();
+    if (formerFile_ < 0) return;
+    ::close(formerFile_);
+    formerFile_ = -1;
   }
 
   std::unique_ptr<SqliteFileWriter> file_;
   WorkContent content_;  // used by the writer thread only
   const bool threadAllowed_;
   bool writerDecided_ = false;  // StartWriter or Finish has run (on the caller's thread)
-  std::string formerFile_;      // used by one thread at a time: the caller's, then the writer
+  int formerFile_;              // used by one thread at a time: the caller's, then the writer
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Job> jobs_;  // guarded by mutex_
@@ -176,19 +176,21 @@ std::unique_ptr<WorkDatabase> WorkDatabase::Open(const std::string& path, int sp
   // beside it belong to others (another run's, or a user's that only looks like ours).
   std::unique_ptr<SqliteFileWriter> file = SqliteFileWriter::CreateBeside(path, status);
   if (file == nullptr) return nullptr;
-  // The former database is moved aside now, so that the finished file takes the free name
-  // at once, and removed by the writer; where it cannot be moved, the finished file
-  // replaces it when put in place.
-  std::string formerFile;
-  MoveAside(path, &formerFile);
+  // What killed runs left beside the database goes first (files of our own naming that
+  // nobody holds).
+  RemoveLeftFreshFiles(path);
+  // The former database's name is removed now, so that the finished file takes the free
+  // name; its blocks are freed by the writer, which closes it. Where it cannot be removed,
+  // the finished file replaces it when put in place.
+  const int formerFile = RemoveKeepingOpen(path);
   // The two empty tables come first, so a run refused later leaves just them.
   WorkContent content;
   content.splitWidth = splitWidth;
   content.file = file.get();
   AddLineTable(content, "OldText");
   AddLineTable(content, "NewText");
-  return std::unique_ptr<WorkDatabase>(new WorkDatabase(std::make_unique<Impl>(
-      std::move(file), std::move(content), ownThread, std::move(formerFile))));
+  return std::unique_ptr<WorkDatabase>(new WorkDatabase(
+      std::make_unique<Impl>(std::move(file), std::move(content), ownThread, formerFile)));
 }
 
 WorkDatabase::WorkDatabase(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}

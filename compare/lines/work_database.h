@@ -3,8 +3,8 @@
 // their indexes LineIdOrder and TextOrder. The comparison works from memory; this file
 // records what it stored. Writes are queued to a second thread (or, for small runs and runs
 // side by side, kept until Finish()) and joined by Finish(), which writes the file under a
-// temporary name and puts it in place of VerkoText.mdb; the former file is moved aside when
-// the database is opened.
+// temporary name and puts it in place of VerkoText.mdb; the former file's name is removed
+// when the database is opened.
 #pragma once
 
 #include <memory>
@@ -22,8 +22,10 @@ class WorkDatabase : public WorkStore {
  public:
   // Starts the database with empty OldText and NewText (Text sized splitWidth), in a new
   // file of its own beside `path`. The former database at `path` (a file, or a link itself,
-  // never its target) is moved aside at once and removed before the writes begin, so that
-  // the finished file takes the free name; the path never names a half-written file. On
+  // never its target) loses its name at once, with no temporary name on the way, and its
+  // blocks are freed before the writes begin, so that the finished file takes the free name;
+  // the path never names a half-written file. Temporary files that killed runs left beside
+  // `path` (ours by their name, held by no writer) are removed first. On
   // failure (the folder cannot take a file, a folder stands at `path`) returns null, leaves
   // `path` alone and sets *status to the reason.
   // `ownThread` false: the writes wait and are all done by Finish() on the caller's thread,

@@ -327,6 +327,82 @@ TEST_F(CliTest, KilledRunLeavesNoSpliceAndNoTemporaryFile) {
   }
 }
 
+// Killed as it removes the former work database, a run leaves no temporary file; the next
+// run removes what killed runs left under our own naming, and nothing else.
+TEST_F(CliTest, KilledAtTheFormerDatabaseLeavesNothingBehind) {
+  if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "needs strace to kill at a call";
+  ASSERT_EQ(Run({oldPath, newPath, resultPath}).exitCode, 1);  // the former database
+  test_support::CliLaunch launch;
+  launch.wrapper = "strace -f -qq -o /dev/null -e inject=unlink:signal=KILL";
+  const Outcome killed = test_support::CliRunner(dir).Run({oldPath, newPath, resultPath}, launch);
+  EXPECT_EQ(killed.exitCode, 128 + SIGKILL) << killed.err;
+  EXPECT_EQ(LeftBehind(dir), 0);
+  const std::string left = dir.File("VerkoText.mdb.tmp-AbCdEf1234");
+  const std::vector<std::string> alike = {dir.File("VerkoText.mdb.tmp-short"),
+                                          dir.File("Other.mdb.tmp-AbCdEf1234")};
+  for (const std::string& path : alike) WriteFile(path, "mine");
+  WriteFile(left, "left by a run killed while it wrote");
+  ASSERT_EQ(Run({oldPath, newPath, resultPath}).exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(left));
+  for (const std::string& path : alike) EXPECT_EQ(ReadFile(path), "mine");
+}
+
+// A table or data result replaces the former one whole or not at all: killed at its write,
+// as it names its new file or at the rename that puts it in place, a run leaves the former
+// result or the complete new one, and what it left beside goes with the next run. The new
+// file keeps the former's mode, and a link stays a link. A run refused after it opened the
+// result (a patch of lines ended by CR alone) leaves the former result as it was.
+TEST_F(CliTest, TablesAndDataReplaceTheFormerResultWholeOrNotAtAll) {
+  if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "needs strace to kill at a call";
+  std::string oldText, newText;
+  for (int i = 0; i < 20000; ++i) {
+    oldText += "line " + std::to_string(i) + "\r\n";
+    newText += "line " + std::to_string(i % 3 ? i : -i) + "\r\n";
+  }
+  WriteFile(oldPath, oldText);
+  WriteFile(newPath, newText);
+  const struct {
+    const char* format;
+    const char* end;  // how a whole result ends
+  } formats[] = {{"html", "</html>\n"}, {"json", "}\n"}};
+  for (const auto& f : formats) {
+    const std::string result = dir.File((std::string("table.") + f.format).c_str());
+    for (const char* call :
+         {"write:signal=KILL:when=1", "linkat:signal=KILL", "rename:signal=KILL"}) {
+      WriteFile(result, "former");
+      test_support::CliLaunch launch;
+      launch.wrapper = std::string("strace -f -qq -o /dev/null -e inject=") + call;
+      const Outcome killed = test_support::CliRunner(dir).Run(
+          {"--format", f.format, oldPath, newPath, result}, launch);
+      EXPECT_EQ(killed.exitCode, 128 + SIGKILL) << f.format << " " << call << "\n" << killed.err;
+      const std::string left = ReadFile(result);
+      EXPECT_TRUE(left == "former" || (left.size() > 100000 && left.ends_with(f.end)))
+          << f.format << " " << call << ": " << left.size() << " bytes";
+    }
+    ASSERT_EQ(Run({"--format", f.format, oldPath, newPath, result}).exitCode, 1);
+    EXPECT_TRUE(ReadFile(result).ends_with(f.end));
+    EXPECT_EQ(LeftBehind(dir), 0) << f.format;
+  }
+  // Through a link, onto a file of mode 0640; refused, the former result stays.
+  const std::string target = dir.File("kept.diff"), link = dir.File("link.diff");
+  WriteFile(target, "former");
+  ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  ASSERT_EQ(Run({"--format", "unified", oldPath, newPath, link}).exitCode, 1);
+  struct stat st {};
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  const std::string patch = ReadFile(target);
+  EXPECT_TRUE(patch.starts_with("--- ")) << patch.substr(0, 40);
+  WriteFile(oldPath, "alpha\rbravo\r");
+  const Outcome refused = Run({"--format", "unified", oldPath, newPath, link});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_NE(refused.err.find("1 行目が CR だけで終わっています"), std::string::npos) << refused.err;
+  EXPECT_EQ(ReadFile(target), patch);
+}
+
 // Standard output that takes nothing (a full disk) or is closed is said on standard error
 // with status 2; a report to closed standard output is refused, never written elsewhere. A
 // reader that goes away ends the run quietly with the status of a closed pipe.

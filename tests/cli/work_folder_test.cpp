@@ -191,5 +191,48 @@ TEST(WorkFolder, AnotherUserRunsWithTheDefaultsAfterTheFirst) {
   EXPECT_TRUE(std::filesystem::is_empty(shared)) << "nothing in the shared temporary folder";
 }
 
+// A default work folder that anyone else could read, or plant a file in for the run to write
+// through, is refused with its name, and nothing is written there.
+TEST(WorkFolder, DefaultFolderNotTheUsersOwnAndClosedIsRefused) {
+  TempDir dir;
+  CliRunner runner(dir);
+  WriteFile(dir.File("old.txt"), "alpha\r\n");
+  WriteFile(dir.File("new.txt"), "bravo\r\n");
+  const std::string home = dir.File("home"), folder = home + "/.cache/Verko";
+  const std::string elsewhere = dir.File("elsewhere");
+  const struct {
+    const char* reason;
+    void (*make)(const std::string& folder, const std::string& elsewhere);
+  } cases[] = {
+      {"他のユーザーも開けます",
+       [](const std::string& f, const std::string&) { chmod(f.c_str(), 0777); }},
+      {"シンボリックリンク",
+       [](const std::string& f, const std::string& e) {
+         rmdir(f.c_str());
+         EXPECT_EQ(symlink(e.c_str(), f.c_str()), 0);
+       }},
+      {"他のユーザーのもの",
+       [](const std::string& f, const std::string&) {
+         if (geteuid() == 0) EXPECT_EQ(chown(f.c_str(), 65534, 65534), 0);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(elsewhere);
+    chmod(folder.c_str(), 0700);
+    c.make(folder, elsewhere);
+    if (geteuid() != 0 && std::string(c.reason) == "他のユーザーのもの") continue;
+    CliOutcome outcome = runner.Run({dir.File("old.txt"), dir.File("new.txt"), dir.File("r.txt")},
+                                    DefaultsLaunch(home, nullptr, "refused"));
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_NE(outcome.err.find(folder), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.reason), std::string::npos) << outcome.err;
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/VerkoText.mdb"));
+  }
+}
+
 }  // namespace
 }  // namespace verko

@@ -225,6 +225,15 @@ TEST_F(CompareRunTest, UnusableWorkFolderFailsWithAMessage) {
   }
 }
 
+// A work folder typed without its final "/" still holds the database.
+TEST_F(CompareRunTest, WorkFolderWithoutFinalSlashHoldsTheDatabase) {
+  std::filesystem::create_directory(dir.File("work"));
+  request.options.workPath = dir.File("work");
+  ASSERT_EQ(Run(RunMode::kBatch).status, kStatusDone);
+  EXPECT_TRUE(std::filesystem::exists(dir.File("work/VerkoText.mdb")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("workVerkoText.mdb")));
+}
+
 TEST_F(CompareRunTest, WorkDatabaseNamedAsInputIsNotDeleted) {
   WriteFile(dir.File("VerkoText.mdb"), "precious");
   request.oldName = dir.File("VerkoText.mdb");

@@ -57,13 +57,15 @@ TEST(TaishoTable, PairsLikeLinesAndNotesTheSideWithoutText) {
 TEST(TaishoTable, HtmlShowsEveryTextAsText) {
   TaishoTable table;
   table.newName = "<b>new</b>";
-  table.rows = {Row(TaishoRowKind::kAdded, 0, 1, "<script>alert('x')</script> & \x1b\xff")};
+  table.rows = {Row(TaishoRowKind::kAdded, 0, 1, "<script>alert('x')</script> & \x1b\xff"),
+                Row(TaishoRowKind::kAdded, 0, 2, "a\u202Eb\u2066c\u2069d")};
   std::string html;
   AppendTaishoHtml(table, &html);
   EXPECT_EQ(html.find("<script"), std::string::npos);
   EXPECT_EQ(html.find("<b>"), std::string::npos);
   EXPECT_NE(html.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; ␛\xEF\xBF\xBD"),
             std::string::npos);
+  EXPECT_NE(html.find("a&lt;U+202E&gt;b&lt;U+2066&gt;c&lt;U+2069&gt;d"), std::string::npos);
 }
 
 }  // namespace

@@ -22,8 +22,10 @@
 #include "common/encoding.h"
 #include "report/report_reader.h"
 #include "tests/support/golden.h"
+#include "tests/support/scoped_env.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/platform_defaults.h"
+#include "ui/view_pair.h"
 #include "ui/viewer/difference_overview.h"
 #include "ui/viewer/folded_rows.h"
 #include "ui/viewer/report_line_model.h"
@@ -508,9 +510,34 @@ TEST_F(ViewerOfPairTest, TwoFilesOpenComparedAndAreComparedAgainAfterAChange) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_->Document().Statistics().added == 2; }, 5000));
 
   // A file that cannot be compared gets the run's message and no window.
-  EXPECT_EQ(OpenPair(Path("missing.txt"), Path("new.txt")), nullptr);
+  EXPECT_EQ(
+      OpenViewer({Path("missing.txt"), Path("new.txt")}, *store_, services_, VERKO_UI_APP_DIR),
+      nullptr);
   ASSERT_EQ(services_.messages.size(), 1u);
   EXPECT_TRUE(services_.messages[0].text.contains("missing.txt"));
+}
+
+// A fresh user without a runtime folder: the pair's report lands in a cache folder of the
+// user's own that nobody else can enter or read; an open one is refused.
+TEST_F(WindowTest, ViewedPairsReportIsPrivateToTheUser) {
+  const std::string home = dir_.File("home");
+  test_support::ScopedEnv env;
+  env.Set("HOME", home).Set("XDG_CACHE_HOME", nullptr).Set("XDG_RUNTIME_DIR", nullptr);
+  WriteFile(dir_.File("a.txt"), "alpha\r\n");
+  WriteFile(dir_.File("b.txt"), "bravo\r\n");
+  const ViewPair pair = PrepareViewPair(*store_, VERKO_UI_APP_DIR, Path("a.txt"), Path("b.txt"));
+  ASSERT_TRUE(CompareViewPair(pair).ok());
+  auto mode = [](const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  };
+  EXPECT_EQ(mode(home + "/.cache"), 0700u);
+  EXPECT_EQ(mode(home + "/.cache/Verko"), 0700u);
+  EXPECT_TRUE(pair.reportPath.startsWith(QString::fromStdString(home + "/.cache/Verko/")));
+  EXPECT_EQ(mode(pair.reportPath.toStdString()), 0600u);
+  chmod((home + "/.cache/Verko").c_str(), 0777);
+  const Status refused = CompareViewPair(pair);
+  EXPECT_NE(refused.reason().find("他のユーザーも開けます"), std::string::npos) << refused.reason();
 }
 
 TEST_F(ViewerOfPairTest, ALineMovedAndChangedJumpsToItsChangedVersion) {

@@ -2,10 +2,10 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "common/replacing_file.h"
 #include "report/report_reader.h"
 #include "report/taisho_html.h"
 #include "report/taisho_rows.h"
@@ -35,17 +35,6 @@ Status TableBytes(const ReportDocument& document, const QString& path, std::stri
   return Status::Ok();
 }
 
-Status WriteWhole(const QString& path, const std::string& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-          static_cast<qint64>(bytes.size()) ||
-      !file.commit()) {
-    return Status::Error(file.errorString().toStdString());
-  }
-  return Status::Ok();
-}
-
 }  // namespace
 
 QString ExportTaishoTable(QWidget* parent, UiServices& services, const ReportDocument& document,
@@ -63,7 +52,8 @@ QString ExportTaishoTable(QWidget* parent, UiServices& services, const ReportDoc
   if (path.isEmpty()) return QString();
   std::string bytes;
   Status status = TableBytes(document, path, &bytes);
-  if (status.ok()) status = WriteWhole(path, bytes);
+  // Written beside and put in place when whole, as a comparison's table is.
+  if (status.ok()) status = ReplaceFileWith(path.toStdString(), bytes);
   if (!status.ok()) {
     services.ShowMessage(
         parent,
