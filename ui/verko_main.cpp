@@ -225,6 +225,7 @@ void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareR
   // Only a completed run leaves a report the viewer can show as the last one.
   if (result.status != kStatusDone) return;
   lastReportPath_ = ToQString(request.resultName);
+  lastResultFormat_ = request.options.format;
   ui_.cmdView->setEnabled(true);
 }
 
@@ -512,6 +513,17 @@ void VerkoMain::OpenSetEditor() {
 
 void VerkoMain::OpenLastReport() {
   if (lastReportPath_.isEmpty()) return;
+  // A table, a patch or data is opened where it belongs, never as a report's lines.
+  if (lastResultFormat_ != ResultFormat::kReport) {
+    if (!services_.OpenWithDefaultApplication(lastReportPath_)) {
+      services_.ShowMessage(
+          this,
+          QStringLiteral("結果ファイル\n   %1\nを開くアプリケーションを起動できませんでした。")
+              .arg(lastReportPath_),
+          QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
+    }
+    return;
+  }
   ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_, &store_);
   if (!viewer) return;
   // Above this window when this one stays above all others.
