@@ -266,6 +266,50 @@ void MarkWhole(const Unit& unit, TaishoStyle style, std::vector<ChangedRange>* s
   }
 }
 
+// How wide a text is in full-width characters (two ASCII characters make one).
+int FullWidthOf(std::string_view text) {
+  int ascii = 0, wide = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      ++ascii;
+    } else if ((byte & 0xC0) != 0x80) {
+      ++wide;
+    }
+  }
+  return wide + (ascii + 1) / 2;
+}
+
+// Where words were only added on one side (or only deleted), the blank the other side shows:
+// each changed range of `ranges` that has no changed range of `other` at the same place of
+// the text both share gets a blank in `other`'s text, as wide as the words. The place is
+// counted in unchanged bytes, which the two sides have alike.
+std::vector<BlankMark> BlanksFor(const std::vector<ByteRange>& ranges,
+                                 const std::vector<ByteRange>& other, std::string_view text) {
+  auto commonBefore = [](const std::vector<ByteRange>& list, std::size_t k) {
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < k; ++i) changed += list[i].end - list[i].begin;
+    return list[k].begin - changed;
+  };
+  std::vector<BlankMark> blanks;
+  for (std::size_t k = 0; k < ranges.size(); ++k) {
+    const std::size_t place = commonBefore(ranges, k);
+    std::size_t at = place, j = 0;
+    bool faced = false;
+    for (; j < other.size(); ++j) {
+      const std::size_t otherPlace = commonBefore(other, j);
+      if (otherPlace == place) faced = true;
+      if (otherPlace >= place) break;
+      at += other[j].end - other[j].begin;
+    }
+    if (!faced) {
+      blanks.push_back(
+          {at, FullWidthOf(text.substr(ranges[k].begin, ranges[k].end - ranges[k].begin))});
+    }
+  }
+  return blanks;
+}
+
 // The row of a provision in both texts, changed or moved: its changed words underlined, its
 // number too where it changed or the provision moved (doubly in the formal style).
 TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle style) {
@@ -278,6 +322,12 @@ TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle s
   const ChangedRanges body = FindChangedCharacters(old.Body(), now.Body(), TextEncoding::kUtf8);
   row.oldChanged = RangesOf(body.oldRanges, oldBody);
   row.newChanged = RangesOf(body.newRanges, newBody);
+  for (BlankMark& blank : BlanksFor(body.newRanges, body.oldRanges, now.Body())) {
+    row.oldBlanks.push_back({blank.at + oldBody, blank.width});
+  }
+  for (BlankMark& blank : BlanksFor(body.oldRanges, body.newRanges, old.Body())) {
+    row.newBlanks.push_back({blank.at + newBody, blank.width});
+  }
   if (renumbered) {
     auto& oldMarks = style == TaishoStyle::kFormal ? row.oldDouble : row.oldChanged;
     auto& newMarks = style == TaishoStyle::kFormal ? row.newDouble : row.newChanged;
