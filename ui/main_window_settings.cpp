@@ -33,6 +33,8 @@ constexpr CheckValue kChecks[] = {
     {"OptAlwaysTop", &MainWindowSettings::alwaysTop},
     {"OptCaseSensitive", &MainWindowSettings::caseSensitive},
     {"OptIgnoreWidth", &MainWindowSettings::ignoreWidth},
+    {"OptOldLeft", &MainWindowSettings::oldLeft},
+    {"OptTaishoSimple", &MainWindowSettings::taishoSimple},
 };
 
 constexpr EncodingChoice kEncodings[] = {EncodingChoice::kCp932, EncodingChoice::kUtf8,

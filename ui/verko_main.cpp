@@ -173,6 +173,8 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   fields.caseSensitive = ui_.optCaseSensitive->isChecked();
   fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
+  fields.oldLeft = ui_.optOldLeft->isChecked();
+  fields.taishoSimple = ui_.comboTaishoStyle->currentIndex() == 1;
   return fields;
 }
 

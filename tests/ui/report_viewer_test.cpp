@@ -396,11 +396,13 @@ TEST_F(ViewerFromMainWindowTest, OtherFormatsOpenWithTheirApplicationNotTheViewe
   WriteFile(dir_.File("old.txt"), "第一条　甲\r\n第二条　乙\r\n");
   WriteFile(dir_.File("new.txt"), "第一条　甲\r\n第二条　丙\r\n");
   OpenForRuns();
+  EXPECT_FALSE(Check("OptOldLeft")->isEnabled());  // the report has no columns to swap
   const std::pair<const char*, const char*> formats[] = {
       {"xlsx", "新旧対照表（Excel）"}, {"docx", "新旧対照表（Word）"}, {"json", "JSON"}};
   for (const auto& [format, caption] : formats) {
     const QString result = Path((std::string("result.") + format).c_str());
     Combo("ComboFormat")->setCurrentIndex(Combo("ComboFormat")->findData(format));
+    EXPECT_EQ(Check("OptOldLeft")->isEnabled(), format != std::string("json"));
     main_->SetFileNames({Path("old.txt"), Path("new.txt"), result});
     Button("CmdStart")->click();
     ASSERT_EQ(main_->LastResult().status, kStatusDone) << format;
