@@ -64,6 +64,23 @@ struct Aligned {
   bool moved = false;  // joined out of the old side's order
 };
 
+// How well two lines of one kind pair as forms of one provision: their likeness
+// (LineSimilarity), when at least kMinPairSimilarity, or when they keep their number and the
+// shorter is nearly all found in the longer (a 項 that grew by a long insertion); equal labels
+// weigh a little in a tie. 0 when they do not pair.
+double PairScore(const Unit& a, const Unit& b) {
+  constexpr double kMinContained = 0.8;
+  const double like = LineSimilarity(a.Body(), b.Body(), TextEncoding::kUtf8);
+  const bool sameLabel = a.Label() == b.Label();
+  // The units both hold over the units of the shorter, from the likeness (twice the common
+  // units over both) and the bodies' lengths standing in for their unit counts.
+  const double total = static_cast<double>(a.Body().size() + b.Body().size());
+  const double shorter = static_cast<double>(std::min(a.Body().size(), b.Body().size()));
+  const double contained = shorter > 0 ? like * total / (2 * shorter) : 0;
+  if (like < kMinPairSimilarity && !(sameLabel && contained >= kMinContained)) return 0;
+  return std::max(like, 0.01) + (sameLabel ? 0.01 : 0.0);
+}
+
 // Pairs, in order, the old units `oldAt` with the new units `newAt` (indexes, increasing) by
 // likeness of their bodies (LineSimilarity at least kMinPairSimilarity, the same kind), the
 // sum of likeness the largest; equal labels weigh a little in a tie.
@@ -79,10 +96,7 @@ void AlignByLikeness(const std::vector<Unit>& olds, const std::vector<Unit>& new
       const Unit& a = olds[oldAt[i]];
       const Unit& b = news[newAt[j]];
       double s = 0;
-      if (SameKind(a, b)) {
-        const double like = LineSimilarity(a.Body(), b.Body(), TextEncoding::kUtf8);
-        if (like >= kMinPairSimilarity) s = like + (a.Label() == b.Label() ? 0.01 : 0.0);
-      }
+      if (SameKind(a, b)) s = PairScore(a, b);
       score[i * cols + j] = s;
       double value = std::max(best[at(i + 1, j)], best[at(i, j + 1)]);
       if (s > 0) value = std::max(value, s + best[at(i + 1, j + 1)]);
