@@ -32,6 +32,7 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   options.ignoreWidth = fields.ignoreWidth;
   options.oldLeft = fields.oldLeft;
   options.taishoStyle = fields.taishoSimple ? TaishoStyle::kSimple : TaishoStyle::kFormal;
+  options.units = fields.charUnits ? ChangeUnits::kCharacters : ChangeUnits::kWords;
   return options;
 }
 

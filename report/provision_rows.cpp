@@ -326,14 +326,16 @@ std::vector<BlankMark> BlanksFor(const std::vector<ByteRange>& ranges,
 
 // The row of a provision in both texts, changed or moved: its changed words underlined, its
 // number too where it changed or the provision moved (doubly in the formal style).
-TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle style) {
+TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle style,
+                     ChangeUnits units) {
   TaishoRow row;
   row.kind = TaishoRowKind::kChanged;
   row.oldText = old.text, row.newText = now.text;
   const bool renumbered = OpensProvision(now.line.kind) && (moved || old.Label() != now.Label());
   const std::size_t oldBody = OpensProvision(old.line.kind) ? old.line.textBegin : 0;
   const std::size_t newBody = OpensProvision(now.line.kind) ? now.line.textBegin : 0;
-  const ChangedRanges body = FindChangedCharacters(old.Body(), now.Body(), TextEncoding::kUtf8);
+  const ChangedRanges body =
+      FindChangedCharacters(old.Body(), now.Body(), TextEncoding::kUtf8, units);
   row.oldChanged = RangesOf(body.oldRanges, oldBody);
   row.newChanged = RangesOf(body.newRanges, newBody);
   for (BlankMark& blank : BlanksFor(body.newRanges, body.oldRanges, now.Body())) {
@@ -415,7 +417,7 @@ std::optional<std::vector<TaishoRow>> ProvisionRowsOf(const std::vector<std::str
       p.row.kind = TaishoRowKind::kCommon;
       p.row.oldText = old->text, p.row.newText = now->text;
     } else if (old && now) {
-      p.row = ChangedRow(*old, *now, pair.moved, options.style);
+      p.row = ChangedRow(*old, *now, pair.moved, options.style, options.units);
       p.changed = true;
     } else if (now) {
       p.row.kind = TaishoRowKind::kAdded;

@@ -33,16 +33,16 @@ TaishoTable TaishoTableOf(const ExportInput& input) {
   const Comparison& comparison = *input.comparison;
   std::optional<std::vector<TaishoRow>> byProvision;
   if (comparison.oldText != nullptr && comparison.newText != nullptr) {
-    byProvision = ProvisionRowsOf(WholeLinesOf(*comparison.oldText, input),
-                                  WholeLinesOf(*comparison.newText, input),
-                                  {input.options.taishoStyle, input.options.allLines});
+    byProvision = ProvisionRowsOf(
+        WholeLinesOf(*comparison.oldText, input), WholeLinesOf(*comparison.newText, input),
+        {input.options.taishoStyle, input.options.allLines, input.options.units});
   }
   if (byProvision) {
     table.byProvision = true;
     table.doubleUnderlines = input.options.taishoStyle == TaishoStyle::kFormal;
     table.rows = std::move(*byProvision);
   } else {
-    table.rows = TaishoRowsOf(comparison, *input.working);
+    table.rows = TaishoRowsOf(comparison, *input.working, input.options.units);
   }
   return table;
 }

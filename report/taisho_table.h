@@ -47,7 +47,9 @@ struct TaishoRow {
   // deleted whole (the formal style of a table by provisions).
   std::vector<ChangedRange> oldDouble, newDouble;
   std::vector<BlankMark> oldBlanks, newBlanks;  // in order of `at`
-  // A moved line: its line number at the other place.
+  // A moved line: its line number at the other place. So too a deleted or added line paired
+  // with its changed version elsewhere (a line that moved and changed), whose changed
+  // characters then are all that is underlined.
   int movedNo = 0;
 };
 

@@ -33,6 +33,7 @@ constexpr CheckValue kChecks[] = {
     {"OptAlwaysTop", &MainWindowSettings::alwaysTop},
     {"OptCaseSensitive", &MainWindowSettings::caseSensitive},
     {"OptIgnoreWidth", &MainWindowSettings::ignoreWidth},
+    {"OptCharUnits", &MainWindowSettings::charUnits},
     {"OptOldLeft", &MainWindowSettings::oldLeft},
     {"OptTaishoSimple", &MainWindowSettings::taishoSimple},
 };

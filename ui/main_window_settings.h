@@ -33,6 +33,7 @@ struct MainWindowSettings {
   bool alwaysTop = false;
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  bool charUnits = false;  // changes marked character by character, not by words
   EncodingChoice encoding = EncodingChoice::kAuto;
   ResultFormat format = ResultFormat::kReport;
   // The 新旧対照表: 改正前 in the left column; one kind of underline instead of the formal two.

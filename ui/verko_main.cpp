@@ -175,6 +175,7 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
   fields.oldLeft = ui_.optOldLeft->isChecked();
   fields.taishoSimple = ui_.comboTaishoStyle->currentIndex() == 1;
+  fields.charUnits = ui_.optCharUnits->isChecked();
   return fields;
 }
 
