@@ -224,8 +224,8 @@ const CliOption kOptions[] = {
      .argument = "FORMAT",
      .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx\n"
              "（新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
-             "--diff-only N では N 行。--case-sensitive --keep-trailing で\n"
-             "分割しないときは新ファイルを正確に再現）、json（比較のデータ）",
+             "--diff-only N では N 行。オプションによらず新ファイルをバイト単位で\n"
+             "正確に再現）、json（比較のデータ）",
      .completion = ValueCompletion::kWords,
      .words = "report html xlsx unified json",
      .valueCaption = "形式",
