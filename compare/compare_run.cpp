@@ -19,7 +19,6 @@
 #include "matching/match_lines.h"
 #include "matching/twin_matches.h"
 #include "platform/regexp.h"
-#include "platform/xlsxwriter_library.h"
 #include "report/format_writer.h"
 
 namespace verko {
@@ -186,7 +185,7 @@ bool CompareRun::CheckFileNames() {
     Refuse("結果ファイルが指定されていません。", kTitleFileName);
   } else if (SameFile(DiskPath(request_.oldName), DiskPath(request_.newName))) {
     Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
-  } else if (!FormatAvailable()) {
+  } else if (!CheckFormat()) {
     return false;
   } else if (request_.reportSink) {
     return true;
@@ -208,7 +207,7 @@ bool CompareRun::CheckSplitLibrary() {
   return false;
 }
 
-bool CompareRun::FormatAvailable() {
+bool CompareRun::CheckFormat() {
   const ResultFormat format = options_.format;
   if (format != ResultFormat::kReport && !FindFormatWriter(format)) {
     Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
@@ -223,12 +222,11 @@ bool CompareRun::FormatAvailable() {
            kTitleFormat);
     return false;
   }
-  // The workbook's library is loaded when first needed: without it the run is refused
+  // A format's libraries are loaded when first needed: without them the run is refused
   // before anything is compared or written.
-  std::string missing;
-  if (format == ResultFormat::kXlsx && !LoadXlsxWriter(&missing)) {
+  if (Status available = FormatAvailable(format); !available.ok()) {
     Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
-               ResultFormatCaption(format) + "）で書き出せません。\n\n理由： " + missing,
+               ResultFormatCaption(format) + "）で書き出せません。\n\n理由： " + available.reason(),
            kTitleFormat);
     return false;
   }

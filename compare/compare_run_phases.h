@@ -79,7 +79,7 @@ class CompareRun {
   bool CheckSplitLibrary();
 
   // Whether the chosen result format can be written here; refuses the run when not.
-  bool FormatAvailable();
+  bool CheckFormat();
 
   bool ConfirmOverwrite();
 

@@ -1,6 +1,7 @@
 #include "report/format_writer.h"
 
 #include "report/taisho_export.h"
+#include "report/taisho_xlsx.h"
 
 namespace verko {
 namespace {
@@ -91,6 +92,19 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       break;
   }
   return nullptr;
+}
+
+Status FormatAvailable(ResultFormat format) {
+  switch (format) {
+    case ResultFormat::kXlsx:
+      return TaishoWorkbookAvailable();
+    case ResultFormat::kReport:
+    case ResultFormat::kUnified:
+    case ResultFormat::kJson:
+    case ResultFormat::kHtml:
+      break;
+  }
+  return Status::Ok();
 }
 
 bool NeedsRawLines(ResultFormat format) {

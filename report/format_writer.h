@@ -91,6 +91,9 @@ using FormatWriter = Status (*)(const ExportInput& input, std::string& out);
 
 // The writer of a format other than the report; null when there is none (yet).
 FormatWriter FindFormatWriter(ResultFormat format);
+// Whether the format can be written here: Ok, or the reason its writer cannot work (a library
+// it loads when first needed, such as the workbook's, is missing). Ok for the report.
+Status FormatAvailable(ResultFormat format);
 // Whether the format needs the files' own lines (the run then keeps them while reading).
 bool NeedsRawLines(ResultFormat format);
 

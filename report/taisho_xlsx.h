@@ -16,4 +16,8 @@ namespace verko {
 // reason when the file cannot be made or written.
 Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes);
 
+// Whether workbooks can be written here: libxlsxwriter is loaded now, when first needed
+// (and tried again on a later call after a failure). Fails with the reason it cannot be.
+Status TaishoWorkbookAvailable();
+
 }  // namespace verko
