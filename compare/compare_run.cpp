@@ -8,6 +8,7 @@
 #include "common/failure_reason.h"
 #include "common/input_file.h"
 #include "common/path_parts.h"
+#include "common/split_width.h"
 #include "common/user_folders.h"
 #include "common/working_text.h"
 #include "compare/compare_run_phases.h"
@@ -72,7 +73,7 @@ void CompareRun::RunPhases() {
   host_.ShowProgress(0);
   host_.SetPhaseText("");
   host_.LockControls();
-  splitWidth_ = options_.split ? options_.splitWidth : 250;
+  splitWidth_ = options_.split ? options_.splitWidth : kMaxSplitWidth;
   if (!CreateWorkDatabase()) return;
   if (!CheckFileNames()) return;
   if (!CheckSplitLibrary()) return;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/input_file.h"
+#include "common/split_width.h"
 #include "common/text_fold.h"
 #include "common/working_text.h"
 #include "compare/compare_run.h"
@@ -170,7 +171,7 @@ class CompareRun {
   RunFlags& flags_;
   ProgressMeter meter_;
   CompareResult result_;
-  int splitWidth_ = 250;
+  int splitWidth_ = kMaxSplitWidth;
   std::unique_ptr<WorkingText> working_;
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;

@@ -28,9 +28,10 @@ LineKind KindOf(EntryKind kind) {
       return LineKind::kMovedOld;
     case EntryKind::kMovedNew:
       return LineKind::kMovedNew;
-    default:
-      return LineKind::kGap;
+    case EntryKind::kGap:
+      break;
   }
+  return LineKind::kGap;
 }
 
 }  // namespace

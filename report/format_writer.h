@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/split_width.h"
 #include "common/status.h"
 #include "common/text_encoding.h"
 #include "common/working_text.h"
@@ -43,7 +44,7 @@ struct ExportOptions {
   bool trimTail = true;
   bool compress = false;
   bool split = false;
-  int splitWidth = 250;
+  int splitWidth = kMaxSplitWidth;
   std::string splitChar;  // UTF-8; empty = the default pattern
   bool diffOnly = false;
   int contextLines = 3;

@@ -19,14 +19,14 @@ std::string NumberOf(int lineNo, int partNo) {
 
 // The text cut at the edges of the changed ranges (sorted, clipped to the text, overlaps
 // joined); neighbouring pieces differ in being changed.
-std::vector<TaishoPiece> PiecesOf(std::string_view text, std::vector<ChangedRange> ranges) {
+std::vector<TaishoPiece> PiecesOf(std::string_view text, std::vector<ByteRange> ranges) {
   std::sort(ranges.begin(), ranges.end(),
-            [](const ChangedRange& a, const ChangedRange& b) { return a.begin < b.begin; });
+            [](const ByteRange& a, const ByteRange& b) { return a.begin < b.begin; });
   std::vector<TaishoPiece> pieces;
   std::size_t at = 0;
-  for (const ChangedRange& range : ranges) {
-    const std::size_t begin = std::max(at, std::min(range.begin, text.size()));
-    const std::size_t end = std::min(range.end, text.size());
+  for (const ByteRange& range : ranges) {
+    const std::size_t begin = std::max(at, std::min<std::size_t>(range.begin, text.size()));
+    const std::size_t end = std::min<std::size_t>(range.end, text.size());
     if (end <= begin) continue;
     if (begin > at) pieces.push_back({text.substr(at, begin - at), false});
     if (!pieces.empty() && pieces.back().changed && begin == at) {
@@ -47,7 +47,9 @@ std::string MoveNote(int lineNo, std::string_view tail) {
   return note;
 }
 
-bool HasText(TaishoRowKind kind, TaishoSide side) {
+}  // namespace
+
+bool HasSide(TaishoRowKind kind, TaishoSide side) {
   switch (kind) {
     case TaishoRowKind::kCommon:
     case TaishoRowKind::kChanged:
@@ -64,12 +66,10 @@ bool HasText(TaishoRowKind kind, TaishoSide side) {
   return false;
 }
 
-}  // namespace
-
 TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
   const bool old = side == TaishoSide::kOld;
   TaishoCell cell;
-  if (!HasText(row.kind, side)) {
+  if (!HasSide(row.kind, side)) {
     switch (row.kind) {
       case TaishoRowKind::kAdded:
         cell.note = "（新設）";
@@ -83,7 +83,9 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
       case TaishoRowKind::kMovedNew:
         cell.note = MoveNote(row.movedNo, "行目から移動）");
         break;
-      default:
+      case TaishoRowKind::kOmitted:
+      case TaishoRowKind::kCommon:
+      case TaishoRowKind::kChanged:
         cell.note = kTaishoOmitted;
         break;
     }
@@ -98,8 +100,12 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
     case TaishoRowKind::kChanged:
       cell.pieces = PiecesOf(text, old ? row.oldChanged : row.newChanged);
       break;
-    default:
-      cell.pieces = PiecesOf(text, {{0, text.size()}});
+    case TaishoRowKind::kAdded:
+    case TaishoRowKind::kDeleted:
+    case TaishoRowKind::kMovedOld:
+    case TaishoRowKind::kMovedNew:
+    case TaishoRowKind::kOmitted:
+      cell.pieces = PiecesOf(text, {{0, static_cast<uint32_t>(text.size())}});
       break;
   }
   return cell;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "report/changed_characters.h"
+
 namespace verko {
 
 enum class TaishoRowKind {
@@ -22,19 +24,14 @@ enum class TaishoRowKind {
   kOmitted,   // common rows left out: （略） on both sides
 };
 
-// A run of changed bytes [begin, end) of a side's UTF-8 text.
-struct ChangedRange {
-  std::size_t begin = 0, end = 0;
-};
-
 struct TaishoRow {
   TaishoRowKind kind = TaishoRowKind::kCommon;
   // Line and part numbers of each side; 0 where the side has no line.
   int oldNo = 0, oldPart = 0, newNo = 0, newPart = 0;
   std::string oldText, newText;  // UTF-8
-  // Changed characters of a changed row. Added, deleted and moved rows count as changed
-  // throughout and need none.
-  std::vector<ChangedRange> oldChanged, newChanged;
+  // Changed characters of a changed row, byte ranges of each side's UTF-8 text. Added,
+  // deleted and moved rows count as changed throughout and need none.
+  std::vector<ByteRange> oldChanged, newChanged;
   // A moved line: its line number at the other place.
   int movedNo = 0;
 };
@@ -56,6 +53,11 @@ inline constexpr std::string_view kTaishoLineHeading = "行";
 inline constexpr std::string_view kTaishoOmitted = "（略）";
 
 enum class TaishoSide { kOld, kNew };
+
+// Whether a row of this kind shows a line on that side: both for common and changed rows,
+// the old side for deleted and moved-away rows, the new side for added and moved-here rows,
+// neither for omitted rows.
+bool HasSide(TaishoRowKind kind, TaishoSide side);
 
 // One side of one row as a writer draws it: the line number ("12", "12-2" for a part of a
 // cut line, empty for none) and either the text cut into pieces, each changed or not, or a
