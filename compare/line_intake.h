@@ -18,8 +18,6 @@
 
 namespace verko {
 
-inline constexpr int kMaxLines = 32000;
-
 struct IntakeOptions {
   NormalizeOptions normalize;
   int splitWidth = kMaxSplitWidth;

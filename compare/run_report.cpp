@@ -91,7 +91,10 @@ void CompareRun::WriteExport() {
                    .fewestMoves = options_.fewestMoves,
                    .caseSensitive = options_.caseSensitive,
                    .ignoreWidth = options_.ignoreWidth,
-                   .oldLeft = options_.oldLeft};
+                   .oldLeft = options_.oldLeft,
+                   .taishoStyle = options_.taishoStyle,
+                   .allLines = options_.allLines,
+                   .title = options_.title};
   std::string bytes;
   Status written = FindFormatWriter(options_.format)(input, bytes);
   if (!written.ok()) {

@@ -1,5 +1,6 @@
 #include "report/format_writer.h"
 
+#include "report/taisho_docx.h"
 #include "report/taisho_export.h"
 #include "report/taisho_xlsx.h"
 
@@ -89,6 +90,8 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       return &WriteTaishoHtml;
     case ResultFormat::kXlsx:
       return &WriteTaishoXlsx;
+    case ResultFormat::kDocx:
+      return &WriteTaishoDocx;
     case ResultFormat::kReport:
       break;
   }
@@ -99,6 +102,8 @@ Status FormatAvailable(ResultFormat format) {
   switch (format) {
     case ResultFormat::kXlsx:
       return TaishoWorkbookAvailable();
+    case ResultFormat::kDocx:
+      return TaishoDocumentAvailable();
     case ResultFormat::kReport:
     case ResultFormat::kUnified:
     case ResultFormat::kJson:

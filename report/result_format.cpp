@@ -34,6 +34,8 @@ FormatNames NamesOf(ResultFormat format) {
       return {"html", "新旧対照表（HTML）", ".html"};
     case ResultFormat::kXlsx:
       return {"xlsx", "新旧対照表（Excel）", ".xlsx"};
+    case ResultFormat::kDocx:
+      return {"docx", "新旧対照表（Word）", ".docx"};
     case ResultFormat::kUnified:
       return {"unified", "unified diff", ".diff"};
     case ResultFormat::kJson:
@@ -59,7 +61,7 @@ const char* ResultFormatExtension(ResultFormat format) {
 }
 
 bool IsTextFormat(ResultFormat format) {
-  return format != ResultFormat::kXlsx;
+  return format != ResultFormat::kXlsx && format != ResultFormat::kDocx;
 }
 
 }  // namespace verko
