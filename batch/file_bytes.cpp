@@ -95,4 +95,14 @@ FileBytes CompareFileBytes(const std::string& oldPath, const std::string& newPat
   return bytes;
 }
 
+bool PairLooksBinary(const std::string& oldPath, const std::string& newPath) {
+  OpenFile oldFile(oldPath), newFile(newPath);
+  if (!oldFile.ok() || !newFile.ok()) return false;
+  char oldHead[kBinaryProbeBytes], newHead[kBinaryProbeBytes];
+  const long oldGot = oldFile.Read(oldHead, kBinaryProbeBytes);
+  const long newGot = newFile.Read(newHead, kBinaryProbeBytes);
+  if (oldGot < 0 || newGot < 0) return false;
+  return HoldsNul(oldHead, oldGot) || HoldsNul(newHead, newGot);
+}
+
 }  // namespace verko

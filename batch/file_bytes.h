@@ -20,4 +20,9 @@ inline constexpr std::size_t kBinaryProbeBytes = 8192;
 // a regular file) gives readable false: the compare run then says what is wrong.
 FileBytes CompareFileBytes(const std::string& oldPath, const std::string& newPath);
 
+// Whether both files are readable and either looks binary, from their first
+// kBinaryProbeBytes alone: what a run needs to know of a pair before its turn, without
+// reading the pair whole a second time.
+bool PairLooksBinary(const std::string& oldPath, const std::string& newPath);
+
 }  // namespace verko

@@ -104,8 +104,7 @@ std::size_t DatabasePair(const std::vector<PairTask>& tasks, const PairRules& ru
   for (std::size_t i = tasks.size(); i-- > 0;) {
     if (!tasks[i].refusal.empty()) continue;
     if (rules.byteShortcuts && !rules.text) {
-      const FileBytes bytes = CompareFileBytes(tasks[i].oldPath, tasks[i].newPath);
-      if (bytes.readable && bytes.binary) continue;
+      if (PairLooksBinary(tasks[i].oldPath, tasks[i].newPath)) continue;
     }
     return i;
   }
@@ -332,7 +331,8 @@ void OutcomeCounts::Add(PairOutcome outcome) {
     case PairOutcome::kBinary:
       ++binary;
       break;
-    default:
+    case PairOutcome::kError:
+    case PairOutcome::kSkipped:
       ++error;
       break;
   }

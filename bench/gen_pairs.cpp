@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/encoding.h"
+#include "common/split_width.h"
 
 namespace {
 
@@ -228,7 +229,7 @@ class ProseWriter : public LineSource {
   }
 
  private:
-  // Lines stay well under the 250 bytes beyond which a line would be stored in parts.
+  // Lines stay well under the bytes (kMaxSplitWidth) beyond which a line is stored in parts.
   static constexpr std::size_t kLineBytes = 200;
 
   std::string Line() {
@@ -441,12 +442,14 @@ Pair ShuffledBlocksPair(std::uint64_t seed) {
   return pair;
 }
 
-// Each line must make one record of at most 250 bytes and a file must stay within the line
-// limit, or the two programs would not be comparing the same lines.
+// Each line must make one record of at most kMaxSplitWidth bytes and a file must stay within the
+// line limit, or the two programs would not be comparing the same lines.
 bool FitsOneRecordPerLine(const Lines& lines) {
   if (lines.size() > static_cast<std::size_t>(kLargeLines)) return false;
   for (const std::string& line : lines) {
-    if (line.size() > 250 || line.find_first_of("\r\n") != std::string::npos) return false;
+    if (line.size() > static_cast<std::size_t>(verko::kMaxSplitWidth) ||
+        line.find_first_of("\r\n") != std::string::npos)
+      return false;
   }
   return true;
 }

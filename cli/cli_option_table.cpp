@@ -215,8 +215,8 @@ const CliOption kOptions[] = {
      .apply = SetCompare<&CompareOptions::ignoreWidth, true>},
     {.name = "--split",
      .argument = "WIDTH",
-     .help = "WIDTH バイト以内に行を分割する（20～250）",
-     .valueCaption = "バイト数（20～250）",
+     .help = "WIDTH バイト以内に行を分割する（" VERKO_SPLIT_WIDTH_RANGE "）",
+     .valueCaption = "バイト数（" VERKO_SPLIT_WIDTH_RANGE "）",
      .apply = SetSplit},
     {.name = "--split-chars",
      .argument = "PATTERN",
@@ -254,8 +254,8 @@ const CliOption kOptions[] = {
      .argument = "FORMAT",
      .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx・\n"
              "docx（新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
-             "--diff-only N では N 行。--case-sensitive --keep-trailing で\n"
-             "分割しないときは新ファイルを正確に再現）、json（比較のデータ）",
+             "--diff-only N では N 行。オプションによらず新ファイルをバイト単位で\n"
+             "正確に再現）、json（比較のデータ）",
      .completion = ValueCompletion::kWords,
      .words = "report html xlsx docx unified json",
      .valueCaption = "形式",

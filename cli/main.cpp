@@ -271,11 +271,14 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
     case verko::PairOutcome::kCancelled:
       host.ShowMessage("比較処理を中止しました。", "キャンセル");
       return InterruptedExit();
-    default:
-      host.ShowMessage(result.message.text, result.message.title);
-      // An open that a signal interrupted (a FIFO without a writer) ends as interrupted.
-      return g_interrupted ? InterruptedExit() : kExitFailed;
+    case verko::PairOutcome::kError:
+    case verko::PairOutcome::kSkipped:
+    case verko::PairOutcome::kBinary:
+      break;
   }
+  host.ShowMessage(result.message.text, result.message.title);
+  // An open that a signal interrupted (a FIFO without a writer) ends as interrupted.
+  return g_interrupted ? InterruptedExit() : kExitFailed;
 }
 
 }  // namespace

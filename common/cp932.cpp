@@ -14,4 +14,10 @@ std::size_t ByteOffsetOfChar(std::string_view text, std::size_t chars) {
   return pos;
 }
 
+bool StartsCharacter(std::string_view text, std::size_t boundary, std::size_t q) {
+  std::size_t k = q;
+  while (k > boundary && IsLeadByte(static_cast<unsigned char>(text[k - 1]))) --k;
+  return (q - k) % 2 == 0 || !IsTrailByte(static_cast<unsigned char>(text[q]));
+}
+
 }  // namespace verko

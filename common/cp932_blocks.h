@@ -91,19 +91,28 @@ class Cp932Blocks {
     return reinterpret_cast<const Bytes&>(flags);
   }
 
-  // The bytes of the block that start a character (all but trail bytes), given the mask of
-  // LeadFlags. A byte that cannot be a lead byte ends a character, so a run of possible
-  // lead bytes pairs up from its start: the trail bytes are those at odd distance from the
-  // start of their run, and the byte after a run of odd length. Called once per block, in
-  // order: a run that ends the block goes on into the next.
-  std::uint64_t Starts(std::uint64_t lead) {
+  // The bytes that can be the second byte of a two-byte character (IsTrailByte).
+  static Bytes TrailFlags(Bytes b) {
+    const auto flags =
+        (static_cast<Bytes>(b - 0x40) < 0x3f) | (static_cast<Bytes>(b - 0x80) < 0x7d);
+    return reinterpret_cast<const Bytes&>(flags);
+  }
+
+  // The bytes of the block that start a character (all but trail bytes), given the masks of
+  // LeadFlags and TrailFlags. A byte that cannot be a lead byte ends a character, so a run of
+  // possible lead bytes pairs up from its start: the trail bytes are those at odd distance
+  // from the start of their run, and the byte after a run of odd length when it can be a
+  // trail byte (else the last lead byte stands alone, and that byte after it too). Every lead
+  // byte can be a trail byte, so only that byte after a run is in question. Called once per
+  // block, in order: a run that ends the block goes on into the next.
+  std::uint64_t Starts(std::uint64_t lead, std::uint64_t trail) {
     constexpr std::uint64_t kOddBits = 0xaaaaaaaaaaaaaaaau;
     const std::uint64_t leads = lead & ~carry_;  // a first byte that is a trail leads nothing
     // Runs that start on an even bit keep their odd bits after the subtraction and the
     // exclusive or; runs that start on an odd bit have their bits turned: every run ends
     // up with its bits set at odd distance from its start, and the byte after an odd run.
     const std::uint64_t codes = (((leads << 1) | kOddBits) - leads) ^ kOddBits;
-    const std::uint64_t trails = codes ^ (lead | carry_);
+    const std::uint64_t trails = (codes ^ (lead | carry_)) & trail;
     carry_ = (codes & lead) >> 63;  // the block's last byte leads the next block's first
     return ~trails;
   }

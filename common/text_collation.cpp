@@ -43,7 +43,7 @@ std::uint32_t FoldedCharAt(std::string_view text, std::size_t pos) {
 // that starts a character.
 std::uint64_t CapitalsOf(Cp932Blocks& blocks) {
   using Bytes = Cp932Blocks::Bytes;
-  std::uint64_t lead = 0, capitals = 0;
+  std::uint64_t lead = 0, trail = 0, capitals = 0;
   for (int part = 0; part < blocks.Parts(); ++part) {
     Bytes b, next;
     blocks.Load(part, &b, &next);
@@ -52,9 +52,10 @@ std::uint64_t CapitalsOf(Cp932Blocks& blocks) {
                          ((b == 0x83) & (static_cast<Bytes>(next - 0x9f) < 0x18)) |
                          ((b == 0x84) & (static_cast<Bytes>(next - 0x40) < 0x21));
     lead |= Cp932Blocks::BitsOf(Cp932Blocks::LeadFlags(b)) << (16 * part);
+    trail |= Cp932Blocks::BitsOf(Cp932Blocks::TrailFlags(b)) << (16 * part);
     capitals |= Cp932Blocks::BitsOf(reinterpret_cast<const Bytes&>(capital)) << (16 * part);
   }
-  return capitals & blocks.Starts(lead);
+  return capitals & blocks.Starts(lead, trail);
 }
 
 }  // namespace
@@ -101,7 +102,8 @@ int CompareFolded(std::string_view a, std::string_view b) {
   if (pos == common) return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
   // Back up to the start of the character holding that byte. A byte that cannot be a lead
   // byte ends a character, so the run of possible lead bytes just before it pairs up from
-  // its start: an odd run means the differing byte is a trail byte.
+  // its start: after an odd run the byte before starts a character in both texts (with the
+  // differing byte as its trail byte, or standing alone where that byte cannot be one).
   std::size_t run = pos;
   while (run > 0 && IsLeadByte(static_cast<unsigned char>(a[run - 1]))) --run;
   if ((pos - run) % 2 == 1) --pos;

@@ -473,6 +473,13 @@ std::size_t DecodeCharacter(std::string_view bytes, std::size_t pos, TextEncodin
   return DecodeCp932(bytes, pos, codePoint);
 }
 
+std::size_t InvalidSequenceLength(std::string_view bytes, std::size_t pos, TextEncoding encoding) {
+  if (encoding != TextEncoding::kCp932 || pos + 1 >= bytes.size()) return 1;
+  const auto lead = static_cast<unsigned char>(bytes[pos]);
+  const auto next = static_cast<unsigned char>(bytes[pos + 1]);
+  return IsLeadByte(lead) && next >= 0x80 && IsTrailByte(next) ? 2 : 1;
+}
+
 std::string Utf16ToUtf8(std::string_view bytes, TextEncoding encoding) {
   const bool bigEndian = encoding == TextEncoding::kUtf16Be;
   std::string out;
@@ -561,7 +568,7 @@ std::string DecodeToUtf8(std::string_view bytes, TextEncoding encoding) {
     const std::size_t len = DecodeCharacter(bytes, pos, encoding, &cp);
     if (len == 0) {
       AppendUtf8(0xFFFD, &out);
-      ++pos;
+      pos += InvalidSequenceLength(bytes, pos, encoding);
     } else {
       AppendUtf8(cp, &out);
       pos += len;

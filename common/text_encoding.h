@@ -84,6 +84,11 @@ inline TextEncoding ResolveEncoding(EncodingChoice choice, std::string_view byte
 // sets *codePoint, or returns 0 when the bytes there are no valid character of the encoding.
 std::size_t DecodeCharacter(std::string_view bytes, std::size_t pos, TextEncoding encoding,
                             uint32_t* codePoint);
+// The bytes at `pos` that DecodeCharacter found no valid character in, taken as one invalid
+// sequence: a CP932 lead byte with a second byte from 0x80 that pairs with it into no
+// character (2), else one byte, so that an ASCII byte after a lead byte is read as itself
+// and a byte that was a trail byte never leads the next character (as the WHATWG decoders).
+std::size_t InvalidSequenceLength(std::string_view bytes, std::size_t pos, TextEncoding encoding);
 // Appends the bytes of a code point in the encoding; false (nothing appended) when the
 // encoding cannot hold it.
 bool EncodeCharacter(uint32_t codePoint, TextEncoding encoding, std::string* out);

@@ -360,7 +360,12 @@ bool WorkingText::FileDecoder::Decode(std::string_view bytes, bool last) {
     if (len == 0) {
       if (!lineInvalid_) ++invalidLines_;
       lineInvalid_ = true;
-      held = working_->CodeOf(kRawByte + b, &code);
+      // Each byte of the invalid sequence is kept as itself, the last one below.
+      for (std::size_t n = InvalidSequenceLength(bytes, pos, encoding_); n > 1 && held; --n) {
+        held = working_->CodeOf(kRawByte + static_cast<unsigned char>(bytes[pos++]), &code);
+        if (held) PutCode(code, appender);
+      }
+      if (held) held = working_->CodeOf(kRawByte + static_cast<unsigned char>(bytes[pos]), &code);
       ++pos;
     } else {
       pos += len;

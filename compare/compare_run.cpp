@@ -8,6 +8,8 @@
 #include "common/failure_reason.h"
 #include "common/input_file.h"
 #include "common/path_parts.h"
+#include "common/split_width.h"
+#include "common/user_folders.h"
 #include "common/working_text.h"
 #include "compare/compare_run_phases.h"
 #include "compare/editor_command.h"
@@ -18,8 +20,6 @@
 #include "matching/match_lines.h"
 #include "matching/twin_matches.h"
 #include "platform/regexp.h"
-#include "platform/xlsxwriter_library.h"
-#include "platform/zip_library.h"
 #include "report/format_writer.h"
 
 namespace verko {
@@ -73,7 +73,7 @@ void CompareRun::RunPhases() {
   host_.ShowProgress(0);
   host_.SetPhaseText("");
   host_.LockControls();
-  splitWidth_ = options_.split ? options_.splitWidth : 250;
+  splitWidth_ = options_.split ? options_.splitWidth : kMaxSplitWidth;
   if (!CreateWorkDatabase()) return;
   if (!CheckFileNames()) return;
   if (!CheckSplitLibrary()) return;
@@ -183,7 +183,7 @@ bool CompareRun::CheckFileNames() {
     Refuse("結果ファイルが指定されていません。", kTitleFileName);
   } else if (SameFile(DiskPath(request_.oldName), DiskPath(request_.newName))) {
     Refuse("旧ファイルと新ファイルが同じです。", kTitleFileName);
-  } else if (!FormatAvailable()) {
+  } else if (!CheckFormat()) {
     return false;
   } else if (request_.reportSink) {
     return true;
@@ -205,7 +205,7 @@ bool CompareRun::CheckSplitLibrary() {
   return false;
 }
 
-bool CompareRun::FormatAvailable() {
+bool CompareRun::CheckFormat() {
   const ResultFormat format = options_.format;
   if (format != ResultFormat::kReport && !FindFormatWriter(format)) {
     Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
@@ -220,15 +220,11 @@ bool CompareRun::FormatAvailable() {
            kTitleFormat);
     return false;
   }
-  // The workbook's library is loaded when first needed: without it the run is refused
+  // A format's libraries are loaded when first needed: without them the run is refused
   // before anything is compared or written.
-  std::string missing;
-  const bool loaded = format == ResultFormat::kXlsx   ? LoadXlsxWriter(&missing)
-                      : format == ResultFormat::kDocx ? LoadZip(&missing)
-                                                      : true;
-  if (!loaded) {
+  if (Status available = FormatAvailable(format); !available.ok()) {
     Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
-               ResultFormatCaption(format) + "）で書き出せません。\n\n理由： " + missing,
+               ResultFormatCaption(format) + "）で書き出せません。\n\n理由： " + available.reason(),
            kTitleFormat);
     return false;
   }

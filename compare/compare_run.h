@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/message_icon.h"
+#include "common/split_width.h"
 #include "common/status.h"
 #include "common/text_encoding.h"
 #include "compare/compare_host.h"
@@ -25,8 +26,8 @@ struct CompareOptions {
   bool trimTail = true;
   bool compress = false;
   bool split = false;
-  int splitWidth = 250;   // used when split is on: 20 to 250
-  std::string splitChar;  // UTF-8 split pattern; empty = the default pattern
+  int splitWidth = kMaxSplitWidth;  // used when split is on: kMinSplitWidth to kMaxSplitWidth
+  std::string splitChar;            // UTF-8 split pattern; empty = the default pattern
   bool diffOnly = false;
   int contextLines = 3;  // 1 to 9
   // Moved lines are only those outside the longest chain of links in order on both sides.

@@ -10,6 +10,7 @@
 
 #include "common/input_file.h"
 #include "common/path_parts.h"
+#include "common/split_width.h"
 #include "common/text_fold.h"
 #include "common/working_text.h"
 #include "compare/compare_run.h"
@@ -82,7 +83,7 @@ class CompareRun {
   bool CheckSplitLibrary();
 
   // Whether the chosen result format can be written here; refuses the run when not.
-  bool FormatAvailable();
+  bool CheckFormat();
 
   bool ConfirmOverwrite();
 
@@ -192,7 +193,7 @@ class CompareRun {
   RunFlags& flags_;
   ProgressMeter meter_;
   CompareResult result_;
-  int splitWidth_ = 250;
+  int splitWidth_ = kMaxSplitWidth;
   std::unique_ptr<WorkingText> working_;
   InputFile oldFile_, newFile_;
   ResultFile resultFile_;

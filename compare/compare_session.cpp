@@ -1,6 +1,7 @@
 #include "compare/compare_session.h"
 
 #include "common/option_value.h"
+#include "common/split_width.h"
 #include "common/text_encoding.h"
 
 namespace verko {
@@ -12,7 +13,8 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   options.compress = fields.compress;
   options.split = fields.split;
   int value = 0;
-  if (options.split && ReadFieldNumber(fields.splitWidthText, 20, 250, &value)) {
+  if (options.split &&
+      ReadFieldNumber(fields.splitWidthText, kMinSplitWidth, kMaxSplitWidth, &value)) {
     options.splitWidth = value;
   }
   options.splitChar = fields.splitChar;

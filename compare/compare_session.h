@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "common/split_width.h"
 #include "compare/compare_host.h"
 #include "compare/compare_run.h"
 
@@ -18,7 +19,7 @@ struct OptionFields {
   bool trimTail = true;
   bool compress = false;
   bool split = false;
-  std::string splitWidthText = "250";  // 分割するバイト数
+  std::string splitWidthText = std::to_string(kMaxSplitWidth);  // 分割するバイト数
   bool diffOnly = false;
   std::string matchLenText = "3";  // 一致行の行数
   bool fewestMoves = false;        // 移動行を最少にする
@@ -34,7 +35,7 @@ struct OptionFields {
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it
-// holds a valid value (its leading number, rounded, within 20-250 or 1-9); otherwise the
+// holds a valid value (its leading number, rounded, within the split widths or 1-9); otherwise the
 // option's default stays.
 CompareOptions ReadCompareOptions(const OptionFields& fields);
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/byte_source.h"
+#include "common/split_width.h"
 #include "common/status.h"
 #include "compare/compare_host.h"
 #include "compare/lines/line_functions.h"
@@ -19,7 +20,7 @@ namespace verko {
 
 struct IntakeOptions {
   NormalizeOptions normalize;
-  int splitWidth = 250;
+  int splitWidth = kMaxSplitWidth;
   std::string splitChar;  // CP932 pattern after whose matches a wide line may be cut
   // When set, receives every physical line that was stored (whole or in part) as it was
   // read, with its line end.

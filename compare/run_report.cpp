@@ -120,15 +120,22 @@ void CompareRun::WriteExport() {
   input.dateTime = CurrentDateTime();
   input.oldEncoding = result_.oldEncoding;
   input.newEncoding = result_.newEncoding;
-  input.options = {options_.trimTop,       options_.trimTail,     options_.compress,
-                   options_.split,         splitWidth_,           options_.splitChar,
-                   options_.diffOnly,      options_.contextLines, options_.fewestMoves,
-                   options_.caseSensitive, options_.ignoreWidth};
-  input.options.oldLeft = options_.oldLeft;
-  input.options.units = options_.units;
-  input.options.taishoStyle = options_.taishoStyle;
-  input.options.allLines = options_.allLines;
-  input.options.title = options_.title;
+  input.options = {.trimTop = options_.trimTop,
+                   .trimTail = options_.trimTail,
+                   .compress = options_.compress,
+                   .split = options_.split,
+                   .splitWidth = splitWidth_,
+                   .splitChar = options_.splitChar,
+                   .diffOnly = options_.diffOnly,
+                   .contextLines = options_.contextLines,
+                   .fewestMoves = options_.fewestMoves,
+                   .caseSensitive = options_.caseSensitive,
+                   .ignoreWidth = options_.ignoreWidth,
+                   .oldLeft = options_.oldLeft,
+                   .units = options_.units,
+                   .taishoStyle = options_.taishoStyle,
+                   .allLines = options_.allLines,
+                   .title = options_.title};
   input.stopRequested = [this] { return flags_.StopRequested(); };
   std::string bytes;
   Status written = FindFormatWriter(options_.format)(input, bytes);

@@ -25,8 +25,8 @@ struct IcuFunctions {
 #undef VERKO_ICU_MEMBER
 };
 
-// Loads ICU's common library on the first call (any thread); false with *failure when it
-// cannot be.
+// Loads ICU's common library when first needed (any thread); false with *failure when it
+// cannot be, and tried again on the next call.
 bool LoadIcu(std::string* failure);
 // The functions; only after LoadIcu succeeded.
 const IcuFunctions& Icu();

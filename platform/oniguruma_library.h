@@ -25,7 +25,8 @@ struct OnigurumaFunctions {
   OnigSyntaxType* syntaxRuby;
 };
 
-// Loads Oniguruma on the first call (any thread); false with *failure when it cannot be.
+// Loads Oniguruma when first needed (any thread); false with *failure when it cannot be,
+// and tried again on the next call.
 bool LoadOniguruma(std::string* failure);
 // The functions; only after LoadOniguruma succeeded.
 const OnigurumaFunctions& Oniguruma();

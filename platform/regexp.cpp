@@ -1,6 +1,7 @@
 // The regular-expression functions over Oniguruma's Shift_JIS encoding. Oniguruma's lead-byte
-// table for Shift_JIS is the CP932 one (0x81-0x9F, 0xE0-0xFC), so its character boundaries are
-// ours and a match never starts or ends inside a double-byte character. Syntax is Oniguruma's
+// table for Shift_JIS is the CP932 one (0x81-0x9F, 0xE0-0xFC); with the lead bytes that stand
+// alone given as single bytes (SearchText), its character boundaries are ours and a match
+// never starts or ends inside a double-byte character. Syntax is Oniguruma's
 // Ruby dialect with "^" and "$" anchored to the text and "." matching any one character.
 #include "platform/regexp.h"
 
@@ -156,28 +157,22 @@ PatternCache& Cache() {
   return cache;
 }
 
-// True when the last byte of the text is a lead byte without its trail. Walking back over
-// the bytes that could be lead bytes finds a character boundary (the byte before them ends a
-// character), from which they pair up.
-bool EndsWithLoneLeadByte(std::string_view text) {
-  std::size_t run = 0;
-  while (run < text.size() && IsLeadByte(static_cast<unsigned char>(text[text.size() - 1 - run]))) {
-    ++run;
-  }
-  return run % 2 == 1;
-}
-
-// The text as Oniguruma is given it. A lone lead byte at the end would make Oniguruma read
-// past the end of the text, so the search sees a single-byte stand-in (0x80) in its place;
-// offsets stay those of the original text, from which all output is copied.
+// The text as Oniguruma is given it. Oniguruma pairs a lead byte with whatever byte follows
+// it, where a lead byte before a byte that cannot be its trail byte stands alone (and that
+// byte as itself), and a lone lead byte at the very end would make it read past the end of
+// the text: the search sees a single-byte stand-in (0x80) for every lead byte that stands
+// alone, so its characters are ours. Offsets stay those of the original text, from which all
+// output is copied.
 class SearchText {
  public:
   explicit SearchText(std::string_view text) : view_(text) {
-    if (EndsWithLoneLeadByte(text)) {
-      patched_.assign(text);
-      patched_.back() = '\x80';
-      view_ = patched_;
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
+      if (IsLeadByte(static_cast<unsigned char>(text[pos])) && CharLengthAt(text, pos) == 1) {
+        if (patched_.empty()) patched_.assign(text);
+        patched_[pos] = '\x80';
+      }
     }
+    if (!patched_.empty()) view_ = patched_;
   }
   std::string_view view() const { return view_; }
 

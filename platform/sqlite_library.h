@@ -24,7 +24,8 @@ struct SqliteFunctions {
 #undef VERKO_SQLITE_MEMBER
 };
 
-// Loads SQLite on the first call (any thread); false with *failure when it cannot be.
+// Loads SQLite when first needed (any thread); false with *failure when it cannot be,
+// and tried again on the next call.
 bool LoadSqlite(std::string* failure);
 // The functions; only after LoadSqlite succeeded (every connection was opened after it).
 const SqliteFunctions& Sqlite();

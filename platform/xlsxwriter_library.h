@@ -29,7 +29,8 @@ struct XlsxWriterFunctions {
 #undef VERKO_XLSXWRITER_MEMBER
 };
 
-// Loads libxlsxwriter on the first call (any thread); false with *failure when it cannot be.
+// Loads libxlsxwriter when first needed (any thread); false with *failure when it cannot be,
+// and tried again on the next call.
 bool LoadXlsxWriter(std::string* failure);
 // The functions; only after LoadXlsxWriter succeeded.
 const XlsxWriterFunctions& XlsxWriter();

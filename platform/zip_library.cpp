@@ -1,44 +1,34 @@
 #include "platform/zip_library.h"
 
-#include <mutex>
-
 #include "platform/system_library.h"
 
 namespace verko {
 namespace {
 
-constexpr SystemLibrary kZipLibrary{"libzip.so.4", "libzip4"};
+const char* const kNames[] = {
+#define VERKO_ZIP_NAME(name) #name,
+    VERKO_ZIP_FUNCTIONS(VERKO_ZIP_NAME)
+#undef VERKO_ZIP_NAME
+};
 
-ZipFunctions functions;
+void Fill(ZipFunctions& functions, void* const addresses[]) {
+  std::size_t i = 0;
+#define VERKO_ZIP_SET(name) \
+  functions.name = reinterpret_cast<decltype(functions.name)>(addresses[i++]);
+  VERKO_ZIP_FUNCTIONS(VERKO_ZIP_SET)
+#undef VERKO_ZIP_SET
+}
+
+LibraryLoader<ZipFunctions> loader({"libzip.so.4", "libzip4"}, kNames, Fill);
 
 }  // namespace
 
 bool LoadZip(std::string* failure) {
-  static std::once_flag once;
-  static bool loaded = false;
-  static std::string reason;
-  std::call_once(once, [] {
-    static const char* const names[] = {
-#define VERKO_ZIP_NAME(name) #name,
-        VERKO_ZIP_FUNCTIONS(VERKO_ZIP_NAME)
-#undef VERKO_ZIP_NAME
-    };
-    constexpr std::size_t kCount = sizeof names / sizeof names[0];
-    void* addresses[kCount] = {};
-    loaded = LoadSystemLibrary(kZipLibrary, names, addresses, kCount, &reason);
-    if (!loaded) return;
-    std::size_t i = 0;
-#define VERKO_ZIP_SET(name) \
-  functions.name = reinterpret_cast<decltype(functions.name)>(addresses[i++]);
-    VERKO_ZIP_FUNCTIONS(VERKO_ZIP_SET)
-#undef VERKO_ZIP_SET
-  });
-  if (!loaded && failure != nullptr) *failure = reason;
-  return loaded;
+  return loader.Load(failure);
 }
 
 const ZipFunctions& Zip() {
-  return functions;
+  return loader.functions();
 }
 
 }  // namespace verko

@@ -24,7 +24,8 @@ struct ZipFunctions {
 #undef VERKO_ZIP_MEMBER
 };
 
-// Loads libzip on the first call (any thread); false with *failure when it cannot be.
+// Loads libzip when first needed (any thread); false with *failure when it cannot be,
+// and tried again on the next call.
 bool LoadZip(std::string* failure);
 // The functions; only after LoadZip succeeded.
 const ZipFunctions& Zip();

@@ -322,6 +322,10 @@ class PairAligner {
   std::size_t head_ = 0;  // the first middle unit
   std::vector<uint64_t> aKeys_, bKeys_;
   std::vector<Stretch> stretches_;
+  // A length never exceeds min(n, m), and min(n, m)^2 <= n * m <= kMaxAlignedCells: the
+  // bound on the aligned cells keeps every length within uint16_t.
+  static_assert(kMaxAlignedCells < 65536LL * 65536LL,
+                "a longest common subsequence of the aligned middle must fit in uint16_t");
   std::vector<uint16_t> length_;
 };
 

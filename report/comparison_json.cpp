@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/program_version.h"
+#include "common/text_encoding.h"
 #include "compare/lines/line_functions.h"
 #include "report/format_writer.h"
 
@@ -15,31 +16,8 @@ namespace {
 // The length of the valid UTF-8 character at `pos` (1 to 4), or 0 when the bytes there
 // are not one (a stray continuation byte, a cut or overlong sequence, a surrogate).
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos) {
-  const auto b = static_cast<unsigned char>(text[pos]);
-  std::size_t length;
-  uint32_t cp;
-  if (b < 0x80) return 1;
-  if (b >= 0xC2 && b <= 0xDF) {
-    length = 2;
-    cp = b & 0x1F;
-  } else if (b >= 0xE0 && b <= 0xEF) {
-    length = 3;
-    cp = b & 0x0F;
-  } else if (b >= 0xF0 && b <= 0xF4) {
-    length = 4;
-    cp = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (pos + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto c = static_cast<unsigned char>(text[pos + i]);
-    if ((c & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  const bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
-  if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
-  return length;
+  uint32_t cp = 0;
+  return DecodeCharacter(text, pos, TextEncoding::kUtf8, &cp);
 }
 
 // A JSON string of UTF-8 text. A byte that is not part of a valid UTF-8 character (one
@@ -83,9 +61,14 @@ const char* EncodingName(TextEncoding encoding) {
       return "utf-8";
     case TextEncoding::kEucJp:
       return "euc-jp";
-    default:
-      return "cp932";
+    case TextEncoding::kUtf16Le:
+      return "utf-16le";
+    case TextEncoding::kUtf16Be:
+      return "utf-16be";
+    case TextEncoding::kCp932:
+      break;
   }
+  return "cp932";
 }
 
 const char* KindName(EntryKind kind) {
@@ -100,9 +83,10 @@ const char* KindName(EntryKind kind) {
       return "moved-old";
     case EntryKind::kMovedNew:
       return "moved-new";
-    default:
-      return "gap";
+    case EntryKind::kGap:
+      break;
   }
+  return "gap";
 }
 
 // Writes the object member by member, with the commas between them.

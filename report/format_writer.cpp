@@ -1,6 +1,8 @@
 #include "report/format_writer.h"
 
+#include "report/taisho_docx.h"
 #include "report/taisho_export.h"
+#include "report/taisho_xlsx.h"
 
 namespace verko {
 namespace {
@@ -27,9 +29,10 @@ LineKind KindOf(EntryKind kind) {
       return LineKind::kMovedOld;
     case EntryKind::kMovedNew:
       return LineKind::kMovedNew;
-    default:
-      return LineKind::kGap;
+    case EntryKind::kGap:
+      break;
   }
+  return LineKind::kGap;
 }
 
 }  // namespace
@@ -93,6 +96,21 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       break;
   }
   return nullptr;
+}
+
+Status FormatAvailable(ResultFormat format) {
+  switch (format) {
+    case ResultFormat::kXlsx:
+      return TaishoWorkbookAvailable();
+    case ResultFormat::kDocx:
+      return TaishoDocumentAvailable();
+    case ResultFormat::kReport:
+    case ResultFormat::kUnified:
+    case ResultFormat::kJson:
+    case ResultFormat::kHtml:
+      break;
+  }
+  return Status::Ok();
 }
 
 bool NeedsRawLines(ResultFormat format) {

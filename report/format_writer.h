@@ -28,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/split_width.h"
 #include "common/status.h"
 #include "common/text_encoding.h"
 #include "common/working_text.h"
@@ -45,7 +46,7 @@ struct ExportOptions {
   bool trimTail = true;
   bool compress = false;
   bool split = false;
-  int splitWidth = 250;
+  int splitWidth = kMaxSplitWidth;
   std::string splitChar;  // UTF-8; empty = the default pattern
   bool diffOnly = false;
   int contextLines = 3;
@@ -102,6 +103,9 @@ using FormatWriter = Status (*)(const ExportInput& input, std::string& out);
 
 // The writer of a format other than the report; null when there is none (yet).
 FormatWriter FindFormatWriter(ResultFormat format);
+// Whether the format can be written here: Ok, or the reason its writer cannot work (a library
+// it loads when first needed, such as the workbook's, is missing). Ok for the report.
+Status FormatAvailable(ResultFormat format);
 // Whether the format needs the files' own lines (the run then keeps them while reading).
 bool NeedsRawLines(ResultFormat format);
 

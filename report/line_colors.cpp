@@ -12,9 +12,13 @@ LineColor ColorOfKind(LineKind kind) {
       return {true, 0xA64CD0, 35};
     case LineKind::kMovedNew:
       return {true, 0x1E9CC8, 36};
-    default:
-      return {};
+    case LineKind::kCommon:
+    case LineKind::kGap:
+    case LineKind::kNoDifferences:
+    case LineKind::kPlain:
+      break;
   }
+  return {};
 }
 
 }  // namespace verko

@@ -259,24 +259,30 @@ void JoinMoved(const std::vector<Unit>& olds, const std::vector<Unit>& news,
   std::erase_if(*aligned, [](const Aligned& a) { return a.oldIndex < 0 && a.newIndex < 0; });
 }
 
-std::vector<ChangedRange> RangesOf(const std::vector<ByteRange>& ranges, std::size_t shift) {
-  std::vector<ChangedRange> out;
-  for (const ByteRange& range : ranges) out.push_back({range.begin + shift, range.end + shift});
+// Bytes [begin, end) of a row's text (texts of a row stay far below 4 GiB).
+ByteRange Range(std::size_t begin, std::size_t end) {
+  return {static_cast<uint32_t>(begin), static_cast<uint32_t>(end)};
+}
+
+std::vector<ByteRange> RangesOf(const std::vector<ByteRange>& ranges, std::size_t shift) {
+  std::vector<ByteRange> out;
+  for (const ByteRange& range : ranges)
+    out.push_back(Range(range.begin + shift, range.end + shift));
   return out;
 }
 
 // The marks of a unit shown whole as added or deleted: in the formal style its number (or
 // its whole 見出し) doubly underlined and the rest underlined; else all of it underlined.
-void MarkWhole(const Unit& unit, TaishoStyle style, std::vector<ChangedRange>* single,
-               std::vector<ChangedRange>* doubled) {
+void MarkWhole(const Unit& unit, TaishoStyle style, std::vector<ByteRange>* single,
+               std::vector<ByteRange>* doubled) {
   const std::size_t size = unit.text.size();
   if (style == TaishoStyle::kFormal && unit.line.kind == ProvisionKind::kCaption) {
-    doubled->push_back({0, size});
+    doubled->push_back(Range(0, size));
   } else if (style == TaishoStyle::kFormal && unit.line.labelEnd > unit.line.labelBegin) {
-    doubled->push_back({unit.line.labelBegin, unit.line.labelEnd});
-    single->push_back({unit.line.textBegin, size});
+    doubled->push_back(Range(unit.line.labelBegin, unit.line.labelEnd));
+    single->push_back(Range(unit.line.textBegin, size));
   } else {
-    single->push_back({0, size});
+    single->push_back(Range(0, size));
   }
 }
 
@@ -347,8 +353,8 @@ TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle s
   if (renumbered) {
     auto& oldMarks = style == TaishoStyle::kFormal ? row.oldDouble : row.oldChanged;
     auto& newMarks = style == TaishoStyle::kFormal ? row.newDouble : row.newChanged;
-    oldMarks.push_back({old.line.labelBegin, old.line.labelEnd});
-    newMarks.push_back({now.line.labelBegin, now.line.labelEnd});
+    oldMarks.push_back(Range(old.line.labelBegin, old.line.labelEnd));
+    newMarks.push_back(Range(now.line.labelBegin, now.line.labelEnd));
   }
   return row;
 }
@@ -444,8 +450,8 @@ std::optional<std::vector<TaishoRow>> ProvisionRowsOf(const std::vector<std::str
         continue;
       }
       caption.row.kind = TaishoRowKind::kChanged;
-      caption.row.oldDouble.push_back({0, caption.row.oldText.size()});
-      caption.row.newDouble.push_back({0, caption.row.newText.size()});
+      caption.row.oldDouble.push_back(Range(0, caption.row.oldText.size()));
+      caption.row.newDouble.push_back(Range(0, caption.row.newText.size()));
       caption.changed = true;
     }
   }

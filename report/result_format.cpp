@@ -17,55 +17,47 @@ bool ParseResultFormat(std::string_view name, ResultFormat* format) {
   return false;
 }
 
-const char* ResultFormatName(ResultFormat format) {
+namespace {
+
+// A format's name on the command line, its caption and its file's extension.
+struct FormatNames {
+  const char* name;
+  const char* caption;
+  const char* extension;
+};
+
+// Every case listed and no default: a format added to the enum without names here is a
+// compiler warning, not a format silently named "report".
+FormatNames NamesOf(ResultFormat format) {
   switch (format) {
     case ResultFormat::kHtml:
-      return "html";
+      return {"html", "新旧対照表（HTML）", ".html"};
     case ResultFormat::kXlsx:
-      return "xlsx";
+      return {"xlsx", "新旧対照表（Excel）", ".xlsx"};
     case ResultFormat::kDocx:
-      return "docx";
+      return {"docx", "新旧対照表（Word）", ".docx"};
     case ResultFormat::kUnified:
-      return "unified";
+      return {"unified", "unified diff", ".diff"};
     case ResultFormat::kJson:
-      return "json";
-    default:
-      return "report";
+      return {"json", "JSON", ".json"};
+    case ResultFormat::kReport:
+      break;
   }
+  return {"report", "比較結果レポート", ""};
+}
+
+}  // namespace
+
+const char* ResultFormatName(ResultFormat format) {
+  return NamesOf(format).name;
 }
 
 const char* ResultFormatCaption(ResultFormat format) {
-  switch (format) {
-    case ResultFormat::kHtml:
-      return "新旧対照表（HTML）";
-    case ResultFormat::kXlsx:
-      return "新旧対照表（Excel）";
-    case ResultFormat::kDocx:
-      return "新旧対照表（Word）";
-    case ResultFormat::kUnified:
-      return "unified diff";
-    case ResultFormat::kJson:
-      return "JSON";
-    default:
-      return "比較結果レポート";
-  }
+  return NamesOf(format).caption;
 }
 
 const char* ResultFormatExtension(ResultFormat format) {
-  switch (format) {
-    case ResultFormat::kHtml:
-      return ".html";
-    case ResultFormat::kXlsx:
-      return ".xlsx";
-    case ResultFormat::kDocx:
-      return ".docx";
-    case ResultFormat::kUnified:
-      return ".diff";
-    case ResultFormat::kJson:
-      return ".json";
-    default:
-      return "";
-  }
+  return NamesOf(format).extension;
 }
 
 bool RecogniseResultFormat(std::string_view bytes, ResultFormat* format) {

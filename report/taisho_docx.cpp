@@ -267,8 +267,7 @@ constexpr std::string_view kDocumentRelations =
 
 // A zip of the parts in memory, each deflated; the archive's bytes into *bytes.
 Status ZipParts(const std::vector<DocumentPart>& parts, std::string* bytes) {
-  std::string missing;
-  if (!LoadZip(&missing)) return Status::Error(missing);
+  if (Status available = TaishoDocumentAvailable(); !available.ok()) return available;
   const ZipFunctions& z = Zip();
   zip_error_t error;
   z.zip_error_init(&error);
@@ -334,6 +333,11 @@ std::vector<DocumentPart> TaishoDocumentParts(const TaishoTable& table) {
           {"word/styles.xml", StylesXml()},
           {"word/fontTable.xml", FontTableXml()},
           {"word/footer1.xml", FooterXml()}};
+}
+
+Status TaishoDocumentAvailable() {
+  std::string missing;
+  return LoadZip(&missing) ? Status::Ok() : Status::Error(missing);
 }
 
 Status MakeTaishoDocument(const TaishoTable& table, std::string* bytes) {

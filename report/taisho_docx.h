@@ -24,4 +24,8 @@ std::vector<DocumentPart> TaishoDocumentParts(const TaishoTable& table);
 // refuses.
 Status MakeTaishoDocument(const TaishoTable& table, std::string* bytes);
 
+// Whether Word documents can be written here: libzip is loaded now, when first needed (and
+// tried again on a later call after a failure). Fails with the reason it cannot be.
+Status TaishoDocumentAvailable();
+
 }  // namespace verko

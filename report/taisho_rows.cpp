@@ -10,17 +10,6 @@ namespace verko {
 
 namespace {
 
-std::vector<ChangedRange> RangesOf(const std::vector<ByteRange>& ranges) {
-  std::vector<ChangedRange> out;
-  out.reserve(ranges.size());
-  for (const ByteRange& range : ranges) out.push_back({range.begin, range.end});
-  return out;
-}
-
-bool OnOldSide(TaishoRowKind kind) {
-  return kind == TaishoRowKind::kDeleted || kind == TaishoRowKind::kMovedOld;
-}
-
 // Appends the rows of one run of differences (deleted, added and moved rows), the like
 // deleted and added lines joined. The rows of each side keep their order: before a joined
 // row come the rows of either side that precede its two lines there.
@@ -29,7 +18,7 @@ void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out, Chan
   std::vector<std::size_t> deletedAt, addedAt;  // where each deleted (added) row is in its side
   std::vector<std::string_view> oldTexts, newTexts;
   for (TaishoRow& row : run) {
-    if (OnOldSide(row.kind)) {
+    if (HasSide(row.kind, TaishoSide::kOld)) {
       if (row.kind == TaishoRowKind::kDeleted) {
         deletedAt.push_back(oldSide.size());
         oldTexts.push_back(row.oldText);
@@ -54,8 +43,8 @@ void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out, Chan
     row.newNo = newRow.newNo;
     row.newPart = newRow.newPart;
     row.newText = std::move(newRow.newText);
-    row.oldChanged = RangesOf(pair.ranges.oldRanges);
-    row.newChanged = RangesOf(pair.ranges.newRanges);
+    row.oldChanged = std::move(pair.ranges.oldRanges);
+    row.newChanged = std::move(pair.ranges.newRanges);
     out.push_back(std::move(row));
   }
   while (o < oldSide.size()) out.push_back(std::move(*oldSide[o++]));
@@ -205,10 +194,8 @@ std::vector<TaishoRow> TaishoRowsOf(const ReportDocument& document) {
       case LineKind::kPlain:
         continue;
     }
-    const bool hasOld = row.kind != TaishoRowKind::kAdded && row.kind != TaishoRowKind::kMovedNew;
-    const bool hasNew = row.kind != TaishoRowKind::kDeleted && row.kind != TaishoRowKind::kMovedOld;
-    if (hasOld) row.oldNo = line.oldNo, row.oldPart = line.oldPart;
-    if (hasNew) row.newNo = line.newNo, row.newPart = line.newPart;
+    if (HasSide(row.kind, TaishoSide::kOld)) row.oldNo = line.oldNo, row.oldPart = line.oldPart;
+    if (HasSide(row.kind, TaishoSide::kNew)) row.newNo = line.newNo, row.newPart = line.newPart;
     rows.push_back(std::move(row));
   }
   return PairChangedRows(std::move(rows));

@@ -21,12 +21,12 @@ std::string NumberOf(int lineNo, int partNo) {
 // The text cut where its marks change: pieces of one mark each, doubly underlined where a
 // double range covers, underlined where a changed one does (ranges clipped to the text and
 // to character starts by their owner; overlaps allowed).
-std::vector<TaishoPiece> PiecesOf(std::string_view text, const std::vector<ChangedRange>& single,
-                                  const std::vector<ChangedRange>& doubled = {}) {
+std::vector<TaishoPiece> PiecesOf(std::string_view text, const std::vector<ByteRange>& single,
+                                  const std::vector<ByteRange>& doubled = {}) {
   std::vector<uint8_t> marks(text.size(), 0);
-  auto mark = [&](const std::vector<ChangedRange>& ranges, uint8_t value) {
-    for (const ChangedRange& range : ranges) {
-      for (std::size_t i = range.begin; i < std::min(range.end, text.size()); ++i) {
+  auto mark = [&](const std::vector<ByteRange>& ranges, uint8_t value) {
+    for (const ByteRange& range : ranges) {
+      for (std::size_t i = range.begin; i < std::min<std::size_t>(range.end, text.size()); ++i) {
         marks[i] = std::max(marks[i], value);
       }
     }
@@ -86,7 +86,9 @@ std::string MoveNote(int lineNo, std::string_view tail) {
   return note;
 }
 
-bool HasText(TaishoRowKind kind, TaishoSide side) {
+}  // namespace
+
+bool HasSide(TaishoRowKind kind, TaishoSide side) {
   switch (kind) {
     case TaishoRowKind::kCommon:
     case TaishoRowKind::kChanged:
@@ -102,6 +104,8 @@ bool HasText(TaishoRowKind kind, TaishoSide side) {
   }
   return false;
 }
+
+namespace {
 
 // The embeddings, overrides and isolates of the bidirectional algorithm.
 bool IsBidiControl(uint32_t cp) {
@@ -119,7 +123,7 @@ bool IsMovedEdit(const TaishoRow& row) {
 TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
   const bool old = side == TaishoSide::kOld;
   TaishoCell cell;
-  if (!HasText(row.kind, side)) {
+  if (!HasSide(row.kind, side)) {
     switch (row.kind) {
       case TaishoRowKind::kAdded:
         cell.note =
@@ -135,7 +139,9 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
       case TaishoRowKind::kMovedNew:
         cell.note = MoveNote(row.movedNo, "行目から移動）");
         break;
-      default: {
+      case TaishoRowKind::kOmitted:
+      case TaishoRowKind::kCommon:
+      case TaishoRowKind::kChanged: {
         const std::string& label = old ? row.oldText : row.newText;
         cell.note = label.empty() ? std::string(kTaishoOmitted)
                                   : label + "\u3000" + std::string(kTaishoOmitted);
@@ -146,8 +152,8 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
   }
   cell.number = old ? NumberOf(row.oldNo, row.oldPart) : NumberOf(row.newNo, row.newPart);
   const std::string& text = old ? row.oldText : row.newText;
-  const std::vector<ChangedRange>& changed = old ? row.oldChanged : row.newChanged;
-  const std::vector<ChangedRange>& doubled = old ? row.oldDouble : row.newDouble;
+  const std::vector<ByteRange>& changed = old ? row.oldChanged : row.newChanged;
+  const std::vector<ByteRange>& doubled = old ? row.oldDouble : row.newDouble;
   switch (row.kind) {
     case TaishoRowKind::kCommon:
       cell.pieces = PiecesOf(text, {});
@@ -156,9 +162,13 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
       cell.pieces =
           WithBlanks(text, PiecesOf(text, changed, doubled), old ? row.oldBlanks : row.newBlanks);
       break;
-    default:
+    case TaishoRowKind::kAdded:
+    case TaishoRowKind::kDeleted:
+    case TaishoRowKind::kMovedOld:
+    case TaishoRowKind::kMovedNew:
+    case TaishoRowKind::kOmitted:
       if (changed.empty() && doubled.empty() && !IsMovedEdit(row)) {
-        cell.pieces = PiecesOf(text, {{0, text.size()}});
+        cell.pieces = PiecesOf(text, {{0, static_cast<uint32_t>(text.size())}});
       } else {
         cell.pieces = PiecesOf(text, changed, doubled);
       }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "report/changed_characters.h"
+
 namespace verko {
 
 enum class TaishoRowKind {
@@ -21,11 +23,6 @@ enum class TaishoRowKind {
   kMovedNew,  // a moved line at its new place: （N 行目から移動） on the old side
   kOmitted,   // common rows left out: （略） on both sides, after the number of the one
               // provision left out where the row is one (its text: ２ gives ２　（略）)
-};
-
-// A run of changed bytes [begin, end) of a side's UTF-8 text.
-struct ChangedRange {
-  std::size_t begin = 0, end = 0;
 };
 
 // An underlined blank shown at byte `at` of a side's text, `width` full-width characters wide:
@@ -40,12 +37,12 @@ struct TaishoRow {
   // Line and part numbers of each side; 0 where the side has no line.
   int oldNo = 0, oldPart = 0, newNo = 0, newPart = 0;
   std::string oldText, newText;  // UTF-8
-  // Changed characters of a changed row (underlined). Added, deleted and moved rows count as
-  // changed throughout where they have none.
-  std::vector<ChangedRange> oldChanged, newChanged;
+  // Changed characters of a changed row (underlined), byte ranges of each side's UTF-8 text. Added,
+  // deleted and moved rows count as changed throughout where they have none.
+  std::vector<ByteRange> oldChanged, newChanged;
   // Doubly underlined: the number and 見出し of a provision renumbered, moved, added or
   // deleted whole (the formal style of a table by provisions).
-  std::vector<ChangedRange> oldDouble, newDouble;
+  std::vector<ByteRange> oldDouble, newDouble;
   std::vector<BlankMark> oldBlanks, newBlanks;  // in order of `at`
   // A moved line: its line number at the other place. So too a deleted or added line paired
   // with its changed version elsewhere (a line that moved and changed), whose changed
@@ -79,6 +76,11 @@ struct TaishoTable {
 };
 
 enum class TaishoSide { kOld, kNew };
+
+// Whether a row of this kind shows a line on that side: both for common and changed rows,
+// the old side for deleted and moved-away rows, the new side for added and moved-here rows,
+// neither for omitted rows.
+bool HasSide(TaishoRowKind kind, TaishoSide side);
 
 // One side of one row as a writer draws it: the line number ("12", "12-2" for a part of a
 // cut line, empty for none) and either the text cut into pieces, each changed or not, or a

@@ -279,10 +279,14 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
 
 }  // namespace
 
+Status TaishoWorkbookAvailable() {
+  std::string missing;
+  return LoadXlsxWriter(&missing) ? Status::Ok() : Status::Error(missing);
+}
+
 Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes,
                           const std::function<bool()>& stop) {
-  std::string missing;
-  if (!LoadXlsxWriter(&missing)) return Status::Error(missing);
+  if (Status available = TaishoWorkbookAvailable(); !available.ok()) return available;
   std::error_code error;
   std::string folder = std::filesystem::temp_directory_path(error).string();
   if (error) folder = "/tmp";

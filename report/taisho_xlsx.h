@@ -19,4 +19,8 @@ namespace verko {
 Status MakeTaishoWorkbook(const TaishoTable& table, std::string* bytes,
                           const std::function<bool()>& stop = {});
 
+// Whether workbooks can be written here: libxlsxwriter is loaded now, when first needed
+// (and tried again on a later call after a failure). Fails with the reason it cannot be.
+Status TaishoWorkbookAvailable();
+
 }  // namespace verko

@@ -2,8 +2,10 @@
 // every other line of the old file is removed and every other line of the new file added
 // (a moved line too: removed at its old place, added at its new one). It works on the
 // files' physical lines and their own bytes, so that patch, given the old file, makes the
-// new one; a line cut into parts is common only when all its parts are common with the
-// parts of one line of the other file.
+// new one byte for byte whatever the options: a line cut into parts is common only when all
+// its parts are common with the parts of one line of the other file, and two lines the
+// comparison links (as equal under a fold: letter case, width, wave-dash twins, blanks) are
+// context only when their bytes are the same.
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -57,9 +59,12 @@ class PairFinder {
   }
 
   // The pairs of lines whose every part is common with a part of the other line and that
-  // end alike (a last line without line end differs from one with, CR LF from LF) and
-  // begin alike (a byte order mark), kept only while they rise on both sides.
-  LinePairs Pairs(const RawLines& oldLines, const RawLines& newLines) const {
+  // are the same bytes in their files, end alike (a last line without line end differs from
+  // one with, CR LF from LF) and begin alike (a byte order mark), kept only while they rise
+  // on both sides.
+  LinePairs Pairs(const ExportInput& input) const {
+    const RawLines& oldLines = *input.oldLines;
+    const RawLines& newLines = *input.newLines;
     LinePairs pairs;
     pairs.oldPartner.assign(oldSide_.size(), 0);
     pairs.newPartner.assign(newSide_.size(), 0);
@@ -71,7 +76,8 @@ class PairFinder {
       const Side& other = newSide_[static_cast<std::size_t>(newLine)];
       if (!other.Whole() || other.partner != static_cast<int>(oldLine) || newLine <= lastNew ||
           oldLines.End(static_cast<int>(oldLine)) != newLines.End(newLine) ||
-          LeadOf(oldLines, static_cast<int>(oldLine)) != LeadOf(newLines, newLine)) {
+          LeadOf(oldLines, static_cast<int>(oldLine)) != LeadOf(newLines, newLine) ||
+          !SameBytes(input, static_cast<int>(oldLine), newLine)) {
         continue;
       }
       pairs.oldPartner[oldLine] = newLine;
@@ -82,6 +88,18 @@ class PairFinder {
   }
 
  private:
+  // Whether two physical lines are the same bytes in their files (lines past the tables'
+  // end, of a file of nothing but a byte order mark, are empty).
+  static bool SameBytes(const ExportInput& input, int oldLine, int newLine) {
+    auto text = [](const RawLines& lines, int line) {
+      return line <= lines.Count() ? lines.Text(line) : std::string_view();
+    };
+    const std::string_view oldText = text(*input.oldLines, oldLine);
+    const std::string_view newText = text(*input.newLines, newLine);
+    if (input.oldEncoding == input.newEncoding && oldText == newText) return true;
+    return input.OldLineBytes(oldText) == input.NewLineBytes(newText);
+  }
+
   struct Side {
     int parts = 0;    // records of the line
     int common = 0;   // of them common (a record met twice counts twice)
@@ -228,7 +246,7 @@ Status WriteUnifiedDiff(const ExportInput& input, std::string& out) {
   for (const ComparisonEntry& entry : comparison.entries) {
     if (entry.kind == EntryKind::kCommon) finder.AddCommon(entry.oldId, entry.newId);
   }
-  const LinePairs pairs = finder.Pairs(*input.oldLines, *input.newLines);
+  const LinePairs pairs = finder.Pairs(input);
   const std::size_t start = out.size();
   DiffWriter(input, pairs, out).Write();
   if (out.size() == start) return Status::Ok();  // no change: nothing for patch to misread

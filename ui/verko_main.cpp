@@ -15,6 +15,7 @@
 
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
+#include "common/split_width.h"
 #include "common/text_encoding.h"
 #include "ui/main_window_settings.h"
 #include "ui/progress_bar_frame.h"
@@ -444,7 +445,8 @@ bool VerkoMain::ValidateMatchLen() {
 }
 
 bool VerkoMain::ValidateSplitWidth() {
-  return ValidateNumberField(ui_.textSplitWidth, 20, 250, QStringLiteral("分割するバイト数が無効"));
+  return ValidateNumberField(ui_.textSplitWidth, kMinSplitWidth, kMaxSplitWidth,
+                             QStringLiteral("分割するバイト数が無効"));
 }
 
 bool VerkoMain::ValidateEnabledFields() {

@@ -15,8 +15,8 @@ namespace verko {
 namespace {
 
 // For each byte value: how far a scan for blanks may skip from a character that starts with
-// it (1, or 2 for a lead byte other than 81), or 0 for the bytes that may start a blank
-// (space, tab, and 81 of the ideographic space).
+// it (1, or 2 for a lead byte other than 81 when a trail byte follows), or 0 for the bytes
+// that may start a blank (space, tab, and 81 of the ideographic space).
 constexpr std::array<unsigned char, 256> kBlankScanSkip = [] {
   std::array<unsigned char, 256> skip{};
   for (int b = 0; b < 256; ++b) {
@@ -26,27 +26,12 @@ constexpr std::array<unsigned char, 256> kBlankScanSkip = [] {
   return skip;
 }();
 
-// Byte length of the character at p (1 or 2), end being the end of the text.
-inline std::size_t CharLength(const char* p, const char* end) {
-  return IsLeadByte(static_cast<unsigned char>(*p)) && p + 1 < end ? 2 : 1;
-}
-
 // Byte length of the blank (ASCII space, tab, ideographic space) that starts at p, or 0.
 inline std::size_t BlankLengthAt(const char* p, const char* end) {
   char c = *p;
   if (c == ' ' || c == '\t') return 1;
   if (c == '\x81' && p + 1 < end && p[1] == '\x40') return 2;
   return 0;
-}
-
-// True when the byte at q starts a character, given that `boundary` (<= q) does. The bytes
-// just before q that could be lead bytes pair up from the last byte that cannot be one (it
-// ends a character) or from the boundary: q starts a character when there is an even number
-// of them.
-bool StartsCharacter(std::string_view text, std::size_t boundary, std::size_t q) {
-  std::size_t k = q;
-  while (k > boundary && IsLeadByte(static_cast<unsigned char>(text[k - 1]))) --k;
-  return (q - k) % 2 == 0;
 }
 
 // Byte offset of the first character that is not a blank.
@@ -86,15 +71,16 @@ std::string CompressBlanks(std::string_view text) {
   const char* spanStart = begin;  // start of the characters not yet copied
   const char* p = begin;
   while (p < end) {
-    // Skip the characters that cannot be blanks; a lead byte at the very end stands alone.
+    // Skip the characters that cannot be blanks; a lead byte stands alone before a byte
+    // that cannot be its trail byte (a blank among them) and at the very end.
     std::size_t skip;
     while (p < end && (skip = kBlankScanSkip[static_cast<unsigned char>(*p)]) != 0) {
-      p += skip <= static_cast<std::size_t>(end - p) ? skip : 1;
+      p += skip == 2 && p + 1 < end && IsTrailByte(static_cast<unsigned char>(p[1])) ? 2 : 1;
     }
     if (p == end) break;
     std::size_t blank = BlankLengthAt(p, end);
     if (blank == 0) {
-      p += CharLength(p, end);
+      p += CharLengthAt(text, static_cast<std::size_t>(p - begin));
       continue;
     }
     out.append(spanStart, p);

@@ -10,9 +10,10 @@ std::string_view RawLines::End(int lineNo) const {
       return "\r";
     case kCrLf:
       return "\r\n";
-    default:
-      return {};
+    case kNone:
+      break;
   }
+  return {};
 }
 
 void RawLines::Append(std::string_view text, std::string_view end) {

@@ -19,7 +19,8 @@ struct SeparatorBytes {
 // bytes of the characters that begin at the end of the block before.
 SeparatorBytes SeparatorsOf(Cp932Blocks& blocks, SeparatorBytes& previous) {
   using Bytes = Cp932Blocks::Bytes;
-  std::uint64_t lead = 0, blankSingles = 0, markSingles = 0, blank = 0, hiragana = 0, katakana = 0;
+  std::uint64_t lead = 0, trail = 0, blankSingles = 0, markSingles = 0, blank = 0, hiragana = 0,
+                katakana = 0;
   for (int part = 0; part < blocks.Parts(); ++part) {
     Bytes b, next;
     blocks.Load(part, &b, &next);
@@ -35,6 +36,7 @@ SeparatorBytes SeparatorsOf(Cp932Blocks& blocks, SeparatorBytes& previous) {
     const auto katakanaDouble = (b == 0x83) & (static_cast<Bytes>(next - 0x40) < 0x54);  // ァ-ン
     const int shift = 16 * part;
     lead |= Cp932Blocks::BitsOf(Cp932Blocks::LeadFlags(b)) << shift;
+    trail |= Cp932Blocks::BitsOf(Cp932Blocks::TrailFlags(b)) << shift;
     blankSingles |= Cp932Blocks::BitsOf(reinterpret_cast<const Bytes&>(blankSingle)) << shift;
     blank |= Cp932Blocks::BitsOf(reinterpret_cast<const Bytes&>(blankDouble)) << shift;
     hiragana |= Cp932Blocks::BitsOf(reinterpret_cast<const Bytes&>(hiraganaDouble)) << shift;
@@ -42,7 +44,7 @@ SeparatorBytes SeparatorsOf(Cp932Blocks& blocks, SeparatorBytes& previous) {
     markSingles |= Cp932Blocks::BitsOf(reinterpret_cast<const Bytes&>(markSingle)) << shift;
   }
   // A separator counts only where a character starts: a trail byte is none.
-  const std::uint64_t starts = blocks.Starts(lead);
+  const std::uint64_t starts = blocks.Starts(lead, trail);
   const std::uint64_t blankLeads = blank & starts;
   const std::uint64_t hiraganaLeads = hiragana & starts;
   const std::uint64_t katakanaLeads = katakana & starts;

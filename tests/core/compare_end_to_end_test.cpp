@@ -190,15 +190,20 @@ TEST_F(EndToEndTest, EveryLineIsAccountedForInRandomPairs) {
   }
 }
 
-// A random file of CP932 lines from a small vocabulary (so lines repeat), each ended by LF
-// or CR LF (or, when asked, now and then by CR alone), the last one sometimes by nothing.
-std::vector<std::string> RandomRawLines(std::mt19937& random, int most, bool loneCr = false) {
+// A random file of lines from a small vocabulary (so lines repeat), in CP932 or UTF-8, with
+// lines that only a fold makes equal (letter case, width, wave-dash twins, blanks), each
+// ended by LF or CR LF (or, when asked, now and then by CR alone), the last one sometimes by
+// nothing.
+std::vector<std::string> RandomRawLines(std::mt19937& random, int most, bool utf8 = false,
+                                        bool loneCr = false) {
   static const std::vector<std::string> vocabulary = {
-      "alpha", "Alpha", "beta", "", "  ", "}", "return 0;", "漢字の行", "ａｂｃ", "end ", "x y"};
+      "alpha",    "Alpha",  "beta", "",         "  ",  "}",    "return 0;",
+      "漢字の行", "ａｂｃ", "abc",  "end ",     "x y", "x  y", " x y",
+      "波〜線",   "波～線", "ｶﾀｶﾅ", "カタカナ", "−１", "－１"};
   std::vector<std::string> lines(random() % most);
   for (auto& line : lines) {
-    line = random() % 3 ? ToCp932(vocabulary[random() % vocabulary.size()])
-                        : "line " + std::to_string(random() % 30);
+    const std::string& word = vocabulary[random() % vocabulary.size()];
+    line = random() % 3 ? (utf8 ? word : ToCp932(word)) : "line " + std::to_string(random() % 30);
     line += loneCr && random() % 8 == 0 ? "\r" : random() % 4 ? "\n" : "\r\n";
   }
   return lines;
@@ -214,13 +219,22 @@ std::string Joined(std::vector<std::string> lines, bool lastEnded) {
 TEST_F(EndToEndTest, UnifiedDiffPatchesTheOldFileIntoTheNewOne) {
   std::mt19937 random(25);
   options.format = ResultFormat::kUnified;
-  options.caseSensitive = true;
-  options.trimTail = false;
   for (int round = 0; round < 300; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
+    // Every fold drawn: a patch is exact whatever the comparison takes as equal.
+    options.caseSensitive = random() % 2;
+    options.trimTail = random() % 2;
+    options.trimTop = random() % 3 == 0;
+    options.compress = random() % 3 == 0;
+    options.ignoreWidth = random() % 2;
+    options.split = random() % 4 == 0;
+    options.splitWidth = 20 + static_cast<int>(random() % 10);
+    // Some pairs are read as UTF-8 (CP932 bytes then invalid), some with a byte order mark.
+    const bool utf8 = round % 5 == 0;
     // Now and then a line ends in CR alone, which patch reads as no line end at all.
     const bool loneCr = round % 10 == 9;
-    std::vector<std::string> oldLines = RandomRawLines(random, 40, loneCr), newLines = oldLines;
+    std::vector<std::string> oldLines = RandomRawLines(random, 40, utf8 && random() % 2, loneCr),
+                             newLines = oldLines;
     // Blocks moved, removed, inserted; a line end changed.
     for (int edit = 0; edit < 4 && !newLines.empty(); ++edit) {
       const std::size_t at = random() % newLines.size();
@@ -234,7 +248,7 @@ TEST_F(EndToEndTest, UnifiedDiffPatchesTheOldFileIntoTheNewOne) {
                           block.end());
           break;
         case 2:
-          block = RandomRawLines(random, 4);
+          block = RandomRawLines(random, 4, utf8);
           newLines.insert(newLines.begin() + at, block.begin(), block.end());
           break;
         default:
@@ -248,8 +262,6 @@ TEST_F(EndToEndTest, UnifiedDiffPatchesTheOldFileIntoTheNewOne) {
     }
     std::string oldBytes = Joined(oldLines, random() % 3),
                 newBytes = Joined(newLines, random() % 3);
-    // Some pairs are read as UTF-8 (the CP932 bytes then invalid), some with a byte order mark.
-    const bool utf8 = round % 5 == 0;
     options.oldEncoding = options.newEncoding =
         utf8 ? EncodingChoice::kUtf8 : EncodingChoice::kCp932;
     if (utf8 && random() % 2) oldBytes.insert(0, "\xEF\xBB\xBF");

@@ -249,19 +249,21 @@ TEST(EncodingTables, BlockScansAgreeWithTheCharacterWalk) {
   std::mt19937 random(7);
   for (int round = 0; round < 200; ++round) {
     std::string text(1 + random() % 200, '\0');
-    // Mostly bytes that may lead, so that long runs of them test the pairing.
+    // Mostly bytes that may lead, so that long runs of them test the pairing; ASCII bytes and
+    // the bytes above 0xFC end runs with a byte that cannot be a trail byte.
     for (char& c : text) c = static_cast<char>(random() % 3 ? 0x80 + random() % 0x80 : random());
     std::vector<bool> starts(text.size(), false);
     for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) starts[pos] = true;
     Cp932Blocks blocks(text);
     while (blocks.Next()) {
-      std::uint64_t lead = 0;
+      std::uint64_t lead = 0, trail = 0;
       for (int part = 0; part < blocks.Parts(); ++part) {
         Cp932Blocks::Bytes bytes, next;
         blocks.Load(part, &bytes, &next);
         lead |= Cp932Blocks::BitsOf(Cp932Blocks::LeadFlags(bytes)) << (16 * part);
+        trail |= Cp932Blocks::BitsOf(Cp932Blocks::TrailFlags(bytes)) << (16 * part);
       }
-      const std::uint64_t found = blocks.Starts(lead);
+      const std::uint64_t found = blocks.Starts(lead, trail);
       for (std::size_t k = 0; k < 64 && blocks.Base() + k < text.size(); ++k) {
         const auto b = static_cast<unsigned char>(text[blocks.Base() + k]);
         ASSERT_EQ((lead >> k & 1) != 0, IsLeadByte(b));

@@ -131,7 +131,7 @@ TEST(ProvisionRows, RenumberedItemsCarryADoubleUnderlineOnTheirNumbersInTheForma
     for (const TaishoRow& row : rows) {
       if (row.kind != TaishoRowKind::kChanged || row.newDouble.empty()) continue;
       ASSERT_EQ(row.oldDouble.size(), 1u);
-      const ChangedRange range = row.newDouble[0], oldRange = row.oldDouble[0];
+      const ByteRange range = row.newDouble[0], oldRange = row.oldDouble[0];
       renumbered.push_back(row.oldText.substr(oldRange.begin, oldRange.end - oldRange.begin) + "→" +
                            row.newText.substr(range.begin, range.end - range.begin));
     }

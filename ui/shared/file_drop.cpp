@@ -28,33 +28,31 @@ FileDropFilter::FileDropFilter(QComboBox* field) : QObject(field), field_(field)
 
 bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
   if (watched != field_) return false;
-  switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDragMoveEvent*>(event);
-      if (FirstDroppedFile(drag->mimeData()).isEmpty()) {
-        drag->ignore();
-      } else {
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-      }
-      return true;
+  // Only the drag and drop events are this filter's; every other type of event goes on.
+  const QEvent::Type type = event->type();
+  if (type == QEvent::DragEnter || type == QEvent::DragMove) {
+    auto* drag = static_cast<QDragMoveEvent*>(event);
+    if (FirstDroppedFile(drag->mimeData()).isEmpty()) {
+      drag->ignore();
+    } else {
+      drag->setDropAction(Qt::CopyAction);
+      drag->accept();
     }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      const QString file = FirstDroppedFile(drop->mimeData());
-      if (file.isEmpty()) {
-        drop->ignore();
-      } else {
-        field_->setEditText(file);
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-      }
-      return true;
-    }
-    default:
-      return false;
+    return true;
   }
+  if (type == QEvent::Drop) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString file = FirstDroppedFile(drop->mimeData());
+    if (file.isEmpty()) {
+      drop->ignore();
+    } else {
+      field_->setEditText(file);
+      drop->setDropAction(Qt::CopyAction);
+      drop->accept();
+    }
+    return true;
+  }
+  return false;
 }
 
 }  // namespace verko

@@ -122,9 +122,13 @@ QVariant ReportLineModel::data(const QModelIndex& index, int role) const {
               return QStringLiteral("<-");
             case LineKind::kMovedNew:
               return QStringLiteral(">+");
-            default:
-              return QString();
+            case LineKind::kCommon:
+            case LineKind::kGap:
+            case LineKind::kNoDifferences:
+            case LineKind::kPlain:
+              break;
           }
+          return QString();
         case kOldNo:
           if (line.kind == LineKind::kPlain) return QString::number(row + 1);
           if (line.kind == LineKind::kMovedNew) {

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cassert>
 
 #include "ui/shared/field_values.h"
 #include "ui/shared/settings_store.h"
@@ -294,6 +295,36 @@ ReportPage* ReportViewer::CurrentPage() const {
   return static_cast<ReportPage*>(tabs_->currentWidget());
 }
 
+const ReportDocument& ReportViewer::Document() const {
+  ReportPage* page = CurrentPage();
+  assert(page != nullptr && "Document() needs a report shown");
+  return page->Document();
+}
+
+QTableView* ReportViewer::CurrentView() const {
+  ReportPage* page = CurrentPage();
+  return page ? page->CurrentView() : nullptr;
+}
+
+int ReportViewer::CurrentLine() const {
+  ReportPage* page = CurrentPage();
+  return page ? page->CurrentLine() : 0;
+}
+
+void ReportViewer::SetCurrentLine(int line) {
+  if (ReportPage* page = CurrentPage()) page->SetCurrentLine(line);
+}
+
+bool ReportViewer::JumpToOtherPlace() {
+  ReportPage* page = CurrentPage();
+  return page && page->JumpToOtherPlace();
+}
+
+QString ReportViewer::SelectedLinesText() const {
+  ReportPage* page = CurrentPage();
+  return page ? page->SelectedLinesText() : QString();
+}
+
 void ReportViewer::ShowPageState() {
   ReportPage* page = CurrentPage();
   if (!page) return;
@@ -317,7 +348,7 @@ bool ReportViewer::SideBySideShown() const {
 }
 
 void ReportViewer::ShowSideBySide(bool on) {
-  if (on && !Document().IsReport()) {
+  if (on && (!CurrentPage() || !Document().IsReport())) {
     QSignalBlocker block(actSideBySide_);
     actSideBySide_->setChecked(false);
     return;
@@ -336,7 +367,9 @@ void ReportViewer::FoldCommonRuns(bool on) {
 }
 
 bool ReportViewer::NextDifference() {
-  if (CurrentPage()->NextDifference()) {
+  ReportPage* page = CurrentPage();
+  if (!page) return false;
+  if (page->NextDifference()) {
     statusBar()->clearMessage();
     return true;
   }
@@ -345,7 +378,9 @@ bool ReportViewer::NextDifference() {
 }
 
 bool ReportViewer::PreviousDifference() {
-  if (CurrentPage()->PreviousDifference()) {
+  ReportPage* page = CurrentPage();
+  if (!page) return false;
+  if (page->PreviousDifference()) {
     statusBar()->clearMessage();
     return true;
   }
@@ -354,8 +389,9 @@ bool ReportViewer::PreviousDifference() {
 }
 
 bool ReportViewer::Find(const QString& text, bool backwards) {
-  if (text.isEmpty()) return false;
-  if (CurrentPage()->Find(text, backwards)) {
+  ReportPage* page = CurrentPage();
+  if (text.isEmpty() || !page) return false;
+  if (page->Find(text, backwards)) {
     statusBar()->clearMessage();
     return true;
   }
@@ -393,6 +429,7 @@ void ReportViewer::CloseCurrentPage() {
     return;
   }
   ReportPage* page = CurrentPage();
+  if (!page) return;
   tabs_->removeTab(tabs_->currentIndex());
   page->deleteLater();
 }

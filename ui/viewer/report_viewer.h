@@ -41,23 +41,25 @@ class ReportViewer : public QMainWindow {
   ReportPage* AddReport(const QString& path, CompareAgainFunction compareAgain = {});
   int PageCount() const;
   ReportPage* Page(int index) const;
+  // The page shown; null while the window holds no report (before the first is added).
   ReportPage* CurrentPage() const;
 
-  // The current report's, as its page has them (see ReportPage).
-  const ReportDocument& Document() const { return CurrentPage()->Document(); }
-  QTableView* CurrentView() const { return CurrentPage()->CurrentView(); }
+  // The current report's, as its page has them (see ReportPage). Document() requires a page;
+  // the others do nothing (or give nothing: null, 0, false, an empty text) without one.
+  const ReportDocument& Document() const;
+  QTableView* CurrentView() const;
   bool SideBySideShown() const;
   // Shows every report of the window as one list or side by side.
   void ShowSideBySide(bool on);
   void FoldCommonRuns(bool on);
-  int CurrentLine() const { return CurrentPage()->CurrentLine(); }
-  void SetCurrentLine(int line) { CurrentPage()->SetCurrentLine(line); }
+  int CurrentLine() const;
+  void SetCurrentLine(int line);
   // The moves of the current report; a failed one says so in the status line.
   bool NextDifference();
   bool PreviousDifference();
-  bool JumpToOtherPlace() { return CurrentPage()->JumpToOtherPlace(); }
+  bool JumpToOtherPlace();
   bool Find(const QString& text, bool backwards = false);
-  QString SelectedLinesText() const { return CurrentPage()->SelectedLinesText(); }
+  QString SelectedLinesText() const;
   // Compares the current report's pair again (F5); false, with the reason in a message,
   // when it cannot.
   bool CompareAgain();
