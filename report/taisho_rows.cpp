@@ -85,8 +85,8 @@ void MarkMovedEdits(std::vector<TaishoRow>& rows, ChangeUnits units) {
     TaishoRow& newRow = *added[j];
     const ChangedRanges ranges =
         FindChangedCharacters(oldRow.oldText, newRow.newText, TextEncoding::kUtf8, units);
-    oldRow.oldChanged = RangesOf(ranges.oldRanges);
-    newRow.newChanged = RangesOf(ranges.newRanges);
+    oldRow.oldChanged = ranges.oldRanges;
+    newRow.newChanged = ranges.newRanges;
     oldRow.movedNo = newRow.newNo;
     newRow.movedNo = oldRow.oldNo;
   }
