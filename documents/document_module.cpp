@@ -1,0 +1,56 @@
+#include "documents/document_module.h"
+
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+#include "common/program_files.h"
+#include "platform/system_library.h"
+
+// The installed module's folder seen from the installed programs' folder; the build passes
+// the one its install rules use.
+#ifndef VERKO_MODULE_FROM_PROGRAM
+#define VERKO_MODULE_FROM_PROGRAM "../lib/verko/"
+#endif
+
+namespace verko {
+namespace {
+
+constexpr const char* kModuleName = "libverko_documents.so";
+
+}  // namespace
+
+std::string DocumentModulePath(const std::string& programFolder) {
+  std::string folder = programFolder;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::string beside = folder + kModuleName;
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(beside, ec)) return beside;
+  const std::string installed = folder + VERKO_MODULE_FROM_PROGRAM + kModuleName;
+  if (std::filesystem::is_regular_file(installed, ec)) {
+    return std::filesystem::path(installed).lexically_normal().string();
+  }
+  return beside;
+}
+
+const DocumentModule* LoadDocumentModule(std::string* failure) {
+  static std::once_flag once;
+  static DocumentModule module;
+  static bool loaded = false;
+  static std::string reason;
+  std::call_once(once, [] {
+    const std::string path = DocumentModulePath(ProgramFolder());
+    // Its own libraries come with it: libzip, pugixml and poppler's C++ library.
+    const SystemLibrary library{path.c_str(), "libzip4, libpugixml1v5, libpoppler-cpp0v5"};
+    static const char* const names[] = {VERKO_DOCUMENTS_TAKE_TEXT, VERKO_DOCUMENTS_FREE};
+    void* addresses[2] = {};
+    loaded = LoadSystemLibrary(library, names, addresses, 2, &reason);
+    if (!loaded) return;
+    module.take = reinterpret_cast<VerkoTakeDocumentText>(addresses[0]);
+    module.free = reinterpret_cast<VerkoFreeDocumentText>(addresses[1]);
+  });
+  if (!loaded && failure != nullptr) *failure = reason;
+  return loaded ? &module : nullptr;
+}
+
+}  // namespace verko
