@@ -42,12 +42,14 @@ const DocumentModule* LoadDocumentModule(std::string* failure) {
     const std::string path = DocumentModulePath(ProgramFolder());
     // Its own libraries come with it: libzip, pugixml and poppler's C++ library.
     const SystemLibrary library{path.c_str(), "libzip4, libpugixml1v5, libpoppler-cpp0v5"};
-    static const char* const names[] = {VERKO_DOCUMENTS_TAKE_TEXT, VERKO_DOCUMENTS_FREE};
-    void* addresses[2] = {};
-    loaded = LoadSystemLibrary(library, names, addresses, 2, &reason);
+    static const char* const names[] = {VERKO_DOCUMENTS_TAKE_TEXT, VERKO_DOCUMENTS_FREE,
+                                        VERKO_DOCUMENTS_KIND};
+    void* addresses[3] = {};
+    loaded = LoadSystemLibrary(library, names, addresses, 3, &reason);
     if (!loaded) return;
     module.take = reinterpret_cast<VerkoTakeDocumentText>(addresses[0]);
     module.free = reinterpret_cast<VerkoFreeDocumentText>(addresses[1]);
+    module.kind = reinterpret_cast<VerkoDocumentKindOf>(addresses[2]);
   });
   if (!loaded && failure != nullptr) *failure = reason;
   return loaded ? &module : nullptr;

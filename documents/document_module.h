@@ -11,6 +11,7 @@ namespace verko {
 struct DocumentModule {
   VerkoTakeDocumentText take = nullptr;
   VerkoFreeDocumentText free = nullptr;
+  VerkoDocumentKindOf kind = nullptr;
 };
 
 // The module's path for a program in `programFolder`: beside the program (the build folder),

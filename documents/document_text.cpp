@@ -150,8 +150,15 @@ DocumentText TakeByModule(const std::string& path, bool* noDocument) {
 
 }  // namespace
 
-bool HasDocumentName(const std::string& path) {
-  return FormatOfName(path) != nullptr;
+bool ComparedByText(const std::string& path, const DocumentSettings& settings) {
+  if (!settings.convert) return false;
+  if (ConverterFor(settings.converters, path) || FormatOfName(path)) return true;
+  const std::string head = ReadHead(path, 8);
+  if (StartsWith(head, "%PDF-")) return true;
+  if (!StartsWith(head, "PK\x03\x04")) return false;
+  // A module that cannot be loaded is reported when the pair is compared.
+  const DocumentModule* module = LoadDocumentModule(nullptr);
+  return module == nullptr || module->kind(path.c_str()) != kVerkoNotDocument;
 }
 
 DocumentText TakeDocumentText(const std::string& path, const DocumentSettings& settings) {

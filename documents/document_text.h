@@ -37,7 +37,9 @@ struct DocumentText {
 // hostile file, a file whose name promises a document it does not hold, a failed converter).
 DocumentText TakeDocumentText(const std::string& path, const DocumentSettings& settings);
 
-// Whether `path`'s name is that of a document format Verko reads (.docx, .pdf, ...).
-bool HasDocumentName(const std::string& path);
+// Whether `path` is compared by its text under `settings` (a document, a file named as one,
+// or one with a converter), so that a folder run does not count it among binary files. Looks
+// at its first bytes and, for a zip, at the names of its parts.
+bool ComparedByText(const std::string& path, const DocumentSettings& settings);
 
 }  // namespace verko

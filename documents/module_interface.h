@@ -34,10 +34,15 @@ struct VerkoDocumentText {
   char message[512];  // UTF-8, Japanese, for kVerkoRefused
 };
 
+// Takes the text of the document at `path`: a VerkoDocumentOutcome.
 typedef int (*VerkoTakeDocumentText)(const char* path, VerkoDocumentText* out);
+// The kind of the file at `path` from its content, without taking its text: a
+// VerkoDocumentKind (kVerkoNotDocument also for a file it cannot open).
+typedef int (*VerkoDocumentKindOf)(const char* path);
 typedef void (*VerkoFreeDocumentText)(char* text);
 
 }  // extern "C"
 
 #define VERKO_DOCUMENTS_TAKE_TEXT "verko_documents_take_text"
 #define VERKO_DOCUMENTS_FREE "verko_documents_free"
+#define VERKO_DOCUMENTS_KIND "verko_documents_kind"

@@ -32,6 +32,14 @@ bool StartsAsPdf(const std::string& path) {
   return std::string_view(head, got).starts_with("%PDF-");
 }
 
+int KindOf(const std::string& path) {
+  if (StartsAsPdf(path)) return kVerkoPdf;
+  std::unique_ptr<ZipParts> zip = ZipParts::Open(path);
+  if (!zip) return kVerkoNotDocument;
+  const int kind = OfficeKind(*zip);
+  return kind != kVerkoNotDocument ? kind : OdfKind(*zip);
+}
+
 int Take(const std::string& path, VerkoDocumentText* out) {
   TextLines lines;
   bool tracked = false;
@@ -41,8 +49,8 @@ int Take(const std::string& path, VerkoDocumentText* out) {
   } else {
     std::unique_ptr<ZipParts> zip = ZipParts::Open(path);
     if (!zip) return kVerkoNoDocument;
-    out->kind = OfficeKind(*zip);
-    if (out->kind == kVerkoNotDocument) out->kind = OdfKind(*zip);
+    const int office = OfficeKind(*zip);
+    out->kind = office != kVerkoNotDocument ? office : OdfKind(*zip);
     switch (out->kind) {
       case kVerkoWord:
         TakeWordText(*zip, lines, &tracked);
@@ -92,4 +100,13 @@ extern "C" __attribute__((visibility("default"))) int verko_documents_take_text(
 
 extern "C" __attribute__((visibility("default"))) void verko_documents_free(char* text) {
   std::free(text);
+}
+
+extern "C" __attribute__((visibility("default"))) int verko_documents_kind(const char* path) {
+  try {
+    return verko::documents::KindOf(path);
+  } catch (...) {
+    // A zip whose mimetype part cannot be read holds no document the module could read.
+    return kVerkoNotDocument;
+  }
 }
