@@ -16,7 +16,7 @@ bool CompareRun::ReadFiles() {
   const std::string& splitChar =
       options_.splitChar.empty() ? std::string(kDefaultSplitChar) : options_.splitChar;
   bool goOn = true;
-  if (AllCp932Chosen()) {
+  if (AllCp932Chosen() && !AnyDocument()) {
     // CP932 files into a CP932 report: each file is taken in as it is read, no further
     // than the line limit needs, its bytes as they are.
     working_ = std::make_unique<WorkingText>(false);
@@ -33,7 +33,7 @@ bool CompareRun::ReadFiles() {
     // on both encodings, and "auto" looks at the content.
     std::string oldContent, newContent;
     if (options_.oldEncoding != EncodingChoice::kAuto &&
-        options_.newEncoding != EncodingChoice::kAuto) {
+        options_.newEncoding != EncodingChoice::kAuto && !AnyDocument()) {
       ChooseEncodings({}, {});
       intake.splitChar = working_->FromUtf8(splitChar);
       const DecodedInputs inputs =
@@ -48,8 +48,8 @@ bool CompareRun::ReadFiles() {
         goOn = AcceptDecoded(inputs.newFile, FileRole::kNew);
       }
     } else {
-      goOn = ReadWhole(oldFile_, FileRole::kOld, oldContent) &&
-             ReadWhole(newFile_, FileRole::kNew, newContent);
+      goOn = ReadInput(oldFile_, FileRole::kOld, oldContent) &&
+             ReadInput(newFile_, FileRole::kNew, newContent);
       if (goOn) {
         ChooseEncodings(oldContent, newContent);
         intake.splitChar = working_->FromUtf8(splitChar);
@@ -94,7 +94,7 @@ bool CompareRun::ReadWhole(InputFile& file, FileRole role, std::string& content)
 }
 
 void CompareRun::ChooseEncodings(std::string_view oldContent, std::string_view newContent) {
-  DetectEncodings(options_.oldEncoding, oldContent, options_.newEncoding, newContent,
+  DetectEncodings(Choice(FileRole::kOld), oldContent, Choice(FileRole::kNew), newContent,
                   &result_.oldEncoding, &result_.newEncoding);
   if (options_.reportEncoding != EncodingChoice::kAuto) {
     result_.reportEncoding = ResolveEncoding(options_.reportEncoding, {});

@@ -121,12 +121,12 @@ Status RunConverter(const Converter& converter, const std::string& path, std::st
   const std::string named = "変換コマンド「" + converter.command + "」";
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0)
-    return Status::Error(named + " を起動できません（" + SystemErrorText(errno) + "）。");
+    return Status::Error(named + "を起動できません（" + SystemErrorText(errno) + "）。");
   if (::pipe2(err, O_CLOEXEC) != 0) {
     const int saved = errno;
     ::close(out[0]);
     ::close(out[1]);
-    return Status::Error(named + " を起動できません（" + SystemErrorText(saved) + "）。");
+    return Status::Error(named + "を起動できません（" + SystemErrorText(saved) + "）。");
   }
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -145,7 +145,7 @@ Status RunConverter(const Converter& converter, const std::string& path, std::st
   if (pid < 0) {
     ::close(out[0]);
     ::close(err[0]);
-    return Status::Error(named + " を起動できません（" + SystemErrorText(forkError) + "）。");
+    return Status::Error(named + "を起動できません（" + SystemErrorText(forkError) + "）。");
   }
   ::setpgid(pid, pid);
   std::string errors;
@@ -158,18 +158,18 @@ Status RunConverter(const Converter& converter, const std::string& path, std::st
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  if (tooLarge) return Status::Error(named + " の出力が大きすぎます（256 MB を超えました）。");
+  if (tooLarge) return Status::Error(named + "の出力が大きすぎます（256 MB を超えました）。");
   if (!finished) {
-    return Status::Error(named + " が " + std::to_string(limit.count() / 1000) +
+    return Status::Error(named + "が " + std::to_string(limit.count() / 1000) +
                          " 秒以内に終わらないため中止しました。");
   }
   if (WIFSIGNALED(status)) {
-    return Status::Error(named + " がシグナル " + std::to_string(WTERMSIG(status)) +
+    return Status::Error(named + "がシグナル " + std::to_string(WTERMSIG(status)) +
                          " で終了しました。");
   }
   if (WEXITSTATUS(status) != 0) {
     const std::string reason = FirstLine(errors);
-    return Status::Error(named + " が失敗しました（終了コード " +
+    return Status::Error(named + "が失敗しました（終了コード " +
                          std::to_string(WEXITSTATUS(status)) +
                          (reason.empty() ? "" : ": " + reason) + "）。");
   }

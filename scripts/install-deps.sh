@@ -6,7 +6,8 @@
 # zsh, to check its completion; ICU, whose word break iterator cuts Japanese into the words
 # marked as changed; libxlsxwriter for the Excel 新旧対照表, python3-openpyxl
 # with which the tests read it back, chromium and poppler-utils with which scripts/screenshot.sh
-# shows and prints the HTML one),
+# shows and prints the HTML one; libzip, pugixml and poppler's C++ library for the document
+# module, and python3-docx, python3-odf and qpdf with which the tests make documents),
 # only those that are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
@@ -14,7 +15,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox
   libicu-dev libxlsxwriter-dev fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace zsh
-  chromium poppler-utils python3 python3-openpyxl "$@")
+  chromium poppler-utils python3 python3-openpyxl libzip-dev libpugixml-dev libpoppler-cpp-dev
+  python3-docx python3-odf qpdf "$@")
 
 missing=()
 for p in "${packages[@]}"; do
