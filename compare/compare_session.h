@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "compare/compare_host.h"
 #include "compare/compare_run.h"
@@ -28,12 +30,18 @@ struct OptionFields {
   bool caseSensitive = false;         // 英字の大小を区別
   bool ignoreWidth = false;           // 全角と半角を区別しない
   std::string formatName = "report";  // 出力形式: what the result is
+  // The converters setting: "EXT=COMMAND" entries separated by ";;" (entries not of that
+  // form are left out).
+  std::string converters;
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it
 // holds a valid value (its leading number, rounded, within 20-250 or 1-9); otherwise the
 // option's default stays.
 CompareOptions ReadCompareOptions(const OptionFields& fields);
+
+// The converters of the setting (see OptionFields::converters).
+std::vector<Converter> ReadConverters(std::string_view setting);
 
 class CompareSession {
  public:
