@@ -294,8 +294,7 @@ const CliOption kOptions[] = {
     {.name = "--convert",
      .argument = "EXT=COMMAND",
      .help = "拡張子 EXT のファイルを、COMMAND が標準出力に書いたテキストで\n"
-             "比較する（%f がファイル名。例: doc='libreoffice --cat %f'、\n"
-             "pdf='pdftotext -layout %f -'。60 秒で打ち切り。複数指定可）",
+             "比較する（%f がファイル名。60 秒で打ち切り。複数指定可）",
      .valueCaption = "拡張子=コマンド",
      .repeatable = true,
      .apply = AddConverter},

@@ -2,7 +2,7 @@
 # the document module libverko_documents.so, which links the zip reader, the XML parser and
 # poppler's C++ library and is loaded by the layer when the first document is read, so that
 # no text comparison's start-up pays for them. The module lies beside the programs in the
-# build tree and in lib/verko/ when installed; the programs find it relative to themselves.
+# build tree and in lib/verko/modules/ when installed; the programs find it relative to themselves.
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 pkg_check_modules(POPPLER_CPP REQUIRED IMPORTED_TARGET poppler-cpp)
 find_package(pugixml REQUIRED)

@@ -3,7 +3,7 @@
 #
 # The installed tree:
 #   bin/verko, bin/verko-cli
-#   lib/verko/libverko_documents.so (under the library folder): the document module
+#   lib/verko/modules/libverko_documents.so (under the library folder): the document module
 #   share/verko/VerkoHelp.html, share/verko/VerkoBatchList.mdb (the empty batch lists the
 #     user's own database is made from)
 #   share/applications/, share/icons/hicolor/scalable/apps/, share/metainfo/: the desktop
@@ -56,8 +56,9 @@ set_property(SOURCE ${CMAKE_SOURCE_DIR}/common/program_files.cpp APPEND PROPERTY
              COMPILE_DEFINITIONS VERKO_DATA_FROM_PROGRAM="${VERKO_DATA_FROM_PROGRAM}/")
 
 # The document module, in a folder of the program's own under the library folder, found the
-# same way.
-set(VERKO_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/verko)
+# same way. One level deeper than lib/verko/: a library directly there would make the
+# Debian package run ldconfig, which a module loaded by its path does not need.
+set(VERKO_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/verko/modules)
 file(RELATIVE_PATH VERKO_MODULE_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${VERKO_INSTALL_MODULEDIR})
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/documents/document_module.cpp APPEND PROPERTY

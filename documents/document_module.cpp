@@ -10,7 +10,7 @@
 // The installed module's folder seen from the installed programs' folder; the build passes
 // the one its install rules use.
 #ifndef VERKO_MODULE_FROM_PROGRAM
-#define VERKO_MODULE_FROM_PROGRAM "../lib/verko/"
+#define VERKO_MODULE_FROM_PROGRAM "../lib/verko/modules/"
 #endif
 
 namespace verko {

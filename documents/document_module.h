@@ -15,7 +15,7 @@ struct DocumentModule {
 };
 
 // The module's path for a program in `programFolder`: beside the program (the build folder),
-// else in the installed library folder relative to it (`../lib/verko/` from `bin/`).
+// else in the installed library folder relative to it (`../lib/verko/modules/` from `bin/`).
 std::string DocumentModulePath(const std::string& programFolder);
 
 // Loads the module on the first call (any thread); null with *failure when it cannot be.
