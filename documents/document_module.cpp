@@ -1,8 +1,6 @@
 #include "documents/document_module.h"
 
-#include <filesystem>
 #include <mutex>
-#include <system_error>
 
 #include "common/program_files.h"
 #include "platform/system_library.h"
@@ -21,16 +19,7 @@ constexpr const char* kModuleName = "libverko_documents.so";
 }  // namespace
 
 std::string DocumentModulePath(const std::string& programFolder) {
-  std::string folder = programFolder;
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  const std::string beside = folder + kModuleName;
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(beside, ec)) return beside;
-  const std::string installed = folder + VERKO_MODULE_FROM_PROGRAM + kModuleName;
-  if (std::filesystem::is_regular_file(installed, ec)) {
-    return std::filesystem::path(installed).lexically_normal().string();
-  }
-  return beside;
+  return ProgramFileIn(programFolder, kModuleName, VERKO_MODULE_FROM_PROGRAM);
 }
 
 const DocumentModule* LoadDocumentModule(std::string* failure) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "documents/module/ooxml_text.h"
+#include "documents/module/paragraph_walker.h"
 #include "documents/module/refusal.h"
 #include "documents/module/xml_part.h"
 #include "documents/module_interface.h"
@@ -23,12 +24,11 @@ long Repeat(const pugi::xml_node& node, const char* attribute) {
 
 // The paragraphs of an OpenDocument body: text:p and text:h, in lists, sections, tables and
 // frames; notes after the paragraphs that cite them.
-class OdfWalker {
+class OdfWalker : public ParagraphWalker {
  public:
-  explicit OdfWalker(TextLines& lines) : lines_(lines) {}
-  bool tracked() const { return tracked_; }
+  using ParagraphWalker::ParagraphWalker;
 
-  void Blocks(const pugi::xml_node& node, int depth) {
+  void Blocks(const pugi::xml_node& node, int depth) override {
     CheckDepth(depth);
     for (const pugi::xml_node& child : node.children()) {
       if (child.type() != pugi::node_element) continue;
@@ -45,7 +45,7 @@ class OdfWalker {
   }
 
   // One cell's text on one line.
-  std::string CellText(const pugi::xml_node& cell) {
+  static std::string CellText(const pugi::xml_node& cell) {
     TextLines own;
     OdfWalker(own).Blocks(cell, 1);
     std::string text = own.text();
@@ -61,16 +61,8 @@ class OdfWalker {
            name == "ruby-text" || name.ends_with("-source") || name == "forms";
   }
 
-  void Paragraph(const pugi::xml_node& paragraph, int depth) {
-    std::string text;
-    std::vector<pugi::xml_node> later;
-    Inline(paragraph, depth, text, later);
-    lines_.Add(text);
-    for (const pugi::xml_node& node : later) Blocks(node, depth + 1);
-  }
-
   void Inline(const pugi::xml_node& node, int depth, std::string& text,
-              std::vector<pugi::xml_node>& later) {
+              std::vector<pugi::xml_node>& later) override {
     CheckDepth(depth);
     for (const pugi::xml_node& child : node.children()) {
       if (child.type() == pugi::node_pcdata) {
@@ -105,9 +97,6 @@ class OdfWalker {
       }
     }
   }
-
-  TextLines& lines_;
-  bool tracked_ = false;
 };
 
 pugi::xml_node BodyOf(const pugi::xml_node& root, std::string_view kind) {
@@ -128,13 +117,13 @@ void TakeMasterPages(const pugi::xml_node& styles, std::string_view which, TextL
   }
 }
 
-void TakeRows(const pugi::xml_node& node, OdfWalker& walker, TextLines& lines, int depth) {
+void TakeRows(const pugi::xml_node& node, TextLines& lines, int depth) {
   CheckDepth(depth);
   for (const pugi::xml_node& child : node.children()) {
     const std::string_view name = LocalName(child);
     if (name != "table-row") {
       if (name.starts_with("table-row") || name == "table-header-rows") {
-        TakeRows(child, walker, lines, depth + 1);
+        TakeRows(child, lines, depth + 1);
       }
       continue;
     }
@@ -142,7 +131,7 @@ void TakeRows(const pugi::xml_node& node, OdfWalker& walker, TextLines& lines, i
     for (const pugi::xml_node& cell : child.children()) {
       const std::string_view cellName = LocalName(cell);
       if (cellName != "table-cell" && cellName != "covered-table-cell") continue;
-      const std::string text = walker.CellText(cell);
+      const std::string text = OdfWalker::CellText(cell);
       const long times = std::min<long>(Repeat(cell, "number-columns-repeated"), 1024);
       cells.insert(cells.end(), static_cast<std::size_t>(times), text);
     }
@@ -193,7 +182,7 @@ void TakeOdfText(ZipParts& zip, int kind, TextLines& lines, bool* tracked) {
     for (const pugi::xml_node& table : BodyOf(root, "spreadsheet").children()) {
       if (LocalName(table) != "table") continue;
       lines.Heading(std::string("[シート] ") + AttributeOf(table, "name").value());
-      TakeRows(table, walker, lines, 1);
+      TakeRows(table, lines, 1);
     }
   } else {
     int number = 0;

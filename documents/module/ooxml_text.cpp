@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "documents/module/paragraph_walker.h"
 #include "documents/module/refusal.h"
 #include "documents/module/xml_part.h"
 #include "documents/module_interface.h"
@@ -76,13 +77,12 @@ pugi::xml_node ReadPart(ZipParts& zip, const std::string& name, pugi::xml_docume
 }
 
 // Word's text: paragraphs of the body, table cells, text boxes, notes.
-class WordWalker {
+class WordWalker : public ParagraphWalker {
  public:
-  explicit WordWalker(TextLines& lines) : lines_(lines) {}
-  bool tracked() const { return tracked_; }
+  using ParagraphWalker::ParagraphWalker;
 
   // Every paragraph under `node`, tables and content controls included.
-  void Blocks(const pugi::xml_node& node, int depth) {
+  void Blocks(const pugi::xml_node& node, int depth) override {
     CheckDepth(depth);
     for (const pugi::xml_node& child : node.children()) {
       if (child.type() != pugi::node_element) continue;
@@ -102,17 +102,9 @@ class WordWalker {
   // Text that reads no more once the changes are accepted.
   static bool Deleted(std::string_view name) { return name == "del" || name == "moveFrom"; }
 
-  void Paragraph(const pugi::xml_node& paragraph, int depth) {
-    std::string text;
-    std::vector<pugi::xml_node> boxes;
-    Inline(paragraph, depth, text, boxes);
-    lines_.Add(text);
-    // A text box anchored in the paragraph reads after it.
-    for (const pugi::xml_node& box : boxes) Blocks(box, depth + 1);
-  }
-
+  // A text box anchored in a paragraph reads after it.
   void Inline(const pugi::xml_node& node, int depth, std::string& text,
-              std::vector<pugi::xml_node>& boxes) {
+              std::vector<pugi::xml_node>& boxes) override {
     CheckDepth(depth);
     for (const pugi::xml_node& child : node.children()) {
       if (child.type() != pugi::node_element) continue;
@@ -139,9 +131,6 @@ class WordWalker {
       }
     }
   }
-
-  TextLines& lines_;
-  bool tracked_ = false;
 };
 
 // Footnotes and endnotes, the separators that Word keeps among them left out.

@@ -44,32 +44,27 @@ def excel(path, paragraphs, cells):
         ws.append(row)
     wb.save(path)
 
-def odt(path, paragraphs, cells):
-    d = OpenDocumentText()
-    for p in paragraphs:
-        d.text.addElement(odftext.P(text=p))
-    t = table.Table(name="表")
-    for row in cells:
-        tr = table.TableRow()
-        for value in row:
-            tc = table.TableCell()
-            tc.addElement(odftext.P(text=value))
-            tr.addElement(tc)
-        t.addElement(tr)
-    d.text.addElement(t)
-    d.save(path)
-
-def ods(path, paragraphs, cells):
-    d = OpenDocumentSpreadsheet()
-    t = table.Table(name="規程")
-    for row in [[p] for p in paragraphs] + cells:
+def odf_table(name, rows):
+    t = table.Table(name=name)
+    for row in rows:
         tr = table.TableRow()
         for value in row:
             tc = table.TableCell(valuetype="string")
             tc.addElement(odftext.P(text=value))
             tr.addElement(tc)
         t.addElement(tr)
-    d.spreadsheet.addElement(t)
+    return t
+
+def odt(path, paragraphs, cells):
+    d = OpenDocumentText()
+    for p in paragraphs:
+        d.text.addElement(odftext.P(text=p))
+    d.text.addElement(odf_table("表", cells))
+    d.save(path)
+
+def ods(path, paragraphs, cells):
+    d = OpenDocumentSpreadsheet()
+    d.spreadsheet.addElement(odf_table("規程", [[p] for p in paragraphs] + cells))
     d.save(path)
 
 def odp(path, paragraphs, cells):
