@@ -14,6 +14,7 @@
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
 #include "documents/document_text.h"
+#include "report/provision_rows.h"
 #include "report/report_counts.h"
 #include "report/result_format.h"
 
@@ -57,6 +58,11 @@ struct CompareOptions {
   // Documents (Word, Excel, PowerPoint, OpenDocument, PDF) and files with a converter are
   // compared by their text; with `documents.convert` off, every file by its bytes.
   DocumentSettings documents;
+  // The 新旧対照表 of documents of provisions: its underlines, every line or only the
+  // provisions that changed, and its title (empty: 新旧対照表).
+  TaishoStyle taishoStyle = TaishoStyle::kFormal;
+  bool allLines = false;
+  std::string title{};
 };
 
 struct CompareRequest {
