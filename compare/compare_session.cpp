@@ -50,6 +50,7 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   options.caseSensitive = fields.caseSensitive;
   options.ignoreWidth = fields.ignoreWidth;
   options.documents.converters = ReadConverters(fields.converters);
+  options.units = fields.charUnits ? ChangeUnits::kCharacters : ChangeUnits::kWords;
   return options;
 }
 

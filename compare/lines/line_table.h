@@ -14,8 +14,6 @@ namespace verko {
 
 // The line limit (MaxLines): a file is compared up to this many records.
 inline constexpr int kMaxLines = 32000;
-// The widest record is kMaxSplitWidth (common/split_width.h).
-
 struct LineRecord {
   int LineID = 0;
   int LineNo = 0;  // physical line number, counted from 1; the same for every part of a cut line
