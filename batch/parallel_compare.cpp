@@ -62,6 +62,13 @@ bool MakeResultFolder(const PairTask& task, PairRun& run) {
   return false;
 }
 
+// Whether a pair of binary files is compared by its text all the same: documents, or files
+// with a converter.
+bool ByText(const PairTask& task, const CompareOptions& options) {
+  return ComparedByText(task.oldPath, options.documents) ||
+         ComparedByText(task.newPath, options.documents);
+}
+
 // One pair: its bytes first when the rules allow, then the compare run. `writesDatabase`:
 // this pair's run writes the work database.
 PairRun RunOne(const PairTask& task, const CompareOptions& options, const PairRules& rules,
@@ -74,7 +81,7 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const PairRu
   }
   if (rules.byteShortcuts && !writesDatabase) {
     const FileBytes bytes = CompareFileBytes(task.oldPath, task.newPath);
-    const bool binary = bytes.binary && !rules.text;
+    const bool binary = bytes.binary && !rules.text && !ByText(task, options);
     if (bytes.readable && bytes.equal && (binary || !rules.allReports)) return run;
     if (bytes.readable && binary) {
       run.binary = true;
@@ -100,11 +107,14 @@ PairRun RunOne(const PairTask& task, const CompareOptions& options, const PairRu
 
 // The pair that writes the work database: the last in list order whose lines are compared
 // (not refused, and not binary files the rules compare by bytes). SIZE_MAX: none.
-std::size_t DatabasePair(const std::vector<PairTask>& tasks, const PairRules& rules) {
+std::size_t DatabasePair(const std::vector<PairTask>& tasks, const CompareOptions& options,
+                         const PairRules& rules) {
   for (std::size_t i = tasks.size(); i-- > 0;) {
     if (!tasks[i].refusal.empty()) continue;
     if (rules.byteShortcuts && !rules.text) {
-      if (PairLooksBinary(tasks[i].oldPath, tasks[i].newPath)) continue;
+      if (PairLooksBinary(tasks[i].oldPath, tasks[i].newPath) && !ByText(tasks[i], options)) {
+        continue;
+      }
     }
     return i;
   }
@@ -191,7 +201,7 @@ class Scheduler {
       : tasks_(tasks),
         options_(options),
         rules_(rules),
-        databasePair_(DatabasePair(tasks, rules)),
+        databasePair_(DatabasePair(tasks, options, rules)),
         stop_(stop),
         waits_(RunOrder(tasks)),
         states_(tasks.size(), State::kWaiting),

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "common/encoding.h"
 #include "common/option_value.h"
 #include "common/split_width.h"
+#include "documents/text_converter.h"
 #include "platform/regexp.h"
 #include "report/format_writer.h"
 
@@ -129,6 +131,19 @@ bool SetWorkDir(OptionUse& use) {
   }
   if (text.back() != '/') text += '/';
   use.options.request.options.workPath = text;
+  return true;
+}
+
+bool SetNoConvert(OptionUse& use) {
+  use.options.request.options.documents.convert = false;
+  return true;
+}
+
+bool AddConverter(OptionUse& use) {
+  std::string message;
+  const std::optional<Converter> converter = ParseConverter(use.value, &message);
+  if (!converter) return Refuse(use, message);
+  use.options.request.options.documents.converters.push_back(*converter);
   return true;
 }
 
@@ -319,6 +334,17 @@ const CliOption kOptions[] = {
      .help = "フォルダの比較で、バイナリファイル（先頭 8 KB に NUL を含む）も\n"
              "行単位で比較する（既定はバイト単位で比べ、結果ファイルなし）",
      .apply = SetFlag<&CliOptions::text>},
+    {.name = "--no-convert",
+     .help = "Word・Excel・PowerPoint・OpenDocument・PDF の文書や変換コマンドの\n"
+             "ある拡張子のファイルも、テキストを取り出さずバイトのまま比較する",
+     .apply = SetNoConvert},
+    {.name = "--convert",
+     .argument = "EXT=COMMAND",
+     .help = "拡張子 EXT のファイルを、COMMAND が標準出力に書いたテキストで\n"
+             "比較する（%f がファイル名。60 秒で打ち切り。複数指定可）",
+     .valueCaption = "拡張子=コマンド",
+     .repeatable = true,
+     .apply = AddConverter},
     {.name = "--color",
      .argument = "WHEN",
      .attachedOnly = true,

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -255,6 +256,9 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   if (std::string notice = verko::TwinNotice(result); !notice.empty()) {
     host.ShowNote(notice);
   }
+  // A line each, as the program names itself before every note.
+  std::istringstream documents(verko::DocumentNotice(result));
+  for (std::string line; std::getline(documents, line);) host.ShowNote(line);
   switch (verko::OutcomeOf(result)) {
     case verko::PairOutcome::kSame:
     case verko::PairOutcome::kDifferent:

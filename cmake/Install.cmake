@@ -3,6 +3,7 @@
 #
 # The installed tree:
 #   bin/verko, bin/verko-cli
+#   lib/verko/modules/libverko_documents.so (under the library folder): the document module
 #   share/verko/VerkoHelp.html, share/verko/VerkoBatchList.mdb (the empty batch lists the
 #     user's own database is made from)
 #   share/applications/, share/icons/hicolor/scalable/apps/, share/metainfo/: the desktop
@@ -54,7 +55,17 @@ file(RELATIVE_PATH VERKO_DATA_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/common/program_files.cpp APPEND PROPERTY
              COMPILE_DEFINITIONS VERKO_DATA_FROM_PROGRAM="${VERKO_DATA_FROM_PROGRAM}/")
 
+# The document module, in a folder of the program's own under the library folder, found the
+# same way. One level deeper than lib/verko/: a library directly there would make the
+# Debian package run ldconfig, which a module loaded by its path does not need.
+set(VERKO_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/verko/modules)
+file(RELATIVE_PATH VERKO_MODULE_FROM_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${VERKO_INSTALL_MODULEDIR})
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/documents/document_module.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS VERKO_MODULE_FROM_PROGRAM="${VERKO_MODULE_FROM_PROGRAM}/")
+
 install(TARGETS verko-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS verko_documents_module LIBRARY DESTINATION ${VERKO_INSTALL_MODULEDIR})
 install(FILES ${VERKO_BATCH_LIST_DB} DESTINATION ${VERKO_INSTALL_DATADIR})
 verko_install_man_page(verko-cli)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${VERKO_INSTALL_DOCDIR})

@@ -20,12 +20,17 @@ std::string ProgramFolder() {
 }
 
 std::string DeliveredFile(const std::string& programFolder, const std::string& name) {
+  return ProgramFileIn(programFolder, name, VERKO_DATA_FROM_PROGRAM);
+}
+
+std::string ProgramFileIn(const std::string& programFolder, const std::string& name,
+                          const std::string& installedFolder) {
   std::string folder = programFolder;
   if (!folder.empty() && folder.back() != '/') folder += '/';
   const std::string beside = folder + name;
   std::error_code ec;
   if (std::filesystem::is_regular_file(beside, ec)) return beside;
-  const std::string installed = folder + VERKO_DATA_FROM_PROGRAM + name;
+  const std::string installed = folder + installedFolder + name;
   if (std::filesystem::is_regular_file(installed, ec)) {
     return std::filesystem::path(installed).lexically_normal().string();
   }

@@ -15,4 +15,9 @@ std::string ProgramFolder();
 // the executable, so that a message can name where it was looked for.
 std::string DeliveredFile(const std::string& programFolder, const std::string& name);
 
+// The path of `name` beside a program in `programFolder`, else in `installedFolder` relative
+// to it when there; else the path beside, for a message to name.
+std::string ProgramFileIn(const std::string& programFolder, const std::string& name,
+                          const std::string& installedFolder);
+
 }  // namespace verko

@@ -251,6 +251,8 @@ bool CompareRun::OpenFiles() {
                {kRoleResult, request_.resultName, Status::Ok()}};
   opens[0].status = OpenInput(oldFile_, request_.oldName);
   if (opens[0].status.ok()) opens[1].status = OpenInput(newFile_, request_.newName);
+  // A document is read before the result file is made: one refused leaves nothing behind.
+  if (opens[0].status.ok() && opens[1].status.ok() && !TakeDocuments()) return false;
   if (opens[0].status.ok() && opens[1].status.ok() && !request_.reportSink &&
       !request_.reportOnlyIfDifferent) {
     opens[2].status = resultFile_.Open(request_.resultName, Placement());

@@ -14,6 +14,7 @@
 #include "common/text_encoding.h"
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
+#include "documents/document_text.h"
 #include "report/changed_characters.h"
 #include "report/provision_rows.h"
 #include "report/report_counts.h"
@@ -59,6 +60,9 @@ struct CompareOptions {
   ResultFormat format = ResultFormat::kReport;
   // The 新旧対照表 with the old text (改正前) in the left column.
   bool oldLeft = false;
+  // Documents (Word, Excel, PowerPoint, OpenDocument, PDF) and files with a converter are
+  // compared by their text; with `documents.convert` off, every file by its bytes.
+  DocumentSettings documents;
   // The 新旧対照表 of documents of provisions: its underlines, every line or only the
   // provisions that changed, and its title (empty: 新旧対照表).
   TaishoStyle taishoStyle = TaishoStyle::kFormal;
@@ -111,6 +115,9 @@ struct CompareResult {
   // the line numbers of the first few.
   int twinLines = 0;
   std::vector<int> twinLineNos;
+  // What the text of a document input was taken from ("Word 文書から 312 段落"); empty for
+  // a file compared as it is.
+  std::string oldDocument, newDocument;
   // A run that completed with a cut file compared only the lines before the cut.
   LineLimitCut oldCut, newCut;
 
@@ -120,6 +127,10 @@ struct CompareResult {
 // The warning about lines that were not valid in their file's encoding, one line per file
 // ("旧ファイルの 3 行は UTF-8 として正しくないバイトを含みます。..."); empty when there were none.
 std::string InvalidTextWarning(const CompareResult& result);
+
+// The notice of the inputs taken from documents, a line for each ("旧ファイル: Word 文書から
+// 312 段落"), for standard error or the window; empty when both were text files.
+std::string DocumentNotice(const CompareResult& result);
 
 // The notice about lines that matched only through a wave-dash twin ("波ダッシュなど表記の
 // 異なる同じ文字: 7 行（旧 1, 2, …）"), for standard error or the window, never the report;

@@ -26,6 +26,7 @@
 #include "compare/run_messages.h"
 #include "report/comparison.h"
 #include "report/report_writer.h"
+#include "documents/document_text.h"
 
 namespace verko {
 
@@ -88,6 +89,19 @@ class CompareRun {
   bool ConfirmOverwrite();
 
   bool OpenFiles();
+
+  // Takes the text of an input that is a document or has a converter (run_documents.cpp),
+  // so that the read phase compares it instead of the file's bytes; false when an input is
+  // refused (a damaged, protected or hostile document, a failed converter).
+  bool TakeDocuments();
+  bool AnyDocument() const {
+    return oldDocument_.outcome == DocumentText::Outcome::kTaken ||
+           newDocument_.outcome == DocumentText::Outcome::kTaken;
+  }
+  // Reads a file whole before its encoding is known, or gives the text taken from it.
+  bool ReadInput(InputFile& file, FileRole role, std::string& content);
+  // The encoding the file of `role` is read in: UTF-8 for a document's text.
+  EncodingChoice Choice(FileRole role) const;
 
   // The read phase: both files taken into their line tables in the run's text form. False
   // when the run ends here (cancelled or refused).
@@ -196,6 +210,7 @@ class CompareRun {
   int splitWidth_ = kMaxSplitWidth;
   std::unique_ptr<WorkingText> working_;
   InputFile oldFile_, newFile_;
+  DocumentText oldDocument_, newDocument_;
   ResultFile resultFile_;
   // The tables, the match state and the report's room, from this thread's run memory.
   RunMemoryLease memory_;

@@ -1,10 +1,29 @@
 #include "compare/compare_session.h"
 
+#include <algorithm>
+
 #include "common/option_value.h"
 #include "common/split_width.h"
 #include "common/text_encoding.h"
 
 namespace verko {
+
+std::vector<Converter> ReadConverters(std::string_view setting) {
+  std::vector<Converter> converters;
+  std::string unused;
+  while (!setting.empty()) {
+    const std::size_t end = std::min(setting.find(";;"), setting.size());
+    const std::string_view entry = setting.substr(0, end);
+    const std::size_t start = entry.find_first_not_of(' ');
+    if (start != std::string_view::npos) {
+      if (auto converter = ParseConverter(entry.substr(start), &unused)) {
+        converters.push_back(*converter);
+      }
+    }
+    setting.remove_prefix(std::min(end + 2, setting.size()));
+  }
+  return converters;
+}
 
 CompareOptions ReadCompareOptions(const OptionFields& fields) {
   CompareOptions options;
@@ -34,6 +53,7 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   options.ignoreWidth = fields.ignoreWidth;
   options.oldLeft = fields.oldLeft;
   options.taishoStyle = fields.taishoSimple ? TaishoStyle::kSimple : TaishoStyle::kFormal;
+  options.documents.converters = ReadConverters(fields.converters);
   options.units = fields.charUnits ? ChangeUnits::kCharacters : ChangeUnits::kWords;
   return options;
 }

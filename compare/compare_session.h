@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/split_width.h"
 #include "compare/compare_host.h"
@@ -32,12 +34,18 @@ struct OptionFields {
   std::string formatName = "report";  // 出力形式: what the result is
   bool oldLeft = false;               // 新旧対照表: 改正前を左に
   bool taishoSimple = false;          // 新旧対照表: 傍線一種（else 二重傍線あり）
+  // The converters setting: "EXT=COMMAND" entries separated by ";;" (entries not of that
+  // form are left out).
+  std::string converters;
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it
 // holds a valid value (its leading number, rounded, within the split widths or 1-9); otherwise the
 // option's default stays.
 CompareOptions ReadCompareOptions(const OptionFields& fields);
+
+// The converters of the setting (see OptionFields::converters).
+std::vector<Converter> ReadConverters(std::string_view setting);
 
 class CompareSession {
  public:

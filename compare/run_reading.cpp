@@ -18,16 +18,16 @@ bool CompareRun::ReadFiles() {
   bool goOn = true;
   // The heads of "auto" files that may turn out CP932 into a CP932 report.
   std::string oldContent, newContent;
-  if (AllCp932Chosen()) {
+  if (AllCp932Chosen() && !AnyDocument()) {
     goOn = TakeInCp932(oldFile_, newFile_, intake, splitChar);
-  } else if (Cp932ByHeads(oldContent, newContent, &goOn)) {
+  } else if (!AnyDocument() && Cp932ByHeads(oldContent, newContent, &goOn)) {
     HeadThenRest oldSource(oldContent, oldFile_), newSource(newContent, newFile_);
     goOn = TakeInCp932(oldSource, newSource, intake, splitChar);
   } else if (goOn) {
     // Both files are decoded before either is taken in: the text form of the run depends
     // on both encodings, and "auto" looks at the content.
     if (options_.oldEncoding != EncodingChoice::kAuto &&
-        options_.newEncoding != EncodingChoice::kAuto) {
+        options_.newEncoding != EncodingChoice::kAuto && !AnyDocument()) {
       ChooseEncodings({}, {});
       intake.splitChar = working_->FromUtf8(splitChar);
       const DecodedInputs inputs =
@@ -42,8 +42,8 @@ bool CompareRun::ReadFiles() {
         goOn = AcceptDecoded(inputs.newFile, FileRole::kNew);
       }
     } else {
-      goOn = ReadWhole(oldFile_, FileRole::kOld, oldContent) &&
-             ReadWhole(newFile_, FileRole::kNew, newContent);
+      goOn = ReadInput(oldFile_, FileRole::kOld, oldContent) &&
+             ReadInput(newFile_, FileRole::kNew, newContent);
       if (goOn) {
         ChooseEncodings(oldContent, newContent);
         intake.splitChar = working_->FromUtf8(splitChar);
@@ -134,7 +134,7 @@ bool CompareRun::ReadWhole(InputFile& file, FileRole role, std::string& content)
 }
 
 void CompareRun::ChooseEncodings(std::string_view oldContent, std::string_view newContent) {
-  DetectEncodings(options_.oldEncoding, oldContent, options_.newEncoding, newContent,
+  DetectEncodings(Choice(FileRole::kOld), oldContent, Choice(FileRole::kNew), newContent,
                   &result_.oldEncoding, &result_.newEncoding);
   if (options_.reportEncoding != EncodingChoice::kAuto) {
     result_.reportEncoding = ResolveEncoding(options_.reportEncoding, {});

@@ -6,7 +6,9 @@
 # zsh, to check its completion; ICU, whose word break iterator cuts Japanese into the words
 # marked as changed; libxlsxwriter and libzip for the Excel and Word 新旧対照表, python3-openpyxl
 # and python3-docx with which the tests read them back, chromium, LibreOffice and
-# poppler-utils with which scripts/screenshot.sh shows and prints them),
+# poppler-utils with which scripts/screenshot.sh shows and prints them; libzip, pugixml and
+# poppler's C++ library for the document module, and python3-odf and qpdf with which the
+# tests make documents),
 # only those that are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
@@ -14,8 +16,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox
   libicu-dev libxlsxwriter-dev fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace zsh
-  libzip-dev libreoffice-writer-nogui libreoffice-calc-nogui chromium poppler-utils python3
-  python3-openpyxl python3-docx "$@")
+  libzip-dev libpugixml-dev libpoppler-cpp-dev libreoffice-writer-nogui libreoffice-calc-nogui
+  chromium poppler-utils python3 python3-openpyxl python3-docx python3-odf qpdf "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -84,6 +84,7 @@ MainWindowSettings LoadMainWindowSettings(const SettingsStore& store, const QStr
   const QString viewer = DefaultEditorSetting(appDir + QStringLiteral("verko"));
   settings.editorSetting = store.Read(QStringLiteral("EditorSetting"), viewer);
   if (IsViewerSetting(settings.editorSetting)) settings.editorSetting = viewer;
+  settings.converters = store.Read(QStringLiteral("Converters"), QString());
   return settings;
 }
 

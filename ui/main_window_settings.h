@@ -43,6 +43,8 @@ struct MainWindowSettings {
   QString splitWidth = QStringLiteral("80");
   QString matchLen = QStringLiteral("3");
   QString workPath, splitChar, editorSetting;
+  // Converters: "EXT=COMMAND" entries separated by ";;", set in the file by hand.
+  QString converters;
 
   bool operator==(const MainWindowSettings&) const = default;
 };

@@ -120,6 +120,7 @@ void VerkoMain::LoadSettings() {
   workPath_ = settings.workPath;
   splitChar_ = settings.splitChar;
   editorSetting_ = settings.editorSetting;
+  converters_ = settings.converters;
 }
 
 void VerkoMain::SaveSettings() {
@@ -170,6 +171,7 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.splitChar = splitChar_.toStdString();
   fields.workPath = workPath_.toStdString();
   fields.editorSetting = editorSetting_.toStdString();
+  fields.converters = converters_.toStdString();
   fields.encodingName = ui_.comboEncoding->currentData().toString().toStdString();
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   fields.caseSensitive = ui_.optCaseSensitive->isChecked();
@@ -218,9 +220,13 @@ CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::
 }
 
 void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareResult& result) {
-  // The status of the finished run: the encodings it recognised, lines matched through a
-  // wave-dash twin.
-  std::string status = EncodingsReadNote(request.options, result);
+  // The status of the finished run: the documents its texts were taken from, the encodings
+  // it recognised, lines matched through a wave-dash twin.
+  std::string status = DocumentNotice(result);
+  for (std::size_t at; (at = status.find('\n')) != std::string::npos;) status.replace(at, 1, "　");
+  if (const std::string read = EncodingsReadNote(request.options, result); !read.empty()) {
+    status += (status.empty() ? "" : "　") + read;
+  }
   if (const std::string twins = TwinNotice(result); !twins.empty()) {
     status += (status.empty() ? "" : "　") + twins;
   }

@@ -140,7 +140,7 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   const MainWindowControls ui_;
   // Hides the progress display a little after an interactive run has ended.
   QTimer* progressHideTimer_;
-  QString workPath_, splitChar_, editorSetting_;
+  QString workPath_, splitChar_, editorSetting_, converters_;
   RunFlags flags_;
   CompareSession session_{*this, flags_};
   bool closeAfterRun_ = false;

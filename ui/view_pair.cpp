@@ -59,6 +59,7 @@ ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, cons
   fields.splitChar = settings.splitChar.toStdString();
   fields.workPath = settings.workPath.toStdString();
   fields.encodingName = EncodingChoiceName(settings.encoding);
+  fields.converters = settings.converters.toStdString();
   ViewPair pair;
   pair.oldPath = oldPath;
   pair.newPath = newPath;

@@ -34,7 +34,7 @@ expected=(bin/verko-cli share/verko/VerkoBatchList.mdb share/man/man1/verko-cli.
   share/man/ja/man1/verko-cli.1.gz share/doc/verko/copyright share/doc/verko/changelog.Debian.gz
   share/doc/verko/comparison-json.md
   share/lintian/overrides/verko share/bash-completion/completions/verko-cli
-  share/zsh/vendor-completions/_verko)
+  share/zsh/vendor-completions/_verko lib/verko/modules/libverko_documents.so)
 if [ "$gui" = ON ]; then
   expected+=(bin/verko share/verko/VerkoHelp.html "share/applications/$id.desktop"
     "share/icons/hicolor/scalable/apps/$id.svg" "share/metainfo/$id.metainfo.xml"
@@ -117,6 +117,20 @@ if [ -s "$elsewhere/result.txt" ]; then
 else
   fail "verko-cli wrote no report"
 fi
+
+# The installed program finds the document module relative to itself: an OpenDocument text
+# (a zip of a mimetype and a content part) is compared by its paragraphs.
+python3 - "$elsewhere/old.odt" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    z.writestr("mimetype", "application/vnd.oasis.opendocument.text")
+    z.writestr("content.xml", '<office:document-content xmlns:office="o" xmlns:text="t">'
+               "<office:body><office:text><text:p>alpha</text:p><text:p>bravo</text:p>"
+               "</office:text></office:body></office:document-content>")
+PY
+out=$(cd "$elsewhere" && "$prefix/bin/verko-cli" --quiet old.odt old.txt - 2>&1)
+grep -q 'OpenDocument テキストから 2 段落' <<<"$out" ||
+  fail "the installed verko-cli does not read an OpenDocument text: $out"
 
 # A batch run seeds the user's batch lists from the installed empty database; the list does
 # not exist, which is a failure of the run, not of the program.
