@@ -334,10 +334,15 @@ bool ParseAratame(std::string_view text, std::vector<AratameClause>* clauses, st
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++lineNo;
     std::string_view line = StripIndent(raw);
-    if (line.empty()) continue;
+    // Lines quoted from a document without provisions may be blank or read like an
+    // instruction; they are indented by one U+3000, instructions by two.
+    bool lineQuotes = takesQuotes >= 0 && (*clauses)[takesQuotes].lineQuotes;
+    bool quotedLine = lineQuotes && raw.starts_with(kIdeographicSpace) &&
+                      !raw.substr(kIdeographicSpace.size()).starts_with(kIdeographicSpace);
+    if (line.empty() && !quotedLine) continue;
     bool titled = !raw.starts_with(kIdeographicSpace) && line.ends_with("改正する。");
     if (titled && clauses->empty()) continue;
-    if (!IsInstruction(line)) {
+    if (quotedLine || !IsInstruction(line)) {
       if (takesQuotes < 0) {
         *error = std::to_string(lineNo) + "行目: 指示として読めません（" +
                  std::string(line.substr(0, 60)) + "）";

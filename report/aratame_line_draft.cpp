@@ -1,0 +1,140 @@
+#include "report/aratame_line_draft.h"
+
+#include <algorithm>
+
+namespace verko {
+namespace {
+
+constexpr std::string_view kIndent = "　";
+constexpr long kMaxLineCells = 4L << 20;
+
+std::string LineName(int line) {
+  return std::to_string(line) + "行目";
+}
+
+std::string CountWord(int count, AratameStyle style) {
+  return WriteNumeral(count, NumeralsOf(style)) + "行";
+}
+
+// Line `index` (from 0) of the old text changed into `newLine`.
+DraftSentence ChangeLine(const std::vector<std::string>& oldLines, int index,
+                         const std::string& newLine, AratameStyle style) {
+  std::vector<PhraseEdit> edits;
+  std::vector<std::string_view> scope = {oldLines[index]};
+  if (Likeness(oldLines[index], newLine) >= kAlikeEnough &&
+      DraftLineEdits(oldLines[index], newLine, scope, &edits) && !edits.empty()) {
+    return {LineName(index + 1) + "中" + WordEdits(edits, style, true) + "。", {}, true};
+  }
+  return {LineName(index + 1) + "を次のように改める。", {newLine}, true};
+}
+
+}  // namespace
+
+std::vector<std::pair<int, int>> AlignByScore(int n, int m,
+                                              const std::function<int(int, int)>& score) {
+  std::vector<int> best((n + 1) * (m + 1), 0);
+  auto at = [&](int i, int j) -> int& { return best[i * (m + 1) + j]; };
+  for (int i = n - 1; i >= 0; --i) {
+    for (int j = m - 1; j >= 0; --j) {
+      int pair = score(i, j);
+      at(i, j) = std::max({at(i + 1, j), at(i, j + 1), pair > 0 ? at(i + 1, j + 1) + pair : 0});
+    }
+  }
+  std::vector<std::pair<int, int>> pairs;
+  for (int i = 0, j = 0; i < n && j < m;) {
+    int pair = score(i, j);
+    if (pair > 0 && at(i, j) == at(i + 1, j + 1) + pair) {
+      pairs.emplace_back(i++, j++);
+    } else if (at(i, j) == at(i + 1, j)) {
+      ++i;
+    } else {
+      ++j;
+    }
+  }
+  return pairs;
+}
+
+std::vector<LineHunk> DiffLines(const std::vector<std::string>& a,
+                                const std::vector<std::string>& b) {
+  int n = static_cast<int>(a.size());
+  int m = static_cast<int>(b.size());
+  int head = 0;
+  while (head < n && head < m && a[head] == b[head]) ++head;
+  int tail = 0;
+  while (tail < n - head && tail < m - head && a[n - 1 - tail] == b[m - 1 - tail]) ++tail;
+  int rows = n - head - tail;
+  int cols = m - head - tail;
+  std::vector<std::pair<int, int>> pairs;
+  if (static_cast<long>(rows) * cols <= kMaxLineCells) {
+    pairs =
+        AlignByScore(rows, cols, [&](int i, int j) { return a[head + i] == b[head + j] ? 1 : 0; });
+  }
+  std::vector<LineHunk> hunks;
+  int i = 0, j = 0;
+  pairs.emplace_back(rows, cols);
+  for (auto [pi, pj] : pairs) {
+    if (pi > i || pj > j) hunks.push_back({head + i, head + pi, head + j, head + pj});
+    i = pi + 1;
+    j = pj + 1;
+  }
+  return hunks;
+}
+
+std::vector<DraftSentence> DraftByLines(const std::vector<std::string>& oldLines,
+                                        const std::vector<std::string>& newLines,
+                                        AratameStyle style) {
+  std::vector<DraftSentence> sentences;
+  std::vector<LineHunk> hunks = DiffLines(oldLines, newLines);
+  for (auto hunk = hunks.rbegin(); hunk != hunks.rend(); ++hunk) {
+    int oldCount = hunk->oldEnd - hunk->oldBegin;
+    int newCount = hunk->newEnd - hunk->newBegin;
+    std::vector<std::string> added(newLines.begin() + hunk->newBegin,
+                                   newLines.begin() + hunk->newEnd);
+    if (oldCount == newCount) {
+      for (int k = oldCount - 1; k >= 0; --k) {
+        sentences.push_back(
+            ChangeLine(oldLines, hunk->oldBegin + k, newLines[hunk->newBegin + k], style));
+      }
+      continue;
+    }
+    if (oldCount == 0) {
+      bool atStart = hunk->oldBegin == 0;
+      sentences.push_back({LineName(atStart ? 1 : hunk->oldBegin) +
+                               (atStart ? "の前に次の" : "の次に次の") +
+                               CountWord(newCount, style) + "を加える。",
+                           added, true});
+      continue;
+    }
+    // Lines deleted, or fewer or more lines in their place: all but the first deleted, from
+    // the last, and the first replaced by the new lines.
+    for (int line = hunk->oldEnd - 1; line > hunk->oldBegin; --line) {
+      sentences.push_back({LineName(line + 1) + "を削る。", {}, true});
+    }
+    if (newCount == 0) {
+      sentences.push_back({LineName(hunk->oldBegin + 1) + "を削る。", {}, true});
+    } else {
+      sentences.push_back({LineName(hunk->oldBegin + 1) + "を次のように改める。", added, true});
+    }
+  }
+  return sentences;
+}
+
+std::string QuotedProvisionLine(const std::string& line) {
+  LineLabel label = LabelOf(line);
+  bool item = label.role == LineRole::kItem && !label.parenthesised;
+  return std::string(kIndent) + (item ? std::string(kIndent) : "") + line;
+}
+
+std::string WriteSentences(const std::vector<DraftSentence>& sentences) {
+  std::string out;
+  for (const DraftSentence& sentence : sentences) {
+    out += std::string(kIndent) + std::string(kIndent) + sentence.text + "\n";
+    for (const std::string& line : sentence.quoted) {
+      out += sentence.lineQuotes ? std::string(kIndent) + line : QuotedProvisionLine(line);
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace verko

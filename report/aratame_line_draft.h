@@ -1,0 +1,47 @@
+// The 改め文 of a document drafted by its lines (「3行目中「A」を「B」に改める。」,
+// 「5行目の次に次の二行を加える。」), from the end of the document towards its start so that
+// every line number is the old text's. For documents without provisions, and where the
+// provisions of one could not be drafted.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "report/aratame_wording.h"
+
+namespace verko {
+
+// A sentence of a draft: the instruction and the lines it quotes.
+struct DraftSentence {
+  std::string text;                 // without indentation, ending 。
+  std::vector<std::string> quoted;  // the lines quoted, as they stand in the new text
+  bool lineQuotes = false;          // lines of a document without provisions
+};
+
+std::vector<DraftSentence> DraftByLines(const std::vector<std::string>& oldLines,
+                                        const std::vector<std::string>& newLines,
+                                        AratameStyle style);
+
+// A quoted provision indented as the official texts do: by one U+3000, a 号 by two.
+std::string QuotedProvisionLine(const std::string& line);
+
+// The sentences as the amendment's text: instructions indented by two U+3000.
+std::string WriteSentences(const std::vector<DraftSentence>& sentences);
+
+// The changed parts of two line sequences: old [oldBegin, oldEnd) became new
+// [newBegin, newEnd); common start and end set aside, the middle aligned by a longest
+// common subsequence of equal lines under a size bound (one part beyond it).
+struct LineHunk {
+  int oldBegin, oldEnd, newBegin, newEnd;
+};
+// The pairs (i, j) of a best alignment of n old and m new units in order, by the weight
+// `score(i, j)` (0: never paired) summed over the pairs; cost n times m.
+std::vector<std::pair<int, int>> AlignByScore(int n, int m,
+                                              const std::function<int(int, int)>& score);
+
+std::vector<LineHunk> DiffLines(const std::vector<std::string>& a,
+                                const std::vector<std::string>& b);
+
+}  // namespace verko

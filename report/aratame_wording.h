@@ -1,0 +1,40 @@
+// The words of a 改め文 for one changed line: where the old and new text of a line differ,
+// the phrases quoted (grown to whole runs of kanji, katakana or digits, and on until they
+// occur once in the provision they are looked for in), and the wording of clauses in the
+// 縦書き or 横書き style of the official texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/aratame_document.h"
+#include "report/aratame_instructions.h"
+
+namespace verko {
+
+enum class AratameStyle { kTategaki, kYokogaki };
+
+// The edits that turn `oldLine` into `newLine`, each `from` occurring exactly once in
+// `scope` (the lines of the provision the clause names, `oldLine` among them). False when
+// no such quoting exists (a phrase that cannot be made unique).
+bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
+                    const std::vector<std::string_view>& scope, std::vector<PhraseEdit>* edits);
+
+// 「A」を「B」に、「C」を「D」に改め、「E」を削り … as one clause's words after 中.
+// `final` gives the verb's closing form (改める) for the last clause of a sentence.
+std::string WordEdits(const std::vector<PhraseEdit>& edits, AratameStyle style, bool final);
+
+// The name of `path` after `previous` in the same sentence: 同条, 同項第三号, 同号, or the
+// full name (第十三条第一項) when it shares nothing with it.
+std::string RelativeName(const ProvisionPath& path, const ProvisionPath* previous,
+                         AratameStyle style);
+
+NumeralStyle NumeralsOf(AratameStyle style);
+
+// Whether two lines are alike enough to be one provision's old and new text (0 to 1).
+double Likeness(std::string_view a, std::string_view b);
+// Lines or provisions at least this alike are taken for one changed provision.
+inline constexpr double kAlikeEnough = 0.5;
+
+}  // namespace verko
