@@ -358,9 +358,7 @@ class DocumentDrafter {
       auto [i, j] = pairs[p];
       auto [pi, pj] = pairs[p - 1];
       if (i < static_cast<int>(a.size())) {
-        if (!a[i].Article()) {
-          if (old_[a[i].begin] != new_[b[j].begin]) return false;
-        } else {
+        if (a[i].Article()) {
           reordered |= a[i].number != b[j].number;
           groups.push_back(DraftArticle(a[i], b[j], whole));
         }
@@ -371,6 +369,7 @@ class DocumentDrafter {
       if (!gap.empty()) groups.push_back(gap);
     }
     if (!reordered) std::reverse(groups.begin(), groups.end());
+    out->insert(out->end(), lineSentences_.begin(), lineSentences_.end());
     for (const auto& group : groups) out->insert(out->end(), group.begin(), group.end());
     return true;
   }
@@ -409,19 +408,43 @@ class DocumentDrafter {
     return sentences;
   }
 
-  // Blocks a(pi, i) deleted and b(pj, j) added between two kept ones: articles only.
+  // Blocks a(pi, i) deleted and b(pj, j) added between two kept ones. Lines outside
+  // articles are drafted by their numbers into `lineSentences_`, written before all else.
   bool DraftGap(const std::vector<Block>& a, int pi, int i, const std::vector<Block>& b, int pj,
                 int j, std::vector<DraftSentence>* out) {
-    for (int k = pi + 1; k < i; ++k) {
-      if (!a[k].Article()) return false;
-    }
+    std::vector<int> oldPlain;
+    std::vector<std::string> newPlain;
+    std::vector<int> oldArticles, newArticles;
+    for (int k = pi + 1; k < i; ++k) (a[k].Article() ? oldArticles : oldPlain).push_back(k);
     for (int k = pj + 1; k < j; ++k) {
-      if (!b[k].Article()) return false;
+      if (b[k].Article()) {
+        newArticles.push_back(k);
+      } else {
+        newPlain.push_back(new_[b[k].begin]);
+      }
+    }
+    // Lines outside articles among added articles go in with them, quoted where they stand.
+    bool withArticles = !newArticles.empty();
+    if (oldPlain.size() == newPlain.size() && !withArticles) {
+      for (int k = static_cast<int>(oldPlain.size()) - 1; k >= 0; --k) {
+        lineSentences_.push_back(DraftLineChange(old_, a[oldPlain[k]].begin, newPlain[k], style_));
+      }
+    } else {
+      // The deleted lines lie after the one the new lines follow: they go first.
+      for (auto k = oldPlain.rbegin(); k != oldPlain.rend(); ++k) {
+        lineSentences_.push_back(DraftLineDeletion(a[*k].begin));
+      }
+      if (!newPlain.empty() && !withArticles) {
+        int after = pi >= 0 ? a[pi].end : 0;
+        lineSentences_.push_back(DraftLineInsertion(after, newPlain, style_));
+      }
     }
     std::vector<Clause> clauses;
-    if (j - pj > 1) {
+    if (withArticles) {
       std::vector<std::string> added(new_.begin() + b[pj + 1].begin, new_.begin() + b[j - 1].end);
-      std::string count = "次の" + WriteNumeral(j - pj - 1, NumeralsOf(style_)) + "条を加え";
+      std::string count = "次の" +
+                          WriteNumeral(static_cast<int>(newArticles.size()), NumeralsOf(style_)) +
+                          "条を加え";
       bool supplementary = b[pj + 1].supplementary;
       const Block* before =
           pi >= 0 && a[pi].Article() && a[pi].supplementary == supplementary ? &a[pi] : nullptr;
@@ -433,15 +456,17 @@ class DocumentDrafter {
       if (before != nullptr) {
         add = Action(ArticlePath(*before), "の次に" + count, "の次に" + count + "る");
       } else if (after != nullptr) {
-        add = Action(ArticlePath(*after), "の前に" + count, "の前に" + count + "る");
+        // The article after the gap was drafted first: it has its new number by now.
+        add = Action(ArticlePath(b[j]), "の前に" + count, "の前に" + count + "る");
       } else {
         return false;
       }
       add.quoted = added;
       clauses.push_back(add);
     }
-    for (int k = i - 1; k > pi; --k)
-      clauses.push_back(Action(ArticlePath(a[k]), "を削り", "を削る"));
+    for (auto k = oldArticles.rbegin(); k != oldArticles.rend(); ++k) {
+      clauses.push_back(Action(ArticlePath(a[*k]), "を削り", "を削る"));
+    }
     for (const Clause& clause : clauses) WriteClauses({clause}, style_, out);
     return true;
   }
@@ -449,6 +474,7 @@ class DocumentDrafter {
   const std::vector<std::string>& old_;
   const std::vector<std::string>& new_;
   AratameStyle style_;
+  std::vector<DraftSentence> lineSentences_;
 };
 
 }  // namespace

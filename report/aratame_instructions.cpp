@@ -309,14 +309,16 @@ class SentenceReader {
   ProvisionPath* last_;
 };
 
-// A quoted line without its quotation indent: a provision's label starts at its text, other
-// lines (a table's rows, a line of a document without provisions) lose one U+3000.
+// A quoted line without its quotation indent: one U+3000, and one more before a 号 (the
+// official texts set a 号 one step in). A line of the law that starts with U+3000 (a table
+// row with an empty first cell) keeps its own.
 std::string QuotedLine(std::string_view line, bool lineQuotes) {
   while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   if (line.starts_with(kIdeographicSpace)) line.remove_prefix(kIdeographicSpace.size());
-  if (lineQuotes) return std::string(line);
-  std::string_view stripped = StripIndent(line);
-  if (LabelOf(stripped).role != LineRole::kOther) return std::string(stripped);
+  if (lineQuotes || !line.starts_with(kIdeographicSpace)) return std::string(line);
+  std::string_view inner = line.substr(kIdeographicSpace.size());
+  LineLabel label = LabelOf(inner);
+  if (label.role == LineRole::kItem && !label.parenthesised) return std::string(inner);
   return std::string(line);
 }
 

@@ -16,9 +16,10 @@ std::string CountWord(int count, AratameStyle style) {
   return WriteNumeral(count, NumeralsOf(style)) + "行";
 }
 
-// Line `index` (from 0) of the old text changed into `newLine`.
-DraftSentence ChangeLine(const std::vector<std::string>& oldLines, int index,
-                         const std::string& newLine, AratameStyle style) {
+}  // namespace
+
+DraftSentence DraftLineChange(const std::vector<std::string>& oldLines, int index,
+                              const std::string& newLine, AratameStyle style) {
   std::vector<PhraseEdit> edits;
   std::vector<std::string_view> scope = {oldLines[index]};
   if (Likeness(oldLines[index], newLine) >= kAlikeEnough &&
@@ -28,7 +29,17 @@ DraftSentence ChangeLine(const std::vector<std::string>& oldLines, int index,
   return {LineName(index + 1) + "を次のように改める。", {newLine}, true};
 }
 
-}  // namespace
+DraftSentence DraftLineInsertion(int after, const std::vector<std::string>& added,
+                                 AratameStyle style) {
+  bool atStart = after == 0;
+  return {LineName(atStart ? 1 : after) + (atStart ? "の前に次の" : "の次に次の") +
+              CountWord(static_cast<int>(added.size()), style) + "を加える。",
+          added, true};
+}
+
+DraftSentence DraftLineDeletion(int index) {
+  return {LineName(index + 1) + "を削る。", {}, true};
+}
 
 std::vector<std::pair<int, int>> AlignByScore(int n, int m,
                                               const std::function<int(int, int)>& score) {
@@ -93,7 +104,7 @@ std::vector<DraftSentence> DraftByLines(const std::vector<std::string>& oldLines
     if (oldCount == newCount) {
       for (int k = oldCount - 1; k >= 0; --k) {
         sentences.push_back(
-            ChangeLine(oldLines, hunk->oldBegin + k, newLines[hunk->newBegin + k], style));
+            DraftLineChange(oldLines, hunk->oldBegin + k, newLines[hunk->newBegin + k], style));
       }
       continue;
     }
@@ -108,10 +119,10 @@ std::vector<DraftSentence> DraftByLines(const std::vector<std::string>& oldLines
     // Lines deleted, or fewer or more lines in their place: all but the first deleted, from
     // the last, and the first replaced by the new lines.
     for (int line = hunk->oldEnd - 1; line > hunk->oldBegin; --line) {
-      sentences.push_back({LineName(line + 1) + "を削る。", {}, true});
+      sentences.push_back(DraftLineDeletion(line));
     }
     if (newCount == 0) {
-      sentences.push_back({LineName(hunk->oldBegin + 1) + "を削る。", {}, true});
+      sentences.push_back(DraftLineDeletion(hunk->oldBegin));
     } else {
       sentences.push_back({LineName(hunk->oldBegin + 1) + "を次のように改める。", added, true});
     }

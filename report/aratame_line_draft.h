@@ -24,6 +24,15 @@ std::vector<DraftSentence> DraftByLines(const std::vector<std::string>& oldLines
                                         const std::vector<std::string>& newLines,
                                         AratameStyle style);
 
+// Line `index` (from 0) of the old text changed into `newLine`: its words, or the line whole.
+DraftSentence DraftLineChange(const std::vector<std::string>& oldLines, int index,
+                              const std::string& newLine, AratameStyle style);
+// `added` after line `after` of the old text (counted from 1; 0: before the first).
+DraftSentence DraftLineInsertion(int after, const std::vector<std::string>& added,
+                                 AratameStyle style);
+// Line `index` (from 0) deleted.
+DraftSentence DraftLineDeletion(int index);
+
 // A quoted provision indented as the official texts do: by one U+3000, a 号 by two.
 std::string QuotedProvisionLine(const std::string& line);
 
