@@ -295,7 +295,7 @@ class SentenceReader {
       if (!ReadCount(&count) || !Eat("を加え")) return false;
     } else if (Eat("を")) {
       clause->kind = ClauseKind::kRenumber;
-      if (!ReadPath(&clause->to) || !Eat("とし")) return false;
+      if (!ReadPath(&clause->to) || !(Eat("とする") || Eat("とし"))) return false;
       return true;
     } else {
       return false;
