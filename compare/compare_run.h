@@ -53,6 +53,7 @@ struct CompareOptions {
   ResultFormat format = ResultFormat::kReport;
   // The 新旧対照表 with the old text (改正前) in the left column.
   bool oldLeft = false;
+  bool yokogaki = false;  // the 改め文 in the 横書き style
 };
 
 struct CompareRequest {

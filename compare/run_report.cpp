@@ -85,6 +85,7 @@ void CompareRun::WriteExport() {
                    options_.diffOnly,      options_.contextLines, options_.fewestMoves,
                    options_.caseSensitive, options_.ignoreWidth};
   input.options.oldLeft = options_.oldLeft;
+  input.options.yokogaki = options_.yokogaki;
   std::string bytes;
   Status written = FindFormatWriter(options_.format)(input, bytes);
   if (!written.ok()) {

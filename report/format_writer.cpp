@@ -83,6 +83,8 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       return &WriteUnifiedDiff;
     case ResultFormat::kJson:
       return &WriteComparisonJson;
+    case ResultFormat::kAratame:
+      return &WriteAratame;
     case ResultFormat::kHtml:
       return &WriteTaishoHtml;
     case ResultFormat::kXlsx:
@@ -94,7 +96,7 @@ FormatWriter FindFormatWriter(ResultFormat format) {
 }
 
 bool NeedsRawLines(ResultFormat format) {
-  return format == ResultFormat::kUnified;
+  return format == ResultFormat::kUnified || format == ResultFormat::kAratame;
 }
 
 }  // namespace verko

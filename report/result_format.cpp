@@ -27,6 +27,8 @@ const char* ResultFormatName(ResultFormat format) {
       return "unified";
     case ResultFormat::kJson:
       return "json";
+    case ResultFormat::kAratame:
+      return "aratame";
     default:
       return "report";
   }
@@ -42,6 +44,8 @@ const char* ResultFormatCaption(ResultFormat format) {
       return "unified diff";
     case ResultFormat::kJson:
       return "JSON";
+    case ResultFormat::kAratame:
+      return "改め文";
     default:
       return "比較結果レポート";
   }
@@ -57,6 +61,8 @@ const char* ResultFormatExtension(ResultFormat format) {
       return ".diff";
     case ResultFormat::kJson:
       return ".json";
+    case ResultFormat::kAratame:
+      return ".aratame.txt";
     default:
       return "";
   }

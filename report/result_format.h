@@ -1,12 +1,13 @@
 // The forms a comparison's result can take: the report (the default), the 新旧対照表 as
-// HTML or as an Excel workbook, a unified diff, and the comparison as JSON data.
+// HTML or as an Excel workbook, a unified diff, the comparison as JSON data, and the
+// 改め文 that amends the old text into the new.
 #pragma once
 
 #include <string_view>
 
 namespace verko {
 
-enum class ResultFormat { kReport, kHtml, kXlsx, kUnified, kJson };
+enum class ResultFormat { kReport, kHtml, kXlsx, kUnified, kJson, kAratame };
 
 // "report", "html", "xlsx", "unified" or "json" (in any letter case); false for anything else.
 bool ParseResultFormat(std::string_view name, ResultFormat* format);
@@ -23,7 +24,7 @@ bool IsTextFormat(ResultFormat format);
 
 // Every format in the order of the selector, the report first.
 inline constexpr ResultFormat kResultFormats[] = {ResultFormat::kReport, ResultFormat::kHtml,
-                                                  ResultFormat::kXlsx, ResultFormat::kUnified,
-                                                  ResultFormat::kJson};
+                                                  ResultFormat::kXlsx,   ResultFormat::kUnified,
+                                                  ResultFormat::kJson,   ResultFormat::kAratame};
 
 }  // namespace verko
