@@ -20,6 +20,7 @@
 #include "matching/twin_matches.h"
 #include "platform/regexp.h"
 #include "platform/xlsxwriter_library.h"
+#include "platform/zip_library.h"
 #include "report/format_writer.h"
 
 namespace verko {
@@ -226,7 +227,10 @@ bool CompareRun::FormatAvailable() {
   // The workbook's library is loaded when first needed: without it the run is refused
   // before anything is compared or written.
   std::string missing;
-  if (format == ResultFormat::kXlsx && !LoadXlsxWriter(&missing)) {
+  const bool loaded = format == ResultFormat::kXlsx   ? LoadXlsxWriter(&missing)
+                      : format == ResultFormat::kDocx ? LoadZip(&missing)
+                                                      : true;
+  if (!loaded) {
     Refuse(std::string("出力形式 ") + ResultFormatName(format) + "（" +
                ResultFormatCaption(format) + "）で書き出せません。\n\n理由： " + missing,
            kTitleFormat);

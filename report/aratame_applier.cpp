@@ -61,7 +61,7 @@ class Applier {
       case ClauseKind::kPhrases:
         return std::all_of(
             clause.targets.begin(), clause.targets.end(),
-            [&](const ProvisionPath& target) { return EditWords(target, clause.edits, why); });
+            [&](const AmendmentPath& target) { return EditWords(target, clause.edits, why); });
       case ClauseKind::kHeadingText:
         return SetHeading(clause.targets[0], clause.heading, why);
       case ClauseKind::kReplace:
@@ -84,7 +84,7 @@ class Applier {
  private:
   enum class Where { kOver, kAfter, kBefore };
 
-  bool EditWords(const ProvisionPath& target, const std::vector<PhraseEdit>& edits,
+  bool EditWords(const AmendmentPath& target, const std::vector<PhraseEdit>& edits,
                  std::string* why) {
     LineRange range;
     if (!FindTextScope(lines_, target, &range, why)) return false;
@@ -108,7 +108,7 @@ class Applier {
     return true;
   }
 
-  bool SetHeading(ProvisionPath target, const std::string& heading, std::string* why) {
+  bool SetHeading(AmendmentPath target, const std::string& heading, std::string* why) {
     LineRange range;
     if (FindProvision(lines_, target, &range, why)) {
       lines_[range.begin] = heading;
@@ -121,7 +121,7 @@ class Applier {
     return true;
   }
 
-  bool Splice(const ProvisionPath& target, Where where, const std::vector<std::string>& put,
+  bool Splice(const AmendmentPath& target, Where where, const std::vector<std::string>& put,
               std::string* why) {
     LineRange range;
     if (!FindProvision(lines_, target, &range, why)) return false;
@@ -140,7 +140,7 @@ class Applier {
   }
 
   // The number of a provision as its level counts it.
-  static const ProvisionNumber* NumberOf(const ProvisionPath& path, ProvisionNumber* scratch) {
+  static const CitedNumber* NumberOf(const AmendmentPath& path, CitedNumber* scratch) {
     switch (path.Level()) {
       case ProvisionLevel::kItem:
         return &path.item;
@@ -154,7 +154,7 @@ class Applier {
 
   // Renumbers every provision of `from` to the number of `to` at once: the lines are found
   // first, so that a number given is not taken for one still to change.
-  bool Renumber(const std::vector<ProvisionPath>& from, const std::vector<ProvisionPath>& to,
+  bool Renumber(const std::vector<AmendmentPath>& from, const std::vector<AmendmentPath>& to,
                 std::string* why) {
     std::vector<int> heads;
     for (std::size_t i = 0; i < from.size(); ++i) {
@@ -167,24 +167,24 @@ class Applier {
       heads.push_back(range.begin);
     }
     for (std::size_t i = 0; i < from.size(); ++i) {
-      ProvisionNumber scratch;
+      CitedNumber scratch;
       lines_[heads[i]] = Relabel(lines_[heads[i]], *NumberOf(to[i], &scratch));
     }
     return true;
   }
 
   bool Shift(const AratameClause& clause, std::string* why) {
-    const ProvisionPath& first = clause.targets[0];
-    ProvisionNumber a, b;
-    const ProvisionNumber& low = *NumberOf(first, &a);
-    const ProvisionNumber& high = *NumberOf(clause.to, &b);
-    std::vector<ProvisionPath> from = SiblingsInRange(lines_, first, low[0], high[0]);
+    const AmendmentPath& first = clause.targets[0];
+    CitedNumber a, b;
+    const CitedNumber& low = *NumberOf(first, &a);
+    const CitedNumber& high = *NumberOf(clause.to, &b);
+    std::vector<AmendmentPath> from = SiblingsInRange(lines_, first, low[0], high[0]);
     if (from.empty()) {
       *why = PathName(first, NumeralStyle::kKanji) + "が見つかりません";
       return false;
     }
-    std::vector<ProvisionPath> to = from;
-    for (ProvisionPath& path : to) {
+    std::vector<AmendmentPath> to = from;
+    for (AmendmentPath& path : to) {
       switch (path.Level()) {
         case ProvisionLevel::kItem:
           path.item[0] += clause.shift;

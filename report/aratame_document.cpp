@@ -1,5 +1,7 @@
 #include "report/aratame_document.h"
 
+#include "report/provisions.h"
+
 namespace verko {
 namespace {
 
@@ -9,42 +11,55 @@ bool LabelEndsAt(std::string_view line, std::size_t at) {
   return at == line.size() || line.substr(at).starts_with(kIdeographicSpace) || line[at] == ' ';
 }
 
-// 第十三条の二, 第三章, 第二節: the number after 第 and the counter word that follows it.
-bool ReadNumberedLabel(std::string_view line, LineLabel* label, std::string_view* counter) {
-  if (!line.starts_with("第")) return false;
-  std::size_t used = 0;
-  ProvisionNumber number;
-  if (!ReadProvisionNumber(line, 3, &number, &used, &label->style)) return false;
-  std::size_t at = 3 + used;
-  if (at + 3 > line.size()) return false;
-  *counter = line.substr(at, 3);
-  at += 3;
-  int branch = 0;
-  while (line.substr(at).starts_with("の") && ReadNumeral(line, at + 3, &branch, &used)) {
-    number.push_back(branch);
-    at += 3 + used;
-  }
-  if (!LabelEndsAt(line, at)) return false;
-  label->number = number;
-  label->length = at;
-  return true;
+CitedNumber CitedOf(const ProvisionNumber& number) {
+  CitedNumber cited = {number.value};
+  if (number.branch > 0) cited.push_back(number.branch);
+  if (number.subBranch > 0) cited.push_back(number.subBranch);
+  return cited;
 }
 
-bool ReadParenthesisedItem(std::string_view line, LineLabel* label) {
-  std::string_view open = line.starts_with("(") ? "(" : line.starts_with("（") ? "（" : "";
-  if (open.empty()) return false;
-  std::string_view close = open == "(" ? ")" : "）";
+// The label of a line as the provisions reader found it, in the terms the 改め文 uses.
+LineLabel LabelFrom(std::string_view line, const ProvisionLine& read) {
+  LineLabel label;
+  switch (read.kind) {
+    case ProvisionKind::kArticle:
+      label.role = LineRole::kArticle;
+      label.number = CitedOf(read.path.article);
+      break;
+    case ProvisionKind::kParagraph:
+      label.role = LineRole::kParagraph;
+      label.number = {read.path.paragraph};
+      break;
+    case ProvisionKind::kItem:
+      label.role = LineRole::kItem;
+      label.number = CitedOf(read.path.item);
+      break;
+    case ProvisionKind::kCaption:
+      label.role = LineRole::kHeading;
+      return label;
+    case ProvisionKind::kChapter:
+    case ProvisionKind::kAppendedTable:
+      label.role = LineRole::kChapter;
+      return label;
+    case ProvisionKind::kSupplementary:
+      label.role = LineRole::kSupplementary;
+      return label;
+    default:
+      return label;
+  }
+  // Only a label at the line's start is renumbered in place.
+  if (read.labelBegin != 0 || read.labelEnd == 0) return LineLabel();
+  label.length = read.labelEnd;
+  std::string_view text = line.substr(0, read.labelEnd);
+  label.parenthesised = text.starts_with("(") || text.starts_with("（");
+  std::size_t at = text.starts_with("第")  ? 3
+                   : text.starts_with("(") ? 1
+                   : label.parenthesised   ? 3
+                                           : 0;
+  int value = 0;
   std::size_t used = 0;
-  ProvisionNumber number;
-  if (!ReadProvisionNumber(line, open.size(), &number, &used, &label->style)) return false;
-  if (label->style == NumeralStyle::kKanji) return false;
-  std::size_t at = open.size() + used;
-  if (!line.substr(at).starts_with(close)) return false;
-  label->role = LineRole::kItem;
-  label->number = number;
-  label->length = at + close.size();
-  label->parenthesised = true;
-  return true;
+  ReadNumeral(text, at, &value, &used, &label.style);
+  return label;
 }
 
 bool SameKind(const LineLabel& a, const LineLabel& b) {
@@ -59,9 +74,14 @@ struct Outline {
 
 Outline OutlineOf(const std::vector<std::string>& lines) {
   Outline outline;
-  outline.labels.reserve(lines.size());
-  for (const std::string& line : lines) outline.labels.push_back(LabelOf(line));
-  outline.supplementary = SupplementaryStart(lines);
+  outline.labels = LabelsOf(lines);
+  outline.supplementary = static_cast<int>(lines.size());
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    if (outline.labels[i].role == LineRole::kSupplementary) {
+      outline.supplementary = i;
+      break;
+    }
+  }
   return outline;
 }
 
@@ -71,8 +91,8 @@ bool EndsArticle(LineRole role) {
          role == LineRole::kSupplementary;
 }
 
-std::string NumberName(const ProvisionNumber& number) {
-  return WriteProvisionNumber(number, NumeralStyle::kKanji);
+std::string NumberName(const CitedNumber& number) {
+  return WriteCitedNumber(number, NumeralStyle::kKanji);
 }
 
 bool Fail(std::string* why, std::string reason) {
@@ -98,7 +118,7 @@ LineRange ContentsOf(const std::vector<std::string>& lines, const Outline& outli
 
 // The article of `path` with its 見出し line (when it has one) and the line of its number.
 bool FindArticle(const std::vector<std::string>& lines, const Outline& outline,
-                 const ProvisionPath& path, LineRange* range, int* head, std::string* why) {
+                 const AmendmentPath& path, LineRange* range, int* head, std::string* why) {
   int count = static_cast<int>(lines.size());
   int from = path.supplementary ? outline.supplementary : 0;
   int to = path.supplementary ? count : outline.supplementary;
@@ -142,7 +162,7 @@ bool FindParagraph(const Outline& outline, int head, int end, int number, bool n
 
 // The 号 `number` among the items of the first kind met in `within` (号 of a kanji list,
 // not the (1) below its イ).
-bool FindItem(const Outline& outline, LineRange within, const ProvisionNumber& number,
+bool FindItem(const Outline& outline, LineRange within, const CitedNumber& number,
               LineRange* range) {
   const LineLabel* kind = nullptr;
   for (int i = within.begin; i < within.end; ++i) {
@@ -160,7 +180,7 @@ bool FindItem(const Outline& outline, LineRange within, const ProvisionNumber& n
 
 // The range of a path below its article: the 見出し, a 項, a 号.
 bool FindWithin(const std::vector<std::string>& lines, const Outline& outline,
-                const ProvisionPath& path, bool withHeading, LineRange* range, std::string* why) {
+                const AmendmentPath& path, bool withHeading, LineRange* range, std::string* why) {
   if (path.contents) {
     *range = ContentsOf(lines, outline);
     return !range->Empty() || Fail(why, "目次が見つかりません");
@@ -198,7 +218,7 @@ bool FindWithin(const std::vector<std::string>& lines, const Outline& outline,
 
 }  // namespace
 
-ProvisionLevel ProvisionPath::Level() const {
+ProvisionLevel AmendmentPath::Level() const {
   if (contents) return ProvisionLevel::kContents;
   if (line > 0) return ProvisionLevel::kLine;
   if (!item.empty()) return ProvisionLevel::kItem;
@@ -208,72 +228,44 @@ ProvisionLevel ProvisionPath::Level() const {
 }
 
 LineLabel LabelOf(std::string_view line) {
-  LineLabel label;
-  std::string_view counter;
-  if (line.starts_with("（") && line.ends_with("）") && line.size() <= 120) {
-    label.role = LineRole::kHeading;
-    return label;
-  }
-  if (ReadNumberedLabel(line, &label, &counter)) {
-    if (counter == "条") {
-      label.role = LineRole::kArticle;
-    } else if (counter == "章" || counter == "節" || counter == "款" || counter == "目") {
-      label.role = LineRole::kChapter;
-    } else {
-      label = LineLabel();
-    }
-    return label;
-  }
-  if (line.starts_with("附") && line.size() <= 24 &&
-      (line == "附則" || line.starts_with("附　則") || line.starts_with("附則　"))) {
-    label.role = LineRole::kSupplementary;
-    return label;
-  }
-  if (ReadParenthesisedItem(line, &label)) return label;
-  std::size_t used = 0;
-  ProvisionNumber number;
-  NumeralStyle style = NumeralStyle::kKanji;
-  if (ReadProvisionNumber(line, 0, &number, &used, &style) && LabelEndsAt(line, used) &&
-      used < line.size()) {
-    label.role = style == NumeralStyle::kKanji ? LineRole::kItem : LineRole::kParagraph;
-    if (label.role == LineRole::kParagraph && number.size() > 1) return LineLabel();
-    label.number = number;
-    label.length = used;
-    label.style = style;
-  }
-  return label;
+  // Read below an article, so that a 項 or 号 quoted alone is known as one.
+  std::vector<std::string_view> lines = {"第一条　", line};
+  return LabelFrom(line, ReadProvisions(lines)[1]);
+}
+
+std::vector<LineLabel> LabelsOf(const std::vector<std::string>& lines) {
+  std::vector<std::string_view> views(lines.begin(), lines.end());
+  std::vector<ProvisionLine> read = ReadProvisions(views);
+  std::vector<LineLabel> labels;
+  labels.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) labels.push_back(LabelFrom(lines[i], read[i]));
+  return labels;
 }
 
 int SupplementaryStart(const std::vector<std::string>& lines) {
-  bool articleSeen = false;
-  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-    LineRole role = LabelOf(lines[i]).role;
-    if (role == LineRole::kArticle) articleSeen = true;
-    if (role == LineRole::kSupplementary && articleSeen) return i;
-  }
-  return static_cast<int>(lines.size());
+  return OutlineOf(lines).supplementary;
 }
 
-bool FindProvision(const std::vector<std::string>& lines, const ProvisionPath& path,
+bool FindProvision(const std::vector<std::string>& lines, const AmendmentPath& path,
                    LineRange* range, std::string* why) {
   return FindWithin(lines, OutlineOf(lines), path, true, range, why);
 }
 
-bool FindTextScope(const std::vector<std::string>& lines, const ProvisionPath& path,
+bool FindTextScope(const std::vector<std::string>& lines, const AmendmentPath& path,
                    LineRange* range, std::string* why) {
   return FindWithin(lines, OutlineOf(lines), path, false, range, why);
 }
 
-std::string Relabel(std::string_view line, const ProvisionNumber& number) {
+std::string Relabel(std::string_view line, const CitedNumber& number) {
   LineLabel label = LabelOf(line);
-  std::string written = WriteProvisionNumber(number, label.style);
+  std::string written = WriteCitedNumber(number, label.style);
   std::string_view rest = line.substr(label.length);
   switch (label.role) {
     case LineRole::kArticle:
       return "第" + WriteNumeral(number[0], label.style) + "条" +
              (number.size() > 1
-                  ? "の" + WriteProvisionNumber(ProvisionNumber(number.begin() + 1, number.end()),
-                                                label.style)
+                  ? "の" +
+                        WriteCitedNumber(CitedNumber(number.begin() + 1, number.end()), label.style)
                   : "") +
              std::string(rest);
     case LineRole::kParagraph:
@@ -289,11 +281,11 @@ std::string Relabel(std::string_view line, const ProvisionNumber& number) {
   }
 }
 
-std::vector<ProvisionPath> SiblingsInRange(const std::vector<std::string>& lines,
-                                           const ProvisionPath& path, int from, int to) {
-  std::vector<ProvisionPath> found;
+std::vector<AmendmentPath> SiblingsInRange(const std::vector<std::string>& lines,
+                                           const AmendmentPath& path, int from, int to) {
+  std::vector<AmendmentPath> found;
   for (int n = from; n <= to; ++n) {
-    ProvisionPath sibling = path;
+    AmendmentPath sibling = path;
     switch (path.Level()) {
       case ProvisionLevel::kItem:
         sibling.item = {n};
@@ -314,7 +306,7 @@ std::vector<ProvisionPath> SiblingsInRange(const std::vector<std::string>& lines
   return found;
 }
 
-std::string PathName(const ProvisionPath& path, NumeralStyle style) {
+std::string PathName(const AmendmentPath& path, NumeralStyle style) {
   if (path.contents) return "目次";
   if (path.line > 0) return WriteNumeral(path.line, NumeralStyle::kAscii) + "行目";
   std::string name = path.supplementary ? "附則" : "";
@@ -326,7 +318,7 @@ std::string PathName(const ProvisionPath& path, NumeralStyle style) {
   }
   if (path.heading) return name + "の見出し";
   if (path.paragraph > 0) name += "第" + WriteNumeral(path.paragraph, style) + "項";
-  if (!path.item.empty()) name += "第" + WriteProvisionNumber(path.item, style) + "号";
+  if (!path.item.empty()) name += "第" + WriteCitedNumber(path.item, style) + "号";
   return name;
 }
 

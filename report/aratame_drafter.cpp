@@ -14,7 +14,7 @@ struct Block {
   int end = 0;
   int head = -1;  // the article's numbered line; -1 for a line outside articles
   bool supplementary = false;
-  ProvisionNumber number;
+  CitedNumber number;
   bool Article() const { return head >= 0; }
 };
 
@@ -26,8 +26,7 @@ bool EndsArticle(LineRole role) {
 std::vector<Block> BlocksOf(const std::vector<std::string>& lines) {
   int count = static_cast<int>(lines.size());
   int supplementary = SupplementaryStart(lines);
-  std::vector<LineLabel> labels;
-  for (const std::string& line : lines) labels.push_back(LabelOf(line));
+  std::vector<LineLabel> labels = LabelsOf(lines);
   std::vector<Block> blocks;
   for (int i = 0; i < count;) {
     int head = labels[i].role == LineRole::kArticle ? i
@@ -64,15 +63,15 @@ std::string Body(const std::vector<std::string>& lines, int begin, int end, int 
 struct Parts {
   int leadEnd = 0;
   std::vector<LineRange> parts;
-  std::vector<ProvisionNumber> numbers;
+  std::vector<CitedNumber> numbers;
 };
 
-Parts PartsOf(const std::vector<std::string>& lines, LineRange range, LineRole role) {
+Parts PartsOf(const std::vector<LineLabel>& labels, LineRange range, LineRole role) {
   Parts out;
   out.leadEnd = range.end;
   LineLabel first;
   for (int i = range.begin; i < range.end; ++i) {
-    LineLabel label = LabelOf(lines[i]);
+    const LineLabel& label = labels[i];
     if (label.role != role) continue;
     if (!out.parts.empty() && (label.parenthesised != first.parenthesised)) continue;
     if (out.parts.empty()) {
@@ -91,15 +90,15 @@ Parts PartsOf(const std::vector<std::string>& lines, LineRange range, LineRole r
 // in it are `edits`; anything else is `going` (改め, 削り, 加え) and `ending` (改める …)
 // after the name; a renumbering names `target` between them.
 struct Clause {
-  ProvisionPath path;
+  AmendmentPath path;
   std::vector<PhraseEdit> edits;
   std::string going, ending;
   bool renumber = false;
-  ProvisionPath target;
+  AmendmentPath target;
   std::vector<std::string> quoted;
 };
 
-Clause Action(const ProvisionPath& path, std::string going, std::string ending) {
+Clause Action(const AmendmentPath& path, std::string going, std::string ending) {
   Clause clause;
   clause.path = path;
   clause.going = std::move(going);
@@ -111,32 +110,36 @@ class ArticleDrafter {
  public:
   ArticleDrafter(const std::vector<std::string>& oldLines, const std::vector<std::string>& newLines,
                  AratameStyle style)
-      : old_(oldLines), new_(newLines), style_(style) {}
+      : old_(oldLines),
+        new_(newLines),
+        oldLabels_(LabelsOf(oldLines)),
+        newLabels_(LabelsOf(newLines)),
+        style_(style) {}
 
   // The clauses turning old article `a` into new article `b`; false where they cannot be
   // drafted finer than the whole article.
   bool Draft(const Block& a, const Block& b, std::vector<Clause>* clauses) {
-    ProvisionPath article;
+    AmendmentPath article;
     article.supplementary = a.supplementary;
     article.article = a.number;
     bool oldHeading = a.begin < a.head;
     bool newHeading = b.begin < b.head;
     if (oldHeading != newHeading) return false;
     if (oldHeading && old_[a.begin] != new_[b.begin]) {
-      ProvisionPath heading = article;
+      AmendmentPath heading = article;
       heading.heading = true;
       if (!AddEdits(heading, old_[a.begin], new_[b.begin], {a.begin, a.head}, clauses)) {
         return false;
       }
     }
-    Parts oldParas = PartsOf(old_, {a.head + 1, a.end}, LineRole::kParagraph);
-    Parts newParas = PartsOf(new_, {b.head + 1, b.end}, LineRole::kParagraph);
+    Parts oldParas = PartsOf(oldLabels_, {a.head + 1, a.end}, LineRole::kParagraph);
+    Parts newParas = PartsOf(newLabels_, {b.head + 1, b.end}, LineRole::kParagraph);
     if (oldParas.parts.size() != newParas.parts.size()) return false;
     bool numbered = !oldParas.parts.empty();
     for (std::size_t k = 0; k <= oldParas.parts.size(); ++k) {
       LineRange oldPara = k == 0 ? LineRange{a.head, oldParas.leadEnd} : oldParas.parts[k - 1];
       LineRange newPara = k == 0 ? LineRange{b.head, newParas.leadEnd} : newParas.parts[k - 1];
-      ProvisionPath path = article;
+      AmendmentPath path = article;
       if (numbered) path.paragraph = k == 0 ? 1 : oldParas.numbers[k - 1][0];
       if (!DraftParagraph(path, oldPara, newPara, a.head, b.head, clauses)) return false;
     }
@@ -158,7 +161,7 @@ class ArticleDrafter {
     return Relabel(old_[oldIndex], LabelOf(new_[newHead]).number);
   }
 
-  bool AddEdits(const ProvisionPath& path, const std::string& oldLine, const std::string& newLine,
+  bool AddEdits(const AmendmentPath& path, const std::string& oldLine, const std::string& newLine,
                 LineRange scope, std::vector<Clause>* clauses, bool labelled = false) {
     std::vector<std::string_view> lines;
     for (int i = scope.begin; i < scope.end; ++i) lines.push_back(old_[i]);
@@ -181,10 +184,10 @@ class ArticleDrafter {
     return true;
   }
 
-  bool DraftParagraph(const ProvisionPath& path, LineRange a, LineRange b, int oldHead, int newHead,
+  bool DraftParagraph(const AmendmentPath& path, LineRange a, LineRange b, int oldHead, int newHead,
                       std::vector<Clause>* clauses) {
-    Parts oldItems = PartsOf(old_, {a.begin + 1, a.end}, LineRole::kItem);
-    Parts newItems = PartsOf(new_, {b.begin + 1, b.end}, LineRole::kItem);
+    Parts oldItems = PartsOf(oldLabels_, {a.begin + 1, a.end}, LineRole::kItem);
+    Parts newItems = PartsOf(newLabels_, {b.begin + 1, b.end}, LineRole::kItem);
     int oldLead = (oldItems.parts.empty() ? a.end : oldItems.leadEnd) - a.begin;
     int newLead = (newItems.parts.empty() ? b.end : newItems.leadEnd) - b.begin;
     if (oldLead != newLead) return false;
@@ -204,7 +207,7 @@ class ArticleDrafter {
     return Body(lines, range.begin, range.end, range.begin);
   }
 
-  bool DraftItems(const ProvisionPath& paragraph, const Parts& a, const Parts& b,
+  bool DraftItems(const AmendmentPath& paragraph, const Parts& a, const Parts& b,
                   std::vector<Clause>* clauses) {
     int n = static_cast<int>(a.parts.size());
     int m = static_cast<int>(b.parts.size());
@@ -222,7 +225,7 @@ class ArticleDrafter {
       auto [pi, pj] = pairs[p - 1];
       if (i < n && !DraftItem(paragraph, a, b, i, j, clauses)) return false;
       for (int k = i - 1; k > pi; --k) {
-        ProvisionPath item = paragraph;
+        AmendmentPath item = paragraph;
         item.item = a.numbers[k];
         clauses->push_back(Action(item, "を削り", "を削る"));
       }
@@ -231,9 +234,9 @@ class ArticleDrafter {
     return true;
   }
 
-  bool DraftItem(const ProvisionPath& paragraph, const Parts& a, const Parts& b, int i, int j,
+  bool DraftItem(const AmendmentPath& paragraph, const Parts& a, const Parts& b, int i, int j,
                  std::vector<Clause>* clauses) {
-    ProvisionPath item = paragraph;
+    AmendmentPath item = paragraph;
     item.item = a.numbers[i];
     LineRange x = a.parts[i];
     LineRange y = b.parts[j];
@@ -260,7 +263,7 @@ class ArticleDrafter {
     return true;
   }
 
-  void AddItems(const ProvisionPath& paragraph, const Parts& a, int before, int after,
+  void AddItems(const AmendmentPath& paragraph, const Parts& a, int before, int after,
                 const Parts& b, int from, int to, std::vector<Clause>* clauses) {
     std::string count = "次の" + WriteNumeral(to - from, NumeralsOf(style_)) + "号を加え";
     Clause add = Action(paragraph, "に" + count, "に" + count + "る");
@@ -277,6 +280,7 @@ class ArticleDrafter {
 
   const std::vector<std::string>& old_;
   const std::vector<std::string>& new_;
+  std::vector<LineLabel> oldLabels_, newLabels_;
   AratameStyle style_;
 };
 
@@ -285,7 +289,7 @@ class ArticleDrafter {
 void WriteClauses(const std::vector<Clause>& clauses, AratameStyle style,
                   std::vector<DraftSentence>* sentences) {
   std::string text;
-  const ProvisionPath* previous = nullptr;
+  const AmendmentPath* previous = nullptr;
   for (std::size_t i = 0; i < clauses.size(); ++i) {
     const Clause& clause = clauses[i];
     bool closes = i + 1 == clauses.size() || !clause.quoted.empty();
@@ -309,8 +313,8 @@ void WriteClauses(const std::vector<Clause>& clauses, AratameStyle style,
   }
 }
 
-ProvisionPath ArticlePath(const Block& block) {
-  ProvisionPath path;
+AmendmentPath ArticlePath(const Block& block) {
+  AmendmentPath path;
   path.supplementary = block.supplementary;
   path.article = block.number;
   return path;
@@ -322,7 +326,7 @@ std::vector<std::string> LinesOf(const std::vector<std::string>& lines, const Bl
 
 // The lines of the article `path` in `lines`, empty when it is not there.
 std::vector<std::string> ArticleLines(const std::vector<std::string>& lines,
-                                      const ProvisionPath& path) {
+                                      const AmendmentPath& path) {
   LineRange range;
   std::string why;
   if (!FindProvision(lines, path, &range, &why)) return {};
@@ -464,9 +468,13 @@ class DocumentDrafter {
       add.quoted = added;
       clauses.push_back(add);
     }
+    // Deleted articles go before the added ones come in after the article before them, so
+    // that no article stands out of its number's order meanwhile.
+    std::vector<Clause> deletions;
     for (auto k = oldArticles.rbegin(); k != oldArticles.rend(); ++k) {
-      clauses.push_back(Action(ArticlePath(a[*k]), "を削り", "を削る"));
+      deletions.push_back(Action(ArticlePath(a[*k]), "を削り", "を削る"));
     }
+    clauses.insert(clauses.begin(), deletions.begin(), deletions.end());
     for (const Clause& clause : clauses) WriteClauses({clause}, style_, out);
     return true;
   }

@@ -54,7 +54,7 @@ bool TakesProvisions(ClauseKind kind) {
 // last (carried from sentence to sentence).
 class SentenceReader {
  public:
-  SentenceReader(std::string_view sentence, ProvisionPath* last) : text_(sentence), last_(last) {}
+  SentenceReader(std::string_view sentence, AmendmentPath* last) : text_(sentence), last_(last) {}
 
   bool Read(std::vector<AratameClause>* clauses, std::string* error) {
     while (at_ < text_.size()) {
@@ -86,7 +86,7 @@ class SentenceReader {
   }
 
   // 第 N counter (の N)*: 第十三条の二, 第三項, 第十一号.
-  bool ReadNumbered(std::string_view counter, ProvisionNumber* number) {
+  bool ReadNumbered(std::string_view counter, CitedNumber* number) {
     std::size_t start = at_;
     int value = 0;
     std::size_t used = 0;
@@ -107,8 +107,8 @@ class SentenceReader {
     return true;
   }
 
-  bool ReadPath(ProvisionPath* path) {
-    *path = ProvisionPath();
+  bool ReadPath(AmendmentPath* path) {
+    *path = AmendmentPath();
     if (Eat("目次")) {
       path->contents = true;
       *last_ = *path;
@@ -132,7 +132,7 @@ class SentenceReader {
     } else {
       article = ReadNumbered("条", &path->article);
     }
-    ProvisionNumber paragraph;
+    CitedNumber paragraph;
     bool hasParagraph = false;
     if (Eat("同項")) {
       *path = *last_;
@@ -150,7 +150,7 @@ class SentenceReader {
     if (Eat("同号")) {
       *path = *last_;
       path->heading = false;
-    } else if (ProvisionNumber item; ReadNumbered("号", &item)) {
+    } else if (CitedNumber item; ReadNumbered("号", &item)) {
       if (!article && !hasParagraph) {
         path->supplementary = last_->supplementary;
         path->article = last_->article;
@@ -169,9 +169,9 @@ class SentenceReader {
     return true;
   }
 
-  bool ReadTargets(std::vector<ProvisionPath>* targets) {
+  bool ReadTargets(std::vector<AmendmentPath>* targets) {
     do {
-      ProvisionPath path;
+      AmendmentPath path;
       if (!ReadPath(&path)) return false;
       targets->push_back(path);
     } while (Eat("及び"));
@@ -248,7 +248,7 @@ class SentenceReader {
   bool ReadClause(AratameClause* clause) {
     if (!ReadTargets(&clause->targets)) return false;
     if (Eat("の見出し")) {
-      for (ProvisionPath& target : clause->targets) target.heading = true;
+      for (AmendmentPath& target : clause->targets) target.heading = true;
       if (Eat("を「")) {
         clause->kind = ClauseKind::kHeadingText;
         if (!ReadQuote(kAfterReplacement, &clause->heading) || !Eat("に改め")) return false;
@@ -306,7 +306,7 @@ class SentenceReader {
 
   std::string_view text_;
   std::size_t at_ = 0;
-  ProvisionPath* last_;
+  AmendmentPath* last_;
 };
 
 // A quoted line without its quotation indent: one U+3000, and one more before a 号 (the
@@ -326,7 +326,7 @@ std::string QuotedLine(std::string_view line, bool lineQuotes) {
 
 bool ParseAratame(std::string_view text, std::vector<AratameClause>* clauses, std::string* error) {
   clauses->clear();
-  ProvisionPath last;
+  AmendmentPath last;
   int lineNo = 0;
   // The clause of the sentence before that takes quoted provisions, if it has one.
   int takesQuotes = -1;

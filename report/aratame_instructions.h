@@ -36,8 +36,8 @@ enum class ClauseKind {
 
 struct AratameClause {
   ClauseKind kind = ClauseKind::kPhrases;
-  std::vector<ProvisionPath> targets;   // several where joined by 及び
-  ProvisionPath to;                     // kRenumber: the new number; kShift: the range's last
+  std::vector<AmendmentPath> targets;   // several where joined by 及び
+  AmendmentPath to;                     // kRenumber: the new number; kShift: the range's last
   int shift = 0;                        // kShift: +K 繰り下げ, -K 繰り上げ
   std::vector<PhraseEdit> edits;        // kPhrases
   std::string heading;                  // kHeadingText

@@ -23,13 +23,13 @@ bool ReadNumeral(std::string_view text, std::size_t pos, int* value, std::size_t
 std::string WriteNumeral(int value, NumeralStyle style);
 
 // A provision number with its branches: 十三の二 → {13, 2}.
-using ProvisionNumber = std::vector<int>;
+using CitedNumber = std::vector<int>;
 
 // Reads a numeral followed by any branches (の二, の３) at `pos`; false when no numeral
 // starts there.
-bool ReadProvisionNumber(std::string_view text, std::size_t pos, ProvisionNumber* number,
-                         std::size_t* length, NumeralStyle* style = nullptr);
+bool ReadCitedNumber(std::string_view text, std::size_t pos, CitedNumber* number,
+                     std::size_t* length, NumeralStyle* style = nullptr);
 // 十三の二 (or １３の２) from {13, 2}.
-std::string WriteProvisionNumber(const ProvisionNumber& number, NumeralStyle style);
+std::string WriteCitedNumber(const CitedNumber& number, NumeralStyle style);
 
 }  // namespace verko

@@ -246,7 +246,7 @@ std::string WordEdits(const std::vector<PhraseEdit>& edits, AratameStyle style, 
   return out;
 }
 
-std::string RelativeName(const ProvisionPath& path, const ProvisionPath* previous,
+std::string RelativeName(const AmendmentPath& path, const AmendmentPath* previous,
                          AratameStyle style) {
   NumeralStyle numerals = NumeralsOf(style);
   bool sameArticle = previous != nullptr && path.line == 0 && previous->line == 0 &&
@@ -254,8 +254,7 @@ std::string RelativeName(const ProvisionPath& path, const ProvisionPath* previou
                      previous->article == path.article &&
                      previous->supplementary == path.supplementary;
   if (!sameArticle) return PathName(path, numerals);
-  std::string item =
-      path.item.empty() ? "" : "第" + WriteProvisionNumber(path.item, numerals) + "号";
+  std::string item = path.item.empty() ? "" : "第" + WriteCitedNumber(path.item, numerals) + "号";
   if (path.heading) return "同条の見出し";
   if (path.paragraph == previous->paragraph) {
     if (!path.item.empty() && path.item == previous->item) return "同号";

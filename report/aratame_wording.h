@@ -27,7 +27,7 @@ std::string WordEdits(const std::vector<PhraseEdit>& edits, AratameStyle style, 
 
 // The name of `path` after `previous` in the same sentence: 同条, 同項第三号, 同号, or the
 // full name (第十三条第一項) when it shares nothing with it.
-std::string RelativeName(const ProvisionPath& path, const ProvisionPath* previous,
+std::string RelativeName(const AmendmentPath& path, const AmendmentPath* previous,
                          AratameStyle style);
 
 NumeralStyle NumeralsOf(AratameStyle style);
