@@ -7,10 +7,6 @@ namespace {
 
 constexpr std::string_view kIdeographicSpace = "　";
 
-bool LabelEndsAt(std::string_view line, std::size_t at) {
-  return at == line.size() || line.substr(at).starts_with(kIdeographicSpace) || line[at] == ' ';
-}
-
 CitedNumber CitedOf(const ProvisionNumber& number) {
   CitedNumber cited = {number.value};
   if (number.branch > 0) cited.push_back(number.branch);
