@@ -342,7 +342,7 @@ class DocumentDrafter {
  public:
   DocumentDrafter(const std::vector<std::string>& oldLines,
                   const std::vector<std::string>& newLines, AratameStyle style)
-      : old_(oldLines), new_(newLines), style_(style) {}
+      : old_(oldLines), new_(newLines), style_(style), articles_(oldLines, newLines, style) {}
 
   // The sentences by provisions; false where the document's changes are not all in its
   // articles' reach (then the document is drafted by its lines).
@@ -395,21 +395,60 @@ class DocumentDrafter {
   std::vector<DraftSentence> DraftArticle(const Block& a, const Block& b, int* whole) {
     std::vector<std::string> wanted = LinesOf(new_, b);
     if (LinesOf(old_, a) == wanted) return {};
-    std::vector<Clause> clauses;
-    std::vector<DraftSentence> sentences;
-    if (ArticleDrafter(old_, new_, style_).Draft(a, b, &clauses)) {
-      WriteClauses(clauses, style_, &sentences);
+    auto proven = [&](const std::vector<Clause>& clauses, std::vector<DraftSentence>* out) {
+      WriteClauses(clauses, style_, out);
       std::vector<std::string> lines = old_;
-      if (Applies(sentences, &lines) && ArticleLines(lines, ArticlePath(b)) == wanted) {
-        return sentences;
-      }
-      sentences.clear();
-    }
+      if (Applies(*out, &lines) && ArticleLines(lines, ArticlePath(b)) == wanted) return true;
+      out->clear();
+      return false;
+    };
+    std::vector<DraftSentence> sentences;
+    std::vector<Clause> clauses;
+    if (WordsEverywhere(a, b, &clauses) && proven(clauses, &sentences)) return sentences;
+    clauses.clear();
+    if (articles_.Draft(a, b, &clauses) && proven(clauses, &sentences)) return sentences;
     ++*whole;
     Clause clause = Action(ArticlePath(a), "を次のように改め", "を次のように改める");
     clause.quoted = wanted;
     WriteClauses({clause}, style_, &sentences);
     return sentences;
+  }
+
+  // An article whose lines changed only in their words, as one clause that changes each
+  // phrase wherever it occurs in the article (第十四条中「第十号」を「第十一号」に改める),
+  // quoting the shortest whole words; false where its lines, labels or 見出し changed.
+  bool WordsEverywhere(const Block& a, const Block& b, std::vector<Clause>* clauses) const {
+    if (a.number != b.number || a.end - a.begin != b.end - b.begin ||
+        a.head - a.begin != b.head - b.begin) {
+      return false;
+    }
+    if (a.begin < a.head && old_[a.begin] != new_[b.begin]) return false;
+    Clause clause;
+    clause.path = ArticlePath(a);
+    for (int k = a.head - a.begin; k < a.end - a.begin; ++k) {
+      const std::string& x = old_[a.begin + k];
+      const std::string& y = new_[b.begin + k];
+      if (x == y) continue;
+      std::size_t label = LabelOf(x).length;
+      if (label != LabelOf(y).length || x.compare(0, label, y, 0, label) != 0) return false;
+      std::vector<PhraseEdit> edits;
+      if (!DraftLineEdits(std::string_view(x).substr(label), std::string_view(y).substr(label), {},
+                          &edits)) {
+        return false;
+      }
+      for (const PhraseEdit& edit : edits) {
+        auto same = std::find_if(clause.edits.begin(), clause.edits.end(),
+                                 [&](const PhraseEdit& e) { return e.from == edit.from; });
+        if (same == clause.edits.end()) {
+          clause.edits.push_back(edit);
+        } else if (same->kind != edit.kind || same->to != edit.to) {
+          return false;
+        }
+      }
+    }
+    if (clause.edits.empty()) return false;
+    clauses->push_back(clause);
+    return true;
   }
 
   // Blocks a(pi, i) deleted and b(pj, j) added between two kept ones. Lines outside
@@ -482,6 +521,7 @@ class DocumentDrafter {
   const std::vector<std::string>& old_;
   const std::vector<std::string>& new_;
   AratameStyle style_;
+  ArticleDrafter articles_;
   std::vector<DraftSentence> lineSentences_;
 };
 

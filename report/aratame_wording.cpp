@@ -186,7 +186,7 @@ bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
     for (bool left = true;; left = !left) {
       std::string from =
           addition ? Join(a, anchor, hunk.oldBegin) : Join(a, hunk.oldBegin, hunk.oldEnd);
-      if (!from.empty() && Occurrences(scope, from) == 1) break;
+      if (!from.empty() && (scope.empty() || Occurrences(scope, from) == 1)) break;
       bool canLeft = (addition ? anchor : hunk.oldBegin) > 0;
       bool canRight = !addition && hunk.oldEnd < n;
       if (!canLeft && !canRight) return false;

@@ -16,8 +16,9 @@ namespace verko {
 enum class AratameStyle { kTategaki, kYokogaki };
 
 // The edits that turn `oldLine` into `newLine`, each `from` occurring exactly once in
-// `scope` (the lines of the provision the clause names, `oldLine` among them). False when
-// no such quoting exists (a phrase that cannot be made unique).
+// `scope` (the lines of the provision the clause names, `oldLine` among them); with an empty
+// `scope`, the shortest whole words (for a clause that changes every place they occur).
+// False when no such quoting exists (a phrase that cannot be made unique).
 bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
                     const std::vector<std::string_view>& scope, std::vector<PhraseEdit>* edits);
 
