@@ -41,61 +41,11 @@ DraftSentence DraftLineDeletion(int index) {
   return {LineName(index + 1) + "を削る。", {}, true};
 }
 
-std::vector<std::pair<int, int>> AlignByScore(int n, int m,
-                                              const std::function<int(int, int)>& score) {
-  std::vector<int> best((n + 1) * (m + 1), 0);
-  auto at = [&](int i, int j) -> int& { return best[i * (m + 1) + j]; };
-  for (int i = n - 1; i >= 0; --i) {
-    for (int j = m - 1; j >= 0; --j) {
-      int pair = score(i, j);
-      at(i, j) = std::max({at(i + 1, j), at(i, j + 1), pair > 0 ? at(i + 1, j + 1) + pair : 0});
-    }
-  }
-  std::vector<std::pair<int, int>> pairs;
-  for (int i = 0, j = 0; i < n && j < m;) {
-    int pair = score(i, j);
-    if (pair > 0 && at(i, j) == at(i + 1, j + 1) + pair) {
-      pairs.emplace_back(i++, j++);
-    } else if (at(i, j) == at(i + 1, j)) {
-      ++i;
-    } else {
-      ++j;
-    }
-  }
-  return pairs;
-}
-
-std::vector<LineHunk> DiffLines(const std::vector<std::string>& a,
-                                const std::vector<std::string>& b) {
-  int n = static_cast<int>(a.size());
-  int m = static_cast<int>(b.size());
-  int head = 0;
-  while (head < n && head < m && a[head] == b[head]) ++head;
-  int tail = 0;
-  while (tail < n - head && tail < m - head && a[n - 1 - tail] == b[m - 1 - tail]) ++tail;
-  int rows = n - head - tail;
-  int cols = m - head - tail;
-  std::vector<std::pair<int, int>> pairs;
-  if (static_cast<long>(rows) * cols <= kMaxLineCells) {
-    pairs =
-        AlignByScore(rows, cols, [&](int i, int j) { return a[head + i] == b[head + j] ? 1 : 0; });
-  }
-  std::vector<LineHunk> hunks;
-  int i = 0, j = 0;
-  pairs.emplace_back(rows, cols);
-  for (auto [pi, pj] : pairs) {
-    if (pi > i || pj > j) hunks.push_back({head + i, head + pi, head + j, head + pj});
-    i = pi + 1;
-    j = pj + 1;
-  }
-  return hunks;
-}
-
 std::vector<DraftSentence> DraftByLines(const std::vector<std::string>& oldLines,
                                         const std::vector<std::string>& newLines,
                                         AratameStyle style) {
   std::vector<DraftSentence> sentences;
-  std::vector<LineHunk> hunks = DiffLines(oldLines, newLines);
+  std::vector<SequenceHunk> hunks = DiffSequences(oldLines, newLines, kMaxLineCells);
   for (auto hunk = hunks.rbegin(); hunk != hunks.rend(); ++hunk) {
     int oldCount = hunk->oldEnd - hunk->oldBegin;
     int newCount = hunk->newEnd - hunk->newBegin;

@@ -39,18 +39,4 @@ std::string QuotedProvisionLine(const std::string& line);
 // The sentences as the amendment's text: instructions indented by two U+3000.
 std::string WriteSentences(const std::vector<DraftSentence>& sentences);
 
-// The changed parts of two line sequences: old [oldBegin, oldEnd) became new
-// [newBegin, newEnd); common start and end set aside, the middle aligned by a longest
-// common subsequence of equal lines under a size bound (one part beyond it).
-struct LineHunk {
-  int oldBegin, oldEnd, newBegin, newEnd;
-};
-// The pairs (i, j) of a best alignment of n old and m new units in order, by the weight
-// `score(i, j)` (0: never paired) summed over the pairs; cost n times m.
-std::vector<std::pair<int, int>> AlignByScore(int n, int m,
-                                              const std::function<int(int, int)>& score);
-
-std::vector<LineHunk> DiffLines(const std::vector<std::string>& a,
-                                const std::vector<std::string>& b);
-
 }  // namespace verko

@@ -3,18 +3,19 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/text_encoding.h"
 #include "report/changed_characters.h"
 
 namespace verko {
 namespace {
 
-// A text cut into its UTF-8 characters.
+// A text cut into its UTF-8 characters (a byte that begins none is one of its own).
 std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> chars;
   for (std::size_t at = 0; at < text.size();) {
-    unsigned char lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    length = std::min(length, text.size() - at);
+    uint32_t code = 0;
+    std::size_t length = DecodeCharacter(text, at, TextEncoding::kUtf8, &code);
+    if (length == 0) length = 1;
     chars.push_back(text.substr(at, length));
     at += length;
   }
@@ -27,8 +28,8 @@ CharClass ClassOf(std::string_view c) {
   if (c.size() == 1) {
     return std::isalnum(static_cast<unsigned char>(c[0])) ? CharClass::kAlnum : CharClass::kOther;
   }
-  if (c.size() != 3) return CharClass::kOther;
-  unsigned code = ((c[0] & 0x0F) << 12) | ((c[1] & 0x3F) << 6) | (c[2] & 0x3F);
+  uint32_t code = 0;
+  if (DecodeCharacter(c, 0, TextEncoding::kUtf8, &code) != c.size()) return CharClass::kOther;
   if ((code >= 0x4E00 && code <= 0x9FFF) || code == 0x3005 || code == 0x3007) {
     return CharClass::kKanji;
   }
@@ -40,57 +41,7 @@ CharClass ClassOf(std::string_view c) {
   return CharClass::kOther;
 }
 
-// A changed part: characters [oldBegin, oldEnd) of the old line became [newBegin, newEnd) of
-// the new; what lies between two parts is common to both.
-struct Hunk {
-  int oldBegin, oldEnd, newBegin, newEnd;
-};
-
-// The changed parts of two character sequences: common start and end set aside, the middle
-// aligned by a longest common subsequence (the whole middle one part when it is too large).
-std::vector<Hunk> DiffCharacters(const std::vector<std::string_view>& a,
-                                 const std::vector<std::string_view>& b) {
-  int n = static_cast<int>(a.size());
-  int m = static_cast<int>(b.size());
-  int head = 0;
-  while (head < n && head < m && a[head] == b[head]) ++head;
-  int tail = 0;
-  while (tail < n - head && tail < m - head && a[n - 1 - tail] == b[m - 1 - tail]) ++tail;
-  int rows = n - head - tail;
-  int cols = m - head - tail;
-  if (rows == 0 && cols == 0) return {};
-  if (static_cast<long>(rows) * cols > kMaxAlignedCells * 16L || rows == 0 || cols == 0) {
-    return {{head, n - tail, head, m - tail}};
-  }
-  std::vector<int> table((rows + 1) * (cols + 1), 0);
-  auto at = [&](int i, int j) -> int& { return table[i * (cols + 1) + j]; };
-  for (int i = rows - 1; i >= 0; --i) {
-    for (int j = cols - 1; j >= 0; --j) {
-      at(i, j) =
-          a[head + i] == b[head + j] ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
-    }
-  }
-  std::vector<Hunk> hunks;
-  int i = 0, j = 0;
-  while (i < rows || j < cols) {
-    if (i < rows && j < cols && a[head + i] == b[head + j]) {
-      ++i, ++j;
-      continue;
-    }
-    Hunk hunk{head + i, head + i, head + j, head + j};
-    while ((i < rows || j < cols) && !(i < rows && j < cols && a[head + i] == b[head + j])) {
-      if (j >= cols || (i < rows && at(i + 1, j) >= at(i, j + 1))) {
-        ++i;
-      } else {
-        ++j;
-      }
-    }
-    hunk.oldEnd = head + i;
-    hunk.newEnd = head + j;
-    hunks.push_back(hunk);
-  }
-  return hunks;
-}
+using Hunk = SequenceHunk;
 
 std::string Join(const std::vector<std::string_view>& chars, int begin, int end) {
   std::string out;
@@ -157,6 +108,30 @@ std::string QuoteNumber(int value, AratameStyle style) {
 
 }  // namespace
 
+std::vector<std::pair<int, int>> AlignByScore(int n, int m,
+                                              const std::function<int(int, int)>& score) {
+  std::vector<int> best((n + 1) * (m + 1), 0);
+  auto at = [&](int i, int j) -> int& { return best[i * (m + 1) + j]; };
+  for (int i = n - 1; i >= 0; --i) {
+    for (int j = m - 1; j >= 0; --j) {
+      int pair = score(i, j);
+      at(i, j) = std::max({at(i + 1, j), at(i, j + 1), pair > 0 ? at(i + 1, j + 1) + pair : 0});
+    }
+  }
+  std::vector<std::pair<int, int>> pairs;
+  for (int i = 0, j = 0; i < n && j < m;) {
+    int pair = score(i, j);
+    if (pair > 0 && at(i, j) == at(i + 1, j + 1) + pair) {
+      pairs.emplace_back(i++, j++);
+    } else if (at(i, j) == at(i + 1, j)) {
+      ++i;
+    } else {
+      ++j;
+    }
+  }
+  return pairs;
+}
+
 NumeralStyle NumeralsOf(AratameStyle style) {
   return style == AratameStyle::kYokogaki ? NumeralStyle::kWide : NumeralStyle::kKanji;
 }
@@ -165,7 +140,7 @@ bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
                     const std::vector<std::string_view>& scope, std::vector<PhraseEdit>* edits) {
   std::vector<std::string_view> a = Characters(oldLine);
   std::vector<std::string_view> b = Characters(newLine);
-  std::vector<Hunk> hunks = GrowToWords(DiffCharacters(a, b), a, b);
+  std::vector<Hunk> hunks = GrowToWords(DiffSequences(a, b, kMaxAlignedCells * 16L), a, b);
   int n = static_cast<int>(a.size());
   for (std::size_t h = 0; h < hunks.size(); ++h) {
     Hunk hunk = hunks[h];
