@@ -155,6 +155,17 @@ bool SetBatchDb(OptionUse& use) {
   return true;
 }
 
+// An option naming an encoding, completed from the encodings' names.
+constexpr CliOption EncodingOption(const char* name, const char* help, bool (*apply)(OptionUse&)) {
+  return {.name = name,
+          .argument = "ENC",
+          .help = help,
+          .completion = ValueCompletion::kWords,
+          .words = kEncodingWords,
+          .valueCaption = "文字コード",
+          .apply = apply};
+}
+
 const CliOption kOptions[] = {
     {.name = "--trim-top",
      .help = "行頭の空白・タブを除く",
@@ -198,37 +209,17 @@ const CliOption kOptions[] = {
      .completion = ValueCompletion::kFolder,
      .valueCaption = "フォルダ",
      .apply = SetWorkDir},
-    {.name = "--encoding",
-     .argument = "ENC",
-     .help = "旧ファイル・新ファイル・結果ファイルの文字コード\n"
-             "（auto（既定。ファイルの内容から判別）、cp932（shift_jis・sjis\n"
-             "も可）、utf-8、euc-jp）",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<true, true, true>},
-    {.name = "--old-encoding",
-     .argument = "ENC",
-     .help = "旧ファイルの文字コード",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<true, false, false>},
-    {.name = "--new-encoding",
-     .argument = "ENC",
-     .help = "新ファイルの文字コード",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<false, true, false>},
-    {.name = "--report-encoding",
-     .argument = "ENC",
-     .help = "結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
-             "新ファイルが同じならその文字コード、異なれば utf-8）",
-     .completion = ValueCompletion::kWords,
-     .words = kEncodingWords,
-     .valueCaption = "文字コード",
-     .apply = SetEncoding<false, false, true>},
+    EncodingOption("--encoding",
+                   "旧ファイル・新ファイル・結果ファイルの文字コード\n"
+                   "（auto（既定。ファイルの内容から判別）、cp932（shift_jis・sjis\n"
+                   "も可）、utf-8、euc-jp）",
+                   SetEncoding<true, true, true>),
+    EncodingOption("--old-encoding", "旧ファイルの文字コード", SetEncoding<true, false, false>),
+    EncodingOption("--new-encoding", "新ファイルの文字コード", SetEncoding<false, true, false>),
+    EncodingOption("--report-encoding",
+                   "結果ファイルの文字コード（既定と auto は、旧ファイルと\n"
+                   "新ファイルが同じならその文字コード、異なれば utf-8）",
+                   SetEncoding<false, false, true>),
     {.name = "--format",
      .argument = "FORMAT",
      .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx\n"
