@@ -43,6 +43,9 @@ CharClass ClassOf(std::string_view c) {
 
 using Hunk = SequenceHunk;
 
+// More edits than this in one line are quoted as one change from the first to the last.
+constexpr std::size_t kMostEditsInALine = 3;
+
 std::string Join(const std::vector<std::string_view>& chars, int begin, int end) {
   std::string out;
   for (int i = begin; i < end; ++i) out += chars[i];
@@ -136,11 +139,13 @@ NumeralStyle NumeralsOf(AratameStyle style) {
   return style == AratameStyle::kYokogaki ? NumeralStyle::kWide : NumeralStyle::kKanji;
 }
 
-bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
-                    const std::vector<std::string_view>& scope, std::vector<PhraseEdit>* edits) {
-  std::vector<std::string_view> a = Characters(oldLine);
-  std::vector<std::string_view> b = Characters(newLine);
-  std::vector<Hunk> hunks = GrowToWords(DiffSequences(a, b, kMaxAlignedCells * 16L), a, b);
+namespace {
+
+// The edits of `hunks` (changed parts of the characters `a` and `b`), each quote grown until
+// it occurs once in `scope`; false where one cannot be.
+bool QuoteHunks(std::vector<Hunk> hunks, const std::vector<std::string_view>& a,
+                const std::vector<std::string_view>& b, const std::vector<std::string_view>& scope,
+                std::vector<PhraseEdit>* edits) {
   int n = static_cast<int>(a.size());
   for (std::size_t h = 0; h < hunks.size(); ++h) {
     Hunk hunk = hunks[h];
@@ -192,6 +197,34 @@ bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
                         Join(b, hunk.newBegin, hunk.newEnd)});
     }
   }
+  return true;
+}
+
+}  // namespace
+
+bool DraftLineEdits(std::string_view oldLine, std::string_view newLine,
+                    const std::vector<std::string_view>& scope, std::vector<PhraseEdit>* edits) {
+  std::vector<std::string_view> a = Characters(oldLine);
+  std::vector<std::string_view> b = Characters(newLine);
+  std::vector<Hunk> hunks = GrowToWords(DiffSequences(a, b, kMaxAlignedCells * 16L), a, b);
+  std::vector<PhraseEdit> fine;
+  bool quoted = QuoteHunks(hunks, a, b, scope, &fine);
+  if (quoted && fine.size() <= kMostEditsInALine) {
+    edits->insert(edits->end(), fine.begin(), fine.end());
+    return true;
+  }
+  // Changes strewn over the line read better, and quote more surely, as one: from the first
+  // changed word to the last.
+  if (hunks.empty()) return true;
+  Hunk whole = {hunks.front().oldBegin, hunks.back().oldEnd, hunks.front().newBegin,
+                hunks.back().newEnd};
+  std::vector<PhraseEdit> coarse;
+  if (QuoteHunks({whole}, a, b, scope, &coarse)) {
+    edits->insert(edits->end(), coarse.begin(), coarse.end());
+    return true;
+  }
+  if (!quoted) return false;
+  edits->insert(edits->end(), fine.begin(), fine.end());
   return true;
 }
 
