@@ -43,8 +43,8 @@ CharClass ClassOf(std::string_view c) {
 
 using Hunk = SequenceHunk;
 
-// More edits than this in one line are quoted as one change from the first to the last.
-constexpr std::size_t kMostEditsInALine = 3;
+// More edits than this in one line are quoted as one change, from the first to the last.
+constexpr std::size_t kMostEditsInALine = 5;
 
 std::string Join(const std::vector<std::string_view>& chars, int begin, int end) {
   std::string out;
