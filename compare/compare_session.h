@@ -27,6 +27,7 @@ struct OptionFields {
   std::string encodingName = "auto";  // 文字コード: one encoding for both files and the report
   bool caseSensitive = false;         // 英字の大小を区別
   bool ignoreWidth = false;           // 全角と半角を区別しない
+  bool charUnits = false;             // 文字単位で比較
   std::string formatName = "report";  // 出力形式: what the result is
 };
 

@@ -86,6 +86,7 @@ void CompareRun::WriteExport() {
                    options_.caseSensitive, options_.ignoreWidth};
   input.options.oldLeft = options_.oldLeft;
   input.options.yokogaki = options_.yokogaki;
+  input.options.units = options_.units;
   input.options.taishoStyle = options_.taishoStyle;
   input.options.allLines = options_.allLines;
   input.options.title = options_.title;

@@ -78,4 +78,19 @@ bool IsTextFormat(ResultFormat format) {
   return format != ResultFormat::kXlsx && format != ResultFormat::kDocx;
 }
 
+bool ResultFormatMarksChanges(ResultFormat format) {
+  switch (format) {
+    case ResultFormat::kHtml:
+    case ResultFormat::kXlsx:
+    case ResultFormat::kDocx:
+    case ResultFormat::kJson:
+      return true;
+    case ResultFormat::kReport:
+    case ResultFormat::kUnified:
+    case ResultFormat::kAratame:  // quotes words from the lines themselves
+      return false;
+  }
+  return false;
+}
+
 }  // namespace verko

@@ -33,6 +33,7 @@ struct MainWindowSettings {
   bool alwaysTop = false;
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  bool charUnits = false;  // changes marked character by character, not by words
   EncodingChoice encoding = EncodingChoice::kAuto;
   ResultFormat format = ResultFormat::kReport;
   // The numeric fields as typed: they are checked when a comparison starts, not here.

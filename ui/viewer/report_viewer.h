@@ -84,6 +84,7 @@ class ReportViewer : public QMainWindow {
   int tabWidth_ = 4;
   bool sideBySide_ = false;
   bool folded_ = false;
+  ChangeUnits units_ = ChangeUnits::kWords;  // what the marks of changed lines cover
 
   QAction *actPrevious_, *actNext_, *actJump_, *actSideBySide_, *actFold_, *actFind_, *actCopy_,
       *actCompareAgain_, *actClose_, *actCloseTab_, *actQuit_;
