@@ -270,9 +270,11 @@ const CliOption kOptions[] = {
      .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx・\n"
              "docx（新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
              "--diff-only N では N 行。オプションによらず新ファイルをバイト単位で\n"
-             "正確に再現）、json（比較のデータ）",
+             "正確に再現）、json（比較のデータ）、\n"
+             "aratame（旧ファイルを新ファイルに改める改め文。旧ファイルに\n"
+             "適用して新ファイルになることを確かめてから書き出す）",
      .completion = ValueCompletion::kWords,
-     .words = "report html xlsx docx unified json",
+     .words = "report html xlsx docx unified json aratame",
      .valueCaption = "形式",
      .apply = SetFormat},
     {.name = "--units",
@@ -305,6 +307,15 @@ const CliOption kOptions[] = {
      .help = "新旧対照表の表題（既定は「新旧対照表」）",
      .valueCaption = "表題",
      .apply = SetTitle},
+    {.name = "--yokogaki",
+     .help = "改め文（--format aratame）を横書きの例で書く\n"
+             "（「A」の次に「B」を加える、第１３条。既定は縦書きの例）",
+     .apply = SetCompare<&CompareOptions::yokogaki, true>},
+    {.name = "--apply-aratame",
+     .help = "OLD NEW RESULT の代わりに AMENDMENT OLD RESULT を取り、改め文\n"
+             "AMENDMENT を OLD に適用した結果を RESULT に書き出す\n"
+             "（適用できない指示があれば、その指示と理由を示して終了状態 2）",
+     .apply = SetFlag<&CliOptions::applyAratame>},
     {.name = "--quiet",
      .help = "進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）",
      .apply = SetFlag<&CliOptions::quiet>},

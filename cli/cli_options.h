@@ -28,6 +28,8 @@ struct CliOptions {
   int jobs = 0;                           // --jobs: pairs at a time; 0 = one per core
   bool allReports = false;                // --all-reports: a result file for every pair
   bool text = false;                      // --text: binary files compared by lines too
+  // --apply-aratame: the names are AMENDMENT OLD RESULT; the amendment applied is written.
+  bool applyAratame = false;
 };
 
 // The result name that writes the report to standard output.

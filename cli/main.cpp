@@ -15,6 +15,7 @@
 
 #include "batch/pair_outcome.h"
 #include "batch/parallel_compare.h"
+#include "cli/apply_aratame_command.h"
 #include "cli/batch_command.h"
 #include "cli/cli_options.h"
 #include "cli/console_host.h"
@@ -200,6 +201,11 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   if (options.version) {
     std::printf("%s\n", verko::VersionLine().c_str());
     return kExitSame;
+  }
+
+  if (options.applyAratame) {
+    return verko::RunApplyAratame(options.request.oldName, options.request.newName,
+                                  options.request.resultName, stderr);
   }
 
   verko::RunFlags flags;

@@ -63,6 +63,7 @@ struct CompareOptions {
   // Documents (Word, Excel, PowerPoint, OpenDocument, PDF) and files with a converter are
   // compared by their text; with `documents.convert` off, every file by its bytes.
   DocumentSettings documents;
+  bool yokogaki = false;  // the 改め文 in the 横書き style
   // The 新旧対照表 of documents of provisions: its underlines, every line or only the
   // provisions that changed, and its title (empty: 新旧対照表).
   TaishoStyle taishoStyle = TaishoStyle::kFormal;

@@ -132,6 +132,7 @@ void CompareRun::WriteExport() {
                    .caseSensitive = options_.caseSensitive,
                    .ignoreWidth = options_.ignoreWidth,
                    .oldLeft = options_.oldLeft,
+                   .yokogaki = options_.yokogaki,
                    .units = options_.units,
                    .taishoStyle = options_.taishoStyle,
                    .allLines = options_.allLines,

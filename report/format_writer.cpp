@@ -86,6 +86,8 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       return &WriteUnifiedDiff;
     case ResultFormat::kJson:
       return &WriteComparisonJson;
+    case ResultFormat::kAratame:
+      return &WriteAratame;
     case ResultFormat::kHtml:
       return &WriteTaishoHtml;
     case ResultFormat::kXlsx:
@@ -114,7 +116,7 @@ Status FormatAvailable(ResultFormat format) {
 }
 
 bool NeedsRawLines(ResultFormat format) {
-  return format == ResultFormat::kUnified;
+  return format == ResultFormat::kUnified || format == ResultFormat::kAratame;
 }
 
 }  // namespace verko

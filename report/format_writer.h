@@ -54,6 +54,7 @@ struct ExportOptions {
   bool caseSensitive = false;
   bool ignoreWidth = false;
   bool oldLeft = false;  // the 新旧対照表 with the old text in the left column
+  bool yokogaki = false;  // the 改め文 in the 横書き style (「A」の次に「B」を加える, 第１３条)
   ChangeUnits units = ChangeUnits::kWords;  // what the marks of changed lines cover
   // The 新旧対照表 of documents of provisions: its underlines, whether it shows every line
   // (else only the provisions that changed, the rest （略）), and its title (empty: 新旧対照表).
@@ -112,5 +113,6 @@ bool NeedsRawLines(ResultFormat format);
 // The writers.
 Status WriteUnifiedDiff(const ExportInput& input, std::string& out);
 Status WriteComparisonJson(const ExportInput& input, std::string& out);
+Status WriteAratame(const ExportInput& input, std::string& out);
 
 }  // namespace verko

@@ -40,6 +40,8 @@ FormatNames NamesOf(ResultFormat format) {
       return {"unified", "unified diff", ".diff"};
     case ResultFormat::kJson:
       return {"json", "JSON", ".json"};
+    case ResultFormat::kAratame:
+      return {"aratame", "改め文", ".aratame.txt"};
     case ResultFormat::kReport:
       break;
   }
@@ -103,6 +105,7 @@ bool ResultFormatMarksChanges(ResultFormat format) {
       return true;
     case ResultFormat::kReport:
     case ResultFormat::kUnified:
+    case ResultFormat::kAratame:  // quotes words from the lines themselves
       return false;
   }
   return false;

@@ -1,13 +1,13 @@
 // The forms a comparison's result can take: the report (the default), the 新旧対照表 as
-// HTML, as an Excel workbook or as a Word document, a unified diff, and the comparison as JSON
-// data.
+// HTML, as an Excel workbook or as a Word document, a unified diff, the comparison as JSON
+// data, and the 改め文 that amends the old text into the new.
 #pragma once
 
 #include <string_view>
 
 namespace verko {
 
-enum class ResultFormat { kReport, kHtml, kXlsx, kDocx, kUnified, kJson };
+enum class ResultFormat { kReport, kHtml, kXlsx, kDocx, kUnified, kJson, kAratame };
 
 // "report", "html", "xlsx", "docx", "unified" or "json" (in any letter case); false for anything
 // else.
@@ -33,6 +33,7 @@ bool RecogniseResultFormat(std::string_view bytes, ResultFormat* format);
 // Every format in the order of the selector, the report first.
 inline constexpr ResultFormat kResultFormats[] = {ResultFormat::kReport,  ResultFormat::kHtml,
                                                   ResultFormat::kXlsx,    ResultFormat::kDocx,
-                                                  ResultFormat::kUnified, ResultFormat::kJson};
+                                                  ResultFormat::kUnified, ResultFormat::kJson,
+                                                  ResultFormat::kAratame};
 
 }  // namespace verko
