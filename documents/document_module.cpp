@@ -1,7 +1,5 @@
 #include "documents/document_module.h"
 
-#include <mutex>
-
 #include "common/program_files.h"
 #include "platform/system_library.h"
 
@@ -22,26 +20,27 @@ std::string DocumentModulePath(const std::string& programFolder) {
   return ProgramFileIn(programFolder, kModuleName, VERKO_MODULE_FROM_PROGRAM);
 }
 
+namespace {
+
+const char* const kModuleNames[] = {VERKO_DOCUMENTS_TAKE_TEXT, VERKO_DOCUMENTS_FREE,
+                                    VERKO_DOCUMENTS_KIND};
+
+void FillModule(DocumentModule& module, void* const addresses[]) {
+  module.take = reinterpret_cast<VerkoTakeDocumentText>(addresses[0]);
+  module.free = reinterpret_cast<VerkoFreeDocumentText>(addresses[1]);
+  module.kind = reinterpret_cast<VerkoDocumentKindOf>(addresses[2]);
+}
+
+}  // namespace
+
 const DocumentModule* LoadDocumentModule(std::string* failure) {
-  static std::once_flag once;
-  static DocumentModule module;
-  static bool loaded = false;
-  static std::string reason;
-  std::call_once(once, [] {
-    const std::string path = DocumentModulePath(ProgramFolder());
-    // Its own libraries come with it: libzip, pugixml and poppler's C++ library.
-    const SystemLibrary library{path.c_str(), "libzip4, libpugixml1v5, libpoppler-cpp0v5"};
-    static const char* const names[] = {VERKO_DOCUMENTS_TAKE_TEXT, VERKO_DOCUMENTS_FREE,
-                                        VERKO_DOCUMENTS_KIND};
-    void* addresses[3] = {};
-    loaded = LoadSystemLibrary(library, names, addresses, 3, &reason);
-    if (!loaded) return;
-    module.take = reinterpret_cast<VerkoTakeDocumentText>(addresses[0]);
-    module.free = reinterpret_cast<VerkoFreeDocumentText>(addresses[1]);
-    module.kind = reinterpret_cast<VerkoDocumentKindOf>(addresses[2]);
-  });
-  if (!loaded && failure != nullptr) *failure = reason;
-  return loaded ? &module : nullptr;
+  // The module lies beside the program; its own libraries come with it (libzip, pugixml and
+  // poppler's C++ library). A failed load is tried again on the next document.
+  static const std::string path = DocumentModulePath(ProgramFolder());
+  static LibraryLoader<DocumentModule> loader(
+      {path.c_str(), "libzip4, libpugixml1v5, libpoppler-cpp0v5"}, kModuleNames, FillModule);
+  if (!loader.Load(failure)) return nullptr;
+  return &loader.functions();
 }
 
 }  // namespace verko

@@ -110,6 +110,7 @@ Status FormatAvailable(ResultFormat format) {
     case ResultFormat::kUnified:
     case ResultFormat::kJson:
     case ResultFormat::kHtml:
+    case ResultFormat::kAratame:
       break;
   }
   return Status::Ok();

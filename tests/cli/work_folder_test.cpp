@@ -213,7 +213,9 @@ TEST(WorkFolder, DefaultFolderNotTheUsersOwnAndClosedIsRefused) {
        }},
       {"他のユーザーのもの",
        [](const std::string& f, const std::string&) {
-         if (geteuid() == 0) EXPECT_EQ(chown(f.c_str(), 65534, 65534), 0);
+         if (geteuid() == 0) {
+           EXPECT_EQ(chown(f.c_str(), 65534, 65534), 0);
+         }
        }},
   };
   for (const auto& c : cases) {
