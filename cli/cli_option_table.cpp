@@ -49,6 +49,24 @@ bool Refuse(OptionUse& use, std::string message) {
   return false;
 }
 
+bool SetTaishoStyle(OptionUse& use) {
+  TaishoStyle& style = use.options.request.options.taishoStyle;
+  if (use.value == "formal") {
+    style = TaishoStyle::kFormal;
+  } else if (use.value == "simple") {
+    style = TaishoStyle::kSimple;
+  } else {
+    return Refuse(use, "--taisho-style の値は formal、simple のいずれかです。");
+  }
+  return true;
+}
+
+bool SetTitle(OptionUse& use) {
+  if (use.value.empty()) return Refuse(use, "--title には新旧対照表の表題を指定してください。");
+  use.options.request.options.title = use.value;
+  return true;
+}
+
 bool SetColor(OptionUse& use) {
   if (use.hasValue && !ParseColorWhen(use.value, &use.options.color)) {
     return Refuse(use, "--color の値は auto、always、never のいずれかです。");
@@ -234,12 +252,12 @@ const CliOption kOptions[] = {
                    SetEncoding<false, false, true>),
     {.name = "--format",
      .argument = "FORMAT",
-     .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx\n"
-             "（新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
+     .help = "結果の形式: report（既定、比較結果レポート）、html・xlsx・\n"
+             "docx（新旧対照表）、unified（patch で当てられる差分。3 行の前後、\n"
              "--diff-only N では N 行。--case-sensitive --keep-trailing で\n"
              "分割しないときは新ファイルを正確に再現）、json（比較のデータ）",
      .completion = ValueCompletion::kWords,
-     .words = "report html xlsx unified json",
+     .words = "report html xlsx docx unified json",
      .valueCaption = "形式",
      .apply = SetFormat},
     {.name = "--units",
@@ -251,9 +269,27 @@ const CliOption kOptions[] = {
      .valueCaption = "単位",
      .apply = SetUnits},
     {.name = "--old-left",
-     .help = "新旧対照表（--format html・xlsx）で改正前を左の列にする\n"
-             "（既定は公用文の例どおり改正後が左、改正前が右）",
+     .help = "新旧対照表（--format html・xlsx・docx）で改正前を左の列に\n"
+             "する（既定は公用文の例どおり改正後が左、改正前が右）",
      .apply = SetCompare<&CompareOptions::oldLeft, true>},
+    {.name = "--taisho-style",
+     .argument = "STYLE",
+     .help = "条・項・号のある文書の新旧対照表の傍線: formal（既定。番号の\n"
+             "移動・新設・削る規定の番号と見出しに二重傍線）、simple（傍線\n"
+             "一種類。変わった番号にも傍線）",
+     .completion = ValueCompletion::kWords,
+     .words = "formal simple",
+     .valueCaption = "傍線の方式",
+     .apply = SetTaishoStyle},
+    {.name = "--all-lines",
+     .help = "条・項・号のある文書の新旧対照表で、改正のない規定も（略）と\n"
+             "せずにすべて示す",
+     .apply = SetCompare<&CompareOptions::allLines, true>},
+    {.name = "--title",
+     .argument = "TEXT",
+     .help = "新旧対照表の表題（既定は「新旧対照表」）",
+     .valueCaption = "表題",
+     .apply = SetTitle},
     {.name = "--quiet",
      .help = "進行状況と統計を表示しない（フォルダ・バッチでは集計のみ表示）",
      .apply = SetFlag<&CliOptions::quiet>},

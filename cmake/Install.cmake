@@ -108,9 +108,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # versions that have every function the program looks up (sqlite3_system_errno,
 # onig_set_retry_limit_in_search; libxlsxwriter4, which writes the Excel 新旧対照表, as
 # dpkg-shlibdeps found it when it was linked; ICU of the major version built against, whose
-# soname and symbols carry that version).
+# soname and symbols carry that version; libzip4, which packs the Word 新旧対照表, from the
+# version that has zip_source_buffer_create).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsqlite3-0 (>= 3.12.0), libonig5 (>= 6.9.5), libxlsxwriter4 (>= 1.1.4), libicu${VERKO_ICU_MAJOR}")
+    "libsqlite3-0 (>= 3.12.0), libonig5 (>= 6.9.5), libxlsxwriter4 (>= 1.1.4), libicu${VERKO_ICU_MAJOR}, libzip4 (>= 1.1.0)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic, qt6-translations-l10n")
 include(CPack)

@@ -30,6 +30,8 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   ParseResultFormat(fields.formatName, &options.format);
   options.caseSensitive = fields.caseSensitive;
   options.ignoreWidth = fields.ignoreWidth;
+  options.oldLeft = fields.oldLeft;
+  options.taishoStyle = fields.taishoSimple ? TaishoStyle::kSimple : TaishoStyle::kFormal;
   options.units = fields.charUnits ? ChangeUnits::kCharacters : ChangeUnits::kWords;
   return options;
 }

@@ -29,6 +29,8 @@ struct OptionFields {
   bool ignoreWidth = false;           // 全角と半角を区別しない
   bool charUnits = false;             // 文字単位で比較
   std::string formatName = "report";  // 出力形式: what the result is
+  bool oldLeft = false;               // 新旧対照表: 改正前を左に
+  bool taishoSimple = false;          // 新旧対照表: 傍線一種（else 二重傍線あり）
 };
 
 // The options a start runs with. A numeric field counts only when its option is on and it

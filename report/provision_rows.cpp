@@ -64,6 +64,23 @@ struct Aligned {
   bool moved = false;  // joined out of the old side's order
 };
 
+// How well two lines of one kind pair as forms of one provision: their likeness
+// (LineSimilarity), when at least kMinPairSimilarity, or when they keep their number and the
+// shorter is nearly all found in the longer (a 項 that grew by a long insertion); equal labels
+// weigh a little in a tie. 0 when they do not pair.
+double PairScore(const Unit& a, const Unit& b) {
+  constexpr double kMinContained = 0.8;
+  const double like = LineSimilarity(a.Body(), b.Body(), TextEncoding::kUtf8);
+  const bool sameLabel = a.Label() == b.Label();
+  // The units both hold over the units of the shorter, from the likeness (twice the common
+  // units over both) and the bodies' lengths standing in for their unit counts.
+  const double total = static_cast<double>(a.Body().size() + b.Body().size());
+  const double shorter = static_cast<double>(std::min(a.Body().size(), b.Body().size()));
+  const double contained = shorter > 0 ? like * total / (2 * shorter) : 0;
+  if (like < kMinPairSimilarity && !(sameLabel && contained >= kMinContained)) return 0;
+  return std::max(like, 0.01) + (sameLabel ? 0.01 : 0.0);
+}
+
 // Pairs, in order, the old units `oldAt` with the new units `newAt` (indexes, increasing) by
 // likeness of their bodies (LineSimilarity at least kMinPairSimilarity, the same kind), the
 // sum of likeness the largest; equal labels weigh a little in a tie.
@@ -79,10 +96,7 @@ void AlignByLikeness(const std::vector<Unit>& olds, const std::vector<Unit>& new
       const Unit& a = olds[oldAt[i]];
       const Unit& b = news[newAt[j]];
       double s = 0;
-      if (SameKind(a, b)) {
-        const double like = LineSimilarity(a.Body(), b.Body(), TextEncoding::kUtf8);
-        if (like >= kMinPairSimilarity) s = like + (a.Label() == b.Label() ? 0.01 : 0.0);
-      }
+      if (SameKind(a, b)) s = PairScore(a, b);
       score[i * cols + j] = s;
       double value = std::max(best[at(i + 1, j)], best[at(i, j + 1)]);
       if (s > 0) value = std::max(value, s + best[at(i + 1, j + 1)]);
@@ -266,18 +280,70 @@ void MarkWhole(const Unit& unit, TaishoStyle style, std::vector<ChangedRange>* s
   }
 }
 
+// How wide a text is in full-width characters (two ASCII characters make one).
+int FullWidthOf(std::string_view text) {
+  int ascii = 0, wide = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      ++ascii;
+    } else if ((byte & 0xC0) != 0x80) {
+      ++wide;
+    }
+  }
+  return wide + (ascii + 1) / 2;
+}
+
+// Where words were only added on one side (or only deleted), the blank the other side shows:
+// each changed range of `ranges` that has no changed range of `other` at the same place of
+// the text both share gets a blank in `other`'s text, as wide as the words. The place is
+// counted in unchanged bytes, which the two sides have alike.
+std::vector<BlankMark> BlanksFor(const std::vector<ByteRange>& ranges,
+                                 const std::vector<ByteRange>& other, std::string_view text) {
+  auto commonBefore = [](const std::vector<ByteRange>& list, std::size_t k) {
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < k; ++i) changed += list[i].end - list[i].begin;
+    return list[k].begin - changed;
+  };
+  std::vector<BlankMark> blanks;
+  for (std::size_t k = 0; k < ranges.size(); ++k) {
+    const std::size_t place = commonBefore(ranges, k);
+    std::size_t at = place, j = 0;
+    bool faced = false;
+    for (; j < other.size(); ++j) {
+      const std::size_t otherPlace = commonBefore(other, j);
+      if (otherPlace == place) faced = true;
+      if (otherPlace >= place) break;
+      at += other[j].end - other[j].begin;
+    }
+    if (!faced) {
+      blanks.push_back(
+          {at, FullWidthOf(text.substr(ranges[k].begin, ranges[k].end - ranges[k].begin))});
+    }
+  }
+  return blanks;
+}
+
 // The row of a provision in both texts, changed or moved: its changed words underlined, its
 // number too where it changed or the provision moved (doubly in the formal style).
-TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle style) {
+TaishoRow ChangedRow(const Unit& old, const Unit& now, bool moved, TaishoStyle style,
+                     ChangeUnits units) {
   TaishoRow row;
   row.kind = TaishoRowKind::kChanged;
   row.oldText = old.text, row.newText = now.text;
   const bool renumbered = OpensProvision(now.line.kind) && (moved || old.Label() != now.Label());
   const std::size_t oldBody = OpensProvision(old.line.kind) ? old.line.textBegin : 0;
   const std::size_t newBody = OpensProvision(now.line.kind) ? now.line.textBegin : 0;
-  const ChangedRanges body = FindChangedCharacters(old.Body(), now.Body(), TextEncoding::kUtf8);
+  const ChangedRanges body =
+      FindChangedCharacters(old.Body(), now.Body(), TextEncoding::kUtf8, units);
   row.oldChanged = RangesOf(body.oldRanges, oldBody);
   row.newChanged = RangesOf(body.newRanges, newBody);
+  for (BlankMark& blank : BlanksFor(body.newRanges, body.oldRanges, now.Body())) {
+    row.oldBlanks.push_back({blank.at + oldBody, blank.width});
+  }
+  for (BlankMark& blank : BlanksFor(body.oldRanges, body.newRanges, old.Body())) {
+    row.newBlanks.push_back({blank.at + newBody, blank.width});
+  }
   if (renumbered) {
     auto& oldMarks = style == TaishoStyle::kFormal ? row.oldDouble : row.oldChanged;
     auto& newMarks = style == TaishoStyle::kFormal ? row.newDouble : row.newChanged;
@@ -351,7 +417,7 @@ std::optional<std::vector<TaishoRow>> ProvisionRowsOf(const std::vector<std::str
       p.row.kind = TaishoRowKind::kCommon;
       p.row.oldText = old->text, p.row.newText = now->text;
     } else if (old && now) {
-      p.row = ChangedRow(*old, *now, pair.moved, options.style);
+      p.row = ChangedRow(*old, *now, pair.moved, options.style, options.units);
       p.changed = true;
     } else if (now) {
       p.row.kind = TaishoRowKind::kAdded;

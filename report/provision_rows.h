@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "report/changed_characters.h"
 #include "report/taisho_table.h"
 
 namespace verko {
@@ -22,7 +23,8 @@ enum class TaishoStyle {
 
 struct ProvisionRowOptions {
   TaishoStyle style = TaishoStyle::kFormal;
-  bool allLines = false;  // every line a row, unchanged ones too; no （略）
+  bool allLines = false;                    // every line a row, unchanged ones too; no （略）
+  ChangeUnits units = ChangeUnits::kWords;  // what the marks of changed words cover
 };
 
 // The rows of the old and new lines (UTF-8, each a whole line: the parts of a cut line

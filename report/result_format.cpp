@@ -68,6 +68,36 @@ const char* ResultFormatExtension(ResultFormat format) {
   }
 }
 
+bool RecogniseResultFormat(std::string_view bytes, ResultFormat* format) {
+  // A zip's part names stand in its local headers and its central directory.
+  if (bytes.starts_with("PK\x03\x04")) {
+    if (bytes.find("word/document.xml") != std::string_view::npos) {
+      *format = ResultFormat::kDocx;
+      return true;
+    }
+    if (bytes.find("xl/workbook.xml") != std::string_view::npos) {
+      *format = ResultFormat::kXlsx;
+      return true;
+    }
+    return false;
+  }
+  std::string head;
+  for (char c : bytes.substr(0, 64)) {
+    head.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  }
+  head.erase(0, head.find_first_not_of(" \t\r\n"));
+  if (head.starts_with("<!doctype html") || head.starts_with("<html")) {
+    *format = ResultFormat::kHtml;
+  } else if (head.starts_with("{")) {
+    *format = ResultFormat::kJson;
+  } else if (head.starts_with("--- ") && bytes.find("\n+++ ") != std::string_view::npos) {
+    *format = ResultFormat::kUnified;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool IsTextFormat(ResultFormat format) {
   return format != ResultFormat::kXlsx && format != ResultFormat::kDocx;
 }

@@ -25,6 +25,11 @@ bool IsTextFormat(ResultFormat format);
 // Whether the result shows the changed words of changed lines (the 新旧対照表, JSON).
 bool ResultFormatMarksChanges(ResultFormat format);
 
+// The format a result file other than a report is in, known from its bytes: a zip holding
+// a workbook (xlsx) or a Word document (docx), an HTML page, JSON data or a unified diff.
+// False for anything else (a report, or a text of no known format).
+bool RecogniseResultFormat(std::string_view bytes, ResultFormat* format);
+
 // Every format in the order of the selector, the report first.
 inline constexpr ResultFormat kResultFormats[] = {ResultFormat::kReport,  ResultFormat::kHtml,
                                                   ResultFormat::kXlsx,    ResultFormat::kDocx,

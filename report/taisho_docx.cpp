@@ -120,11 +120,13 @@ std::string DocumentXml(const TaishoTable& table) {
   out += "<w:document ";
   out += kWordNamespace;
   out += "><w:body>";
-  AppendParagraph(table.title,
-                  ("<w:pPr><w:jc w:val=\"center\"/><w:rPr><w:b/><w:sz w:val=\"" +
-                   std::to_string(kTitleSize) + "\"/></w:rPr></w:pPr>")
-                      .c_str(),
-                  &out);
+  // The title: centred, bold and larger.
+  out +=
+      "<w:p><w:pPr><w:jc w:val=\"center\"/><w:spacing w:after=\"120\"/></w:pPr><w:r><w:rPr>"
+      "<w:b/><w:sz w:val=\"" +
+      std::to_string(kTitleSize) + "\"/></w:rPr><w:t xml:space=\"preserve\">";
+  AppendEscaped(table.title, &out);
+  out += "</w:t></w:r></w:p>";
   AppendParagraph(std::string(kTaishoDateLabel) + table.dateTime,
                   "<w:pPr><w:jc w:val=\"right\"/></w:pPr>", &out);
   AppendParagraph(NoteOf(table), "<w:pPr><w:jc w:val=\"right\"/></w:pPr>", &out);

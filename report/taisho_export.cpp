@@ -33,9 +33,9 @@ TaishoTable TaishoTableOf(const ExportInput& input) {
   const Comparison& comparison = *input.comparison;
   std::optional<std::vector<TaishoRow>> byProvision;
   if (comparison.oldText != nullptr && comparison.newText != nullptr) {
-    byProvision = ProvisionRowsOf(WholeLinesOf(*comparison.oldText, input),
-                                  WholeLinesOf(*comparison.newText, input),
-                                  {input.options.taishoStyle, input.options.allLines});
+    byProvision = ProvisionRowsOf(
+        WholeLinesOf(*comparison.oldText, input), WholeLinesOf(*comparison.newText, input),
+        {input.options.taishoStyle, input.options.allLines, input.options.units});
   }
   if (byProvision) {
     table.byProvision = true;

@@ -26,7 +26,7 @@ td.no { text-align: right; color: #444; font-variant-numeric: tabular-nums; }
 td.text { white-space: pre-wrap; overflow-wrap: anywhere; tab-size: 4; }
 td.note { color: #333; }
 u { text-decoration: underline; text-decoration-thickness: 1px; text-underline-offset: .2em; }
-u.double { text-decoration-style: double; }
+u.double { text-decoration: none; border-bottom: 3px double #000; padding-bottom: 1px; }
 @media print { body { margin: 0; font-size: 9.5pt; } th { -webkit-print-color-adjust: exact;
   print-color-adjust: exact; } }
 @media (max-width: 40em) { body { margin: .4em; font-size: 10pt; } col.no { width: 2.6em; }

@@ -43,6 +43,43 @@ std::vector<TaishoPiece> PiecesOf(std::string_view text, const std::vector<Chang
   return pieces;
 }
 
+// The widest underlined blank drawn, in full-width characters.
+constexpr int kMaxBlankWidth = 40;
+constexpr std::string_view kBlanks =
+    "\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000"
+    "\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000"
+    "\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000"
+    "\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000\u3000";
+static_assert(kBlanks.size() == 3 * kMaxBlankWidth);
+
+// The pieces with an underlined blank at each mark's place (a piece cut there in two).
+std::vector<TaishoPiece> WithBlanks(std::string_view text, std::vector<TaishoPiece> pieces,
+                                    const std::vector<BlankMark>& blanks) {
+  if (blanks.empty()) return pieces;
+  std::vector<TaishoPiece> out;
+  std::size_t next = 0;
+  auto addBlank = [&](const BlankMark& blank) {
+    const int width = std::clamp(blank.width, 1, kMaxBlankWidth);
+    out.push_back({kBlanks.substr(0, 3 * static_cast<std::size_t>(width)), true, false});
+  };
+  for (const TaishoPiece& piece : pieces) {
+    const std::size_t begin = static_cast<std::size_t>(piece.text.data() - text.data());
+    std::size_t at = begin;
+    while (next < blanks.size() && blanks[next].at < begin + piece.text.size()) {
+      const std::size_t cut = std::max(blanks[next].at, at);
+      if (cut > at) out.push_back({text.substr(at, cut - at), piece.changed, piece.doubled});
+      addBlank(blanks[next++]);
+      at = cut;
+    }
+    if (at < begin + piece.text.size()) {
+      out.push_back(
+          {text.substr(at, begin + piece.text.size() - at), piece.changed, piece.doubled});
+    }
+  }
+  while (next < blanks.size()) addBlank(blanks[next++]);
+  return out;
+}
+
 std::string MoveNote(int lineNo, std::string_view tail) {
   std::string note = "（" + std::to_string(lineNo) + " ";
   note += tail;
@@ -116,7 +153,8 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
       cell.pieces = PiecesOf(text, {});
       break;
     case TaishoRowKind::kChanged:
-      cell.pieces = PiecesOf(text, changed, doubled);
+      cell.pieces =
+          WithBlanks(text, PiecesOf(text, changed, doubled), old ? row.oldBlanks : row.newBlanks);
       break;
     default:
       if (changed.empty() && doubled.empty() && !IsMovedEdit(row)) {

@@ -28,6 +28,13 @@ struct ChangedRange {
   std::size_t begin = 0, end = 0;
 };
 
+// An underlined blank shown at byte `at` of a side's text, `width` full-width characters wide:
+// where words were only added on the other side (or only deleted), this side marks the place.
+struct BlankMark {
+  std::size_t at = 0;
+  int width = 0;
+};
+
 struct TaishoRow {
   TaishoRowKind kind = TaishoRowKind::kCommon;
   // Line and part numbers of each side; 0 where the side has no line.
@@ -39,6 +46,7 @@ struct TaishoRow {
   // Doubly underlined: the number and 見出し of a provision renumbered, moved, added or
   // deleted whole (the formal style of a table by provisions).
   std::vector<ChangedRange> oldDouble, newDouble;
+  std::vector<BlankMark> oldBlanks, newBlanks;  // in order of `at`
   // A moved line: its line number at the other place. So too a deleted or added line paired
   // with its changed version elsewhere (a line that moved and changed), whose changed
   // characters then are all that is underlined.

@@ -179,7 +179,7 @@ std::string Heading(const TaishoTable& table, TaishoSide side) {
 }
 
 // How many lines a cell's text wraps into in a column `width` characters wide: a
-// character outside ASCII counts two, and each line end starts a line.
+// character outside ASCII counts about two, and each line end starts a line.
 int WrappedLines(const TaishoCell& cell, double width) {
   const double perLine = width * kFillOfWidth;
   int lines = 1;
@@ -192,7 +192,9 @@ int WrappedLines(const TaishoCell& cell, double width) {
         ++lines, used = 0;
         continue;
       }
-      const double w = byte < 0x80 ? 1 : 2;
+      // A full-width character of the 10-point font is about 1.7 widths of the column unit
+      // (the default font's digit).
+      const double w = byte < 0x80 ? 1 : 1.7;
       if (used + w > perLine) ++lines, used = 0;
       used += w;
     }
@@ -242,6 +244,8 @@ lxw_error FillSheet(lxw_worksheet* sheet, const TaishoTable& table, const Format
                                                   Heading(table, sides[i]).c_str(), f.heading);
     }
   }
+  // The heading holds the side and, below it, the file's name.
+  XlsxWriter().worksheet_set_row(sheet, kHeadingRow, 2 * kLineHeight, nullptr);
   lxw_row_t row = kHeadingRow + 1;
   for (const TaishoRow& tableRow : table.rows) {
     if (error) return error;

@@ -4,9 +4,9 @@
 # the desktop entry and the metainfo, and lintian for the Debian package; for `cpack -G DEB`,
 # dpkg-shlibdeps and file; strace, with which the tests kill runs at chosen system calls;
 # zsh, to check its completion; ICU, whose word break iterator cuts Japanese into the words
-# marked as changed; libxlsxwriter for the Excel 新旧対照表, python3-openpyxl
-# with which the tests read it back, chromium and poppler-utils with which scripts/screenshot.sh
-# shows and prints the HTML one),
+# marked as changed; libxlsxwriter and libzip for the Excel and Word 新旧対照表, python3-openpyxl
+# and python3-docx with which the tests read them back, chromium, LibreOffice and
+# poppler-utils with which scripts/screenshot.sh shows and prints them),
 # only those that are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
@@ -14,7 +14,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox
   libicu-dev libxlsxwriter-dev fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace zsh
-  chromium poppler-utils python3 python3-openpyxl "$@")
+  libzip-dev libreoffice-writer-nogui libreoffice-calc-nogui chromium poppler-utils python3
+  python3-openpyxl python3-docx "$@")
 
 missing=()
 for p in "${packages[@]}"; do

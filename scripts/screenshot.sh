@@ -11,7 +11,10 @@
 # (viewer-folded.png). Runs under a virtual X server with a Japanese
 # font; VERKO_X_SCREEN sets its screen (1280x1024x24), QT_SCALE_FACTOR scales the windows.
 # Then the 新旧対照表 of the sample pair as HTML, shown in headless Chromium
-# (taisho-html.png) and printed by it (taisho.pdf, A4 landscape).
+# (taisho-html.png) and printed by it (taisho.pdf, A4 landscape); and of real amendments (the
+# sample excerpt of an official table's law, law-*.png, and the laws beside the repository
+# when they are there, a07-*.png) as HTML in Chromium and as Word and Excel files printed by
+# LibreOffice and shown page by page (-word-N.png, -excel-N.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -35,5 +38,30 @@ chromium_run() {
 }
 chromium_run --window-size=1280,900 --screenshot="$out/taisho-html.png"
 chromium_run --no-pdf-header-footer --print-to-pdf="$out/taisho.pdf"
-rm -rf "$profile"
+
+# Real amendments: the HTML in the browser, the Word and Excel tables through LibreOffice's
+# PDF (its profile in the screenshot folder too).
+laws=${VERKO_LAWS_DIR:-../shared/laws}
+[ -d "$laws" ] || laws=../../shared/laws
+pairs=("law samples/law-old.txt samples/law-new.txt")
+a07="$laws/A07_jutaku-kinyu-shien-kiko-ho"
+[ -d "$a07" ] && pairs+=("a07 $a07/old.txt $a07/new.txt")
+for pair in "${pairs[@]}"; do
+  read -r name old new <<<"$pair"
+  for format in html docx xlsx; do
+    build/verko-cli --quiet --format "$format" "$old" "$new" "$out/$name.$format" || [ $? -eq 1 ]
+  done
+  mv "$out/$name.docx" "$out/$name-word.docx"
+  mv "$out/$name.xlsx" "$out/$name-excel.xlsx"
+  chromium --headless --no-sandbox --disable-gpu --hide-scrollbars --user-data-dir="$profile" \
+    --no-first-run --no-default-browser-check --window-size=1280,900 \
+    --screenshot="$(realpath "$out")/$name-html.png" "file://$(realpath "$out/$name.html")" \
+    >/dev/null 2>&1
+  for document in "$name-word.docx" "$name-excel.xlsx"; do
+    HOME=$(realpath "$out/.office") soffice --headless --convert-to pdf --outdir "$out" \
+      "$out/$document" >/dev/null 2>&1
+    pdftoppm -png -r 80 -f 1 -l 2 "$out/${document%.*}.pdf" "$out/${document%.*}"
+  done
+done
+rm -rf "$profile" "$out/.office"
 ls -1 "$out"/*.png "$out"/*.pdf

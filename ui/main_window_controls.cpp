@@ -81,7 +81,7 @@ struct OptionBox {
   QCheckBox* box;
   bool MainWindowSettings::*checked;
 };
-std::array<OptionBox, 11> OptionBoxes(const MainWindowControls& ui) {
+std::array<OptionBox, 12> OptionBoxes(const MainWindowControls& ui) {
   return {{{ui.optTrimTop, &MainWindowSettings::trimTop},
            {ui.optTrimTail, &MainWindowSettings::trimTail},
            {ui.optCompress, &MainWindowSettings::compress},
@@ -92,7 +92,8 @@ std::array<OptionBox, 11> OptionBoxes(const MainWindowControls& ui) {
            {ui.optAlwaysTop, &MainWindowSettings::alwaysTop},
            {ui.optCaseSensitive, &MainWindowSettings::caseSensitive},
            {ui.optIgnoreWidth, &MainWindowSettings::ignoreWidth},
-           {ui.optCharUnits, &MainWindowSettings::charUnits}}};
+           {ui.optCharUnits, &MainWindowSettings::charUnits},
+           {ui.optOldLeft, &MainWindowSettings::oldLeft}}};
 }
 
 }  // namespace
@@ -123,6 +124,8 @@ void MainWindowControls::ShowSettings(const MainWindowSettings& settings) const 
       comboEncoding->findData(QLatin1String(EncodingChoiceName(settings.encoding))));
   comboFormat->setCurrentIndex(
       std::max(comboFormat->findData(QLatin1String(ResultFormatName(settings.format))), 0));
+  comboTaishoStyle->setCurrentIndex(settings.taishoSimple ? 1 : 0);
+  EnableTableOptions();
   textSplitWidth->setText(settings.splitWidth);
   textMatchLen->setText(settings.matchLen);
 
@@ -142,6 +145,7 @@ void MainWindowControls::ReadSettings(MainWindowSettings* settings) const {
   (void)ParseEncodingName(comboEncoding->currentData().toString().toStdString(),
                           &settings->encoding);
   (void)ParseResultFormat(comboFormat->currentData().toString().toStdString(), &settings->format);
+  settings->taishoSimple = comboTaishoStyle->currentIndex() == 1;
   settings->splitWidth = textSplitWidth->text();
   settings->matchLen = textMatchLen->text();
 }
@@ -230,6 +234,17 @@ void MainWindowControls::Create(QWidget* window) {
       QStringLiteral("結果ファイルの形式です。比較結果レポートのほか、新旧対照表、"
                      "patch で当てられる unified diff、JSON で書き出せます"));
   labelFormat->setBuddy(comboFormat);
+  optOldLeft = option("OptOldLeft", QStringLiteral("改正前を左に"));
+  optOldLeft->setToolTip(
+      QStringLiteral("新旧対照表で改正前を左の列にします（既定は公用文の例どおり改正後が左）"));
+  comboTaishoStyle = Named(new QComboBox(frameOptions), "ComboTaishoStyle");
+  comboTaishoStyle->addItem(QStringLiteral("二重傍線あり（方式書）"), QStringLiteral("formal"));
+  comboTaishoStyle->addItem(QStringLiteral("傍線のみ"), QStringLiteral("simple"));
+  comboTaishoStyle->setToolTip(
+      QStringLiteral("条・項・号のある文書の新旧対照表の傍線です。方式書では、番号を移動した"
+                     "規定と新設・削る規定の番号と見出しに二重傍線を付けます"));
+  QObject::connect(comboFormat, &QComboBox::currentIndexChanged, comboFormat,
+                   [this] { EnableTableOptions(); });
   // What counts as a difference: letter case is ignored unless asked.
   optCaseSensitive = option("OptCaseSensitive", QStringLiteral("英字の大小を区別"));
   optCaseSensitive->setToolTip(
@@ -318,6 +333,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optDiffOnly, textMatchLen, optCharUnits}, nullptr);
   row({optFewestMoves, optCaseSensitive, optIgnoreWidth}, nullptr);
   row({labelEncoding, comboEncoding, labelFormat, comboFormat}, nullptr);
+  row({optOldLeft, comboTaishoStyle}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
 
@@ -358,16 +374,26 @@ void MainWindowControls::LayOut(QWidget* window) {
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void MainWindowControls::EnableTableOptions() const {
+  ResultFormat format = ResultFormat::kReport;
+  (void)ParseResultFormat(comboFormat->currentData().toString().toStdString(), &format);
+  const bool table = format == ResultFormat::kHtml || format == ResultFormat::kXlsx ||
+                     format == ResultFormat::kDocx;
+  optOldLeft->setEnabled(table);
+  comboTaishoStyle->setEnabled(table);
+}
+
 void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {
-      comboOld,          cmdRefOld,        comboNew,       cmdRefNew,     comboResult,
-      cmdRefResult,      optTrimTop,       optTrimTail,    optCompress,   optSplit,
-      textSplitWidth,    cmdSplitChars,    optDiffOnly,    textMatchLen,  optCharUnits,
-      optFewestMoves,    optCaseSensitive, optIgnoreWidth, comboEncoding, comboFormat,
-      optDispWithEditor, cmdSetEditor,     optAlwaysTop,   cmdWorkPath,   cmdStart,
-      cmdCancel,         cmdClose,         cmdHelp,        cmdBatch};
+  QWidget* const order[] = {comboOld,         cmdRefOld,        comboNew,          cmdRefNew,
+                            comboResult,      cmdRefResult,     optTrimTop,        optTrimTail,
+                            optCompress,      optSplit,         textSplitWidth,    cmdSplitChars,
+                            optDiffOnly,      textMatchLen,     optCharUnits,      optFewestMoves,
+                            optCaseSensitive, optIgnoreWidth,   comboEncoding,     comboFormat,
+                            optOldLeft,       comboTaishoStyle, optDispWithEditor, cmdSetEditor,
+                            optAlwaysTop,     cmdWorkPath,      cmdStart,          cmdCancel,
+                            cmdClose,         cmdHelp,          cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }

@@ -49,6 +49,9 @@ class MainWindowControls {
   QComboBox* comboEncoding;
   QLabel* labelFormat;
   QComboBox* comboFormat;
+  // The 新旧対照表's column order and underlines, enabled for a table format.
+  QCheckBox* optOldLeft;
+  QComboBox* comboTaishoStyle;
   QPushButton *cmdSplitChars, *cmdSetEditor, *cmdWorkPath;
 
   // The commands in the right-hand column.
@@ -62,6 +65,9 @@ class MainWindowControls {
 
   // The program's icon and name above the commands, with its version below them.
   QLabel *programIcon, *programName, *versionDisp;
+
+  // Enables the 新旧対照表's options when the chosen format is a table.
+  void EnableTableOptions() const;
 
  private:
   void Create(QWidget* window);

@@ -34,6 +34,8 @@ constexpr CheckValue kChecks[] = {
     {"OptCaseSensitive", &MainWindowSettings::caseSensitive},
     {"OptIgnoreWidth", &MainWindowSettings::ignoreWidth},
     {"OptCharUnits", &MainWindowSettings::charUnits},
+    {"OptOldLeft", &MainWindowSettings::oldLeft},
+    {"OptTaishoSimple", &MainWindowSettings::taishoSimple},
 };
 
 constexpr EncodingChoice kEncodings[] = {EncodingChoice::kCp932, EncodingChoice::kUtf8,

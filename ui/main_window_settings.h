@@ -36,6 +36,9 @@ struct MainWindowSettings {
   bool charUnits = false;  // changes marked character by character, not by words
   EncodingChoice encoding = EncodingChoice::kAuto;
   ResultFormat format = ResultFormat::kReport;
+  // The 新旧対照表: 改正前 in the left column; one kind of underline instead of the formal two.
+  bool oldLeft = false;
+  bool taishoSimple = false;
   // The numeric fields as typed: they are checked when a comparison starts, not here.
   QString splitWidth = QStringLiteral("80");
   QString matchLen = QStringLiteral("3");

@@ -173,6 +173,8 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   fields.caseSensitive = ui_.optCaseSensitive->isChecked();
   fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
+  fields.oldLeft = ui_.optOldLeft->isChecked();
+  fields.taishoSimple = ui_.comboTaishoStyle->currentIndex() == 1;
   fields.charUnits = ui_.optCharUnits->isChecked();
   return fields;
 }
@@ -226,6 +228,7 @@ void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareR
   // Only a completed run leaves a report the viewer can show as the last one.
   if (result.status != kStatusDone) return;
   lastReportPath_ = ToQString(request.resultName);
+  lastResultFormat_ = request.options.format;
   ui_.cmdView->setEnabled(true);
 }
 
@@ -513,6 +516,17 @@ void VerkoMain::OpenSetEditor() {
 
 void VerkoMain::OpenLastReport() {
   if (lastReportPath_.isEmpty()) return;
+  // A table, a patch or data is opened where it belongs, never as a report's lines.
+  if (lastResultFormat_ != ResultFormat::kReport) {
+    if (!services_.OpenWithDefaultApplication(lastReportPath_)) {
+      services_.ShowMessage(
+          this,
+          QStringLiteral("結果ファイル\n   %1\nを開くアプリケーションを起動できませんでした。")
+              .arg(lastReportPath_),
+          QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
+    }
+    return;
+  }
   ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_, &store_);
   if (!viewer) return;
   // Above this window when this one stays above all others.

@@ -154,6 +154,7 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   QPointer<VerkoBatch> batch_;
   HelpWindow* help_ = nullptr;
   QString lastReportPath_;
+  ResultFormat lastResultFormat_ = ResultFormat::kReport;  // the format of lastReportPath_
   QList<QPointer<ReportViewer>> viewers_;
 };
 

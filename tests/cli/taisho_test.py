@@ -1,9 +1,11 @@
 #!/usr/bin/python3
-"""The 新旧対照表 as a reader gets it: verko-cli writes it as HTML and as a workbook, and an
-XML parser and a spreadsheet library (openpyxl) read back the texts and the underlines.
+"""The 新旧対照表 as a reader gets it: verko-cli writes it as HTML, as a workbook and as a Word
+document, and an XML parser, a spreadsheet library (openpyxl) and a Word library
+(python-docx) read back the texts and the underlines.
 Usage: taisho_test.py VERKO_CLI TEST_FOLDER"""
 import os, shutil, subprocess, sys, zipfile
 import xml.etree.ElementTree as ET
+import docx
 import openpyxl
 
 cli, folder = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
@@ -18,10 +20,10 @@ for name, lines in (("old.txt", OLD), ("new.txt", NEW)):
         f.write("\n".join(lines) + "\n")
 failures = []
 
-def run(fmt, result, *options):
+def run(fmt, result, *options, pair=("old.txt", "new.txt")):
     env = dict(os.environ, TMPDIR=folder)
     args = [cli, "--quiet", "--work-dir", folder, "--encoding", "utf-8", "--format", fmt,
-            *options, "old.txt", "new.txt", result]
+            *options, *pair, result]
     done = subprocess.run(args, cwd=folder, env=env, capture_output=True, text=True)
     if done.returncode != 1:
         sys.exit(f"{' '.join(args)}: status {done.returncode}: {done.stderr}")
@@ -72,6 +74,36 @@ underlined = {"".join(text.itertext()): [r.find("x:t", ns).text for r in text.fi
                                          if r.find("x:rPr/x:u", ns) is not None]
               for text in cells_xml.iter("{%s}is" % ns["x"])}
 check("workbook underlines", (underlined.get("作成者 鈴木太郎"), underlined.get("作成者 山田太郎")), (["鈴木"], ["山田"]))
+
+# A document of provisions: an article inserted, the next two renumbered (one with a word
+# added, which the old side marks with an underlined blank), the first unchanged, left out.
+LONG = "この規程は、" + "職員の勤務条件に関し必要な事項を定めるものとする。" * 6
+LAW_OLD = ["（目的）", "第一条　" + LONG, "", "第二条　手当は月末に支払う。", "第三条　雑則"]
+LAW_NEW = ["（目的）", "第一条　" + LONG, "", "第二条　休暇は別に定める。",
+           "第三条　手当は毎月末に支払う。", "第四条　雑則"]
+for name, lines in (("law-old.txt", LAW_OLD), ("law-new.txt", LAW_NEW)):
+    with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+law = ("law-old.txt", "law-new.txt")
+document = docx.Document(run("docx", "law.docx", "--title", "規程新旧対照表", pair=law))
+check("document title", document.paragraphs[0].text, "規程新旧対照表")
+table = document.tables[0]
+check("document header repeats", table.rows[0]._tr.trPr.xpath("./w:tblHeader") != [], True)
+marks = {1: "single", 3: "double"}  # python-docx reads a double underline as 3
+def cell_runs(cell):
+    return [(r.text, marks.get(r.font.underline) if r.font.underline not in (None, True) else
+             ("single" if r.font.underline else None)) for r in cell.paragraphs[0].runs]
+rows = [(cell_runs(r.cells[0]), cell_runs(r.cells[1])) for r in table.rows[1:]]
+check("document rows", [("".join(t for t, _ in left), "".join(t for t, _ in right)) for left, right in rows],
+      [("（略）", "（略）"), ("第二条　休暇は別に定める。", "（新設）"),
+       ("第三条　手当は毎月末に支払う。", "第二条　手当は　月末に支払う。"),
+       ("第四条　雑則", "第三条　雑則")])
+check("document marks", [m for m in rows[1][0] + rows[2][0] + rows[2][1] if m[1]],
+      [("第二条", "double"), ("休暇は別に定める。", "single"), ("第三条", "double"),
+       ("毎", "single"), ("第二条", "double"), ("　", "single")])
+sheet = openpyxl.load_workbook(run("xlsx", "law.xlsx", "--all-lines", pair=law)).active
+tall = [c.row for row in sheet.iter_rows() for c in row if isinstance(c.value, str) and LONG in c.value]
+check("workbook row fits its wrapped text", sheet.row_dimensions[tall[0]].height >= 40 if tall else None, True)
 
 print("\n".join(failures) or "the 新旧対照表 reads back")
 sys.exit(1 if failures else 0)

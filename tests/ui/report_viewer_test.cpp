@@ -429,6 +429,34 @@ TEST_F(ViewerFromMainWindowTest, LastReportOpensInTheViewerAfterARun) {
   for (ReportViewer* open : main_->Viewers()) open->close();
 }
 
+// A table, a patch or data opens in the desktop's application for it; the viewer refuses it,
+// naming its format, and never shows a workbook's bytes as lines.
+TEST_F(ViewerFromMainWindowTest, OtherFormatsOpenWithTheirApplicationNotTheViewer) {
+  WriteFile(dir_.File("old.txt"), "第一条　甲\r\n第二条　乙\r\n");
+  WriteFile(dir_.File("new.txt"), "第一条　甲\r\n第二条　丙\r\n");
+  OpenForRuns();
+  EXPECT_FALSE(Check("OptOldLeft")->isEnabled());  // the report has no columns to swap
+  const std::pair<const char*, const char*> formats[] = {
+      {"xlsx", "新旧対照表（Excel）"}, {"docx", "新旧対照表（Word）"}, {"json", "JSON"}};
+  for (const auto& [format, caption] : formats) {
+    const QString result = Path((std::string("result.") + format).c_str());
+    Combo("ComboFormat")->setCurrentIndex(Combo("ComboFormat")->findData(format));
+    EXPECT_EQ(Check("OptOldLeft")->isEnabled(), format != std::string("json"));
+    main_->SetFileNames({Path("old.txt"), Path("new.txt"), result});
+    Button("CmdStart")->click();
+    ASSERT_EQ(main_->LastResult().status, kStatusDone) << format;
+    Button("CmdView")->click();
+    EXPECT_EQ(services_.openedFiles.value(services_.openedFiles.size() - 1), result);
+    EXPECT_TRUE(main_->Viewers().isEmpty());
+    services_.messages.clear();
+    EXPECT_EQ(ReportViewer::Open(result, services_), nullptr);
+    ASSERT_EQ(services_.messages.size(), 1u);
+    EXPECT_TRUE(services_.messages[0].text.contains(caption))
+        << services_.messages[0].text.toStdString();
+  }
+  EXPECT_EQ(services_.openedFiles.size(), 3);
+}
+
 TEST_F(ViewerFromMainWindowTest, ViewerIsTheDefaultEditorAndFollowsTheProgram) {
   const QString viewer = QStringLiteral(VERKO_UI_APP_DIR "verko --view %1");
   struct Case {

@@ -70,6 +70,10 @@ class ScriptedUiServices : public UiServices {
     launches.push_back(QStringList{program} + args);
     return true;
   }
+  bool OpenWithDefaultApplication(const QString& path) override {
+    openedFiles.append(path);
+    return true;
+  }
 
   // Titles of the messages shown, in order.
   QStringList Titles() const {
@@ -91,6 +95,7 @@ class ScriptedUiServices : public UiServices {
   std::vector<FileDialogRequest> fileRequests;
   QStringList folderTitles;
   std::vector<QStringList> launches;
+  QStringList openedFiles;  // opened with the desktop's default application
 };
 
 }  // namespace verko::testing

@@ -1,6 +1,7 @@
 #include "ui/shared/ui_services.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -14,6 +15,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTreeView>
+#include <QUrl>
 #include <algorithm>
 
 #include "ui/shared/natural_breaks.h"
@@ -200,6 +202,10 @@ QString QtUiServices::ChooseFolder(QWidget* parent, const QString& title,
 
 bool QtUiServices::StartDetached(const QString& program, const QStringList& args) {
   return QProcess::startDetached(program, args);
+}
+
+bool QtUiServices::OpenWithDefaultApplication(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace verko

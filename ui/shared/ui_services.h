@@ -55,6 +55,9 @@ class UiServices {
                                const QString& initialFolder) = 0;
   // Starts a program without waiting for it; false when it could not be started.
   virtual bool StartDetached(const QString& program, const QStringList& args) = 0;
+  // Opens a file with the desktop's default application for its type, without waiting;
+  // false when none could be started.
+  virtual bool OpenWithDefaultApplication(const QString& path) = 0;
 
   // A question with the question icon and Yes/No buttons: true for Yes.
   bool Ask(QWidget* parent, const QString& text, const QString& title) {
@@ -71,7 +74,8 @@ std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text,
 // The file dialog that ChooseFile shows for `request`.
 std::unique_ptr<QFileDialog> NewFileDialog(QWidget* parent, const FileDialogRequest& request);
 
-// The real dialogs and launches: QMessageBox, QInputDialog, QFileDialog, QProcess.
+// The real dialogs and launches: QMessageBox, QInputDialog, QFileDialog, QProcess,
+// QDesktopServices.
 class QtUiServices : public UiServices {
  public:
   MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
@@ -83,6 +87,7 @@ class QtUiServices : public UiServices {
   QString ChooseFolder(QWidget* parent, const QString& title,
                        const QString& initialFolder) override;
   bool StartDetached(const QString& program, const QStringList& args) override;
+  bool OpenWithDefaultApplication(const QString& path) override;
 };
 
 }  // namespace verko

@@ -74,19 +74,31 @@ void ChangedMarks::Reset() {
 
 QVariantList ChangedMarks::RangesOf(int line) {
   if (line < 0 || line >= document_.Count() || !InBlock(document_.Line(line).kind)) return {};
-  MarkAll();
-  const auto found = ranges_.find(line);
-  return found == ranges_.end() ? QVariantList() : found->second;
+  PairAll();
+  auto found = ranges_.find(line);
+  if (found != ranges_.end()) return found->second;
+  const auto partner = partners_.find(line);
+  if (partner == partners_.end()) return {};
+  // Words are found for a pair when one of its lines is first shown: the dictionary costs
+  // too much to run over a long report before its first page shows.
+  const bool deleted = document_.Line(line).kind == LineKind::kDeleted;
+  const int oldLine = deleted ? line : partner->second;
+  const int newLine = deleted ? partner->second : line;
+  const std::string_view oldText = document_.TextOf(oldLine), newText = document_.TextOf(newLine);
+  const ChangedRanges ranges = FindChangedCharacters(oldText, newText, TextEncoding::kUtf8, units_);
+  ranges_[oldLine] = ShownRanges(oldText, ranges.oldRanges, tabWidth_);
+  ranges_[newLine] = ShownRanges(newText, ranges.newRanges, tabWidth_);
+  return ranges_[line];
 }
 
 int ChangedMarks::PartnerOf(int line) {
   if (line < 0 || line >= document_.Count() || !InBlock(document_.Line(line).kind)) return -1;
-  MarkAll();
+  PairAll();
   const auto found = partners_.find(line);
   return found == partners_.end() ? -1 : found->second;
 }
 
-void ChangedMarks::MarkAll() {
+void ChangedMarks::PairAll() {
   if (done_) return;
   done_ = true;
   std::vector<LineKind> kinds;
@@ -97,9 +109,13 @@ void ChangedMarks::MarkAll() {
     kinds.push_back(document_.Line(i).kind);
     texts.push_back(InBlock(kinds.back()) ? document_.TextOf(i) : std::string_view());
   }
+  // Lines pair by their characters whatever the units, so the cheap character marks give
+  // the partners, and are the marks when characters are asked for.
   for (const ChangedLineMarks& marks :
-       MarkChangedLines(kinds, texts, TextEncoding::kUtf8, units_)) {
-    ranges_[marks.line] = ShownRanges(texts[marks.line], marks.ranges, tabWidth_);
+       MarkChangedLines(kinds, texts, TextEncoding::kUtf8, ChangeUnits::kCharacters)) {
+    if (units_ == ChangeUnits::kCharacters) {
+      ranges_[marks.line] = ShownRanges(texts[marks.line], marks.ranges, tabWidth_);
+    }
     partners_[marks.line] = marks.partner;
   }
 }

@@ -1,8 +1,9 @@
 // The changed words of the report's deleted and added lines as the viewer marks them: the
-// report's blocks of deleted and added lines are paired and compared, and lines that moved
-// and changed paired across blocks (MarkChangedLines), the first time a line is shown; the
-// result is kept as ranges of each line's shown text (tabs expanded) with the line it is
-// paired with. Lines that found no partner have no marks.
+// report's blocks of deleted and added lines are paired, and lines that moved and changed
+// paired across blocks (MarkChangedLines), the first time a line is shown; the words of a
+// pair are compared when one of its lines is first shown. The result is kept as ranges of
+// each line's shown text (tabs expanded) with the line it is paired with. Lines that found
+// no partner have no marks.
 #pragma once
 
 #include <QVariantList>
@@ -29,7 +30,7 @@ class ChangedMarks {
   int PartnerOf(int line);
 
  private:
-  void MarkAll();
+  void PairAll();
 
   const ReportDocument& document_;
   int tabWidth_;

@@ -4,6 +4,7 @@
 
 #include "common/input_file.h"
 #include "report/report_writer.h"
+#include "report/result_format.h"
 
 namespace verko {
 namespace {
@@ -31,6 +32,12 @@ Status LoadReportFile(const std::string& path, LoadedReport* report) {
   status = ReadAllBytes(file, bytes, nullptr, most + 1);
   if (!status.ok()) return status;
   if (bytes.size() > most) return Status::Error(TooLargeText(most));
+  // Another format's result (a workbook's bytes, say) is never shown as a report's lines.
+  if (ResultFormat format; RecogniseResultFormat(bytes, &format)) {
+    return Status::Error(std::string("比較結果レポートではなく、") + ResultFormatCaption(format) +
+                         " のファイルです。このファイルはその形式を開くアプリケーションで開いてく"
+                         "ださい。");
+  }
   DecodedText decoded = DecodeReportBytes(bytes);
   bytes = std::string();
   report->encoding = decoded.encoding;
