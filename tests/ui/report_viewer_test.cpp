@@ -384,23 +384,21 @@ TEST_F(ReportViewerTest, DevicesPipesAndHugeFilesAreRefusedAtOnce) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   WriteFile(huge, "");
   ASSERT_EQ(truncate(huge.c_str(), off_t{1} << 30), 0);  // sparse: takes no room
-  const struct {
-    std::string path;
-    const char* reason;
-  } cases[] = {{"/dev/zero", "通常のファイルではありません"},
-               {fifo, "通常のファイルではありません"},
-               {huge, "ファイルが大きすぎます"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
+  const std::pair<std::string, const char*> cases[] = {
+      {"/dev/zero", "通常のファイルではありません"},
+      {fifo, "通常のファイルではありません"},
+      {huge, "ファイルが大きすぎます"}};
+  for (const auto& [path, reason] : cases) {
+    SCOPED_TRACE(path);
     services_.messages.clear();
     QElapsedTimer timer;
     timer.start();
-    EXPECT_LT(PeakGrowthKb([&] { EXPECT_EQ(OpenPath(QString::fromStdString(c.path)), nullptr); }),
+    EXPECT_LT(PeakGrowthKb([&] { EXPECT_EQ(OpenPath(QString::fromStdString(path)), nullptr); }),
               200 * 1024);
     EXPECT_LT(timer.elapsed(), 1000);
     ASSERT_EQ(services_.messages.size(), 1u);
-    EXPECT_TRUE(services_.messages[0].text.contains(QString::fromStdString(c.path)));
-    EXPECT_TRUE(services_.messages[0].text.contains(c.reason));
+    EXPECT_TRUE(services_.messages[0].text.contains(QString::fromStdString(path)));
+    EXPECT_TRUE(services_.messages[0].text.contains(reason));
   }
 }
 
