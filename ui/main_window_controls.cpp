@@ -168,6 +168,9 @@ void MainWindowControls::Create(QWidget* window) {
                       QStringLiteral("ヘルプを表示します"));
   cmdStart = NewButton("CmdStart", QStringLiteral("比較開始(&G)"), window,
                        QStringLiteral("比較処理を開始します"));
+  cmdCompareView =
+      NewButton("CmdCompareView", QStringLiteral("比較して表示(&I)"), window,
+                QStringLiteral("結果ファイルを指定せずに比較し、結果をビューアで表示します"));
   cmdCancel = NewButton("CmdCancel", QStringLiteral("ｷｬﾝｾﾙ(Esc)"), window,
                         QStringLiteral("比較処理を中断します"));
   cmdCancel->setEnabled(false);
@@ -333,9 +336,10 @@ void MainWindowControls::LayOut(QWidget* window) {
   right->addLayout(logo);
   right->addWidget(versionDisp, 0, Qt::AlignHCenter);
   right->addSpacing(10);
-  const int commandWidth = std::max({cmdStart->sizeHint().width(), cmdCancel->sizeHint().width(),
-                                     cmdBatch->sizeHint().width(), 120});
-  for (QPushButton* button : {cmdStart, cmdCancel, cmdClose, cmdHelp, cmdView}) {
+  const int commandWidth =
+      std::max({cmdStart->sizeHint().width(), cmdCancel->sizeHint().width(),
+                cmdBatch->sizeHint().width(), cmdCompareView->sizeHint().width(), 120});
+  for (QPushButton* button : {cmdStart, cmdCompareView, cmdCancel, cmdClose, cmdHelp, cmdView}) {
     button->setFixedWidth(commandWidth);
     right->addWidget(button, 0, Qt::AlignHCenter);
   }
@@ -355,13 +359,13 @@ void MainWindowControls::LayOut(QWidget* window) {
 void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {comboOld,       cmdRefOld,     comboNew,       cmdRefNew,
-                            comboResult,    cmdRefResult,  optTrimTop,     optTrimTail,
-                            optCompress,    optSplit,      textSplitWidth, cmdSplitChars,
-                            optDiffOnly,    textMatchLen,  optFewestMoves, optCaseSensitive,
-                            optIgnoreWidth, comboEncoding, comboFormat,    optDispWithEditor,
-                            cmdSetEditor,   optAlwaysTop,  cmdWorkPath,    cmdStart,
-                            cmdCancel,      cmdClose,      cmdHelp,        cmdBatch};
+  QWidget* const order[] = {
+      comboOld,         cmdRefOld,      comboNew,      cmdRefNew,    comboResult,
+      cmdRefResult,     optTrimTop,     optTrimTail,   optCompress,  optSplit,
+      textSplitWidth,   cmdSplitChars,  optDiffOnly,   textMatchLen, optFewestMoves,
+      optCaseSensitive, optIgnoreWidth, comboEncoding, comboFormat,  optDispWithEditor,
+      cmdSetEditor,     optAlwaysTop,   cmdWorkPath,   cmdStart,     cmdCompareView,
+      cmdCancel,        cmdClose,       cmdHelp,       cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }

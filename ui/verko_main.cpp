@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "batch/pair_outcome.h"
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
 #include "common/text_encoding.h"
@@ -26,6 +29,7 @@
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
+#include "ui/view_pair.h"
 #include "ui/viewer/report_viewer.h"
 
 namespace verko {
@@ -65,6 +69,7 @@ VerkoMain::~VerkoMain() = default;
 
 void VerkoMain::ConnectHandlers() {
   connect(ui_.cmdStart, &QPushButton::clicked, this, &VerkoMain::ClickStart);
+  connect(ui_.cmdCompareView, &QPushButton::clicked, this, &VerkoMain::ClickCompareView);
   connect(ui_.cmdBatch, &QPushButton::clicked, this, &VerkoMain::OpenBatchWindow);
   connect(ui_.cmdCancel, &QPushButton::clicked, this, &VerkoMain::ClickCancel);
   connect(ui_.cmdClose, &QPushButton::clicked, this, &VerkoMain::CloseByProgram);
@@ -190,6 +195,34 @@ void VerkoMain::ClickStart() {
   const CompareRequest request = BuildRequest();
   CompareResult result = session_.RunInteractive(request);
   NoteFinishedReport(request, result);
+  ShowRunEnd(result);
+  if (closeAfterRun_) CloseByProgram();
+}
+
+void VerkoMain::ClickCompareView() {
+  if (!session_.CanStart() || !ValidateEnabledFields()) return;
+  // As `verko --view OLD NEW`: a report of the pair's own in the work folder, replaced
+  // without a question, the histories left alone (a batch-mode run).
+  const ViewPair pair = MakeViewPair(ReadCompareOptions(ReadOptionFields()),
+                                     ui_.comboOld->currentText(), ui_.comboNew->currentText());
+  QDir().mkpath(QFileInfo(pair.reportPath).absolutePath());
+  const CompareRequest request{pair.oldPath.toStdString(),
+                               pair.newPath.toStdString(),
+                               pair.reportPath.toStdString(),
+                               pair.options,
+                               {}};
+  CompareResult result = session_.RunBatch(request);
+  NoteFinishedReport(request, result);
+  ShowRunEnd(result);
+  if (closeAfterRun_) {
+    CloseByProgram();
+    return;
+  }
+  if (result.status == kStatusDone)
+    ShowInViewer(pair.reportPath, [pair] { return CompareViewPair(pair); });
+}
+
+void VerkoMain::ShowRunEnd(const CompareResult& result) {
   if (result.status == kStatusFailed) {
     services_.ShowMessage(this, ToQString(result.message.text), ToQString(result.message.title),
                           result.message.icon, MessageButtons::kOk);
@@ -198,7 +231,6 @@ void VerkoMain::ClickStart() {
                           QStringLiteral("文字コードの警告"), MessageIcon::kExclamation,
                           MessageButtons::kOk);
   }
-  if (closeAfterRun_) CloseByProgram();
 }
 
 CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::string& newName,
@@ -209,16 +241,19 @@ CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::
   SetFileNames({ToQString(oldName), ToQString(newName), ToQString(resultName)});
   CompareResult result = session_.RunBatch(request);
   NoteFinishedReport(request, result);
+  batchResultFormats_.insert(ToQString(resultName), request.options.format);
   if (closeAfterRun_) CloseByProgram();
   return result;
 }
 
 void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareResult& result) {
-  // The status of the finished run: the encodings it recognised, lines matched through a
-  // wave-dash twin.
-  std::string status = EncodingsReadNote(request.options, result);
-  if (const std::string twins = TwinNotice(result); !twins.empty()) {
-    status += (status.empty() ? "" : "　") + twins;
+  // The status of the finished run: what it found, the encodings it recognised, lines
+  // matched through a wave-dash twin. A declined overwrite compared nothing.
+  std::string status;
+  for (const std::string& part :
+       {result.status == kStatusOverwriteDeclined ? std::string() : OutcomeSummary(result),
+        EncodingsReadNote(request.options, result), TwinNotice(result)}) {
+    if (!part.empty()) status += (status.empty() ? "" : "　") + part;
   }
   ui_.labelRunStatus->setText(ToQString(status));
   ui_.labelRunStatus->setToolTip(ToQString(status));
@@ -244,6 +279,7 @@ void VerkoMain::LockControls() {
   ui_.cmdClose->setEnabled(false);
   ui_.cmdHelp->setEnabled(false);
   ui_.cmdStart->setEnabled(false);
+  ui_.cmdCompareView->setEnabled(false);
 }
 
 void VerkoMain::UnlockControls() {
@@ -253,6 +289,7 @@ void VerkoMain::UnlockControls() {
   ui_.cmdHelp->setEnabled(true);
   // A batch run compares pair after pair: no interactive start between its pairs.
   ui_.cmdStart->setEnabled(!session_.BatchRunning());
+  ui_.cmdCompareView->setEnabled(ui_.cmdStart->isEnabled());
   ui_.cmdCancel->setEnabled(false);
   // The run took the focus away from the disabled controls; the next comparison is one key
   // away (Space or Enter).
@@ -262,6 +299,7 @@ void VerkoMain::UnlockControls() {
 void VerkoMain::SetBatchRunning(bool running) {
   session_.SetBatchRunning(running);
   ui_.cmdStart->setEnabled(!running && !session_.RunActive());
+  ui_.cmdCompareView->setEnabled(ui_.cmdStart->isEnabled());
   if (!running) {
     SetFileNames({QString(), QString(), QString()});
     if (ui_.cmdStart->isEnabled()) ui_.cmdStart->setFocus();
@@ -512,7 +550,26 @@ void VerkoMain::OpenSetEditor() {
 
 void VerkoMain::OpenLastReport() {
   if (lastReportPath_.isEmpty()) return;
-  ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_, &store_);
+  ShowInViewer(lastReportPath_, {});
+}
+
+void VerkoMain::OpenResult(const std::string& path) {
+  const QString name = ToQString(path);
+  if (batchResultFormats_.value(name, ResultFormat::kReport) == ResultFormat::kReport) {
+    ShowInViewer(name, {});
+    return;
+  }
+  if (!services_.StartDetached(QStringLiteral("xdg-open"), {name})) {
+    services_.ShowMessage(
+        this,
+        QStringLiteral("結果ファイルを開くアプリケーションを起動できません。\n   %1").arg(name),
+        QStringLiteral("結果ファイルを開く"), MessageIcon::kExclamation, MessageButtons::kOk);
+  }
+}
+
+void VerkoMain::ShowInViewer(const QString& path, CompareAgainFunction compareAgain) {
+  ReportViewer* viewer =
+      ReportViewer::Open(path, services_, &store_, nullptr, std::move(compareAgain));
   if (!viewer) return;
   // Above this window when this one stays above all others.
   KeepAboveOpener(viewer, this);

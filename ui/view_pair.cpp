@@ -55,15 +55,21 @@ ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, cons
   fields.diffOnly = settings.diffOnly;
   fields.matchLenText = settings.matchLen.toStdString();
   fields.splitChar = settings.splitChar.toStdString();
-  fields.workPath = settings.workPath.toStdString();
   fields.encodingName = EncodingChoiceName(settings.encoding);
+  fields.workPath = settings.workPath.toStdString();
+  return MakeViewPair(ReadCompareOptions(fields), oldPath, newPath);
+}
+
+ViewPair MakeViewPair(const CompareOptions& options, const QString& oldPath,
+                      const QString& newPath) {
   ViewPair pair;
   pair.oldPath = oldPath;
   pair.newPath = newPath;
-  pair.options = ReadCompareOptions(fields);
-  // The viewer is already the place the report is shown in.
+  pair.options = options;
+  // The viewer is already the place the report is shown in, and it shows reports only.
   pair.options.displayWithEditor = false;
-  QString folder = settings.workPath;
+  pair.options.format = ResultFormat::kReport;
+  QString folder = ToQString(options.workPath);
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   pair.reportPath = folder + ReportNameOf(oldPath, newPath);
   return pair;

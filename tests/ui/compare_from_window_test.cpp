@@ -10,6 +10,7 @@
 
 #include "common/encoding.h"
 #include "tests/ui/window_fixture.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko::testing {
 namespace {
@@ -57,6 +58,31 @@ TEST_F(CompareFromWindowTest, StartWritesTheReportAndRecordsTheNames) {
   WaitFor([&] { return !Find<QWidget>("RateBar")->isVisibleTo(main_.get()); }, 3000);
   EXPECT_FALSE(Find<QWidget>("RateFrame")->isVisibleTo(main_.get()));
   EXPECT_FALSE(Find<QWidget>("TextProcDesc")->isVisibleTo(main_.get()));
+}
+
+// 比較して表示 needs no result name: the report goes to the work folder, named after the
+// pair, without a question or a history entry, and opens in the viewer; the status line says
+// what the run found, as after every run.
+TEST_F(CompareFromWindowTest, CompareAndShowNeedsNoResultNameAndOpensTheViewer) {
+  SetNames(Path("old.txt"), Path("new.txt"), QString());
+  Button("CmdCompareView")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+  ASSERT_EQ(main_->Viewers().size(), 1);
+  const QString report = main_->Viewers()[0]->CurrentPage()->Path();
+  EXPECT_TRUE(report.startsWith(QString::fromStdString(dir_.Path()))) << report.toStdString();
+  EXPECT_NE(ReadFile(report.toStdString()).find("changed 10"), std::string::npos);
+  EXPECT_TRUE(services_.messages.empty());
+  EXPECT_EQ(Combo("ComboOld")->count(), 0);
+  EXPECT_TRUE(Find<QLabel>("LabelRunStatus")
+                  ->text()
+                  .startsWith(QStringLiteral("相違あり（一致 2700　削除 300　追加 300　移動 0）")));
+  // The same pair again replaces its report without asking; the start keeps its refusal.
+  WriteFile(dir_.File("new.txt"), ReadFile(dir_.File("old.txt")));
+  Button("CmdCompareView")->click();
+  EXPECT_TRUE(services_.messages.empty());
+  EXPECT_TRUE(Find<QLabel>("LabelRunStatus")->text().startsWith(QStringLiteral("相違なし")));
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusFailed);
 }
 
 TEST_F(CompareFromWindowTest, OverwriteDeclinedLeavesTheOldResult) {
@@ -235,7 +261,8 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   Button("CmdStart")->click();
   EXPECT_EQ(main_->LastResult().counts.Differences(), 2);
   EXPECT_EQ(Find<QLabel>("LabelRunStatus")->text(),
-            QStringLiteral("文字コード: 旧ファイル CP932、新ファイル CP932"));
+            QStringLiteral("相違あり（一致 1　削除 1　追加 1　移動 0）　"
+                           "文字コード: 旧ファイル CP932、新ファイル CP932"));
   CloseAndReload();
   EXPECT_EQ(QSettings(StorePath(), QSettings::IniFormat).value("Settings/OptCaseSensitive"), 1);
 }
