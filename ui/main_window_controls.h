@@ -46,7 +46,9 @@ class MainWindowControls {
   QCheckBox* optFewestMoves;
   QLineEdit *textSplitWidth, *textMatchLen;
   QLabel *labelSplitUnit, *labelEncoding;
-  QComboBox* comboEncoding;
+  // The encodings of the old file (ComboEncoding), the new file and the report.
+  QLabel *labelEncodingOld, *labelEncodingNew, *labelEncodingReport;
+  QComboBox *comboEncoding, *comboEncodingNew, *comboEncodingReport;
   QLabel* labelFormat;
   QComboBox* comboFormat;
   QPushButton *cmdSplitChars, *cmdSetEditor, *cmdWorkPath;

@@ -33,7 +33,11 @@ struct MainWindowSettings {
   bool alwaysTop = false;
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  // The old file's encoding (stored as Encoding, which once served all three), the new
+  // file's and the report's.
   EncodingChoice encoding = EncodingChoice::kAuto;
+  EncodingChoice newEncoding = EncodingChoice::kAuto;
+  EncodingChoice reportEncoding = EncodingChoice::kAuto;
   ResultFormat format = ResultFormat::kReport;
   // The numeric fields as typed: they are checked when a comparison starts, not here.
   QString splitWidth = QStringLiteral("80");

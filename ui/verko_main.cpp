@@ -31,6 +31,7 @@
 #include "ui/verko_work_drive.h"
 #include "ui/view_pair.h"
 #include "ui/viewer/report_viewer.h"
+#include "ui/viewer_launch.h"
 
 namespace verko {
 namespace {
@@ -174,7 +175,9 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.splitChar = splitChar_.toStdString();
   fields.workPath = workPath_.toStdString();
   fields.editorSetting = editorSetting_.toStdString();
-  fields.encodingName = ui_.comboEncoding->currentData().toString().toStdString();
+  fields.oldEncodingName = ui_.comboEncoding->currentData().toString().toStdString();
+  fields.newEncodingName = ui_.comboEncodingNew->currentData().toString().toStdString();
+  fields.reportEncodingName = ui_.comboEncodingReport->currentData().toString().toStdString();
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   fields.caseSensitive = ui_.optCaseSensitive->isChecked();
   fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
@@ -571,6 +574,7 @@ void VerkoMain::ShowInViewer(const QString& path, CompareAgainFunction compareAg
   ReportViewer* viewer =
       ReportViewer::Open(path, services_, &store_, nullptr, std::move(compareAgain));
   if (!viewer) return;
+  OfferPairDrop(viewer, store_, services_, appDir_);
   // Above this window when this one stays above all others.
   KeepAboveOpener(viewer, this);
   viewers_.append(viewer);

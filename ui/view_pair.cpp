@@ -55,7 +55,9 @@ ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, cons
   fields.diffOnly = settings.diffOnly;
   fields.matchLenText = settings.matchLen.toStdString();
   fields.splitChar = settings.splitChar.toStdString();
-  fields.encodingName = EncodingChoiceName(settings.encoding);
+  fields.oldEncodingName = EncodingChoiceName(settings.encoding);
+  fields.newEncodingName = EncodingChoiceName(settings.newEncoding);
+  fields.reportEncodingName = EncodingChoiceName(settings.reportEncoding);
   fields.workPath = settings.workPath.toStdString();
   return MakeViewPair(ReadCompareOptions(fields), oldPath, newPath);
 }

@@ -234,7 +234,9 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
             (QStringList{"CP932 (Shift_JIS)", "UTF-8", "EUC-JP", QStringLiteral("自動判別")}));
   WriteFile(dir_.File("old.txt"), "比較 🍣\r\nbad \xFF\r\n");
   WriteFile(dir_.File("new.txt"), "比較 🍣\r\nbad \xFF\r\nnew\r\n");
-  encoding->setCurrentIndex(encoding->findData("utf-8"));
+  for (const char* name : {"ComboEncoding", "ComboEncodingNew", "ComboEncodingReport"}) {
+    Combo(name)->setCurrentIndex(encoding->findData("utf-8"));
+  }
   Button("CmdStart")->click();
   EXPECT_EQ(main_->LastResult().status, kStatusDone);
   EXPECT_NE(Result().find("       1        1    | 比較 🍣"), std::string::npos) << Result();
@@ -265,6 +267,29 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
                            "文字コード: 旧ファイル CP932、新ファイル CP932"));
   CloseAndReload();
   EXPECT_EQ(QSettings(StorePath(), QSettings::IniFormat).value("Settings/OptCaseSensitive"), 1);
+}
+
+// Each file has its own encoding, stored, used by the start and by batch runs alike: a CP932
+// old file against the same text in UTF-8 has no difference, and the report is UTF-8.
+TEST_F(CompareFromWindowTest, EachFileIsReadInItsOwnEncoding) {
+  WriteFile(dir_.File("old.txt"), ToCp932("条文の改正\r\n第二条\r\n"));
+  WriteFile(dir_.File("new.txt"), "条文の改正\r\n第二条\r\n");
+  const std::pair<const char*, const char*> choices[] = {
+      {"ComboEncoding", "cp932"}, {"ComboEncodingNew", "utf-8"}, {"ComboEncodingReport", "utf-8"}};
+  for (const auto& [name, value] : choices) {
+    Combo(name)->setCurrentIndex(Combo(name)->findData(value));
+  }
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().counts.Differences(), 0);
+  EXPECT_NE(Result().find("条文の改正"), std::string::npos);
+  EXPECT_EQ(main_->RunBatchCompare(dir_.File("old.txt"), dir_.File("new.txt"), dir_.File("b.txt"))
+                .counts.Differences(),
+            0);
+  CloseAndReload();
+  Open();
+  for (const auto& [name, value] : choices) {
+    EXPECT_EQ(Combo(name)->currentData().toString(), value) << name;
+  }
 }
 
 // The format selector: stored beside the other options and used by the run; the JSON
