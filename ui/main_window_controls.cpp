@@ -233,7 +233,7 @@ void MainWindowControls::Create(QWidget* window) {
   labelEncodingOld = Named(new QLabel(QStringLiteral("旧："), frameOptions), "LabelEncodingOld");
   labelEncodingNew = Named(new QLabel(QStringLiteral("新："), frameOptions), "LabelEncodingNew");
   labelEncodingReport =
-      Named(new QLabel(QStringLiteral("結果："), frameOptions), "LabelEncodingReport");
+      Named(new QLabel(QStringLiteral("結果の文字コード："), frameOptions), "LabelEncodingReport");
   labelEncoding->setBuddy(comboEncoding);
   labelEncodingOld->setBuddy(comboEncoding);
   labelEncodingNew->setBuddy(comboEncodingNew);
@@ -336,10 +336,9 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
   row({optDiffOnly, textMatchLen}, nullptr);
   row({optFewestMoves, optCaseSensitive, optIgnoreWidth}, nullptr);
-  row({labelEncoding, labelEncodingOld, comboEncoding, labelEncodingNew, comboEncodingNew,
-       labelEncodingReport, comboEncodingReport},
+  row({labelEncoding, labelEncodingOld, comboEncoding, labelEncodingNew, comboEncodingNew},
       nullptr);
-  row({labelFormat, comboFormat}, nullptr);
+  row({labelEncodingReport, comboEncodingReport, labelFormat, comboFormat}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
 

@@ -17,8 +17,8 @@
 #include "batch/window/verko_batch.h"
 #include "tests/core/batch_test_support.h"
 #include "tests/ui/window_fixture.h"
-#include "ui/viewer/report_viewer.h"
 #include "ui/shared/field_values.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko::testing {
 namespace {

@@ -251,7 +251,9 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   Open();
   EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "utf-8");
   CloseAndReload();
-  store_->Write(QStringLiteral("Encoding"), QStringLiteral("klingon"));
+  for (const char* key : {"Encoding", "NewEncoding", "ReportEncoding"}) {
+    store_->Write(QLatin1String(key), QStringLiteral("klingon"));
+  }
   Open();
   EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "auto");
 

@@ -63,12 +63,14 @@ TEST_F(KeyboardTest, TabFollowsTheVisualOrder) {
   }
   ShowActive();
   const QStringList order = {
-      "ComboOld",         "CmdRefOld",      "ComboNew",      "CmdRefNew",    "ComboResult",
-      "CmdRefResult",     "OptTrimTop",     "OptTrimTail",   "OptCompress",  "OptSplit",
-      "TextSplitWidth",   "CmdSplitChars",  "OptDiffOnly",   "TextMatchLen", "OptFewestMoves",
-      "OptCaseSensitive", "OptIgnoreWidth", "ComboEncoding", "ComboFormat",  "OptDispWithEditor",
-      "CmdSetEditor",     "OptAlwaysTop",   "CmdworkPath",   "CmdStart",     "CmdClose",
-      "CmdHelp",          "CmdBatch",       "ComboOld"};
+      "ComboOld",       "CmdRefOld",         "ComboNew",         "CmdRefNew",
+      "ComboResult",    "CmdRefResult",      "OptTrimTop",       "OptTrimTail",
+      "OptCompress",    "OptSplit",          "TextSplitWidth",   "CmdSplitChars",
+      "OptDiffOnly",    "TextMatchLen",      "OptFewestMoves",   "OptCaseSensitive",
+      "OptIgnoreWidth", "ComboEncoding",     "ComboEncodingNew", "ComboEncodingReport",
+      "ComboFormat",    "OptDispWithEditor", "CmdSetEditor",     "OptAlwaysTop",
+      "CmdworkPath",    "CmdStart",          "CmdCompareView",   "CmdClose",
+      "CmdHelp",        "CmdBatch",          "ComboOld"};
   ASSERT_EQ(FocusName(), order[0]);
   QStringList forward{FocusName()};
   for (int i = 1; i < order.size(); ++i) {

@@ -241,10 +241,9 @@ void ReportPage::SizeColumns() {
                             metrics.horizontalAdvance(QStringLiteral("<-")) + 14);
   lineView_->setColumnWidth(ReportLineModel::kOldNo, numberWidth);
   lineView_->setColumnWidth(ReportLineModel::kNewNo, numberWidth);
-  // Wrapped, the text takes the width the window gives it; else its widest line's.
-  lines->setSectionResizeMode(ReportLineModel::kText,
-                              wrapped_ ? QHeaderView::Stretch : QHeaderView::Interactive);
-  if (!wrapped_) lineView_->setColumnWidth(ReportLineModel::kText, textWidth);
+  // Wrapped, the text (the last column, which stretches) takes the width the window gives
+  // it; else its widest line's.
+  lineView_->setColumnWidth(ReportLineModel::kText, wrapped_ ? 50 : textWidth);
   lines->setStretchLastSection(true);
   const bool isReport = report_.document.IsReport();
   lineView_->setColumnHidden(ReportLineModel::kMark, !isReport);

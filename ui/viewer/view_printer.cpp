@@ -32,7 +32,7 @@ std::vector<PrintColumn> LayOutColumns(const QTableView& view, const QFontMetric
   int texts = 0;
   for (int c = 0; c < view.model()->columnCount(); ++c) {
     if (view.isColumnHidden(c)) continue;
-    const bool text = qobject_cast<LineTextDelegate*>(view.itemDelegateForColumn(c)) != nullptr;
+    const bool text = dynamic_cast<LineTextDelegate*>(view.itemDelegateForColumn(c)) != nullptr;
     columns.push_back({c, text, 0, text ? 0 : numberWidth});
     fixed += text ? 0 : numberWidth;
     texts += text ? 1 : 0;

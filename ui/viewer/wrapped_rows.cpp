@@ -25,7 +25,7 @@ void WrappedRows::SetWrap(bool on) {
   if (on == wrap_) return;
   wrap_ = on;
   for (int column : textColumns_) {
-    if (auto* delegate = qobject_cast<LineTextDelegate*>(view_->itemDelegateForColumn(column))) {
+    if (auto* delegate = dynamic_cast<LineTextDelegate*>(view_->itemDelegateForColumn(column))) {
       delegate->SetWrap(on);
     }
   }
@@ -42,9 +42,8 @@ void WrappedRows::WatchModel() {
   if (watched_) disconnect(watched_, nullptr, this, nullptr);
   watched_ = model;
   if (!model) return;
-  for (auto signal : {&QAbstractItemModel::modelReset, &QAbstractItemModel::layoutChanged}) {
-    connect(model, signal, this, &WrappedRows::Remeasure);
-  }
+  connect(model, &QAbstractItemModel::modelReset, this, &WrappedRows::Remeasure);
+  connect(model, &QAbstractItemModel::layoutChanged, this, &WrappedRows::Remeasure);
   connect(model, &QAbstractItemModel::rowsInserted, this, &WrappedRows::Remeasure);
   connect(model, &QAbstractItemModel::rowsRemoved, this, &WrappedRows::Remeasure);
   connect(model, &QAbstractItemModel::dataChanged, this, &WrappedRows::Remeasure);
