@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "batch/window/pair_table_model.h"
 #include "ui/shared/field_values.h"
 #include "ui/shared/widget_parts.h"
 #include "ui/shared/window_helpers.h"
@@ -60,6 +61,8 @@ void BatchWindowControls::SetColumnWidths() const {
   for (int column = 0; column < pairGrid->model()->columnCount(); ++column) {
     pairGrid->setColumnWidth(column, width);
   }
+  // An outcome with its counts is longer than a file name.
+  pairGrid->setColumnWidth(PairTableModel::kOutcome, width * 2);
 }
 
 void BatchWindowControls::Create(QWidget* window, QAbstractItemModel* pairs) {
