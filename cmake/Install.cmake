@@ -107,9 +107,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded when first needed rather than linked, so dpkg-shlibdeps does not see them: the
 # versions that have every function the program looks up (sqlite3_system_errno,
 # onig_set_retry_limit_in_search; libxlsxwriter4, which writes the Excel 新旧対照表, as
-# dpkg-shlibdeps found it when it was linked).
+# dpkg-shlibdeps found it when it was linked; ICU of the major version built against, whose
+# soname and symbols carry that version).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsqlite3-0 (>= 3.12.0), libonig5 (>= 6.9.5), libxlsxwriter4 (>= 1.1.4)")
+    "libsqlite3-0 (>= 3.12.0), libonig5 (>= 6.9.5), libxlsxwriter4 (>= 1.1.4), libicu${VERKO_ICU_MAJOR}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic, qt6-translations-l10n")
 include(CPack)

@@ -18,18 +18,25 @@ bool TextSource::ReadInPlace(std::size_t size, std::string_view* piece) {
   return true;
 }
 
-Status ReadAllBytes(ByteSource& source, std::string& content, const std::atomic<bool>* stop) {
+Status ReadAllBytes(ByteSource& source, std::string& content, const std::atomic<bool>* stop,
+                    std::uint64_t most) {
   constexpr std::size_t kPiece = 64 * 1024;
   // Room for the whole known length at once (and a piece more, to see the end or that the
   // file grew), so a large file is neither copied as the text grows nor read in small
   // pieces; without a known length the room doubles as needed.
-  std::size_t size = content.size();
-  const std::uint64_t length = std::min<std::uint64_t>(source.Length(), content.max_size() / 4);
+  const std::size_t start = content.size();
+  std::size_t size = start;
+  const std::uint64_t length =
+      std::min({source.Length(), most, static_cast<std::uint64_t>(content.max_size() / 4)});
   content.resize(size + static_cast<std::size_t>(length) + kPiece);
   for (;;) {
+    const std::uint64_t left = most - (size - start);
+    if (left == 0) break;
     if (content.size() - size < kPiece) content.resize(std::max(content.size() * 2, size + kPiece));
     std::size_t got = 0;
-    Status status = source.Read(content.data() + size, content.size() - size, &got);
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(content.size() - size, left));
+    Status status = source.Read(content.data() + size, want, &got);
     if (!status.ok()) {
       content.resize(size);
       return status;

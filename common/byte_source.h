@@ -39,8 +39,8 @@ class TextSource : public ByteSource {
 };
 
 // Appends everything the source gives to `content`, piece by piece, until its end, a failure,
-// or (when `stop` is given) until *stop turns true.
+// (when `stop` is given) until *stop turns true, or once `most` bytes have been appended.
 Status ReadAllBytes(ByteSource& source, std::string& content,
-                    const std::atomic<bool>* stop = nullptr);
+                    const std::atomic<bool>* stop = nullptr, std::uint64_t most = UINT64_MAX);
 
 }  // namespace verko

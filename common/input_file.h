@@ -42,6 +42,8 @@ class InputFile : public ByteSource {
     stop_ = stop;
     alsoStop_ = alsoStop;
   }
+  // Whether the file opened is a regular file, not a pipe, a device or a socket.
+  bool IsRegular() const { return regular_; }
   // The size of a regular file when it was opened; 0 for a device or a pipe.
   std::uint64_t Length() const override { return length_; }
   void Close();

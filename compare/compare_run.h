@@ -13,6 +13,7 @@
 #include "common/text_encoding.h"
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
+#include "report/provision_rows.h"
 #include "report/report_counts.h"
 #include "report/result_format.h"
 
@@ -53,6 +54,11 @@ struct CompareOptions {
   ResultFormat format = ResultFormat::kReport;
   // The 新旧対照表 with the old text (改正前) in the left column.
   bool oldLeft = false;
+  // The 新旧対照表 of documents of provisions: its underlines, every line or only the
+  // provisions that changed, and its title (empty: 新旧対照表).
+  TaishoStyle taishoStyle = TaishoStyle::kFormal;
+  bool allLines = false;
+  std::string title{};
 };
 
 struct CompareRequest {

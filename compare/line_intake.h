@@ -17,8 +17,6 @@
 
 namespace verko {
 
-inline constexpr int kMaxLines = 32000;
-
 struct IntakeOptions {
   NormalizeOptions normalize;
   int splitWidth = 250;

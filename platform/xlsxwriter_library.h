@@ -16,7 +16,8 @@ namespace verko {
   X(format_set_text_wrap) X(format_set_underline) X(lxw_strerror) X(workbook_add_format) \
   X(workbook_add_worksheet) X(workbook_close) X(workbook_new_opt) X(workbook_set_properties) \
   X(worksheet_fit_to_pages) X(worksheet_freeze_panes) X(worksheet_merge_range) \
-  X(worksheet_repeat_rows) X(worksheet_set_column) X(worksheet_set_landscape) \
+  X(worksheet_repeat_rows) X(worksheet_set_column) X(worksheet_set_footer) \
+  X(worksheet_set_landscape) X(worksheet_set_row) \
   X(worksheet_set_margins) X(worksheet_set_paper) X(worksheet_write_blank) \
   X(worksheet_write_number) X(worksheet_write_rich_string) X(worksheet_write_string)
 // clang-format on

@@ -1,11 +1,13 @@
 #include "report/changed_characters.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
+
+#include "report/change_units.h"
+#include "report/word_units.h"
 
 namespace verko {
 namespace {
@@ -14,215 +16,8 @@ namespace {
 // common start and end.
 constexpr std::size_t kUnitsWindow = 8;
 
-// The units of a line as their boundaries: unit k is bytes [bounds[k], bounds[k + 1]).
-using Bounds = std::vector<uint32_t>;
-
-// The bytes of ASCII letters, digits and "_", which run together into one unit.
-constexpr auto kWordBytes = [] {
-  std::array<bool, 256> table{};
-  for (int byte = 0; byte < 256; ++byte) {
-    table[byte] = (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-                  (byte >= 'a' && byte <= 'z') || byte == '_';
-  }
-  return table;
-}();
-
-bool IsWordByte(unsigned char byte) {
-  return kWordBytes[byte];
-}
-
-bool InRange(unsigned char byte, unsigned char low, unsigned char high) {
-  return byte >= low && byte <= high;
-}
-
-// The byte length of the character at `pos` (a non-ASCII one); 1 for a byte that starts
-// no valid character, so that every byte belongs to exactly one unit.
-std::size_t CharacterLength(std::string_view text, std::size_t pos, TextEncoding encoding) {
-  const auto byte = static_cast<unsigned char>(text[pos]);
-  const std::size_t left = text.size() - pos;
-  auto trail = [&](std::size_t i, unsigned char low, unsigned char high) {
-    return i < left && InRange(static_cast<unsigned char>(text[pos + i]), low, high);
-  };
-  switch (encoding) {
-    case TextEncoding::kCp932:
-      if ((InRange(byte, 0x81, 0x9F) || InRange(byte, 0xE0, 0xFC)) && left >= 2) return 2;
-      return 1;
-    case TextEncoding::kUtf8: {
-      const std::size_t length = InRange(byte, 0xC2, 0xDF)   ? 2
-                                 : InRange(byte, 0xE0, 0xEF) ? 3
-                                 : InRange(byte, 0xF0, 0xF4) ? 4
-                                                             : 1;
-      for (std::size_t i = 1; i < length; ++i) {
-        if (!trail(i, 0x80, 0xBF)) return 1;
-      }
-      return length;
-    }
-    case TextEncoding::kEucJp:
-      if (byte == 0x8E) return trail(1, 0xA1, 0xDF) ? 2 : 1;
-      if (byte == 0x8F) return trail(1, 0xA1, 0xFE) && trail(2, 0xA1, 0xFE) ? 3 : 1;
-      if (InRange(byte, 0xA1, 0xFE)) return trail(1, 0xA1, 0xFE) ? 2 : 1;
-      return 1;
-    case TextEncoding::kUtf16Le:
-    case TextEncoding::kUtf16Be:
-      // Reports are never UTF-16 (such files give a UTF-8 report): bytes stay units.
-      return 1;
-  }
-  return 1;
-}
-
-bool IsCp932Lead(unsigned char byte) {
-  return InRange(byte, 0x81, 0x9F) || InRange(byte, 0xE0, 0xFC);
-}
-
-// The end of the unit that starts at `pos` (< text.size()).
-std::size_t UnitEnd(std::string_view text, std::size_t pos, TextEncoding encoding) {
-  const auto byte = static_cast<unsigned char>(text[pos]);
-  if (byte >= 0x80) return pos + CharacterLength(text, pos, encoding);
-  ++pos;
-  if (IsWordByte(byte)) {
-    while (pos < text.size() && IsWordByte(static_cast<unsigned char>(text[pos]))) ++pos;
-  }
-  return pos;
-}
-
-// Appends the starts of the units of text[from, to) to `bounds`; `from` must start a unit
-// and `to` end one.
-void AppendUnits(std::string_view text, std::size_t from, std::size_t to, TextEncoding encoding,
-                 Bounds* bounds) {
-  bounds->reserve(bounds->size() + (to - from) + 2);  // at most one unit per byte, and ends
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t pos = from;
-  while (pos < to) {
-    bounds->push_back(static_cast<uint32_t>(pos));
-    const unsigned char byte = bytes[pos];
-    if (byte < 0x80) {
-      ++pos;
-      if (IsWordByte(byte)) {
-        while (pos < to && IsWordByte(bytes[pos])) ++pos;
-      }
-    } else if (encoding == TextEncoding::kCp932) {
-      pos += IsCp932Lead(byte) && pos + 1 < text.size() ? 2 : 1;
-    } else {
-      pos += CharacterLength(text, pos, encoding);
-    }
-  }
-}
-
-// Whether a character starts at byte `q` (0 < q < size) as AppendUnits splits the text,
-// found from the bytes before it rather than by splitting the text from its start.
-bool IsCharacterStart(std::string_view text, std::size_t q, TextEncoding encoding) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  switch (encoding) {
-    case TextEncoding::kCp932: {
-      // The last byte before q that cannot lead a character ends one; the bytes after it
-      // go in pairs, so an even run of possible lead bytes ends on a boundary.
-      std::size_t run = 0;
-      while (run < q && IsCp932Lead(bytes[q - 1 - run])) ++run;
-      return run % 2 == 0;
-    }
-    case TextEncoding::kUtf8:
-      // A lead byte always starts a character; q is inside one when the nearest lead
-      // byte within three before it starts a valid character that reaches q.
-      for (std::size_t k = 1; k <= 3 && k <= q; ++k) {
-        const unsigned char byte = bytes[q - k];
-        if ((byte & 0xC0) == 0x80) continue;
-        return !InRange(byte, 0xC2, 0xF4) || CharacterLength(text, q - k, encoding) <= k;
-      }
-      return true;
-    case TextEncoding::kEucJp: {
-      std::size_t pos = 0;
-      while (pos < q) pos += bytes[pos] < 0x80 ? 1 : CharacterLength(text, pos, encoding);
-      return pos == q;
-    }
-    case TextEncoding::kUtf16Le:
-    case TextEncoding::kUtf16Be:
-      return true;
-  }
-  return true;
-}
-
-// The start of the unit holding byte `q` (< text.size()).
-std::size_t UnitStart(std::string_view text, std::size_t q, TextEncoding encoding) {
-  while (q > 0 && !IsCharacterStart(text, q, encoding)) --q;
-  auto wordAt = [&](std::size_t k) {
-    const auto byte = static_cast<unsigned char>(text[k]);
-    return byte < 0x80 && IsWordByte(byte);
-  };
-  if (!wordAt(q)) return q;
-  while (q > 0 && wordAt(q - 1) && IsCharacterStart(text, q - 1, encoding)) --q;
-  return q;
-}
-
-// The first unit boundary at or after byte `q` (<= text.size()).
-std::size_t NextBoundary(std::string_view text, std::size_t q, TextEncoding encoding) {
-  if (q >= text.size()) return text.size();
-  const std::size_t start = UnitStart(text, q, encoding);
-  return start == q ? q : UnitEnd(text, start, encoding);
-}
-
 std::size_t UnitCount(const Bounds& bounds) {
   return bounds.size() - 1;
-}
-
-// A unit as a number: a unit of up to seven bytes is its bytes and its length (equal keys are
-// equal units); a longer one is a hash of its bytes, marked apart from the short ones.
-uint64_t UnitKey(const char* bytes, std::size_t length) {
-  if (length <= 7) {
-    uint64_t key = static_cast<uint64_t>(length) << 56;
-    for (std::size_t k = 0; k < length; ++k) {
-      key |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[k])) << (8 * k);
-    }
-    return key;
-  }
-  uint64_t hash = 1469598103934665603ULL;
-  for (std::size_t k = 0; k < length; ++k) {
-    hash = (hash ^ static_cast<unsigned char>(bytes[k])) * 1099511628211ULL;
-  }
-  return hash | (0xFFULL << 56);
-}
-
-// UnitKey of text[start, start + length), reading the eight bytes from `start` at once
-// where the text holds them.
-uint64_t UnitKeyAt(std::string_view text, std::size_t start, std::size_t length) {
-  if constexpr (std::endian::native == std::endian::little) {
-    if (length <= 7 && start + 8 <= text.size()) {
-      uint64_t word;
-      std::memcpy(&word, text.data() + start, 8);
-      return (word & ((uint64_t{1} << (8 * length)) - 1)) | static_cast<uint64_t>(length) << 56;
-    }
-  }
-  return UnitKey(text.data() + start, length);
-}
-
-bool IsShortKey(uint64_t key) {
-  return (key >> 56) <= 7;
-}
-
-// The keys of the units of `text`, sorted, into `keys`: split and keyed in one pass, as
-// AppendUnits splits.
-void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  keys->resize(size);  // at most one unit per byte
-  uint64_t* out = keys->data();
-  std::size_t pos = 0;
-  while (pos < size) {
-    const std::size_t start = pos;
-    const unsigned char byte = bytes[pos];
-    if (byte < 0x80) {
-      ++pos;
-      if (IsWordByte(byte)) {
-        while (pos < size && IsWordByte(bytes[pos])) ++pos;
-      }
-    } else if (encoding == TextEncoding::kCp932) {
-      pos += IsCp932Lead(byte) && pos + 1 < size ? 2 : 1;
-    } else {
-      pos += CharacterLength(text, pos, encoding);
-    }
-    *out++ = UnitKeyAt(text, start, pos - start);
-  }
-  keys->resize(static_cast<std::size_t>(out - keys->data()));
-  std::sort(keys->begin(), keys->end());
 }
 
 double SimilarityOfSorted(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
@@ -315,11 +110,15 @@ bool AlikeByEnds(std::string_view a, std::string_view b, std::size_t* commonStar
 class SplitPair {
  public:
   // `knownStart`: the number of equal bytes at their start when already counted.
-  void Split(std::string_view a, std::string_view b, TextEncoding encoding,
+  void Split(std::string_view a, std::string_view b, TextEncoding encoding, ChangeUnits units,
              std::size_t knownStart = kUnknown) {
     const std::size_t start = knownStart != kUnknown
                                   ? knownStart
                                   : CommonStart(a.data(), b.data(), std::min(a.size(), b.size()));
+    if (units == ChangeUnits::kWords) {
+      SplitWords(a, b, encoding, start);
+      return;
+    }
     // Below the first difference both lines are split alike, except for the unit that
     // reaches it, which may start earlier in one line than in the other.
     const std::size_t head = std::min(start == a.size() ? start : UnitStart(a, start, encoding),
@@ -349,6 +148,39 @@ class SplitPair {
   const CommonEnds& Ends() const { return ends_; }
 
  private:
+  // The dictionary cuts a line by its context, so the same words may be cut differently in
+  // two lines. The common start and end are set aside at a place where both lines may be
+  // cut (inside no character, number or ASCII word of either) and one of them is: the
+  // changed middle then begins and ends on whole words of the line that changed there.
+  void SplitWords(std::string_view a, std::string_view b, TextEncoding encoding,
+                  std::size_t start) {
+    FindWordCuts(a, encoding, &aCuts_);
+    FindWordCuts(b, encoding, &bCuts_);
+    auto cutInBoth = [&](std::size_t p, std::size_t q) {
+      return (aCuts_[p] & bCuts_[q] & kMayCut) != 0 && ((aCuts_[p] | bCuts_[q]) & kCut) != 0;
+    };
+    std::size_t head = start;
+    while (head > 0 && !cutInBoth(head, head)) --head;
+    std::size_t end =
+        CommonEnd(a.data() + a.size(), b.data() + b.size(), std::min(a.size(), b.size()) - head);
+    while (end > 0 && !cutInBoth(a.size() - end, b.size() - end)) --end;
+    ends_ = {head > 0 ? 1u : 0u, end > 0 ? 1u : 0u};
+    SplitLineAtCuts(a, head, a.size() - end, aCuts_, &a_, &aBounds_);
+    SplitLineAtCuts(b, head, b.size() - end, bCuts_, &b_, &bBounds_);
+  }
+
+  static void SplitLineAtCuts(std::string_view text, std::size_t head, std::size_t tail,
+                              const std::vector<uint8_t>& cuts, UnitLine* line, Bounds* bounds) {
+    bounds->clear();
+    if (head > 0) bounds->push_back(0);
+    for (std::size_t p = head; p < tail; ++p) {
+      if (p == head || (cuts[p] & kCut) != 0) bounds->push_back(static_cast<uint32_t>(p));
+    }
+    if (tail < text.size()) bounds->push_back(static_cast<uint32_t>(tail));
+    bounds->push_back(static_cast<uint32_t>(text.size()));
+    *line = LineOf(text, *bounds);
+  }
+
   static void SplitLine(std::string_view text, std::size_t head, std::size_t tail,
                         TextEncoding encoding, UnitLine* line, Bounds* bounds) {
     bounds->clear();
@@ -361,6 +193,7 @@ class SplitPair {
 
   UnitLine a_, b_;
   Bounds aBounds_, bBounds_;
+  std::vector<uint8_t> aCuts_, bCuts_;
   CommonEnds ends_;
 };
 
@@ -536,10 +369,12 @@ class HashWindow {
 class BlockPairer {
  public:
   BlockPairer(const std::vector<std::string_view>& oldLines,
-              const std::vector<std::string_view>& newLines, TextEncoding encoding)
+              const std::vector<std::string_view>& newLines, TextEncoding encoding,
+              ChangeUnits units)
       : oldLines_(oldLines),
         newLines_(newLines),
         encoding_(encoding),
+        units_(units),
         oldHashes_(oldLines, encoding),
         newHashes_(newLines, encoding) {}
 
@@ -550,7 +385,7 @@ class BlockPairer {
     for (std::size_t i = 0; i < oldLines_.size() && next < newLines_.size(); ++i) {
       const std::size_t chosen = ChoosePartner(i, next);
       if (chosen == newLines_.size()) continue;
-      split_.Split(oldLines_[i], newLines_[chosen], encoding_, start_);
+      split_.Split(oldLines_[i], newLines_[chosen], encoding_, units_, start_);
       pairs.push_back({static_cast<int>(i), static_cast<int>(chosen),
                        aligner_.Align(split_.A(), split_.B(), split_.Ends())});
       next = chosen + 1;
@@ -613,6 +448,7 @@ class BlockPairer {
   const std::vector<std::string_view>& oldLines_;
   const std::vector<std::string_view>& newLines_;
   const TextEncoding encoding_;
+  const ChangeUnits units_;
   HashWindow oldHashes_, newHashes_;
   SplitPair split_;
   PairAligner aligner_;
@@ -620,12 +456,18 @@ class BlockPairer {
   std::size_t start_ = SplitPair::kUnknown;  // the common start of the partner chosen, if known
 };
 
+// Words where ICU loads; else characters (the caller says so, WordUnitsAvailable).
+ChangeUnits UsableUnits(ChangeUnits units) {
+  return units == ChangeUnits::kWords && !WordUnitsAvailable(nullptr) ? ChangeUnits::kCharacters
+                                                                      : units;
+}
+
 }  // namespace
 
 ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view newText,
-                                    TextEncoding encoding) {
+                                    TextEncoding encoding, ChangeUnits units) {
   SplitPair split;
-  split.Split(oldText, newText, encoding);
+  split.Split(oldText, newText, encoding, UsableUnits(units));
   return PairAligner().Align(split.A(), split.B(), split.Ends());
 }
 
@@ -638,14 +480,14 @@ double LineSimilarity(std::string_view oldText, std::string_view newText, TextEn
 
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
-                                              TextEncoding encoding) {
+                                              TextEncoding encoding, ChangeUnits units) {
   if (oldLines.empty() || newLines.empty()) return {};
-  return BlockPairer(oldLines, newLines, encoding).Pair();
+  return BlockPairer(oldLines, newLines, encoding, UsableUnits(units)).Pair();
 }
 
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
-                                               TextEncoding encoding) {
+                                               TextEncoding encoding, ChangeUnits units) {
   std::vector<ChangedLineMarks> marks, oldMarks, newMarks;
   std::vector<int> oldAt, newAt;
   std::vector<std::string_view> oldTexts, newTexts;
@@ -667,7 +509,7 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
       }
     }
     // Both sides come in line order; the block's lines interleave them.
-    std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding);
+    std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding, units);
     oldMarks.clear(), newMarks.clear();
     oldMarks.reserve(pairs.size()), newMarks.reserve(pairs.size());
     const std::size_t needed = marks.size() + 2 * pairs.size();

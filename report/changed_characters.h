@@ -14,6 +14,10 @@
 
 namespace verko {
 
+// What the marks of a changed line cover: whole words (Japanese words as a dictionary cuts
+// them, numbers, ASCII words) or single characters (and ASCII words).
+enum class ChangeUnits { kWords, kCharacters };
+
 // Bytes [begin, end) of one line's text.
 struct ByteRange {
   uint32_t begin = 0;
@@ -37,9 +41,11 @@ struct ChangedLinePair {
   ChangedRanges ranges;
 };
 
-// The units compared: a CP932, UTF-8 or EUC-JP character is one unit, and so is a run of
-// ASCII letters, digits and "_" (a changed identifier or number shows as one run). Runs of
-// changes separated by a single common unit are merged, so the result reads as words.
+// The units compared (`units`): words (word_units.h), or characters with what joins them
+// and runs of ASCII letters, digits and "_" (change_units.h). Words need ICU: where it does
+// not load, characters are compared (WordUnitsAvailable says why). Runs of changes
+// separated by a single common unit are merged, so the result reads as words. Lines are
+// paired by their characters whatever the units.
 // Cost: the aligned middle of a pair (after its common start and end are set aside) spans
 // at most kMaxAlignedCells (old units times new units); a larger middle is marked as
 // changed whole.
@@ -49,7 +55,7 @@ inline constexpr int kMaxAlignedCells = 1 << 16;
 // text without its line end, in `encoding`). Bytes that are no valid character count as
 // one unit each; the result is still a valid partition of the bytes.
 ChangedRanges FindChangedCharacters(std::string_view oldText, std::string_view newText,
-                                    TextEncoding encoding);
+                                    TextEncoding encoding, ChangeUnits units = ChangeUnits::kWords);
 
 // How alike two lines are, from 0 (nothing in common) to 1 (equal units): twice the common
 // units over the units of both. Common units are counted as a multiset, without order.
@@ -77,7 +83,8 @@ inline constexpr int kMaxUnitLooks = 512;
 // only the middle of a pair (between its common start and end) is split into units.
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
                                               const std::vector<std::string_view>& newLines,
-                                              TextEncoding encoding);
+                                              TextEncoding encoding,
+                                              ChangeUnits units = ChangeUnits::kWords);
 
 // The changed characters of one body line of a report.
 struct ChangedLineMarks {
@@ -91,6 +98,7 @@ struct ChangedLineMarks {
 // the marks of every paired line, in line order. Moved and other lines get none.
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
-                                               TextEncoding encoding);
+                                               TextEncoding encoding,
+                                               ChangeUnits units = ChangeUnits::kWords);
 
 }  // namespace verko

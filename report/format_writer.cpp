@@ -87,6 +87,8 @@ FormatWriter FindFormatWriter(ResultFormat format) {
       return &WriteTaishoHtml;
     case ResultFormat::kXlsx:
       return &WriteTaishoXlsx;
+    case ResultFormat::kDocx:
+      return &WriteTaishoDocx;
     case ResultFormat::kReport:
       break;
   }

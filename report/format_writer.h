@@ -33,6 +33,7 @@
 #include "compare/lines/raw_lines.h"
 #include "report/changed_characters.h"
 #include "report/comparison.h"
+#include "report/provision_rows.h"
 #include "report/result_format.h"
 
 namespace verko {
@@ -51,6 +52,11 @@ struct ExportOptions {
   bool caseSensitive = false;
   bool ignoreWidth = false;
   bool oldLeft = false;  // the 新旧対照表 with the old text in the left column
+  // The 新旧対照表 of documents of provisions: its underlines, whether it shows every line
+  // (else only the provisions that changed, the rest （略）), and its title (empty: 新旧対照表).
+  TaishoStyle taishoStyle = TaishoStyle::kFormal;
+  bool allLines = false;
+  std::string title{};
 };
 
 struct ExportInput {

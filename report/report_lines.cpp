@@ -47,7 +47,7 @@ class LineHead {
   }
 
  private:
-  char buffer_[48];  // the widest head: two numbers of six, two parts, a few marks
+  char buffer_[kWidestLineHead];  // two numbers of six, two parts, a few marks
   char* at_ = buffer_;
 };
 

@@ -9,6 +9,10 @@
 
 namespace verko {
 
+// The most bytes of a body line before its text: the mark, two numbers with their parts and
+// the columns' punctuation.
+inline constexpr int kWidestLineHead = 48;
+
 // "  " + old number and part + new number and part + " | " + text. `textSide` is the
 // record whose text is shown (the two sides' texts are equal under the index collation).
 void AppendCommonLine(std::string& out, const LineRecord& oldLine, const LineRecord& newLine,

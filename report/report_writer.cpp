@@ -1,6 +1,7 @@
 #include "report/report_writer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 #include "common/encoding.h"
@@ -161,6 +162,17 @@ std::size_t EstimateSize(const LineTable& oldText, const LineTable& newText) {
 }
 
 }  // namespace
+
+std::uint64_t LargestReportBytes() {
+  // A working byte is at most three bytes of the report: a half-width katakana in UTF-8.
+  constexpr std::uint64_t kBytesPerWorkingByte = 3;
+  constexpr std::uint64_t kLines = 2 * std::uint64_t{kMaxLines};
+  constexpr std::uint64_t kLineBytes = kWidestLineHead + kBytesPerWorkingByte * kMaxSplitWidth + 2;
+  constexpr std::uint64_t kSeparatorBytes = sizeof "======================\r\n" - 1;
+  constexpr std::uint64_t kHeaderAndStatistics = 2 * kBytesPerWorkingByte * PATH_MAX + 16 * 1024;
+  constexpr std::uint64_t kMargin = 1024 * 1024;
+  return kLines * (kLineBytes + kSeparatorBytes) + kHeaderAndStatistics + kMargin;
+}
 
 std::string NameForHeader(std::string_view name) {
   std::string shown;

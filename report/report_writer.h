@@ -3,6 +3,7 @@
 // the statistics, as CP932 text with CR LF line ends.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -36,6 +37,13 @@ struct ReportSettings {
   // false return ends the report there (WriteReport then returns kCancel).
   std::function<bool(std::string& written)> flush = nullptr;
 };
+
+// The most bytes a report can hold, in any report encoding, with a margin: every record of two
+// files at the line limit on a line of its own (a moved line at both of its places), each at
+// the widest split width in characters that take three bytes each, a separator before each
+// line, the header with two names as long as a path can be, and the statistics. A reader
+// refuses a larger file before reading it: no comparison wrote it.
+std::uint64_t LargestReportBytes();
 
 // A file name as the header shows it: a control character (a line break, a tab, an escape,
 // also the C1 controls) would break the report's lines, so each becomes "?". UTF-8.

@@ -23,6 +23,8 @@ const char* ResultFormatName(ResultFormat format) {
       return "html";
     case ResultFormat::kXlsx:
       return "xlsx";
+    case ResultFormat::kDocx:
+      return "docx";
     case ResultFormat::kUnified:
       return "unified";
     case ResultFormat::kJson:
@@ -38,6 +40,8 @@ const char* ResultFormatCaption(ResultFormat format) {
       return "新旧対照表（HTML）";
     case ResultFormat::kXlsx:
       return "新旧対照表（Excel）";
+    case ResultFormat::kDocx:
+      return "新旧対照表（Word）";
     case ResultFormat::kUnified:
       return "unified diff";
     case ResultFormat::kJson:
@@ -53,6 +57,8 @@ const char* ResultFormatExtension(ResultFormat format) {
       return ".html";
     case ResultFormat::kXlsx:
       return ".xlsx";
+    case ResultFormat::kDocx:
+      return ".docx";
     case ResultFormat::kUnified:
       return ".diff";
     case ResultFormat::kJson:
@@ -63,7 +69,7 @@ const char* ResultFormatExtension(ResultFormat format) {
 }
 
 bool IsTextFormat(ResultFormat format) {
-  return format != ResultFormat::kXlsx;
+  return format != ResultFormat::kXlsx && format != ResultFormat::kDocx;
 }
 
 }  // namespace verko

@@ -1,4 +1,4 @@
-// The result formats html and xlsx: the 新旧対照表 of a run's comparison (FormatWriter).
+// The result formats html, xlsx and docx: the 新旧対照表 of a run's comparison (FormatWriter).
 #pragma once
 
 #include <string>
@@ -17,5 +17,8 @@ Status WriteTaishoHtml(const ExportInput& input, std::string& out);
 // The table as an Excel workbook appended to `out`; fails when the workbook's file cannot
 // be made or written.
 Status WriteTaishoXlsx(const ExportInput& input, std::string& out);
+// The table as a Word document appended to `out`; fails when the zip library cannot be
+// loaded or refuses.
+Status WriteTaishoDocx(const ExportInput& input, std::string& out);
 
 }  // namespace verko

@@ -26,6 +26,7 @@ td.no { text-align: right; color: #444; font-variant-numeric: tabular-nums; }
 td.text { white-space: pre-wrap; overflow-wrap: anywhere; tab-size: 4; }
 td.note { color: #333; }
 u { text-decoration: underline; text-decoration-thickness: 1px; text-underline-offset: .2em; }
+u.double { text-decoration-style: double; }
 @media print { body { margin: 0; font-size: 9.5pt; } th { -webkit-print-color-adjust: exact;
   print-color-adjust: exact; } }
 @media (max-width: 40em) { body { margin: .4em; font-size: 10pt; } col.no { width: 2.6em; }
@@ -71,23 +72,34 @@ void AppendHeading(const TaishoTable& table, TaishoSide side, std::string* out) 
   *out += "</span></th>";
 }
 
-void AppendCell(const TaishoRow& row, TaishoSide side, std::string* out) {
+// A side of a row: its line number (none in a table by provision) and its text or note.
+void AppendCell(const TaishoTable& table, const TaishoRow& row, TaishoSide side, std::string* out) {
   const TaishoCell cell = CellOf(row, side);
-  *out += "<td class=\"no\">";
-  AppendEscaped(cell.number, out);
+  if (!table.byProvision) {
+    *out += "<td class=\"no\">";
+    AppendEscaped(cell.number, out);
+    *out += "</td>";
+  }
   if (!cell.note.empty()) {
-    *out += "</td><td class=\"text note\">";
+    *out += "<td class=\"text note\">";
     AppendEscaped(cell.note, out);
     *out += "</td>";
     return;
   }
-  *out += "</td><td class=\"text\">";
+  *out += "<td class=\"text\">";
   for (const TaishoPiece& piece : cell.pieces) {
-    if (piece.changed) *out += "<u>";
+    if (piece.changed) *out += piece.doubled ? "<u class=\"double\">" : "<u>";
     AppendEscaped(piece.text, out);
     if (piece.changed) *out += "</u>";
   }
   *out += "</td>";
+}
+
+void AppendLineHeading(const TaishoTable& table, std::string* out) {
+  if (table.byProvision) return;
+  *out += "<th>";
+  AppendEscaped(kTaishoLineHeading, out);
+  *out += "</th>";
 }
 
 }  // namespace
@@ -96,33 +108,32 @@ void AppendTaishoHtml(const TaishoTable& table, std::string* out) {
   const TaishoSide left = LeftSide(table), right = RightSide(table);
   *out += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\"/>\n";
   *out += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n<title>";
-  AppendEscaped(kTaishoTitle, out);
+  AppendEscaped(table.title, out);
   *out += " ";
   AppendEscaped(table.newName, out);
   *out += "</title>\n<style>\n";
   *out += kStyle;
   *out += "\n</style>\n</head>\n<body>\n<h1>";
-  AppendEscaped(kTaishoTitle, out);
+  AppendEscaped(table.title, out);
   *out += "</h1>\n<p class=\"date\">";
   AppendEscaped(kTaishoDateLabel, out);
   AppendEscaped(table.dateTime, out);
   *out += "</p>\n<p class=\"note\">";
-  AppendEscaped(kTaishoNote, out);
-  *out +=
-      "</p>\n<table>\n<colgroup><col class=\"no\"/><col/><col class=\"no\"/><col/></colgroup>\n";
-  *out += "<thead><tr><th>";
-  AppendEscaped(kTaishoLineHeading, out);
-  *out += "</th>";
+  AppendEscaped(NoteOf(table), out);
+  *out += table.byProvision
+              ? "</p>\n<table>\n<colgroup><col/><col/></colgroup>\n"
+              : "</p>\n<table>\n<colgroup><col class=\"no\"/><col/><col class=\"no\"/><col/>"
+                "</colgroup>\n";
+  *out += "<thead><tr>";
+  AppendLineHeading(table, out);
   AppendHeading(table, left, out);
-  *out += "<th>";
-  AppendEscaped(kTaishoLineHeading, out);
-  *out += "</th>";
+  AppendLineHeading(table, out);
   AppendHeading(table, right, out);
   *out += "</tr></thead>\n<tbody>\n";
   for (const TaishoRow& row : table.rows) {
     *out += "<tr>";
-    AppendCell(row, left, out);
-    AppendCell(row, right, out);
+    AppendCell(table, row, left, out);
+    AppendCell(table, row, right, out);
     *out += "</tr>\n";
   }
   *out += "</tbody>\n</table>\n</body>\n</html>\n";

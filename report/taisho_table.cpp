@@ -17,27 +17,28 @@ std::string NumberOf(int lineNo, int partNo) {
   return number;
 }
 
-// The text cut at the edges of the changed ranges (sorted, clipped to the text, overlaps
-// joined); neighbouring pieces differ in being changed.
-std::vector<TaishoPiece> PiecesOf(std::string_view text, std::vector<ChangedRange> ranges) {
-  std::sort(ranges.begin(), ranges.end(),
-            [](const ChangedRange& a, const ChangedRange& b) { return a.begin < b.begin; });
-  std::vector<TaishoPiece> pieces;
-  std::size_t at = 0;
-  for (const ChangedRange& range : ranges) {
-    const std::size_t begin = std::max(at, std::min(range.begin, text.size()));
-    const std::size_t end = std::min(range.end, text.size());
-    if (end <= begin) continue;
-    if (begin > at) pieces.push_back({text.substr(at, begin - at), false});
-    if (!pieces.empty() && pieces.back().changed && begin == at) {
-      pieces.back().text =
-          text.substr(at - pieces.back().text.size(), pieces.back().text.size() + end - begin);
-    } else {
-      pieces.push_back({text.substr(begin, end - begin), true});
+// The text cut where its marks change: pieces of one mark each, doubly underlined where a
+// double range covers, underlined where a changed one does (ranges clipped to the text and
+// to character starts by their owner; overlaps allowed).
+std::vector<TaishoPiece> PiecesOf(std::string_view text, const std::vector<ChangedRange>& single,
+                                  const std::vector<ChangedRange>& doubled = {}) {
+  std::vector<uint8_t> marks(text.size(), 0);
+  auto mark = [&](const std::vector<ChangedRange>& ranges, uint8_t value) {
+    for (const ChangedRange& range : ranges) {
+      for (std::size_t i = range.begin; i < std::min(range.end, text.size()); ++i) {
+        marks[i] = std::max(marks[i], value);
+      }
     }
+  };
+  mark(single, 1);
+  mark(doubled, 2);
+  std::vector<TaishoPiece> pieces;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = at;
+    while (end < text.size() && marks[end] == marks[at]) ++end;
+    pieces.push_back({text.substr(at, end - at), marks[at] > 0, marks[at] == 2});
     at = end;
   }
-  if (at < text.size()) pieces.push_back({text.substr(at), false});
   return pieces;
 }
 
@@ -72,10 +73,10 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
   if (!HasText(row.kind, side)) {
     switch (row.kind) {
       case TaishoRowKind::kAdded:
-        cell.note = "（新設）";
+        cell.note = kTaishoAdded;
         break;
       case TaishoRowKind::kDeleted:
-        cell.note = "（削除）";
+        cell.note = kTaishoDeleted;
         break;
       case TaishoRowKind::kMovedOld:
         cell.note = MoveNote(row.movedNo, "行目へ移動）");
@@ -83,26 +84,39 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
       case TaishoRowKind::kMovedNew:
         cell.note = MoveNote(row.movedNo, "行目から移動）");
         break;
-      default:
-        cell.note = kTaishoOmitted;
+      default: {
+        const std::string& label = old ? row.oldText : row.newText;
+        cell.note = label.empty() ? std::string(kTaishoOmitted)
+                                  : label + "\u3000" + std::string(kTaishoOmitted);
         break;
+      }
     }
     return cell;
   }
   cell.number = old ? NumberOf(row.oldNo, row.oldPart) : NumberOf(row.newNo, row.newPart);
   const std::string& text = old ? row.oldText : row.newText;
+  const std::vector<ChangedRange>& changed = old ? row.oldChanged : row.newChanged;
+  const std::vector<ChangedRange>& doubled = old ? row.oldDouble : row.newDouble;
   switch (row.kind) {
     case TaishoRowKind::kCommon:
       cell.pieces = PiecesOf(text, {});
       break;
     case TaishoRowKind::kChanged:
-      cell.pieces = PiecesOf(text, old ? row.oldChanged : row.newChanged);
+      cell.pieces = PiecesOf(text, changed, doubled);
       break;
     default:
-      cell.pieces = PiecesOf(text, {{0, text.size()}});
+      if (changed.empty() && doubled.empty()) {
+        cell.pieces = PiecesOf(text, {{0, text.size()}});
+      } else {
+        cell.pieces = PiecesOf(text, changed, doubled);
+      }
       break;
   }
   return cell;
+}
+
+std::string_view NoteOf(const TaishoTable& table) {
+  return table.doubleUnderlines ? kTaishoNoteDouble : kTaishoNote;
 }
 
 std::string_view HeadingOf(TaishoSide side) {

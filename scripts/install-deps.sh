@@ -3,7 +3,8 @@
 # a virtual X server with a Japanese font; for the installed tree's test, the validators of
 # the desktop entry and the metainfo, and lintian for the Debian package; for `cpack -G DEB`,
 # dpkg-shlibdeps and file; strace, with which the tests kill runs at chosen system calls;
-# zsh, to check its completion; libxlsxwriter for the Excel 新旧対照表, python3-openpyxl
+# zsh, to check its completion; ICU, whose word break iterator cuts Japanese into the words
+# marked as changed; libxlsxwriter for the Excel 新旧対照表, python3-openpyxl
 # with which the tests read it back, chromium and poppler-utils with which scripts/screenshot.sh
 # shows and prints the HTML one),
 # only those that are missing.
@@ -12,7 +13,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libonig-dev libsqlite3-dev googletest libgtest-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libxcb1-dev xvfb xauth openbox
-  libxlsxwriter-dev fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace zsh
+  libicu-dev libxlsxwriter-dev fonts-noto-cjk desktop-file-utils appstream dpkg-dev file lintian strace zsh
   chromium poppler-utils python3 python3-openpyxl "$@")
 
 missing=()

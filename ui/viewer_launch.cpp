@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QTimer>
 #include <memory>
 
 #include "ui/shared/ui_services.h"
@@ -98,10 +99,15 @@ bool ShowInOpenViewer(const ViewRequest& request, SettingsStore& store, UiServic
 
 bool TakeViewRequests(ViewerHandoff& handoff, const QString& socketPath, SettingsStore& store,
                       UiServices& services, const QString& appDir) {
-  return handoff.Listen(socketPath, [&store, &services, appDir](const QStringList& texts) {
-    ViewRequest received;
-    return RequestOf(texts, &received) && ShowInOpenViewer(received, store, services, appDir);
-  });
+  return handoff.Listen(socketPath,
+                        [&handoff, &store, &services, appDir](const QStringList& texts) {
+                          ViewRequest received;
+                          if (!RequestOf(texts, &received)) return false;
+                          QTimer::singleShot(0, &handoff, [received, &store, &services, appDir] {
+                            ShowInOpenViewer(received, store, services, appDir);
+                          });
+                          return true;
+                        });
 }
 
 int RunViewerProgram(ViewRequest request, SettingsStore& store, UiServices& services,

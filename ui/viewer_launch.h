@@ -32,7 +32,9 @@ int RunViewerProgram(ViewRequest request, SettingsStore& store, UiServices& serv
                      const QString& appDir, const QString& socketPath);
 
 // Listens at `socketPath` through `handoff` for the requests of later launches, each shown
-// by ShowInOpenViewer; false when it cannot listen.
+// by ShowInOpenViewer once the launch has its answer: a report that cannot be shown is said
+// in the open viewer, and no launch ever waits on a message box or a slow file. False when
+// it cannot listen.
 bool TakeViewRequests(ViewerHandoff& handoff, const QString& socketPath, SettingsStore& store,
                       UiServices& services, const QString& appDir);
 

@@ -48,7 +48,7 @@ by_text = {left[0]: (left, right) for left, right in rows}
 check("changed row", by_text.get("作成者 鈴木太郎"), (("作成者 鈴木太郎", ["鈴木"]), ("作成者 山田太郎", ["山田"])))
 check("escaped text row", by_text.get("<script>alert(1)</script>", [None])[0], ("<script>alert(1)</script>", []))
 check("added row", by_text.get("まったく新しい規定を置く"), (("まったく新しい規定を置く", ["まったく新しい規定を置く"]), ("（新設）", [])))
-check("deleted row", by_text.get("（削除）"), (("（削除）", []), ("旧い規定は削る", ["旧い規定は削る"])))
+check("deleted row", by_text.get("（削る）"), (("（削る）", []), ("旧い規定は削る", ["旧い規定は削る"])))
 check("moved rows", [r[0][0] for r in rows if "移" in r[0][0] or "移" in r[1][0]], ["（4 行目へ移動）", "移る行"])
 full = len(rows)
 tree, rows = html_rows(run("html", "short.html", "--diff-only", "1", "--old-left"))

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/text_encoding.h"
+#include "report/word_units.h"
 
 namespace verko {
 namespace {
@@ -53,7 +54,8 @@ TEST(ChangedCharacters, MarksTheChangedWordsInEveryEncoding) {
     for (const Case& c : cases) {
       const std::string oldText = Encode(c.oldText, encoding);
       const std::string newText = Encode(c.newText, encoding);
-      const ChangedRanges ranges = FindChangedCharacters(oldText, newText, encoding);
+      const ChangedRanges ranges =
+          FindChangedCharacters(oldText, newText, encoding, ChangeUnits::kCharacters);
       EXPECT_EQ(Marked(oldText, ranges.oldRanges, encoding), c.oldMarked)
           << EncodingCaption(encoding);
       EXPECT_EQ(Marked(newText, ranges.newRanges, encoding), c.newMarked)
@@ -66,9 +68,28 @@ TEST(ChangedCharacters, MarksTheChangedWordsInEveryEncoding) {
 // unmarked on both sides is the same text.
 TEST(ChangedCharacters, UnmarkedPartsOfRandomLinesAreEqual) {
   std::mt19937 random(24);
-  const std::string alphabet[] = {"a",        "b",        "_",    " ",    "/",
-                                  "\x82\xA0", "\x88\x9F", "\xB1", "\x82", "\xE3\x81\x82",
-                                  "\xA4\xA2", "\x8E\xB1", "\xFF"};
+  const std::string alphabet[] = {"a",
+                                  "b",
+                                  "_",
+                                  " ",
+                                  "/",
+                                  "\x82\xA0",
+                                  "\x88\x9F",
+                                  "\xB1",
+                                  "\x82",
+                                  "\xFF",
+                                  "1",
+                                  ",",
+                                  ".",
+                                  "\xE3\x81\x82",
+                                  "\xE3\x82\x99",
+                                  "\xEF\xBC\x91",
+                                  "\xA4\xA2",
+                                  "\xE4\xB8\x80",
+                                  "\xE2\x80\x8D",
+                                  "\x8E\xB1",
+                                  "\xF0\x9F\x87\xAF",
+                                  "\xE8\xA6\xB3\xE6\xB8\xAC"};
   auto randomLine = [&] {
     std::string line;
     const int length = static_cast<int>(random() % 40);
@@ -93,11 +114,55 @@ TEST(ChangedCharacters, UnmarkedPartsOfRandomLinesAreEqual) {
     const std::string oldText = randomLine();
     std::string newText = oldText;
     if (round % 4 != 0) newText = randomLine() + oldText.substr(oldText.size() / 2);
-    const ChangedRanges ranges = FindChangedCharacters(oldText, newText, encoding);
+    const ChangeUnits units = round % 2 ? ChangeUnits::kWords : ChangeUnits::kCharacters;
+    const ChangedRanges ranges = FindChangedCharacters(oldText, newText, encoding, units);
     ASSERT_EQ(unmarked(oldText, ranges.oldRanges), unmarked(newText, ranges.newRanges))
         << oldText << " / " << newText;
     if (oldText == newText) {
       EXPECT_TRUE(ranges.oldRanges.empty() && ranges.newRanges.empty());
+    }
+  }
+}
+
+// Words: a dictionary's words, whole numbers, whole graphemes; characters on request.
+TEST(ChangedCharacters, MarksWholeWordsNumbersAndGraphemes) {
+  ASSERT_TRUE(WordUnitsAvailable(nullptr));
+  struct Case {
+    ChangeUnits units;
+    const char* oldText;
+    const char* newText;
+    const char* oldMarked;
+    const char* newMarked;
+  } cases[] = {
+      {ChangeUnits::kWords, "宇宙線の観測", "宇宙線観測", "宇宙線[の]観測", "宇宙線観測"},
+      {ChangeUnits::kWords, "社員の義務", "職員の義務", "[社員]の義務", "[職員]の義務"},
+      {ChangeUnits::kWords, "１，０００円", "１，５００円", "[１，０００]円", "[１，５００]円"},
+      {ChangeUnits::kWords, "金3.5億円", "金3.6億円", "金[3.5]億円", "金[3.6]億円"},
+      {ChangeUnits::kWords, "No. 0001", "No. 0002", "No. [0001]", "No. [0002]"},
+      {ChangeUnits::kWords, "第十二条", "第十三条", "第[十二]条", "第[十三]条"},
+      {ChangeUnits::kWords, "か\u3099な", "かな", "[か\u3099]な", "[か]な"},
+      {ChangeUnits::kWords, "葛\U000E0100飾", "葛飾", "[葛\U000E0100]飾", "[葛]飾"},
+      {ChangeUnits::kWords, "E-mail address", "email address", "[E-mail] address",
+       "[email] address"},
+      {ChangeUnits::kCharacters, "社員の義務", "職員の義務", "[社]員の義務", "[職]員の義務"},
+      {ChangeUnits::kCharacters, "か\u3099な", "かな", "[か\u3099]な", "[か]な"},
+      {ChangeUnits::kCharacters, "旗\U0001F1EF\U0001F1F5", "旗\U0001F1EF\U0001F1F8",
+       "旗[\U0001F1EF\U0001F1F5]", "旗[\U0001F1EF\U0001F1F8]"},
+  };
+  for (const TextEncoding encoding :
+       {TextEncoding::kUtf8, TextEncoding::kCp932, TextEncoding::kEucJp}) {
+    for (const Case& c : cases) {
+      std::string oldText, newText;
+      // CP932 and EUC-JP hold no combining marks or emoji: those cases are UTF-8 only.
+      if (!EncodeFromUtf8(c.oldText, encoding, &oldText) ||
+          !EncodeFromUtf8(c.newText, encoding, &newText)) {
+        continue;
+      }
+      const ChangedRanges ranges = FindChangedCharacters(oldText, newText, encoding, c.units);
+      EXPECT_EQ(Marked(oldText, ranges.oldRanges, encoding), c.oldMarked)
+          << EncodingCaption(encoding);
+      EXPECT_EQ(Marked(newText, ranges.newRanges, encoding), c.newMarked)
+          << EncodingCaption(encoding);
     }
   }
 }

@@ -41,7 +41,7 @@ TEST(TaishoTable, PairsLikeLinesAndNotesTheSideWithoutText) {
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"1|前文", "1|前文"},
       {"2|作成者 [鈴木]太郎", "2|作成者 [山田]太郎"},
-      {"（削除）", "3|[全く別の古い行です]"},
+      {"（削る）", "3|[全く別の古い行です]"},
       {"（9 行目へ移動）", "4|[移る行]"},
       {"4-2|[新しい]", "（新設）"},
       {"9|[移る行]", "（4 行目から移動）"},

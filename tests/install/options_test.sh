@@ -2,9 +2,11 @@
 # Every option a program's --help lists is an item of its manual pages (English and
 # Japanese) and is known to the bash and zsh completions; the bash completion loads in a
 # plain bash (no bash-completion helpers) and completes options, their values and names.
-# Usage: options_test.sh SOURCE_DIR VERKO_CLI [VERKO]
+# verko-cli's --help and completions are written from its option table, so this checks the
+# manual pages against that table. COMPLETIONS is the folder the build wrote them into.
+# Usage: options_test.sh SOURCE_DIR COMPLETIONS VERKO_CLI [VERKO]
 set -uo pipefail
-src=$(realpath "$1") cli=$2 gui=${3:-}
+src=$(realpath "$1") completions=$(realpath "$2") cli=$3 gui=${4:-}
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -32,18 +34,18 @@ check() {
     for page in "$src/doc/man/$name.1" "$src/doc/man/ja/$name.1"; do
       tags_of "$page" | has_option "$option" || fail "${page#"$src"/} has no item $option"
     done
-    block "$src/completions/verko.bash" "_${name//-/_}() {" | has_option "$option" ||
+    block "$completions/verko.bash" "_${name//-/_}() {" | has_option "$option" ||
       fail "completions/verko.bash does not complete $option for $name"
-    block "$src/completions/_verko" "  $name)" | has_option "$option" ||
+    block "$completions/_verko" "  $name)" | has_option "$option" ||
       fail "completions/_verko does not complete $option for $name"
   done
 }
 check "$cli"
 [ -n "$gui" ] && check "$gui"
 
-bash -n "$src/completions/verko.bash" || fail "bash does not accept completions/verko.bash"
+bash -n "$completions/verko.bash" || fail "bash does not accept completions/verko.bash"
 if command -v zsh >/dev/null; then
-  zsh -n "$src/completions/_verko" || fail "zsh does not accept completions/_verko"
+  zsh -n "$completions/_verko" || fail "zsh does not accept completions/_verko"
 fi
 
 # What the bash completion offers for a command line whose last word is being completed.
@@ -51,7 +53,7 @@ complete_words() {
   bash --norc --noprofile -c 'source "$1" && shift && COMP_WORDS=("$@") COMP_CWORD=$(($# - 1))
     handler=$(complete -p "$1") && handler=${handler#*-F } && ${handler%% *} &&
     echo "${COMPREPLY[*]}"' \
-    complete_words "$src/completions/verko.bash" "$@"
+    complete_words "$completions/verko.bash" "$@"
 }
 tmp=$(mktemp -d) || exit 1
 trap 'rm -rf "$tmp"' EXIT

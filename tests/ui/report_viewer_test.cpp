@@ -3,6 +3,10 @@
 // between a moved line's places, search, copying, and files that are not reports.
 #include "ui/viewer/report_viewer.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QClipboard>
 #include <QHeaderView>
@@ -15,6 +19,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 #include "common/encoding.h"
 #include "report/report_reader.h"
@@ -365,6 +370,40 @@ TEST_F(ReportViewerTest, MissingOrUnreadableFileGetsTheUsualMessageAndNoWindow) 
   EXPECT_EQ(services_.messages[0].icon, MessageIcon::kExclamation);
 }
 
+// The growth of the process's peak memory (kB) while `action` runs.
+long PeakGrowthKb(const std::function<void()>& action) {
+  rusage before{}, after{};
+  getrusage(RUSAGE_SELF, &before);
+  action();
+  getrusage(RUSAGE_SELF, &after);
+  return after.ru_maxrss - before.ru_maxrss;
+}
+
+TEST_F(ReportViewerTest, DevicesPipesAndHugeFilesAreRefusedAtOnce) {
+  const std::string fifo = dir_.File("pipe"), huge = dir_.File("huge.txt");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  WriteFile(huge, "");
+  ASSERT_EQ(truncate(huge.c_str(), off_t{1} << 30), 0);  // sparse: takes no room
+  const struct {
+    std::string path;
+    const char* reason;
+  } cases[] = {{"/dev/zero", "通常のファイルではありません"},
+               {fifo, "通常のファイルではありません"},
+               {huge, "ファイルが大きすぎます"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    services_.messages.clear();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_LT(PeakGrowthKb([&] { EXPECT_EQ(OpenPath(QString::fromStdString(c.path)), nullptr); }),
+              200 * 1024);
+    EXPECT_LT(timer.elapsed(), 1000);
+    ASSERT_EQ(services_.messages.size(), 1u);
+    EXPECT_TRUE(services_.messages[0].text.contains(QString::fromStdString(c.path)));
+    EXPECT_TRUE(services_.messages[0].text.contains(c.reason));
+  }
+}
+
 class ViewerFromMainWindowTest : public WindowTest {};
 
 TEST_F(ViewerFromMainWindowTest, LastReportOpensInTheViewerAfterARun) {
@@ -634,46 +673,62 @@ TEST_F(ViewerOfPairTest, PrintPutsEveryRowOnPagesHeadedByBothNames) {
 
 // Later viewer launches of the same user hand their reports to the viewer already open,
 // which shows each as a tab of its own (a batch of 6 pairs: one window, 6 tabs).
-TEST_F(ViewerOfPairTest, LaterLaunchesBecomeTabsOfTheOpenViewer) {
-  const QString runtime = Path("run");
-  ASSERT_TRUE(QDir().mkpath(runtime));
-  QFile::setPermissions(runtime,
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  const QString socket = runtime + "/verko-viewer";
+class ViewerHandoffTest : public ViewerOfPairTest {
+ protected:
+  // Opens a viewer on `report` that takes later launches' reports, at a socket in a runtime
+  // folder of the test's own.
+  void OpenListening(const char* report) {
+    ASSERT_TRUE(QDir().mkpath(runtime_));
+    QFile::setPermissions(runtime_,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    viewer_ = OpenViewer({Path(report), QString()}, *store_, services_, VERKO_UI_APP_DIR);
+    ASSERT_NE(viewer_, nullptr);
+    ASSERT_TRUE(TakeViewRequests(handoff_, socket_, *store_, services_, VERKO_UI_APP_DIR));
+  }
+  // Starts `verko --view PATH` for each path at once, each a program of its own, as a batch
+  // run starts them; true when all have ended, each with status 0, within `ms`.
+  bool LaunchAll(const QStringList& paths, int ms) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime_);
+    env.insert("XDG_CONFIG_HOME", Path("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::vector<std::unique_ptr<QProcess>> launches;
+    for (const QString& path : paths) {
+      auto& launch = launches.emplace_back(std::make_unique<QProcess>());
+      launch->setProcessEnvironment(env);
+      launch->setWorkingDirectory(QString::fromStdString(dir_.Path()));
+      launch->start(VERKO_UI_APP_DIR "verko", {"--view", path});
+    }
+    const bool ended = QTest::qWaitFor(
+        [&] {
+          return std::all_of(launches.begin(), launches.end(),
+                             [](auto& p) { return p->state() == QProcess::NotRunning; });
+        },
+        ms);
+    for (auto& launch : launches) EXPECT_EQ(launch->exitCode(), 0);
+    return ended;
+  }
+  const QString runtime_ = Path("run");
+  const QString socket_ = runtime_ + "/verko-viewer";
+  ViewerHandoff handoff_;
+};
+
+TEST_F(ViewerHandoffTest, LaterLaunchesBecomeTabsOfTheOpenViewer) {
   for (int i = 0; i < 6; ++i) {
     WriteFile(dir_.File(("report" + std::to_string(i) + ".txt").c_str()),
               ReadGolden("report_sample_full.txt"));
   }
-  viewer_ = OpenViewer({Path("report0.txt"), QString()}, *store_, services_, VERKO_UI_APP_DIR);
-  ASSERT_NE(viewer_, nullptr);
-  ViewerHandoff handoff;
-  ASSERT_TRUE(TakeViewRequests(handoff, socket, *store_, services_, VERKO_UI_APP_DIR));
-  EXPECT_FALSE(QFileInfo(socket).permissions() &
+  OpenListening("report0.txt");
+  EXPECT_FALSE(QFileInfo(socket_).permissions() &
                (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ReadGroup |
                 QFileDevice::WriteGroup));
-
-  // Five launches at once, each of them a program of its own, as a batch run starts them.
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("XDG_RUNTIME_DIR", runtime);
-  env.insert("XDG_CONFIG_HOME", Path("config"));
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  std::vector<std::unique_ptr<QProcess>> launches;
-  for (int i = 1; i < 6; ++i) {
-    auto& launch = launches.emplace_back(std::make_unique<QProcess>());
-    launch->setProcessEnvironment(env);
-    launch->setWorkingDirectory(QString::fromStdString(dir_.Path()));
-    launch->start(VERKO_UI_APP_DIR "verko", {"--view", QString("report%1.txt").arg(i)});
-  }
-  EXPECT_TRUE(QTest::qWaitFor(
-      [&] {
-        return std::all_of(launches.begin(), launches.end(),
-                           [](auto& p) { return p->state() == QProcess::NotRunning; });
-      },
-      30000));
-  for (auto& launch : launches) EXPECT_EQ(launch->exitCode(), 0);
-  ASSERT_EQ(viewer_->PageCount(), 6);
+  EXPECT_TRUE(LaunchAll({"report1.txt", "report2.txt", "report3.txt", "report4.txt", "report5.txt"},
+                        30000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_->PageCount() == 6; }, 5000));
   QStringList names;
-  for (int i = 0; i < 6; ++i) names.append(QFileInfo(viewer_->Page(i)->Path()).fileName());
+  for (int i = 0; i < viewer_->PageCount(); ++i) {
+    names.append(QFileInfo(viewer_->Page(i)->Path()).fileName());
+  }
   names.sort();
   EXPECT_EQ(names.join(' '),
             "report0.txt report1.txt report2.txt report3.txt report4.txt "
@@ -681,6 +736,24 @@ TEST_F(ViewerOfPairTest, LaterLaunchesBecomeTabsOfTheOpenViewer) {
   // Ctrl+W closes one tab at a time.
   Action(viewer_, "ActCloseTab")->trigger();
   EXPECT_EQ(viewer_->PageCount(), 5);
+}
+
+// A device or a pipe handed over is refused in the open viewer, which goes on taking reports;
+// the launch that handed it over is answered at once.
+TEST_F(ViewerHandoffTest, DeviceOrPipeHandedOverLeavesTheOpenViewerResponsive) {
+  WriteFile(dir_.File("report.txt"), ReadGolden("report_sample_full.txt"));
+  WriteFile(dir_.File("later.txt"), ReadGolden("report_sample_full.txt"));
+  const std::string fifo = dir_.File("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  OpenListening("report.txt");
+  EXPECT_TRUE(LaunchAll({"/dev/zero", QString::fromStdString(fifo)}, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return services_.messages.size() == 2; }, 1000));
+  for (const auto& message : services_.messages) {
+    EXPECT_TRUE(message.text.contains("通常のファイルではありません"))
+        << message.text.toStdString();
+  }
+  EXPECT_TRUE(LaunchAll({"later.txt"}, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return viewer_->PageCount() == 2; }, 1000));
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ struct LoadedReport {
 };
 
 // Reads the file at `path` into `report`. A missing, unreadable file or a folder gives
-// the system's reason.
+// the system's reason; a pipe, a device or a file larger than any report is refused at once,
+// before anything is read (see LargestReportBytes), and never waited for.
 Status LoadReportFile(const std::string& path, LoadedReport* report);
 
 }  // namespace verko
