@@ -8,14 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "common/split_width.h"
+
 namespace verko {
 
 // The line limit (MaxLines): a file is compared up to this many records.
 inline constexpr int kMaxLines = 32000;
-// The widest record: SplitWidth is 20 to this many bytes when lines are split, and this many
-// when they are not.
-inline constexpr int kMaxSplitWidth = 250;
-
 struct LineRecord {
   int LineID = 0;
   int LineNo = 0;  // physical line number, counted from 1; the same for every part of a cut line
