@@ -74,12 +74,14 @@ void LayOutCell(const QModelIndex& index, const PrintColumn& column, const QPale
   layout->endLayout();
 }
 
+// Text is laid out with the printer's metrics, the same the row heights are counted in.
 qreal RowHeight(const QAbstractItemModel& model, int row, const std::vector<PrintColumn>& columns,
-                const QFont& font, const QPalette& palette, qreal lineHeight) {
+                const QFont& font, const QPalette& palette, qreal lineHeight,
+                const QPaintDevice* device) {
   qreal height = lineHeight;
   for (const PrintColumn& column : columns) {
     if (!column.text) continue;
-    QTextLayout layout(model.index(row, column.column).data().toString(), font);
+    QTextLayout layout(model.index(row, column.column).data().toString(), font, device);
     LayOutCell(model.index(row, column.column), column, palette, &layout);
     height = std::max(height, layout.boundingRect().height());
   }
@@ -98,15 +100,15 @@ void PaintRow(QPainter& painter, const QAbstractItemModel& model, int row, qreal
     painter.setPen(foreground.isValid() ? foreground.value<QColor>() : QColor(Qt::black));
     const QString text = index.data().toString();
     const int alignment = index.data(Qt::TextAlignmentRole).toInt();
-    if (column.text && (alignment & Qt::AlignLeft)) {
-      QTextLayout layout(text, painter.font());
-      LayOutCell(index, column, palette, &layout);
-      layout.draw(&painter, QPointF(column.left + 3, top));
-    } else {
-      const int horizontal = alignment & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter);
-      painter.drawText(cell.adjusted(3, 0, -3, 0),
-                       (horizontal ? horizontal : Qt::AlignLeft) | Qt::AlignTop, text);
+    // Every cell through a text layout, so that numbers and texts share their baseline.
+    QTextLayout layout(text, painter.font(), painter.device());
+    LayOutCell(index, column, palette, &layout);
+    qreal left = column.left + 3;
+    if (layout.lineCount() == 1 && (alignment & (Qt::AlignRight | Qt::AlignHCenter))) {
+      const qreal room = column.width - 6 - layout.lineAt(0).naturalTextWidth();
+      left += (alignment & Qt::AlignRight) ? room : room / 2;
     }
+    layout.draw(&painter, QPointF(left, top));
   }
 }
 
@@ -134,8 +136,8 @@ int PrintView(const QTableView& view, const QString& title, QPrinter* printer) {
   std::vector<int> pageStarts{0};
   qreal used = 0;
   for (int row = 0; row < model->rowCount(); ++row) {
-    heights[row] =
-        std::min(RowHeight(*model, row, columns, font, palette, metrics.height()), bodyHeight);
+    heights[row] = std::min(
+        RowHeight(*model, row, columns, font, palette, metrics.height(), printer), bodyHeight);
     if (used + heights[row] > bodyHeight && used > 0) {
       pageStarts.push_back(row);
       used = 0;
