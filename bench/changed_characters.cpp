@@ -1,5 +1,6 @@
 // Measures the changed-character marks of a whole report: reads the report, finds its body
-// lines and runs MarkChangedLines over them, as the coloured terminal output does. Prints
+// lines and runs MarkChangedLines over them, as the coloured terminal output does, by words
+// (the default) or by characters ("char"). Prints
 // the median milliseconds of the marks alone (reading and parsing the report left out), wall
 // and CPU, then the body lines, the lines marked and the marked bytes. Belongs to bench/
 // (bench/changes.sh), not of the tests or the shipped program.
@@ -20,8 +21,8 @@
 #include "report/report_reader.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: verko-bench-changes REPORT [RUNS]\n");
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: verko-bench-changes REPORT [RUNS [word|char]]\n");
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
@@ -30,7 +31,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "verko-bench-changes: cannot read %s\n", argv[1]);
     return 2;
   }
-  const int runs = argc == 3 ? std::max(1, std::atoi(argv[2])) : 5;
+  const int runs = argc >= 3 ? std::max(1, std::atoi(argv[2])) : 5;
+  const verko::ChangeUnits units = argc == 4 && std::string_view(argv[3]) == "char"
+                                       ? verko::ChangeUnits::kCharacters
+                                       : verko::ChangeUnits::kWords;
   const verko::TextEncoding encoding = verko::RecogniseReportEncoding(bytes);
 
   std::vector<verko::LineKind> kinds;
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
     const std::clock_t cpuStart = std::clock();
     const auto start = std::chrono::steady_clock::now();
     const std::vector<verko::ChangedLineMarks> marks =
-        verko::MarkChangedLines(kinds, texts, encoding);
+        verko::MarkChangedLines(kinds, texts, encoding, units);
     const auto end = std::chrono::steady_clock::now();
     times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     cpuTimes.push_back(1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC);

@@ -142,6 +142,18 @@ bool SetFormat(OptionUse& use) {
   return true;
 }
 
+bool SetUnits(OptionUse& use) {
+  CompareOptions& compare = use.options.request.options;
+  if (use.value == "word") {
+    compare.units = ChangeUnits::kWords;
+  } else if (use.value == "char") {
+    compare.units = ChangeUnits::kCharacters;
+  } else {
+    return Refuse(use, "変更箇所の単位の指定が無効: " + use.value + "（word、char のいずれか）");
+  }
+  return true;
+}
+
 bool SetBatch(OptionUse& use) {
   if (use.value.empty()) return Refuse(use, "バッチリストの名前を指定してください。");
   use.options.batchName = use.value;
@@ -230,6 +242,14 @@ const CliOption kOptions[] = {
      .words = "report html xlsx unified json",
      .valueCaption = "形式",
      .apply = SetFormat},
+    {.name = "--units",
+     .argument = "UNIT",
+     .help = "変更箇所を示す単位（色付きの表示・新旧対照表・json）: word（既定。\n"
+             "語・数・文字のまとまり）、char（一文字ずつ）",
+     .completion = ValueCompletion::kWords,
+     .words = "word char",
+     .valueCaption = "単位",
+     .apply = SetUnits},
     {.name = "--old-left",
      .help = "新旧対照表（--format html・xlsx）で改正前を左の列にする\n"
              "（既定は公用文の例どおり改正後が左、改正前が右）",

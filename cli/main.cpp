@@ -24,6 +24,7 @@
 #include "common/standard_streams.h"
 #include "common/system_error.h"
 #include "compare/compare_run.h"
+#include "report/word_units.h"
 
 namespace {
 
@@ -160,6 +161,7 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
   }
   std::setlocale(LC_CTYPE, "");
   output.codeset = verko::TerminalCodeset(nl_langinfo(CODESET));
+  output.units = request.options.units;
   request.reportSink = [output, &host](std::string_view report) {
     // The report starts on a line of its own when the progress shares its terminal.
     host.ClearProgress();
@@ -168,6 +170,18 @@ bool PrepareStandardOutput(const verko::CliOptions& options, bool outputClosed,
     return status;
   };
   return true;
+}
+
+// Marks of changed words are made for the coloured report and the formats that show changes:
+// where ICU cannot be loaded they go by character, which is said once, before the run.
+void SayWhenWordsFallBack(const verko::CompareOptions& options, bool colored) {
+  const bool marks = colored || verko::ResultFormatMarksChanges(options.format);
+  std::string reason;
+  if (marks && options.units == verko::ChangeUnits::kWords && !verko::WordUnitsAvailable(&reason)) {
+    std::fprintf(stderr,
+                 "verko-cli: 語の区切りを調べられないため、変更箇所を文字単位で示します。%s\n",
+                 reason.c_str());
+  }
 }
 
 int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStreams& closed) {
@@ -192,6 +206,7 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   const bool terminal = isatty(STDERR_FILENO);
   verko::ConsoleHost host(stderr, !options.quiet && terminal, flags, g_interrupted);
   const int jobs = options.jobs > 0 ? options.jobs : verko::DefaultJobCount();
+  if (options.batch || options.folders) SayWhenWordsFallBack(options.request.options, false);
   if (options.batch) {
     verko::BatchCommand command{options.batchName, options.batchDb, options.request.options,
                                 options.quiet,     terminal,        jobs};
@@ -221,6 +236,10 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
     return kExitFailed;
   }
   const bool toStandardOutput = static_cast<bool>(request.reportSink);
+  SayWhenWordsFallBack(request.options,
+                       toStandardOutput && request.options.format == verko::ResultFormat::kReport &&
+                           verko::UseColor(options.color, isatty(STDOUT_FILENO),
+                                           std::getenv("NO_COLOR"), std::getenv("TERM")));
   verko::CompareResult result = verko::ExecuteCompare(request, verko::RunMode::kBatch, host, flags);
   g_flags = nullptr;
   if (PipeClosed()) return InterruptedExit();

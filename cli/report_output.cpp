@@ -71,7 +71,8 @@ std::vector<OutputLine> SplitOutputLines(std::string_view report) {
   return lines;
 }
 
-void MarkChangedCharacters(std::vector<OutputLine>& lines, TextEncoding encoding) {
+void MarkChangedCharacters(std::vector<OutputLine>& lines, TextEncoding encoding,
+                           ChangeUnits units) {
   std::vector<LineKind> kinds;
   std::vector<std::string_view> texts;
   kinds.reserve(lines.size());
@@ -81,7 +82,7 @@ void MarkChangedCharacters(std::vector<OutputLine>& lines, TextEncoding encoding
     texts.push_back(line.kind == LineKind::kPlain ? std::string_view()
                                                   : line.body.substr(kBodyTextColumn));
   }
-  for (ChangedLineMarks& marks : MarkChangedLines(kinds, texts, encoding)) {
+  for (ChangedLineMarks& marks : MarkChangedLines(kinds, texts, encoding, units)) {
     lines[marks.line].marks = std::move(marks.ranges);
   }
 }
@@ -101,9 +102,10 @@ void AppendColored(std::string& out, const OutputLine& line, const LineColor& co
 
 }  // namespace
 
-std::string ColorReport(std::string_view report, std::optional<TextEncoding> encoding) {
+std::string ColorReport(std::string_view report, std::optional<TextEncoding> encoding,
+                        ChangeUnits units) {
   std::vector<OutputLine> lines = SplitOutputLines(report);
-  if (encoding) MarkChangedCharacters(lines, *encoding);
+  if (encoding) MarkChangedCharacters(lines, *encoding, units);
   std::string out;
   out.reserve(report.size() + report.size() / 8);
   for (const OutputLine& line : lines) {
@@ -153,8 +155,10 @@ Status WriteReport(std::string_view report, const ReportOutput& output, std::FIL
   }
   std::string colored;
   if (output.color) {
-    colored = ColorReport(report, output.terminal ? EncodingOfCodeset(output.codeset)
-                                                  : RecogniseReportEncoding(report));
+    colored = ColorReport(
+        report,
+        output.terminal ? EncodingOfCodeset(output.codeset) : RecogniseReportEncoding(report),
+        output.units);
     report = colored;
   }
   if (std::fwrite(report.data(), 1, report.size(), out) != report.size() || std::fflush(out) != 0) {

@@ -10,6 +10,7 @@
 
 #include "common/status.h"
 #include "common/text_encoding.h"
+#include "report/changed_characters.h"
 
 namespace verko {
 
@@ -28,7 +29,8 @@ bool UseColor(ColorWhen when, bool terminal, const char* noColor, const char* te
 // With the report's `encoding` known, the changed characters of each deleted line and the
 // added line it became are marked besides, in reverse video of the line's colour.
 std::string ColorReport(std::string_view report,
-                        std::optional<TextEncoding> encoding = std::nullopt);
+                        std::optional<TextEncoding> encoding = std::nullopt,
+                        ChangeUnits units = ChangeUnits::kWords);
 
 // The encoding of a terminal's codeset (the locale's), when it is one a report is written
 // in; none for any other.
@@ -46,6 +48,7 @@ struct ReportOutput {
   bool terminal = false;
   bool color = false;
   std::string codeset = "UTF-8";
+  ChangeUnits units = ChangeUnits::kWords;  // what the colour marks of changed lines cover
 };
 
 // Writes the report to `out` as `output` says; a write error is returned.

@@ -18,6 +18,14 @@ bool TextSource::ReadInPlace(std::size_t size, std::string_view* piece) {
   return true;
 }
 
+Status HeadThenRest::Read(char* buffer, std::size_t size, std::size_t* got) {
+  if (head_.empty()) return rest_.Read(buffer, size, got);
+  *got = std::min(size, head_.size());
+  std::memcpy(buffer, head_.data(), *got);
+  head_.remove_prefix(*got);
+  return Status::Ok();
+}
+
 Status ReadAllBytes(ByteSource& source, std::string& content, const std::atomic<bool>* stop,
                     std::uint64_t most) {
   constexpr std::size_t kPiece = 64 * 1024;

@@ -38,6 +38,18 @@ class TextSource : public ByteSource {
   std::string_view text_;
 };
 
+// Bytes already read from a source (its head), then the rest of that source.
+class HeadThenRest : public ByteSource {
+ public:
+  HeadThenRest(std::string_view head, ByteSource& rest) : head_(head), rest_(rest) {}
+  Status Read(char* buffer, std::size_t size, std::size_t* got) override;
+  std::uint64_t Length() const override { return rest_.Length(); }
+
+ private:
+  std::string_view head_;  // what is left of it
+  ByteSource& rest_;
+};
+
 // Appends everything the source gives to `content`, piece by piece, until its end, a failure,
 // (when `stop` is given) until *stop turns true, or once `most` bytes have been appended.
 Status ReadAllBytes(ByteSource& source, std::string& content,

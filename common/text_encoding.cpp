@@ -365,6 +365,18 @@ TextEncoding DetectEncoding(std::string_view bytes) {
   return DetectAlone(ReadAll(bytes));
 }
 
+bool HeadDecidesCp932(std::string_view head) {
+  TextEncoding bom;
+  if (BomEncoding(head, &bom)) return false;
+  const std::size_t lastLineFeed = head.rfind('\n');
+  if (lastLineFeed == std::string_view::npos) return false;
+  // A reading that gives up within these bytes gives up at the same place in the whole
+  // content: no character of either encoding reaches across a line feed, so each is read
+  // there as it would be in the whole.
+  head = head.substr(0, lastLineFeed + 1);
+  return Read(head, TextEncoding::kUtf8).gaveUp && Read(head, TextEncoding::kEucJp).gaveUp;
+}
+
 void DetectEncodings(EncodingChoice oldChoice, std::string_view oldBytes, EncodingChoice newChoice,
                      std::string_view newBytes, TextEncoding* oldEncoding,
                      TextEncoding* newEncoding) {

@@ -42,6 +42,12 @@ inline bool HasUtf8Bom(std::string_view bytes) {
 // kanji), CP932 first on a tie; CP932 when it is valid in none.
 TextEncoding DetectEncoding(std::string_view bytes);
 
+// Whether an "auto" file that begins with `head` is CP932 whatever follows, as
+// DetectEncoding and DetectEncodings judge it: no byte order mark, and up to the head's last
+// line feed (where every character of UTF-8 and EUC-JP has ended) it is read neither as
+// UTF-8 nor as EUC-JP, both readings giving up there. False when the head cannot tell.
+bool HeadDecidesCp932(std::string_view head);
+
 // The encodings of the two files of a run, for their choices: a named one as named, "auto"
 // by the content. Old and new are judged together: a file whose encoding is certain (named,
 // or by its byte order mark) gives it to an "auto" file valid in it; two "auto" files take

@@ -13,6 +13,7 @@
 #include "common/text_encoding.h"
 #include "compare/compare_host.h"
 #include "compare/line_intake.h"
+#include "report/changed_characters.h"
 #include "report/provision_rows.h"
 #include "report/report_counts.h"
 #include "report/result_format.h"
@@ -43,6 +44,9 @@ struct CompareOptions {
   // full-width ASCII and half-width katakana compare as their standard forms.
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  // What the marks of changed lines cover (the viewer, --color, the tables, JSON): words or
+  // characters. The report itself has no marks.
+  ChangeUnits units = ChangeUnits::kWords;
   // Whether the work database is written on a thread of its own while the run goes on;
   // runs side by side that fill the cores write it at their end instead.
   bool workDatabaseThread = true;

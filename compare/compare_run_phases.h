@@ -94,6 +94,13 @@ class CompareRun {
   static void KeepByteOrderMark(bool mark, RawLines& lines);
 
   bool AllCp932Chosen() const;
+  // Takes in the two files, CP932 into a CP932 report, as they are read.
+  bool TakeInCp932(ByteSource& oldSource, ByteSource& newSource, IntakeOptions& intake,
+                   const std::string& splitChar);
+  // Whether the files are CP932 into a CP932 report by what their choices say and, for an
+  // "auto" one, by its head, read into `oldHead` / `newHead` (the reading goes on from
+  // there in any case). False with *goOn false when a head cannot be read, or a stop came.
+  bool Cp932ByHeads(std::string& oldHead, std::string& newHead, bool* goOn);
 
   static const char* RoleText(FileRole role) {
     return role == FileRole::kOld ? kRoleOld : kRoleNew;

@@ -31,6 +31,7 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   ParseResultFormat(fields.formatName, &options.format);
   options.caseSensitive = fields.caseSensitive;
   options.ignoreWidth = fields.ignoreWidth;
+  options.units = fields.charUnits ? ChangeUnits::kCharacters : ChangeUnits::kWords;
   return options;
 }
 

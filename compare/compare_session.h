@@ -28,6 +28,7 @@ struct OptionFields {
   std::string oldEncodingName = "auto", newEncodingName = "auto", reportEncodingName = "auto";
   bool caseSensitive = false;         // 英字の大小を区別
   bool ignoreWidth = false;           // 全角と半角を区別しない
+  bool charUnits = false;             // 文字単位で比較
   std::string formatName = "report";  // 出力形式: what the result is
 };
 

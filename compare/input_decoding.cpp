@@ -129,21 +129,38 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
   return inputs;
 }
 
+Status ReadHead(InputFile& file, const RunFlags& flags, std::string& head) {
+  file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
+  head.resize(kPieceSize);
+  std::size_t got = 0;
+  Status status = file.Read(head.data(), head.size(), &got);
+  head.resize(status.ok() && !flags.StopRequested() ? got : 0);
+  return status;
+}
+
 Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags, std::string& content) {
   file.SetStopFlag(&flags.CancelRequested, flags.CommandStop);
   IntakeReach reach(splitWidth);
-  thread_local std::vector<char> piece(kPieceSize);
+  // Bytes of a character cut at the end are all beyond ASCII in every encoding.
+  auto cutAtReach = [&content] {
+    for (int k = 0; k < 3 && !content.empty() && (content.back() & 0x80) != 0; ++k) {
+      content.pop_back();
+    }
+  };
   Status status = Status::Ok();
+  if (!content.empty() && !reach.Take(content)) {
+    cutAtReach();
+    file.Close();
+    return status;
+  }
+  thread_local std::vector<char> piece(kPieceSize);
   for (;;) {
     std::size_t got = 0;
     status = file.Read(piece.data(), piece.size(), &got);
     if (!status.ok() || got == 0 || flags.StopRequested()) break;
     content.append(piece.data(), got);
     if (!reach.Take(std::string_view(piece.data(), got))) {
-      // Bytes of a character cut at the end are all beyond ASCII in every encoding.
-      for (int k = 0; k < 3 && !content.empty() && (content.back() & 0x80) != 0; ++k) {
-        content.pop_back();
-      }
+      cutAtReach();
       break;
     }
   }

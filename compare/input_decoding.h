@@ -45,7 +45,13 @@ DecodedInputs ReadBothDecoded(InputFile& oldFile, TextEncoding oldEncoding, Inpu
 // Reads a file whole, or as far as intake can reach with `splitWidth` (for "auto", which
 // looks at the content before it decodes). A file read only that far loses the bytes of a
 // character cut at the end, which would only look invalid. The cancel command stops it.
+// `content` may hold the file's head already (ReadHead): the reading goes on after it.
 Status ReadUndecoded(InputFile& file, int splitWidth, const RunFlags& flags, std::string& content);
+
+// Reads a file's first piece into `head` (empty on a failure or a stop), as ReadUndecoded
+// would read it first: enough for "auto" to tell a CP932 file, which is then taken in as it
+// is read rather than read whole first.
+Status ReadHead(InputFile& file, const RunFlags& flags, std::string& head);
 
 // Turns the content of a file read whole into the run's text form, in place. False when
 // the working text cannot hold its characters. A comparison of CP932 files into a CP932

@@ -16,22 +16,16 @@ bool CompareRun::ReadFiles() {
   const std::string& splitChar =
       options_.splitChar.empty() ? std::string(kDefaultSplitChar) : options_.splitChar;
   bool goOn = true;
+  // The heads of "auto" files that may turn out CP932 into a CP932 report.
+  std::string oldContent, newContent;
   if (AllCp932Chosen()) {
-    // CP932 files into a CP932 report: each file is taken in as it is read, no further
-    // than the line limit needs, its bytes as they are.
-    working_ = std::make_unique<WorkingText>(false);
-    result_.oldEncoding = result_.newEncoding = result_.reportEncoding = TextEncoding::kCp932;
-    intake.splitChar = working_->FromUtf8(splitChar);
-    oldFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-    newFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
-    goOn = TakeInLines(oldFile_, FileRole::kOld, intake, oldText_);
-    oldFile_.Close();
-    if (goOn) goOn = TakeInLines(newFile_, FileRole::kNew, intake, newText_);
-    newFile_.Close();
-  } else {
+    goOn = TakeInCp932(oldFile_, newFile_, intake, splitChar);
+  } else if (Cp932ByHeads(oldContent, newContent, &goOn)) {
+    HeadThenRest oldSource(oldContent, oldFile_), newSource(newContent, newFile_);
+    goOn = TakeInCp932(oldSource, newSource, intake, splitChar);
+  } else if (goOn) {
     // Both files are decoded before either is taken in: the text form of the run depends
     // on both encodings, and "auto" looks at the content.
-    std::string oldContent, newContent;
     if (options_.oldEncoding != EncodingChoice::kAuto &&
         options_.newEncoding != EncodingChoice::kAuto) {
       ChooseEncodings({}, {});
@@ -76,6 +70,51 @@ bool CompareRun::ReadFiles() {
   return goOn;
 }
 
+bool CompareRun::TakeInCp932(ByteSource& oldSource, ByteSource& newSource, IntakeOptions& intake,
+                             const std::string& splitChar) {
+  // CP932 files into a CP932 report: each file is taken in as it is read, no further
+  // than the line limit needs, its bytes as they are.
+  working_ = std::make_unique<WorkingText>(false);
+  result_.oldEncoding = result_.newEncoding = result_.reportEncoding = TextEncoding::kCp932;
+  intake.splitChar = working_->FromUtf8(splitChar);
+  oldFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+  newFile_.SetStopFlag(&flags_.CancelRequested, flags_.CommandStop);
+  bool goOn = TakeInLines(oldSource, FileRole::kOld, intake, oldText_);
+  oldFile_.Close();
+  if (goOn) goOn = TakeInLines(newSource, FileRole::kNew, intake, newText_);
+  newFile_.Close();
+  return goOn;
+}
+
+bool CompareRun::Cp932ByHeads(std::string& oldHead, std::string& newHead, bool* goOn) {
+  auto cp932OrAuto = [](EncodingChoice choice) {
+    return choice == EncodingChoice::kCp932 || choice == EncodingChoice::kAuto;
+  };
+  if (!cp932OrAuto(options_.oldEncoding) || !cp932OrAuto(options_.newEncoding) ||
+      !cp932OrAuto(options_.reportEncoding)) {
+    return false;
+  }
+  // Each "auto" file's head is read (and kept for the reading to go on from) until one does
+  // not tell CP932 for certain.
+  const struct {
+    InputFile& file;
+    FileRole role;
+    EncodingChoice choice;
+    std::string& head;
+  } files[] = {{oldFile_, FileRole::kOld, options_.oldEncoding, oldHead},
+               {newFile_, FileRole::kNew, options_.newEncoding, newHead}};
+  for (const auto& f : files) {
+    if (f.choice != EncodingChoice::kAuto) continue;
+    const Status status = ReadHead(f.file, flags_, f.head);
+    if (flags_.StopRequested() || !status.ok()) {
+      *goOn = flags_.StopRequested() ? Cancel() : RefuseRead(f.role, status);
+      return false;
+    }
+    if (!HeadDecidesCp932(f.head)) return false;
+  }
+  return true;
+}
+
 void CompareRun::KeepByteOrderMark(bool mark, RawLines& lines) {
   if (mark) lines.SetLead(kUtf8Bom);
 }
@@ -88,6 +127,7 @@ bool CompareRun::AllCp932Chosen() const {
 }
 
 bool CompareRun::ReadWhole(InputFile& file, FileRole role, std::string& content) {
+  // `content` may hold the file's head, read to tell its encoding.
   Status status = ReadUndecoded(file, splitWidth_, flags_, content);
   if (flags_.StopRequested()) return Cancel();
   return status.ok() || RefuseRead(role, status);

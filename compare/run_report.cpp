@@ -85,6 +85,7 @@ void CompareRun::WriteExport() {
                    options_.diffOnly,      options_.contextLines, options_.fewestMoves,
                    options_.caseSensitive, options_.ignoreWidth};
   input.options.oldLeft = options_.oldLeft;
+  input.options.units = options_.units;
   input.options.taishoStyle = options_.taishoStyle;
   input.options.allLines = options_.allLines;
   input.options.title = options_.title;

@@ -232,7 +232,7 @@ std::size_t NextBoundary(std::string_view text, std::size_t q, TextEncoding enco
 }
 
 // Split and keyed in one pass, as AppendUnits splits.
-void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
+void UnitKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
   const std::size_t size = text.size();
   keys->resize(size);  // at most one unit per byte
   uint64_t* out = keys->data();
@@ -242,7 +242,23 @@ void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64
     *out++ = UnitKeyAt(text, start, pos - start);
   }
   keys->resize(static_cast<std::size_t>(out - keys->data()));
+}
+
+void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys) {
+  UnitKeys(text, encoding, keys);
   std::sort(keys->begin(), keys->end());
+}
+
+double SimilarityOfKeys(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
+  if (a.empty() && b.empty()) return 1.0;
+  std::size_t i = 0, j = 0, common = 0;
+  while (i < a.size() && j < b.size()) {
+    const uint64_t x = a[i], y = b[j];
+    common += x == y;
+    i += x <= y;
+    j += y <= x;
+  }
+  return 2.0 * static_cast<double>(common) / static_cast<double>(a.size() + b.size());
 }
 
 }  // namespace verko

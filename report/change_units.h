@@ -69,7 +69,13 @@ inline bool IsShortKey(uint64_t key) {
   return (key >> 56) <= 7;
 }
 
-// The keys (UnitKeyAt) of the units of `text`, sorted, into `keys`.
+// The keys (UnitKeyAt) of the units of `text`, in order, into `keys`.
+void UnitKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys);
+// The same, sorted.
 void SortedKeys(std::string_view text, TextEncoding encoding, std::vector<uint64_t>* keys);
+
+// How alike two lines are by their sorted unit keys (SortedKeys): twice the keys in common,
+// as a multiset, over the keys of both; 1 for two empty lines.
+double SimilarityOfKeys(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b);
 
 }  // namespace verko

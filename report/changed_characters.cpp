@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "report/change_units.h"
+#include "report/moved_edits.h"
 #include "report/word_units.h"
 
 namespace verko {
@@ -18,18 +19,6 @@ constexpr std::size_t kUnitsWindow = 8;
 
 std::size_t UnitCount(const Bounds& bounds) {
   return bounds.size() - 1;
-}
-
-double SimilarityOfSorted(const std::vector<uint64_t>& a, const std::vector<uint64_t>& b) {
-  if (a.empty() && b.empty()) return 1.0;
-  std::size_t i = 0, j = 0, common = 0;
-  while (i < a.size() && j < b.size()) {
-    const uint64_t x = a[i], y = b[j];
-    common += x == y;
-    i += x <= y;
-    j += y <= x;
-  }
-  return 2.0 * static_cast<double>(common) / static_cast<double>(a.size() + b.size());
 }
 
 // One line: its text and the boundaries of its units (Count() + 1 of them).
@@ -436,7 +425,7 @@ class BlockPairer {
           best * static_cast<double>(oldKeys.size() + newKeys.size())) {
         continue;
       }
-      const double similarity = SimilarityOfSorted(oldKeys, newKeys);
+      const double similarity = SimilarityOfKeys(oldKeys, newKeys);
       if (similarity > best || (chosen == newLines_.size() && similarity >= best)) {
         best = similarity;
         chosen = j;
@@ -475,7 +464,7 @@ double LineSimilarity(std::string_view oldText, std::string_view newText, TextEn
   std::vector<uint64_t> oldKeys, newKeys;
   SortedKeys(oldText, encoding, &oldKeys);
   SortedKeys(newText, encoding, &newKeys);
-  return SimilarityOfSorted(oldKeys, newKeys);
+  return SimilarityOfKeys(oldKeys, newKeys);
 }
 
 std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view>& oldLines,
@@ -488,9 +477,14 @@ std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
                                                TextEncoding encoding, ChangeUnits units) {
-  std::vector<ChangedLineMarks> marks, oldMarks, newMarks;
-  std::vector<int> oldAt, newAt;
-  std::vector<std::string_view> oldTexts, newTexts;
+  std::vector<ChangedLineMarks> marks;
+  std::vector<int> oldAt, newAt, leftOldAt, leftNewAt;
+  std::vector<std::string_view> oldTexts, newTexts, leftOld, leftNew;
+  std::vector<bool> paired;
+  auto addPair = [&](int oldLine, int newLine, ChangedRanges&& ranges) {
+    marks.push_back({oldLine, std::move(ranges.oldRanges), newLine});
+    marks.push_back({newLine, std::move(ranges.newRanges), oldLine});
+  };
   const int count = static_cast<int>(std::min(kinds.size(), texts.size()));
   int k = 0;
   while (k < count) {
@@ -508,22 +502,26 @@ std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kind
         newTexts.push_back(texts[k]);
       }
     }
-    // Both sides come in line order; the block's lines interleave them.
     std::vector<ChangedLinePair> pairs = PairChangedLines(oldTexts, newTexts, encoding, units);
-    oldMarks.clear(), newMarks.clear();
-    oldMarks.reserve(pairs.size()), newMarks.reserve(pairs.size());
-    const std::size_t needed = marks.size() + 2 * pairs.size();
-    if (marks.capacity() < needed) marks.reserve(std::max(needed, 2 * marks.capacity()));
+    paired.assign(oldAt.size() + newAt.size(), false);
     for (ChangedLinePair& pair : pairs) {
-      oldMarks.push_back({oldAt[pair.oldIndex], std::move(pair.ranges.oldRanges)});
-      newMarks.push_back({newAt[pair.newIndex], std::move(pair.ranges.newRanges)});
+      addPair(oldAt[pair.oldIndex], newAt[pair.newIndex], std::move(pair.ranges));
+      paired[pair.oldIndex] = paired[oldAt.size() + pair.newIndex] = true;
     }
-    std::merge(std::make_move_iterator(oldMarks.begin()), std::make_move_iterator(oldMarks.end()),
-               std::make_move_iterator(newMarks.begin()), std::make_move_iterator(newMarks.end()),
-               std::back_inserter(marks), [](const ChangedLineMarks& a, const ChangedLineMarks& b) {
-                 return a.line < b.line;
-               });
+    for (std::size_t i = 0; i < oldAt.size(); ++i) {
+      if (!paired[i]) leftOldAt.push_back(oldAt[i]), leftOld.push_back(oldTexts[i]);
+    }
+    for (std::size_t j = 0; j < newAt.size(); ++j) {
+      if (!paired[oldAt.size() + j]) leftNewAt.push_back(newAt[j]), leftNew.push_back(newTexts[j]);
+    }
   }
+  // Lines that moved and changed: deleted and added lines that no block paired.
+  for (const auto& [i, j] : PairMovedEdits(leftOld, leftNew, encoding)) {
+    addPair(leftOldAt[i], leftNewAt[j],
+            FindChangedCharacters(leftOld[i], leftNew[j], encoding, units));
+  }
+  std::sort(marks.begin(), marks.end(),
+            [](const ChangedLineMarks& a, const ChangedLineMarks& b) { return a.line < b.line; });
   return marks;
 }
 

@@ -90,12 +90,15 @@ std::vector<ChangedLinePair> PairChangedLines(const std::vector<std::string_view
 struct ChangedLineMarks {
   int line = 0;                   // index into the lines given
   std::vector<ByteRange> ranges;  // within that line's text
+  int partner = -1;               // the index of the line it is paired with
 };
 
 // The changed characters of a whole report body: `kinds[k]` and `texts[k]` are the kind and
 // own text (after the bar) of line k, in report order. Each run of difference lines is a
-// block whose deleted lines are paired with its added lines (PairChangedLines); returns
-// the marks of every paired line, in line order. Moved and other lines get none.
+// block whose deleted lines are paired with its added lines (PairChangedLines); then the
+// deleted and added lines no block paired are paired across blocks where they are edits of
+// each other (a line moved and changed, PairMovedEdits). Returns the marks of every paired
+// line, in line order, each naming its partner. Moved and other lines get none.
 std::vector<ChangedLineMarks> MarkChangedLines(const std::vector<LineKind>& kinds,
                                                const std::vector<std::string_view>& texts,
                                                TextEncoding encoding,

@@ -179,6 +179,7 @@ class JsonWriter {
     object.Bool("fewestMoves", options.fewestMoves);
     object.Bool("caseSensitive", options.caseSensitive);
     object.Bool("ignoreWidth", options.ignoreWidth);
+    object.String("units", options.units == ChangeUnits::kWords ? "word" : "char");
     object.Close();
   }
 
@@ -188,6 +189,17 @@ class JsonWriter {
     side.Number("line", record.LineNo);
     side.Number("part", record.PartNo);
     side.Close();
+  }
+
+  // The line a deleted or added line is paired with as its changed version: the other
+  // side's number and part.
+  void WritePartner(JsonObject& line, const ComparisonEntry& entry,
+                    const ComparisonEntry& partner) {
+    if (entry.oldId > 0 && partner.newId > 0) {
+      WriteSide(line.Key("partner"), comparison_.newText->Line(partner.newId));
+    } else if (entry.newId > 0 && partner.oldId > 0) {
+      WriteSide(line.Key("partner"), comparison_.oldText->Line(partner.oldId));
+    }
   }
 
   void WriteLines(std::string& out) {
@@ -205,6 +217,7 @@ class JsonWriter {
       if (entry.kind != EntryKind::kGap) line.String("text", texts[k]);
       if (mark != marks.end() && mark->line == static_cast<int>(k)) {
         WriteRanges(line.Key("changes"), texts[k], mark->ranges);
+        WritePartner(line, entry, comparison_.entries[mark->partner]);
         ++mark;
       }
       line.Close();

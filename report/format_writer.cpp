@@ -74,7 +74,7 @@ std::vector<ChangedLineMarks> ExportInput::ChangedMarks(
   texts.reserve(shownTexts.size());
   for (const ComparisonEntry& entry : comparison->entries) kinds.push_back(KindOf(entry.kind));
   for (const std::string& text : shownTexts) texts.push_back(text);
-  return MarkChangedLines(kinds, texts, TextEncoding::kUtf8);
+  return MarkChangedLines(kinds, texts, TextEncoding::kUtf8, options.units);
 }
 
 FormatWriter FindFormatWriter(ResultFormat format) {

@@ -52,6 +52,7 @@ struct ExportOptions {
   bool caseSensitive = false;
   bool ignoreWidth = false;
   bool oldLeft = false;  // the 新旧対照表 with the old text in the left column
+  ChangeUnits units = ChangeUnits::kWords;  // what the marks of changed lines cover
   // The 新旧対照表 of documents of provisions: its underlines, whether it shows every line
   // (else only the provisions that changed, the rest （略）), and its title (empty: 新旧対照表).
   TaishoStyle taishoStyle = TaishoStyle::kFormal;

@@ -72,4 +72,18 @@ bool IsTextFormat(ResultFormat format) {
   return format != ResultFormat::kXlsx && format != ResultFormat::kDocx;
 }
 
+bool ResultFormatMarksChanges(ResultFormat format) {
+  switch (format) {
+    case ResultFormat::kHtml:
+    case ResultFormat::kXlsx:
+    case ResultFormat::kDocx:
+    case ResultFormat::kJson:
+      return true;
+    case ResultFormat::kReport:
+    case ResultFormat::kUnified:
+      return false;
+  }
+  return false;
+}
+
 }  // namespace verko

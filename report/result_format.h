@@ -22,6 +22,8 @@ const char* ResultFormatExtension(ResultFormat format);
 // Whether the result is text, which standard output takes ("-" as the result); a workbook
 // and a Word document are not.
 bool IsTextFormat(ResultFormat format);
+// Whether the result shows the changed words of changed lines (the 新旧対照表, JSON).
+bool ResultFormatMarksChanges(ResultFormat format);
 
 // Every format in the order of the selector, the report first.
 inline constexpr ResultFormat kResultFormats[] = {ResultFormat::kReport,  ResultFormat::kHtml,

@@ -42,7 +42,7 @@ TaishoTable TaishoTableOf(const ExportInput& input) {
     table.doubleUnderlines = input.options.taishoStyle == TaishoStyle::kFormal;
     table.rows = std::move(*byProvision);
   } else {
-    table.rows = TaishoRowsOf(comparison, *input.working);
+    table.rows = TaishoRowsOf(comparison, *input.working, input.options.units);
   }
   return table;
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "report/changed_characters.h"
+#include "report/moved_edits.h"
 
 namespace verko {
 
@@ -23,7 +24,7 @@ bool OnOldSide(TaishoRowKind kind) {
 // Appends the rows of one run of differences (deleted, added and moved rows), the like
 // deleted and added lines joined. The rows of each side keep their order: before a joined
 // row come the rows of either side that precede its two lines there.
-void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out) {
+void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out, ChangeUnits units) {
   std::vector<TaishoRow*> oldSide, newSide;
   std::vector<std::size_t> deletedAt, addedAt;  // where each deleted (added) row is in its side
   std::vector<std::string_view> oldTexts, newTexts;
@@ -43,7 +44,7 @@ void AppendPaired(std::vector<TaishoRow>& run, std::vector<TaishoRow>& out) {
     }
   }
   std::size_t o = 0, n = 0;
-  for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, TextEncoding::kUtf8)) {
+  for (ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, TextEncoding::kUtf8, units)) {
     const std::size_t oldAt = deletedAt[pair.oldIndex], newAt = addedAt[pair.newIndex];
     while (o < oldAt) out.push_back(std::move(*oldSide[o++]));
     while (n < newAt) out.push_back(std::move(*newSide[n++]));
@@ -76,9 +77,35 @@ TaishoRow OmittedRow() {
   return row;
 }
 
+// Marks the deleted and added rows that are edits of each other though no run paired them
+// (lines that moved and changed): their changed characters, and each the other's number.
+void MarkMovedEdits(std::vector<TaishoRow>& rows, ChangeUnits units) {
+  std::vector<TaishoRow*> deleted, added;
+  std::vector<std::string_view> oldTexts, newTexts;
+  for (TaishoRow& row : rows) {
+    if (row.kind == TaishoRowKind::kDeleted) {
+      deleted.push_back(&row);
+      oldTexts.push_back(row.oldText);
+    } else if (row.kind == TaishoRowKind::kAdded) {
+      added.push_back(&row);
+      newTexts.push_back(row.newText);
+    }
+  }
+  for (const auto& [i, j] : PairMovedEdits(oldTexts, newTexts, TextEncoding::kUtf8)) {
+    TaishoRow& oldRow = *deleted[i];
+    TaishoRow& newRow = *added[j];
+    const ChangedRanges ranges =
+        FindChangedCharacters(oldRow.oldText, newRow.newText, TextEncoding::kUtf8, units);
+    oldRow.oldChanged = RangesOf(ranges.oldRanges);
+    newRow.newChanged = RangesOf(ranges.newRanges);
+    oldRow.movedNo = newRow.newNo;
+    newRow.movedNo = oldRow.oldNo;
+  }
+}
+
 }  // namespace
 
-std::vector<TaishoRow> PairChangedRows(std::vector<TaishoRow> rows) {
+std::vector<TaishoRow> PairChangedRows(std::vector<TaishoRow> rows, ChangeUnits units) {
   std::vector<TaishoRow> out, run;
   out.reserve(rows.size());
   for (TaishoRow& row : rows) {
@@ -86,14 +113,16 @@ std::vector<TaishoRow> PairChangedRows(std::vector<TaishoRow> rows) {
       run.push_back(std::move(row));
       continue;
     }
-    AppendPaired(run, out);
+    AppendPaired(run, out, units);
     out.push_back(std::move(row));
   }
-  AppendPaired(run, out);
+  AppendPaired(run, out, units);
+  MarkMovedEdits(out, units);
   return out;
 }
 
-std::vector<TaishoRow> TaishoRowsOf(const Comparison& comparison, const WorkingText& working) {
+std::vector<TaishoRow> TaishoRowsOf(const Comparison& comparison, const WorkingText& working,
+                                    ChangeUnits units) {
   std::vector<TaishoRow> rows;
   rows.reserve(comparison.entries.size());
   for (const ComparisonEntry& entry : comparison.entries) {
@@ -137,7 +166,7 @@ std::vector<TaishoRow> TaishoRowsOf(const Comparison& comparison, const WorkingT
     rows.push_back(std::move(row));
   }
   if (rows.empty() && comparison.diffOnly) rows.push_back(OmittedRow());
-  return PairChangedRows(std::move(rows));
+  return PairChangedRows(std::move(rows), units);
 }
 
 std::vector<TaishoRow> TaishoRowsOf(const ReportDocument& document) {

@@ -65,6 +65,12 @@ bool HasText(TaishoRowKind kind, TaishoSide side) {
   return false;
 }
 
+// A deleted or added line paired with its changed version elsewhere.
+bool IsMovedEdit(const TaishoRow& row) {
+  return row.movedNo > 0 &&
+         (row.kind == TaishoRowKind::kDeleted || row.kind == TaishoRowKind::kAdded);
+}
+
 }  // namespace
 
 TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
@@ -73,10 +79,12 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
   if (!HasText(row.kind, side)) {
     switch (row.kind) {
       case TaishoRowKind::kAdded:
-        cell.note = kTaishoAdded;
+        cell.note =
+            row.movedNo > 0 ? MoveNote(row.movedNo, "行目から移動）") : std::string(kTaishoAdded);
         break;
       case TaishoRowKind::kDeleted:
-        cell.note = kTaishoDeleted;
+        cell.note =
+            row.movedNo > 0 ? MoveNote(row.movedNo, "行目へ移動）") : std::string(kTaishoDeleted);
         break;
       case TaishoRowKind::kMovedOld:
         cell.note = MoveNote(row.movedNo, "行目へ移動）");
@@ -105,7 +113,7 @@ TaishoCell CellOf(const TaishoRow& row, TaishoSide side) {
       cell.pieces = PiecesOf(text, changed, doubled);
       break;
     default:
-      if (changed.empty() && doubled.empty()) {
+      if (changed.empty() && doubled.empty() && !IsMovedEdit(row)) {
         cell.pieces = PiecesOf(text, {{0, text.size()}});
       } else {
         cell.pieces = PiecesOf(text, changed, doubled);

@@ -39,7 +39,9 @@ struct TaishoRow {
   // Doubly underlined: the number and 見出し of a provision renumbered, moved, added or
   // deleted whole (the formal style of a table by provisions).
   std::vector<ChangedRange> oldDouble, newDouble;
-  // A moved line: its line number at the other place.
+  // A moved line: its line number at the other place. So too a deleted or added line paired
+  // with its changed version elsewhere (a line that moved and changed), whose changed
+  // characters then are all that is underlined.
   int movedNo = 0;
 };
 

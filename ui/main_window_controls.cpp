@@ -81,7 +81,7 @@ struct OptionBox {
   QCheckBox* box;
   bool MainWindowSettings::*checked;
 };
-std::array<OptionBox, 10> OptionBoxes(const MainWindowControls& ui) {
+std::array<OptionBox, 11> OptionBoxes(const MainWindowControls& ui) {
   return {{{ui.optTrimTop, &MainWindowSettings::trimTop},
            {ui.optTrimTail, &MainWindowSettings::trimTail},
            {ui.optCompress, &MainWindowSettings::compress},
@@ -91,7 +91,8 @@ std::array<OptionBox, 10> OptionBoxes(const MainWindowControls& ui) {
            {ui.optDispWithEditor, &MainWindowSettings::displayWithEditor},
            {ui.optAlwaysTop, &MainWindowSettings::alwaysTop},
            {ui.optCaseSensitive, &MainWindowSettings::caseSensitive},
-           {ui.optIgnoreWidth, &MainWindowSettings::ignoreWidth}}};
+           {ui.optIgnoreWidth, &MainWindowSettings::ignoreWidth},
+           {ui.optCharUnits, &MainWindowSettings::charUnits}}};
 }
 
 }  // namespace
@@ -262,6 +263,11 @@ void MainWindowControls::Create(QWidget* window) {
   optIgnoreWidth->setToolTip(
       QStringLiteral("全角英数字・記号と半角カタカナを、半角英数字・記号と全角カタカナと同じ文字"
                      "として比較します"));
+  // What the marks of changed lines cover: words unless asked.
+  optCharUnits = option("OptCharUnits", QStringLiteral("文字単位で比較"));
+  optCharUnits->setToolTip(QStringLiteral(
+      "変更箇所を一文字ずつ示します（既定では語・数・文字のまとまりごとに示します）。"
+      "比較結果の表示、新旧対照表、JSON の変更箇所に使われます"));
   // The status of the finished run, which never widens the window.
   labelRunStatus = Named(new QLabel(window), "LabelRunStatus");
   labelRunStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -334,7 +340,7 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optTrimTail}, nullptr);
   row({optCompress}, nullptr);
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
-  row({optDiffOnly, textMatchLen}, nullptr);
+  row({optDiffOnly, textMatchLen, optCharUnits}, nullptr);
   row({optFewestMoves, optCaseSensitive, optIgnoreWidth}, nullptr);
   row({labelEncoding, labelEncodingOld, comboEncoding, labelEncodingNew, comboEncodingNew},
       nullptr);
@@ -383,14 +389,17 @@ void MainWindowControls::LayOut(QWidget* window) {
 void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {
-      comboOld,         cmdRefOld,         comboNew,      cmdRefNew,        comboResult,
-      cmdRefResult,     optTrimTop,        optTrimTail,   optCompress,      optSplit,
-      textSplitWidth,   cmdSplitChars,     optDiffOnly,   textMatchLen,     optFewestMoves,
-      optCaseSensitive, optIgnoreWidth,    comboEncoding, comboEncodingNew, comboEncodingReport,
-      comboFormat,      optDispWithEditor, cmdSetEditor,  optAlwaysTop,     cmdWorkPath,
-      cmdStart,         cmdCompareView,    cmdCancel,     cmdClose,         cmdHelp,
-      cmdBatch};
+  QWidget* const order[] = {comboOld,       cmdRefOld,         comboNew,
+                            cmdRefNew,      comboResult,       cmdRefResult,
+                            optTrimTop,     optTrimTail,       optCompress,
+                            optSplit,       textSplitWidth,    cmdSplitChars,
+                            optDiffOnly,    textMatchLen,      optCharUnits,
+                            optFewestMoves, optCaseSensitive,  optIgnoreWidth,
+                            comboEncoding,  comboEncodingNew,  comboEncodingReport,
+                            comboFormat,    optDispWithEditor, cmdSetEditor,
+                            optAlwaysTop,   cmdWorkPath,       cmdStart,
+                            cmdCompareView, cmdCancel,         cmdClose,
+                            cmdHelp,        cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }

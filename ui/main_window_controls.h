@@ -41,7 +41,7 @@ class MainWindowControls {
   // The comparison options and the buttons of the settings dialogs, in a frame.
   QGroupBox* frameOptions;
   QCheckBox *optTrimTop, *optTrimTail, *optCompress, *optSplit, *optDiffOnly, *optDispWithEditor,
-      *optAlwaysTop, *optCaseSensitive, *optIgnoreWidth;
+      *optAlwaysTop, *optCaseSensitive, *optIgnoreWidth, *optCharUnits;
   // Only lines that left their order are moved (the longest chain in order is common).
   QCheckBox* optFewestMoves;
   QLineEdit *textSplitWidth, *textMatchLen;

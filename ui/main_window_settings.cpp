@@ -33,6 +33,7 @@ constexpr CheckValue kChecks[] = {
     {"OptAlwaysTop", &MainWindowSettings::alwaysTop},
     {"OptCaseSensitive", &MainWindowSettings::caseSensitive},
     {"OptIgnoreWidth", &MainWindowSettings::ignoreWidth},
+    {"OptCharUnits", &MainWindowSettings::charUnits},
 };
 
 constexpr EncodingChoice kEncodings[] = {EncodingChoice::kCp932, EncodingChoice::kUtf8,

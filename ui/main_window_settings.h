@@ -33,6 +33,7 @@ struct MainWindowSettings {
   bool alwaysTop = false;
   bool caseSensitive = false;
   bool ignoreWidth = false;
+  bool charUnits = false;  // changes marked character by character, not by words
   // The old file's encoding (stored as Encoding, which once served all three), the new
   // file's and the report's.
   EncodingChoice encoding = EncodingChoice::kAuto;

@@ -181,6 +181,7 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   fields.caseSensitive = ui_.optCaseSensitive->isChecked();
   fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
+  fields.charUnits = ui_.optCharUnits->isChecked();
   return fields;
 }
 

@@ -171,6 +171,14 @@ TEST_F(BatchCliTest, WithoutTheSystemLibrariesFilesCompareAndABatchSaysWhatIsMis
     EXPECT_EQ(outcome.exitCode, 2) << need.args[0];
     EXPECT_NE(outcome.err.find(need.missing), std::string::npos) << outcome.err;
   }
+  // Without ICU, changed words are marked by character, and the run says so once.
+  Outcome json =
+      runner.Run({"--format=json", dir.File("old/a.txt"), dir.File("new/a.txt"), "-"}, launch);
+  EXPECT_EQ(json.exitCode, 1) << json.err;
+  EXPECT_NE(json.out.find("\"changes\""), std::string::npos) << json.out;
+  const std::string notice = "変更箇所を文字単位で示します。ライブラリ libicuuc.so.";
+  ASSERT_NE(json.err.find(notice), std::string::npos) << json.err;
+  EXPECT_EQ(json.err.find(notice, json.err.find(notice) + 1), std::string::npos) << json.err;
 }
 
 TEST_F(BatchCliTest, RefusedRunsExitWithTwo) {

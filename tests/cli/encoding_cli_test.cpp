@@ -91,5 +91,41 @@ TEST(CliEncodings, OptionsChooseHowFilesAreReadAndTheReportIsWritten) {
   }
 }
 
+// "auto" gives the report the encoding it finds would give, whether the first 64 KB tell
+// it (a CP932 file is then taken in as it is read) or only what comes later.
+TEST(CliEncodings, AutoReportsAsTheEncodingItFinds) {
+  std::string ascii;
+  for (int i = 0; i < 3000; ++i) ascii += "int value" + std::to_string(i) + " = 0;\r\n";
+  const std::string japanese = "// 比較の結果を書く\r\n";
+  const std::string edited = "int changed = 1;\r\n";
+  const struct {
+    const char* name;
+    std::string oldBytes, newBytes;
+    const char* encoding;
+  } cases[] = {
+      {"cp932 from the start", ToCp932(japanese) + ascii, ToCp932(japanese) + edited + ascii,
+       "cp932"},
+      {"cp932 after 64 KB", ascii + ToCp932(japanese), edited + ascii + ToCp932(japanese), "cp932"},
+      {"utf-8 after 64 KB", ascii + japanese, ascii + edited + japanese, "utf-8"},
+      {"cp932 against ascii", ToCp932(japanese) + ascii, ascii + edited, "cp932"},
+  };
+  for (const auto& c : cases) {
+    std::string reports[2];
+    for (int named = 0; named < 2; ++named) {
+      TempDir dir;
+      WriteFile(dir.File("old.txt"), c.oldBytes);
+      WriteFile(dir.File("new.txt"), c.newBytes);
+      const test_support::CliOutcome outcome = test_support::CliRunner(dir).Run(
+          {"--quiet", "--encoding", named ? c.encoding : "auto", dir.File("old.txt"),
+           dir.File("new.txt"), dir.File("result.txt")});
+      EXPECT_EQ(outcome.exitCode, 1) << c.name << "\n" << outcome.err;
+      // Without the lines naming the files and the date, which differ between the runs.
+      std::string report = ReadFile(dir.File("result.txt"));
+      reports[named] = report.substr(report.find("======"));
+    }
+    EXPECT_EQ(reports[0], reports[1]) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace verko

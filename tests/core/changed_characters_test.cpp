@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "common/text_encoding.h"
 #include "report/word_units.h"
@@ -200,17 +201,26 @@ TEST(ChangedCharacters, PairsAlikeLinesInOrderAndLeavesOthersAlone) {
   EXPECT_EQ(reordered.back().oldIndex, kMaxUnitLooks - 1);
   EXPECT_EQ(reordered.back().newIndex, kMaxUnitLooks - 1);
 
-  // A report body: blocks end at common lines; moved lines are left alone.
+  // A report body: blocks end at common lines; moved lines are left alone; a deleted and an
+  // added line that no block paired are paired across blocks when they are edits of each
+  // other (a line moved and changed), and short lines are not.
   using K = LineKind;
-  const std::vector<K> kinds = {K::kAdded,   K::kMovedOld, K::kDeleted, K::kCommon,
-                                K::kDeleted, K::kCommon,   K::kAdded};
-  const std::vector<std::string_view> texts = {"x = 2;", "x = 1;", "x = 1;", "c",
-                                               "y = 1;", "c",      "y = 2;"};
-  std::vector<std::pair<int, std::string>> marked;
+  std::vector<K> kinds = {K::kAdded,   K::kMovedOld, K::kDeleted, K::kCommon,
+                          K::kDeleted, K::kCommon,   K::kAdded,   K::kDeleted};
+  std::vector<std::string_view> texts = {
+      "x = 2;", "x = 1;", "x = 1;", "c", "yy", "c", "yz", "甲は乙に対し、宇宙線の観測を委託する。"};
+  for (int k = 0; k < 40; ++k) kinds.push_back(K::kCommon), texts.push_back("c");
+  kinds.push_back(K::kAdded), texts.push_back("甲は丙に対し、宇宙線の観測を委託する。");
+  std::vector<std::tuple<int, std::string, int>> marked;
   for (const ChangedLineMarks& marks : MarkChangedLines(kinds, texts, TextEncoding::kUtf8)) {
-    marked.emplace_back(marks.line, Marked(texts[marks.line], marks.ranges, TextEncoding::kUtf8));
+    marked.emplace_back(marks.line, Marked(texts[marks.line], marks.ranges, TextEncoding::kUtf8),
+                        marks.partner);
   }
-  EXPECT_EQ(marked, (std::vector<std::pair<int, std::string>>{{0, "x = [2];"}, {2, "x = [1];"}}));
+  EXPECT_EQ(marked, (std::vector<std::tuple<int, std::string, int>>{
+                        {0, "x = [2];", 2},
+                        {2, "x = [1];", 0},
+                        {7, "甲は[乙]に対し、宇宙線の観測を委託する。", 48},
+                        {48, "甲は[丙]に対し、宇宙線の観測を委託する。", 7}}));
 }
 
 }  // namespace

@@ -515,6 +515,43 @@ TEST_F(ViewerOfPairTest, TwoFilesOpenComparedAndAreComparedAgainAfterAChange) {
   EXPECT_TRUE(services_.messages[0].text.contains("missing.txt"));
 }
 
+TEST_F(ViewerOfPairTest, ALineMovedAndChangedJumpsToItsChangedVersion) {
+  // A paragraph moved 40 lines down with one word changed: marked, and paired for the jump.
+  std::string oldText = "見出し\r\n甲は乙に対し、宇宙線の観測を委託する。\r\n",
+              newText = "見出し\r\n";
+  for (int k = 0; k < 40; ++k) {
+    oldText += "第" + std::to_string(k) + "行\r\n";
+    newText += "第" + std::to_string(k) + "行\r\n";
+  }
+  newText += "甲は丙に対し、宇宙線の観測を委託する。\r\n";
+  WriteFile(dir_.File("old.txt"), ToCp932(oldText));
+  WriteFile(dir_.File("new.txt"), ToCp932(newText));
+  ASSERT_NE(OpenPair(Path("old.txt"), Path("new.txt")), nullptr);
+  int deleted = -1, added = -1;
+  for (int i = 0; i < viewer_->Document().Count(); ++i) {
+    if (viewer_->Document().Line(i).kind == LineKind::kDeleted) deleted = i;
+    if (viewer_->Document().Line(i).kind == LineKind::kAdded) added = i;
+  }
+  ASSERT_GE(deleted, 0);
+  ASSERT_GT(added, deleted + 39);
+  const QVariantList marked{QPoint(2, 1)};
+  auto ranges = [&](int row) {
+    return viewer_->CurrentView()
+        ->model()
+        ->index(row, ReportLineModel::kText)
+        .data(kChangedRangesRole)
+        .toList();
+  };
+  EXPECT_EQ(ranges(deleted), marked);
+  EXPECT_EQ(ranges(added), marked);
+  viewer_->SetCurrentLine(deleted);
+  EXPECT_TRUE(viewer_->JumpToOtherPlace());
+  EXPECT_EQ(viewer_->CurrentLine(), added);
+  viewer_->ShowSideBySide(true);
+  EXPECT_TRUE(viewer_->JumpToOtherPlace());
+  EXPECT_EQ(viewer_->CurrentLine(), deleted);
+}
+
 TEST_F(ViewerOfPairTest, ViewerKeepsItsPlaceAndRemembersItsView) {
   // A folder name longer than any screen is wide.
   const std::string folder = dir_.File(std::string(200, 'd').c_str());

@@ -63,42 +63,44 @@ std::vector<int> ShownPositions(std::string_view utf8, int tabWidth) {
   return at;
 }
 
-ChangedMarks::ChangedMarks(const ReportDocument& document, int tabWidth)
-    : document_(document), tabWidth_(tabWidth) {}
+ChangedMarks::ChangedMarks(const ReportDocument& document, int tabWidth, ChangeUnits units)
+    : document_(document), tabWidth_(tabWidth), units_(units) {}
 
 void ChangedMarks::Reset() {
-  done_.clear();
+  done_ = false;
   ranges_.clear();
+  partners_.clear();
 }
 
 QVariantList ChangedMarks::RangesOf(int line) {
   if (line < 0 || line >= document_.Count() || !InBlock(document_.Line(line).kind)) return {};
-  if (done_.size() != static_cast<std::size_t>(document_.Count())) {
-    done_.assign(document_.Count(), false);
-  }
-  if (!done_[line]) MarkBlockOf(line);
+  MarkAll();
   const auto found = ranges_.find(line);
   return found == ranges_.end() ? QVariantList() : found->second;
 }
 
-void ChangedMarks::MarkBlockOf(int line) {
-  int first = line, last = line;
-  while (first > 0 && InBlock(document_.Line(first - 1).kind)) --first;
-  while (last + 1 < document_.Count() && InBlock(document_.Line(last + 1).kind)) ++last;
-  std::vector<int> oldLines, newLines;
-  std::vector<std::string_view> oldTexts, newTexts;
-  for (int i = first; i <= last; ++i) {
-    done_[i] = true;
-    const bool deleted = document_.Line(i).kind == LineKind::kDeleted;
-    (deleted ? oldLines : newLines).push_back(i);
-    (deleted ? oldTexts : newTexts).push_back(document_.TextOf(i));
+int ChangedMarks::PartnerOf(int line) {
+  if (line < 0 || line >= document_.Count() || !InBlock(document_.Line(line).kind)) return -1;
+  MarkAll();
+  const auto found = partners_.find(line);
+  return found == partners_.end() ? -1 : found->second;
+}
+
+void ChangedMarks::MarkAll() {
+  if (done_) return;
+  done_ = true;
+  std::vector<LineKind> kinds;
+  std::vector<std::string_view> texts;
+  kinds.reserve(document_.Count());
+  texts.reserve(document_.Count());
+  for (int i = 0; i < document_.Count(); ++i) {
+    kinds.push_back(document_.Line(i).kind);
+    texts.push_back(InBlock(kinds.back()) ? document_.TextOf(i) : std::string_view());
   }
-  if (oldLines.empty() || newLines.empty()) return;
-  for (const ChangedLinePair& pair : PairChangedLines(oldTexts, newTexts, TextEncoding::kUtf8)) {
-    const int oldLine = oldLines[pair.oldIndex];
-    const int newLine = newLines[pair.newIndex];
-    ranges_[oldLine] = ShownRanges(oldTexts[pair.oldIndex], pair.ranges.oldRanges, tabWidth_);
-    ranges_[newLine] = ShownRanges(newTexts[pair.newIndex], pair.ranges.newRanges, tabWidth_);
+  for (const ChangedLineMarks& marks :
+       MarkChangedLines(kinds, texts, TextEncoding::kUtf8, units_)) {
+    ranges_[marks.line] = ShownRanges(texts[marks.line], marks.ranges, tabWidth_);
+    partners_[marks.line] = marks.partner;
   }
 }
 

@@ -90,7 +90,8 @@ class HeaderLabel : public QLabel {
 
 }  // namespace
 
-ReportPage::ReportPage(const QString& path, LoadedReport report, int tabWidth, QWidget* parent)
+ReportPage::ReportPage(const QString& path, LoadedReport report, int tabWidth, ChangeUnits units,
+                       QWidget* parent)
     : QWidget(parent),
       path_(path),
       report_(std::move(report)),
@@ -98,7 +99,7 @@ ReportPage::ReportPage(const QString& path, LoadedReport report, int tabWidth, Q
       tabWidth_(tabWidth) {
   setObjectName(QStringLiteral("ReportPage"));
   ComputeRows();
-  marks_ = std::make_unique<ChangedMarks>(report_.document, tabWidth_);
+  marks_ = std::make_unique<ChangedMarks>(report_.document, tabWidth_, units);
   lineModel_ = std::make_unique<ReportLineModel>(report_.document, tabWidth_, marks_.get());
   sideModel_ =
       std::make_unique<SideBySideModel>(report_.document, sideRows_, tabWidth_, marks_.get());
@@ -588,6 +589,16 @@ bool ReportPage::JumpToOtherPlace() {
   for (int line : candidates) {
     const int partner = report_.document.Line(line).partner;
     if (partner >= 0) {
+      SetCurrentLine(partner);
+      return true;
+    }
+  }
+  // A changed line's changed version elsewhere (a line that moved and changed); side by
+  // side, a partner in the same row is already beside it.
+  const std::vector<int> row = LinesOfRow(RowOf(index));
+  for (int line : candidates) {
+    const int partner = marks_->PartnerOf(line);
+    if (partner >= 0 && std::find(row.begin(), row.end(), partner) == row.end()) {
       SetCurrentLine(partner);
       return true;
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/status.h"
+#include "report/changed_characters.h"
 #include "report/side_by_side.h"
 #include "ui/viewer/report_file.h"
 
@@ -38,8 +39,10 @@ using CompareAgainFunction = std::function<Status()>;
 
 class ReportPage : public QWidget {
  public:
-  // `tabWidth`: the columns between tab stops in the shown text.
-  ReportPage(const QString& path, LoadedReport report, int tabWidth, QWidget* parent = nullptr);
+  // `tabWidth`: the columns between tab stops in the shown text; `units`: what the marks of
+  // changed lines cover.
+  ReportPage(const QString& path, LoadedReport report, int tabWidth, ChangeUnits units,
+             QWidget* parent = nullptr);
   ~ReportPage() override;
 
   const QString& Path() const { return path_; }

@@ -95,6 +95,9 @@ ReportViewer::ReportViewer(UiServices& services, SettingsStore* store, QWidget* 
     sideBySide_ = ReadStoredNumber(*store_, "ViewerSideBySide", 0) == 1;
     folded_ = ReadStoredNumber(*store_, "ViewerFold", 0) == 1;
     wrapped_ = ReadStoredNumber(*store_, "ViewerWrap", 0) == 1;
+    // The main window's 文字単位で比較.
+    units_ = ReadStoredNumber(*store_, "OptCharUnits", 0) == 1 ? ChangeUnits::kCharacters
+                                                               : ChangeUnits::kWords;
   }
   CreateActions();
   CreateWidgets();
@@ -121,9 +124,10 @@ void ReportViewer::CreateActions() {
   actNext_ =
       action("ActNext", QStringLiteral("次の相違"), QStringLiteral("次の相違箇所へ (F7, Alt+↓)"),
              {QKeySequence(Qt::Key_F7), QKeySequence(Qt::ALT | Qt::Key_Down)});
-  actJump_ = action("ActJump", QStringLiteral("移動先へ"),
-                    QStringLiteral("移動行のもう一方の位置へ (Ctrl+J、ダブルクリック)"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_J)});
+  actJump_ = action(
+      "ActJump", QStringLiteral("移動先へ"),
+      QStringLiteral("移動行、移動して変更された行のもう一方の位置へ (Ctrl+J、ダブルクリック)"),
+      {QKeySequence(Qt::CTRL | Qt::Key_J)});
   actSideBySide_ = action("ActSideBySide", QStringLiteral("左右に並べて表示"),
                           QStringLiteral("旧ファイルを左、新ファイルを右に並べて表示 (Ctrl+T)"),
                           {QKeySequence(Qt::CTRL | Qt::Key_T)});
@@ -286,7 +290,7 @@ ReportPage* ReportViewer::AddReport(const QString& path, CompareAgainFunction co
                           MessageButtons::kOk);
     return nullptr;
   }
-  auto* page = new ReportPage(path, std::move(report), tabWidth_, tabs_);
+  auto* page = new ReportPage(path, std::move(report), tabWidth_, units_, tabs_);
   page->SetCompareAgain(std::move(compareAgain));
   page->ShowSideBySide(sideBySide_);
   page->FoldCommonRuns(folded_);

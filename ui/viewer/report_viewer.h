@@ -107,6 +107,7 @@ class ReportViewer : public QMainWindow {
   bool sideBySide_ = false;
   bool folded_ = false;
   bool wrapped_ = false;
+  ChangeUnits units_ = ChangeUnits::kWords;  // what the marks of changed lines cover
 
   QAction *actPrevious_, *actNext_, *actJump_, *actSideBySide_, *actFold_, *actWrap_, *actPrint_,
       *actPreview_, *actFind_, *actCopy_, *actCompareAgain_, *actClose_, *actCloseTab_, *actQuit_;
