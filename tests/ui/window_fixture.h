@@ -59,6 +59,7 @@ class WindowTest : public ::testing::Test {
   // Closes the window as the program does (the settings are written) and reopens the store.
   void CloseAndReload() {
     main_->close();
+    qDeleteAll(main_->Viewers());
     main_.reset();
     store_ = std::make_unique<SettingsStore>(StorePath());
   }
