@@ -115,6 +115,7 @@ BatchRunSummary RunBatch(const std::vector<PairRow>& rows, const BatchFolders& f
       const std::string resultPath = folders.resultPath + pair.resultFile;
       host.ShowRunRow(static_cast<int>(row));
       CompareResult result = runner.RunBatchCompare(oldPath, newPath, resultPath);
+      host.ShowPairOutcome(static_cast<int>(row), result);
       if (result.status == kStatusDone) {
         ++summary.processed;
         if (std::string warning = InvalidTextWarning(result); !warning.empty()) {

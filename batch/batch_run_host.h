@@ -7,6 +7,8 @@
 
 namespace verko {
 
+struct CompareResult;
+
 class BatchRunHost {
  public:
   virtual ~BatchRunHost() = default;
@@ -24,6 +26,8 @@ class BatchRunHost {
   virtual void SetRunDisplay(bool running) = 0;
   // The row about to be compared, or -1 after the run.
   virtual void ShowRunRow(int row) { (void)row; }
+  // How the comparison of `row` ended, as soon as it has.
+  virtual void ShowPairOutcome(int row, const CompareResult& result) { (void)row, (void)result; }
   // A comparison failed or was cancelled: go on with the rest? (question icon, Yes/No)
   virtual bool AskContinueAfterError(const std::string& text, const std::string& title) = 0;
   virtual bool AskContinueAfterCancel(const std::string& text, const std::string& title) = 0;

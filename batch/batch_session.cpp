@@ -1,5 +1,7 @@
 #include "batch/batch_session.h"
 
+#include <set>
+
 #include "batch/method_display.h"
 #include "batch/pair_counts.h"
 #include "batch/result_naming.h"
@@ -332,12 +334,34 @@ void BatchSession::AutoPair(PairSide side) {
     RowField(rows_[row], SideField(side)) = name;
     host_.ShowRowChanged(static_cast<int>(row));
   }
+  DropPairedLeftovers(side, outcome.found);
   if (!outcome.patternError.empty()) {
     host_.ShowMessage("対応づけパターンの指定にエラーがあります。\n" + outcome.patternError,
                       "パターン指定エラー", MessageIcon::kExclamation);
     return;
   }
   RefreshBatchFList();
+}
+
+// A file chosen on both sides stood in a row of its own, waiting for a partner; once
+// automatic pairing has given it one in another row, that waiting row would name it twice.
+void BatchSession::DropPairedLeftovers(
+    PairSide side, const std::vector<std::pair<std::size_t, std::string>>& found) {
+  std::set<std::string> taken;
+  std::set<std::size_t> filled;
+  for (const auto& [row, name] : found) {
+    taken.insert(name);
+    filled.insert(row);
+  }
+  const PairField other = SideField(side == PairSide::kOld ? PairSide::kNew : PairSide::kOld);
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const PairRow& row = rows_[i];
+    if (filled.count(i) || RowField(rows_[i], other) != UnpairedMark ||
+        !taken.count(RowField(rows_[i], SideField(side)))) {
+      continue;
+    }
+    if (!Check(store_->DeletePair(row.pairId))) return;
+  }
 }
 
 void BatchSession::PairIndividually(PairSide side) {

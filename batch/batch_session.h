@@ -88,6 +88,8 @@ class BatchSession {
   bool Check(const Status& status);
   std::string& Folder(PairSide side);
   void ResetSide(PairSide side);
+  void DropPairedLeftovers(PairSide side,
+                           const std::vector<std::pair<std::size_t, std::string>>& found);
   void SetRowField(int row, PairField field, const std::string& value);
   // Asks for a list name until it is free; nullopt when the user gives none.
   std::optional<std::string> AskFreeName(const std::string& prompt, const std::string& title,

@@ -19,9 +19,8 @@ PairCounts CountPairs(const std::vector<PairRow>& rows) {
 }
 
 std::string CountInfoText(const PairCounts& counts) {
-  const int others = counts.Incomplete();
-  return std::to_string(counts.pairedCount) + " pairs " + (others >= 0 ? " " : "") +
-         std::to_string(others) + " unpaired";
+  return "ペア " + std::to_string(counts.pairedCount) + "　未ペア・未定 " +
+         std::to_string(counts.Incomplete());
 }
 
 bool HasPlaceholder(const PairRow& row) {

@@ -61,6 +61,19 @@ std::string PairOutcomeLine(const CompareResult& result, std::string_view label)
   return OutcomeLine(outcome, label, detail);
 }
 
+std::string OutcomeSummary(const CompareResult& result) {
+  const PairOutcome outcome = OutcomeOf(result);
+  std::string summary = PairOutcomeWord(outcome);
+  if (outcome == PairOutcome::kError) return summary + "：" + MessageOnOneLine(result.message.text);
+  if (outcome == PairOutcome::kDifferent || outcome == PairOutcome::kCut) {
+    const ReportCounts& counts = result.counts;
+    summary += "（一致 " + std::to_string(counts.CountCommon) + "　削除 " +
+               std::to_string(counts.CountDeleted) + "　追加 " + std::to_string(counts.CountAdded) +
+               "　移動 " + std::to_string(counts.CountMoved) + "）";
+  }
+  return summary;
+}
+
 std::string SkippedPairLine(std::string_view label) {
   return OutcomeLine(PairOutcome::kSkipped, label, "");
 }

@@ -26,6 +26,11 @@ PairOutcome OutcomeOf(const CompareResult& result);
 // "相違なし", "相違あり", "打ち切り", "エラー", "キャンセル", "スキップ" or "バイナリ".
 const char* PairOutcomeWord(PairOutcome outcome);
 
+// What a finished run found, for a window's status line or a row of a list: "相違なし", or
+// the word with the line counts ("相違あり（一致 12　削除 1　追加 2　移動 0）"), for an error
+// "エラー：" and the message on one line.
+std::string OutcomeSummary(const CompareResult& result);
+
 // "word: label", then for a cut which file was cut and where, for an error the message, on
 // the same line. `label` names the pair (a result path, a file name of a folder).
 std::string PairOutcomeLine(const CompareResult& result, std::string_view label);

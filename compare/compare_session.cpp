@@ -45,9 +45,10 @@ CompareOptions ReadCompareOptions(const OptionFields& fields) {
   options.workPath = fields.workPath;
   options.displayWithEditor = fields.displayWithEditor;
   options.editorSetting = fields.editorSetting;
-  EncodingChoice encoding = EncodingChoice::kAuto;
-  ParseEncodingName(fields.encodingName, &encoding);
-  options.oldEncoding = options.newEncoding = options.reportEncoding = encoding;
+  // A name that is not an encoding leaves the automatic choice.
+  ParseEncodingName(fields.oldEncodingName, &options.oldEncoding);
+  ParseEncodingName(fields.newEncodingName, &options.newEncoding);
+  ParseEncodingName(fields.reportEncodingName, &options.reportEncoding);
   ParseResultFormat(fields.formatName, &options.format);
   options.caseSensitive = fields.caseSensitive;
   options.ignoreWidth = fields.ignoreWidth;

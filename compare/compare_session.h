@@ -27,7 +27,8 @@ struct OptionFields {
   bool fewestMoves = false;        // 移動行を最少にする
   bool displayWithEditor = false;
   std::string splitChar, workPath, editorSetting;
-  std::string encodingName = "auto";  // 文字コード: one encoding for both files and the report
+  // 文字コード of the old file, the new file and the report.
+  std::string oldEncodingName = "auto", newEncodingName = "auto", reportEncodingName = "auto";
   bool caseSensitive = false;         // 英字の大小を区別
   bool ignoreWidth = false;           // 全角と半角を区別しない
   bool charUnits = false;             // 文字単位で比較

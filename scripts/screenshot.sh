@@ -8,7 +8,11 @@
 # theme) on a report with every kind of line, and on a long report of Japanese and ASCII
 # changes with a long line: its changed characters marked (viewer-inline-list.png,
 # viewer-inline-side.png), the overview strip (viewer-overview.png) and folded common runs
-# (viewer-folded.png). Runs under a virtual X server with a Japanese
+# (viewer-folded.png). Then 比較して表示 on that pair: the main window's outcome line
+# (main-after-run.png), the viewer with long lines wrapped (viewer-wrapped.png,
+# viewer-wrapped-side.png) and its print preview (print-preview.png); and the batch window
+# after a run over real files, each row with its outcome (batch-after-run.png). Runs under a
+# virtual X server with a Japanese
 # font; VERKO_X_SCREEN sets its screen (1280x1024x24), QT_SCALE_FACTOR scales the windows.
 # Then the 新旧対照表 of the sample pair as HTML, shown in headless Chromium
 # (taisho-html.png) and printed by it (taisho.pdf, A4 landscape); and of real amendments (the

@@ -120,8 +120,11 @@ void MainWindowControls::ShowSettings(const MainWindowSettings& settings) const 
   }
   for (const OptionBox& option : OptionBoxes(*this))
     option.box->setChecked(settings.*option.checked);
-  comboEncoding->setCurrentIndex(
-      comboEncoding->findData(QLatin1String(EncodingChoiceName(settings.encoding))));
+  for (auto [combo, choice] : {std::pair{comboEncoding, settings.encoding},
+                               std::pair{comboEncodingNew, settings.newEncoding},
+                               std::pair{comboEncodingReport, settings.reportEncoding}}) {
+    combo->setCurrentIndex(combo->findData(QLatin1String(EncodingChoiceName(choice))));
+  }
   comboFormat->setCurrentIndex(
       std::max(comboFormat->findData(QLatin1String(ResultFormatName(settings.format))), 0));
   comboTaishoStyle->setCurrentIndex(settings.taishoSimple ? 1 : 0);
@@ -142,8 +145,11 @@ void MainWindowControls::ReadSettings(MainWindowSettings* settings) const {
   }
   for (const OptionBox& option : OptionBoxes(*this))
     settings->*option.checked = option.box->isChecked();
-  (void)ParseEncodingName(comboEncoding->currentData().toString().toStdString(),
-                          &settings->encoding);
+  for (auto [combo, choice] : {std::pair{comboEncoding, &settings->encoding},
+                               std::pair{comboEncodingNew, &settings->newEncoding},
+                               std::pair{comboEncodingReport, &settings->reportEncoding}}) {
+    (void)ParseEncodingName(combo->currentData().toString().toStdString(), choice);
+  }
   (void)ParseResultFormat(comboFormat->currentData().toString().toStdString(), &settings->format);
   settings->taishoSimple = comboTaishoStyle->currentIndex() == 1;
   settings->splitWidth = textSplitWidth->text();
@@ -173,6 +179,9 @@ void MainWindowControls::Create(QWidget* window) {
                       QStringLiteral("ヘルプを表示します"));
   cmdStart = NewButton("CmdStart", QStringLiteral("比較開始(&G)"), window,
                        QStringLiteral("比較処理を開始します"));
+  cmdCompareView =
+      NewButton("CmdCompareView", QStringLiteral("比較して表示(&I)"), window,
+                QStringLiteral("結果ファイルを指定せずに比較し、結果をビューアで表示します"));
   cmdCancel = NewButton("CmdCancel", QStringLiteral("ｷｬﾝｾﾙ(Esc)"), window,
                         QStringLiteral("比較処理を中断します"));
   cmdCancel->setEnabled(false);
@@ -205,19 +214,35 @@ void MainWindowControls::Create(QWidget* window) {
   cmdSetEditor = NewButton("CmdSetEditor", QStringLiteral("エディタの指定(&O)"), frameOptions);
   cmdWorkPath = NewButton("CmdworkPath", QStringLiteral("作業ドライブ(&W)"), frameOptions);
   optAlwaysTop = option("OptAlwaysTop", QStringLiteral("いつも最前面に表示(&F)"));
-  // The encoding of the old and new files and of the report, for interactive and batch runs.
+  // The encodings of the old file, the new file and the report, for interactive and batch
+  // runs; each recognised by default.
   labelEncoding =
-      Named(new QLabel(QStringLiteral("文字コード(&U)："), frameOptions), "LabelEncoding");
-  comboEncoding = Named(new QComboBox(frameOptions), "ComboEncoding");
-  for (EncodingChoice choice : {EncodingChoice::kCp932, EncodingChoice::kUtf8,
-                                EncodingChoice::kEucJp, EncodingChoice::kAuto}) {
-    comboEncoding->addItem(QString::fromUtf8(EncodingChoiceCaption(choice)),
-                           QString::fromLatin1(EncodingChoiceName(choice)));
-  }
-  comboEncoding->setToolTip(
-      QStringLiteral("旧ファイル・新ファイル・結果ファイルの文字コードです。自動判別では、"
-                     "旧ファイルと新ファイルの文字コードが異なるとき結果は UTF-8 になります"));
+      Named(new QLabel(QStringLiteral("文字コード(&U)"), frameOptions), "LabelEncoding");
+  auto encodingField = [this](const char* name, const QString& tip) {
+    auto* combo = Named(new QComboBox(frameOptions), name);
+    for (EncodingChoice choice : {EncodingChoice::kCp932, EncodingChoice::kUtf8,
+                                  EncodingChoice::kEucJp, EncodingChoice::kAuto}) {
+      combo->addItem(QString::fromUtf8(EncodingChoiceCaption(choice)),
+                     QString::fromLatin1(EncodingChoiceName(choice)));
+    }
+    combo->setToolTip(tip);
+    return combo;
+  };
+  comboEncoding = encodingField("ComboEncoding", QStringLiteral("旧ファイルの文字コードです"));
+  comboEncodingNew =
+      encodingField("ComboEncodingNew", QStringLiteral("新ファイルの文字コードです"));
+  comboEncodingReport = encodingField(
+      "ComboEncodingReport",
+      QStringLiteral("結果ファイルの文字コードです。自動判別では旧ファイルと新ファイルの"
+                     "文字コードが同じときその文字コード、異なるとき UTF-8 になります"));
+  labelEncodingOld = Named(new QLabel(QStringLiteral("旧："), frameOptions), "LabelEncodingOld");
+  labelEncodingNew = Named(new QLabel(QStringLiteral("新："), frameOptions), "LabelEncodingNew");
+  labelEncodingReport =
+      Named(new QLabel(QStringLiteral("結果の文字コード："), frameOptions), "LabelEncodingReport");
   labelEncoding->setBuddy(comboEncoding);
+  labelEncodingOld->setBuddy(comboEncoding);
+  labelEncodingNew->setBuddy(comboEncodingNew);
+  labelEncodingReport->setBuddy(comboEncodingReport);
   // What the result is, for interactive and batch runs: the report or another format.
   labelFormat = Named(new QLabel(QStringLiteral("出力形式(&N)："), frameOptions), "LabelFormat");
   comboFormat = Named(new QComboBox(frameOptions), "ComboFormat");
@@ -332,7 +357,9 @@ void MainWindowControls::LayOut(QWidget* window) {
   row({optSplit, textSplitWidth, labelSplitUnit}, cmdSplitChars);
   row({optDiffOnly, textMatchLen, optCharUnits}, nullptr);
   row({optFewestMoves, optCaseSensitive, optIgnoreWidth}, nullptr);
-  row({labelEncoding, comboEncoding, labelFormat, comboFormat}, nullptr);
+  row({labelEncoding, labelEncodingOld, comboEncoding, labelEncodingNew, comboEncodingNew},
+      nullptr);
+  row({labelEncodingReport, comboEncodingReport, labelFormat, comboFormat}, nullptr);
   row({optOldLeft, comboTaishoStyle}, nullptr);
   row({optDispWithEditor}, cmdSetEditor);
   row({optAlwaysTop}, cmdWorkPath);
@@ -355,9 +382,10 @@ void MainWindowControls::LayOut(QWidget* window) {
   right->addLayout(logo);
   right->addWidget(versionDisp, 0, Qt::AlignHCenter);
   right->addSpacing(10);
-  const int commandWidth = std::max({cmdStart->sizeHint().width(), cmdCancel->sizeHint().width(),
-                                     cmdBatch->sizeHint().width(), 120});
-  for (QPushButton* button : {cmdStart, cmdCancel, cmdClose, cmdHelp, cmdView}) {
+  const int commandWidth =
+      std::max({cmdStart->sizeHint().width(), cmdCancel->sizeHint().width(),
+                cmdBatch->sizeHint().width(), cmdCompareView->sizeHint().width(), 120});
+  for (QPushButton* button : {cmdStart, cmdCompareView, cmdCancel, cmdClose, cmdHelp, cmdView}) {
     button->setFixedWidth(commandWidth);
     right->addWidget(button, 0, Qt::AlignHCenter);
   }
@@ -386,14 +414,18 @@ void MainWindowControls::EnableTableOptions() const {
 void MainWindowControls::SetTabOrder() {
   // The visual order: the files top to bottom, the options, then the commands on the right
   // from top to bottom.
-  QWidget* const order[] = {comboOld,         cmdRefOld,        comboNew,          cmdRefNew,
-                            comboResult,      cmdRefResult,     optTrimTop,        optTrimTail,
-                            optCompress,      optSplit,         textSplitWidth,    cmdSplitChars,
-                            optDiffOnly,      textMatchLen,     optCharUnits,      optFewestMoves,
-                            optCaseSensitive, optIgnoreWidth,   comboEncoding,     comboFormat,
-                            optOldLeft,       comboTaishoStyle, optDispWithEditor, cmdSetEditor,
-                            optAlwaysTop,     cmdWorkPath,      cmdStart,          cmdCancel,
-                            cmdClose,         cmdHelp,          cmdBatch};
+  QWidget* const order[] = {comboOld,          cmdRefOld,        comboNew,
+                            cmdRefNew,         comboResult,      cmdRefResult,
+                            optTrimTop,        optTrimTail,      optCompress,
+                            optSplit,          textSplitWidth,   cmdSplitChars,
+                            optDiffOnly,       textMatchLen,     optCharUnits,
+                            optFewestMoves,    optCaseSensitive, optIgnoreWidth,
+                            comboEncoding,     comboEncodingNew, comboEncodingReport,
+                            comboFormat,       optOldLeft,       comboTaishoStyle,
+                            optDispWithEditor, cmdSetEditor,     optAlwaysTop,
+                            cmdWorkPath,       cmdStart,         cmdCompareView,
+                            cmdCancel,         cmdClose,         cmdHelp,
+                            cmdBatch};
   for (std::size_t i = 1; i < std::size(order); ++i) {
     QWidget::setTabOrder(order[i - 1], order[i]);
   }

@@ -46,7 +46,9 @@ class MainWindowControls {
   QCheckBox* optFewestMoves;
   QLineEdit *textSplitWidth, *textMatchLen;
   QLabel *labelSplitUnit, *labelEncoding;
-  QComboBox* comboEncoding;
+  // The encodings of the old file (ComboEncoding), the new file and the report.
+  QLabel *labelEncodingOld, *labelEncodingNew, *labelEncodingReport;
+  QComboBox *comboEncoding, *comboEncodingNew, *comboEncodingReport;
   QLabel* labelFormat;
   QComboBox* comboFormat;
   // The 新旧対照表's column order and underlines, enabled for a table format.
@@ -54,13 +56,15 @@ class MainWindowControls {
   QComboBox* comboTaishoStyle;
   QPushButton *cmdSplitChars, *cmdSetEditor, *cmdWorkPath;
 
-  // The commands in the right-hand column.
-  QPushButton *cmdStart, *cmdCancel, *cmdClose, *cmdHelp, *cmdView, *cmdBatch;
+  // The commands in the right-hand column. cmdCompareView compares into the work folder
+  // and shows the report in the viewer, with no result name needed.
+  QPushButton *cmdStart, *cmdCompareView, *cmdCancel, *cmdClose, *cmdHelp, *cmdView, *cmdBatch;
 
   // The progress display of a running comparison: the bar and the name of the phase.
   ProgressBarFrame* progressBar;
   QLineEdit* textProcDesc;
-  // The encodings a finished run recognised, and its lines matched through a wave-dash twin.
+  // The outcome of a finished run (相違なし, or its counts), the encodings it read, and its
+  // lines matched through a wave-dash twin.
   QLabel* labelRunStatus;
 
   // The program's icon and name above the commands, with its version below them.

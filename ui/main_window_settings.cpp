@@ -47,8 +47,9 @@ int ReadNumber(const SettingsStore& store, const char* name, int defaultValue) {
 }
 
 // The stored name in any letter case; an unknown one (edited by hand) is the default.
-EncodingChoice ReadEncoding(const SettingsStore& store) {
-  const QString name = store.Read(QStringLiteral("Encoding"), QStringLiteral("auto")).toLower();
+EncodingChoice ReadEncoding(const SettingsStore& store, const QString& key,
+                            EncodingChoice absent = EncodingChoice::kAuto) {
+  const QString name = store.Read(key, QLatin1String(EncodingChoiceName(absent))).toLower();
   for (EncodingChoice choice : kEncodings) {
     if (name == QLatin1String(EncodingChoiceName(choice))) return choice;
   }
@@ -72,7 +73,11 @@ MainWindowSettings LoadMainWindowSettings(const SettingsStore& store, const QStr
   for (const CheckValue& check : kChecks) {
     settings.*check.checked = ReadNumber(store, check.name, settings.*check.checked ? 1 : 0) != 0;
   }
-  settings.encoding = ReadEncoding(store);
+  settings.encoding = ReadEncoding(store, QStringLiteral("Encoding"));
+  // A store from before the three selectors kept one encoding for all.
+  settings.newEncoding = ReadEncoding(store, QStringLiteral("NewEncoding"), settings.encoding);
+  settings.reportEncoding =
+      ReadEncoding(store, QStringLiteral("ReportEncoding"), settings.encoding);
   (void)ParseResultFormat(
       store.Read(QStringLiteral("ResultFormat"), QStringLiteral("report")).toStdString(),
       &settings.format);
@@ -103,6 +108,10 @@ void SaveMainWindowSettings(const MainWindowSettings& settings, SettingsStore& s
   // Trailing blanks are always removed again at the next start.
   store.Write(QStringLiteral("OptTrimTail"), QStringLiteral("1"));
   store.Write(QStringLiteral("Encoding"), QLatin1String(EncodingChoiceName(settings.encoding)));
+  store.Write(QStringLiteral("NewEncoding"),
+              QLatin1String(EncodingChoiceName(settings.newEncoding)));
+  store.Write(QStringLiteral("ReportEncoding"),
+              QLatin1String(EncodingChoiceName(settings.reportEncoding)));
   store.Write(QStringLiteral("ResultFormat"), QLatin1String(ResultFormatName(settings.format)));
   store.Write(QStringLiteral("TextSplitWidth"), settings.splitWidth);
   store.Write(QStringLiteral("TextMatchLen"), settings.matchLen);

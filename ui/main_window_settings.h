@@ -34,7 +34,11 @@ struct MainWindowSettings {
   bool caseSensitive = false;
   bool ignoreWidth = false;
   bool charUnits = false;  // changes marked character by character, not by words
+  // The old file's encoding (stored as Encoding, which once served all three), the new
+  // file's and the report's.
   EncodingChoice encoding = EncodingChoice::kAuto;
+  EncodingChoice newEncoding = EncodingChoice::kAuto;
+  EncodingChoice reportEncoding = EncodingChoice::kAuto;
   ResultFormat format = ResultFormat::kReport;
   // The 新旧対照表: 改正前 in the left column; one kind of underline instead of the formal two.
   bool oldLeft = false;

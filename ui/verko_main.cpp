@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "batch/pair_outcome.h"
 #include "batch/window/verko_batch.h"
 #include "common/path_parts.h"
 #include "common/split_width.h"
@@ -27,7 +30,9 @@
 #include "ui/verko_set_editor.h"
 #include "ui/verko_split_chars.h"
 #include "ui/verko_work_drive.h"
+#include "ui/view_pair.h"
 #include "ui/viewer/report_viewer.h"
+#include "ui/viewer_launch.h"
 
 namespace verko {
 namespace {
@@ -66,6 +71,7 @@ VerkoMain::~VerkoMain() = default;
 
 void VerkoMain::ConnectHandlers() {
   connect(ui_.cmdStart, &QPushButton::clicked, this, &VerkoMain::ClickStart);
+  connect(ui_.cmdCompareView, &QPushButton::clicked, this, &VerkoMain::ClickCompareView);
   connect(ui_.cmdBatch, &QPushButton::clicked, this, &VerkoMain::OpenBatchWindow);
   connect(ui_.cmdCancel, &QPushButton::clicked, this, &VerkoMain::ClickCancel);
   connect(ui_.cmdClose, &QPushButton::clicked, this, &VerkoMain::CloseByProgram);
@@ -172,7 +178,9 @@ OptionFields VerkoMain::ReadOptionFields() const {
   fields.workPath = workPath_.toStdString();
   fields.editorSetting = editorSetting_.toStdString();
   fields.converters = converters_.toStdString();
-  fields.encodingName = ui_.comboEncoding->currentData().toString().toStdString();
+  fields.oldEncodingName = ui_.comboEncoding->currentData().toString().toStdString();
+  fields.newEncodingName = ui_.comboEncodingNew->currentData().toString().toStdString();
+  fields.reportEncodingName = ui_.comboEncodingReport->currentData().toString().toStdString();
   fields.formatName = ui_.comboFormat->currentData().toString().toStdString();
   fields.caseSensitive = ui_.optCaseSensitive->isChecked();
   fields.ignoreWidth = ui_.optIgnoreWidth->isChecked();
@@ -196,6 +204,34 @@ void VerkoMain::ClickStart() {
   const CompareRequest request = BuildRequest();
   CompareResult result = session_.RunInteractive(request);
   NoteFinishedReport(request, result);
+  ShowRunEnd(result);
+  if (closeAfterRun_) CloseByProgram();
+}
+
+void VerkoMain::ClickCompareView() {
+  if (!session_.CanStart() || !ValidateEnabledFields()) return;
+  // As `verko --view OLD NEW`: a report of the pair's own in the work folder, replaced
+  // without a question, the histories left alone (a batch-mode run).
+  const ViewPair pair = MakeViewPair(ReadCompareOptions(ReadOptionFields()),
+                                     ui_.comboOld->currentText(), ui_.comboNew->currentText());
+  QDir().mkpath(QFileInfo(pair.reportPath).absolutePath());
+  const CompareRequest request{pair.oldPath.toStdString(),
+                               pair.newPath.toStdString(),
+                               pair.reportPath.toStdString(),
+                               pair.options,
+                               {}};
+  CompareResult result = session_.RunBatch(request);
+  NoteFinishedReport(request, result);
+  ShowRunEnd(result);
+  if (closeAfterRun_) {
+    CloseByProgram();
+    return;
+  }
+  if (result.status == kStatusDone)
+    ShowInViewer(pair.reportPath, [pair] { return CompareViewPair(pair); });
+}
+
+void VerkoMain::ShowRunEnd(const CompareResult& result) {
   if (result.status == kStatusFailed) {
     services_.ShowMessage(this, ToQString(result.message.text), ToQString(result.message.title),
                           result.message.icon, MessageButtons::kOk);
@@ -204,7 +240,6 @@ void VerkoMain::ClickStart() {
                           QStringLiteral("文字コードの警告"), MessageIcon::kExclamation,
                           MessageButtons::kOk);
   }
-  if (closeAfterRun_) CloseByProgram();
 }
 
 CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::string& newName,
@@ -215,20 +250,24 @@ CompareResult VerkoMain::RunBatchCompare(const std::string& oldName, const std::
   SetFileNames({ToQString(oldName), ToQString(newName), ToQString(resultName)});
   CompareResult result = session_.RunBatch(request);
   NoteFinishedReport(request, result);
+  batchResultFormats_.insert(ToQString(resultName), request.options.format);
   if (closeAfterRun_) CloseByProgram();
   return result;
 }
 
 void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareResult& result) {
-  // The status of the finished run: the documents its texts were taken from, the encodings
-  // it recognised, lines matched through a wave-dash twin.
-  std::string status = DocumentNotice(result);
-  for (std::size_t at; (at = status.find('\n')) != std::string::npos;) status.replace(at, 1, "　");
-  if (const std::string read = EncodingsReadNote(request.options, result); !read.empty()) {
-    status += (status.empty() ? "" : "　") + read;
+  // The status of the finished run: what it found, the documents its texts were taken from,
+  // the encodings it recognised, lines matched through a wave-dash twin. A declined
+  // overwrite compared nothing.
+  std::string documents = DocumentNotice(result);
+  for (std::size_t at; (at = documents.find('\n')) != std::string::npos;) {
+    documents.replace(at, 1, "　");
   }
-  if (const std::string twins = TwinNotice(result); !twins.empty()) {
-    status += (status.empty() ? "" : "　") + twins;
+  std::string status;
+  for (const std::string& part :
+       {result.status == kStatusOverwriteDeclined ? std::string() : OutcomeSummary(result),
+        documents, EncodingsReadNote(request.options, result), TwinNotice(result)}) {
+    if (!part.empty()) status += (status.empty() ? "" : "　") + part;
   }
   ui_.labelRunStatus->setText(ToQString(status));
   ui_.labelRunStatus->setToolTip(ToQString(status));
@@ -255,6 +294,7 @@ void VerkoMain::LockControls() {
   ui_.cmdClose->setEnabled(false);
   ui_.cmdHelp->setEnabled(false);
   ui_.cmdStart->setEnabled(false);
+  ui_.cmdCompareView->setEnabled(false);
 }
 
 void VerkoMain::UnlockControls() {
@@ -264,6 +304,7 @@ void VerkoMain::UnlockControls() {
   ui_.cmdHelp->setEnabled(true);
   // A batch run compares pair after pair: no interactive start between its pairs.
   ui_.cmdStart->setEnabled(!session_.BatchRunning());
+  ui_.cmdCompareView->setEnabled(ui_.cmdStart->isEnabled());
   ui_.cmdCancel->setEnabled(false);
   // The run took the focus away from the disabled controls; the next comparison is one key
   // away (Space or Enter).
@@ -273,6 +314,7 @@ void VerkoMain::UnlockControls() {
 void VerkoMain::SetBatchRunning(bool running) {
   session_.SetBatchRunning(running);
   ui_.cmdStart->setEnabled(!running && !session_.RunActive());
+  ui_.cmdCompareView->setEnabled(ui_.cmdStart->isEnabled());
   if (!running) {
     SetFileNames({QString(), QString(), QString()});
     if (ui_.cmdStart->isEnabled()) ui_.cmdStart->setFocus();
@@ -526,17 +568,36 @@ void VerkoMain::OpenLastReport() {
   if (lastReportPath_.isEmpty()) return;
   // A table, a patch or data is opened where it belongs, never as a report's lines.
   if (lastResultFormat_ != ResultFormat::kReport) {
-    if (!services_.OpenWithDefaultApplication(lastReportPath_)) {
-      services_.ShowMessage(
-          this,
-          QStringLiteral("結果ファイル\n   %1\nを開くアプリケーションを起動できませんでした。")
-              .arg(lastReportPath_),
-          QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
-    }
+    OpenWithDefaultApplication(lastReportPath_);
     return;
   }
-  ReportViewer* viewer = ReportViewer::Open(lastReportPath_, services_, &store_);
+  ShowInViewer(lastReportPath_, {});
+}
+
+void VerkoMain::OpenResult(const std::string& path) {
+  const QString name = ToQString(path);
+  if (batchResultFormats_.value(name, ResultFormat::kReport) == ResultFormat::kReport) {
+    ShowInViewer(name, {});
+    return;
+  }
+  OpenWithDefaultApplication(name);
+}
+
+void VerkoMain::OpenWithDefaultApplication(const QString& path) {
+  if (!services_.OpenWithDefaultApplication(path)) {
+    services_.ShowMessage(
+        this,
+        QStringLiteral("結果ファイル\n   %1\nを開くアプリケーションを起動できませんでした。")
+            .arg(path),
+        QStringLiteral("ファイルを開けない"), MessageIcon::kExclamation, MessageButtons::kOk);
+  }
+}
+
+void VerkoMain::ShowInViewer(const QString& path, CompareAgainFunction compareAgain) {
+  ReportViewer* viewer =
+      ReportViewer::Open(path, services_, &store_, nullptr, std::move(compareAgain));
   if (!viewer) return;
+  OfferPairDrop(viewer, store_, services_, appDir_);
   // Above this window when this one stays above all others.
   KeepAboveOpener(viewer, this);
   viewers_.append(viewer);

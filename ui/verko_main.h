@@ -4,6 +4,7 @@
 // (built by MainWindowControls) and keeps its settings (MainWindowSettings) between starts.
 #pragma once
 
+#include <QHash>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -14,6 +15,7 @@
 #include "compare/compare_run.h"
 #include "compare/compare_session.h"
 #include "ui/main_window_controls.h"
+#include "ui/viewer/report_page.h"
 
 class QComboBox;
 class QLineEdit;
@@ -77,6 +79,8 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   // Opens the help window at the topic of `contextId`.
   void ShowHelp(int contextId) override;
   bool AlwaysOnTop() const override;
+  // A report in a viewer window, any other format through the desktop (xdg-open).
+  void OpenResult(const std::string& path) override;
   // True from the moment a run has opened its files until its end.
   bool CompareRunning() const { return flags_.CompareRunning.load(); }
 
@@ -110,6 +114,15 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   // Closes the window as the program's own command (the close goes ahead during a run).
   void CloseByProgram();
   void ClickStart();
+  // 比較して表示: compares the pair into the work folder and opens the viewer on it.
+  void ClickCompareView();
+  // Opens `path` in a report viewer kept above this window when it stays on top.
+  void ShowInViewer(const QString& path, CompareAgainFunction compareAgain);
+  // Starts the desktop's default application on a result that is not a report; says so when
+  // none could be started.
+  void OpenWithDefaultApplication(const QString& path);
+  // After a run: its refusal or failure, or the warning about text invalid in its encoding.
+  void ShowRunEnd(const CompareResult& result);
   // Remembers the report of a completed run for 結果の表示.
   void NoteFinishedReport(const CompareRequest& request, const CompareResult& result);
   void ClickCancel();
@@ -155,6 +168,8 @@ class VerkoMain : public QWidget, public CompareHost, public BatchMainLink {
   HelpWindow* help_ = nullptr;
   QString lastReportPath_;
   ResultFormat lastResultFormat_ = ResultFormat::kReport;  // the format of lastReportPath_
+  // The format each result of a batch run was written in, for opening it from the list.
+  QHash<QString, ResultFormat> batchResultFormats_;
   QList<QPointer<ReportViewer>> viewers_;
 };
 

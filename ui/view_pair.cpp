@@ -57,17 +57,25 @@ ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, cons
   fields.diffOnly = settings.diffOnly;
   fields.matchLenText = settings.matchLen.toStdString();
   fields.splitChar = settings.splitChar.toStdString();
+  fields.oldEncodingName = EncodingChoiceName(settings.encoding);
+  fields.newEncodingName = EncodingChoiceName(settings.newEncoding);
+  fields.reportEncodingName = EncodingChoiceName(settings.reportEncoding);
   fields.workPath = settings.workPath.toStdString();
-  fields.encodingName = EncodingChoiceName(settings.encoding);
   fields.converters = settings.converters.toStdString();
+  return MakeViewPair(ReadCompareOptions(fields), oldPath, newPath);
+}
+
+ViewPair MakeViewPair(const CompareOptions& options, const QString& oldPath,
+                      const QString& newPath) {
   ViewPair pair;
   pair.oldPath = oldPath;
   pair.newPath = newPath;
-  pair.options = ReadCompareOptions(fields);
-  // The viewer is already the place the report is shown in.
+  pair.options = options;
+  // The viewer is already the place the report is shown in, and it shows reports only.
   pair.options.displayWithEditor = false;
+  pair.options.format = ResultFormat::kReport;
   pair.reportPath = QString::fromStdString(
-      JoinPath(settings.workPath.toStdString(), ReportNameOf(oldPath, newPath).toStdString()));
+      JoinPath(options.workPath, ReportNameOf(oldPath, newPath).toStdString()));
   return pair;
 }
 

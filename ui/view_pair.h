@@ -24,6 +24,11 @@ struct ViewPair {
 ViewPair PrepareViewPair(const SettingsStore& store, const QString& appDir, const QString& oldPath,
                          const QString& newPath);
 
+// The pair compared with `options` (the main window's as they stand) into its report in
+// the options' work folder; always the report format, never an editor.
+ViewPair MakeViewPair(const CompareOptions& options, const QString& oldPath,
+                      const QString& newPath);
+
 // Compares the pair into its report. A refusal or failure gives the run's message as the
 // reason; `warnings` (may be null) receives what the run would have shown on its way (a
 // file cut at the line limit, a split pattern too slow).

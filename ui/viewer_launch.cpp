@@ -62,6 +62,17 @@ ReportViewer* LastOpenViewer() {
 
 }  // namespace
 
+void OfferPairDrop(ReportViewer* viewer, SettingsStore& store, UiServices& services,
+                   const QString& appDir) {
+  viewer->SetPairDrop(
+      [viewer, &store, &services, appDir](const QString& oldPath, const QString& newPath) {
+        const ViewPair pair = PrepareViewPair(store, appDir, oldPath, newPath);
+        if (ComparePair(pair, services, viewer)) {
+          viewer->AddReport(pair.reportPath, [pair] { return CompareViewPair(pair); });
+        }
+      });
+}
+
 bool ShowInOpenViewer(const ViewRequest& request, SettingsStore& store, UiServices& services,
                       const QString& appDir) {
   QString path = request.report;
@@ -80,6 +91,7 @@ bool ShowInOpenViewer(const ViewRequest& request, SettingsStore& store, UiServic
   } else {
     viewer = ReportViewer::Open(path, services, &store, nullptr, std::move(compareAgain));
     if (!viewer) return false;
+    OfferPairDrop(viewer, store, services, appDir);
   }
   if (request.aboveOthers) SetAlwaysOnTop(viewer, true);
   return true;
@@ -134,6 +146,7 @@ ReportViewer* OpenViewer(const ViewRequest& request, SettingsStore& store, UiSer
   if (comparing) compareAgain = [pair] { return CompareViewPair(pair); };
   ReportViewer* viewer = ReportViewer::Open(reportPath, services, &store, nullptr, compareAgain);
   if (!viewer) return nullptr;
+  OfferPairDrop(viewer, store, services, appDir);
   if (request.aboveOthers) SetAlwaysOnTop(viewer, true);
   return viewer;
 }

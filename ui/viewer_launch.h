@@ -38,6 +38,11 @@ int RunViewerProgram(ViewRequest request, SettingsStore& store, UiServices& serv
 bool TakeViewRequests(ViewerHandoff& handoff, const QString& socketPath, SettingsStore& store,
                       UiServices& services, const QString& appDir);
 
+// Lets two files dropped on `viewer` be compared with the options in `store` and shown as a
+// tab of it (a failure told through `services`). `store` and `services` must outlive it.
+void OfferPairDrop(ReportViewer* viewer, SettingsStore& store, UiServices& services,
+                   const QString& appDir);
+
 // Shows `request` (a pair already compared) as a tab of the viewer window most recently
 // opened, or in a new one when none is open; false when its report cannot be read.
 bool ShowInOpenViewer(const ViewRequest& request, SettingsStore& store, UiServices& services,

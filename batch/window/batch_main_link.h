@@ -3,6 +3,8 @@
 // always-on-top option. The batch window holds only this interface, never the main window.
 #pragma once
 
+#include <string>
+
 #include "batch/compare_runner.h"
 
 namespace verko {
@@ -16,6 +18,9 @@ class BatchMainLink : public CompareRunner {
   virtual void ShowHelp(int contextId) = 0;
   // Whether the main window's option "いつも最前面に表示" is checked.
   virtual bool AlwaysOnTop() const = 0;
+  // Opens a result that a batch run wrote: a report in the viewer, another format with the
+  // desktop's default application.
+  virtual void OpenResult(const std::string& path) = 0;
 };
 
 }  // namespace verko

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "batch/window/pair_table_model.h"
 #include "ui/shared/field_values.h"
 #include "ui/shared/widget_parts.h"
 #include "ui/shared/window_helpers.h"
@@ -60,6 +61,8 @@ void BatchWindowControls::SetColumnWidths() const {
   for (int column = 0; column < pairGrid->model()->columnCount(); ++column) {
     pairGrid->setColumnWidth(column, width);
   }
+  // An outcome with its counts is longer than a file name.
+  pairGrid->setColumnWidth(PairTableModel::kOutcome, width * 2);
 }
 
 void BatchWindowControls::Create(QWidget* window, QAbstractItemModel* pairs) {
@@ -97,16 +100,18 @@ void BatchWindowControls::Create(QWidget* window, QAbstractItemModel* pairs) {
   pairGrid->setModel(pairs);
   pairGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
   pairGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-  pairGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                            QAbstractItemView::AnyKeyPressed);
+  // A double click edits a name, or opens the result of a row the last run compared
+  // (VerkoBatch decides).
+  pairGrid->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   pairGrid->verticalHeader()->setDefaultSectionSize(pairGrid->fontMetrics().height() + 6);
   pairGrid->verticalHeader()->setFixedWidth(pairGrid->fontMetrics().height());
   pairGrid->setWordWrap(false);
-  labelInfo = Named(new QLabel(QStringLiteral("0 pairs  0 unpaired"), frameBatchList), "LabelInfo");
+  labelInfo =
+      Named(new QLabel(QStringLiteral("ペア 0　未ペア・未定 0"), frameBatchList), "LabelInfo");
   labelInfo->setToolTip(QStringLiteral("カウント情報 - 更新するにはクリック"));
   labelInfo->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   labelInfo->setMinimumWidth(
-      labelInfo->fontMetrics().horizontalAdvance(QStringLiteral("00000 pairs  00000 unpaired")) +
+      labelInfo->fontMetrics().horizontalAdvance(QStringLiteral("ペア 00000　未ペア・未定 00000")) +
       12);
   cmdUpdateCount = NewButton("Command1", QStringLiteral("ｶｳﾝﾄ更新"), frameBatchList,
                              QStringLiteral("ｶｳﾝﾄ情報やﾎﾞﾀﾝの有効/無効が不適切な時にｸﾘｯｸ"));

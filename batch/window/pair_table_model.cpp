@@ -16,8 +16,10 @@ int PairTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant PairTableModel::data(const QModelIndex& index, int role) const {
+  // An error's reason may be longer than its cell: the tool tip shows it whole.
+  const bool tip = role == Qt::ToolTipRole && index.column() == kOutcome;
   if (!index.isValid() || index.row() >= rowCount() ||
-      (role != Qt::DisplayRole && role != Qt::EditRole)) {
+      (role != Qt::DisplayRole && role != Qt::EditRole && !tip)) {
     return QVariant();
   }
   const PairRow& row = rows_[static_cast<std::size_t>(index.row())];
@@ -28,6 +30,10 @@ QVariant PairTableModel::data(const QModelIndex& index, int role) const {
       return QString::fromStdString(row.newFile);
     case kResultFile:
       return QString::fromStdString(row.resultFile);
+    case kOutcome: {
+      const auto found = outcomes_.find(row.pairId);
+      return found == outcomes_.end() ? QString() : found->second;
+    }
     default:
       return QVariant();
   }
@@ -44,6 +50,8 @@ QVariant PairTableModel::headerData(int section, Qt::Orientation orientation, in
       return QStringLiteral("新ファイル");
     case kResultFile:
       return QStringLiteral("結果ファイル");
+    case kOutcome:
+      return QStringLiteral("比較の結果");
     default:
       return QVariant();
   }
@@ -52,7 +60,7 @@ QVariant PairTableModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags PairTableModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags flags = QAbstractTableModel::flags(index);
   // Every name may be typed into the grid (result names are set this way by hand).
-  if (index.isValid()) flags |= Qt::ItemIsEditable;
+  if (index.isValid() && index.column() != kOutcome) flags |= Qt::ItemIsEditable;
   return flags;
 }
 
@@ -86,6 +94,25 @@ void PairTableModel::RowChanged(int row) {
   if (row < 0 || row >= rowCount() || static_cast<std::size_t>(row) >= sessionRows.size()) return;
   rows_[static_cast<std::size_t>(row)] = sessionRows[static_cast<std::size_t>(row)];
   emit dataChanged(index(row, 0), index(row, kColumnCount - 1), {Qt::DisplayRole, Qt::EditRole});
+}
+
+void PairTableModel::SetOutcome(int row, const QString& outcome) {
+  if (row < 0 || row >= rowCount()) return;
+  outcomes_[rows_[static_cast<std::size_t>(row)].pairId] = outcome;
+  emit dataChanged(index(row, kOutcome), index(row, kOutcome), {Qt::DisplayRole});
+}
+
+void PairTableModel::ClearOutcomes() {
+  if (outcomes_.empty()) return;
+  outcomes_.clear();
+  if (rowCount() > 0) {
+    emit dataChanged(index(0, kOutcome), index(rowCount() - 1, kOutcome), {Qt::DisplayRole});
+  }
+}
+
+bool PairTableModel::HasOutcome(int row) const {
+  return row >= 0 && row < rowCount() &&
+         outcomes_.count(rows_[static_cast<std::size_t>(row)].pairId) > 0;
 }
 
 }  // namespace verko

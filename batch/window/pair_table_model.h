@@ -6,6 +6,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <cstdint>
+#include <map>
 #include <vector>
 
 #include "batch/batch_types.h"
@@ -16,7 +18,8 @@ class BatchSession;
 
 class PairTableModel : public QAbstractTableModel {
  public:
-  enum Column { kOldFile, kNewFile, kResultFile, kColumnCount };
+  // kOutcome: how the last run's comparison of the row ended (empty before a run).
+  enum Column { kOldFile, kNewFile, kResultFile, kOutcome, kColumnCount };
 
   // `session` must outlive the model.
   explicit PairTableModel(BatchSession& session, QObject* parent = nullptr);
@@ -34,10 +37,16 @@ class PairTableModel : public QAbstractTableModel {
   void ResetRows(const std::vector<PairRow>& rows);
   // The session changed one row's fields in place: shows them.
   void RowChanged(int row);
+  // Shows how the comparison of `row` ended; kept for the pair while the list is shown
+  // again, until ClearOutcomes (a new run).
+  void SetOutcome(int row, const QString& outcome);
+  void ClearOutcomes();
+  bool HasOutcome(int row) const;
 
  private:
   BatchSession& session_;
   std::vector<PairRow> rows_;
+  std::map<int64_t, QString> outcomes_;  // by pairId
 };
 
 }  // namespace verko

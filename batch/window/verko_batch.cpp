@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -17,6 +18,7 @@
 
 #include "batch/batch_db_location.h"
 #include "batch/method_display.h"
+#include "batch/pair_outcome.h"
 #include "batch/window/batch_main_link.h"
 #include "batch/window/pair_table_model.h"
 #include "batch/window/verko_select_batch.h"
@@ -42,7 +44,7 @@ FileDialogRequest ExistingFilesRequest(const std::string& title, const std::stri
   FileDialogRequest request;
   request.mode = FileDialogMode::kOpenExisting;
   request.title = ToQString(title);
-  request.filter = QLatin1String(kAllFilesFilter);
+  request.filter = QString::fromUtf8(kAllFilesFilter);
   request.initialFolder = ToQString(folder);
   return request;
 }
@@ -120,6 +122,8 @@ void VerkoBatch::ConnectHandlers() {
     if (IsInside(old, ui_.pairGrid) && !IsInside(now, ui_.pairGrid)) session_.UpdateCountInfo();
   });
 
+  connect(ui_.pairGrid, &QAbstractItemView::doubleClicked, this, &VerkoBatch::OpenOrEditCell);
+
   connect(ui_.cmdBatchNew, &QPushButton::clicked, this, [this] { session_.NewList(); });
   connect(ui_.cmdBatchRename, &QPushButton::clicked, this, [this] { session_.RenameList(); });
   connect(ui_.cmdBatchDelete, &QPushButton::clicked, this, [this] { session_.DeleteList(); });
@@ -164,6 +168,23 @@ void VerkoBatch::ConnectField(QLineEdit* field, std::string BatchListSettings::*
 void VerkoBatch::ClickExecute() {
   session_.Execute();
   if (unloadAfterRun_) CloseByProgram();
+}
+
+void VerkoBatch::OpenOrEditCell(const QModelIndex& index) {
+  if (!index.isValid()) return;
+  const auto& rows = session_.Rows();
+  if (!model_->HasOutcome(index.row()) || static_cast<std::size_t>(index.row()) >= rows.size()) {
+    ui_.pairGrid->edit(index);
+    return;
+  }
+  const std::string path =
+      session_.Settings().resultPath + rows[static_cast<std::size_t>(index.row())].resultFile;
+  if (!QFileInfo::exists(ToQString(path))) {
+    ShowMessage("結果ファイルがありません。\n   " + path, "結果ファイルを開く",
+                MessageIcon::kExclamation);
+    return;
+  }
+  link_.OpenResult(path);
 }
 
 void VerkoBatch::SelectBatch() {
@@ -308,6 +329,10 @@ void VerkoBatch::ShowRowChanged(int row) {
   model_->RowChanged(row);
 }
 
+void VerkoBatch::ShowPairOutcome(int row, const CompareResult& result) {
+  model_->SetOutcome(row, ToQString(OutcomeSummary(result)));
+}
+
 void VerkoBatch::ShowCurrentRow(int row) {
   SelectRow(row);
 }
@@ -333,6 +358,7 @@ void VerkoBatch::SetRunDisplay(bool running) {
   }
   // The run walks the shown list's rows: no other list may be shown or made meanwhile.
   EnableListCommands(!running);
+  if (running) model_->ClearOutcomes();
   ui_.cmdBatchExecute->setEnabled(!running);
   ui_.cmdHelp->setEnabled(!running);
   ui_.cmdClose->setEnabled(!running);

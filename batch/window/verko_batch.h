@@ -62,6 +62,7 @@ class VerkoBatch : public QWidget, public BatchHost {
   void ShowCompactOnClose(bool checked) override;
   void SetRunDisplay(bool running) override;
   void ShowRunRow(int row) override;
+  void ShowPairOutcome(int row, const CompareResult& result) override;
   void YieldAfterPair() override;
   // Once the program has closed the window during a run, the run ends without asking.
   bool AskContinueAfterError(const std::string& text, const std::string& title) override;
@@ -81,6 +82,9 @@ class VerkoBatch : public QWidget, public BatchHost {
   // Stores the name being typed into a cell of the grid, if any, and ends the editing.
   void CommitGridEdit();
   void SelectRow(int row);
+  // A double click on the grid: the result of a row the last run compared opens, any other
+  // cell is edited.
+  void OpenOrEditCell(const QModelIndex& index);
   void ClickExecute();
   void SelectBatch();
   // Stores BatchID and the list's settings, closes the database (and compacts it when asked).

@@ -66,7 +66,7 @@ TEST_F(BatchSessionTest, OpensOnTheDefaultListWhenTheRememberedOneIsGone) {
   EXPECT_EQ(session.CurrentBatchID(), 1);
   EXPECT_EQ(session.Settings().batchName, "既定のリスト");
   EXPECT_TRUE(host.renameDeleteDisabled);
-  EXPECT_EQ(host.countLine, "0 pairs  0 unpaired");
+  EXPECT_EQ(host.countLine, "ペア 0　未ペア・未定 0");
   session.Close();
   BatchSession again(host, runner);
   ASSERT_TRUE(again.Open(path, 42));
@@ -157,7 +157,7 @@ TEST_F(BatchSessionTest, SelectingFilesAddsRowsAndAnotherFolderAsksToClear) {
   EXPECT_EQ(Column(PairField::kOldFile), (Names{"a.txt", "b.txt", "b.txt"}));
   EXPECT_EQ(Column(PairField::kNewFile), (Names{U, U, U}));
   EXPECT_EQ(Column(PairField::kResultFile), (Names{D, D, D}));
-  EXPECT_EQ(host.countLine, "0 pairs  3 unpaired");
+  EXPECT_EQ(host.countLine, "ペア 0　未ペア・未定 3");
   EXPECT_TRUE(host.buttons.newAutoEnabled);
   EXPECT_FALSE(host.buttons.oldAutoEnabled);
   EXPECT_TRUE(host.buttons.eachEnabled);
@@ -176,7 +176,7 @@ TEST_F(BatchSessionTest, SelectingFilesAddsRowsAndAnotherFolderAsksToClear) {
   session.SelectFiles(PairSide::kNew);
   EXPECT_EQ(host.questions.size(), 2u);  // new folder field was empty: nothing asked
   EXPECT_EQ(Column(PairField::kOldFile), (Names{"z.txt", U}));
-  EXPECT_EQ(host.countLine, "0 pairs  2 unpaired");
+  EXPECT_EQ(host.countLine, "ペア 0　未ペア・未定 2");
 }
 
 TEST_F(BatchSessionTest, ClearAndDeleteRowKeepTheCountLineTrue) {
@@ -187,7 +187,7 @@ TEST_F(BatchSessionTest, ClearAndDeleteRowKeepTheCountLineTrue) {
 
   MakeThreePairs();
   session.UpdateCountInfo();
-  EXPECT_EQ(host.countLine, "3 pairs  0 unpaired");
+  EXPECT_EQ(host.countLine, "ペア 3　未ペア・未定 0");
   session.SetCurrentRow(2);
   session.DeleteRow();
   EXPECT_EQ(
@@ -195,7 +195,7 @@ TEST_F(BatchSessionTest, ClearAndDeleteRowKeepTheCountLineTrue) {
       "ファイルペアの削除の確認: ファイルペア：\n   c.txt - n2 - r2\nを削除してよろしいですか？");
   EXPECT_EQ(session.CurrentRow(), kNoRow);  // after the bottom row there is none
   EXPECT_FALSE(host.buttons.eachEnabled);
-  EXPECT_EQ(host.countLine, "2 pairs  0 unpaired");
+  EXPECT_EQ(host.countLine, "ペア 2　未ペア・未定 0");
   EXPECT_TRUE(host.compactChecked);
 
   host.yesNo = {false};
@@ -203,7 +203,7 @@ TEST_F(BatchSessionTest, ClearAndDeleteRowKeepTheCountLineTrue) {
   EXPECT_EQ(session.Rows().size(), 2u);
   session.ClearContent();
   EXPECT_TRUE(session.Rows().empty());
-  EXPECT_EQ(host.countLine, "0 pairs  0 unpaired");
+  EXPECT_EQ(host.countLine, "ペア 0　未ペア・未定 0");
 }
 
 TEST_F(BatchSessionTest, AutomaticAndIndividualPairing) {

@@ -18,6 +18,7 @@
 #include "tests/core/batch_test_support.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/shared/field_values.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko::testing {
 namespace {
@@ -120,7 +121,7 @@ TEST_F(BatchWindowTest, OpensOnTheDefaultListWithItsControls) {
   EXPECT_TRUE(BEdit("TxtBatchName")->isReadOnly());
   EXPECT_FALSE(BButton("CmdBatchRename")->isEnabled());
   EXPECT_FALSE(BButton("CmdBatchDelete")->isEnabled());
-  EXPECT_EQ(CountLine(), "0 pairs  0 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 0　未ペア・未定 0");
   for (const char* name : {"CmdOldAuto", "CmdNewAuto", "CmdOldEach", "CmdNewEach", "CmdCancel"}) {
     EXPECT_FALSE(BButton(name)->isEnabled()) << name;
   }
@@ -267,14 +268,14 @@ TEST_F(BatchWindowTest, CountLineAndPairingButtonsFollowTheRows) {
   EXPECT_EQ(Cell(0, 0), "a.txt");  // sorted by the old file
   EXPECT_EQ(Cell(0, 1), "《未ペア》");
   EXPECT_EQ(Cell(0, 2), "《未定》");
-  EXPECT_EQ(CountLine(), "0 pairs  2 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 0　未ペア・未定 2");
   EXPECT_TRUE(BButton("CmdNewAuto")->isEnabled());
   EXPECT_FALSE(BButton("CmdOldAuto")->isEnabled());
   EXPECT_TRUE(BButton("CmdOldEach")->isEnabled());
   EXPECT_TRUE(BButton("CmdNewEach")->isEnabled());
 
   Select("CmdNewSelect", "/n/", {"c.txt"});
-  EXPECT_EQ(CountLine(), "0 pairs  3 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 0　未ペア・未定 3");
   EXPECT_TRUE(BButton("CmdOldAuto")->isEnabled());
 
   // Individual pairing and a typed name change the row at once, the count only when asked.
@@ -283,11 +284,11 @@ TEST_F(BatchWindowTest, CountLineAndPairingButtonsFollowTheRows) {
   BButton("CmdNewEach")->click();
   EXPECT_EQ(Cell(1, 1), "b2.txt");
   EXPECT_TRUE(Grid()->model()->setData(Grid()->model()->index(1, 2), "b.vk"));
-  EXPECT_EQ(CountLine(), "0 pairs  3 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 0　未ペア・未定 3");
   QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
                     Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(B<QLabel>("LabelInfo"), &click);
-  EXPECT_EQ(CountLine(), "1 pairs  2 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 1　未ペア・未定 2");
 
   // Deleting the bottom row leaves no row current: the individual commands are disabled.
   const int last = Grid()->model()->rowCount() - 1;
@@ -297,7 +298,7 @@ TEST_F(BatchWindowTest, CountLineAndPairingButtonsFollowTheRows) {
   EXPECT_EQ(services_.messages.back().text,
             "ファイルペア：\n   《未ペア》 - c.txt - 《未定》\nを削除してよろしいですか？");
   EXPECT_EQ(Grid()->model()->rowCount(), 2);
-  EXPECT_EQ(CountLine(), "1 pairs  1 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 1　未ペア・未定 1");
   EXPECT_FALSE(BButton("CmdOldEach")->isEnabled());
   EXPECT_TRUE(B<QCheckBox>("OptCompactDB")->isChecked());
 
@@ -307,7 +308,7 @@ TEST_F(BatchWindowTest, CountLineAndPairingButtonsFollowTheRows) {
   services_.answers = {MessageAnswer::kYes};
   BButton("CmdClearContent")->click();
   EXPECT_EQ(Grid()->model()->rowCount(), 0);
-  EXPECT_EQ(CountLine(), "0 pairs  0 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 0　未ペア・未定 0");
   EXPECT_FALSE(BButton("CmdNewAuto")->isEnabled());
   BButton("CmdClearContent")->click();
   EXPECT_EQ(services_.Titles().back(), "クリアする必要なし");
@@ -502,7 +503,8 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
   const QStringList names = {"仕様書.txt", "議事録.txt", "readme.txt"};
   for (const QString& name : names) {
     WriteFile(oldDir + name.toStdString(), "一行目\r\n二行目\r\n");
-    WriteFile(newDir + name.toStdString(), "一行目\r\n変更した行\r\n");
+    WriteFile(newDir + name.toStdString(),
+              name == "readme.txt" ? "一行目\r\n二行目\r\n" : "一行目\r\n変更した行\r\n");
   }
   OpenBatch();
   Select("CmdOldSelect", oldDir, names);
@@ -514,7 +516,7 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
   EXPECT_EQ(BEdit("TxtResultPath")->text(), QString::fromStdString(resultDir));
   ChooseMethod("ComboResultName", 5);
   BButton("CmdGenResultName")->click();
-  EXPECT_EQ(CountLine(), "3 pairs  0 unpaired");
+  EXPECT_EQ(CountLine(), "ペア 3　未ペア・未定 0");
   EXPECT_EQ(Cell(0, 2), "Result01.vk");
 
   bool startEnabledDuringRun = true, framesShownDuringRun = true;
@@ -536,6 +538,14 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
   EXPECT_TRUE(B<QGroupBox>("FrameBatchList")->isVisible());
   EXPECT_EQ(Combo("ComboOld")->currentText(), "");
   EXPECT_EQ(Combo("ComboOld")->count(), 0);  // histories untouched
+  // Each row tells how its pair ended; a double click opens its report in the viewer.
+  EXPECT_EQ(Cell(0, 3), "相違なし");
+  EXPECT_EQ(Cell(1, 3), "相違あり（一致 1　削除 1　追加 1　移動 0）");
+  const QModelIndex finished = Grid()->model()->index(1, 0);
+  emit Grid()->doubleClicked(finished);
+  ASSERT_EQ(main_->Viewers().size(), 1);
+  EXPECT_EQ(main_->Viewers()[0]->CurrentPage()->Path(),
+            QString::fromStdString(resultDir + "Result02.vk"));
 
   // The list and its settings are stored when the main window closes the batch window.
   const int32_t shown = batch_->Session().CurrentBatchID();
@@ -549,6 +559,61 @@ TEST_F(BatchWindowTest, ListBuiltFromTwoFoldersRunsEndToEnd) {
   ASSERT_TRUE(store->LoadSettings(shown, &settings).ok());
   EXPECT_EQ(settings->resultPath, resultDir);
   EXPECT_EQ(settings->resultMethod, 5);
+}
+
+TEST_F(BatchWindowTest, AutoPairingTakesUpRowsOfFilesChosenOnBothSides) {
+  namespace fs = std::filesystem;
+  const std::string oldDir = dir_.File("old") + "/", newDir = dir_.File("new") + "/";
+  for (const std::string& folder : {oldDir, newDir}) {
+    fs::create_directory(folder);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) WriteFile(folder + name, "x\r\n");
+  }
+  OpenBatch();
+  Select("CmdOldSelect", oldDir, {"a.txt", "b.txt"});
+  Select("CmdNewSelect", newDir, {"b.txt", "c.txt"});
+  ChooseMethod("ComboPairing", 1);
+  services_.chosenFolders = {QString::fromStdString(newDir)};
+  BButton("CmdNewAuto")->click();
+  EXPECT_EQ(StoredPairs(1), (QStringList{"a.txt|a.txt|《未定》", "b.txt|b.txt|《未定》",
+                                         "《未ペア》|c.txt|《未定》"}));
+  EXPECT_EQ(Grid()->model()->rowCount(), 3);
+  EXPECT_EQ(CountLine(), "ペア 0　未ペア・未定 3");
+}
+
+// Every text the window shows (captions, tool tips, list items, headers, the titles and
+// filters of its file dialogs) is ASCII or Japanese: a UTF-8 literal read as Latin-1 shows
+// as "ã" followed by control characters.
+TEST_F(BatchWindowTest, VisibleTextsAreNeverMojibake) {
+  OpenBatch();
+  Select("CmdOldSelect", "/o/", {"a.txt"});
+  QStringList texts = {batch_->windowTitle()};
+  for (QWidget* widget : batch_->findChildren<QWidget*>()) {
+    texts << widget->toolTip();
+    if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) texts << button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) texts << box->title();
+    if (auto* field = qobject_cast<QLineEdit*>(widget)) texts << field->placeholderText();
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+      for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
+    }
+  }
+  for (int column = 0; column < Grid()->model()->columnCount(); ++column) {
+    texts << Grid()->model()->headerData(column, Qt::Horizontal).toString();
+  }
+  for (const FileDialogRequest& request : services_.fileRequests) {
+    texts << request.title << request.filter;
+  }
+  for (const QString& text : texts) {
+    for (const QChar c : text) {
+      const char16_t code = c.unicode();
+      const bool ascii = (code >= 0x20 && code < 0x7F) || code == '\n';
+      const bool japanese = (code >= 0x2010 && code <= 0x27BF) ||  // punctuation, arrows
+                            (code >= 0x3000 && code <= 0x30FF) ||  // kana, CJK punctuation
+                            (code >= 0x4E00 && code <= 0x9FFF) ||  // kanji
+                            (code >= 0xFF01 && code <= 0xFF9F);    // full and half width
+      EXPECT_TRUE(ascii || japanese) << text.toStdString() << " U+" << std::hex << int(code);
+    }
+  }
 }
 
 TEST_F(BatchWindowTest, CloseBoxDuringRunAsksToCancelAndKeepsTheWindow) {

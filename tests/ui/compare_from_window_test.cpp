@@ -10,6 +10,7 @@
 
 #include "common/encoding.h"
 #include "tests/ui/window_fixture.h"
+#include "ui/viewer/report_viewer.h"
 
 namespace verko::testing {
 namespace {
@@ -57,6 +58,31 @@ TEST_F(CompareFromWindowTest, StartWritesTheReportAndRecordsTheNames) {
   WaitFor([&] { return !Find<QWidget>("RateBar")->isVisibleTo(main_.get()); }, 3000);
   EXPECT_FALSE(Find<QWidget>("RateFrame")->isVisibleTo(main_.get()));
   EXPECT_FALSE(Find<QWidget>("TextProcDesc")->isVisibleTo(main_.get()));
+}
+
+// 比較して表示 needs no result name: the report goes to the work folder, named after the
+// pair, without a question or a history entry, and opens in the viewer; the status line says
+// what the run found, as after every run.
+TEST_F(CompareFromWindowTest, CompareAndShowNeedsNoResultNameAndOpensTheViewer) {
+  SetNames(Path("old.txt"), Path("new.txt"), QString());
+  Button("CmdCompareView")->click();
+  ASSERT_EQ(main_->LastResult().status, kStatusDone);
+  ASSERT_EQ(main_->Viewers().size(), 1);
+  const QString report = main_->Viewers()[0]->CurrentPage()->Path();
+  EXPECT_TRUE(report.startsWith(QString::fromStdString(dir_.Path()))) << report.toStdString();
+  EXPECT_NE(ReadFile(report.toStdString()).find("changed 10"), std::string::npos);
+  EXPECT_TRUE(services_.messages.empty());
+  EXPECT_EQ(Combo("ComboOld")->count(), 0);
+  EXPECT_TRUE(Find<QLabel>("LabelRunStatus")
+                  ->text()
+                  .startsWith(QStringLiteral("相違あり（一致 2700　削除 300　追加 300　移動 0）")));
+  // The same pair again replaces its report without asking; the start keeps its refusal.
+  WriteFile(dir_.File("new.txt"), ReadFile(dir_.File("old.txt")));
+  Button("CmdCompareView")->click();
+  EXPECT_TRUE(services_.messages.empty());
+  EXPECT_TRUE(Find<QLabel>("LabelRunStatus")->text().startsWith(QStringLiteral("相違なし")));
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().status, kStatusFailed);
 }
 
 TEST_F(CompareFromWindowTest, OverwriteDeclinedLeavesTheOldResult) {
@@ -208,7 +234,9 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
             (QStringList{"CP932 (Shift_JIS)", "UTF-8", "EUC-JP", QStringLiteral("自動判別")}));
   WriteFile(dir_.File("old.txt"), "比較 🍣\r\nbad \xFF\r\n");
   WriteFile(dir_.File("new.txt"), "比較 🍣\r\nbad \xFF\r\nnew\r\n");
-  encoding->setCurrentIndex(encoding->findData("utf-8"));
+  for (const char* name : {"ComboEncoding", "ComboEncodingNew", "ComboEncodingReport"}) {
+    Combo(name)->setCurrentIndex(encoding->findData("utf-8"));
+  }
   Button("CmdStart")->click();
   EXPECT_EQ(main_->LastResult().status, kStatusDone);
   EXPECT_NE(Result().find("       1        1    | 比較 🍣"), std::string::npos) << Result();
@@ -223,7 +251,9 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   Open();
   EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "utf-8");
   CloseAndReload();
-  store_->Write(QStringLiteral("Encoding"), QStringLiteral("klingon"));
+  for (const char* key : {"Encoding", "NewEncoding", "ReportEncoding"}) {
+    store_->Write(QLatin1String(key), QStringLiteral("klingon"));
+  }
   Open();
   EXPECT_EQ(Combo("ComboEncoding")->currentData().toString(), "auto");
 
@@ -235,9 +265,33 @@ TEST_F(CompareFromWindowTest, EncodingSelectorReadsUtf8FilesAndIsStored) {
   Button("CmdStart")->click();
   EXPECT_EQ(main_->LastResult().counts.Differences(), 2);
   EXPECT_EQ(Find<QLabel>("LabelRunStatus")->text(),
-            QStringLiteral("文字コード: 旧ファイル CP932、新ファイル CP932"));
+            QStringLiteral("相違あり（一致 1　削除 1　追加 1　移動 0）　"
+                           "文字コード: 旧ファイル CP932、新ファイル CP932"));
   CloseAndReload();
   EXPECT_EQ(QSettings(StorePath(), QSettings::IniFormat).value("Settings/OptCaseSensitive"), 1);
+}
+
+// Each file has its own encoding, stored, used by the start and by batch runs alike: a CP932
+// old file against the same text in UTF-8 has no difference, and the report is UTF-8.
+TEST_F(CompareFromWindowTest, EachFileIsReadInItsOwnEncoding) {
+  WriteFile(dir_.File("old.txt"), ToCp932("条文の改正\r\n第二条\r\n"));
+  WriteFile(dir_.File("new.txt"), "条文の改正\r\n第二条\r\n");
+  const std::pair<const char*, const char*> choices[] = {
+      {"ComboEncoding", "cp932"}, {"ComboEncodingNew", "utf-8"}, {"ComboEncodingReport", "utf-8"}};
+  for (const auto& [name, value] : choices) {
+    Combo(name)->setCurrentIndex(Combo(name)->findData(value));
+  }
+  Button("CmdStart")->click();
+  EXPECT_EQ(main_->LastResult().counts.Differences(), 0);
+  EXPECT_NE(Result().find("条文の改正"), std::string::npos);
+  EXPECT_EQ(main_->RunBatchCompare(dir_.File("old.txt"), dir_.File("new.txt"), dir_.File("b.txt"))
+                .counts.Differences(),
+            0);
+  CloseAndReload();
+  Open();
+  for (const auto& [name, value] : choices) {
+    EXPECT_EQ(Combo(name)->currentData().toString(), value) << name;
+  }
 }
 
 // The format selector: stored beside the other options and used by the run; the JSON

@@ -62,13 +62,17 @@ TEST_F(KeyboardTest, TabFollowsTheVisualOrder) {
     Check(option)->setChecked(true);  // their fields and buttons join the order
   }
   ShowActive();
-  const QStringList order = {
-      "ComboOld",          "CmdRefOld",        "ComboNew",       "CmdRefNew",     "ComboResult",
-      "CmdRefResult",      "OptTrimTop",       "OptTrimTail",    "OptCompress",   "OptSplit",
-      "TextSplitWidth",    "CmdSplitChars",    "OptDiffOnly",    "TextMatchLen",  "OptCharUnits",
-      "OptFewestMoves",    "OptCaseSensitive", "OptIgnoreWidth", "ComboEncoding", "ComboFormat",
-      "OptDispWithEditor", "CmdSetEditor",     "OptAlwaysTop",   "CmdworkPath",   "CmdStart",
-      "CmdClose",          "CmdHelp",          "CmdBatch",       "ComboOld"};
+  const QStringList order = {"ComboOld",       "CmdRefOld",         "ComboNew",
+                             "CmdRefNew",      "ComboResult",       "CmdRefResult",
+                             "OptTrimTop",     "OptTrimTail",       "OptCompress",
+                             "OptSplit",       "TextSplitWidth",    "CmdSplitChars",
+                             "OptDiffOnly",    "TextMatchLen",      "OptCharUnits",
+                             "OptFewestMoves", "OptCaseSensitive",  "OptIgnoreWidth",
+                             "ComboEncoding",  "ComboEncodingNew",  "ComboEncodingReport",
+                             "ComboFormat",    "OptDispWithEditor", "CmdSetEditor",
+                             "OptAlwaysTop",   "CmdworkPath",       "CmdStart",
+                             "CmdCompareView", "CmdClose",          "CmdHelp",
+                             "CmdBatch",       "ComboOld"};
   ASSERT_EQ(FocusName(), order[0]);
   QStringList forward{FocusName()};
   for (int i = 1; i < order.size(); ++i) {

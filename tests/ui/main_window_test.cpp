@@ -368,6 +368,8 @@ TEST(MainWindowSettingsTest, StoreGivesBackWhatWasSavedOrTheDefaults) {
   edited.fewestMoves = true;
   edited.trimTail = false;
   edited.encoding = EncodingChoice::kEucJp;
+  edited.newEncoding = EncodingChoice::kCp932;
+  edited.reportEncoding = EncodingChoice::kUtf8;
   edited.splitWidth = "120";
   edited.matchLen = "5x";
   edited.workPath = "/work/";
@@ -378,7 +380,8 @@ TEST(MainWindowSettingsTest, StoreGivesBackWhatWasSavedOrTheDefaults) {
   MainWindowSettings moved = defaults;
   moved.editorSetting = "/old/place/verko --view %1";  // follows the program
   MainWindowSettings handEdited = defaults;
-  handEdited.encoding = EncodingChoice::kUtf8;
+  // One stored encoding, as before the three selectors, serves all three.
+  handEdited.encoding = handEdited.newEncoding = handEdited.reportEncoding = EncodingChoice::kUtf8;
   handEdited.newHistory = {"/n.txt"};
   handEdited.compress = true;
   handEdited.panelTop = 120;

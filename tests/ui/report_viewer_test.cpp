@@ -12,11 +12,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 #include <functional>
 
 #include "common/encoding.h"
@@ -677,6 +679,86 @@ TEST_F(ViewerOfPairTest, ViewerKeepsItsPlaceAndRemembersItsView) {
             (QList<QKeySequence>{QKeySequence(Qt::Key_Escape)}));
   EXPECT_EQ(Action(viewer_, "ActCloseTab")->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_W)}));
+}
+
+// 折り返し: a long line runs on in rows as tall as its wrapped text, in both views, with no
+// sideways scrolling; the choice is remembered.
+TEST_F(ViewerOfPairTest, LongLinesWrapInBothViewsAndTheChoiceIsKept) {
+  WriteLongPair(dir_.Path(), 300);
+  ASSERT_NE(OpenPair(Path("old.txt"), Path("new.txt")), nullptr);
+  viewer_->resize(700, 500);
+  QTest::qWait(50);
+  // A low window folds the header into one line that unfolds on demand.
+  auto* toggle = viewer_->CurrentPage()->findChild<QToolButton*>("HeaderToggle");
+  EXPECT_TRUE(toggle->isVisibleTo(viewer_));
+  EXPECT_FALSE(Label(viewer_, "HeaderLabel")->text().contains('\n'));
+  EXPECT_FALSE(Label(viewer_, "StatisticsLabel")->isVisibleTo(viewer_));
+  toggle->click();
+  EXPECT_TRUE(Label(viewer_, "StatisticsLabel")->isVisibleTo(viewer_));
+  toggle->click();
+  Action(viewer_, "ActWrap")->trigger();
+  for (bool side : {false, true}) {
+    viewer_->ShowSideBySide(side);
+    QTest::qWait(100);
+    QTableView* view = viewer_->CurrentView();
+    int longRow = -1;
+    for (int row = 0; row < view->model()->rowCount() && longRow < 0; ++row) {
+      for (int column = 0; column < view->model()->columnCount(); ++column) {
+        if (view->model()->index(row, column).data().toString().startsWith("changed")) {
+          longRow = row;
+        }
+      }
+    }
+    ASSERT_GE(longRow, 0) << side;
+    EXPECT_GE(view->rowHeight(longRow), 3 * view->rowHeight(0)) << side;
+    EXPECT_EQ(view->rowHeight(longRow + 2), view->rowHeight(0)) << side;
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0) << side;
+    EXPECT_FALSE(viewer_->findChild<QScrollBar*>("SideTextScroll")->isVisibleTo(viewer_));
+    // A jump to the long line keeps it in sight.
+    viewer_->SetCurrentLine(0);
+    ASSERT_TRUE(viewer_->NextDifference());
+    EXPECT_TRUE(view->viewport()->rect().intersects(view->visualRect(view->currentIndex())));
+  }
+  // Files dropped on the viewer: two are compared, one opens as a report; each a new tab.
+  viewer_->OpenDroppedFiles({Path("new.txt"), Path("old.txt")});
+  ASSERT_EQ(viewer_->PageCount(), 2);
+  EXPECT_EQ(viewer_->Document().Header().oldName, Path("new.txt").toStdString());
+  viewer_->OpenDroppedFiles({viewer_->Page(0)->Path()});
+  EXPECT_EQ(viewer_->PageCount(), 3);
+  Action(viewer_, "ActClose")->trigger();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_NE(OpenPair(Path("old.txt"), Path("new.txt")), nullptr);
+  EXPECT_TRUE(Action(viewer_, "ActWrap")->isChecked());
+  Action(viewer_, "ActWrap")->trigger();
+  QTableView* view = viewer_->CurrentView();
+  for (int row = 195; row < 205; ++row) EXPECT_EQ(view->rowHeight(row), view->rowHeight(0)) << row;
+}
+
+// 印刷 writes the shown view on pages headed by both names and the page count; a long line
+// runs on in lines rather than being cut. Read back from the PDF that the print dialog's
+// file output writes.
+TEST_F(ViewerOfPairTest, PrintPutsEveryRowOnPagesHeadedByBothNames) {
+  WriteLongPair(dir_.Path(), 300);
+  ASSERT_NE(OpenPair(Path("old.txt"), Path("new.txt")), nullptr);
+  for (bool side : {false, true}) {
+    viewer_->ShowSideBySide(side);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Path("out.pdf"));
+    const int pages = viewer_->PrintTo(&printer);
+    EXPECT_GT(pages, 3);
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {Path("out.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(reader.waitForFinished(30000));
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    EXPECT_EQ(text.count(QStringLiteral("旧：") + Path("old.txt")), pages) << side;
+    EXPECT_TRUE(text.contains(QStringLiteral("新：") + Path("new.txt"))) << side;
+    for (int page = 1; page <= pages; ++page) {
+      EXPECT_TRUE(text.contains(QStringLiteral("%1 / %2").arg(page).arg(pages))) << page;
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("line 299")));
+    EXPECT_GE(text.count(QLatin1Char('x')), 230) << side;
+  }
 }
 
 // Later viewer launches of the same user hand their reports to the viewer already open,

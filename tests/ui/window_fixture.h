@@ -18,6 +18,7 @@
 #include "tests/ui/scripted_ui_services.h"
 #include "ui/shared/settings_store.h"
 #include "ui/verko_main.h"
+#include "ui/viewer/report_viewer.h"
 
 // Failures show texts, not UTF-16 code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -36,6 +37,11 @@ using test_support::WriteFile;
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() : store_(std::make_unique<SettingsStore>(StorePath())) {}
+  // Viewers opened from the window outlive it, as top-level windows: a later test must not
+  // find them.
+  ~WindowTest() override {
+    if (main_) qDeleteAll(main_->Viewers());
+  }
 
   QString StorePath() const { return QString::fromStdString(dir_.File("Verko.ini")); }
   QString Path(const char* name) const { return QString::fromStdString(dir_.File(name)); }
@@ -53,6 +59,7 @@ class WindowTest : public ::testing::Test {
   // Closes the window as the program does (the settings are written) and reopens the store.
   void CloseAndReload() {
     main_->close();
+    qDeleteAll(main_->Viewers());
     main_.reset();
     store_ = std::make_unique<SettingsStore>(StorePath());
   }

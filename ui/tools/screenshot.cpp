@@ -8,11 +8,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -37,9 +41,33 @@
 namespace verko {
 namespace {
 
+// The real dialogs, except that while `answering` is set every question is answered Yes (or
+// OK) without being shown: a batch run goes through to its end unattended.
+class AnsweringServices : public QtUiServices {
+ public:
+  MessageAnswer ShowMessage(QWidget* parent, const QString& text, const QString& title,
+                            MessageIcon icon, MessageButtons buttons) override {
+    if (!answering) return QtUiServices::ShowMessage(parent, text, title, icon, buttons);
+    return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
+  }
+  bool answering = false;
+};
+
+// `size`, or less where the screen is smaller (a screen of 1024 x 768 at 125 %).
+void ResizeWithinScreen(QWidget* window, QSize size) {
+  if (const QScreen* screen = window->screen()) {
+    size = size.boundedTo(screen->availableGeometry().size() - QSize(20, 40));
+  }
+  window->resize(size);
+}
+
 // Lets the window system lay out and paint before a picture is taken.
 void Settle() {
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  // Rows wrapped to new widths are measured once the widths have settled (a few ms later).
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 150) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 bool Save(QWidget* widget, const QString& folder, const QString& name) {
@@ -115,6 +143,37 @@ int32_t PrepareBatchList(const QString& delivered, const QString& path) {
     return 0;
   }
   return batchId;
+}
+
+QString WriteCp932Lines(const QString& folder, const char* name, const QStringList& lines);
+
+// Old and new files for the list above in `folder`/2023年度 and 2024年度: two pairs that
+// differ, one that does not, and a new file that is missing (an error). Returns the
+// settings pointing at them.
+BatchListSettings WriteBatchFiles(const QString& folder) {
+  BatchListSettings settings;
+  settings.oldPath = QDir(folder).filePath(QStringLiteral("2023年度")).toStdString() + "/";
+  settings.newPath = QDir(folder).filePath(QStringLiteral("2024年度")).toStdString() + "/";
+  settings.resultPath = QDir(folder).filePath(QStringLiteral("比較結果")).toStdString() + "/";
+  for (const std::string& path : {settings.oldPath, settings.newPath, settings.resultPath}) {
+    QDir().mkpath(QString::fromStdString(path));
+  }
+  const char* const names[] = {"売上報告", "仕様書", "議事録"};
+  for (int i = 0; i < 3; ++i) {
+    const QStringList lines = {QStringLiteral("%1 第1版").arg(QString::fromUtf8(names[i])),
+                               QStringLiteral("本文の一行目です。"),
+                               QStringLiteral("本文の二行目です。")};
+    QStringList changed = lines;
+    if (i != 1) changed[2] = QStringLiteral("書き直した二行目です。");
+    if (i == 2) changed.append(QStringLiteral("追加した行です。"));
+    const std::string stem = names[i];
+    WriteCp932Lines(QString::fromStdString(settings.oldPath), (stem + "_2023.txt").c_str(), lines);
+    WriteCp932Lines(QString::fromStdString(settings.newPath), (stem + "_2024.txt").c_str(),
+                    changed);
+  }
+  WriteCp932Lines(QString::fromStdString(settings.oldPath), "readme_2023.txt",
+                  {QStringLiteral("readme")});
+  return settings;
 }
 
 // Writes `lines` in CP932 with CR LF into the file `name` of `folder`; returns its path.
@@ -216,7 +275,7 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
   QDir().mkpath(folder);
   QTemporaryDir storeDir;
   SettingsStore store(storeDir.filePath(QStringLiteral("Verko.ini")));
-  QtUiServices services;
+  AnsweringServices services;
   bool ok = true;
 
   VerkoMain main(store, services, appDir);
@@ -317,6 +376,17 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     batch->SetRunDisplay(true);
     ok &= Save(batch, folder, QStringLiteral("batch-running"));
     batch->SetRunDisplay(false);
+    // After a run over real files: each row says how its pair ended.
+    BatchListSettings& settings = batch->Session().Settings();
+    const BatchListSettings written = WriteBatchFiles(storeDir.path());
+    settings.oldPath = written.oldPath;
+    settings.newPath = written.newPath;
+    settings.resultPath = written.resultPath;
+    batch->ShowSettings(settings, false);
+    services.answering = true;
+    batch->Session().Execute();
+    services.answering = false;
+    ok &= Save(batch, folder, QStringLiteral("batch-after-run"));
     batch->CloseByProgram();
   } else {
     ok = false;
@@ -324,7 +394,7 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
   // The report viewer in both views, nothing selected, so every colour shows.
   if (ReportViewer* viewer =
           ReportViewer::Open(WriteSampleReport(main, storeDir.path()), services)) {
-    viewer->resize(1100, 560);
+    ResizeWithinScreen(viewer, QSize(1100, 560));
     ok &= Save(viewer, folder, QStringLiteral("viewer-list"));
     viewer->ShowSideBySide(true);
     ok &= Save(viewer, folder, QStringLiteral("viewer-side"));
@@ -349,7 +419,7 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
   // long report; its common runs folded.
   if (ReportViewer* viewer =
           ReportViewer::Open(WriteInlineReport(main, storeDir.path()), services)) {
-    viewer->resize(1000, 600);
+    ResizeWithinScreen(viewer, QSize(1000, 600));
     Settle();
     viewer->SetCurrentLine(0);
     viewer->NextDifference();
@@ -363,6 +433,34 @@ int TakeScreenshots(const QString& folder, const QString& appDir) {
     viewer->FoldCommonRuns(true);
     viewer->SetCurrentLine(0);
     ok &= Save(viewer, folder, QStringLiteral("viewer-folded"));
+    viewer->close();
+  } else {
+    ok = false;
+  }
+  // 比較して表示 on two files: the status line under the options, then the viewer on the
+  // pair with long lines wrapped, its print preview.
+  main.SetFileNames({QDir(storeDir.path()).filePath(QStringLiteral("契約書_旧版.txt")),
+                     QDir(storeDir.path()).filePath(QStringLiteral("契約書_新版.txt")), QString()});
+  main.findChild<QPushButton*>(QStringLiteral("CmdCompareView"))->click();
+  ok &= Save(&main, folder, QStringLiteral("main-after-run"));
+  if (!main.Viewers().isEmpty()) {
+    ReportViewer* viewer = main.Viewers().back();
+    ResizeWithinScreen(viewer, QSize(1000, 700));
+    viewer->WrapLines(true);
+    Settle();
+    viewer->SetCurrentLine(0);
+    for (int i = 0; i < 3; ++i) viewer->NextDifference();  // the long line
+    ok &= Save(viewer, folder, QStringLiteral("viewer-wrapped"));
+    viewer->ShowSideBySide(true);
+    ok &= Save(viewer, folder, QStringLiteral("viewer-wrapped-side"));
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, viewer);
+    preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, viewer,
+                     [viewer](QPrinter* pages) { viewer->PrintTo(pages); });
+    ResizeWithinScreen(&preview, QSize(900, 900));
+    ok &= Save(&preview, folder, QStringLiteral("print-preview"));
+    viewer->WrapLines(false);
     viewer->close();
   } else {
     ok = false;

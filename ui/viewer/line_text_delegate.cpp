@@ -3,11 +3,52 @@
 #include <QApplication>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "ui/viewer/line_style.h"
 #include "ui/viewer/report_line_model.h"
 
 namespace verko {
+namespace {
+
+// The pixels between a cell's edge and its text, as the view's own painting leaves.
+int TextMargin(const QWidget* widget) {
+  QStyle* style = widget ? widget->style() : QApplication::style();
+  return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+}
+
+// Lays `layout` out in lines `width` pixels wide; returns their height.
+qreal LayOutLines(QTextLayout& layout, int width) {
+  QTextOption textOption;
+  textOption.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(textOption);
+  qreal height = 0;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(std::max(width, 1));
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+  }
+  layout.endLayout();
+  return height;
+}
+
+int WrapWidth(int cellWidth, const QWidget* widget) {
+  return cellWidth - 2 * TextMargin(widget) - 4;
+}
+
+}  // namespace
+
+int LineTextDelegate::WrappedHeight(const QString& text, const QFont& font, int cellWidth,
+                                    const QWidget* view) {
+  const QFontMetrics metrics(font);
+  const int width = WrapWidth(cellWidth, view);
+  // Most lines fit: only the wider ones are laid out.
+  if (metrics.horizontalAdvance(text) <= width) return metrics.height();
+  QTextLayout layout(text, font);
+  return static_cast<int>(std::ceil(LayOutLines(layout, width)));
+}
 
 void LineTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
@@ -32,11 +73,8 @@ void LineTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     pen = index.data(Qt::ForegroundRole).value<QColor>();
   }
   // The text starts a few pixels in, as the view's own painting does.
-  const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+  const int margin = TextMargin(widget);
   QTextLayout layout(text, opt.font);
-  QTextOption textOption;
-  textOption.setWrapMode(QTextOption::NoWrap);
-  layout.setTextOption(textOption);
   QList<QTextLayout::FormatRange> formats;
   const QVariant ranges = index.data(kChangedRangesRole);
   if (ranges.isValid()) {
@@ -49,16 +87,28 @@ void LineTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
   }
   layout.setFormats(formats);
-  layout.beginLayout();
-  QTextLine line = layout.createLine();
-  layout.endLayout();
-  if (!line.isValid()) return;
   painter->save();
   painter->setClipRect(area);
   painter->setPen(pen);
-  const QPointF origin(area.left() + margin - offset_,
-                       area.top() + (area.height() - line.height()) / 2);
-  layout.draw(painter, origin);
+  if (wrap_) {
+    // From the top of the cell, as many lines as the row was measured for.
+    const qreal height = LayOutLines(layout, WrapWidth(option.rect.width(), widget));
+    const qreal top = area.top() + std::max<qreal>(0, (area.height() - height) / 2);
+    layout.draw(painter, QPointF(area.left() + margin, top));
+    painter->restore();
+    return;
+  }
+  QTextOption textOption;
+  textOption.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(textOption);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (line.isValid()) {
+    const QPointF origin(area.left() + margin - offset_,
+                         area.top() + (area.height() - line.height()) / 2);
+    layout.draw(painter, origin);
+  }
   painter->restore();
 }
 

@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -22,6 +23,7 @@
 #include "ui/viewer/line_text_delegate.h"
 #include "ui/viewer/report_line_model.h"
 #include "ui/viewer/side_by_side_model.h"
+#include "ui/viewer/wrapped_rows.h"
 
 namespace verko {
 namespace {
@@ -30,6 +32,8 @@ namespace {
 constexpr int kFoldContext = 3;
 // A report written anew is read once the writes have settled.
 constexpr int kReloadDelayMs = 300;
+// A page lower than this shows its header folded into one line, so the lines keep the room.
+constexpr int kFoldHeaderBelow = 600;
 
 QString Grouped(int64_t n) {
   return QLocale(QLocale::English).toString(static_cast<qlonglong>(n));
@@ -51,6 +55,12 @@ class HeaderLabel : public QLabel {
     setToolTip(whole.join(QLatin1Char('\n')));
     Elide();
   }
+  // Folded, the header is one line: the first two values (the two files) side by side.
+  void SetFolded(bool folded) {
+    if (folded == folded_) return;
+    folded_ = folded;
+    Elide();
+  }
 
  protected:
   void resizeEvent(QResizeEvent* event) override {
@@ -60,6 +70,12 @@ class HeaderLabel : public QLabel {
 
  private:
   void Elide() {
+    if (folded_ && lines_.size() >= 2) {
+      const QString both = lines_[0].first + lines_[0].second + QStringLiteral("　") +
+                           lines_[1].first + lines_[1].second;
+      setText(fontMetrics().elidedText(both, Qt::ElideMiddle, std::max(width(), 40)));
+      return;
+    }
     QStringList shown;
     for (const auto& [caption, value] : lines_) {
       const int room = std::max(width() - fontMetrics().horizontalAdvance(caption), 40);
@@ -69,6 +85,7 @@ class HeaderLabel : public QLabel {
   }
 
   QList<QPair<QString, QString>> lines_;
+  bool folded_ = false;
 };
 
 }  // namespace
@@ -158,6 +175,16 @@ void ReportPage::CreateWidgets() {
   layout->addWidget(messageLabel_);
 
   auto* header = new QHBoxLayout;
+  headerToggle_ = Named(new QToolButton(this), "HeaderToggle");
+  headerToggle_->setCheckable(true);
+  headerToggle_->setAutoRaise(true);
+  headerToggle_->setArrowType(Qt::RightArrow);
+  headerToggle_->setToolTip(QStringLiteral("見出しと統計情報をすべて表示"));
+  connect(headerToggle_, &QToolButton::toggled, this, [this](bool on) {
+    headerToggle_->setArrowType(on ? Qt::DownArrow : Qt::RightArrow);
+    FoldHeader();
+  });
+  header->addWidget(headerToggle_, 0, Qt::AlignTop);
   headerLabel_ = Named(new HeaderLabel(this), "HeaderLabel");
   statisticsLabel_ = Named(new QLabel(this), "StatisticsLabel");
   statisticsLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -172,6 +199,8 @@ void ReportPage::CreateWidgets() {
   sideText_ = new LineTextDelegate(sideView_);
   sideView_->setItemDelegateForColumn(SideBySideModel::kOldText, sideText_);
   sideView_->setItemDelegateForColumn(SideBySideModel::kNewText, sideText_);
+  lineWrap_ = new WrappedRows(lineView_, {ReportLineModel::kText});
+  sideWrap_ = new WrappedRows(sideView_, {SideBySideModel::kOldText, SideBySideModel::kNewText});
   // Side by side both texts keep half the width and scroll sideways together under a scroll
   // bar of their own, so that the new side never leaves the window.
   sideView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -213,7 +242,9 @@ void ReportPage::SizeColumns() {
                             metrics.horizontalAdvance(QStringLiteral("<-")) + 14);
   lineView_->setColumnWidth(ReportLineModel::kOldNo, numberWidth);
   lineView_->setColumnWidth(ReportLineModel::kNewNo, numberWidth);
-  lineView_->setColumnWidth(ReportLineModel::kText, textWidth);
+  // Wrapped, the text (the last column, which stretches) takes the width the window gives
+  // it; else its widest line's.
+  lineView_->setColumnWidth(ReportLineModel::kText, wrapped_ ? 50 : textWidth);
   lines->setStretchLastSection(true);
   const bool isReport = report_.document.IsReport();
   lineView_->setColumnHidden(ReportLineModel::kMark, !isReport);
@@ -232,7 +263,8 @@ void ReportPage::UpdateSideScrollRange() {
   const int column = std::min(sideView_->columnWidth(SideBySideModel::kOldText),
                               sideView_->columnWidth(SideBySideModel::kNewText));
   // Tabs may widen a line past its counted columns: a little room is left for them.
-  const int range = std::max(0, widest + metrics.horizontalAdvance(QLatin1Char('0')) * 8 - column);
+  const int range =
+      wrapped_ ? 0 : std::max(0, widest + metrics.horizontalAdvance(QLatin1Char('0')) * 8 - column);
   sideScroll_->setRange(0, range);
   sideScroll_->setPageStep(std::max(column, 1));
   sideScroll_->setSingleStep(metrics.horizontalAdvance(QLatin1Char('0')) * 4);
@@ -241,6 +273,19 @@ void ReportPage::UpdateSideScrollRange() {
 
 int ReportPage::SideTextOffset() const {
   return sideText_->Offset();
+}
+
+void ReportPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FoldHeader();
+}
+
+void ReportPage::FoldHeader() {
+  const bool small = height() < kFoldHeaderBelow;
+  headerToggle_->setVisible(small);
+  const bool folded = small && !headerToggle_->isChecked();
+  static_cast<HeaderLabel*>(headerLabel_)->SetFolded(folded);
+  statisticsLabel_->setVisible(!folded && report_.document.IsReport());
 }
 
 void ReportPage::FillHeader() {
@@ -257,6 +302,7 @@ void ReportPage::FillHeader() {
         {{QStringLiteral("ファイル： "), path_}, {QStringLiteral("文字コード： "), encoding}});
     statisticsLabel_->hide();
     countsText_ = QStringLiteral("%1 行").arg(document.Count());
+    FoldHeader();
     return;
   }
   const ReportHeader& h = document.Header();
@@ -272,6 +318,7 @@ void ReportPage::FillHeader() {
     messageLabel_->show();
     statisticsLabel_->setText(QStringLiteral("統計情報なし"));
     countsText_ = QStringLiteral("統計情報なし");
+    FoldHeader();
     return;
   }
   QString rows;
@@ -294,6 +341,7 @@ void ReportPage::FillHeader() {
   statisticsLabel_->setText(QStringLiteral("<table cellspacing=0>%1</table>").arg(rows));
   countsText_ = QStringLiteral("一致 %1 行　　削除 %2 行　　追加 %3 行　　移動 %4 行")
                     .arg(Grouped(s.common), Grouped(s.deleted), Grouped(s.added), Grouped(s.moved));
+  FoldHeader();
 }
 
 void ReportPage::FillOverview() {
@@ -380,6 +428,17 @@ void ReportPage::ShowSideBySide(bool on) {
   CurrentView()->setFocus();
 }
 
+void ReportPage::SetWrap(bool on) {
+  if (on == wrapped_) return;
+  wrapped_ = on;
+  const int line = CurrentLine();
+  sideScroll_->setValue(0);
+  SizeColumns();
+  lineWrap_->SetWrap(on);
+  sideWrap_->SetWrap(on);
+  if (line >= 0) SetCurrentLine(line);
+}
+
 void ReportPage::FoldCommonRuns(bool on) {
   if (!on && lineView_->model() != lineFold_) {
     folded_ = false;
@@ -399,6 +458,8 @@ void ReportPage::FoldCommonRuns(bool on) {
     lineView_->setModel(lineFold_);
     sideView_->setModel(sideFold_);
     SizeColumns();
+    lineWrap_->Remeasure();
+    sideWrap_->Remeasure();
   }
   // The current line stays current unless it was folded away.
   const int row = line < 0 ? -1 : SideBySideShown() ? sideRows_.RowOfLine(line) : line;

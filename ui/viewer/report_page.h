@@ -21,6 +21,7 @@ class QLabel;
 class QScrollBar;
 class QStackedWidget;
 class QTableView;
+class QToolButton;
 class QTimer;
 
 namespace verko {
@@ -31,6 +32,7 @@ class FoldedRows;
 class LineTextDelegate;
 class ReportLineModel;
 class SideBySideModel;
+class WrappedRows;
 
 // Compares the pair of a report again, writing the report file anew.
 using CompareAgainFunction = std::function<Status()>;
@@ -55,6 +57,9 @@ class ReportPage : public QWidget {
   // Folds every long run of common lines to a few lines of context (or unfolds them all).
   void FoldCommonRuns(bool on);
   bool CommonRunsFolded() const { return folded_; }
+  // Wraps long lines in both views (or shows each on one line, scrolled sideways).
+  void SetWrap(bool on);
+  bool Wrapped() const { return wrapped_; }
   // The pixels the side-by-side texts are scrolled left by.
   int SideTextOffset() const;
 
@@ -92,6 +97,9 @@ class ReportPage : public QWidget {
   // Called after the page read its file again on its own (the window updates its status).
   void OnReloaded(std::function<void()> handler) { reloaded_ = std::move(handler); }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void ComputeRows();
   void CreateWidgets();
@@ -99,6 +107,8 @@ class ReportPage : public QWidget {
   void SizeColumns();
   void UpdateSideScrollRange();
   void FillHeader();
+  // Folds the header into one line on a low page, unless the user unfolded it.
+  void FoldHeader();
   void FillOverview();
   void WatchFile();
   FoldedRows* CurrentRows() const;
@@ -119,6 +129,7 @@ class ReportPage : public QWidget {
   SideBySide sideRows_;
   int tabWidth_;
   bool folded_ = false;
+  bool wrapped_ = false;
   std::vector<bool> changedLines_, changedSideRows_, commonLines_, commonSideRows_;
   std::unique_ptr<ChangedMarks> marks_;
   std::unique_ptr<ReportLineModel> lineModel_;
@@ -129,9 +140,11 @@ class ReportPage : public QWidget {
   std::function<void()> reloaded_;
 
   QLabel *messageLabel_, *headerLabel_, *statisticsLabel_;
+  QToolButton* headerToggle_;
   QStackedWidget* views_;
   QTableView *lineView_, *sideView_;
   LineTextDelegate* sideText_;
+  WrappedRows *lineWrap_, *sideWrap_;
   QScrollBar* sideScroll_;
   QWidget* sidePane_;
   DifferenceOverview* overview_;

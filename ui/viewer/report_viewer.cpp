@@ -4,12 +4,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -25,6 +31,7 @@
 #include "ui/shared/widget_parts.h"
 #include "ui/shared/window_helpers.h"
 #include "ui/viewer/table_export.h"
+#include "ui/viewer/view_printer.h"
 
 namespace verko {
 namespace {
@@ -88,12 +95,14 @@ ReportViewer::ReportViewer(UiServices& services, SettingsStore* store, QWidget* 
     tabWidth_ = std::clamp(ReadStoredNumber(*store_, "ViewerTabWidth", 4), 1, 16);
     sideBySide_ = ReadStoredNumber(*store_, "ViewerSideBySide", 0) == 1;
     folded_ = ReadStoredNumber(*store_, "ViewerFold", 0) == 1;
+    wrapped_ = ReadStoredNumber(*store_, "ViewerWrap", 0) == 1;
     // The main window's 文字単位で比較.
     units_ = ReadStoredNumber(*store_, "OptCharUnits", 0) == 1 ? ChangeUnits::kCharacters
                                                                : ChangeUnits::kWords;
   }
   CreateActions();
   CreateWidgets();
+  setAcceptDrops(true);
   RestoreSettings();
 }
 
@@ -128,6 +137,16 @@ void ReportViewer::CreateActions() {
                     QStringLiteral("長く続く一致行を前後 3 行だけ残して折りたたむ (Ctrl+E)"),
                     {QKeySequence(Qt::CTRL | Qt::Key_E)});
   actFold_->setCheckable(true);
+  actWrap_ = action("ActWrap", QStringLiteral("折り返し"),
+                    QStringLiteral("長い行をウィンドウの幅で折り返して表示 (Ctrl+L)"),
+                    {QKeySequence(Qt::CTRL | Qt::Key_L)});
+  actWrap_->setCheckable(true);
+  actWrap_->setChecked(wrapped_);
+  actPrint_ = action("ActPrint", QStringLiteral("印刷"),
+                     QStringLiteral("表示中の比較結果を印刷、または PDF に出力 (Ctrl+P)"),
+                     {QKeySequence::Print});
+  actPreview_ = action("ActPrintPreview", QStringLiteral("印刷プレビュー"),
+                       QStringLiteral("印刷されるページを表示"), {});
   actFind_ = action("ActFind", QStringLiteral("検索"), QStringLiteral("テキストを検索 (Ctrl+F)"),
                     {QKeySequence::Find});
   actCopy_ = action("ActCopy", QStringLiteral("コピー"),
@@ -148,7 +167,10 @@ void ReportViewer::CreateActions() {
   connect(actJump_, &QAction::triggered, this, [this] { JumpToOtherPlace(); });
   connect(actSideBySide_, &QAction::toggled, this, &ReportViewer::ShowSideBySide);
   connect(actFold_, &QAction::toggled, this, &ReportViewer::FoldCommonRuns);
+  connect(actWrap_, &QAction::toggled, this, &ReportViewer::WrapLines);
   connect(actFind_, &QAction::triggered, this, &ReportViewer::ShowSearchBar);
+  connect(actPrint_, &QAction::triggered, this, &ReportViewer::Print);
+  connect(actPreview_, &QAction::triggered, this, &ReportViewer::PrintPreview);
   connect(actCopy_, &QAction::triggered, this, &ReportViewer::CopySelection);
   connect(actCompareAgain_, &QAction::triggered, this, [this] { CompareAgain(); });
   // Esc closes the search bar first, when it is open.
@@ -173,9 +195,12 @@ void ReportViewer::CreateWidgets() {
   toolBar->addSeparator();
   toolBar->addAction(actSideBySide_);
   toolBar->addAction(actFold_);
+  toolBar->addAction(actWrap_);
   toolBar->addSeparator();
   toolBar->addAction(actFind_);
   toolBar->addAction(actCopy_);
+  toolBar->addAction(actPrint_);
+  toolBar->addAction(actPreview_);
   toolBar->addSeparator();
   toolBar->addAction(actCompareAgain_);
 
@@ -247,6 +272,7 @@ void ReportViewer::SaveSettings() {
   store_->Write(QStringLiteral("ViewerHeight"), FormatSettingNumber(height()));
   store_->Write(QStringLiteral("ViewerSideBySide"), FormatSettingNumber(sideBySide_ ? 1 : 0));
   store_->Write(QStringLiteral("ViewerFold"), FormatSettingNumber(folded_ ? 1 : 0));
+  store_->Write(QStringLiteral("ViewerWrap"), FormatSettingNumber(wrapped_ ? 1 : 0));
   store_->Write(QStringLiteral("ViewerTabWidth"), FormatSettingNumber(tabWidth_));
   store_->Sync();
 }
@@ -269,6 +295,7 @@ ReportPage* ReportViewer::AddReport(const QString& path, CompareAgainFunction co
   page->SetCompareAgain(std::move(compareAgain));
   page->ShowSideBySide(sideBySide_);
   page->FoldCommonRuns(folded_);
+  page->SetWrap(wrapped_);
   page->OnReloaded([this, page] {
     if (page == CurrentPage()) {
       ShowPageState();
@@ -357,6 +384,75 @@ void ReportViewer::ShowSideBySide(bool on) {
   for (int i = 0; i < PageCount(); ++i) Page(i)->ShowSideBySide(on);
   QSignalBlocker block(actSideBySide_);
   actSideBySide_->setChecked(on);
+}
+
+int ReportViewer::PrintTo(QPrinter* printer) const {
+  const ReportHeader& header = Document().Header();
+  const QString title = Document().IsReport() ? QStringLiteral("旧：%1　新：%2")
+                                                    .arg(QString::fromStdString(header.oldName),
+                                                         QString::fromStdString(header.newName))
+                                              : CurrentPage()->Path();
+  return PrintView(*CurrentView(), title, printer);
+}
+
+void ReportViewer::Print() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(windowTitle());
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("印刷"));
+  if (dialog.exec() == QDialog::Accepted) PrintTo(&printer);
+}
+
+void ReportViewer::PrintPreview() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(windowTitle());
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setObjectName(QStringLiteral("PrintPreview"));
+  preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this](QPrinter* pages) { PrintTo(pages); });
+  preview.exec();
+}
+
+namespace {
+
+QStringList DroppedFiles(const QMimeData* data) {
+  QStringList paths;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) paths.append(url.toLocalFile());
+  }
+  return paths;
+}
+
+}  // namespace
+
+void ReportViewer::dragEnterEvent(QDragEnterEvent* event) {
+  const int files = static_cast<int>(DroppedFiles(event->mimeData()).size());
+  if (files == 1 || (files == 2 && pairDrop_)) event->acceptProposedAction();
+}
+
+void ReportViewer::dropEvent(QDropEvent* event) {
+  OpenDroppedFiles(DroppedFiles(event->mimeData()));
+  event->acceptProposedAction();
+}
+
+void ReportViewer::OpenDroppedFiles(const QStringList& paths) {
+  if (paths.size() == 1) {
+    AddReport(paths[0]);
+  } else if (paths.size() == 2 && pairDrop_) {
+    pairDrop_(paths[0], paths[1]);
+  } else {
+    statusBar()->showMessage(
+        QStringLiteral("比較結果ファイル 1 つか、比較する 2 つのファイルをドロップしてください"),
+        kMessageMs);
+  }
+}
+
+void ReportViewer::WrapLines(bool on) {
+  wrapped_ = on;
+  for (int i = 0; i < PageCount(); ++i) Page(i)->SetWrap(on);
+  QSignalBlocker block(actWrap_);
+  actWrap_->setChecked(on);
 }
 
 void ReportViewer::FoldCommonRuns(bool on) {

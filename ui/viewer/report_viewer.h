@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "ui/viewer/report_page.h"
@@ -14,6 +16,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QPrinter;
 class QTabWidget;
 class QTableView;
 
@@ -21,6 +24,9 @@ namespace verko {
 
 class SettingsStore;
 class UiServices;
+
+// Compares two files dropped on a viewer and shows their report in it.
+using PairDropFunction = std::function<void(const QString& oldPath, const QString& newPath)>;
 
 class ReportViewer : public QMainWindow {
  public:
@@ -52,6 +58,19 @@ class ReportViewer : public QMainWindow {
   // Shows every report of the window as one list or side by side.
   void ShowSideBySide(bool on);
   void FoldCommonRuns(bool on);
+  // Files dropped on the window: one opens as a report in a tab of its own; two (in the
+  // order the drag lists them: old, new) go to `compare` when set.
+  void SetPairDrop(PairDropFunction compare) { pairDrop_ = std::move(compare); }
+  void OpenDroppedFiles(const QStringList& paths);
+
+  // Prints the current view of the current report onto `printer` (see view_printer.h);
+  // the number of pages.
+  int PrintTo(QPrinter* printer) const;
+  // 印刷 (Ctrl+P): Qt's print dialog, which also writes a PDF; 印刷プレビュー: its pages.
+  void Print();
+  void PrintPreview();
+  // Wraps long lines in every report of the window (remembered as ViewerWrap).
+  void WrapLines(bool on);
   int CurrentLine() const;
   void SetCurrentLine(int line);
   // The moves of the current report; a failed one says so in the status line.
@@ -68,6 +87,8 @@ class ReportViewer : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateActions();
@@ -83,13 +104,15 @@ class ReportViewer : public QMainWindow {
 
   UiServices& services_;
   SettingsStore* store_;
+  PairDropFunction pairDrop_;
   int tabWidth_ = 4;
   bool sideBySide_ = false;
   bool folded_ = false;
+  bool wrapped_ = false;
   ChangeUnits units_ = ChangeUnits::kWords;  // what the marks of changed lines cover
 
-  QAction *actPrevious_, *actNext_, *actJump_, *actSideBySide_, *actFold_, *actFind_, *actCopy_,
-      *actCompareAgain_, *actClose_, *actCloseTab_, *actQuit_;
+  QAction *actPrevious_, *actNext_, *actJump_, *actSideBySide_, *actFold_, *actWrap_, *actPrint_,
+      *actPreview_, *actFind_, *actCopy_, *actCompareAgain_, *actClose_, *actCloseTab_, *actQuit_;
   QTabWidget* tabs_;
   QLabel* countsLabel_;
   QWidget* searchBar_;
