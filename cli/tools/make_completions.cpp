@@ -39,8 +39,8 @@ std::string BashValueAction(const CliOption& option) {
       return "      # Nothing to offer.\n      return ;;";
     case ValueCompletion::kWords:
       if (option.attachedOnly) {
-        return std::string("      # Its value is taken only in the form \"") + option.name +
-               "=" + option.argument + "\".\n      if [[ $_verko_separate == 0 ]]; then\n" +
+        return std::string("      # Its value is taken only in the form \"") + option.name + "=" +
+               option.argument + "\".\n      if [[ $_verko_separate == 0 ]]; then\n" +
                "        _verko_words '" + option.words + "' \"$_verko_value\"\n" +
                "        return\n      fi ;;";
       }
@@ -117,17 +117,17 @@ std::string ZshArguments() {
       at += 2;
     }
     const std::string rest = std::string(option.argument == nullptr ? ""
-                                         : option.attachedOnly     ? "=-"
-                                                                   : "=") +
+                                         : option.attachedOnly      ? "=-"
+                                                                    : "=") +
                              "[" + description + "]" + ZshValue(option);
-    std::string spec;
+    std::string zshArgument;
     if (option.shortName != 0) {
-      spec = (exclusions.empty() ? "" : Quoted(exclusions)) + "{-" + option.shortName + "," +
-             option.name + "}" + Quoted(rest);
+      zshArgument = (exclusions.empty() ? "" : Quoted(exclusions)) + "{-" + option.shortName + "," +
+                    option.name + "}" + Quoted(rest);
     } else {
-      spec = Quoted(exclusions + option.name + rest);
+      zshArgument = Quoted(exclusions + option.name + rest);
     }
-    lines += (lines.empty() ? "" : "\n") + ("      " + spec + " \\");
+    lines += (lines.empty() ? "" : "\n") + ("      " + zshArgument + " \\");
   }
   return lines;
 }
