@@ -265,6 +265,7 @@ int RunCommandLine(const std::vector<std::string>& args, const verko::ClosedStre
   // A line each, as the program names itself before every note.
   std::istringstream documents(verko::DocumentNotice(result));
   for (std::string line; std::getline(documents, line);) host.ShowNote(line);
+  if (!result.formatNotice.empty()) host.ShowNote(result.formatNotice);
   switch (verko::OutcomeOf(result)) {
     case verko::PairOutcome::kSame:
     case verko::PairOutcome::kDifferent:

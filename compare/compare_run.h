@@ -119,6 +119,9 @@ struct CompareResult {
   // What the text of a document input was taken from ("Word 文書から 312 段落"); empty for
   // a file compared as it is.
   std::string oldDocument, newDocument;
+  // What the result format's writer said of how it wrote the result (the 改め文: how many
+  // provisions it wrote whole); empty when it said nothing.
+  std::string formatNotice;
   // A run that completed with a cut file compared only the lines before the cut.
   LineLimitCut oldCut, newCut;
 

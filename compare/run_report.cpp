@@ -138,6 +138,7 @@ void CompareRun::WriteExport() {
                    .allLines = options_.allLines,
                    .title = options_.title};
   input.stopRequested = [this] { return flags_.StopRequested(); };
+  input.notice = &result_.formatNotice;
   std::string bytes;
   Status written = FindFormatWriter(options_.format)(input, bytes);
   // A stop asked while the result was made (Ctrl-C, a hang-up) ends the run as cancelled,

@@ -1,5 +1,7 @@
 // The 改め文 as a result format: drafted from the files' own lines (so that applied to the
 // old file it gives the new one exactly), proven before it is written.
+#include <string>
+
 #include "report/aratame_drafter.h"
 #include "report/format_writer.h"
 
@@ -12,6 +14,15 @@ std::vector<std::string> Utf8Lines(const ExportInput& input, const RawLines& lin
   out.reserve(lines.Count());
   for (int line = 1; line <= lines.Count(); ++line) out.push_back(input.Utf8(lines.Text(line)));
   return out;
+}
+
+// How much of the draft had to be written whole because finer instructions did not give the
+// new text; empty when every change is drafted as finely as it could be.
+std::string DraftNotice(const AratameDraft& draft) {
+  if (draft.byLines) return "改め文: 条項ごとに起案できなかったため、行ごとに起案しました。";
+  if (draft.wholeProvisions == 0) return "";
+  return "改め文: " + std::to_string(draft.wholeProvisions) +
+         " 条は字句の改正では新ファイルにならないため、「次のように改める」で全文を書きました。";
 }
 
 }  // namespace
@@ -27,6 +38,7 @@ Status WriteAratame(const ExportInput& input, std::string& out) {
         "新ファイルになりません）");
   }
   out += draft.text;
+  if (input.notice != nullptr) *input.notice = DraftNotice(draft);
   return Status::Ok();
 }
 

@@ -78,6 +78,8 @@ struct ExportInput {
   // Whether the run is asked to stop (may be empty): a writer that takes long asks it now and
   // then, and gives up, with any failure, when it says so.
   std::function<bool()> stopRequested;
+  // Where a writer may leave a line for the user about how it wrote the result (may be null).
+  std::string* notice = nullptr;
 
   // A text of the run's working text as UTF-8. A byte that was not valid in its file
   // (and a CP932 code without a character) comes out as that byte, so the result may

@@ -266,7 +266,8 @@ void VerkoMain::NoteFinishedReport(const CompareRequest& request, const CompareR
   std::string status;
   for (const std::string& part :
        {result.status == kStatusOverwriteDeclined ? std::string() : OutcomeSummary(result),
-        documents, EncodingsReadNote(request.options, result), TwinNotice(result)}) {
+        documents, result.formatNotice, EncodingsReadNote(request.options, result),
+        TwinNotice(result)}) {
     if (!part.empty()) status += (status.empty() ? "" : "　") + part;
   }
   ui_.labelRunStatus->setText(ToQString(status));

@@ -490,5 +490,32 @@ TEST_F(CliTest, CommandLineConventions) {
   }
 }
 
+// A 改め文 drafted by verko-cli, applied back by it, gives the new file; a pair whose
+// articles cannot all be amended word by word says how many it wrote whole; an instruction
+// that does not apply ends with exit 2, naming it, and writes nothing.
+TEST_F(CliTest, AmendmentDraftedAndAppliedBackGivesTheNewFile) {
+  const std::string laws = std::string(VERKO_TEST_DATA_DIR) + "/laws/";
+  const std::string amendment = dir.File("amend.txt"), applied = dir.File("applied.txt");
+  for (const char* pair : {"A07_jutaku-kinyu-shien-kiko-ho", "B02_shigen-yuko-riyo-sokushin-ho"}) {
+    SCOPED_TRACE(pair);
+    const std::string oldLaw = laws + pair + "/old.txt", newLaw = laws + pair + "/new.txt";
+    Outcome drafted = Run({"--format", "aratame", oldLaw, newLaw, amendment});
+    ASSERT_EQ(drafted.exitCode, 1) << drafted.err;
+    const bool whole =
+        drafted.err.find("「次のように改める」で全文を書きました") != std::string::npos;
+    EXPECT_EQ(whole, std::string(pair).starts_with("B02")) << drafted.err;
+    Outcome back = Run({"--apply-aratame", amendment, oldLaw, applied});
+    ASSERT_EQ(back.exitCode, 0) << back.err;
+    EXPECT_EQ(ReadFile(applied), ReadFile(newLaw));
+  }
+  WriteFile(amendment, "　　第九百条中「存在しない」を「字句」に改める。\n");
+  std::filesystem::remove(applied);
+  Outcome refused =
+      Run({"--apply-aratame", amendment, laws + "A07_jutaku-kinyu-shien-kiko-ho/old.txt", applied});
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_NE(refused.err.find("第九百条"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(applied));
+}
+
 }  // namespace
 }  // namespace verko
