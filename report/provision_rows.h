@@ -27,7 +27,7 @@ struct ProvisionRowOptions {
   ChangeUnits units = ChangeUnits::kWords;  // what the marks of changed words cover
 };
 
-// The rows of the old and new lines (UTF-8, each a whole line: the parts of a cut line
+// The rows of the old and new lines (UTF-8, each a whole line: a cut line's pieces
 // joined), one row per non-blank line of a provision that changed or per line of context,
 // and one （略） row for each run left out. nullopt when either side reads as no document of
 // provisions (HasProvisions), or when the two are too large to align within the cost bound

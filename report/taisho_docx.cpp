@@ -265,7 +265,7 @@ constexpr std::string_view kDocumentRelations =
     "<Relationship Id=\"rIdFooter\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
     "2006/relationships/footer\" Target=\"footer1.xml\"/></Relationships>";
 
-// A zip of the parts in memory, each deflated; the archive's bytes into *bytes.
+// A zip of the document's XML files in memory, each deflated; the archive's bytes into *bytes.
 Status ZipParts(const std::vector<DocumentPart>& parts, std::string* bytes) {
   if (Status available = TaishoDocumentAvailable(); !available.ok()) return available;
   const ZipFunctions& z = Zip();

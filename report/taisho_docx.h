@@ -2,7 +2,7 @@
 // title, date and note, then the table with its header row repeated on every page, the
 // changed words as underlined runs (doubly where the table says), on A4 landscape with
 // Japanese fonts and a page number in the footer. The XML is written here; libzip (loaded on
-// first use) packs the parts.
+// first use) packs its XML files.
 #pragma once
 
 #include <string>
@@ -13,7 +13,7 @@
 
 namespace verko {
 
-// The parts of the document: name in the package → content (well-formed XML, UTF-8).
+// The XML files of the document: name in the package → content (well-formed XML, UTF-8).
 struct DocumentPart {
   std::string name;
   std::string content;

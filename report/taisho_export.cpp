@@ -9,7 +9,7 @@ namespace verko {
 
 namespace {
 
-// Every line of a side as UTF-8, the parts of a cut line joined into one.
+// Every line of a side as UTF-8, a cut line's pieces joined into one.
 std::vector<std::string> WholeLinesOf(const LineTable& lines, const ExportInput& input) {
   std::vector<std::string> whole;
   int lineNo = 0;

@@ -2,8 +2,8 @@
 // every other line of the old file is removed and every other line of the new file added
 // (a moved line too: removed at its old place, added at its new one). It works on the
 // files' physical lines and their own bytes, so that patch, given the old file, makes the
-// new one byte for byte whatever the options: a line cut into parts is common only when all
-// its parts are common with the parts of one line of the other file, and two lines the
+// new one byte for byte whatever the options: a line cut into pieces is common only when all
+// its pieces are common with the pieces of one line of the other file, and two lines the
 // comparison links (as equal under a fold: letter case, width, wave-dash twins, blanks) are
 // context only when their bytes are the same.
 #include <algorithm>

@@ -145,7 +145,7 @@ void TakeNotes(ZipParts& zip, const std::string& part, WordWalker& walker) {
   }
 }
 
-// The parts of the main part's relationships whose type ends with `type`, each once.
+// Each target of the main part's relationships whose type ends with `type`, each once.
 std::vector<std::string> PartsOfType(const std::vector<Relationship>& relationships,
                                      std::string_view type) {
   std::vector<std::string> parts;

@@ -14,7 +14,7 @@ namespace verko::documents {
 // text box), short of the stack.
 inline constexpr int kMaxDepth = 200;
 
-// Parses `bytes` (the part `name`) into `document`. Throws Refusal for a part that is not
+// Parses `bytes` (part `name` of the file) into `document`. Throws Refusal for a part that is not
 // well-formed XML or that declares a document type.
 void ParsePart(const std::string& bytes, const std::string& name, pugi::xml_document& document);
 
@@ -27,7 +27,7 @@ pugi::xml_node ChildOf(const pugi::xml_node& node, std::string_view name);
 // Throws Refusal when `depth` passes kMaxDepth.
 void CheckDepth(int depth);
 
-// The zip path a relationship's target names, seen from the part `from` ("word/document.xml"
+// The zip path a relationship's target names, seen from part `from` ("word/document.xml"
 // with "media/a.png" gives "word/media/a.png"; "/xl/x.xml" is from the root).
 std::string ResolveTarget(const std::string& from, const std::string& target);
 

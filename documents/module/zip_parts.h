@@ -1,4 +1,4 @@
-// The parts of a zip file (the container of Office and OpenDocument files), read through
+// What a zip file holds (the container of Office and OpenDocument files), read through
 // libzip with a bound on what each part may inflate to, so that a zip bomb is refused after
 // a few megabytes instead of filling the memory.
 #pragma once
@@ -18,11 +18,11 @@ class ZipParts {
   ~ZipParts();
 
   bool Has(const std::string& name) const;
-  // Reads the part `name` whole into *bytes; false when there is no such part. Throws
+  // Reads part `name` whole into *bytes; false when there is no such part. Throws
   // Refusal for an encrypted part, a damaged one, or one that inflates beyond its bound:
   // 100 times its compressed size (at least 16 MB), and 256 MB for all parts together.
   bool Read(const std::string& name, std::string* bytes);
-  // The name of the part at `index`, for walking all of them in order.
+  // The name of entry `index`, for walking all of them in order.
   std::int64_t Count() const;
   std::string NameAt(std::int64_t index) const;
 
